@@ -1,0 +1,30 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+BUILD_TYPE ?= RelWithDebInfo
+
+.PHONY: deps build run test test-asan bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@scripts/run-demo.sh $(BUILD)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j$(JOBS) --timeout 300
+
+test-asan: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DENABLE_ASAN=ON >/dev/null
+	@cmake --build build-asan -j$(JOBS)
+	@cd build-asan && ctest --output-on-failure -j$(JOBS) --timeout 600
+
+bench: build
+	@scripts/run-benchmarks.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) build-asan

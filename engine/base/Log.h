@@ -1,0 +1,21 @@
+// One-line printf-style logging to stderr, with a sink tests can capture.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace engine {
+
+void log(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Lines logged on worker threads reach the sink on the main thread.
+void setLogSink(std::function<void(const std::string&)> sink);
+
+// Called by the director on the main thread; delivers queued worker lines.
+void flushWorkerLogLines();
+
+// Marks the calling thread as the main thread (the director's).
+void markMainThread();
+bool isMainThread();
+
+} // namespace engine

@@ -1,0 +1,192 @@
+#include "network/DownloadJob.h"
+
+#include <curl/curl.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "base/Director.h"
+#include "base/Log.h"
+#include "base/Scheduler.h"
+#include "network/DownloadWorkerPool.h"
+
+namespace engine::network {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kFileBufferSize = 1 << 20;
+constexpr long kReceiveBufferSize = 512 * 1024;
+
+void runOnMainThread(std::function<void()> fn) {
+    Director::getInstance()->getScheduler()->performFunctionInMainThread(std::move(fn));
+}
+
+} // namespace
+
+DownloadJob::DownloadJob(std::shared_ptr<const DownloadTask> task, const DownloaderHints& hints,
+                         DownloadCallbacks callbacks)
+    : _task(std::move(task)), _hints(hints), _epoch(DownloadWorkerPool::getInstance().getEpoch()),
+      _callbacks(std::move(callbacks)) {}
+
+bool DownloadJob::isCurrent() const { return _epoch == DownloadWorkerPool::getInstance().getEpoch(); }
+
+void DownloadJob::fail(int errorCode, int errorCodeInternal, const std::string& errorStr) {
+    _errorCode = errorCode;
+    _errorCodeInternal = errorCodeInternal;
+    _errorStr = errorStr;
+}
+
+bool DownloadJob::transfer(const std::atomic<bool>& stop) {
+    const fs::path target = _task->storagePath;
+    const fs::path temp = _task->storagePath + _hints.tempFileNameSuffix;
+    std::error_code ec;
+    if (target.has_parent_path()) {
+        fs::create_directories(target.parent_path(), ec);
+        if (ec) {
+            fail(DownloadTask::ERROR_FILE_OP_FAILED, ec.value(), "cannot create folder: " + ec.message());
+            return true;
+        }
+    }
+    _file = std::fopen(temp.c_str(), "wb");
+    if (_file == nullptr) {
+        fail(DownloadTask::ERROR_FILE_OP_FAILED, errno, "cannot open " + temp.string() + ": " + std::strerror(errno));
+        return true;
+    }
+    std::setvbuf(_file, nullptr, _IOFBF, kFileBufferSize);
+
+    CURL* curl = curl_easy_init();
+    _curl = curl;
+    _stop = &stop;
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    const long timeout = static_cast<long>(_hints.timeoutInSeconds);
+    curl_write_callback onWrite = [](char* data, size_t size, size_t count, void* job) -> size_t {
+        const size_t length = size * count;
+        return static_cast<DownloadJob*>(job)->write(data, length) ? length : 0;
+    };
+    curl_xferinfo_callback onTransferInfo = [](void* job, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+        return static_cast<DownloadJob*>(job)->_stop->load() ? 1 : 0;
+    };
+    CURLcode result = CURLE_FAILED_INIT;
+    if (curl != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_URL, _task->requestURL.c_str());
+        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
+        curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+        // A connect and stall limit: slow but moving transfers are never cut.
+        curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeout);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeout);
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onWrite);
+        curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onTransferInfo);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+        result = curl_easy_perform(curl);
+    }
+    long status = 0;
+    if (curl != nullptr) {
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        curl_easy_cleanup(curl);
+    }
+    _curl = nullptr;
+    const bool closed = std::fclose(_file) == 0;
+    const int closeErrno = errno;
+    _file = nullptr;
+
+    if (stop) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    if (status >= 400) {
+        fail(DownloadTask::ERROR_NETWORK, static_cast<int>(status), "HTTP status " + std::to_string(status));
+    } else if (_writeErrno != 0) {
+        fail(DownloadTask::ERROR_FILE_OP_FAILED, _writeErrno, std::string("cannot write: ") + std::strerror(_writeErrno));
+    } else if (result != CURLE_OK) {
+        fail(DownloadTask::ERROR_NETWORK, result, errorBuffer[0] ? errorBuffer : curl_easy_strerror(result));
+    } else if (!closed) {
+        fail(DownloadTask::ERROR_FILE_OP_FAILED, closeErrno, std::string("cannot write: ") + std::strerror(closeErrno));
+    } else if (status < 200 || status >= 300) {
+        fail(DownloadTask::ERROR_NETWORK, static_cast<int>(status), "HTTP status " + std::to_string(status));
+    } else {
+        fs::rename(temp, target, ec);
+        if (ec) {
+            fail(DownloadTask::ERROR_FILE_OP_FAILED, ec.value(), "cannot rename " + temp.string() + ": " + ec.message());
+        }
+    }
+    if (_errorCode != DownloadTask::ERROR_NO_ERROR) {
+        fs::remove(temp, ec);
+    }
+    return true;
+}
+
+bool DownloadJob::write(const char* data, size_t length) {
+    if (_stop->load()) {
+        return false;
+    }
+    auto* curl = static_cast<CURL*>(_curl);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status >= 400) {
+        return false; // an error page: no need to read it
+    }
+    if (std::fwrite(data, 1, length, _file) != length) {
+        _writeErrno = errno ? errno : EIO;
+        return false;
+    }
+    curl_off_t expected = -1;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
+    _expected = expected > 0 ? expected : 0;
+    _received += static_cast<int64_t>(length);
+    postProgress();
+    return true;
+}
+
+void DownloadJob::postProgress() {
+    // The pending call reads the totals when it runs, so one call a frame covers any number of writes.
+    if (!_progressPending.exchange(true)) {
+        runOnMainThread([job = shared_from_this()] { job->reportProgress(); });
+    }
+}
+
+void DownloadJob::reportProgress() {
+    _progressPending = false;
+    const int64_t received = _received.load();
+    const int64_t expected = _expected.load();
+    if (_resultReported || !isCurrent() || (received == _reportedReceived && expected == _reportedExpected)) {
+        return;
+    }
+    const int64_t delta = received - _reportedReceived;
+    _reportedReceived = received;
+    _reportedExpected = expected;
+    if (_callbacks.onTaskProgress) {
+        _callbacks.onTaskProgress(*_task, delta, received, expected);
+    }
+}
+
+void DownloadJob::postResult(std::shared_ptr<DownloadJob> job) {
+    runOnMainThread([job = std::move(job)] { job->reportResult(); });
+}
+
+void DownloadJob::reportResult() {
+    if (_resultReported || !isCurrent()) {
+        return;
+    }
+    _resultReported = true;
+    if (_errorCode == DownloadTask::ERROR_NO_ERROR) {
+        if (_callbacks.onFileTaskSuccess) {
+            _callbacks.onFileTaskSuccess(*_task);
+        }
+        return;
+    }
+    log("Downloader: %s failed: %s", _task->requestURL.c_str(), _errorStr.c_str());
+    if (_callbacks.onTaskError) {
+        _callbacks.onTaskError(*_task, _errorCode, _errorCodeInternal, _errorStr);
+    }
+}
+
+} // namespace engine::network

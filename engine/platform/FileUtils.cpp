@@ -1,0 +1,507 @@
+#include "platform/FileUtils.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include <pugixml.hpp>
+
+#include "base/Log.h"
+
+namespace fs = std::filesystem;
+
+namespace engine {
+
+namespace {
+
+// Deeper nesting than this is taken as a malformed list rather than risking the stack.
+constexpr int kMaxPlistDepth = 256;
+
+std::string withTrailingSlash(const std::string& path) {
+    if (path.empty() || path.back() == '/') {
+        return path;
+    }
+    return path + "/";
+}
+
+bool isRegularFile(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+bool isDirectory(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+bool readFile(const std::string& fullPath, std::string& out) {
+    FILE* file = std::fopen(fullPath.c_str(), "rb");
+    if (!file) {
+        return false;
+    }
+    out.clear();
+    char buffer[65536];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
+        out.append(buffer, count);
+    }
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok;
+}
+
+bool writeFile(const std::string& fullPath, const void* data, size_t size) {
+    FILE* file = std::fopen(fullPath.c_str(), "wb");
+    if (!file) {
+        log("FileUtils: cannot write %s: %s", fullPath.c_str(), std::strerror(errno));
+        return false;
+    }
+    bool ok = size == 0 || std::fwrite(data, 1, size, file) == size;
+    ok = (std::fclose(file) == 0) && ok;
+    if (!ok) {
+        log("FileUtils: writing %s failed", fullPath.c_str());
+    }
+    return ok;
+}
+
+// Property list reading.
+
+struct PlistReader {
+    bool tooDeep = false;
+
+    Value read(const pugi::xml_node& node, int depth) {
+        if (depth > kMaxPlistDepth) {
+            tooDeep = true;
+            return Value();
+        }
+        std::string name = node.name();
+        if (name == "dict") {
+            return Value(readDict(node, depth));
+        }
+        if (name == "array") {
+            return Value(readArray(node, depth));
+        }
+        if (name == "string" || name == "date" || name == "data") {
+            return Value(std::string(node.text().get()));
+        }
+        if (name == "integer") {
+            long long v = std::strtoll(node.text().get(), nullptr, 10);
+            return Value(static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)));
+        }
+        if (name == "real") {
+            return Value(std::strtod(node.text().get(), nullptr));
+        }
+        if (name == "true") {
+            return Value(true);
+        }
+        if (name == "false") {
+            return Value(false);
+        }
+        return Value();
+    }
+
+    // A value without a key before it is skipped; a repeated key keeps the last value.
+    ValueMap readDict(const pugi::xml_node& node, int depth) {
+        ValueMap map;
+        std::string key;
+        bool haveKey = false;
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element) {
+                continue;
+            }
+            if (std::strcmp(child.name(), "key") == 0) {
+                key = child.text().get();
+                haveKey = true;
+            } else if (haveKey) {
+                map[key] = read(child, depth + 1);
+                haveKey = false;
+            }
+        }
+        return map;
+    }
+
+    ValueVector readArray(const pugi::xml_node& node, int depth) {
+        ValueVector array;
+        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+            if (child.type() == pugi::node_element) {
+                array.push_back(read(child, depth + 1));
+            }
+        }
+        return array;
+    }
+};
+
+// Loads a property list and finds its top-level element, named as expected; a null node after one log line.
+pugi::xml_node loadPlist(pugi::xml_document& doc, const std::string& filename, const std::string& fullPath,
+                         const char* expected) {
+    if (fullPath.empty()) {
+        log("FileUtils: property list not found: %s", filename.c_str());
+        return {};
+    }
+    // Keeps "<string> </string>" as a space instead of dropping it.
+    unsigned int options = pugi::parse_default | pugi::parse_ws_pcdata_single;
+    pugi::xml_parse_result result = doc.load_file(fullPath.c_str(), options);
+    if (!result) {
+        log("FileUtils: malformed property list %s: %s", fullPath.c_str(), result.description());
+        return {};
+    }
+    pugi::xml_node top = doc.document_element();
+    if (std::strcmp(top.name(), "plist") == 0) {
+        top = top.find_child([](const pugi::xml_node& n) { return n.type() == pugi::node_element; });
+    }
+    if (!top || std::strcmp(top.name(), expected) != 0) {
+        log("FileUtils: property list %s has no top-level <%s>", fullPath.c_str(), expected);
+        return {};
+    }
+    return top;
+}
+
+// Property list writing.
+
+void writePlistValue(pugi::xml_node parent, const Value& value);
+
+void writePlistDict(pugi::xml_node parent, const ValueMap& map) {
+    pugi::xml_node dict = parent.append_child("dict");
+    for (const auto& [key, value] : map) {
+        dict.append_child("key").text().set(key.c_str());
+        writePlistValue(dict, value);
+    }
+}
+
+void writePlistArray(pugi::xml_node parent, const ValueVector& vector) {
+    pugi::xml_node array = parent.append_child("array");
+    for (const auto& value : vector) {
+        writePlistValue(array, value);
+    }
+}
+
+void writePlistValue(pugi::xml_node parent, const Value& value) {
+    switch (value.getType()) {
+    case Value::Type::INTEGER:
+        parent.append_child("integer").text().set(value.asString().c_str());
+        break;
+    case Value::Type::FLOAT:
+    case Value::Type::DOUBLE:
+        parent.append_child("real").text().set(value.asString().c_str());
+        break;
+    case Value::Type::BOOLEAN:
+        parent.append_child(value.asBool() ? "true" : "false");
+        break;
+    case Value::Type::VECTOR:
+        writePlistArray(parent, value.asValueVector());
+        break;
+    case Value::Type::MAP:
+        writePlistDict(parent, value.asValueMap());
+        break;
+    case Value::Type::STRING:
+    case Value::Type::NONE:
+        parent.append_child("string").text().set(value.asString().c_str());
+        break;
+    }
+}
+
+template <typename Write> bool savePlist(const std::string& fullPath, Write writeTop) {
+    pugi::xml_document doc;
+    pugi::xml_node declaration = doc.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    doc.append_child(pugi::node_doctype)
+        .set_value("plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\"");
+    pugi::xml_node plist = doc.append_child("plist");
+    plist.append_attribute("version") = "1.0";
+    writeTop(plist);
+    if (!doc.save_file(fullPath.c_str(), "\t", pugi::format_default, pugi::encoding_utf8)) {
+        log("FileUtils: cannot write property list %s", fullPath.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string executableFolder() {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec || exe.empty()) {
+        fs::path cwd = fs::current_path(ec);
+        log("FileUtils: cannot find the executable, using %s as the resource root", cwd.c_str());
+        return withTrailingSlash(cwd.string());
+    }
+    return withTrailingSlash(exe.parent_path().string());
+}
+
+} // namespace
+
+FileUtils* FileUtils::getInstance() {
+    static FileUtils instance;
+    return &instance;
+}
+
+FileUtils::FileUtils() : _root(executableFolder()), _searchPaths{""} {}
+
+void FileUtils::setDefaultResourceRootPath(const std::string& path) {
+    if (path.empty()) {
+        log("FileUtils: empty resource root ignored");
+        return;
+    }
+    std::error_code ec;
+    fs::path absolute = fs::absolute(path, ec);
+    std::lock_guard<std::mutex> lock(_mutex);
+    _root = withTrailingSlash(ec ? path : absolute.string());
+}
+
+std::string FileUtils::getDefaultResourceRootPath() const {
+    std::lock_guard<std::mutex> lock(_mutex);
+    return _root;
+}
+
+std::string FileUtils::getWritablePath() const {
+    return getDefaultResourceRootPath();
+}
+
+void FileUtils::addSearchPath(const std::string& path, bool front) {
+    std::string normalised = withTrailingSlash(path);
+    std::lock_guard<std::mutex> lock(_mutex);
+    if (std::find(_searchPaths.begin(), _searchPaths.end(), normalised) != _searchPaths.end()) {
+        return;
+    }
+    if (front) {
+        _searchPaths.insert(_searchPaths.begin(), normalised);
+    } else {
+        _searchPaths.push_back(normalised);
+    }
+}
+
+std::vector<std::string> FileUtils::getSearchPaths() const {
+    std::lock_guard<std::mutex> lock(_mutex);
+    return _searchPaths;
+}
+
+void FileUtils::setSearchPaths(const std::vector<std::string>& paths) {
+    std::vector<std::string> normalised;
+    for (const auto& path : paths) {
+        std::string entry = withTrailingSlash(path);
+        if (std::find(normalised.begin(), normalised.end(), entry) == normalised.end()) {
+            normalised.push_back(entry);
+        }
+    }
+    std::lock_guard<std::mutex> lock(_mutex);
+    _searchPaths = std::move(normalised);
+}
+
+std::vector<std::string> FileUtils::searchRoots() const {
+    std::lock_guard<std::mutex> lock(_mutex);
+    std::vector<std::string> roots;
+    roots.reserve(_searchPaths.size());
+    for (const auto& path : _searchPaths) {
+        roots.push_back(isAbsolutePath(path) ? path : _root + path);
+    }
+    return roots;
+}
+
+std::string FileUtils::pathFromRoot(const std::string& path) const {
+    return isAbsolutePath(path) ? path : getDefaultResourceRootPath() + path;
+}
+
+std::string FileUtils::fullPathForFilename(const std::string& filename) const {
+    if (filename.empty()) {
+        return "";
+    }
+    if (isAbsolutePath(filename)) {
+        return isRegularFile(filename) ? filename : "";
+    }
+    for (const auto& root : searchRoots()) {
+        std::string candidate = root + filename;
+        if (isRegularFile(candidate)) {
+            return candidate;
+        }
+    }
+    return "";
+}
+
+bool FileUtils::isFileExist(const std::string& filename) const {
+    return !fullPathForFilename(filename).empty();
+}
+
+std::string FileUtils::findDirectory(const std::string& dirPath) const {
+    if (isAbsolutePath(dirPath)) {
+        return isDirectory(dirPath) ? dirPath : "";
+    }
+    for (const auto& root : searchRoots()) {
+        std::string candidate = root + dirPath;
+        if (isDirectory(candidate)) {
+            return candidate;
+        }
+    }
+    return "";
+}
+
+bool FileUtils::isDirectoryExist(const std::string& dirPath) const {
+    return !findDirectory(dirPath).empty();
+}
+
+bool FileUtils::isAbsolutePath(const std::string& path) const {
+    return !path.empty() && path[0] == '/';
+}
+
+bool FileUtils::createDirectory(const std::string& path) {
+    if (path.empty()) {
+        log("FileUtils: cannot create a folder with an empty name");
+        return false;
+    }
+    std::string full = pathFromRoot(path);
+    std::error_code ec;
+    fs::create_directories(full, ec);
+    if (!isDirectory(full)) {
+        log("FileUtils: cannot create folder %s: %s", full.c_str(), ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool FileUtils::removeFile(const std::string& path) {
+    std::string full = pathFromRoot(path);
+    std::error_code ec;
+    fs::file_status status = fs::symlink_status(full, ec);
+    if (path.empty() || ec || status.type() == fs::file_type::directory) {
+        log("FileUtils: cannot remove file %s: missing or a folder", full.c_str());
+        return false;
+    }
+    if (!fs::remove(full, ec)) {
+        log("FileUtils: cannot remove file %s: %s", full.c_str(), ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool FileUtils::removeDirectory(const std::string& path) {
+    std::string full = pathFromRoot(path);
+    fs::path normal = fs::path(full).lexically_normal();
+    if (path.empty() || normal == "/" || normal.empty()) {
+        log("FileUtils: refusing to remove folder \"%s\"", path.c_str());
+        return false;
+    }
+    std::error_code ec;
+    fs::file_status status = fs::symlink_status(full, ec);
+    if (ec || (status.type() != fs::file_type::directory && status.type() != fs::file_type::symlink)) {
+        log("FileUtils: cannot remove folder %s: not a folder", full.c_str());
+        return false;
+    }
+    // remove_all removes links as links, so nothing outside the folder is touched.
+    fs::remove_all(full, ec);
+    if (ec) {
+        log("FileUtils: cannot remove folder %s: %s", full.c_str(), ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool FileUtils::renameFile(const std::string& path, const std::string& oldname, const std::string& name) {
+    std::string folder = withTrailingSlash(path);
+    return renameFile(folder + oldname, folder + name);
+}
+
+bool FileUtils::renameFile(const std::string& oldfullpath, const std::string& newfullpath) {
+    std::string from = pathFromRoot(oldfullpath);
+    std::string to = pathFromRoot(newfullpath);
+    if (std::rename(from.c_str(), to.c_str()) != 0) {
+        log("FileUtils: cannot rename %s to %s: %s", from.c_str(), to.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+long FileUtils::getFileSize(const std::string& filepath) const {
+    std::string full = fullPathForFilename(filepath);
+    std::error_code ec;
+    auto size = full.empty() ? 0 : fs::file_size(full, ec);
+    if (full.empty() || ec) {
+        log("FileUtils: no file %s to measure", filepath.c_str());
+        return -1;
+    }
+    return static_cast<long>(size);
+}
+
+std::vector<std::string> FileUtils::listFiles(const std::string& dirPath) const {
+    std::vector<std::string> entries;
+    std::string folder = findDirectory(dirPath);
+    if (folder.empty()) {
+        log("FileUtils: no folder %s to list", dirPath.c_str());
+        return entries;
+    }
+    folder = withTrailingSlash(folder);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string entry = folder + it->path().filename().string();
+        entries.push_back(isDirectory(entry) ? entry + "/" : entry);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+std::string FileUtils::getStringFromFile(const std::string& filename) const {
+    std::string full = fullPathForFilename(filename);
+    std::string content;
+    if (full.empty() || !readFile(full, content)) {
+        log("FileUtils: cannot read %s", filename.c_str());
+        return "";
+    }
+    return content;
+}
+
+std::vector<unsigned char> FileUtils::getDataFromFile(const std::string& filename) const {
+    std::string content = getStringFromFile(filename);
+    return std::vector<unsigned char>(content.begin(), content.end());
+}
+
+bool FileUtils::writeStringToFile(const std::string& dataStr, const std::string& fullPath) {
+    return writeFile(pathFromRoot(fullPath), dataStr.data(), dataStr.size());
+}
+
+bool FileUtils::writeDataToFile(const std::vector<unsigned char>& data, const std::string& fullPath) {
+    return writeFile(pathFromRoot(fullPath), data.data(), data.size());
+}
+
+ValueMap FileUtils::getValueMapFromFile(const std::string& filename) const {
+    std::string full = fullPathForFilename(filename);
+    pugi::xml_document doc;
+    pugi::xml_node top = loadPlist(doc, filename, full, "dict");
+    if (!top) {
+        return {};
+    }
+    PlistReader reader;
+    ValueMap map = reader.readDict(top, 0);
+    if (reader.tooDeep) {
+        log("FileUtils: property list %s is nested too deeply", full.c_str());
+        return {};
+    }
+    return map;
+}
+
+ValueVector FileUtils::getValueVectorFromFile(const std::string& filename) const {
+    std::string full = fullPathForFilename(filename);
+    pugi::xml_document doc;
+    pugi::xml_node top = loadPlist(doc, filename, full, "array");
+    if (!top) {
+        return {};
+    }
+    PlistReader reader;
+    ValueVector array = reader.readArray(top, 0);
+    if (reader.tooDeep) {
+        log("FileUtils: property list %s is nested too deeply", full.c_str());
+        return {};
+    }
+    return array;
+}
+
+bool FileUtils::writeValueMapToFile(const ValueMap& dict, const std::string& fullPath) {
+    return savePlist(pathFromRoot(fullPath), [&](pugi::xml_node plist) { writePlistDict(plist, dict); });
+}
+
+bool FileUtils::writeValueVectorToFile(const ValueVector& array, const std::string& fullPath) {
+    return savePlist(pathFromRoot(fullPath), [&](pugi::xml_node plist) { writePlistArray(plist, array); });
+}
+
+} // namespace engine

@@ -1,0 +1,72 @@
+// Draws in design points onto the view's SDL renderer (or a render texture target).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/Geometry.h"
+
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Surface;
+
+namespace engine {
+
+class Texture2D;
+
+class Renderer {
+public:
+    explicit Renderer(SDL_Renderer* renderer, Size targetPixels, float pixelsPerPoint);
+    ~Renderer();
+
+    SDL_Renderer* getSDLRenderer() const { return _renderer; }
+    float getPixelsPerPoint() const { return _targetStack.back().pixelsPerPoint; }
+    void resize(Size targetPixels, float pixelsPerPoint);
+
+    void clear(const Color4B& color);
+    void present();
+
+    // A textured quad: the source rectangle (texture pixels) stretched over [0, size] of the node space.
+    void drawTexture(Texture2D* texture, const Rect& sourcePixels, const Mat4& transform, const Size& size,
+                     const Color4B& color, const BlendFunc& blend = BlendFunc::ALPHA_PREMULTIPLIED);
+    void drawSolidRect(const Mat4& transform, const Rect& rect, const Color4B& color);
+    void drawRectOutline(const Mat4& transform, const Rect& rect, const Color4B& color, float widthPoints);
+    // A line as a quad of the given width in points (node space).
+    void drawLine(const Mat4& transform, const Vec2& from, const Vec2& to, float widthPoints, const Color4B& color);
+    void drawSolidPolygon(const Mat4& transform, const std::vector<Vec2>& points, const Color4B& color);
+    void drawDot(const Mat4& transform, const Vec2& center, float radius, const Color4B& color);
+    // Clears the axis-aligned box of the quad to transparent (the eraser).
+    void eraseRect(const Mat4& transform, const Size& size);
+
+    // Clipping in world points; nested clips intersect.
+    void pushClipRect(const Rect& worldRect);
+    void popClipRect();
+
+    // Render targets (render textures): point (x, y) lands at (x, y) of the target.
+    bool pushTarget(SDL_Texture* target, Size targetPoints, float pixelsPerPoint);
+    void popTarget();
+
+    // True when the box [0, size] under the transform lies at least partly in the visible window.
+    static bool checkVisibility(const Mat4& transform, const Size& size);
+
+    // Read-back of the current main target, RGBA bytes, top row first.
+    bool readPixels(std::vector<uint8_t>& rgba, int& width, int& height);
+    bool savePNG(const std::string& path);
+
+private:
+    struct Target {
+        SDL_Texture* texture = nullptr;
+        Size pixels;
+        float pixelsPerPoint = 1.f;
+    };
+    // World point to target pixel (y flipped).
+    void toPixels(const Mat4& transform, const Vec2& p, float& px, float& py) const;
+    void applyClip();
+
+    SDL_Renderer* _renderer = nullptr;
+    std::vector<Target> _targetStack;
+    std::vector<Rect> _clipStack;
+};
+
+} // namespace engine

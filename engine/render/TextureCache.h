@@ -1,0 +1,60 @@
+// Textures keyed by full path, loaded at once or decoded on a worker thread.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "base/Ref.h"
+
+struct SDL_Surface;
+
+namespace engine {
+
+class Texture2D;
+
+class TextureCache : public Ref {
+public:
+    TextureCache();
+    ~TextureCache() override;
+
+    // Null (logged) when missing or undecodable.
+    Texture2D* addImage(const std::string& path);
+    // The callback runs on the main thread; at once (inside the call) when cached; with null on failure.
+    void addImageAsync(const std::string& path, const std::function<void(Texture2D*)>& callback);
+    void unbindImageAsync(const std::string& path);
+    void unbindAllImageAsync();
+    Texture2D* getTextureForKey(const std::string& path) const;
+    void removeTextureForKey(const std::string& path);
+    // Drops the textures whose only reference is the cache.
+    void removeUnusedTextures();
+    void removeAllTextures();
+    size_t getTextureCount() const { return _textures.size(); }
+    // Stops the decoder thread; pending loads are dropped.
+    void waitForQuit();
+
+private:
+    struct AsyncJob {
+        std::string fullPath;
+        std::string key;
+        uint64_t id = 0;
+    };
+    void workerLoop();
+    std::string resolve(const std::string& path) const;
+
+    std::map<std::string, Texture2D*> _textures;
+    std::map<uint64_t, std::pair<std::string, std::function<void(Texture2D*)>>> _pendingCallbacks;
+    uint64_t _nextJobId = 1;
+
+    std::thread _worker;
+    std::mutex _mutex;
+    std::condition_variable _condition;
+    std::deque<AsyncJob> _jobs;
+    bool _quit = false;
+};
+
+} // namespace engine

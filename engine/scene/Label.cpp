@@ -1,0 +1,264 @@
+#include "scene/Label.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <map>
+#include <utility>
+
+#include "base/Director.h"
+#include "base/Log.h"
+#include "platform/FileUtils.h"
+#include "platform/GLView.h"
+#include "render/Renderer.h"
+#include "render/Texture2D.h"
+
+namespace engine {
+
+namespace {
+
+std::string g_defaultFont;
+
+const char* const kSystemFonts[] = {
+    "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc",
+    "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
+    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+};
+
+std::string findDefaultFont() {
+    if (!g_defaultFont.empty()) {
+        return g_defaultFont;
+    }
+    for (const char* path : kSystemFonts) {
+        if (FileUtils::getInstance()->isFileExist(path)) {
+            g_defaultFont = path;
+            break;
+        }
+    }
+    return g_defaultFont;
+}
+
+TTF_Font* openFont(const std::string& path, int pixelSize) {
+    static std::map<std::pair<std::string, int>, TTF_Font*> fonts;
+    if (!TTF_WasInit() && TTF_Init() != 0) {
+        log("fonts: %s", TTF_GetError());
+        return nullptr;
+    }
+    const auto key = std::make_pair(path, pixelSize);
+    auto it = fonts.find(key);
+    if (it != fonts.end()) {
+        return it->second;
+    }
+    TTF_Font* font = TTF_OpenFont(path.c_str(), pixelSize);
+    fonts[key] = font; // null is remembered too: a bad font is reported once
+    if (!font) {
+        log("cannot open font %s: %s", path.c_str(), TTF_GetError());
+    }
+    return font;
+}
+
+std::string resolveFont(const std::string& fontFile) {
+    if (fontFile.empty()) {
+        return {};
+    }
+    return FileUtils::getInstance()->fullPathForFilename(fontFile);
+}
+
+float pixelsPerPoint() {
+    GLView* view = Director::getInstance()->getOpenGLView();
+    return view ? view->getScaleX() : 1.f;
+}
+
+} // namespace
+
+void setDefaultFont(const std::string& fontFile) { g_defaultFont = resolveFont(fontFile); }
+const std::string& getDefaultFont() {
+    findDefaultFont();
+    return g_defaultFont;
+}
+
+Label::Label() { _anchorPoint = Vec2::ANCHOR_MIDDLE; }
+
+Label::~Label() {
+    if (_texture) {
+        _texture->release();
+    }
+}
+
+Label* Label::createWithTTF(const std::string& text, const std::string& fontFile, float fontSize,
+                            const Size& dimensions, TextHAlignment hAlignment, TextVAlignment vAlignment) {
+    auto* label = new (std::nothrow) Label();
+    if (!label || !label->initLabel(text, fontFile, fontSize, true)) {
+        delete label;
+        return nullptr;
+    }
+    label->_dimensions = dimensions;
+    label->_hAlign = hAlignment;
+    label->_vAlign = vAlignment;
+    label->updateTexture();
+    label->autorelease();
+    return label;
+}
+
+Label* Label::create(const std::string& text, const std::string& fontFile, float fontSize) {
+    auto* label = new (std::nothrow) Label();
+    if (!label || !label->initLabel(text, fontFile, fontSize, false)) {
+        delete label;
+        return nullptr;
+    }
+    label->updateTexture();
+    label->autorelease();
+    return label;
+}
+
+bool Label::initLabel(const std::string& text, const std::string& fontFile, float fontSize, bool strictFont) {
+    _text = text;
+    _fontFile = fontFile;
+    _fontSize = fontSize > 0 ? fontSize : 24.f;
+    _resolvedFont = resolveFont(fontFile);
+    if (_resolvedFont.empty() || !openFont(_resolvedFont, static_cast<int>(_fontSize))) {
+        if (strictFont) {
+            log("cannot open font file: %s", fontFile.c_str());
+            return false;
+        }
+        _resolvedFont = findDefaultFont();
+    }
+    return true;
+}
+
+void Label::setString(const std::string& text) {
+    if (text != _text) {
+        _text = text;
+        updateTexture();
+    }
+}
+
+void Label::setFontName(const std::string& fontFile) {
+    _fontFile = fontFile;
+    _resolvedFont = resolveFont(fontFile);
+    if (_resolvedFont.empty()) {
+        _resolvedFont = findDefaultFont();
+    }
+    updateTexture();
+}
+
+void Label::setFontSize(float size) {
+    if (size > 0 && size != _fontSize) {
+        _fontSize = size;
+        updateTexture();
+    }
+}
+
+void Label::setTextColor(const Color4B& color) { _textColor = color; }
+
+void Label::setDimensions(const Size& dimensions) {
+    _dimensions = dimensions;
+    updateTexture();
+}
+
+void Label::setAlignment(TextHAlignment h, TextVAlignment v) {
+    _hAlign = h;
+    _vAlign = v;
+    updateTexture();
+}
+
+void Label::setHorizontalAlignment(TextHAlignment h) { setAlignment(h, _vAlign); }
+void Label::setVerticalAlignment(TextVAlignment v) { setAlignment(_hAlign, v); }
+
+void Label::setMaskCharacter(const std::string& mask) {
+    _mask = mask;
+    updateTexture();
+}
+
+Size Label::getTextSize() {
+    if (_dirty) {
+        updateTexture();
+    }
+    return _textSize;
+}
+
+void Label::updateTexture() {
+    _dirty = false;
+    const float scale = pixelsPerPoint();
+    _renderedScale = scale;
+    if (_texture) {
+        _texture->release();
+        _texture = nullptr;
+    }
+    std::string shown = _text;
+    if (!_mask.empty()) {
+        shown.clear();
+        const long count = [&] {
+            long n = 0;
+            for (unsigned char c : _text) {
+                n += (c & 0xC0) != 0x80;
+            }
+            return n;
+        }();
+        for (long i = 0; i < count; ++i) {
+            shown += _mask;
+        }
+    }
+    _textSize = Size::ZERO;
+    TTF_Font* font = _resolvedFont.empty() ? nullptr : openFont(_resolvedFont, std::max(1, int(_fontSize * scale + 0.5f)));
+    if (!shown.empty() && font) {
+        const int wrap = _dimensions.width > 0 ? static_cast<int>(_dimensions.width * scale) : 0;
+        int align = TTF_WRAPPED_ALIGN_LEFT;
+        if (_hAlign == TextHAlignment::CENTER) {
+            align = TTF_WRAPPED_ALIGN_CENTER;
+        } else if (_hAlign == TextHAlignment::RIGHT) {
+            align = TTF_WRAPPED_ALIGN_RIGHT;
+        }
+        TTF_SetFontWrappedAlign(font, align);
+        SDL_Surface* surface = TTF_RenderUTF8_Blended_Wrapped(font, shown.c_str(), SDL_Color{255, 255, 255, 255},
+                                                              static_cast<Uint32>(wrap));
+        if (surface) {
+            _textSize = Size(surface->w / scale, surface->h / scale);
+            auto* texture = new Texture2D();
+            if (texture->initWithSurface(surface)) {
+                _texture = texture;
+            } else {
+                texture->release();
+            }
+            SDL_FreeSurface(surface);
+        }
+    } else if (font) {
+        _textSize = Size(0, TTF_FontHeight(font) / scale);
+        _textSize.width = 0;
+    }
+    if (_dimensions.width > 0 || _dimensions.height > 0) {
+        setContentSize(Size(_dimensions.width > 0 ? _dimensions.width : _textSize.width,
+                            _dimensions.height > 0 ? _dimensions.height : _textSize.height));
+    } else {
+        setContentSize(Size(_textSize.width, shown.empty() ? 0.f : _textSize.height));
+    }
+}
+
+void Label::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
+    if (_dirty || _renderedScale != pixelsPerPoint()) {
+        updateTexture();
+    }
+    if (!_texture) {
+        return;
+    }
+    float x = 0, y = 0;
+    const Size box = _contentSize;
+    if (_hAlign == TextHAlignment::CENTER) {
+        x = (box.width - _textSize.width) / 2;
+    } else if (_hAlign == TextHAlignment::RIGHT) {
+        x = box.width - _textSize.width;
+    }
+    if (_vAlign == TextVAlignment::TOP) {
+        y = box.height - _textSize.height;
+    } else if (_vAlign == TextVAlignment::CENTER) {
+        y = (box.height - _textSize.height) / 2;
+    }
+    const Color4B color(static_cast<GLubyte>(_textColor.r * _displayedColor.r / 255),
+                        static_cast<GLubyte>(_textColor.g * _displayedColor.g / 255),
+                        static_cast<GLubyte>(_textColor.b * _displayedColor.b / 255),
+                        static_cast<GLubyte>(_textColor.a * _displayedOpacity / 255));
+    const Rect src(0, 0, static_cast<float>(_texture->getPixelsWide()), static_cast<float>(_texture->getPixelsHigh()));
+    renderer->drawTexture(_texture, src, transform * Mat4::translation(x, y), _textSize, color);
+}
+
+} // namespace engine

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs; apt-get runs only when one is missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config make
+    libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
+    libcurl4-openssl-dev libpugixml-dev rapidjson-dev libsqlite3-dev zlib1g-dev libminizip-dev
+    libvlc-dev vlc-plugin-base libcpp-httplib-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-wqy-microhei
+    curl unzip zip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

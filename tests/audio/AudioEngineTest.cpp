@@ -1,0 +1,269 @@
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "SoundFiles.h"
+#include "audio/AudioEngine.h"
+#include "audio/DurationProbe.h"
+#include "base/Director.h"
+#include "base/Log.h"
+
+using engine::AudioEngine;
+using State = engine::AudioEngine::AudioState;
+
+// From SDL_mixer, linked through the engine: how many channels still sound, and a channel's volume (-1 asks).
+extern "C" int Mix_Playing(int channel);
+extern "C" int Mix_Volume(int channel, int volume);
+
+namespace {
+
+constexpr float kFrame = 1 / 60.f;
+
+// A scratch folder with a 0.5 s WAV, the log and every play2d captured; the mixer closed afterwards.
+class AudioFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(scratch.path.empty());
+        wav = audiotest::writeWav(scratch / "half.wav", 0.5f);
+        engine::setLogSink([this](const std::string& line) { logLines.push_back(line); });
+        AudioEngine::setPlayObserver([this](const std::string& path, int id) { plays.emplace_back(path, id); });
+        ASSERT_TRUE(AudioEngine::preload(wav)); // opens the mixer, whatever it logs
+        logLines.clear();
+    }
+
+    void TearDown() override {
+        AudioEngine::end();
+        AudioEngine::setPlayObserver(nullptr);
+        engine::setLogSink(nullptr);
+    }
+
+    static void step(int frames) {
+        for (int i = 0; i < frames; ++i) {
+            engine::Director::getInstance()->mainLoop(kFrame);
+        }
+    }
+
+    audiotest::ScratchFolder scratch;
+    std::string wav;
+    std::vector<std::string> logLines;
+    std::vector<std::pair<std::string, int>> plays;
+};
+
+class AudioPlayback : public AudioFixture {};
+class AudioFinish : public AudioFixture {};
+class AudioLooping : public AudioFixture {};
+class AudioFailures : public AudioFixture {};
+class AudioUnknownIds : public AudioFixture {};
+class AudioCache : public AudioFixture {};
+class AudioShutdown : public AudioFixture {};
+
+TEST_F(AudioPlayback, IdsAreUniqueAndNeverReused) {
+    std::set<int> ids;
+    for (int i = 0; i < 3; ++i) {
+        ids.insert(AudioEngine::play2d(wav));
+    }
+    AudioEngine::stopAll();
+    AudioEngine::end();
+    ids.insert(AudioEngine::play2d(wav));
+    EXPECT_EQ(ids.size(), 4u);
+    EXPECT_EQ(ids.count(AudioEngine::INVALID_AUDIO_ID), 0u);
+    EXPECT_EQ(plays.back(), std::make_pair(wav, *ids.rbegin()));
+}
+
+TEST_F(AudioPlayback, EachSoundGetsItsOwnChannelBeyondThirtyTwo) {
+    std::string longWav = audiotest::writeWav(scratch / "long.wav", 3.f);
+    for (int i = 0; i < 40; ++i) {
+        int id = AudioEngine::play2d(longWav);
+        ASSERT_EQ(AudioEngine::getState(id), State::PLAYING);
+    }
+    EXPECT_EQ(Mix_Playing(-1), 40);
+    AudioEngine::stopAll();
+    EXPECT_EQ(Mix_Playing(-1), 0);
+}
+
+TEST_F(AudioPlayback, VolumeAppliesAtOnceAndIsClamped) {
+    int id = AudioEngine::play2d(wav, false, 0.25f);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(id), 0.25f);
+    AudioEngine::setVolume(id, 0.75f);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(id), 0.75f);
+    EXPECT_EQ(Mix_Volume(0, -1), 96); // the first channel, 0.75 of 128
+    AudioEngine::setVolume(id, 2.f);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(id), 1.f);
+    AudioEngine::setVolume(id, -1.f);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(id), 0.f);
+    EXPECT_EQ(logLines.size(), 2u);
+}
+
+TEST_F(AudioPlayback, DecodesMp3AndEndsAtItsDuration) {
+    std::string mp3 = audiotest::makeMp3(wav, scratch / "half.mp3");
+    if (mp3.empty()) {
+        GTEST_SKIP() << "sox cannot write MP3 here";
+    }
+    int id = AudioEngine::play2d(mp3);
+    ASSERT_NE(id, AudioEngine::INVALID_AUDIO_ID);
+    float duration = AudioEngine::getDuration(id);
+    EXPECT_GE(duration, 0.5f); // the encoder pads a little
+    EXPECT_LT(duration, 0.6f);
+    EXPECT_NEAR(engine::DurationProbe::durationOf(mp3), duration, 1e-3);
+    int frames = 0;
+    while (AudioEngine::getState(id) == State::PLAYING && frames < 100) {
+        step(1);
+        ++frames;
+    }
+    EXPECT_GE(frames * kFrame, duration - 1e-4);
+    EXPECT_LE(frames * kFrame, duration + 2 * kFrame);
+}
+
+TEST_F(AudioPlayback, KeepsTimeWhenTheDeviceFailsToOpen) {
+    AudioEngine::end();
+    const char* saved = getenv("SDL_AUDIODRIVER");
+    std::string savedDriver = saved ? saved : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    int id = AudioEngine::play2d(wav);
+    saved ? setenv("SDL_AUDIODRIVER", savedDriver.c_str(), 1) : unsetenv("SDL_AUDIODRIVER");
+
+    ASSERT_NE(id, AudioEngine::INVALID_AUDIO_ID);
+    EXPECT_NEAR(AudioEngine::getDuration(id), 0.5f, 1e-4);
+    EXPECT_EQ(std::count_if(logLines.begin(), logLines.end(),
+                            [](const std::string& line) { return line.find("dummy driver") != std::string::npos; }),
+              1);
+    step(31);
+    EXPECT_EQ(AudioEngine::getState(id), State::ERROR);
+}
+
+TEST_F(AudioFinish, CallbackRunsOnceAtTheDuration) {
+    int id = AudioEngine::play2d(wav);
+    std::vector<std::pair<int, std::string>> calls;
+    AudioEngine::setFinishCallback(id, [&](int doneId, const std::string& path) { calls.emplace_back(doneId, path); });
+    step(15);
+    EXPECT_NEAR(AudioEngine::getCurrentTime(id), 0.25f, 1e-4);
+    step(14);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(AudioEngine::getState(id), State::PLAYING);
+    step(2);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0], std::make_pair(id, wav));
+    step(60);
+    EXPECT_EQ(calls.size(), 1u);
+}
+
+TEST_F(AudioFinish, EndedSoundIsForgottenAndItsChannelHalted) {
+    int id = AudioEngine::play2d(audiotest::writeWav(scratch / "long.wav", 3.f));
+    step(179);
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    step(2);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_EQ(AudioEngine::getState(id), State::ERROR);
+    EXPECT_EQ(AudioEngine::getCurrentTime(id), 0.f);
+    EXPECT_EQ(AudioEngine::getDuration(id), AudioEngine::TIME_UNKNOWN);
+}
+
+TEST_F(AudioFinish, StopSilencesTheCallback) {
+    int id = AudioEngine::play2d(wav);
+    int calls = 0;
+    AudioEngine::setFinishCallback(id, [&](int, const std::string&) { ++calls; });
+    step(10);
+    AudioEngine::stop(id);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_EQ(AudioEngine::getState(id), State::ERROR);
+    step(60);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(AudioLooping, NeverFinishesAndItsTimeWraps) {
+    int id = AudioEngine::play2d(wav, true);
+    int calls = 0;
+    AudioEngine::setFinishCallback(id, [&](int, const std::string&) { ++calls; });
+    int wraps = 0;
+    float last = 0;
+    for (int i = 0; i < 290; ++i) {
+        step(1);
+        float now = AudioEngine::getCurrentTime(id);
+        ASSERT_GE(now, 0.f);
+        ASSERT_LT(now, 0.5f);
+        wraps += now < last;
+        last = now;
+    }
+    EXPECT_EQ(wraps, 9); // 4.83 s of a 0.5 s sound
+    EXPECT_EQ(AudioEngine::getState(id), State::PLAYING);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(AudioFailures, BadPathsGiveInvalidIdOneLogLineAndTellTheObserver) {
+    std::filesystem::create_directory(scratch / "mp3");
+    std::ofstream(scratch / "broken.mp3") << "not a sound";
+    for (const std::string& path :
+         {std::string(), scratch / "missing.mp3", scratch / "mp3", scratch.path + "/", scratch / "broken.mp3"}) {
+        size_t linesBefore = logLines.size();
+        EXPECT_EQ(AudioEngine::play2d(path), AudioEngine::INVALID_AUDIO_ID) << path;
+        EXPECT_EQ(logLines.size(), linesBefore + 1) << path;
+        EXPECT_EQ(plays.back(), std::make_pair(path, AudioEngine::INVALID_AUDIO_ID));
+    }
+    EXPECT_FALSE(AudioEngine::preload(scratch / "broken.mp3"));
+}
+
+TEST_F(AudioUnknownIds, ReportErrorAndUnknownTime) {
+    for (int id : {AudioEngine::INVALID_AUDIO_ID, 987654}) {
+        EXPECT_EQ(AudioEngine::getState(id), State::ERROR);
+        EXPECT_EQ(AudioEngine::getCurrentTime(id), 0.f);
+        EXPECT_EQ(AudioEngine::getDuration(id), AudioEngine::TIME_UNKNOWN);
+        EXPECT_EQ(AudioEngine::getVolume(id), 0.f);
+    }
+}
+
+TEST_F(AudioUnknownIds, CallsOnThemAreNoOps) {
+    int id = AudioEngine::play2d(wav, false, 0.5f);
+    int unknown = id + 1000;
+    AudioEngine::setVolume(unknown, 0.9f);
+    AudioEngine::stop(unknown);
+    AudioEngine::stop(AudioEngine::INVALID_AUDIO_ID);
+    AudioEngine::setFinishCallback(unknown, [](int, const std::string&) { FAIL(); });
+    EXPECT_EQ(AudioEngine::getState(unknown), State::ERROR);
+    EXPECT_EQ(AudioEngine::getVolume(unknown), 0.f);
+    EXPECT_FLOAT_EQ(AudioEngine::getVolume(id), 0.5f);
+    EXPECT_EQ(AudioEngine::getState(id), State::PLAYING);
+    EXPECT_TRUE(logLines.empty());
+}
+
+TEST_F(AudioCache, KeepsDecodedFilesUntilUncached) {
+    std::string other = audiotest::writeWav(scratch / "other.wav", 2.f);
+    int first = AudioEngine::play2d(wav);
+    int otherId = AudioEngine::play2d(other);
+    audiotest::writeWav(wav, 1.f);
+    EXPECT_NEAR(AudioEngine::getDuration(AudioEngine::play2d(wav)), 0.5f, 1e-4); // still the cached chunk
+
+    AudioEngine::uncache(wav);
+    EXPECT_EQ(AudioEngine::getState(first), State::ERROR);
+    EXPECT_EQ(AudioEngine::getState(otherId), State::PLAYING);
+    EXPECT_NEAR(AudioEngine::getDuration(AudioEngine::play2d(wav)), 1.f, 1e-4);
+
+    AudioEngine::uncacheAll();
+    EXPECT_EQ(AudioEngine::getState(otherId), State::ERROR);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+}
+
+TEST_F(AudioShutdown, DirectorEndClosesTheMixerWithoutCallbacks) {
+    auto* director = engine::Director::getInstance();
+    int id = AudioEngine::play2d(wav);
+    int calls = 0;
+    AudioEngine::setFinishCallback(id, [&](int, const std::string&) { ++calls; });
+    director->end();
+    director->mainLoop(kFrame);
+    EXPECT_EQ(AudioEngine::getState(id), State::ERROR);
+    director->reset();
+
+    int again = AudioEngine::play2d(wav);
+    step(31);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(AudioEngine::getState(again), State::ERROR);
+}
+
+} // namespace

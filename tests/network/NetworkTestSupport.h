@@ -1,0 +1,39 @@
+// Frame pumping, a scratch folder and a director reset shared by the network tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+// Steps the director with a fixed dt until done() holds; false when the wall-clock limit passed first.
+bool pumpFramesUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20));
+
+// Steps the director a fixed number of frames.
+void pumpFrames(int count);
+
+// True while pumpFrames / pumpFramesUntil is inside a frame step.
+bool isInsideFrameStep();
+
+std::string readFile(const std::filesystem::path& path);
+
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    const std::filesystem::path& path() const { return _path; }
+    std::string file(const std::string& name) const { return (_path / name).string(); }
+
+private:
+    std::filesystem::path _path;
+};
+
+// Every network test starts and ends with a fresh director: its shutdown stops the HTTP client and the
+// download workers.
+class NetworkTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
