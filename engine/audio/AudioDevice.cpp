@@ -36,6 +36,7 @@ void AudioDevice::open(bool allowMixer) {
     }
     _mode = Mode::SILENT;
     if (allowMixer) {
+        Mix_Init(MIX_INIT_MP3 | MIX_INIT_OGG);
         if (openMixer()) {
             _mode = Mode::MIXER;
         } else {
@@ -52,7 +53,6 @@ void AudioDevice::open(bool allowMixer) {
         }
     }
     if (_mode == Mode::MIXER) {
-        Mix_Init(MIX_INIT_MP3 | MIX_INIT_OGG);
         _busy.assign(static_cast<size_t>(Mix_AllocateChannels(kInitialChannels)), false);
     }
 }
@@ -61,6 +61,8 @@ void AudioDevice::close() {
     if (_mode == Mode::MIXER) {
         Mix_HaltChannel(-1);
         Mix_CloseAudio();
+    }
+    if (_mode != Mode::CLOSED) {
         Mix_Quit();
     }
     if (_subsystemStarted) {

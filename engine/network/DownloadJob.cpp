@@ -68,7 +68,7 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
         return static_cast<DownloadJob*>(job)->write(data, length) ? length : 0;
     };
     curl_xferinfo_callback onTransferInfo = [](void* job, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-        return static_cast<DownloadJob*>(job)->_stop->load() ? 1 : 0;
+        return static_cast<DownloadJob*>(job)->keepGoing() ? 0 : 1;
     };
     CURLcode result = CURLE_FAILED_INIT;
     if (curl != nullptr) {
@@ -77,7 +77,8 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
         curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-        // A connect and stall limit: slow but moving transfers are never cut.
+        // A connect and stall limit: slow but moving transfers are never cut. libcurl measures speed over
+        // a window of several seconds, so keepGoing() enforces "no byte for that long" itself.
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeout);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeout);
@@ -86,7 +87,12 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onTransferInfo);
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
+        _lastDataTime = std::chrono::steady_clock::now();
         result = curl_easy_perform(curl);
+        if (_stalled) {
+            result = CURLE_OPERATION_TIMEDOUT;
+            std::snprintf(errorBuffer, sizeof(errorBuffer), "no data for %ld seconds", timeout);
+        }
     }
     long status = 0;
     if (curl != nullptr) {
@@ -124,10 +130,19 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
     return true;
 }
 
+bool DownloadJob::keepGoing() {
+    if (_stop->load()) {
+        return false;
+    }
+    _stalled = std::chrono::steady_clock::now() - _lastDataTime > std::chrono::seconds(_hints.timeoutInSeconds);
+    return !_stalled;
+}
+
 bool DownloadJob::write(const char* data, size_t length) {
     if (_stop->load()) {
         return false;
     }
+    _lastDataTime = std::chrono::steady_clock::now();
     auto* curl = static_cast<CURL*>(_curl);
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -40,6 +41,8 @@ public:
 private:
     // Worker thread: the body's bytes as they arrive; false stops the transfer.
     bool write(const char* data, size_t length);
+    // Worker thread, called by libcurl at least once a second: false stops the transfer.
+    bool keepGoing();
     void postProgress();
     void reportProgress();
     void reportResult();
@@ -56,6 +59,8 @@ private:
     void* _curl = nullptr;
     FILE* _file = nullptr;
     int _writeErrno = 0;
+    std::chrono::steady_clock::time_point _lastDataTime;
+    bool _stalled = false;
 
     // Latest totals, handed to the main thread through at most one pending progress call.
     std::atomic<int64_t> _received{0};

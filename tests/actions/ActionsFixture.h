@@ -20,6 +20,7 @@ protected:
         ASSERT_EQ(engine::Director::getInstance()->getRunningScene(), scene);
         layer = engine::Layer::create();
         scene->addChild(layer);
+        settle();
         engine::setLogSink([this](const std::string& line) { logLines.push_back(line); });
     }
 
@@ -36,6 +37,8 @@ protected:
     }
 
     static void step(float dt, int frames = 1) { support::stepFrames(frames, dt); }
+    // One empty frame: drains the autorelease pool, so what the tree drops is deleted at once.
+    static void settle() { support::stepFrames(1, 0.f); }
 
     bool logged(const std::string& part) const {
         for (const auto& line : logLines) {
