@@ -77,11 +77,10 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
         curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-        // A connect and stall limit: slow but moving transfers are never cut. libcurl measures speed over
-        // a window of several seconds, so keepGoing() enforces "no byte for that long" itself.
+        // A connect and stall limit; slow but moving transfers are never cut. The stall check is keepGoing():
+        // libcurl's low-speed limit averages over a window of seconds, which both cuts a slow trickle and
+        // notices a real stall late.
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeout);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, timeout);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onWrite);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);

@@ -155,7 +155,8 @@ void Animate::update(float t) {
         return;
     }
     const float loopLength = static_cast<float>(frames.size()) * delay;
-    const float inLoop = std::fmod(t * _duration, loopLength);
+    // The epsilon keeps a frame from showing one step late when float time lands just short of its start.
+    const float inLoop = std::fmod(t * _duration + 1e-5f, loopLength);
     showFrame(std::min(frames.size() - 1, static_cast<size_t>(inLoop / delay)));
 }
 

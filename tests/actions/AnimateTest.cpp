@@ -105,9 +105,8 @@ TEST_F(AnimatePlayback, RestoresTheOriginalPictureAtTheEnd) {
     Texture2D* original = sprite->getTexture();
     const Size originalSize = sprite->getContentSize();
     bool restoredInCallback = false;
-    sprite->runAction(Sequence::create(Animate::create(threeFrames(0.1f, 1, true)), CallFunc::create([&] {
-                                           restoredInCallback = sprite->getTexture() == original;
-                                       }),
+    sprite->runAction(Sequence::create(Animate::create(threeFrames(0.1f, 1, true)),
+                                       CallFunc::create([&] { restoredInCallback = sprite->getTexture() == original; }),
                                        nullptr));
     step(0.15f);
     EXPECT_EQ(shownWidth(), 3);
@@ -157,7 +156,3 @@ TEST_F(AnimatePlayback, NonSpriteTargetOnlyTakesTime) {
     EXPECT_TRUE(called);
 }
 
-TEST_F(AnimatePlayback, NullAnimationGivesNull) {
-    EXPECT_EQ(Animate::create(nullptr), nullptr);
-    EXPECT_TRUE(logged("Animate"));
-}

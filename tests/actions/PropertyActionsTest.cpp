@@ -106,14 +106,6 @@ TEST_F(BlinkVisibility, RestoresWhenStoppedOrCleanedUp) {
     removed->release();
 }
 
-TEST_F(BlinkVisibility, NegativeCountIsZeroBlinks) {
-    Node* node = addNode();
-    node->runAction(Blink::create(0.2f, -3));
-    EXPECT_TRUE(logged("Blink"));
-    step(0.1f);
-    EXPECT_TRUE(node->isVisible());
-}
-
 using RotateForever = ActionsTest;
 
 TEST_F(RotateForever, AccumulatesPast360Unwrapped) {
@@ -139,20 +131,14 @@ TEST_F(RotateForever, CarriesLeftoverTimeIntoTheNextCycle) {
 TEST_F(RotateForever, RestartsSequencesAndIsNeverDone) {
     Node* node = addNode();
     int calls = 0;
-    node->runAction(
-        RepeatForever::create(Sequence::create(FadeOut::create(0.5f), FadeIn::create(0.5f),
-                                               CallFunc::create([&] { ++calls; }), nullptr)));
+    node->runAction(RepeatForever::create(
+        Sequence::create(FadeOut::create(0.5f), FadeIn::create(0.5f), CallFunc::create([&] { ++calls; }), nullptr)));
     step(0.25f);
     EXPECT_EQ(node->getOpacity(), 128);
     step(0.25f, 7);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(node->getOpacity(), 255);
     EXPECT_EQ(node->getNumberOfRunningActions(), 1);
-}
-
-TEST_F(RotateForever, NullInnerActionGivesNull) {
-    EXPECT_EQ(RepeatForever::create(nullptr), nullptr);
-    EXPECT_TRUE(logged("RepeatForever"));
 }
 
 using ActionClone = ActionsTest;

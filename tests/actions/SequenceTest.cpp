@@ -50,8 +50,8 @@ TEST_F(SequenceOrder, CallbackRunsInTheStepThatEndsTheScaling) {
 
 TEST_F(SequenceOrder, EachActionStartsWhenReached) {
     Node* node = addNode();
-    node->runAction(Sequence::create(CallFunc::create([&] { node->setScale(4.f); }), ScaleTo::create(0.2f, 2.f),
-                                     nullptr));
+    node->runAction(
+        Sequence::create(CallFunc::create([&] { node->setScale(4.f); }), ScaleTo::create(0.2f, 2.f), nullptr));
     step(0.1f);
     EXPECT_FLOAT_EQ(node->getScale(), 3.f); // from 4, the scale when the ScaleTo was reached
 }
@@ -90,8 +90,8 @@ using SequenceTiming = ActionsTest;
 TEST_F(SequenceTiming, ZeroMoveByStillLastsItsDuration) {
     Node* node = addNode();
     bool called = false;
-    node->runAction(Sequence::create(MoveBy::create(0.5f, Vec2::ZERO), CallFunc::create([&] { called = true; }),
-                                     nullptr));
+    node->runAction(
+        Sequence::create(MoveBy::create(0.5f, Vec2::ZERO), CallFunc::create([&] { called = true; }), nullptr));
     step(0.1f, 4);
     EXPECT_FALSE(called);
     step(0.1f);
@@ -106,12 +106,6 @@ TEST_F(SequenceTiming, ZeroDurationActionsAllRunInOneStep) {
                                      nullptr));
     step(support::kFrame);
     EXPECT_EQ(order, "a2");
-}
-
-TEST_F(SequenceTiming, DurationIsTheSum) {
-    auto* sequence = Sequence::create(MoveBy::create(0.25f, Vec2::ZERO), CallFunc::create(nullptr),
-                                      ScaleTo::create(0.5f, 2.f), nullptr);
-    EXPECT_FLOAT_EQ(sequence->getDuration(), 0.75f);
 }
 
 using SpawnTogether = ActionsTest;

@@ -270,7 +270,11 @@ TEST_P(FixedWidthResolution, VisibleSizeFollowsTheFrameAspect) {
 
 INSTANTIATE_TEST_SUITE_P(Frames, FixedWidthResolution,
                          ::testing::Values(FrameCase{1280, 720, 720}, FrameCase{1024, 768, 960},
-                                           FrameCase{1920, 1080, 720}, FrameCase{1280, 1024, 1024}));
+                                           FrameCase{1920, 1080, 720}, FrameCase{1280, 1024, 1024}),
+                         [](const ::testing::TestParamInfo<FrameCase>& info) {
+                             return std::to_string(static_cast<int>(info.param.width)) + "x" +
+                                    std::to_string(static_cast<int>(info.param.height));
+                         });
 
 TEST(DirectorWithoutView, RunsScenesTimersAndQueue) {
     Director::getInstance()->reset();

@@ -1,0 +1,22 @@
+// Reads the project's layout files: a JSON node tree (docs/layout-format.md) found through the search paths.
+#pragma once
+
+#include <string>
+
+namespace engine {
+
+class Node;
+
+class CSLoader {
+public:
+    // The root node, autoreleased, children in file order. Null (logged) for a missing file, invalid JSON, or
+    // another format or version. Unknown kinds become plain nodes; missing pictures draw the placeholder.
+    static Node* createNode(const std::string& filename);
+
+    // Tests: unknown keys and kinds, and values of the wrong type, make createNode return null instead of being
+    // skipped with a log line.
+    static void setStrictMode(bool strict);
+    static bool isStrictMode();
+};
+
+} // namespace engine

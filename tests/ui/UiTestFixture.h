@@ -1,0 +1,155 @@
+// A headless director with a running scene, a scratch resource root, log capture, touch injection, pictures
+// written at test time and pixel read-back.
+#pragma once
+
+#include <stdlib.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "base/Director.h"
+#include "base/Log.h"
+#include "base/Touch.h"
+#include "platform/FileUtils.h"
+#include "platform/GLView.h"
+#include "render/Renderer.h"
+#include "scene/Scene.h"
+
+namespace uitest {
+
+using namespace engine;
+
+class UiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/uitest-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        scratch = pattern;
+        files = FileUtils::getInstance();
+        savedRoot = files->getDefaultResourceRootPath();
+        savedPaths = files->getSearchPaths();
+        files->setDefaultResourceRootPath(scratch);
+        files->setSearchPaths({""});
+        setLogSink([this](const std::string& line) { logLines.push_back(line); });
+
+        director = Director::getInstance();
+        view = GLViewImpl::createHeadless(Size(1280, 720));
+        ASSERT_NE(view, nullptr);
+        director->setOpenGLView(view);
+        view->setDesignResolutionSize(1280, 720, ResolutionPolicy::FIXED_WIDTH);
+        scene = Scene::create();
+        director->runWithScene(scene);
+        step();
+        ASSERT_EQ(director->getRunningScene(), scene);
+    }
+
+    void TearDown() override {
+        director->reset();
+        setLogSink(nullptr);
+        files->setDefaultResourceRootPath(savedRoot);
+        files->setSearchPaths(savedPaths);
+        std::error_code ec;
+        std::filesystem::remove_all(scratch, ec);
+    }
+
+    void step(int frames = 1) {
+        for (int i = 0; i < frames; ++i) {
+            director->mainLoop(1 / 60.f);
+        }
+    }
+
+    void touch(TouchPhase phase, float x, float y, int id = 0) { view->injectTouch(phase, Vec2(x, y), id); }
+    void tap(float x, float y) {
+        touch(TouchPhase::BEGAN, x, y);
+        touch(TouchPhase::ENDED, x, y);
+    }
+
+    std::string put(const std::string& relative, const std::string& content) {
+        const std::string full = scratch + "/" + relative;
+        std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+        std::ofstream(full, std::ios::binary) << content;
+        return full;
+    }
+
+    // A 24-bit BMP; colour(x, y) with y = 0 the top row.
+    void putPicture(const std::string& relative, int w, int h, const std::function<Color3B(int, int)>& colour) {
+        const int rowSize = (w * 3 + 3) / 4 * 4;
+        const uint32_t dataSize = static_cast<uint32_t>(rowSize * h);
+        std::string bytes;
+        auto u16 = [&](uint16_t v) { bytes.append({char(v & 0xFF), char(v >> 8)}); };
+        auto u32 = [&](uint32_t v) { u16(uint16_t(v & 0xFFFF)), u16(uint16_t(v >> 16)); };
+        bytes += "BM";
+        u32(54 + dataSize), u32(0), u32(54);
+        u32(40), u32(uint32_t(w)), u32(uint32_t(h)), u16(1), u16(24), u32(0), u32(dataSize), u32(2835), u32(2835);
+        u32(0), u32(0);
+        for (int y = h - 1; y >= 0; --y) {
+            std::string row;
+            for (int x = 0; x < w; ++x) {
+                const Color3B c = colour(x, y);
+                row.append({char(c.b), char(c.g), char(c.r)});
+            }
+            row.resize(static_cast<size_t>(rowSize), '\0');
+            bytes += row;
+        }
+        put(relative, bytes);
+    }
+    void putPicture(const std::string& relative, int w, int h, Color3B colour) {
+        putPicture(relative, w, h, [colour](int, int) { return colour; });
+    }
+
+    // The drawn colour at a design point (bottom-left origin) of the last frame.
+    Color4B pixel(float x, float y) {
+        std::vector<uint8_t> rgba;
+        int w = 0, h = 0;
+        if (!director->getRenderer() || !director->getRenderer()->readPixels(rgba, w, h)) {
+            ADD_FAILURE() << "no read-back";
+            return Color4B();
+        }
+        const int px = static_cast<int>(x), py = h - 1 - static_cast<int>(y);
+        const size_t at = (static_cast<size_t>(py) * w + px) * 4;
+        return Color4B(rgba[at], rgba[at + 1], rgba[at + 2], rgba[at + 3]);
+    }
+
+    bool logged(const std::string& part) const {
+        for (const auto& line : logLines) {
+            if (line.find(part) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+    int countLogged(const std::string& part) const {
+        int n = 0;
+        for (const auto& line : logLines) {
+            n += line.find(part) != std::string::npos;
+        }
+        return n;
+    }
+
+    Director* director = nullptr;
+    GLView* view = nullptr;
+    Scene* scene = nullptr;
+    FileUtils* files = nullptr;
+    std::string scratch;
+    std::string savedRoot;
+    std::vector<std::string> savedPaths;
+    std::vector<std::string> logLines;
+};
+
+inline bool near(const Color4B& c, int r, int g, int b, int tolerance = 4) {
+    return std::abs(c.r - r) <= tolerance && std::abs(c.g - g) <= tolerance && std::abs(c.b - b) <= tolerance;
+}
+
+inline std::string describe(const Color4B& c) {
+    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ", " +
+           std::to_string(c.a) + ")";
+}
+
+} // namespace uitest
