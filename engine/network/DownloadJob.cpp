@@ -32,7 +32,9 @@ DownloadJob::DownloadJob(std::shared_ptr<const DownloadTask> task, const Downloa
     : _task(std::move(task)), _hints(hints), _epoch(DownloadWorkerPool::getInstance().getEpoch()),
       _callbacks(std::move(callbacks)) {}
 
-bool DownloadJob::isCurrent() const { return _epoch == DownloadWorkerPool::getInstance().getEpoch(); }
+bool DownloadJob::isCurrent() const {
+    return _epoch == DownloadWorkerPool::getInstance().getEpoch();
+}
 
 void DownloadJob::fail(int errorCode, int errorCodeInternal, const std::string& errorStr) {
     _errorCode = errorCode;
@@ -110,7 +112,8 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
     if (status >= 400) {
         fail(DownloadTask::ERROR_NETWORK, static_cast<int>(status), "HTTP status " + std::to_string(status));
     } else if (_writeErrno != 0) {
-        fail(DownloadTask::ERROR_FILE_OP_FAILED, _writeErrno, std::string("cannot write: ") + std::strerror(_writeErrno));
+        fail(DownloadTask::ERROR_FILE_OP_FAILED, _writeErrno,
+             std::string("cannot write: ") + std::strerror(_writeErrno));
     } else if (result != CURLE_OK) {
         fail(DownloadTask::ERROR_NETWORK, result, errorBuffer[0] ? errorBuffer : curl_easy_strerror(result));
     } else if (!closed) {
@@ -120,7 +123,8 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
     } else {
         fs::rename(temp, target, ec);
         if (ec) {
-            fail(DownloadTask::ERROR_FILE_OP_FAILED, ec.value(), "cannot rename " + temp.string() + ": " + ec.message());
+            fail(DownloadTask::ERROR_FILE_OP_FAILED, ec.value(),
+                 "cannot rename " + temp.string() + ": " + ec.message());
         }
     }
     if (_errorCode != DownloadTask::ERROR_NO_ERROR) {

@@ -14,7 +14,9 @@ DownloadWorkerPool& DownloadWorkerPool::getInstance() {
     return *pool;
 }
 
-DownloadWorkerPool::DownloadWorkerPool() { ensureCurlGlobalInit(); }
+DownloadWorkerPool::DownloadWorkerPool() {
+    ensureCurlGlobalInit();
+}
 
 void DownloadWorkerPool::registerShutdownHook() {
     // The director runs each hook once, at its shutdown; a later run of the pool registers again.

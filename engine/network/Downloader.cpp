@@ -25,8 +25,8 @@ std::shared_ptr<const DownloadTask> Downloader::createDownloadFileTask(const std
     task->identifier = identifier;
     task->requestURL = url;
     task->storagePath = storagePath;
-    auto job = std::make_shared<DownloadJob>(task, _hints,
-                                             DownloadCallbacks{onTaskProgress, onFileTaskSuccess, onTaskError});
+    auto job =
+        std::make_shared<DownloadJob>(task, _hints, DownloadCallbacks{onTaskProgress, onFileTaskSuccess, onTaskError});
     if (url.empty() || storagePath.empty()) {
         job->fail(DownloadTask::ERROR_INVALID_PARAMS, 0, url.empty() ? "empty URL" : "empty storage path");
         DownloadJob::postResult(std::move(job));

@@ -68,7 +68,6 @@ public:
     void stop() override;
     void step(float dt) override;
     bool isDone() const override { return false; }
-    ActionInterval* getInnerAction() const { return _inner; }
     ~RepeatForever() override;
 
 protected:

@@ -55,7 +55,6 @@ public:
     void startWithTarget(Node* target) override;
     void stop() override;
     void update(float t) override;
-    Animation* getAnimation() const { return _animation; }
 
 protected:
     Animate() = default;

@@ -16,15 +16,17 @@
 #include "base/Director.h"
 #include "network/Downloader.h"
 
-using engine::network::DownloadTask;
 using engine::network::Downloader;
 using engine::network::DownloaderHints;
+using engine::network::DownloadTask;
 namespace fs = std::filesystem;
 
 namespace {
 
 // A body of any size whose bytes are known from their offset alone.
-char patternByte(size_t offset) { return static_cast<char>((offset * 7 + offset / 4096) & 0xff); }
+char patternByte(size_t offset) {
+    return static_cast<char>((offset * 7 + offset / 4096) & 0xff);
+}
 
 void fillPattern(size_t offset, size_t length, std::string& out) {
     out.resize(length);

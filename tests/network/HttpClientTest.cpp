@@ -160,8 +160,8 @@ TEST_F(HttpClientTest, EmptyPostBodyIsSent) {
 TEST_F(HttpClientTest, RefusedConnectionGivesMinusOneAndAnErrorText) {
     RefusingPort port;
     Reply reply;
-    sendAndRelease(makeRequest("http://127.0.0.1:" + std::to_string(port.port()) + "/x", HttpRequest::Type::POST,
-                               &reply));
+    sendAndRelease(
+        makeRequest("http://127.0.0.1:" + std::to_string(port.port()) + "/x", HttpRequest::Type::POST, &reply));
     ASSERT_TRUE(pumpFramesUntil([&] { return reply.arrived; }));
     EXPECT_FALSE(reply.succeed);
     EXPECT_EQ(reply.code, -1);

@@ -38,7 +38,9 @@ void pumpFrames(int count) {
     }
 }
 
-bool isInsideFrameStep() { return g_insideFrameStep; }
+bool isInsideFrameStep() {
+    return g_insideFrameStep;
+}
 
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -60,6 +62,10 @@ ScratchFolder::~ScratchFolder() {
     std::filesystem::remove_all(_path, ec);
 }
 
-void NetworkTest::SetUp() { engine::Director::getInstance()->reset(); }
+void NetworkTest::SetUp() {
+    engine::Director::getInstance()->reset();
+}
 
-void NetworkTest::TearDown() { engine::Director::getInstance()->reset(); }
+void NetworkTest::TearDown() {
+    engine::Director::getInstance()->reset();
+}

@@ -86,7 +86,8 @@ void RawRequestCapture::serveOne() {
         if (headEnd == std::string::npos) {
             headEnd = received.find("\r\n\r\n");
         }
-        if (headEnd != std::string::npos && received.size() >= headEnd + 4 + contentLength(received.substr(0, headEnd))) {
+        if (headEnd != std::string::npos &&
+            received.size() >= headEnd + 4 + contentLength(received.substr(0, headEnd))) {
             break;
         }
     }
