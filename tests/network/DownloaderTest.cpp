@@ -15,6 +15,7 @@
 #include "NetworkTestSupport.h"
 #include "base/Director.h"
 #include "network/Downloader.h"
+#include "support/Headless.h"
 
 using engine::network::Downloader;
 using engine::network::DownloaderHints;
@@ -126,7 +127,7 @@ TEST_F(DownloaderTest, LargeBodyArrivesWholeWithOrderedProgress) {
     LocalHttpServer server([](httplib::Server& s) {
         s.Get("/video.mp4", [](const httplib::Request&, httplib::Response& res) { servePattern(res, kSize); });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     Recorder recorder;
     auto downloader = makeDownloader(recorder);
     const std::string target = scratch.file("course/12/video.mp4"); // the folders do not exist yet
@@ -160,7 +161,7 @@ TEST_F(DownloaderTest, HttpErrorLeavesTheOldFileAndNoTemp) {
             res.set_content(std::string(200000, 'e'), "text/html");
         });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     const std::string target = scratch.file("pack.zip");
     { std::ofstream(target) << "old"; }
     Recorder recorder;
@@ -181,7 +182,7 @@ TEST_F(DownloaderTest, ConnectionCutMidBodyLeavesNoFile) {
     LocalHttpServer server([](httplib::Server& s) {
         s.Get("/cut.bin", [](const httplib::Request&, httplib::Response& res) { servePattern(res, kSize, kSize / 2); });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     Recorder recorder;
     auto downloader = makeDownloader(recorder);
     const std::string target = scratch.file("cut.bin");
@@ -209,7 +210,7 @@ TEST_F(DownloaderTest, StalledServerIsGivenUpAfterTheTimeOut) {
                                      });
         });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     Recorder recorder;
     auto downloader = makeDownloader(recorder, 1);
     const std::string target = scratch.file("stall.bin");
@@ -238,7 +239,7 @@ TEST_F(DownloaderTest, SlowButMovingTransferOutlivesTheTimeOut) {
                                      });
         });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     Recorder recorder;
     auto downloader = makeDownloader(recorder, 1);
     const std::string target = scratch.file("slow.bin");
@@ -265,7 +266,7 @@ TEST_F(DownloaderTest, UnknownLengthNeverReportsAnExpectedSize) {
             });
         });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     Recorder recorder;
     auto downloader = makeDownloader(recorder);
     const std::string target = scratch.file("chunked.bin");
@@ -285,7 +286,7 @@ TEST_F(DownloaderTest, CallbacksNeverRunInsideCreate) {
     LocalHttpServer server([](httplib::Server& s) {
         s.Get("/a.txt", [](const httplib::Request&, httplib::Response& res) { res.set_content("a", "text/plain"); });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     Recorder recorder;
     auto downloader = makeDownloader(recorder, 10, 4);
     recorder.creating = true;
@@ -325,7 +326,7 @@ TEST_F(DownloaderTest, RunsAtMostCountOfMaxProcessingTasksAtOnce) {
             res.set_content("x", "text/plain");
         });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     Recorder recorder;
     auto downloader = makeDownloader(recorder, 10, 2);
     for (int i = 0; i < 5; ++i) {
@@ -347,7 +348,7 @@ TEST_F(DownloaderTest, ReplacingTheDownloaderFromItsOwnCallbacksIsSafe) {
             servePattern(res, 200000);
         });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     std::vector<std::string> done;
     std::shared_ptr<Downloader> downloader;
     std::function<void()> replace = [&] {
@@ -395,7 +396,7 @@ TEST_F(DownloaderTest, DirectorShutdownStopsTransfersAndRemovesTempFiles) {
                                      });
         });
     });
-    ScratchFolder scratch;
+    support::ScratchDir scratch;
     Recorder recorder;
     auto downloader = makeDownloader(recorder, 30, 2);
     for (int i = 0; i < 3; ++i) {

@@ -1,8 +1,5 @@
 #include "NetworkTestSupport.h"
 
-#include <unistd.h>
-
-#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -47,19 +44,6 @@ std::string readFile(const std::filesystem::path& path) {
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
-}
-
-ScratchFolder::ScratchFolder() {
-    static std::atomic<int> counter{0};
-    _path = std::filesystem::temp_directory_path() /
-            ("network_tests_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-    std::filesystem::remove_all(_path);
-    std::filesystem::create_directories(_path);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(_path, ec);
 }
 
 void NetworkTest::SetUp() {

@@ -1,4 +1,4 @@
-// Frame pumping, a scratch folder and a director reset shared by the network tests.
+// Frame pumping and a director reset shared by the network tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,17 +18,6 @@ void pumpFrames(int count);
 bool isInsideFrameStep();
 
 std::string readFile(const std::filesystem::path& path);
-
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    const std::filesystem::path& path() const { return _path; }
-    std::string file(const std::string& name) const { return (_path / name).string(); }
-
-private:
-    std::filesystem::path _path;
-};
 
 // Every network test starts and ends with a fresh director: its shutdown stops the HTTP client and the
 // download workers.

@@ -104,17 +104,18 @@ protected:
         putPicture(relative, w, h, [colour](int, int) { return colour; });
     }
 
-    // The drawn colour at a design point (bottom-left origin) of the last frame.
+    // The drawn colour at a design point (bottom-left origin) of the last frame; read back once per frame.
     Color4B pixel(float x, float y) {
-        std::vector<uint8_t> rgba;
-        int w = 0, h = 0;
-        if (!director->getRenderer() || !director->getRenderer()->readPixels(rgba, w, h)) {
-            ADD_FAILURE() << "no read-back";
-            return Color4B();
+        if (frameRead != director->getTotalFrames()) {
+            if (!director->getRenderer() || !director->getRenderer()->readPixels(frame, frameW, frameH)) {
+                ADD_FAILURE() << "no read-back";
+                return Color4B();
+            }
+            frameRead = director->getTotalFrames();
         }
-        const int px = static_cast<int>(x), py = h - 1 - static_cast<int>(y);
-        const size_t at = (static_cast<size_t>(py) * w + px) * 4;
-        return Color4B(rgba[at], rgba[at + 1], rgba[at + 2], rgba[at + 3]);
+        const int px = static_cast<int>(x), py = frameH - 1 - static_cast<int>(y);
+        const size_t at = (static_cast<size_t>(py) * frameW + px) * 4;
+        return Color4B(frame[at], frame[at + 1], frame[at + 2], frame[at + 3]);
     }
 
     bool logged(const std::string& part) const {
@@ -141,6 +142,9 @@ protected:
     std::string savedRoot;
     std::vector<std::string> savedPaths;
     std::vector<std::string> logLines;
+    std::vector<uint8_t> frame;
+    int frameW = 0, frameH = 0;
+    uint64_t frameRead = ~uint64_t(0);
 };
 
 inline bool near(const Color4B& c, int r, int g, int b, int tolerance = 4) {

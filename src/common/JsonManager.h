@@ -1,0 +1,43 @@
+// Server replies as RapidJSON documents: parsing, typed reads with defaults, and the two list-item records.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include <rapidjson/document.h>
+
+#include "base/Ref.h"
+#include "common/SimpleGameItem.h"
+#include "net/CoursewareData.h"
+
+class JsonManager : public engine::Ref {
+public:
+    // Deeper documents are refused: writing them back and copying them recurse.
+    static constexpr size_t kMaxDepth = 512;
+
+    static JsonManager* getInstance();
+
+    virtual bool init() { return true; }
+
+    // Text that is not JSON, or nests deeper than kMaxDepth, gives a null document (not an object).
+    rapidjson::Document parse(const std::string& text) const;
+    // Compact JSON text; "" for a value nested deeper than kMaxDepth.
+    std::string toString(const rapidjson::Value& value) const;
+
+    // A missing or null member gives 0 / "". A member of another type, or a value that is not an object,
+    // gives the same default with a log line.
+    int getInt(const rapidjson::Value& object, const std::string& key) const;
+    std::string getString(const rapidjson::Value& object, const std::string& key) const;
+
+    // A value that is not an object gives the default record.
+    CoursewareData readCourseware(const rapidjson::Value& item) const;
+    SimpleGameItem readQuestion(const rapidjson::Value& item) const;
+
+private:
+    JsonManager() = default;
+    // The member under key; null when the value is not an object or the member is missing or null.
+    static const rapidjson::Value* findMember(const rapidjson::Value& object, const std::string& key);
+    // The string elements of the array under key; another element gives "" with a log line.
+    void readStrings(const rapidjson::Value& object, const char* key, std::vector<std::string>& out) const;
+};
