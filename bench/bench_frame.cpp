@@ -3,6 +3,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <random>
@@ -50,22 +51,26 @@ Scene* buildScene(const std::vector<std::string>& pictures) {
     std::mt19937 random(42);
     std::uniform_real_distribution<float> x(0, 1280), y(0, 720), angle(0, 360);
     Scene* scene = Scene::create();
-    for (int i = 0; i < kSprites; ++i) {
+    const int nS = getenv("NS") ? atoi(getenv("NS")) : kSprites;
+    const int nL = getenv("NL") ? atoi(getenv("NL")) : kLabels;
+    const bool rot = !getenv("NOROT");
+    const bool tint = !getenv("NOTINT");
+    for (int i = 0; i < nS; ++i) {
         Sprite* sprite = Sprite::create(pictures[i % pictures.size()]);
         sprite->setPosition(x(random), y(random));
-        if (i % 3 == 0) {
+        if (rot && i % 3 == 0) {
             sprite->setRotation(angle(random));
         }
-        if (i % 4 == 0) {
+        if (tint && i % 4 == 0) {
             sprite->setColor(Color3B(200, 120, 255));
             sprite->setOpacity(180);
         }
-        if (i % 5 == 0) {
+        if (rot && i % 5 == 0) {
             sprite->runAction(RepeatForever::create(RotateBy::create(2.f, 360.f)));
         }
         scene->addChild(sprite);
     }
-    for (int i = 0; i < kLabels; ++i) {
+    for (int i = 0; i < nL; ++i) {
         Label* label = Label::create("Label " + std::to_string(i) + " 12 + 30 = 42", "", 24);
         if (!label) {
             std::fprintf(stderr, "no font for the labels\n");

@@ -17,9 +17,13 @@ constexpr int kFormatVersion = 1;
 const char* const kFileKeys[] = {"format", "version", "root"};
 } // namespace
 
-void CSLoader::setStrictMode(bool strict) { g_strictMode = strict; }
+void CSLoader::setStrictMode(bool strict) {
+    g_strictMode = strict;
+}
 
-bool CSLoader::isStrictMode() { return g_strictMode; }
+bool CSLoader::isStrictMode() {
+    return g_strictMode;
+}
 
 Node* CSLoader::createNode(const std::string& filename) {
     FileUtils* files = FileUtils::getInstance();

@@ -25,17 +25,16 @@ namespace engine {
 
 namespace {
 
-const std::set<std::string> kCommonKeys = {"kind",    "name",    "tag",    "pos",    "anchor", "size",
-                                           "scale",   "rotation", "visible", "opacity", "color", "z",
-                                           "touch",   "enabled", "bright", "highlighted", "children"};
+const std::set<std::string> kCommonKeys = {"kind",  "name",     "tag",     "pos",         "anchor",  "size",
+                                           "scale", "rotation", "visible", "opacity",     "color",   "z",
+                                           "touch", "enabled",  "bright",  "highlighted", "children"};
 
 const std::map<std::string, std::set<std::string>> kKindKeys = {
     {"Node", {}},
     {"Sprite", {"image"}},
     {"ImageView", {"image", "scale9", "capInsets"}},
     {"Button",
-     {"normal", "pressed", "disabled", "scale9", "capInsets", "fill", "title", "titleColor", "titleFontSize",
-      "font"}},
+     {"normal", "pressed", "disabled", "scale9", "capInsets", "fill", "title", "titleColor", "titleFontSize", "font"}},
     {"Text", {"text", "font", "fontSize", "textColor", "area", "hAlign", "vAlign"}},
     {"TextField",
      {"text", "placeholder", "placeholderColor", "font", "fontSize", "textColor", "maxLength", "password",
@@ -78,13 +77,18 @@ bool parseColor(const std::string& text, Color4B& out) {
     return true;
 }
 
-Color3B rgbOf(const Color4B& c) { return Color3B(c.r, c.g, c.b); }
+Color3B rgbOf(const Color4B& c) {
+    return Color3B(c.r, c.g, c.b);
+}
 
-float contentScale() { return Director::getInstance()->getContentScaleFactor(); }
+float contentScale() {
+    return Director::getInstance()->getContentScaleFactor();
+}
 
 } // namespace
 
-LayoutNodeReader::LayoutNodeReader(std::string fileName, bool strict) : _fileName(std::move(fileName)), _strict(strict) {}
+LayoutNodeReader::LayoutNodeReader(std::string fileName, bool strict)
+    : _fileName(std::move(fileName)), _strict(strict) {}
 
 void LayoutNodeReader::problem(const std::string& path, const std::string& what) {
     log("CSLoader: %s: %s: %s", _fileName.c_str(), path.c_str(), what.c_str());

@@ -149,7 +149,12 @@ void Label::setFontSize(float size) {
     }
 }
 
-void Label::setTextColor(const Color4B& color) { _textColor = color; }
+void Label::setTextColor(const Color4B& color) {
+    if (color != _textColor) {
+        _textColor = color;
+        markDirty();
+    }
+}
 
 void Label::setDimensions(const Size& dimensions) {
     _dimensions = dimensions;
@@ -210,8 +215,9 @@ void Label::updateTexture() {
             align = TTF_WRAPPED_ALIGN_RIGHT;
         }
         TTF_SetFontWrappedAlign(font, align);
-        SDL_Surface* surface = TTF_RenderUTF8_Blended_Wrapped(font, shown.c_str(), SDL_Color{255, 255, 255, 255},
-                                                              static_cast<Uint32>(wrap));
+        // The text colour is baked in: the software renderer blits unmodulated textures several times faster.
+        const SDL_Color color{_textColor.r, _textColor.g, _textColor.b, _textColor.a};
+        SDL_Surface* surface = TTF_RenderUTF8_Blended_Wrapped(font, shown.c_str(), color, static_cast<Uint32>(wrap));
         if (surface) {
             _textSize = Size(surface->w / scale, surface->h / scale);
             auto* texture = new Texture2D();
@@ -253,10 +259,7 @@ void Label::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
     } else if (_vAlign == TextVAlignment::CENTER) {
         y = (box.height - _textSize.height) / 2;
     }
-    const Color4B color(static_cast<GLubyte>(_textColor.r * _displayedColor.r / 255),
-                        static_cast<GLubyte>(_textColor.g * _displayedColor.g / 255),
-                        static_cast<GLubyte>(_textColor.b * _displayedColor.b / 255),
-                        static_cast<GLubyte>(_textColor.a * _displayedOpacity / 255));
+    const Color4B color(_displayedColor.r, _displayedColor.g, _displayedColor.b, _displayedOpacity);
     const Rect src(0, 0, static_cast<float>(_texture->getPixelsWide()), static_cast<float>(_texture->getPixelsHigh()));
     renderer->drawTexture(_texture, src, transform * Mat4::translation(x, y), _textSize, color);
 }

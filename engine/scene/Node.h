@@ -19,7 +19,7 @@ class Scheduler;
 
 class Node : public Ref {
 public:
-    static const int INVALID_TAG = -1;
+    static constexpr int INVALID_TAG = -1;
 
     static Node* create();
     virtual bool init() { return true; }

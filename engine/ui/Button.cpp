@@ -52,9 +52,13 @@ void Button::loadTextureNormal(const std::string& file, TextureResType) {
     updateContentSize();
 }
 
-void Button::loadTexturePressed(const std::string& file, TextureResType) { _pressed.load(file, "Button"); }
+void Button::loadTexturePressed(const std::string& file, TextureResType) {
+    _pressed.load(file, "Button");
+}
 
-void Button::loadTextureDisabled(const std::string& file, TextureResType) { _disabled.load(file, "Button"); }
+void Button::loadTextureDisabled(const std::string& file, TextureResType) {
+    _disabled.load(file, "Button");
+}
 
 void Button::setScale9Enabled(bool enabled) {
     _normal.setScale9Enabled(enabled);
@@ -68,22 +72,34 @@ void Button::setCapInsets(const Rect& insets) {
     _disabled.setCapInsets(insets);
 }
 
-void Button::setTitleText(const std::string& text) { _title->setString(text); }
+void Button::setTitleText(const std::string& text) {
+    _title->setString(text);
+}
 
-const std::string& Button::getTitleText() const { return _title->getString(); }
+const std::string& Button::getTitleText() const {
+    return _title->getString();
+}
 
 void Button::setTitleColor(const Color3B& color) {
     _titleColor = color;
     _title->setTextColor(Color4B(color));
 }
 
-void Button::setTitleFontSize(float size) { _title->setFontSize(size); }
+void Button::setTitleFontSize(float size) {
+    _title->setFontSize(size);
+}
 
-float Button::getTitleFontSize() const { return _title->getFontSize(); }
+float Button::getTitleFontSize() const {
+    return _title->getFontSize();
+}
 
-void Button::setTitleFontName(const std::string& font) { _title->setFontName(font); }
+void Button::setTitleFontName(const std::string& font) {
+    _title->setFontName(font);
+}
 
-const std::string& Button::getTitleFontName() const { return _title->getFontName(); }
+const std::string& Button::getTitleFontName() const {
+    return _title->getFontName();
+}
 
 bool Button::getContentAdaptSize(Size& size) const {
     if (!_normal.hasTexture()) {
@@ -129,7 +145,9 @@ void Button::draw(Renderer* renderer, const Mat4& transform, uint32_t flags) {
     }
 }
 
-Widget* Button::createCloneInstance() const { return Button::create(); }
+Widget* Button::createCloneInstance() const {
+    return Button::create();
+}
 
 void Button::copySpecialProperties(const Widget* model) {
     if (auto* button = dynamic_cast<const Button*>(model)) {

@@ -36,7 +36,9 @@ void CheckBox::loadTextureBackGroundSelected(const std::string& file, TextureRes
     _boxSelected.load(file, "CheckBox");
 }
 
-void CheckBox::loadTextureFrontCross(const std::string& file, TextureResType) { _check.load(file, "CheckBox"); }
+void CheckBox::loadTextureFrontCross(const std::string& file, TextureResType) {
+    _check.load(file, "CheckBox");
+}
 
 bool CheckBox::getContentAdaptSize(Size& size) const {
     if (!_box.hasTexture()) {
@@ -70,7 +72,9 @@ void CheckBox::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
     }
 }
 
-Widget* CheckBox::createCloneInstance() const { return CheckBox::create(); }
+Widget* CheckBox::createCloneInstance() const {
+    return CheckBox::create();
+}
 
 void CheckBox::copySpecialProperties(const Widget* model) {
     if (auto* box = dynamic_cast<const CheckBox*>(model)) {

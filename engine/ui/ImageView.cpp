@@ -30,7 +30,9 @@ void ImageView::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
     _picture.draw(renderer, transform, getContentSize(), getTint());
 }
 
-Widget* ImageView::createCloneInstance() const { return ImageView::create(); }
+Widget* ImageView::createCloneInstance() const {
+    return ImageView::create();
+}
 
 void ImageView::copySpecialProperties(const Widget* model) {
     if (auto* view = dynamic_cast<const ImageView*>(model)) {

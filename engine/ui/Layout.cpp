@@ -38,9 +38,13 @@ Layout* Layout::create() {
     return nullptr;
 }
 
-void Layout::setBackGroundImage(const std::string& file, TextureResType) { _backGroundImage.load(file, "Layout"); }
+void Layout::setBackGroundImage(const std::string& file, TextureResType) {
+    _backGroundImage.load(file, "Layout");
+}
 
-Rect Layout::getClippingRect() const { return boundingBoxOf(getNodeToWorldTransform(), getContentSize()); }
+Rect Layout::getClippingRect() const {
+    return boundingBoxOf(getNodeToWorldTransform(), getContentSize());
+}
 
 void Layout::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags) {
     if (!_clippingEnabled || !renderer || !isVisible()) {
@@ -62,7 +66,9 @@ void Layout::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
     _backGroundImage.draw(renderer, transform, size, tint);
 }
 
-Widget* Layout::createCloneInstance() const { return Layout::create(); }
+Widget* Layout::createCloneInstance() const {
+    return Layout::create();
+}
 
 void Layout::copySpecialProperties(const Widget* model) {
     if (auto* layout = dynamic_cast<const Layout*>(model)) {

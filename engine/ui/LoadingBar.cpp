@@ -53,7 +53,9 @@ void LoadingBar::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
     }
 }
 
-Widget* LoadingBar::createCloneInstance() const { return LoadingBar::create(); }
+Widget* LoadingBar::createCloneInstance() const {
+    return LoadingBar::create();
+}
 
 void LoadingBar::copySpecialProperties(const Widget* model) {
     if (auto* bar = dynamic_cast<const LoadingBar*>(model)) {

@@ -36,7 +36,9 @@ Picture& Picture::operator=(const Picture& other) {
     return *this;
 }
 
-Picture::~Picture() { clear(); }
+Picture::~Picture() {
+    clear();
+}
 
 void Picture::clear() {
     if (_texture) {
@@ -68,9 +70,13 @@ void Picture::load(const std::string& file, const char* owner) {
     _missing = texture == nullptr;
 }
 
-Size Picture::getSizeInPoints() const { return _texture ? _texture->getContentSize() : Size::ZERO; }
+Size Picture::getSizeInPoints() const {
+    return _texture ? _texture->getContentSize() : Size::ZERO;
+}
 
-Size Picture::getSizeInPixels() const { return _texture ? _texture->getContentSizeInPixels() : Size::ZERO; }
+Size Picture::getSizeInPixels() const {
+    return _texture ? _texture->getContentSizeInPixels() : Size::ZERO;
+}
 
 Color4B Picture::modulate(const Color4B& a, const Color4B& b) {
     return Color4B(static_cast<GLubyte>(a.r * b.r / 255), static_cast<GLubyte>(a.g * b.g / 255),

@@ -41,7 +41,9 @@ void Slider::loadBarTexture(const std::string& file, TextureResType) {
     updateContentSize();
 }
 
-void Slider::loadProgressBarTexture(const std::string& file, TextureResType) { _progress.load(file, "Slider"); }
+void Slider::loadProgressBarTexture(const std::string& file, TextureResType) {
+    _progress.load(file, "Slider");
+}
 
 void Slider::loadSlidBallTextures(const std::string& normal, const std::string& pressed, const std::string& disabled,
                                   TextureResType) {
@@ -69,7 +71,9 @@ bool Slider::getContentAdaptSize(Size& size) const {
     return true;
 }
 
-void Slider::onSizeChanged() { updateBall(); }
+void Slider::onSizeChanged() {
+    updateBall();
+}
 
 void Slider::updateBall() {
     if (!_ball) {
@@ -195,7 +199,9 @@ void Slider::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
     }
 }
 
-Widget* Slider::createCloneInstance() const { return Slider::create(); }
+Widget* Slider::createCloneInstance() const {
+    return Slider::create();
+}
 
 void Slider::copySpecialProperties(const Widget* model) {
     if (auto* slider = dynamic_cast<const Slider*>(model)) {

@@ -70,7 +70,9 @@ void Text::setTextAreaSize(const Size& size) {
     setContentSize(size);
 }
 
-Size Text::getTextAreaSize() const { return _label->getDimensions(); }
+Size Text::getTextAreaSize() const {
+    return _label->getDimensions();
+}
 
 void Text::setTextHorizontalAlignment(TextHAlignment alignment) {
     _hAlignment = alignment;
@@ -107,7 +109,9 @@ void Text::draw(Renderer* renderer, const Mat4& transform, uint32_t flags) {
     _label->draw(renderer, transform, flags);
 }
 
-Widget* Text::createCloneInstance() const { return Text::create(); }
+Widget* Text::createCloneInstance() const {
+    return Text::create();
+}
 
 void Text::copySpecialProperties(const Widget* model) {
     if (auto* text = dynamic_cast<const Text*>(model)) {

@@ -11,7 +11,9 @@ namespace {
 constexpr int kDefaultFontSize = 24;
 }
 
-TextField* TextField::create() { return create("", "", kDefaultFontSize); }
+TextField* TextField::create() {
+    return create("", "", kDefaultFontSize);
+}
 
 TextField* TextField::create(const std::string& placeholder, const std::string& fontName, int fontSize) {
     auto* field = new (std::nothrow) TextField();
@@ -65,7 +67,9 @@ void TextField::setString(const std::string& text) {
     refreshLabel();
 }
 
-int TextField::getStringLength() const { return static_cast<int>(StringUtils::getCharacterCountInUTF8String(_text)); }
+int TextField::getStringLength() const {
+    return static_cast<int>(StringUtils::getCharacterCountInUTF8String(_text));
+}
 
 void TextField::setPlaceHolder(const std::string& placeholder) {
     _placeholder = placeholder;
@@ -149,7 +153,9 @@ void TextField::detachWithIME() {
     raiseEvent(EventType::DETACH_WITH_IME);
 }
 
-void TextField::onReleasedInside() { attachWithIME(); }
+void TextField::onReleasedInside() {
+    attachWithIME();
+}
 
 void TextField::onExit() {
     detachWithIME();
@@ -198,7 +204,9 @@ void TextField::draw(Renderer* renderer, const Mat4& transform, uint32_t flags) 
     _label->draw(renderer, transform * Mat4::translation(0, y), flags);
 }
 
-Widget* TextField::createCloneInstance() const { return TextField::create(); }
+Widget* TextField::createCloneInstance() const {
+    return TextField::create();
+}
 
 void TextField::copySpecialProperties(const Widget* model) {
     if (auto* field = dynamic_cast<const TextField*>(model)) {

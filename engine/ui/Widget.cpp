@@ -99,7 +99,9 @@ Node* cloneNode(const Node* node) {
 
 } // namespace
 
-Widget::Widget() { _anchorPoint = Vec2::ANCHOR_MIDDLE; }
+Widget::Widget() {
+    _anchorPoint = Vec2::ANCHOR_MIDDLE;
+}
 
 Widget* Widget::create() {
     auto* widget = new (std::nothrow) Widget();
@@ -111,7 +113,9 @@ Widget* Widget::create() {
     return nullptr;
 }
 
-Widget::~Widget() { dropTouchListener(); }
+Widget::~Widget() {
+    dropTouchListener();
+}
 
 void Widget::registerTouchListener() {
     if (_touchListener) {
@@ -173,15 +177,25 @@ void Widget::setTouchEnabled(bool enabled) {
     }
 }
 
-void Widget::setEnabled(bool enabled) { _enabled = enabled; }
+void Widget::setEnabled(bool enabled) {
+    _enabled = enabled;
+}
 
-void Widget::setBright(bool bright) { _bright = bright; }
+void Widget::setBright(bool bright) {
+    _bright = bright;
+}
 
-void Widget::setHighlighted(bool highlighted) { _highlighted = highlighted; }
+void Widget::setHighlighted(bool highlighted) {
+    _highlighted = highlighted;
+}
 
-void Widget::addTouchEventListener(const ccWidgetTouchCallback& callback) { _touchEventCallback = callback; }
+void Widget::addTouchEventListener(const ccWidgetTouchCallback& callback) {
+    _touchEventCallback = callback;
+}
 
-void Widget::addClickEventListener(const ccWidgetClickCallback& callback) { _clickEventCallback = callback; }
+void Widget::addClickEventListener(const ccWidgetClickCallback& callback) {
+    _clickEventCallback = callback;
+}
 
 void Widget::onEnter() {
     Node::onEnter();
@@ -323,7 +337,9 @@ Color4B Widget::getTint() const {
     return Color4B(c.r, c.g, c.b, getDisplayedOpacity());
 }
 
-Widget* Widget::createCloneInstance() const { return Widget::create(); }
+Widget* Widget::createCloneInstance() const {
+    return Widget::create();
+}
 
 Widget* Widget::clone() const {
     Widget* copy = createCloneInstance();
@@ -350,6 +366,8 @@ void Widget::copyProperties(const Widget* model) {
     onSizeChanged();
 }
 
-void Widget::cloneChildrenOf(const Widget* model) { cloneChildren(this, model); }
+void Widget::cloneChildrenOf(const Widget* model) {
+    cloneChildren(this, model);
+}
 
 } // namespace engine::ui

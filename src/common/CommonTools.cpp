@@ -14,8 +14,7 @@ namespace {
 CommonTools* s_instance = nullptr;
 
 // The walk shared by splitString and splitToInt; calls add for each non-empty piece.
-template <typename Add>
-void forEachPiece(const std::string& text, const std::string& delimiter, Add add) {
+template <typename Add> void forEachPiece(const std::string& text, const std::string& delimiter, Add add) {
     if (text.empty()) {
         return;
     }
@@ -132,7 +131,9 @@ void CommonTools::sortStudents(int mode) const {
     }
 }
 
-std::vector<int> CommonTools::getIndexList(int, int) const { return {1, 2, 3, 4, 5, 6, 7, 8}; }
+std::vector<int> CommonTools::getIndexList(int, int) const {
+    return {1, 2, 3, 4, 5, 6, 7, 8};
+}
 
 engine::Color3B CommonTools::hexToColor3B(const std::string& text) const {
     return engine::Color3B(hexChannel(text, 0), hexChannel(text, 1), hexChannel(text, 2));

@@ -4,8 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Geometry.h"

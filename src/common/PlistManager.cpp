@@ -64,4 +64,6 @@ std::string PlistManager::getString(const std::string& file, const std::string& 
     return value.asString();
 }
 
-std::string PlistManager::getText(const std::string& key) const { return getString("Strings.plist", key); }
+std::string PlistManager::getText(const std::string& key) const {
+    return getString("Strings.plist", key);
+}

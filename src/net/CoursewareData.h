@@ -22,6 +22,16 @@ struct CoursewareData {
     // 1 ready, 2 queued, 4 outdated, 5 not downloaded.
     int state = 1;
     std::string text1;
+
+    // "%.2d%.2d%.2d%.2d%.2d" of course, subject, grade, stage and lecture. The course and subject parts follow
+    // the chosen course type and subject: type 7 with subject 8 or 10, or subject 25, gives 01 01; type 7 with
+    // another subject gives 03 and the subject; otherwise the package's own course and subject.
+    static std::string makeIdentify(int currentCourseType, int currentSubject, int course, int subject, int grade,
+                                    int stage, int lecture);
+    // The identify code of record under the global data's current course type and subject.
+    static std::string identifyOf(const CoursewareData& record);
+    // The identify code of the global data's current choice.
+    static std::string currentIdentify();
 };
 
 using CoursewareList = std::vector<CoursewareData>;

@@ -124,14 +124,14 @@ protected:
         resources.writePlist("Student.plist", engine::ValueMap{{"Students", engine::Value(list)}});
     }
     static engine::Value student(const std::string& name, int sex, const std::string& head) {
-        return engine::Value(engine::ValueMap{{"Name", engine::Value(name)}, {"Sex", engine::Value(sex)},
-                                              {"HeadImage", engine::Value(head)}});
+        return engine::Value(engine::ValueMap{
+            {"Name", engine::Value(name)}, {"Sex", engine::Value(sex)}, {"HeadImage", engine::Value(head)}});
     }
 };
 
 TEST_F(GlobalDataStudentPlist, PupilsAreNumberedInListOrderAndReplacedOnReload) {
-    writeStudents({student("Lily", 2, "HeadImg2.png"), student("Max", 1, "HeadImg1.png"),
-                   student("Noah", 1, "HeadImg1.png")});
+    writeStudents(
+        {student("Lily", 2, "HeadImg2.png"), student("Max", 1, "HeadImg1.png"), student("Noah", 1, "HeadImg1.png")});
     GDataManager* data = freshGlobalData();
     data->students.push_back(commontest::pupil(77, 0, 0));
 

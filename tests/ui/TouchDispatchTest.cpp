@@ -27,8 +27,8 @@ ui::Button* addButton(Node* parent, float x, float y, std::vector<std::string>& 
 }
 
 // A plain listener on a node that records what reaches it.
-EventListenerTouchOneByOne* addRecorder(Node* node, std::vector<std::string>& seen, const std::string& name,
-                                        bool claim, bool swallow) {
+EventListenerTouchOneByOne* addRecorder(Node* node, std::vector<std::string>& seen, const std::string& name, bool claim,
+                                        bool swallow) {
     auto* listener = EventListenerTouchOneByOne::create();
     listener->setSwallowTouches(swallow);
     listener->onTouchBegan = [&seen, name, claim](Touch*, Event*) {
@@ -74,9 +74,8 @@ TEST_F(DispatchOrder, ChildrenAboveParentAndParentAboveNegativeZ) {
     panel->setContentSize(Size(400, 400));
     panel->setTouchEnabled(true);
     int panelBegan = 0;
-    panel->addTouchEventListener([&](Ref*, ui::Widget::TouchEventType type) {
-        panelBegan += type == ui::Widget::TouchEventType::BEGAN;
-    });
+    panel->addTouchEventListener(
+        [&](Ref*, ui::Widget::TouchEventType type) { panelBegan += type == ui::Widget::TouchEventType::BEGAN; });
     scene->addChild(panel);
     addButton(panel, 100, 100, clicks, "above");
     addButton(panel, 300, 300, clicks, "below", -1);
@@ -110,8 +109,8 @@ TEST_F(Swallowing, PlainListenersShareUnlessOneSwallows) {
     touch(TouchPhase::BEGAN, 10, 10);
     touch(TouchPhase::MOVED, 12, 10);
     touch(TouchPhase::ENDED, 12, 10);
-    EXPECT_EQ(seen, (Strings{"above:began", "below:began", "above:moved", "below:moved", "above:ended",
-                             "below:ended"}));
+    EXPECT_EQ(seen,
+              (Strings{"above:began", "below:began", "above:moved", "below:moved", "above:ended", "below:ended"}));
     seen.clear();
     top->setSwallowTouches(true);
     tap(10, 10);

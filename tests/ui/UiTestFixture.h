@@ -82,13 +82,21 @@ protected:
     void putPicture(const std::string& relative, int w, int h, const std::function<Color3B(int, int)>& colour) {
         const int rowSize = (w * 3 + 3) / 4 * 4;
         const uint32_t dataSize = static_cast<uint32_t>(rowSize * h);
-        std::string bytes;
-        auto u16 = [&](uint16_t v) { bytes.append({char(v & 0xFF), char(v >> 8)}); };
-        auto u32 = [&](uint32_t v) { u16(uint16_t(v & 0xFFFF)), u16(uint16_t(v >> 16)); };
-        bytes += "BM";
-        u32(54 + dataSize), u32(0), u32(54);
-        u32(40), u32(uint32_t(w)), u32(uint32_t(h)), u16(1), u16(24), u32(0), u32(dataSize), u32(2835), u32(2835);
-        u32(0), u32(0);
+        std::string bytes = "BM";
+        auto u16 = [&bytes](uint16_t v) { bytes.append({char(v & 0xFF), char(v >> 8)}); };
+        auto u32 = [&u16](uint32_t v) {
+            u16(uint16_t(v & 0xFFFF));
+            u16(uint16_t(v >> 16));
+        };
+        // File header, then the 40-byte info header: uncompressed 24-bit rows, bottom row first.
+        for (uint32_t v : {54 + dataSize, 0u, 54u, 40u, uint32_t(w), uint32_t(h)}) {
+            u32(v);
+        }
+        u16(1);
+        u16(24);
+        for (uint32_t v : {0u, dataSize, 2835u, 2835u, 0u, 0u}) {
+            u32(v);
+        }
         for (int y = h - 1; y >= 0; --y) {
             std::string row;
             for (int x = 0; x < w; ++x) {

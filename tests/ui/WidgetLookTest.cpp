@@ -88,9 +88,8 @@ TEST_F(PictureLook, ColourTintsThePicture) {
 
 TEST_F(PictureLook, NineSliceKeepsCornersAndStretchesTheRest) {
     // 30x30: a 10-pixel red frame around a green centre.
-    putPicture("frame.bmp", 30, 30, [](int x, int y) {
-        return (x < 10 || x >= 20 || y < 10 || y >= 20) ? kRed : kGreen;
-    });
+    putPicture("frame.bmp", 30, 30,
+               [](int x, int y) { return (x < 10 || x >= 20 || y < 10 || y >= 20) ? kRed : kGreen; });
     auto* sliced = placeAt(scene, ui::ImageView::create("frame.bmp"), 100, 100);
     sliced->setScale9Enabled(true);
     sliced->setCapInsets(Rect(10, 10, 10, 10));

@@ -1,0 +1,32 @@
+#include "FaultRoutes.h"
+
+#include <httplib.h>
+
+namespace courseware {
+
+void FaultRoutes::install(httplib::Server& server, Recorder record) {
+    server.Post(R"(/fault/([a-z0-9]+)/union/([^/]+))", [record](const httplib::Request& req,
+                                                                 httplib::Response& res) {
+        const std::string kind = req.matches[1];
+        record(req, req.matches[2]);
+        if (kind == "notjson") {
+            res.set_content("<html>", "text/html");
+        } else if (kind == "array") {
+            res.set_content("[1]", "application/json");
+        } else if (kind == "status5") {
+            res.set_content(R"({"code":0,"status":5,"msg":"x"})", "application/json");
+        } else if (kind == "code401") {
+            res.set_content(R"({"code":401,"status":0,"msg":"Please log in again."})", "application/json");
+        } else if (kind == "http500") {
+            res.status = 500;
+            res.set_content("Internal Server Error", "text/plain");
+        } else if (kind == "nodata") {
+            res.set_content(R"({"code":0,"status":0})", "application/json");
+        } else {
+            res.status = 404;
+            res.set_content("Unknown fault " + kind, "text/plain");
+        }
+    });
+}
+
+} // namespace courseware

@@ -1,0 +1,23 @@
+// "/fault/<kind>/union/<name>": broken replies for testing the client's request service.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace httplib {
+class Server;
+struct Request;
+} // namespace httplib
+
+namespace courseware {
+
+class FaultRoutes {
+public:
+    // record is called with every request and its name, as for the real routes.
+    using Recorder = std::function<void(const httplib::Request&, const std::string& name)>;
+
+    // Kinds: notjson, array, status5, code401, http500, nodata.
+    static void install(httplib::Server& server, Recorder record);
+};
+
+} // namespace courseware

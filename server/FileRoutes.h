@@ -1,0 +1,17 @@
+// "/files/…": the files the replies name, plus "/files/missing/…" (404) and "/files/chunked/…" (no Content-Length).
+#pragma once
+
+#include "DataFolder.h"
+
+namespace httplib {
+class Server;
+}
+
+namespace courseware {
+
+class FileRoutes {
+public:
+    static void install(httplib::Server& server, const DataFolder& data);
+};
+
+} // namespace courseware

@@ -1,0 +1,27 @@
+// What the server saw of one request, kept for the tests.
+#pragma once
+
+#include "FormBody.h"
+#include "ScoreText.h"
+
+#include <string>
+#include <vector>
+
+namespace courseware {
+
+struct RecordedRequest {
+    std::string name;   // "login", "saveScore", ...
+    FormFields fields;  // decoded, in body order
+    bool tokenSent = false;
+    std::string token;  // the "token" header ("" when sent empty or not at all)
+
+    std::string field(const std::string& key) const { return fieldValue(fields, key); }
+};
+
+// An accepted "saveScore".
+struct ScoreSubmission {
+    RecordedRequest request;
+    std::vector<ScoreRow> rows;
+};
+
+} // namespace courseware

@@ -1,0 +1,35 @@
+#include "common/BaseScene.h"
+
+#include "base/Director.h"
+#include "base/Log.h"
+#include "render/TextureCache.h"
+#include "scene/SpriteFrame.h"
+
+BaseScene::~BaseScene() {
+    if (engine::TextureCache* cache = engine::Director::getInstance()->getTextureCache()) {
+        cache->removeUnusedTextures();
+    }
+    engine::SpriteFrameCache::getInstance()->removeUnusedSpriteFrames();
+}
+
+bool BaseScene::init() {
+    if (!engine::Scene::init()) {
+        return false;
+    }
+    initData();
+    initRes();
+    screenAdaptation();
+    return true;
+}
+
+void BaseScene::initData() {
+    engine::log("BaseScene::initData");
+}
+
+void BaseScene::initRes() {
+    engine::log("BaseScene::initRes");
+}
+
+void BaseScene::screenAdaptation() {
+    engine::log("BaseScene::screenAdaptation");
+}

@@ -1,0 +1,7 @@
+#include "common/ExitApp.h"
+
+#include <cstdlib>
+
+void exitApp() {
+    std::exit(0);
+}

@@ -1,0 +1,428 @@
+#include "net/ZipExtractor.h"
+
+#include <minizip/unzip.h>
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "base/Log.h"
+
+namespace {
+
+// Hosts whose external attributes carry MS-DOS flags in the low byte.
+bool isDosHost(unsigned host) {
+    return host == 0 || host == 7 || host == 11 || host == 14;
+}
+
+int64_t dosTimeToUnix(unsigned long dosDate) {
+    const unsigned date = static_cast<unsigned>(dosDate >> 16) & 0xFFFF;
+    const unsigned time = static_cast<unsigned>(dosDate) & 0xFFFF;
+    struct tm local = {};
+    local.tm_year = 80 + static_cast<int>(date >> 9);
+    local.tm_mon = static_cast<int>((date >> 5) & 0xF) - 1;
+    local.tm_mday = static_cast<int>(date & 0x1F);
+    local.tm_hour = static_cast<int>(time >> 11);
+    local.tm_min = static_cast<int>((time >> 5) & 0x3F);
+    local.tm_sec = static_cast<int>(time & 0x1F) * 2;
+    local.tm_isdst = -1;
+    const time_t seconds = mktime(&local);
+    return seconds == static_cast<time_t>(-1) ? 0 : static_cast<int64_t>(seconds);
+}
+
+uint16_t readLE16(const unsigned char* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+
+int32_t readLE32(const unsigned char* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
+}
+
+// The "UT" block of the local extra field: flag bits 0, 1, 2 give write, access and creation times in this order.
+void readExtendedTimes(const std::vector<unsigned char>& extra, ZipEntry& entry) {
+    size_t pos = 0;
+    while (extra.size() - pos > 4) {
+        const unsigned char* block = extra.data() + pos;
+        const size_t dataSize = readLE16(block + 2);
+        if (dataSize > extra.size() - pos - 4) {
+            return;
+        }
+        if (block[0] == 'U' && block[1] == 'T') {
+            if (dataSize < 1) {
+                return;
+            }
+            const unsigned char flags = block[4];
+            size_t offset = 1;
+            int64_t* targets[3] = {&entry.mtime, &entry.atime, &entry.ctime};
+            for (int bit = 0; bit < 3; ++bit) {
+                if (!(flags & (1 << bit))) {
+                    continue;
+                }
+                if (offset + 4 > dataSize) {
+                    return;
+                }
+                *targets[bit] = readLE32(block + 4 + offset);
+                offset += 4;
+            }
+            return;
+        }
+        pos += dataSize + 4;
+    }
+}
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<ZipExtractor> ZipExtractor::openZip(const std::string& path, unsigned* result) {
+    unzFile zip = path.empty() ? nullptr : unzOpen64(path.c_str());
+    unz_global_info64 info = {};
+    if (zip && unzGetGlobalInfo64(zip, &info) != UNZ_OK) {
+        unzClose(zip);
+        zip = nullptr;
+    }
+    if (!zip) {
+        if (result) {
+            *result = kCannotOpen;
+        }
+        return nullptr;
+    }
+    std::unique_ptr<ZipExtractor> extractor(new ZipExtractor(zip));
+    extractor->_count = info.number_entry > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(info.number_entry);
+    if (result) {
+        *result = kOk;
+    }
+    return extractor;
+}
+
+ZipExtractor::ZipExtractor(void* zip) : _zip(zip) {}
+
+ZipExtractor::~ZipExtractor() {
+    closeEntry();
+    unzClose(_zip);
+}
+
+void ZipExtractor::setBaseFolder(const std::string& folder) {
+    _base = folder;
+    if (!_base.empty() && _base.back() != '/') {
+        _base += '/';
+    }
+    _folders.clear();
+}
+
+bool ZipExtractor::isSafeEntryName(const std::string& name) {
+    if (name.empty() || name.find('\0') != std::string::npos || name.find('\\') != std::string::npos) {
+        return false;
+    }
+    if (name[0] == '/' || (name.size() >= 2 && name[1] == ':')) {
+        return false;
+    }
+    std::string_view rest(name);
+    if (rest.back() == '/') {
+        rest.remove_suffix(1);
+    }
+    size_t start = 0;
+    while (start <= rest.size()) {
+        size_t end = rest.find('/', start);
+        if (end == std::string_view::npos) {
+            end = rest.size();
+        }
+        const std::string_view part = rest.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..") {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+void ZipExtractor::closeEntry() {
+    if (_currentEntry >= 0) {
+        unzCloseCurrentFile(_zip);
+        _currentEntry = -1;
+    }
+}
+
+unsigned ZipExtractor::moveTo(int index) {
+    if (_position < 0 || _position > index) {
+        if (unzGoToFirstFile(_zip) != UNZ_OK) {
+            _position = -1;
+            return kCorrupt;
+        }
+        _position = 0;
+    }
+    while (_position < index) {
+        if (unzGoToNextFile(_zip) != UNZ_OK) {
+            _position = -1;
+            return kCorrupt;
+        }
+        ++_position;
+    }
+    return kOk;
+}
+
+unsigned ZipExtractor::openEntry(int index, ZipEntry& entry) {
+    closeEntry();
+    const unsigned moved = moveTo(index);
+    if (moved != kOk) {
+        return moved;
+    }
+    unz_file_info64 info = {};
+    if (unzGetCurrentFileInfo64(_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+        return kCorrupt;
+    }
+    std::string name(info.size_filename, '\0');
+    if (unzGetCurrentFileInfo64(_zip, &info, name.data(), name.size(), nullptr, 0, nullptr, 0) != UNZ_OK) {
+        return kCorrupt;
+    }
+    if (unzOpenCurrentFile(_zip) != UNZ_OK) {
+        return kCorrupt;
+    }
+    _currentEntry = index;
+
+    std::vector<unsigned char> extra;
+    const int extraSize = unzGetLocalExtrafield(_zip, nullptr, 0);
+    if (extraSize < 0) {
+        return kReadError;
+    }
+    if (extraSize > 0) {
+        extra.resize(static_cast<size_t>(extraSize));
+        if (unzGetLocalExtrafield(_zip, extra.data(), static_cast<unsigned>(extra.size())) != extraSize) {
+            return kReadError;
+        }
+    }
+
+    ZipEntry filled;
+    filled.index = index;
+    for (char& c : name) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    filled.name = std::move(name);
+
+    const unsigned host = static_cast<unsigned>(info.version >> 8) & 0xFF;
+    const auto external = static_cast<uint32_t>(info.external_fa);
+    if (isDosHost(host)) {
+        filled.attr = external & (ZipEntry::kReadOnly | ZipEntry::kHidden | ZipEntry::kSystem |
+                                  ZipEntry::kDirectory | ZipEntry::kArchive);
+    } else {
+        const uint32_t mode = external >> 16;
+        const uint32_t type = mode & S_IFMT;
+        filled.attr = ZipEntry::kArchive;
+        if (type == S_IFDIR) {
+            filled.attr |= ZipEntry::kDirectory;
+        } else if (type != 0 && type != S_IFREG) {
+            filled.special = true;
+        }
+        if (!(mode & S_IWUSR)) {
+            filled.attr |= ZipEntry::kReadOnly;
+        }
+    }
+    if (!filled.name.empty() && filled.name.back() == '/') {
+        filled.attr |= ZipEntry::kDirectory;
+    }
+    filled.encrypted = (info.flag & 1) != 0;
+    filled.compSize = static_cast<int64_t>(info.compressed_size);
+    filled.uncSize = static_cast<int64_t>(info.uncompressed_size);
+    const int64_t dosTime = dosTimeToUnix(info.dosDate);
+    filled.atime = filled.ctime = filled.mtime = dosTime;
+    readExtendedTimes(extra, filled);
+
+    entry = filled;
+    _cached = std::move(filled);
+    _cachedIndex = index;
+    return kOk;
+}
+
+unsigned ZipExtractor::getZipItem(int index, ZipEntry& entry) {
+    if (index < -1 || index >= _count) {
+        return kBadArguments;
+    }
+    closeEntry();
+    if (index == -1) {
+        entry = ZipEntry();
+        entry.index = _count;
+        return kOk;
+    }
+    if (index == _cachedIndex) {
+        entry = _cached;
+        return kOk;
+    }
+    const unsigned result = openEntry(index, entry);
+    closeEntry();
+    return result;
+}
+
+bool ZipExtractor::ensureFolder(const std::string& path) {
+    if (_folders.count(path)) {
+        return true;
+    }
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) {
+        if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
+            engine::log("unzip: cannot create folder %s", path.c_str());
+            return false;
+        }
+        // Another extractor may have made it meanwhile: look again without following links.
+        if (lstat(path.c_str(), &st) != 0) {
+            engine::log("unzip: cannot create folder %s", path.c_str());
+            return false;
+        }
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        engine::log("unzip: %s is not a folder", path.c_str());
+        return false;
+    }
+    _folders.insert(path);
+    return true;
+}
+
+bool ZipExtractor::createDirectories(const std::string& base, const std::string& folder) {
+    if (base.empty()) {
+        engine::log("unzip: no base folder");
+        return false;
+    }
+    std::string root = base;
+    if (root.back() != '/') {
+        root += '/';
+    }
+    if (!_folders.count(root)) {
+        struct stat st;
+        if (stat(root.c_str(), &st) != 0 && mkdir(root.c_str(), 0777) != 0) {
+            engine::log("unzip: cannot create folder %s", root.c_str());
+            return false;
+        }
+        _folders.insert(root);
+    }
+    size_t start = 0;
+    while (start < folder.size()) {
+        size_t end = folder.find('/', start);
+        if (end == std::string::npos) {
+            end = folder.size();
+        }
+        if (end > start && !ensureFolder(root + folder.substr(0, end))) {
+            return false;
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+unsigned ZipExtractor::writeEntryData(int fd, const ZipEntry& entry) {
+    if (_buffer.empty()) {
+        _buffer.resize(kBufferSize);
+    }
+    int64_t total = 0;
+    for (;;) {
+        const int read = unzReadCurrentFile(_zip, _buffer.data(), static_cast<unsigned>(_buffer.size()));
+        if (read < 0) {
+            return kInflateError;
+        }
+        if (read == 0) {
+            break;
+        }
+        if (!writeAll(fd, _buffer.data(), static_cast<size_t>(read))) {
+            return kWriteError;
+        }
+        total += read;
+    }
+    if (total != entry.uncSize) {
+        return kInflateError;
+    }
+    const int closed = unzCloseCurrentFile(_zip);
+    _currentEntry = -1;
+    if (closed == UNZ_CRCERROR) {
+        return kCorrupt;
+    }
+    return closed == UNZ_OK ? kOk : kInflateError;
+}
+
+unsigned ZipExtractor::unzipItem(int index, const std::string& target) {
+    closeEntry();
+    if (index < 0 || index >= _count) {
+        return kBadArguments;
+    }
+    if (_base.empty()) {
+        engine::log("unzip: no base folder for entry %d", index);
+        return kBadArguments;
+    }
+    if (!isSafeEntryName(target)) {
+        engine::log("unzip: refused target %s", target.c_str());
+        return kBadArguments;
+    }
+    ZipEntry entry;
+    unsigned result = openEntry(index, entry);
+    if (result != kOk) {
+        return result;
+    }
+    if (entry.special) {
+        engine::log("unzip: refused special entry %s", entry.name.c_str());
+        closeEntry();
+        return kBadArguments;
+    }
+    if (entry.isDirectory() || target.back() == '/') {
+        closeEntry();
+        return createDirectories(_base, target) ? kOk : kCannotOpen;
+    }
+
+    if (entry.encrypted) {
+        closeEntry();
+        return kPassword;
+    }
+
+    const size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    if (!createDirectories(_base, folder)) {
+        closeEntry();
+        return kCannotOpen;
+    }
+    const std::string path = _base + target;
+    struct stat st;
+    if (lstat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode) || unlink(path.c_str()) != 0) {
+            engine::log("unzip: cannot replace %s", path.c_str());
+            closeEntry();
+            return kCannotOpen;
+        }
+    }
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        engine::log("unzip: cannot create %s", path.c_str());
+        closeEntry();
+        return kCannotOpen;
+    }
+    result = writeEntryData(fd, entry);
+    if (result == kOk) {
+        const struct timespec times[2] = {{static_cast<time_t>(entry.atime), 0},
+                                          {static_cast<time_t>(entry.mtime), 0}};
+        futimens(fd, times);
+        if (entry.isReadOnly() && fstat(fd, &st) == 0) {
+            fchmod(fd, st.st_mode & 07555);
+        }
+    }
+    if (close(fd) != 0 && result == kOk) {
+        result = kWriteError;
+    }
+    closeEntry();
+    if (result != kOk) {
+        unlink(path.c_str());
+    }
+    return result;
+}

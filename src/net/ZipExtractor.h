@@ -1,0 +1,75 @@
+// One open zip archive: its entries with attributes and times, and the extraction of an entry under a base folder.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "net/ZipEntry.h"
+
+// Owns the minizip reader, the read buffer and the cached entry. Entries are written only below the base folder:
+// a target that is absolute, has a drive, or has an empty, "." or ".." component is refused, no folder on the way
+// may be a link, and an existing file is replaced (also a read-only one or a link), never written through.
+// One extractor is used by one thread at a time.
+class ZipExtractor {
+public:
+    static constexpr unsigned kOk = 0;
+    static constexpr unsigned kCannotOpen = 0x200;
+    static constexpr unsigned kWriteError = 0x400;
+    static constexpr unsigned kCorrupt = 0x700;
+    static constexpr unsigned kReadError = 0x800;
+    static constexpr unsigned kPassword = 0x1000;
+    static constexpr unsigned kBadArguments = 0x10000;
+    static constexpr unsigned kInflateError = 0x5000000;
+
+    static constexpr size_t kBufferSize = 16384;
+
+    // Null when the file is missing or not a zip archive (result kCannotOpen). The base folder starts empty.
+    static std::unique_ptr<ZipExtractor> openZip(const std::string& path, unsigned* result = nullptr);
+    ~ZipExtractor();
+
+    ZipExtractor(const ZipExtractor&) = delete;
+    ZipExtractor& operator=(const ZipExtractor&) = delete;
+
+    // Copies the folder and appends "/" when it does not end with one. An empty base refuses every extraction.
+    void setBaseFolder(const std::string& folder);
+    const std::string& getBaseFolder() const { return _base; }
+    int getEntryCount() const { return _count; }
+
+    // Index -1 fills entry.index with the number of entries; 0..n-1 the entry. Other indexes: kBadArguments.
+    unsigned getZipItem(int index, ZipEntry& entry);
+    // Writes entry index as base + target (target relative, "/" separated; a folder entry makes the folder).
+    // A failed file is removed again.
+    unsigned unzipItem(int index, const std::string& target);
+    // Creates base when missing, then each folder of the relative path below it. False when a step is a link or
+    // a file, or cannot be made.
+    bool createDirectories(const std::string& base, const std::string& folder);
+
+    // True for a relative "/" path whose components are neither empty, "." nor ".."; a trailing "/" (a folder)
+    // is allowed. "\" must already be turned into "/".
+    static bool isSafeEntryName(const std::string& name);
+
+private:
+    explicit ZipExtractor(void* zip);
+
+    // Moves the reader to index and opens the entry's data; the entry is filled and cached.
+    unsigned openEntry(int index, ZipEntry& entry);
+    void closeEntry();
+    unsigned moveTo(int index);
+    unsigned writeEntryData(int fd, const ZipEntry& entry);
+    bool ensureFolder(const std::string& path);
+
+    void* _zip = nullptr;
+    int _count = 0;
+    // The entry the reader stands on; -1 before the first move.
+    int _position = -1;
+    // The entry whose data is open, -1 when none.
+    int _currentEntry = -1;
+    int _cachedIndex = -1;
+    ZipEntry _cached;
+    std::vector<char> _buffer;
+    std::string _base;
+    // Folders already checked or made by this extractor.
+    std::unordered_set<std::string> _folders;
+};

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CommonTestSupport.h"
+#include "common/JsonManager.h"
+
+namespace {
+
+class JsonFixture : public ::testing::Test {
+protected:
+    rapidjson::Document parse(const std::string& text) { return json->parse(text); }
+
+    JsonManager* json = JsonManager::getInstance();
+    commontest::LogCapture log;
+};
+
+class JsonParse : public JsonFixture {};
+class JsonDeepNesting : public JsonFixture {};
+class JsonTypedReads : public JsonFixture {};
+class JsonWrongTypes : public JsonFixture {};
+class JsonCourseware : public JsonFixture {};
+class JsonQuestion : public JsonFixture {};
+
+std::string nested(size_t depth, const std::string& inner = "1") {
+    return std::string(depth, '[') + inner + std::string(depth, ']');
+}
+
+TEST_F(JsonParse, ObjectsArraysAndRubbish) {
+    rapidjson::Document empty = parse("{}");
+    ASSERT_TRUE(empty.IsObject());
+    EXPECT_EQ(empty.MemberCount(), 0u);
+    EXPECT_TRUE(parse("[1,2]").IsArray());
+    for (const char* text : {"", "not json", "{\"code\":0", "{} trailing", "{\"a\":1,}"}) {
+        rapidjson::Document document = parse(text);
+        EXPECT_FALSE(document.IsObject()) << text;
+        EXPECT_TRUE(document.IsNull()) << text;
+    }
+}
+
+TEST_F(JsonParse, ToStringIsCompact) {
+    EXPECT_EQ(json->toString(parse("{ \"a\" : 1 }")), "{\"a\":1}");
+    EXPECT_EQ(json->toString(parse("[ \"x\", null, true, {\"b\": [ ] } ]")), "[\"x\",null,true,{\"b\":[]}]");
+}
+
+TEST_F(JsonDeepNesting, VeryDeepTextIsRefusedWithoutOverflowingTheStack) {
+    rapidjson::Document deep = parse(nested(200000));
+    EXPECT_TRUE(deep.IsNull());
+    rapidjson::Document deepMember = parse("{\"code\":0,\"data\":" + nested(100000) + "}");
+    EXPECT_FALSE(deepMember.IsObject());
+    EXPECT_EQ(json->getInt(deepMember, "code"), 0);
+    EXPECT_FALSE(log.lines.empty());
+}
+
+TEST_F(JsonDeepNesting, DepthLimitIsInclusive) {
+    rapidjson::Document atLimit = parse(nested(JsonManager::kMaxDepth));
+    ASSERT_TRUE(atLimit.IsArray());
+    EXPECT_EQ(json->toString(atLimit), nested(JsonManager::kMaxDepth));
+    EXPECT_TRUE(parse(nested(JsonManager::kMaxDepth + 1)).IsNull());
+}
+
+TEST_F(JsonDeepNesting, ToStringRefusesAValueBuiltTooDeep) {
+    rapidjson::Document document;
+    rapidjson::Value* inner = &document.SetArray();
+    for (size_t i = 0; i < JsonManager::kMaxDepth + 10; ++i) {
+        inner->PushBack(rapidjson::Value(rapidjson::kArrayType), document.GetAllocator());
+        inner = &(*inner)[rapidjson::SizeType(0)];
+    }
+    EXPECT_EQ(json->toString(document), "");
+}
+
+TEST_F(JsonTypedReads, MissingAndNullMembersGiveDefaultsQuietly) {
+    rapidjson::Document document = parse("{\"code\":null,\"msg\":null,\"status\":401,\"text\":\"hello\"}");
+    EXPECT_EQ(json->getInt(document, "code"), 0);
+    EXPECT_EQ(json->getInt(document, "absent"), 0);
+    EXPECT_EQ(json->getInt(document, "status"), 401);
+    EXPECT_EQ(json->getString(document, "msg"), "");
+    EXPECT_EQ(json->getString(document, "absent"), "");
+    EXPECT_EQ(json->getString(document, "text"), "hello");
+    EXPECT_EQ(json->getInt(parse("{\"n\":-2147483648}"), "n"), -2147483648);
+    EXPECT_TRUE(log.lines.empty());
+}
+
+TEST_F(JsonTypedReads, StringsKeepEmbeddedNulBytes) {
+    rapidjson::Document document = parse("{\"s\":\"a\\u0000b\"}");
+    EXPECT_EQ(json->getString(document, "s"), std::string("a\0b", 3));
+}
+
+TEST_F(JsonWrongTypes, IntReadOfAnotherTypeGivesZeroAndALogLine) {
+    rapidjson::Document document =
+        parse("{\"s\":\"401\",\"d\":1.5,\"b\":true,\"big\":3000000000,\"a\":[1],\"o\":{\"x\":1}}");
+    for (const char* key : {"s", "d", "b", "big", "a", "o"}) {
+        log.lines.clear();
+        EXPECT_EQ(json->getInt(document, key), 0) << key;
+        EXPECT_EQ(log.lines.size(), 1u) << key;
+    }
+}
+
+TEST_F(JsonWrongTypes, StringReadOfAnotherTypeGivesEmptyAndALogLine) {
+    rapidjson::Document document = parse("{\"n\":5,\"a\":[\"x\"],\"b\":false}");
+    for (const char* key : {"n", "a", "b"}) {
+        log.lines.clear();
+        EXPECT_EQ(json->getString(document, key), "") << key;
+        EXPECT_EQ(log.lines.size(), 1u) << key;
+    }
+}
+
+TEST_F(JsonWrongTypes, ReadsFromAValueThatIsNotAnObject) {
+    for (const char* text : {"[1,2]", "\"code\"", "7", "not json"}) {
+        rapidjson::Document document = parse(text);
+        EXPECT_EQ(json->getInt(document, "code"), 0) << text;
+        EXPECT_EQ(json->getString(document, "code"), "") << text;
+    }
+}
+
+TEST_F(JsonCourseware, ItemFillsEveryField) {
+    rapidjson::Document item = parse(R"({"id":31,"type":2,"subject":3,"grade":5,"phase":1,"lesson":12,
+        "hash":"abc","name":"Lecture 12","url":"http://x/y.zip","size":2048,"version":"1&2","text1":"t"})");
+    CoursewareData data = json->readCourseware(item);
+    EXPECT_EQ(data.CoursewareId, 31);
+    EXPECT_EQ(data.CourseCode, 2);
+    EXPECT_EQ(data.SubjectCode, 3);
+    EXPECT_EQ(data.GradeCode, 5);
+    EXPECT_EQ(data.StageCode, 1);
+    EXPECT_EQ(data.LectureCode, 12);
+    EXPECT_EQ(data.Hash, "abc");
+    EXPECT_EQ(data.LectureName, "Lecture 12");
+    EXPECT_EQ(data.Url, "http://x/y.zip");
+    EXPECT_EQ(data.ResSize, 2048);
+    EXPECT_EQ(data.Version, "1&2");
+    EXPECT_EQ(data.text1, "t");
+    EXPECT_TRUE(data.Identify.empty());
+    EXPECT_FALSE(data.downloaded);
+    EXPECT_EQ(data.state, 1);
+}
+
+TEST_F(JsonCourseware, MissingSubjectStoresZeroButANonObjectKeepsTheDefaults) {
+    EXPECT_EQ(json->readCourseware(parse("{\"id\":4}")).SubjectCode, 0);
+    CoursewareData fromArray = json->readCourseware(parse("[{\"subject\":3}]"));
+    EXPECT_EQ(fromArray.SubjectCode, 1);
+    EXPECT_EQ(fromArray.state, 1);
+    EXPECT_EQ(fromArray.CoursewareId, 0);
+}
+
+TEST_F(JsonCourseware, WrongTypedMemberDoesNotSpoilTheOthers) {
+    CoursewareData data = json->readCourseware(parse("{\"size\":\"2048\",\"name\":7,\"lesson\":9,\"hash\":\"h\"}"));
+    EXPECT_EQ(data.ResSize, 0);
+    EXPECT_EQ(data.LectureName, "");
+    EXPECT_EQ(data.LectureCode, 9);
+    EXPECT_EQ(data.Hash, "h");
+}
+
+TEST_F(JsonQuestion, ItemFillsEveryField) {
+    SimpleGameItem item = json->readQuestion(parse(R"({"id":8,"title":"Which?","music":"m/q.mp3",
+        "lookImg":"l","contImgs":["c1"],"operImgs":["o1","o2","o3"],"answers":["2"]})"));
+    EXPECT_EQ(item.id, 8);
+    EXPECT_EQ(item.title, "Which?");
+    EXPECT_EQ(item.music, "m/q.mp3");
+    EXPECT_EQ(item.lookImg, "l");
+    EXPECT_EQ(item.contImgs, std::vector<std::string>{"c1"});
+    EXPECT_EQ(item.operImgs, (std::vector<std::string>{"o1", "o2", "o3"}));
+    EXPECT_EQ(item.answers, std::vector<std::string>{"2"});
+}
+
+TEST_F(JsonQuestion, MissingEmptyOrNonArrayListsGiveEmptyLists) {
+    SimpleGameItem item = json->readQuestion(parse("{\"contImgs\":[],\"operImgs\":\"o1\",\"answers\":null}"));
+    EXPECT_TRUE(item.contImgs.empty());
+    EXPECT_TRUE(item.operImgs.empty());
+    EXPECT_TRUE(item.answers.empty());
+    EXPECT_EQ(log.lines.size(), 1u); // only the string where an array belongs
+}
+
+TEST_F(JsonQuestion, NonStringElementsKeepTheirPlaceAsEmptyText) {
+    SimpleGameItem item = json->readQuestion(parse("{\"operImgs\":[\"a\",2,null,\"d\"]}"));
+    EXPECT_EQ(item.operImgs, (std::vector<std::string>{"a", "", "", "d"}));
+}
+
+TEST_F(JsonQuestion, NonObjectGivesAnEmptyItem) {
+    SimpleGameItem item = json->readQuestion(parse("[\"title\"]"));
+    EXPECT_EQ(item.id, 0);
+    EXPECT_TRUE(item.title.empty());
+    EXPECT_TRUE(item.contImgs.empty());
+}
+
+} // namespace
