@@ -39,7 +39,8 @@ std::string findDefaultFont() {
 }
 
 TTF_Font* openFont(const std::string& path, int pixelSize) {
-    static std::map<std::pair<std::string, int>, TTF_Font*> fonts;
+    // Kept for the whole run (never destroyed, so it stays reachable at exit).
+    static auto& fonts = *new std::map<std::pair<std::string, int>, TTF_Font*>();
     if (!TTF_WasInit() && TTF_Init() != 0) {
         log("fonts: %s", TTF_GetError());
         return nullptr;
