@@ -3,7 +3,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <random>
@@ -51,26 +51,23 @@ Scene* buildScene(const std::vector<std::string>& pictures) {
     std::mt19937 random(42);
     std::uniform_real_distribution<float> x(0, 1280), y(0, 720), angle(0, 360);
     Scene* scene = Scene::create();
-    const int nS = getenv("NS") ? atoi(getenv("NS")) : kSprites;
-    const int nL = getenv("NL") ? atoi(getenv("NL")) : kLabels;
-    const bool rot = !getenv("NOROT");
-    const bool tint = !getenv("NOTINT");
-    for (int i = 0; i < nS; ++i) {
+    for (int i = 0; i < kSprites; ++i) {
         Sprite* sprite = Sprite::create(pictures[i % pictures.size()]);
         sprite->setPosition(x(random), y(random));
-        if (rot && i % 3 == 0) {
+        // One in ten rotated (half of those spinning), one in ten tinted and faded.
+        if (i % 10 == 0) {
             sprite->setRotation(angle(random));
         }
-        if (tint && i % 4 == 0) {
+        if (i % 20 == 0) {
+            sprite->runAction(RepeatForever::create(RotateBy::create(2.f, 360.f)));
+        }
+        if (i % 10 == 5) {
             sprite->setColor(Color3B(200, 120, 255));
             sprite->setOpacity(180);
         }
-        if (rot && i % 5 == 0) {
-            sprite->runAction(RepeatForever::create(RotateBy::create(2.f, 360.f)));
-        }
         scene->addChild(sprite);
     }
-    for (int i = 0; i < nL; ++i) {
+    for (int i = 0; i < kLabels; ++i) {
         Label* label = Label::create("Label " + std::to_string(i) + " 12 + 30 = 42", "", 24);
         if (!label) {
             std::fprintf(stderr, "no font for the labels\n");

@@ -37,7 +37,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Block the stop signals before the server's threads exist, so only sigwait below sees them.
+    // Block the stop signals before the server's threads exist, so only sigwait below sees them. A shell starts
+    // background jobs with SIGINT ignored, which would discard it.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);

@@ -70,6 +70,8 @@ void Renderer::drawTexture(Texture2D* texture, const Rect& src, const Mat4& tran
         vertices[i].tex_coord.x = us[i];
         vertices[i].tex_coord.y = vs[i];
     }
+    // Split along the 1-3 diagonal: SDL's software renderer then recognises an unrotated quad as a rectangle
+    // and blits it instead of rasterising two triangles (several times faster).
     static const int indices[6] = {0, 1, 3, 1, 2, 3};
     SDL_SetTextureBlendMode(texture->getSDLTexture(), SDL_BLENDMODE_BLEND);
     SDL_RenderGeometry(_renderer, texture->getSDLTexture(), vertices, 4, indices, 6);

@@ -7,7 +7,8 @@
 
 #include "base/Utils.h"
 #include "common/GDataManager.h"
-#include "common/PlistManager.h"
+#include "common/PlatformFunc.h"
+#include "common/TipsManager.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ engine::Color4B CommonTools::hexToColor4B(const std::string& text) const {
 }
 
 bool CommonTools::checkClientVersion(const std::string& required) const {
-    std::string local = PlistManager::getInstance()->getString("Configs.plist", "ClientVersion");
+    std::string local = PlatformFunc::getInstance()->getClientVersion();
     std::vector<int> wanted;
     std::vector<int> have;
     splitToInt(required, wanted, "&");
@@ -158,4 +159,9 @@ bool CommonTools::checkClientVersion(const std::string& required) const {
         }
     }
     return true;
+}
+
+void CommonTools::showSysUpdateTip() {
+    TipsManager::getInstance()->showTipsByKey(
+        "Str_SysUpdate", [] { PlatformFunc::getInstance()->runUpdater(); }, nullptr);
 }

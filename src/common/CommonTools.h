@@ -45,9 +45,11 @@ public:
     engine::Color3B hexToColor3B(const std::string& text) const;
     engine::Color4B hexToColor4B(const std::string& text) const;
 
-    // False only when the required version, split at "&", has as many parts as the client's ("ClientVersion"
-    // of "Configs.plist") and is higher at the first part that differs.
+    // False only when the required version, split at "&", has as many parts as the client's and is higher at
+    // the first part that differs.
     bool checkClientVersion(const std::string& required) const;
+    // The "Str_SysUpdate" tip: "Button2" starts the updater (and ends the program), "Button1" only closes it.
+    void showSysUpdateTip();
 
     // Scores of groups 1 to 4 (index = group - 1).
     std::array<int, 4> groupScores{};

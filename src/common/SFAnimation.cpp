@@ -128,7 +128,13 @@ void SFAnimation::preloadAnimations(const std::string& kind, const Callback& don
     ++preloadGeneration;
     preloading = true;
     showLoadingLayer();
-    loadAnimationList(getPreloadList(kind, topicPlistPath(), topicAniPath()));
+    // Only these kinds read the current lecture's package.
+    std::string topicPlist, topicAniFolder;
+    if (kind == "Subject" || kind == "Game") {
+        topicPlist = FileManager::getInstance()->getTopicPlistPath();
+        topicAniFolder = FileManager::getInstance()->getTopicAniPath();
+    }
+    loadAnimationList(getPreloadList(kind, topicPlist, topicAniFolder));
 }
 
 std::vector<std::string> SFAnimation::getPreloadList(const std::string& kind, const std::string& topicPlist,

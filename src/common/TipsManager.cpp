@@ -53,6 +53,10 @@ void TipsManager::showTips(const std::string& text, const Callback& onButton2, c
 
     engine::Director* director = engine::Director::getInstance();
     if (Node* scene = director->getRunningScene()) {
+        // Tips still waiting for a scene go first, so the newest lies on top.
+        if (!waitingTips.empty()) {
+            addWaitingTips(0.f);
+        }
         scene->addChild(root, kTipsZOrder);
         return;
     }

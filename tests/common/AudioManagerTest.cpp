@@ -90,18 +90,6 @@ TEST_F(AudioVoiceProgress, ReportsFollowTheTickNotTheFrame) {
     EXPECT_NEAR(reports.back(), 50.f, 5.5f);
 }
 
-TEST_F(AudioVoiceProgress, LoopingVoiceStaysWithinRange) {
-    std::vector<float> reports;
-    audio->playVoice("Click.wav", recorder(reports), true);
-    step(30);
-    EXPECT_EQ(reports.size(), 30u);
-    for (float percent : reports) {
-        EXPECT_GE(percent, 0.f);
-        EXPECT_LE(percent, 100.f);
-    }
-    EXPECT_GT(audio->voiceId, AudioEngine::INVALID_AUDIO_ID);
-}
-
 TEST_F(AudioVoiceProgress, NoReportWhileTheDurationIsZero) {
     audiotest::writeWav(resources.file("Empty.wav"), 0.f);
     std::vector<float> reports;

@@ -2,12 +2,16 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "CommonTestSupport.h"
 #include "common/CommonTools.h"
+#include "common/PlistManager.h"
+#include "scene/Scene.h"
+#include "ui/Text.h"
 
 using commontest::pupil;
 using Strings = std::vector<std::string>;
@@ -33,14 +37,10 @@ Ints splitInts(const std::string& text, const std::string& delimiter) {
 
 TEST(SplitString, EmptyPiecesAreDropped) {
     EXPECT_EQ(split(",a,,b,", ","), (Strings{"a", "b"}));
-    EXPECT_EQ(split("a", ","), Strings{"a"});
     EXPECT_TRUE(split("", ",").empty());
     EXPECT_TRUE(split(",,,", ",").empty());
-}
-
-TEST(SplitString, LongDelimiterIsMatchedWhole) {
+    // A long delimiter is matched whole; the leading skip takes its characters one by one.
     EXPECT_EQ(split("1&&2&3&&", "&&"), (Strings{"1", "2&3"}));
-    // The leading skip takes each delimiter character on its own.
     EXPECT_EQ(split("&x&&y", "&&"), (Strings{"x", "y"}));
 }
 
@@ -69,16 +69,11 @@ TEST(SplitToInt, OutOfRangeNumbersAreClamped) {
 TEST(HexColour, SixDigitsGiveTheThreeChannels) {
     EXPECT_EQ(tools()->hexToColor4B("3aa3e6"), engine::Color4B(58, 163, 230, 255));
     EXPECT_EQ(tools()->hexToColor3B("E60012"), engine::Color3B(230, 0, 18));
-    EXPECT_EQ(tools()->hexToColor3B("ffffff"), engine::Color3B(255, 255, 255));
 }
 
-TEST(HexColour, ShortTextGivesZeroForTheMissingChannels) {
+TEST(HexColour, ShortOrNonHexTextGivesZeroForThoseChannels) {
     EXPECT_EQ(tools()->hexToColor3B("3aa"), engine::Color3B(58, 10, 0));
-    EXPECT_EQ(tools()->hexToColor3B("3a"), engine::Color3B(58, 0, 0));
     EXPECT_EQ(tools()->hexToColor4B(""), engine::Color4B(0, 0, 0, 255));
-}
-
-TEST(HexColour, NonHexCharactersGiveZeroForTheirChannel) {
     EXPECT_EQ(tools()->hexToColor3B("zz1234"), engine::Color3B(0, 0x12, 0x34));
     EXPECT_EQ(tools()->hexToColor3B("-11234"), engine::Color3B(0, 0x12, 0x34));
 }
@@ -105,16 +100,14 @@ TEST_F(ClientVersion, DifferentPartCountsOrNoPartsPass) {
     EXPECT_TRUE(tools()->checkClientVersion("3"));
     EXPECT_TRUE(tools()->checkClientVersion("3&0&0"));
     EXPECT_TRUE(tools()->checkClientVersion(""));
+    resources.writePlist("Configs.plist", engine::ValueMap{});
+    EXPECT_TRUE(tools()->checkClientVersion("9&9"));
 }
 
 TEST_F(ClientVersion, DottedVersionsCompareByTheirLeadingNumber) {
     setClient("1.0.0");
     EXPECT_TRUE(tools()->checkClientVersion("1.9.9"));
     EXPECT_FALSE(tools()->checkClientVersion("2.0.0"));
-}
-
-TEST_F(ClientVersion, MissingClientVersionPasses) {
-    EXPECT_TRUE(tools()->checkClientVersion("9&9"));
 }
 
 class SortStudents : public ::testing::Test {
@@ -159,16 +152,6 @@ TEST_F(SortStudents, NegativeGameTimeNeverMovesAhead) {
     data->students = {pupil(1, 0, 2), pupil(2, 0, -1), pupil(3, 0, 9)};
     tools()->sortStudents(4);
     EXPECT_EQ(ids(), (Ints{3, 1, 2}));
-}
-
-TEST_F(SortStudents, WholeRecordsMove) {
-    StudentRecord lily = pupil(1, 1, 0);
-    lily.name = "Lily";
-    lily.group = 2;
-    data->students = {lily, pupil(2, 9, 0)};
-    tools()->sortStudents(2);
-    EXPECT_EQ(data->students[1].name, "Lily");
-    EXPECT_EQ(data->students[1].group, 2);
 }
 
 TEST_F(SortStudents, OtherModesAndShortListsChangeNothing) {
@@ -241,6 +224,68 @@ TEST(CommonToolsLists, IndexListAndGroupScores) {
     tools()->groupScores = {1, 2, 3, 4};
     tools()->init();
     EXPECT_EQ(tools()->groupScores, (std::array<int, 4>{0, 0, 0, 0}));
+}
+
+} // namespace
+
+namespace {
+
+// The program folder's resource pack on a headless director.
+class UpdateTip : public support::HeadlessTest {
+protected:
+    void SetUp() override {
+        support::HeadlessTest::SetUp();
+        engine::FileUtils* files = engine::FileUtils::getInstance();
+        savedRoot = files->getDefaultResourceRootPath();
+        savedPaths = files->getSearchPaths();
+        files->setDefaultResourceRootPath(TEST_PROGRAM_DIR "/");
+        files->setSearchPaths({"", "Plist/", "Layouts/", "Images/", "Sounds/"});
+    }
+    void TearDown() override {
+        support::HeadlessTest::TearDown();
+        engine::FileUtils::getInstance()->setDefaultResourceRootPath(savedRoot);
+        engine::FileUtils::getInstance()->setSearchPaths(savedPaths);
+    }
+
+    std::string savedRoot;
+    std::vector<std::string> savedPaths;
+};
+
+void showTipAndClick(const char* button) {
+    support::runScene(engine::Scene::create());
+    tools()->showSysUpdateTip();
+    support::stepFrames(2);
+    if (!support::click(button)) {
+        std::_Exit(2);
+    }
+    support::stepFrames(2);
+}
+
+TEST_F(UpdateTip, ShowsTheUpdateText) {
+    support::runScene(engine::Scene::create());
+    tools()->showSysUpdateTip();
+    support::stepFrames(2);
+    auto* content = dynamic_cast<engine::ui::Text*>(support::findByName("Content"));
+    ASSERT_NE(content, nullptr);
+    EXPECT_FALSE(content->getString().empty());
+    EXPECT_EQ(content->getString(), PlistManager::getInstance()->getText("Str_SysUpdate"));
+}
+
+// The updater launch ends the process with status 0; the closing button must leave it running.
+TEST_F(UpdateTip, Button2StartsTheUpdaterAndButton1OnlyCloses) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            showTipAndClick("Button2");
+            std::_Exit(42);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            showTipAndClick("Button1");
+            std::_Exit(support::findByName("Content") ? 43 : 42);
+        },
+        ::testing::ExitedWithCode(42), "");
 }
 
 } // namespace

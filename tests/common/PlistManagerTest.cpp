@@ -9,7 +9,7 @@ using engine::ValueVector;
 
 namespace {
 
-class PlistLookup : public ::testing::Test {
+class PlistFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         resources.writePlist("Configs.plist",
@@ -23,22 +23,17 @@ protected:
     commontest::ScratchResources resources;
 };
 
-class PlistMissing : public PlistLookup {};
-class PlistWrongKind : public PlistLookup {};
-class PlistReread : public PlistLookup {};
-class PlistText : public PlistLookup {};
+class PlistLookup : public PlistFixture {};
+class PlistMissing : public PlistFixture {};
+class PlistReread : public PlistFixture {};
 
 TEST_F(PlistLookup, ReadsEachKindUnderItsKey) {
     EXPECT_EQ(plist->getString("Configs.plist", "WindowType"), "FrameWindow");
+    EXPECT_EQ(plist->getString("Configs.plist", "Build"), "35");
     ValueVector paths = plist->getValueVector("Configs.plist", "SearchPaths");
     ASSERT_EQ(paths.size(), 2u);
     EXPECT_EQ(paths[1].asString(), "LocalRes/");
-    ValueMap unused = plist->getValueMap("Configs.plist", "UnusedFile");
-    EXPECT_EQ(unused.count("UnusedFiles"), 1u);
-}
-
-TEST_F(PlistLookup, NumberReadAsStringComesBackAsItsText) {
-    EXPECT_EQ(plist->getString("Configs.plist", "Build"), "35");
+    EXPECT_EQ(plist->getValueMap("Configs.plist", "UnusedFile").count("UnusedFiles"), 1u);
 }
 
 TEST_F(PlistLookup, FilesAreFoundThroughTheSearchPaths) {
@@ -49,16 +44,22 @@ TEST_F(PlistLookup, FilesAreFoundThroughTheSearchPaths) {
     EXPECT_EQ(plist->getString("Nav.plist", "Title"), "Lesson");
 }
 
-TEST_F(PlistMissing, MissingFileGivesEmptyResults) {
+TEST_F(PlistLookup, ValueOfAnotherKindGivesTheEmptyResultAndALogLine) {
+    commontest::LogCapture log;
+    EXPECT_TRUE(plist->getValueMap("Configs.plist", "SearchPaths").empty());
+    EXPECT_TRUE(plist->getValueVector("Configs.plist", "WindowType").empty());
+    EXPECT_EQ(plist->getString("Configs.plist", "UnusedFile"), "");
+    EXPECT_EQ(log.lines.size(), 3u);
+}
+
+TEST_F(PlistMissing, MissingFileOrKeyGivesEmptyResults) {
     EXPECT_EQ(plist->getString("Nothing.plist", "WindowType"), "");
     EXPECT_TRUE(plist->getValueMap("Nothing.plist", "UnusedFile").empty());
     EXPECT_TRUE(plist->getValueVector("Nothing.plist", "SearchPaths").empty());
-}
-
-TEST_F(PlistMissing, MissingKeyGivesEmptyResults) {
     EXPECT_EQ(plist->getString("Configs.plist", "ClientId"), "");
     EXPECT_TRUE(plist->getValueMap("Configs.plist", "ClientId").empty());
     EXPECT_TRUE(plist->getValueVector("Configs.plist", "ClientId").empty());
+    EXPECT_EQ(plist->getText("HttpStr1"), "");
 }
 
 TEST_F(PlistMissing, EmptyOrMalformedFilesGiveEmptyResults) {
@@ -71,24 +72,13 @@ TEST_F(PlistMissing, EmptyOrMalformedFilesGiveEmptyResults) {
     }
 }
 
-TEST_F(PlistWrongKind, ValueOfAnotherKindGivesTheEmptyResultAndALogLine) {
-    commontest::LogCapture log;
-    EXPECT_TRUE(plist->getValueMap("Configs.plist", "SearchPaths").empty());
-    EXPECT_TRUE(plist->getValueVector("Configs.plist", "WindowType").empty());
-    EXPECT_EQ(plist->getString("Configs.plist", "UnusedFile"), "");
-    EXPECT_EQ(log.lines.size(), 3u);
-}
-
 TEST_F(PlistReread, AnEditedFileIsSeenAtTheNextCall) {
     EXPECT_EQ(plist->getString("Configs.plist", "WindowType"), "FrameWindow");
     resources.writePlist("Configs.plist", ValueMap{{"WindowType", Value("FullScreen")}});
     EXPECT_EQ(plist->getString("Configs.plist", "WindowType"), "FullScreen");
     engine::FileUtils::getInstance()->removeFile(resources.file("Configs.plist"));
     EXPECT_EQ(plist->getString("Configs.plist", "WindowType"), "");
-}
 
-TEST_F(PlistText, TextsComeFromStringsPlist) {
-    EXPECT_EQ(plist->getText("HttpStr1"), "");
     resources.writePlist("Strings.plist", ValueMap{{"HttpStr1", Value("Cannot reach the server.")}});
     EXPECT_EQ(plist->getText("HttpStr1"), "Cannot reach the server.");
     EXPECT_EQ(plist->getText("HttpStr9"), "");

@@ -27,8 +27,7 @@ protected:
         }
         GDataManager::getInstance()->screenOffsetY = 0.f;
         engine::setLogSink([this](const std::string& line) { logLines.push_back(line); });
-        engine::AudioEngine::setPlayObserver(
-            [this](const std::string& path, int id) { playedSounds.push_back(path); });
+        engine::AudioEngine::setPlayObserver([this](const std::string& path, int id) { playedSounds.push_back(path); });
     }
 
     void TearDown() override {

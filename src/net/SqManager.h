@@ -1,0 +1,82 @@
+// The local database "LocalData.db" (settings and the downloaded courseware) and the zip extraction queue.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "base/Ref.h"
+#include "net/CoursewareData.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Every operation opens the database, runs its statements with the values bound as parameters and closes it
+// again. Failures are logged and give "" or an empty record or list; writes then have no effect.
+class SqManager : public engine::Ref {
+public:
+    static SqManager* getInstance();
+
+    ~SqManager() override;
+    // Empties the extraction queue and schedules its 0.1 s tick.
+    virtual bool init();
+
+    void setBaseData(const std::string& key, const std::string& value);
+    // "" when the key has no row.
+    std::string getBaseData(const std::string& key);
+
+    // Creates the courseware table, or moves an old one with a GradeId column to the current columns in one
+    // transaction (rolled back on failure).
+    void initCoursewareTable();
+    // Both write the row keyed by the record's Identify: the existing row is updated, a missing one inserted.
+    void insertCourseware(const CoursewareData& data);
+    void updateCourseware(const CoursewareData& data);
+    // The same for many records in one transaction.
+    void insertCoursewareList(const CoursewareList& list);
+    // Drops the rows of a package, so that it reads as not downloaded.
+    void deleteCourseware(const std::string& identify);
+    // The downloaded flag tells whether a row was found; without one every field is 0 or "".
+    CoursewareData getCoursewareByIdentify(const std::string& identify);
+    // The rows of the global data's current course type and subject with that grade, in table order.
+    CoursewareList getCoursewareList(int gradeCode);
+
+    // Queues a zip for extraction into the folder that holds it; one zip is extracted per tick.
+    void addUnzipTask(const std::string& zipPath);
+    void updateUnzip(float dt);
+    // Extracts and deletes the front zip. A courseware package ("<identify>.zip" in the NetRes folder) that fails
+    // loses its folder and its row, so that it reads as not downloaded and can be fetched again.
+    void unzipFront();
+
+private:
+    using SqlValue = std::variant<int, std::string>;
+
+    SqManager() = default;
+
+    bool openDatabase();
+    void closeDatabase();
+    bool isTableExist(const std::string& name);
+    bool isColumnInTable(const std::string& word);
+    // Runs one statement with its values bound; rows go to onRow, or to onSelect when a query kind is set.
+    bool execute(const char* sql, const std::vector<SqlValue>& values = {},
+                 const std::function<void(sqlite3_stmt*)>& onRow = nullptr);
+    void onSelect(sqlite3_stmt* row);
+    bool upsertCourseware(const CoursewareData& data);
+    bool writeCoursewareRows(const CoursewareList& list);
+    void ensureUnzipTick();
+    void discardFailedPackage(const std::string& zipPath);
+
+    sqlite3* _db = nullptr;
+    // Statements prepared on the open connection, by their text.
+    std::map<const char*, sqlite3_stmt*> _statements;
+    // 1 settings value, 2 one courseware record, 3 courseware list.
+    int _queryKind = 0;
+    std::string _baseValue;
+    CoursewareData _courseware;
+    CoursewareList _coursewareList;
+
+    std::vector<std::string> _unzipQueue;
+    // 1 idle, 2 extracting.
+    int _unzipState = 1;
+};

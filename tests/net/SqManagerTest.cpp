@@ -1,0 +1,234 @@
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "NetFixture.h"
+#include "common/GDataManager.h"
+#include "net/FileManager.h"
+#include "net/SqManager.h"
+
+using nettest::NetFolderTest;
+
+namespace {
+
+SqManager* db() {
+    return SqManager::getInstance();
+}
+
+CoursewareData package(const std::string& identify, int grade, const std::string& hash) {
+    CoursewareData data;
+    data.CoursewareId = 40;
+    data.CourseCode = 1;
+    data.SubjectCode = 2;
+    data.GradeCode = grade;
+    data.StageCode = 1;
+    data.LectureCode = 4;
+    data.Hash = hash;
+    data.LectureName = "Lecture";
+    data.Url = "http://127.0.0.1/" + identify + ".zip";
+    data.ResSize = 2048;
+    data.Version = "1.0";
+    data.Identify = identify;
+    return data;
+}
+
+// Direct access to the file, to set up and inspect what the manager cannot.
+class RawDatabase {
+public:
+    RawDatabase() {
+        const std::string path = FileManager::getInstance()->getNetResPath() + "LocalData.db";
+        sqlite3_open(path.c_str(), &_db);
+    }
+    ~RawDatabase() { sqlite3_close(_db); }
+    bool exec(const std::string& sql) { return sqlite3_exec(_db, sql.c_str(), nullptr, nullptr, nullptr) == 0; }
+    // The first column of the first row as text, "" when there is none.
+    std::string scalar(const std::string& sql) {
+        sqlite3_stmt* statement = nullptr;
+        std::string value;
+        if (sqlite3_prepare_v2(_db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW && sqlite3_column_text(statement, 0)) {
+            value = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        }
+        sqlite3_finalize(statement);
+        return value;
+    }
+
+private:
+    sqlite3* _db = nullptr;
+};
+
+} // namespace
+
+using LocalDatabase = NetFolderTest;
+
+TEST_F(LocalDatabase, FirstSettingCreatesTheTableAndStampsTheRow) {
+    EXPECT_EQ(db()->getBaseData("InstitutionLogo"), "");
+    db()->setBaseData("InstitutionLogo", "logo");
+    EXPECT_EQ(db()->getBaseData("InstitutionLogo"), "logo");
+    RawDatabase raw;
+    EXPECT_TRUE(std::regex_match(raw.scalar("select CreateTime from BaseData"),
+                                 std::regex(R"(\d{4}/\d\d/\d\d \d\d:\d\d:\d\d)")));
+    EXPECT_EQ(raw.scalar("select IsAnsyc from BaseData"), "0");
+    EXPECT_EQ(db()->getBaseData("InsUIHash"), "");
+}
+
+TEST_F(LocalDatabase, SettingAKeyAgainKeepsOneRow) {
+    db()->setBaseData("InsUIHash", "");
+    db()->setBaseData("InsUIHash", "abc");
+    db()->setBaseData("InsUIHash", "def");
+    EXPECT_EQ(db()->getBaseData("InsUIHash"), "def");
+    RawDatabase raw;
+    EXPECT_EQ(raw.scalar("select count(*) from BaseData where BaseKey='InsUIHash'"), "1");
+}
+
+TEST_F(LocalDatabase, QuotesInValuesAreStoredLiterally) {
+    const std::string hostile = "it's'); drop table BaseData; --";
+    db()->setBaseData("Key'1", hostile);
+    db()->setBaseData("Other", "x");
+    EXPECT_EQ(db()->getBaseData("Key'1"), hostile);
+    EXPECT_EQ(db()->getBaseData("Other"), "x");
+
+    db()->initCoursewareTable();
+    CoursewareData data = package("0102030104", 3, "h'1");
+    data.LectureName = "Lecture 'one'; delete from CoursewareData; --";
+    db()->insertCourseware(data);
+    db()->insertCourseware(package("0102030105", 3, "h2"));
+    const CoursewareData read = db()->getCoursewareByIdentify("0102030104");
+    EXPECT_EQ(read.LectureName, data.LectureName);
+    EXPECT_EQ(read.Hash, "h'1");
+    EXPECT_TRUE(db()->getCoursewareByIdentify("0102030105").downloaded);
+    EXPECT_FALSE(db()->getCoursewareByIdentify("0102030104' or '1'='1").downloaded);
+}
+
+TEST_F(LocalDatabase, CoursewareRowIsUpsertedByItsIdentifyCode) {
+    db()->initCoursewareTable();
+    db()->insertCourseware(package("0102030104", 3, "old"));
+    db()->insertCourseware(package("0102030104", 3, "new"));
+    db()->updateCourseware(package("0102030104", 3, "newer"));
+    db()->updateCourseware(package("0102030199", 3, "missing before"));
+    RawDatabase raw;
+    EXPECT_EQ(raw.scalar("select count(*) from CoursewareData where Identify='0102030104'"), "1");
+    EXPECT_EQ(raw.scalar("select count(*) from CoursewareData where Identify='0102030199'"), "1");
+    EXPECT_EQ(db()->getCoursewareByIdentify("0102030104").Hash, "newer");
+}
+
+TEST_F(LocalDatabase, RecordReadBackCarriesEveryFieldAndTheReadyState) {
+    db()->initCoursewareTable();
+    const CoursewareData stored = package("0102030104", 3, "hash");
+    db()->insertCourseware(stored);
+    const CoursewareData read = db()->getCoursewareByIdentify("0102030104");
+    EXPECT_TRUE(read.downloaded);
+    EXPECT_EQ(read.state, 1);
+    EXPECT_EQ(read.CoursewareId, 40);
+    EXPECT_EQ(read.CourseCode, 1);
+    EXPECT_EQ(read.SubjectCode, 2);
+    EXPECT_EQ(read.GradeCode, 3);
+    EXPECT_EQ(read.StageCode, 1);
+    EXPECT_EQ(read.LectureCode, 4);
+    EXPECT_EQ(read.Hash, "hash");
+    EXPECT_EQ(read.LectureName, "Lecture");
+    EXPECT_EQ(read.Url, stored.Url);
+    EXPECT_EQ(read.ResSize, 2048);
+    EXPECT_EQ(read.Version, "1.0");
+    EXPECT_EQ(read.Identify, "0102030104");
+}
+
+TEST_F(LocalDatabase, MissingRowGivesAnEmptyRecord) {
+    const CoursewareData none = db()->getCoursewareByIdentify("0102030104");
+    EXPECT_FALSE(none.downloaded);
+    EXPECT_EQ(none.state, 0);
+    EXPECT_EQ(none.SubjectCode, 0);
+    EXPECT_EQ(none.Identify, "");
+    db()->initCoursewareTable();
+    EXPECT_FALSE(db()->getCoursewareByIdentify("0102030104").downloaded);
+}
+
+TEST_F(LocalDatabase, NullColumnsReadAsZeroAndEmpty) {
+    db()->initCoursewareTable();
+    {
+        RawDatabase raw;
+        ASSERT_TRUE(raw.exec("insert into CoursewareData (CourseCode, SubjectCode, GradeCode, Identify) "
+                             "values (1, 2, 3, '0102030000')"));
+    }
+    const CoursewareData read = db()->getCoursewareByIdentify("0102030000");
+    EXPECT_TRUE(read.downloaded);
+    EXPECT_EQ(read.CoursewareId, 0);
+    EXPECT_EQ(read.StageCode, 0);
+    EXPECT_EQ(read.ResSize, 0);
+    EXPECT_EQ(read.Hash, "");
+    EXPECT_EQ(read.Version, "");
+}
+
+TEST_F(LocalDatabase, ListHoldsTheRowsOfTheCurrentChoiceAndGrade) {
+    db()->initCoursewareTable();
+    CoursewareData otherSubject = package("0103030104", 3, "x");
+    otherSubject.SubjectCode = 3;
+    db()->insertCoursewareList({package("0102030101", 3, "a"), otherSubject, package("0102040101", 4, "b"),
+                                package("0102030102", 3, "c")});
+    GDataManager::getInstance()->courseTypeCode = 1;
+    GDataManager::getInstance()->subjectCode = 2;
+    const CoursewareList list = db()->getCoursewareList(3);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].Identify, "0102030101");
+    EXPECT_EQ(list[1].Identify, "0102030102");
+    EXPECT_TRUE(list[1].downloaded);
+    EXPECT_EQ(list[1].state, 1);
+    GDataManager::getInstance()->subjectCode = 3;
+    EXPECT_EQ(db()->getCoursewareList(3).size(), 1u);
+}
+
+TEST_F(LocalDatabase, DeletedPackageReadsAsNotDownloaded) {
+    db()->initCoursewareTable();
+    db()->insertCourseware(package("0102030104", 3, "h"));
+    db()->deleteCourseware("0102030104");
+    EXPECT_FALSE(db()->getCoursewareByIdentify("0102030104").downloaded);
+}
+
+TEST_F(LocalDatabase, OldGradeIdTableIsMigratedOnce) {
+    {
+        RawDatabase raw;
+        ASSERT_TRUE(raw.exec("create table CoursewareData (id integer primary key autoincrement, CoursewareId int, "
+                             "CourseCode int, SubjectCode int, GradeId int, StageCode int, LectureCode int, Hash text, "
+                             "LectureName text, Url text, ResSize int, Version text, Identify text)"));
+        ASSERT_TRUE(raw.exec("insert into CoursewareData values (7, 40, 1, 2, 3, 1, 4, 'h', 'L', 'u', 9, 'v', "
+                             "'0102030104')"));
+    }
+    db()->initCoursewareTable();
+    RawDatabase raw;
+    EXPECT_EQ(raw.scalar("select GradeCode from CoursewareData where id=7"), "3");
+    EXPECT_EQ(raw.scalar("select count(*) from sqlite_master where name='CoursewareDataOld'"), "0");
+    const std::string schema = raw.scalar("select sql from sqlite_master where name='CoursewareData'");
+    EXPECT_EQ(schema.find("GradeId"), std::string::npos);
+
+    db()->initCoursewareTable();
+    EXPECT_EQ(raw.scalar("select count(*) from CoursewareData"), "1");
+    EXPECT_EQ(raw.scalar("select sql from sqlite_master where name='CoursewareData'"), schema);
+}
+
+TEST_F(LocalDatabase, FailedMigrationRollsBackToTheOldTable) {
+    // No StageCode column: the copy fails half-way through the migration.
+    {
+        RawDatabase raw;
+        ASSERT_TRUE(raw.exec("create table CoursewareData (id integer primary key autoincrement, CoursewareId int, "
+                             "CourseCode int, SubjectCode int, GradeId int, LectureCode int, Hash text, "
+                             "LectureName text, Url text, ResSize int, Version text, Identify text)"));
+        ASSERT_TRUE(raw.exec("insert into CoursewareData values (1, 40, 1, 2, 3, 4, 'h', 'L', 'u', 9, 'v', "
+                             "'0102030104')"));
+    }
+    db()->initCoursewareTable();
+    RawDatabase raw;
+    EXPECT_NE(raw.scalar("select sql from sqlite_master where name='CoursewareData'").find("GradeId"),
+              std::string::npos);
+    EXPECT_EQ(raw.scalar("select count(*) from sqlite_master where name='CoursewareDataOld'"), "0");
+    EXPECT_EQ(raw.scalar("select Identify from CoursewareData"), "0102030104");
+    EXPECT_EQ(countLogLines("rolled back"), 1);
+}
+
+TEST_F(LocalDatabase, UnwritableDatabaseGivesDefaults) {
+    std::filesystem::create_directories(netRes() + "LocalData.db");
+    db()->setBaseData("Key", "v");
+    EXPECT_EQ(db()->getBaseData("Key"), "");
+    EXPECT_FALSE(db()->getCoursewareByIdentify("0102030104").downloaded);
+    EXPECT_TRUE(db()->getCoursewareList(3).empty());
+}
