@@ -3,8 +3,8 @@
 #include <SDL_image.h>
 
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -86,9 +86,9 @@ int main() {
     support::startHeadless(Size(1280, 720));
     {
         support::ScratchDir dir;
-        const std::vector<std::string> pictures = {
-            writePicture(dir, 0, 255, 80, 80), writePicture(dir, 1, 80, 255, 80), writePicture(dir, 2, 80, 80, 255),
-            writePicture(dir, 3, 255, 255, 255)};
+        const std::vector<std::string> pictures = {writePicture(dir, 0, 255, 80, 80), writePicture(dir, 1, 80, 255, 80),
+                                                   writePicture(dir, 2, 80, 80, 255),
+                                                   writePicture(dir, 3, 255, 255, 255)};
         support::runScene(buildScene(pictures));
         support::stepFrames(kWarmUpFrames);
 

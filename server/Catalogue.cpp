@@ -15,9 +15,13 @@ constexpr int kCatalogueError = 500;
 // Catalogue entry member and the form field that must equal it.
 using KeyPair = std::pair<const char*, const char*>;
 
-constexpr std::array<KeyPair, 3> kListKeys = {{{"type", "typeCode"}, {"subject", "subjectCode"}, {"grade", "gradeCode"}}};
-constexpr std::array<KeyPair, 5> kLectureKeys = {
-    {{"type", "typeCode"}, {"subject", "subjectCode"}, {"grade", "gradeCode"}, {"phase", "phaseCode"}, {"lesson", "lesson"}}};
+constexpr std::array<KeyPair, 3> kListKeys = {
+    {{"type", "typeCode"}, {"subject", "subjectCode"}, {"grade", "gradeCode"}}};
+constexpr std::array<KeyPair, 5> kLectureKeys = {{{"type", "typeCode"},
+                                                  {"subject", "subjectCode"},
+                                                  {"grade", "gradeCode"},
+                                                  {"phase", "phaseCode"},
+                                                  {"lesson", "lesson"}}};
 
 // Whether a catalogue entry is the one the fields ask for; a missing member counts as 0.
 bool matches(const rapidjson::Value& entry, const FormFields& fields, std::span<const KeyPair> keys) {

@@ -16,6 +16,10 @@ constexpr int kUnknownRequest = 404;
 constexpr int kBadRequest = 2;
 constexpr int kNotLoggedIn = 401;
 
+RecordedRequest record(const httplib::Request& req, const std::string& name, const FormFields& fields) {
+    return {name, fields, req.get_header_value("token")};
+}
+
 } // namespace
 
 CoursewareServer::CoursewareServer(std::filesystem::path dataDir)
@@ -48,13 +52,19 @@ int CoursewareServer::start(int port) {
         return _port;
     }
     auto server = std::make_unique<httplib::Server>();
+    // SO_REUSEADDR only: httplib's default SO_REUSEPORT would let a second server share a busy port.
+    server->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server->Post(R"(/api/union/([^/]+))",
                  [this](const httplib::Request& req, httplib::Response& res) { handleRequest(req, res); });
     FileRoutes::install(*server, _data);
     FaultRoutes::install(*server, [this](const httplib::Request& req, const std::string& name) {
         _log.addRequest(record(req, name, FormBody::parse(req.body).fields()));
     });
-    int bound = port == 0 ? server->bind_to_any_port("127.0.0.1") : (server->bind_to_port("127.0.0.1", port) ? port : -1);
+    int bound =
+        port == 0 ? server->bind_to_any_port("127.0.0.1") : (server->bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0) {
         return -1;
     }
@@ -91,16 +101,6 @@ std::string CoursewareServer::baseUrl() const {
 
 void CoursewareServer::setUpdaterVersion(std::string version, std::optional<std::string> url) {
     _updater.offer(std::move(version), std::move(url));
-}
-
-RecordedRequest CoursewareServer::record(const httplib::Request& req, const std::string& name,
-                                         const FormFields& fields) {
-    RecordedRequest request;
-    request.name = name;
-    request.fields = fields;
-    request.tokenSent = req.has_header("token");
-    request.token = req.get_header_value("token");
-    return request;
 }
 
 void CoursewareServer::handleRequest(const httplib::Request& req, httplib::Response& res) {

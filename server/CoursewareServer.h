@@ -57,7 +57,6 @@ private:
 
     void handleRequest(const httplib::Request& req, httplib::Response& res);
     Reply answer(const std::string& name, const FormFields& fields, const std::string& token);
-    RecordedRequest record(const httplib::Request& req, const std::string& name, const FormFields& fields);
 
     DataFolder _data;
     Catalogue _catalogue;

@@ -5,8 +5,7 @@
 namespace courseware {
 
 void FaultRoutes::install(httplib::Server& server, Recorder record) {
-    server.Post(R"(/fault/([a-z0-9]+)/union/([^/]+))", [record](const httplib::Request& req,
-                                                                 httplib::Response& res) {
+    server.Post(R"(/fault/([a-z0-9]+)/union/([^/]+))", [record](const httplib::Request& req, httplib::Response& res) {
         const std::string kind = req.matches[1];
         record(req, req.matches[2]);
         if (kind == "notjson") {

@@ -10,10 +10,9 @@
 namespace courseware {
 
 struct RecordedRequest {
-    std::string name;   // "login", "saveScore", ...
-    FormFields fields;  // decoded, in body order
-    bool tokenSent = false;
-    std::string token;  // the "token" header ("" when sent empty or not at all)
+    std::string name;  // "login", "saveScore", ...
+    FormFields fields; // decoded, in body order
+    std::string token; // the "token" header; "" when it was empty or absent (the two look alike here)
 
     std::string field(const std::string& key) const { return fieldValue(fields, key); }
 };

@@ -65,7 +65,8 @@ std::string checkKind(const FieldSpec& spec, const std::string& value) {
     case FieldKind::Text:
         return {};
     case FieldKind::Integer:
-        return isDecimalInt(value) ? "" : "Field \"" + spec.name + "\" must be a decimal integer, not \"" + value + "\".";
+        return isDecimalInt(value) ? ""
+                                   : "Field \"" + spec.name + "\" must be a decimal integer, not \"" + value + "\".";
     case FieldKind::WindowId:
         return value == "13" || value == "10" ? "" : "Field \"" + spec.name + "\" must be \"13\" or \"10\".";
     case FieldKind::Score:

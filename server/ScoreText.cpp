@@ -28,8 +28,7 @@ std::string checkRow(const rapidjson::Value& item, ScoreRow& row) {
     for (auto member = item.MemberBegin(); member != item.MemberEnd(); ++member, ++index) {
         std::string name = member->name.GetString();
         if (name != kMembers[index]) {
-            return "member " + std::to_string(index + 1) + " must be \"" + kMembers[index] + "\", not \"" + name +
-                   "\"";
+            return "member " + std::to_string(index + 1) + " must be \"" + kMembers[index] + "\", not \"" + name + "\"";
         }
         if (!member->value.IsInt()) {
             return "\"" + name + "\" must be an integer";

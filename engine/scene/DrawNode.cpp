@@ -54,7 +54,9 @@ void DrawNode::drawSolidRect(const Vec2& origin, const Vec2& destination, const 
     drawSolidPoly(corners, 4, color);
 }
 
-void DrawNode::clear() { _primitives.clear(); }
+void DrawNode::clear() {
+    _primitives.clear();
+}
 
 void DrawNode::draw(Renderer* renderer, const Mat4& transform, uint32_t) {
     const float opacity = _displayedOpacity / 255.f;

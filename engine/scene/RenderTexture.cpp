@@ -20,7 +20,9 @@ SDL_Renderer* sdlRenderer() {
     return renderer ? renderer->getSDLRenderer() : nullptr;
 }
 
-GLubyte toByte(float v) { return static_cast<GLubyte>(std::clamp(v, 0.f, 1.f) * 255.f + 0.5f); }
+GLubyte toByte(float v) {
+    return static_cast<GLubyte>(std::clamp(v, 0.f, 1.f) * 255.f + 0.5f);
+}
 
 // Runs work with the SDL target switched to the texture, then puts the previous target back.
 template <typename Work> bool onTarget(Texture2D* texture, Work work) {
@@ -40,7 +42,9 @@ template <typename Work> bool onTarget(Texture2D* texture, Work work) {
 
 } // namespace
 
-RenderTexture::RenderTexture() { _anchorPoint = Vec2::ANCHOR_MIDDLE; }
+RenderTexture::RenderTexture() {
+    _anchorPoint = Vec2::ANCHOR_MIDDLE;
+}
 
 RenderTexture::~RenderTexture() {
     if (_drawing) {

@@ -23,7 +23,8 @@ public:
 protected:
     BaseLayer() = default;
 
-    // The create convention: construct, init, autorelease; null (and deleted) when init fails.
+    // The create convention: construct, init, autorelease; null (and deleted) when init fails. T's constructor
+    // must be reachable from here (public, or BaseLayer a friend).
     template <class T> static T* createLayer() {
         T* layer = new (std::nothrow) T();
         if (layer && layer->init()) {

@@ -21,7 +21,8 @@ public:
 protected:
     BaseScene() = default;
 
-    // The create convention: construct, init, autorelease; null (and deleted) when init fails.
+    // The create convention: construct, init, autorelease; null (and deleted) when init fails. T's constructor
+    // must be reachable from here (public, or BaseScene a friend).
     template <class T> static T* createScene() {
         T* scene = new (std::nothrow) T();
         if (scene && scene->init()) {

@@ -42,14 +42,6 @@ void appendIfSet(std::vector<std::string>& names, const ValueMap& map, const cha
     }
 }
 
-// The lecture's topic data and topic-animation folder belong to the file layout of the courseware packages.
-std::string topicPlistPath() {
-    return {};
-}
-std::string topicAniPath() {
-    return {};
-}
-
 } // namespace
 
 SFAnimation* SFAnimation::getInstance() {
@@ -331,11 +323,9 @@ AnimationSprite* SFAnimation::startAnimation(Node* posNode, const std::string& n
     sprite->setAnchorPoint(engine::Vec2::ANCHOR_MIDDLE);
     sprite->setScale(engine::Director::getInstance()->getContentScaleFactor());
     sprite->setPosition(pos);
-    sprite->runAction(engine::Sequence::create(engine::Animate::create(animation),
-                                               engine::CallFunc::create([this, sprite, clearAtEnd, name, onEnd] {
-                                                   onAnimationEnd(sprite, clearAtEnd, name, onEnd);
-                                               }),
-                                               nullptr));
+    auto* atEnd = engine::CallFunc::create(
+        [this, sprite, clearAtEnd, name, onEnd] { onAnimationEnd(sprite, clearAtEnd, name, onEnd); });
+    sprite->runAction(engine::Sequence::create(engine::Animate::create(animation), atEnd, nullptr));
     parent->addChild(sprite, kOverlayZOrder);
     played = true;
     return sprite;

@@ -143,19 +143,23 @@ engine::ui::Widget* addClickListener(Node* root, const ClickCallback& callback, 
         return nullptr;
     }
     widget->addClickEventListener([callback, withEffect, soundFile, widget](engine::Ref*) {
-        if (s_clickBusy || (withEffect && widget->getActionByTag(kPressEffectTag))) {
+        if (withEffect && widget->getActionByTag(kPressEffectTag)) {
+            // Still pressed: the release of this ignored click must not undo the look.
+            widget->setHighlighted(true);
+            return;
+        }
+        if (s_clickBusy) {
             return;
         }
         s_clickBusy = true;
         AudioManager::getInstance()->playVoice(soundFile, nullptr, false);
         if (withEffect) {
-            auto* press =
-                engine::Sequence::create(engine::ScaleTo::create(0.3f, 1.02f), engine::CallFunc::create([callback] {
-                                             if (callback) {
-                                                 callback();
-                                             }
-                                         }),
-                                         nullptr);
+            auto* callLater = engine::CallFunc::create([callback] {
+                if (callback) {
+                    callback();
+                }
+            });
+            auto* press = engine::Sequence::create(engine::ScaleTo::create(0.3f, 1.02f), callLater, nullptr);
             press->setTag(kPressEffectTag);
             widget->runAction(press);
             widget->setHighlighted(true);

@@ -29,6 +29,9 @@ constexpr const char* kCreateCourseware =
     "create table CoursewareData (id integer primary key autoincrement, CoursewareId int, CourseCode int, "
     "SubjectCode int, GradeCode int, StageCode int, LectureCode int, Hash text, LectureName text, Url text, "
     "ResSize int, Version text, Identify text)";
+// Rows are found by Identify; the index keeps that quick as the table grows.
+constexpr const char* kCreateIdentifyIndex =
+    "create index if not exists CoursewareDataIdentify on CoursewareData (Identify)";
 constexpr const char* kTableExists = "select count(type) from sqlite_master where type='table' and name = ?";
 constexpr const char* kColumnInTable = "select * from sqlite_master where name='CoursewareData' and sql like ?";
 constexpr const char* kSelectBaseData = "select * from BaseData where BaseKey = ?";
@@ -271,6 +274,7 @@ void SqManager::initCoursewareTable() {
             engine::log("sqlite: courseware table migration failed, rolled back");
         }
     }
+    execute(kCreateIdentifyIndex);
     closeDatabase();
 }
 

@@ -28,7 +28,7 @@ public:
     std::string getBaseData(const std::string& key);
 
     // Creates the courseware table, or moves an old one with a GradeId column to the current columns in one
-    // transaction (rolled back on failure).
+    // transaction (rolled back on failure); then makes sure rows are indexed by Identify.
     void initCoursewareTable();
     // Both write the row keyed by the record's Identify: the existing row is updated, a missing one inserted.
     void insertCourseware(const CoursewareData& data);

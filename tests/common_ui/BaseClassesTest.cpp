@@ -42,10 +42,10 @@ class BaseInit : public CommonUiTest {};
 TEST_F(BaseInit, StepsRunInOrderWithTheSubclassVersions) {
     ASSERT_NE(ResScene::create(), nullptr);
     ASSERT_NE(ResLayer::create(), nullptr);
-    EXPECT_EQ(logLines, (std::vector<std::string>{"BaseScene::initData", "ResScene::initRes",
-                                                  "BaseScene::screenAdaptation", "BaseLayer::initData",
-                                                  "ResLayer::initRes", "BaseLayer::screenAdaptation",
-                                                  "BaseLayer::autoLayoutWidgets"}));
+    EXPECT_EQ(logLines,
+              (std::vector<std::string>{"BaseScene::initData", "ResScene::initRes", "BaseScene::screenAdaptation",
+                                        "BaseLayer::initData", "ResLayer::initRes", "BaseLayer::screenAdaptation",
+                                        "BaseLayer::autoLayoutWidgets"}));
 }
 
 TEST_F(BaseInit, FailedInitDeletesTheObjectAndGivesNull) {
@@ -67,7 +67,8 @@ protected:
 TEST_F(BaseCleanUp, ClosingALayerStopsTheVoiceAndDropsItsCallback) {
     BaseLayer* layer = addLayer();
     AudioManager* audio = AudioManager::getInstance();
-    audio->playVoice("RightCommon.mp3", [](float) {}, true);
+    audio->playVoice(
+        "RightCommon.mp3", [](float) {}, true);
     const int voice = audio->voiceId;
     ASSERT_GT(voice, AudioEngine::INVALID_AUDIO_ID);
     layer->removeFromParentAndCleanup(true);

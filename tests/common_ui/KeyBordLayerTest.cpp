@@ -5,13 +5,37 @@
 #include "common/BaseScene.h"
 #include "common/KeyBordLayer.h"
 #include "common/UITools.h"
-#include "platform/GLView.h"
 #include "ui/Layout.h"
 #include "ui/Text.h"
 #include "ui/TextField.h"
 
 using common_ui::CommonUiTest;
 using engine::Node;
+
+namespace {
+
+// A point of the window outside the keyboard body.
+const engine::Vec2 kOutside(640, 650);
+
+Node* keyFor(KeyBordLayer* keyboard, const std::string& label) {
+    for (int n = 1;; ++n) {
+        Node* key = UITools::seekChildByName(keyboard, "KeyBtn" + std::to_string(n));
+        if (!key) {
+            return nullptr;
+        }
+        auto* text = dynamic_cast<engine::ui::Text*>(key->getChildByName("Text"));
+        if (text && text->getString() == label) {
+            return key;
+        }
+    }
+}
+
+std::string labelOf(KeyBordLayer* keyboard, int keyNumber) {
+    Node* key = UITools::seekChildByName(keyboard, "KeyBtn" + std::to_string(keyNumber));
+    return dynamic_cast<engine::ui::Text*>(key->getChildByName("Text"))->getString();
+}
+
+} // namespace
 
 class KeyboardTest : public CommonUiTest {
 protected:
@@ -23,48 +47,22 @@ protected:
 
     KeyBordLayer* open(bool closeOnOutsideTouch) {
         KeyBordLayer* keyboard = KeyBordLayer::create(closeOnOutsideTouch);
-        EXPECT_NE(keyboard, nullptr);
-        if (keyboard) {
-            scene->addChild(keyboard, 99);
-        }
+        scene->addChild(keyboard, 99);
         return keyboard;
     }
 
-    // The key whose label reads label; null when none does.
-    static Node* keyFor(KeyBordLayer* keyboard, const std::string& label) {
-        for (int n = 1;; ++n) {
-            Node* key = UITools::seekChildByName(keyboard, "KeyBtn" + std::to_string(n));
-            if (!key) {
-                return nullptr;
-            }
-            auto* text = dynamic_cast<engine::ui::Text*>(key->getChildByName("Text"));
-            if (text && text->getString() == label) {
-                return key;
-            }
+    void press(KeyBordLayer* keyboard, std::initializer_list<const char*> labels) {
+        for (const char* label : labels) {
+            Node* key = keyFor(keyboard, label);
+            ASSERT_NE(key, nullptr) << label;
+            support::click(key);
         }
-    }
-
-    static std::string labelOf(KeyBordLayer* keyboard, const std::string& keyName) {
-        Node* key = UITools::seekChildByName(keyboard, keyName);
-        return dynamic_cast<engine::ui::Text*>(key->getChildByName("Text"))->getString();
-    }
-
-    bool press(KeyBordLayer* keyboard, const std::string& label) {
-        Node* key = keyFor(keyboard, label);
-        if (!key) {
-            ADD_FAILURE() << "no key " << label;
-            return false;
-        }
-        support::click(key);
-        return true;
     }
 
     Node* scene = nullptr;
 };
 
-class KeyboardTyping : public KeyboardTest {};
-
-TEST_F(KeyboardTyping, TypesAWordWithShiftIntoATextField) {
+TEST_F(KeyboardTest, TypesAWordWithShiftIntoATextField) {
     engine::ui::Layout* background = engine::ui::Layout::create();
     background->setContentSize(engine::Director::getInstance()->getWinSize());
     background->setBackGroundColorType(engine::ui::Layout::BackGroundColorType::SOLID);
@@ -76,124 +74,84 @@ TEST_F(KeyboardTyping, TypesAWordWithShiftIntoATextField) {
     scene->addChild(field);
 
     KeyBordLayer* keyboard = open(true);
-    ASSERT_NE(keyboard, nullptr);
     keyboard->onInput = [field](const std::string& text) { field->setString(field->getString() + text); };
     keyboard->onDelete = [field] {
         std::string text = field->getString();
-        if (!text.empty()) {
-            text.pop_back();
-        }
+        text.pop_back();
         field->setString(text);
     };
-
-    ASSERT_TRUE(press(keyboard, "Shift"));
-    EXPECT_TRUE(keyboard->isUpperCase());
-    ASSERT_TRUE(press(keyboard, "H"));
-    ASSERT_TRUE(press(keyboard, "Shift"));
-    for (const char* label : {"e", "l", "l", "o", "x", "Delete", "2"}) {
-        ASSERT_TRUE(press(keyboard, label));
-    }
+    press(keyboard, {"Shift", "H", "Shift", "e", "l", "l", "o", "x", "Delete", "2"});
     EXPECT_EQ(field->getString(), "Hello2");
-    ASSERT_TRUE(press(keyboard, "Shift"));
+    EXPECT_FALSE(keyboard->isUpperCase());
     EXPECT_FALSE(support::saveScreenshot("keyboard").empty());
 }
 
-TEST_F(KeyboardTyping, ShiftRelabelsOnlyTheLetterKeys) {
+TEST_F(KeyboardTest, ShiftRelabelsOnlyTheLetterKeysAndWorksWithoutCallbacks) {
     KeyBordLayer* keyboard = open(false);
-    EXPECT_EQ(labelOf(keyboard, "KeyBtn1"), "a");
-    EXPECT_EQ(labelOf(keyboard, "KeyBtn26"), "z");
-    ASSERT_TRUE(press(keyboard, "Shift"));
-    EXPECT_EQ(labelOf(keyboard, "KeyBtn1"), "A");
-    EXPECT_EQ(labelOf(keyboard, "KeyBtn26"), "Z");
-    EXPECT_EQ(labelOf(keyboard, "KeyBtn27"), "1");
-    ASSERT_TRUE(press(keyboard, "Shift"));
-    EXPECT_EQ(labelOf(keyboard, "KeyBtn1"), "a");
-    EXPECT_FALSE(keyboard->isUpperCase());
+    EXPECT_EQ(labelOf(keyboard, 1) + labelOf(keyboard, 26), "az");
+    press(keyboard, {"q", "Delete", "Clear", "Shift"});
+    EXPECT_TRUE(keyboard->isUpperCase());
+    EXPECT_EQ(labelOf(keyboard, 1) + labelOf(keyboard, 26) + labelOf(keyboard, 27), "AZ1");
+    press(keyboard, {"Shift"});
+    EXPECT_EQ(labelOf(keyboard, 1), "a");
 }
 
-TEST_F(KeyboardTyping, DeleteAndClearKeysCallTheirCallbacks) {
+TEST_F(KeyboardTest, DeleteAndClearKeysCallTheirCallbacks) {
     KeyBordLayer* keyboard = open(false);
     int deletes = 0, clears = 0;
     keyboard->onDelete = [&] { ++deletes; };
     keyboard->onClear = [&] { ++clears; };
-    press(keyboard, "Delete");
-    press(keyboard, "Clear");
-    press(keyboard, "Clear");
+    press(keyboard, {"Delete", "Clear", "Clear"});
     EXPECT_EQ(deletes, 1);
     EXPECT_EQ(clears, 2);
 }
 
-TEST_F(KeyboardTyping, EmptyCallbacksAreSkipped) {
-    KeyBordLayer* keyboard = open(false);
-    press(keyboard, "q");
-    press(keyboard, "Delete");
-    press(keyboard, "Clear");
-    press(keyboard, "Shift");
-    EXPECT_TRUE(keyboard->isUpperCase());
-    EXPECT_EQ(labelOf(keyboard, "KeyBtn1"), "A");
-}
-
-TEST_F(KeyboardTyping, SlidingOffAKeyBeforeReleaseSendsNothing) {
+TEST_F(KeyboardTest, SlidingOffAKeyBeforeReleaseSendsNothing) {
     KeyBordLayer* keyboard = open(false);
     std::string typed;
     keyboard->onInput = [&](const std::string& text) { typed += text; };
     Node* key = keyFor(keyboard, "k");
-    ASSERT_NE(key, nullptr);
     support::drag(support::worldCenter(key), support::worldCenter(key) + engine::Vec2(0, 300));
     EXPECT_EQ(typed, "");
     support::click(key);
     EXPECT_EQ(typed, "k");
 }
 
-TEST_F(KeyboardTyping, InputMayCloseTheKeyboard) {
+TEST_F(KeyboardTest, InputMayCloseTheKeyboard) {
     KeyBordLayer* keyboard = open(false);
     std::string typed;
     keyboard->onInput = [&, keyboard](const std::string& text) {
         typed += text;
         keyboard->removeFromParent();
     };
-    press(keyboard, "a");
+    press(keyboard, {"a"});
     support::stepFrames(2);
     EXPECT_EQ(typed, "a");
     EXPECT_EQ(support::findByName("BgImg"), nullptr);
 }
 
-class KeyboardClosing : public KeyboardTest {};
-
-TEST_F(KeyboardClosing, TouchOutsideTheBodyClosesIt) {
+TEST_F(KeyboardTest, TouchOutsideTheBodyClosesItOnlyWithTheFlag) {
     KeyBordLayer* keyboard = open(true);
     int closes = 0;
     keyboard->onClose = [&] { ++closes; };
     support::click(keyboard->bgImg);
     EXPECT_EQ(closes, 0);
-    support::tapAt(engine::Vec2(640, 650));
+    support::tapAt(kOutside);
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(support::findByName("BgImg"), nullptr);
-}
 
-TEST_F(KeyboardClosing, WithoutTheFlagOutsideTouchesDoNothing) {
-    KeyBordLayer* keyboard = open(false);
-    int closes = 0;
+    // The flag of the last create counts.
+    keyboard = open(false);
     keyboard->onClose = [&] { ++closes; };
-    support::tapAt(engine::Vec2(640, 650));
-    EXPECT_EQ(closes, 0);
+    support::tapAt(kOutside);
+    EXPECT_EQ(closes, 1);
     EXPECT_NE(support::findByName("BgImg"), nullptr);
 }
 
-TEST_F(KeyboardClosing, TheLastCreateDecides) {
-    KeyBordLayer* first = open(true);
-    first->removeFromParent();
-    KeyBordLayer* second = open(false);
-    int closes = 0;
-    second->onClose = [&] { ++closes; };
-    support::tapAt(engine::Vec2(640, 650));
-    EXPECT_EQ(closes, 0);
-}
-
-TEST_F(KeyboardClosing, CloseCallbackMayRemoveTheKeyboardItself) {
+TEST_F(KeyboardTest, CloseCallbackMayRemoveTheKeyboardItself) {
     KeyBordLayer* keyboard = open(true);
     keyboard->onClose = [keyboard] { keyboard->removeFromParent(); };
-    support::tapAt(engine::Vec2(640, 650));
+    support::tapAt(kOutside);
     support::stepFrames(2);
     EXPECT_EQ(support::findByName("BgImg"), nullptr);
 }

@@ -12,43 +12,31 @@ using common_ui::CommonUiTest;
 using common_ui::layoutJson;
 using engine::Node;
 
-class TipsTest : public CommonUiTest {
+class TipsDialog : public CommonUiTest {
 protected:
     void startScene() {
         support::runScene(BaseScene::create());
         scene = engine::Director::getInstance()->getRunningScene();
     }
 
-    int countDialogs() const {
-        int dialogs = 0;
+    std::vector<Node*> dialogs() const {
+        std::vector<Node*> found;
         for (Node* child : scene->getChildren()) {
             if (UITools::seekChildByName(child, "BgImage1")) {
-                ++dialogs;
+                found.push_back(child);
             }
         }
-        return dialogs;
+        return found;
     }
 
-    Node* topDialog() const {
-        Node* top = nullptr;
-        for (Node* child : scene->getChildren()) {
-            if (UITools::seekChildByName(child, "BgImage1")) {
-                top = child;
-            }
-        }
-        return top;
-    }
-
-    std::string contentOf(Node* dialog) const {
-        return dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(dialog, "Content"))->getString();
+    std::string topText() const {
+        return dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(dialogs().back(), "Content"))->getString();
     }
 
     TipsManager* tips() const { return TipsManager::getInstance(); }
 
     Node* scene = nullptr;
 };
-
-class TipsDialog : public TipsTest {};
 
 TEST_F(TipsDialog, EachButtonRunsItsOwnCallbackOnceAndCloses) {
     startScene();
@@ -59,48 +47,37 @@ TEST_F(TipsDialog, EachButtonRunsItsOwnCallbackOnceAndCloses) {
     scene->addChild(screen);
 
     int ok = 0, cancel = 0;
+    std::vector<std::string> soundsAtOk;
     tips()->showTips(
-        "The lecture has a newer version. Update it now?", [&] { ++ok; }, [&] { ++cancel; });
-    ASSERT_EQ(countDialogs(), 1);
-    Node* dialog = topDialog();
-    EXPECT_EQ(dialog->getLocalZOrder(), 106);
-    EXPECT_TRUE(UITools::seekChildByName(dialog, "BgImage1")->isVisible());
-    EXPECT_EQ(contentOf(dialog), "The lecture has a newer version. Update it now?");
-    support::stepFrames(1);
+        "The lecture has a newer version. Update it now?",
+        [&] {
+            ++ok;
+            soundsAtOk = playedSounds;
+        },
+        [&] { ++cancel; });
+    ASSERT_EQ(dialogs().size(), 1u);
+    EXPECT_EQ(dialogs()[0]->getLocalZOrder(), 106);
+    EXPECT_TRUE(UITools::seekChildByName(dialogs()[0], "BgImage1")->isVisible());
+    EXPECT_EQ(topText(), "The lecture has a newer version. Update it now?");
     EXPECT_FALSE(support::saveScreenshot("tips_dialog").empty());
 
     ASSERT_TRUE(support::click("Button2"));
     support::stepFrames(2);
     EXPECT_EQ(ok, 1);
     EXPECT_EQ(cancel, 0);
-    EXPECT_EQ(countDialogs(), 0);
+    EXPECT_EQ(soundsAtOk, std::vector<std::string>{"BtnClick.mp3"});
+    EXPECT_TRUE(dialogs().empty());
 
     tips()->showTips(
         "Again", [&] { ++ok; }, [&] { ++cancel; });
     ASSERT_TRUE(support::click("Button1"));
-    support::stepFrames(2);
     EXPECT_EQ(ok, 1);
     EXPECT_EQ(cancel, 1);
-    EXPECT_EQ(countDialogs(), 0);
-}
+    EXPECT_TRUE(dialogs().empty());
 
-TEST_F(TipsDialog, EmptyCallbacksOnlyClose) {
-    startScene();
-    for (const char* button : {"Button1", "Button2"}) {
-        tips()->showTips("Nothing happens", nullptr, nullptr);
-        ASSERT_TRUE(support::click(button));
-        EXPECT_EQ(countDialogs(), 0) << button;
-    }
-}
-
-TEST_F(TipsDialog, ButtonClickSoundComesBeforeTheCallback) {
-    startScene();
-    size_t soundsAtCallback = 0;
-    tips()->showTips(
-        "Sound", [&] { soundsAtCallback = playedSounds.size(); }, nullptr);
-    ASSERT_TRUE(support::click("Button2"));
-    ASSERT_EQ(soundsAtCallback, 1u);
-    EXPECT_EQ(playedSounds[0], "BtnClick.mp3");
+    tips()->showTips("Empty callbacks only close", nullptr, nullptr);
+    ASSERT_TRUE(support::click("Button1"));
+    EXPECT_TRUE(dialogs().empty());
 }
 
 TEST_F(TipsDialog, TextByKeyOrEmptyForAMissingKey) {
@@ -109,9 +86,9 @@ TEST_F(TipsDialog, TextByKeyOrEmptyForAMissingKey) {
                  R"(<?xml version="1.0" encoding="UTF-8"?><plist version="1.0"><dict>)"
                  R"(<key>HttpStr1</key><string>The network is not available.</string></dict></plist>)");
     tips()->showTipsByKey("HttpStr1", nullptr, nullptr);
-    EXPECT_EQ(contentOf(topDialog()), "The network is not available.");
+    EXPECT_EQ(topText(), "The network is not available.");
     tips()->showTipsByKey("NoSuchKey", nullptr, nullptr);
-    EXPECT_EQ(contentOf(topDialog()), "");
+    EXPECT_EQ(topText(), "");
 }
 
 TEST_F(TipsDialog, StackedDialogsCloseFromTheTop) {
@@ -119,30 +96,15 @@ TEST_F(TipsDialog, StackedDialogsCloseFromTheTop) {
     int first = 0, second = 0;
     tips()->showTips(
         "First", [&] { ++first; }, nullptr);
+    // A callback may take its own dialog away.
     tips()->showTips(
-        "Second", [&] { ++second; }, nullptr);
-    ASSERT_EQ(countDialogs(), 2);
+        "Second", [&] { ++second, scene->removeChild(dialogs().back()); }, nullptr);
+    ASSERT_EQ(dialogs().size(), 2u);
     ASSERT_TRUE(support::click("Button2"));
     EXPECT_EQ(second, 1);
     EXPECT_EQ(first, 0);
-    ASSERT_EQ(countDialogs(), 1);
-    EXPECT_EQ(contentOf(topDialog()), "First");
-}
-
-TEST_F(TipsDialog, CallbackThatRemovesTheDialogItself) {
-    startScene();
-    int runs = 0;
-    tips()->showTips(
-        "Self",
-        [&] {
-            ++runs;
-            scene->removeChild(topDialog());
-        },
-        nullptr);
-    ASSERT_TRUE(support::click("Button2"));
-    support::stepFrames(2);
-    EXPECT_EQ(runs, 1);
-    EXPECT_EQ(countDialogs(), 0);
+    ASSERT_EQ(dialogs().size(), 1u);
+    EXPECT_EQ(topText(), "First");
 }
 
 TEST_F(TipsDialog, ATipBeforeTheFirstSceneWaitsForIt) {
@@ -152,11 +114,10 @@ TEST_F(TipsDialog, ATipBeforeTheFirstSceneWaitsForIt) {
     support::stepFrames(2);
     startScene();
     support::stepFrames(2);
-    ASSERT_EQ(countDialogs(), 1);
-    EXPECT_EQ(topDialog()->getLocalZOrder(), 106);
+    ASSERT_EQ(dialogs().size(), 1u);
+    EXPECT_EQ(dialogs()[0]->getLocalZOrder(), 106);
     ASSERT_TRUE(support::click("Button2"));
     EXPECT_EQ(ok, 1);
-    EXPECT_EQ(countDialogs(), 0);
 }
 
 TEST_F(TipsDialog, MissingWidgetsAreLoggedAndSkipped) {
@@ -171,9 +132,9 @@ TEST_F(TipsDialog, MissingWidgetsAreLoggedAndSkipped) {
     EXPECT_TRUE(logged("Content"));
     ASSERT_TRUE(support::click("Button2"));
     EXPECT_EQ(ok, 1);
-    EXPECT_EQ(countDialogs(), 0);
+    EXPECT_TRUE(dialogs().empty());
 
     writeScratch("Tips.csb", "not a layout");
     tips()->showTips("Broken", nullptr, nullptr);
-    EXPECT_EQ(countDialogs(), 0);
+    EXPECT_TRUE(dialogs().empty());
 }

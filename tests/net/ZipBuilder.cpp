@@ -31,6 +31,13 @@ std::string extendedTimeBlock(unsigned char flags, const std::vector<int32_t>& t
     return block + data;
 }
 
+ZipItem item(const std::string& name, const std::string& data) {
+    ZipItem made;
+    made.name = name;
+    made.data = data;
+    return made;
+}
+
 ZipItem unixItem(const std::string& name, const std::string& data, uint32_t mode) {
     ZipItem item;
     item.name = name;

@@ -21,7 +21,14 @@ struct ZipItem {
     // Stored raw with this CRC instead of the right one.
     bool wrongCrc = false;
     const char* password = nullptr;
+
+    ZipItem& withAttr(uint32_t value) { externalAttr = value; return *this; }
+    ZipItem& withDate(unsigned long value) { dosDate = value; return *this; }
+    ZipItem& withExtra(const std::string& value) { localExtra = value; return *this; }
+    ZipItem& withPassword(const char* value) { password = value; return *this; }
 };
+
+ZipItem item(const std::string& name, const std::string& data = "");
 
 // The MS-DOS date and time of a local calendar time.
 unsigned long dosDateOf(int year, int month, int day, int hour, int minute, int second);

@@ -24,7 +24,8 @@ TEST_F(Login, EveryLoginGetsItsOwnLiveToken) {
 }
 
 TEST_F(Login, WrongAccountOrPasswordAnswersCodeOne) {
-    for (const char* body : {"password=4321&username=teacher", "password=1234&username=nobody", "password=&username="}) {
+    for (const char* body :
+         {"password=4321&username=teacher", "password=1234&username=nobody", "password=&username="}) {
         auto reply = call("login", body, "");
         EXPECT_EQ(codeOf(reply), 1) << body;
         EXPECT_EQ(intOf(reply, "status"), 0) << body;

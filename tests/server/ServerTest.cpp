@@ -84,9 +84,11 @@ const rapidjson::Value& at(const rapidjson::Value& object, const char* key) {
     return it == object.MemberEnd() ? null : it->value;
 }
 
-const rapidjson::Value& at(const rapidjson::Value& array, size_t index) {
+const rapidjson::Value& at(const rapidjson::Value& array, int index) {
     static const rapidjson::Value null;
-    return array.IsArray() && index < array.Size() ? array[static_cast<rapidjson::SizeType>(index)] : null;
+    return array.IsArray() && index >= 0 && static_cast<rapidjson::SizeType>(index) < array.Size()
+               ? array[static_cast<rapidjson::SizeType>(index)]
+               : null;
 }
 
 int intOf(const rapidjson::Value& object, const char* key) {

@@ -35,10 +35,16 @@ protected:
 
 // Tolerant reads, so a reply of the wrong shape fails an expectation instead of an assertion inside RapidJSON.
 const rapidjson::Value& at(const rapidjson::Value& object, const char* key);
-const rapidjson::Value& at(const rapidjson::Value& array, size_t index);
-int intOf(const rapidjson::Value& object, const char* key); // -99999 when absent or not an int
+const rapidjson::Value& at(const rapidjson::Value& array, int index);
+int intOf(const rapidjson::Value& object, const char* key);            // -99999 when absent or not an int
 std::string stringOf(const rapidjson::Value& object, const char* key); // "<absent>" when absent or not a string
-inline int codeOf(const rapidjson::Value& reply) { return intOf(reply, "code"); }
+inline int codeOf(const rapidjson::Value& reply) {
+    return intOf(reply, "code");
+}
+// Elements of an array; -1 when the value is no array.
+inline long countOf(const rapidjson::Value& array) {
+    return array.IsArray() ? static_cast<long>(array.Size()) : -1;
+}
 
 // Names of the entries of a zip, from its central directory; empty when it is not a zip.
 std::vector<std::string> zipEntryNames(const std::string& zip);

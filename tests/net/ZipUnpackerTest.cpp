@@ -1,0 +1,213 @@
+#include <sys/stat.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include "NetFixture.h"
+#include "ZipBuilder.h"
+#include "common/PlatformFunc.h"
+#include "net/ZipEntry.h"
+#include "net/ZipUnpacker.h"
+
+namespace fs = std::filesystem;
+using nettest::ZipItem;
+
+namespace {
+
+class ZipPackages : public nettest::NetFolderTest {
+protected:
+    void SetUp() override {
+        NetFolderTest::SetUp();
+        fs::create_directories(base());
+    }
+    void TearDown() override {
+        ZipUnpacker::setEntryHook(nullptr);
+        NetFolderTest::TearDown();
+    }
+    std::string base() const { return scratch.path() + "/base/"; }
+    std::string zip(const std::vector<ZipItem>& items, const std::string& name = "pkg.zip") {
+        const std::string path = base() + name;
+        EXPECT_TRUE(nettest::writeZip(path, items));
+        return path;
+    }
+    std::vector<std::string> baseTree() const { return nettest::listTree(base()); }
+};
+
+ZipItem file(const std::string& name, const std::string& data) {
+    return nettest::item(name, data);
+}
+
+} // namespace
+
+TEST_F(ZipPackages, GoodPackageExtractsEveryEntryWithModesAndTimes) {
+    ZipItem readOnly = nettest::unixItem("pkg/sub/ro.txt", "read only", S_IFREG | 0444);
+    readOnly.localExtra = nettest::extendedTimeBlock(1, {1600000000});
+    const std::string path = zip({nettest::item("pkg/").withAttr(ZipEntry::kDirectory),
+                                  file("pkg/Topic.plist", "<plist/>"), readOnly, file("pkg/empty.txt", ""),
+                                  file("top.txt", "top")});
+    EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(baseTree(), (std::vector<std::string>{"pkg.zip", "pkg/", "pkg/Topic.plist", "pkg/empty.txt",
+                                                    "pkg/sub/", "pkg/sub/ro.txt", "top.txt"}));
+    EXPECT_EQ(nettest::readFile(base() + "pkg/Topic.plist"), "<plist/>");
+    EXPECT_EQ(nettest::readFile(base() + "top.txt"), "top");
+    struct stat st = {};
+    stat((base() + "pkg/sub/ro.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0222, 0u);
+    EXPECT_EQ(st.st_mtime, 1600000000);
+}
+
+TEST_F(ZipPackages, ManyEntriesAllArriveAndEachIsCountedOnce) {
+    std::vector<ZipItem> items;
+    for (int i = 0; i < 300; ++i) {
+        items.push_back(file("pkg/d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".txt",
+                             std::string(100 + i, static_cast<char>('a' + i % 26))));
+    }
+    const std::string path = zip(items);
+    std::atomic<int> calls{0};
+    std::atomic<int> highest{0};
+    ZipUnpacker::setEntryHook([&](int done) {
+        ++calls;
+        int seen = highest.load();
+        while (done > seen && !highest.compare_exchange_weak(seen, done)) {
+        }
+    });
+    EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(calls.load(), 300);
+    EXPECT_EQ(highest.load(), 300);
+    for (int i = 0; i < 300; ++i) {
+        const std::string name = base() + "pkg/d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".txt";
+        ASSERT_EQ(nettest::readFile(name), std::string(100 + i, static_cast<char>('a' + i % 26))) << name;
+    }
+}
+
+TEST_F(ZipPackages, NamesThatLeaveTheFolderAreSkipped) {
+    const char* hostile[] = {"../evil1.txt", "../../evil2.txt", "a/../../evil3.txt", "a/../b.txt",
+                             "C:/evil4.txt", "C:\\evil5.txt",   "..\\evil6.txt",     "a\\..\\..\\evil7.txt",
+                             "a//b.txt",     "./c.txt",         "a/./d.txt",         "..",
+                             ".",            "/",               "../",               "x/../../"};
+    std::vector<ZipItem> items;
+    for (const char* name : hostile) {
+        items.push_back(file(name, "evil"));
+    }
+    items.push_back(file(scratch.file("absolute.txt"), "evil"));
+    items.push_back(file("good.txt", "good"));
+    const std::string path = zip(items);
+    EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(nettest::listTree(scratch.path()),
+              (std::vector<std::string>{"base/", "base/good.txt", "base/pkg.zip", "res/"}));
+    EXPECT_EQ(countLogLines("skipped unsafe entry"), static_cast<int>(std::size(hostile)) + 1);
+}
+
+TEST_F(ZipPackages, LinkEntriesAreNeverCreated) {
+    fs::create_directories(scratch.file("outside"));
+    const std::string path =
+        zip({nettest::unixItem("pkg/link", scratch.file("outside"), S_IFLNK | 0777),
+             nettest::unixItem("pkg/up", "../../outside", S_IFLNK | 0777), file("pkg/link/x.txt", "inside"),
+             nettest::unixItem("pkg/fifo", "", S_IFIFO | 0644)});
+    EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(baseTree(), (std::vector<std::string>{"pkg.zip", "pkg/", "pkg/link/", "pkg/link/x.txt"}));
+    EXPECT_TRUE(fs::is_empty(scratch.file("outside")));
+    EXPECT_EQ(countLogLines("skipped special entry"), 3);
+}
+
+TEST_F(ZipPackages, LinksAlreadyInTheFolderAreReplacedNotFollowed) {
+    fs::create_directories(scratch.file("outside"));
+    nettest::writeFile(scratch.file("outside/target.txt"), "outside");
+    fs::create_directory_symlink(scratch.file("outside"), base() + "pkg");
+    fs::create_symlink(scratch.file("outside/target.txt"), base() + "top.txt");
+    const std::string path = zip({file("pkg/a.txt", "a"), file("top.txt", "top")});
+    EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(baseTree(), (std::vector<std::string>{"pkg.zip", "pkg/", "pkg/a.txt", "top.txt"}));
+    EXPECT_EQ(nettest::listTree(scratch.file("outside")), std::vector<std::string>{"target.txt"});
+    EXPECT_EQ(nettest::readFile(scratch.file("outside/target.txt")), "outside");
+}
+
+TEST_F(ZipPackages, TruncatedArchiveExtractsNothing) {
+    std::vector<ZipItem> items;
+    for (int i = 0; i < 40; ++i) {
+        items.push_back(file("pkg/f" + std::to_string(i) + ".txt", std::string(4000, 'x')));
+    }
+    const std::string path = zip(items);
+    for (double keep : {0.9, 0.5, 0.0}) {
+        fs::resize_file(path, static_cast<uintmax_t>(static_cast<double>(fs::file_size(path)) * keep));
+        EXPECT_FALSE(ZipUnpacker::unpack(path, base()));
+        EXPECT_EQ(baseTree(), std::vector<std::string>{"pkg.zip"});
+    }
+}
+
+TEST_F(ZipPackages, CorruptDataFailsTheWholePackage) {
+    std::string content;
+    for (int i = 0; i < 20000; ++i) {
+        content += std::to_string(i * 7919 % 10007) + ",";
+    }
+    const std::string path = zip({file("pkg/a.txt", "fine"), file("pkg/b.txt", content)});
+    std::string bytes = nettest::readFile(path);
+    // Damage the middle of the compressed data of the second entry.
+    const size_t middle = bytes.find("pkg/b.txt") + 9 + bytes.size() / 4;
+    for (size_t i = middle; i < middle + 64; ++i) {
+        bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+    }
+    nettest::writeFile(path, bytes);
+    EXPECT_FALSE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(baseTree(), std::vector<std::string>{"pkg.zip"});
+}
+
+TEST_F(ZipPackages, WrongChecksumFailsTheWholePackage) {
+    ZipItem bad = file("pkg/b.txt", "checked");
+    bad.wrongCrc = true;
+    const std::string path = zip({file("pkg/a.txt", "fine"), bad, file("pkg/c.txt", "fine")});
+    EXPECT_FALSE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(baseTree(), std::vector<std::string>{"pkg.zip"});
+    EXPECT_GE(countLogLines("pkg/b.txt failed"), 1);
+}
+
+TEST_F(ZipPackages, DuplicateNamesKeepTheLastEntry) {
+    const std::string path = zip({file("pkg/a.txt", "one"), file("pkg/b.txt", "b"), file("pkg/a.txt", "two")});
+    EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(nettest::readFile(base() + "pkg/a.txt"), "two");
+    EXPECT_EQ(nettest::readFile(base() + "pkg/b.txt"), "b");
+}
+
+TEST_F(ZipPackages, FileAndFolderOfOneNameFail) {
+    const std::string path = zip({file("pkg/x", "file"), file("pkg/x/y.txt", "child")});
+    EXPECT_FALSE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(baseTree(), std::vector<std::string>{"pkg.zip"});
+}
+
+TEST_F(ZipPackages, EmptyFolderIsRefused) {
+    const std::string path = zip({file("a.txt", "a")});
+    EXPECT_FALSE(ZipUnpacker::unpack(path, ""));
+    EXPECT_FALSE(PlatformFunc::getInstance()->unzipFile("pkg.zip"));
+    EXPECT_EQ(baseTree(), std::vector<std::string>{"pkg.zip"});
+}
+
+TEST_F(ZipPackages, ExtractingAgainReplacesItsFilesAndKeepsOthers) {
+    const std::string first = zip({file("pkg/a.txt", "a1"), nettest::unixItem("pkg/ro.txt", "r1", S_IFREG | 0444),
+                                   file("pkg/b.txt", "b1")},
+                                  "first.zip");
+    ASSERT_TRUE(ZipUnpacker::unpack(first, base()));
+    nettest::writeFile(base() + "pkg/local.txt", "mine");
+    const std::string second =
+        zip({file("pkg/a.txt", "a2"), file("pkg/ro.txt", "r2"), file("pkg/c.txt", "c2")}, "second.zip");
+    EXPECT_TRUE(ZipUnpacker::unpack(second, base()));
+    EXPECT_EQ(nettest::readFile(base() + "pkg/a.txt"), "a2");
+    EXPECT_EQ(nettest::readFile(base() + "pkg/ro.txt"), "r2");
+    EXPECT_EQ(nettest::readFile(base() + "pkg/b.txt"), "b1");
+    EXPECT_EQ(nettest::readFile(base() + "pkg/c.txt"), "c2");
+    EXPECT_EQ(nettest::readFile(base() + "pkg/local.txt"), "mine");
+}
+
+TEST_F(ZipPackages, FolderInTheWayOfAFileFails) {
+    fs::create_directories(base() + "pkg/a.txt");
+    const std::string path = zip({file("pkg/a.txt", "a")});
+    EXPECT_FALSE(ZipUnpacker::unpack(path, base()));
+    EXPECT_TRUE(fs::is_directory(base() + "pkg/a.txt"));
+}
+
+TEST_F(ZipPackages, LeftoverStagingOfAnEarlierRunIsCleared) {
+    fs::create_directories(base() + ".pkg.zip.part/pkg");
+    nettest::writeFile(base() + ".pkg.zip.part/pkg/stale.txt", "stale");
+    const std::string path = zip({file("pkg/a.txt", "a")});
+    EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(baseTree(), (std::vector<std::string>{"pkg.zip", "pkg/", "pkg/a.txt"}));
+}
