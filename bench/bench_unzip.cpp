@@ -58,8 +58,7 @@ bool buildPackage(const std::string& path) {
         std::snprintf(name, sizeof name, "0102030104/d%02d/f%04d.txt", i % 20, i);
         zip_fileinfo info = {};
         info.dosDate = (40u << 25) | (6u << 21) | (15u << 16) | (10u << 11);
-        zipOpenNewFileInZip64(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION,
-                              0);
+        zipOpenNewFileInZip64(zip, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0);
         zipWriteInFileInZip(zip, contents[i].data(), static_cast<unsigned>(contents[i].size()));
         zipCloseFileInZip(zip);
     }
@@ -112,8 +111,8 @@ int main() {
         fs::remove_all(root);
         return 1;
     }
-    std::printf("package: %d files, %.1f MB unpacked, %.1f MB zipped\n", kFiles,
-                kFiles * kFileSize / (1024.0 * 1024.0), fs::file_size(zip) / (1024.0 * 1024.0));
+    std::printf("package: %d files, %.1f MB unpacked, %.1f MB zipped\n", kFiles, kFiles * kFileSize / (1024.0 * 1024.0),
+                fs::file_size(zip) / (1024.0 * 1024.0));
     double bestOurs = 1e9;
     double bestInfoZip = 1e9;
     bool ok = true;

@@ -798,11 +798,11 @@ def lecture_button_layout():
             node("ImageView", "NumBg", pos=[26, 154], size=[44, 44], image="Common/NumBg.png"),
             node("Text", "NumText", pos=[26, 154], text="1", fontSize=24, textColor="#33414eff"),
             node("ImageView", "Img_New", pos=[150, 164], size=[56, 28], image="Common/Img_New.png", visible=False),
-            node("ImageView", "Img_Download", pos=[154, 26], size=[40, 40], image="Common/Img_Download.png",
+            node("ImageView", "Img_Download", pos=[156, 24], size=[40, 40], image="Common/Img_Download.png",
                  visible=False),
-            node("Node", "Loading", pos=[90, 22], visible=False, children=[
-                node("Panel", "Layout_LoadTrack", pos=[-70, -6], size=[140, 12], fill="#cfd8dc"),
-                node("LoadingBar", "LoadingBar", size=[140, 12], fill=BLUE, percent=0),
+            node("Node", "Loading", pos=[78, 24], visible=False, children=[
+                node("Panel", "Layout_LoadTrack", pos=[-56, -6], size=[112, 12], fill="#cfd8dc"),
+                node("LoadingBar", "LoadingBar", size=[112, 12], fill=BLUE, percent=0),
                 node("Text", "LoadText", pos=[0, 22], text="0%", fontSize=18, textColor="#33414eff"),
             ]),
         ]),

@@ -122,6 +122,11 @@ void GLView::present() {
 
 bool GLView::pollEvents() {
     if (!_window) {
+        // Off-screen: only the quit request (SIGINT/SIGTERM) matters.
+        SDL_PumpEvents();
+        if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) {
+            _shouldClose = true;
+        }
         return !_shouldClose;
     }
     auto* dispatcher = Director::getInstance()->getEventDispatcher();

@@ -86,6 +86,10 @@ bool AppDelegate::applicationDidFinishLaunching() {
     return true;
 }
 
-void AppDelegate::applicationDidEnterBackground() { Director::getInstance()->stopAnimation(); }
+void AppDelegate::applicationDidEnterBackground() {
+    Director::getInstance()->stopAnimation();
+}
 
-void AppDelegate::applicationWillEnterForeground() { Director::getInstance()->startAnimation(); }
+void AppDelegate::applicationWillEnterForeground() {
+    Director::getInstance()->startAnimation();
+}

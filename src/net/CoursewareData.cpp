@@ -3,8 +3,8 @@
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
 
-std::string CoursewareData::makeIdentify(int currentCourseType, int currentSubject, int course, int subject,
-                                         int grade, int stage, int lecture) {
+std::string CoursewareData::makeIdentify(int currentCourseType, int currentSubject, int course, int subject, int grade,
+                                         int stage, int lecture) {
     int coursePart = course;
     int subjectPart = subject;
     if (currentCourseType == 7) {

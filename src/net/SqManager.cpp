@@ -279,9 +279,9 @@ void SqManager::initCoursewareTable() {
 }
 
 bool SqManager::upsertCourseware(const CoursewareData& data) {
-    const std::vector<SqlValue> values = {data.CoursewareId, data.CourseCode, data.SubjectCode, data.GradeCode,
-                                          data.StageCode,    data.LectureCode, data.Hash,       data.LectureName,
-                                          data.Url,          data.ResSize,     data.Version,    data.Identify};
+    const std::vector<SqlValue> values = {data.CoursewareId, data.CourseCode,  data.SubjectCode, data.GradeCode,
+                                          data.StageCode,    data.LectureCode, data.Hash,        data.LectureName,
+                                          data.Url,          data.ResSize,     data.Version,     data.Identify};
     if (!execute(kUpdateCourseware, values)) {
         return false;
     }

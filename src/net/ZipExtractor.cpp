@@ -220,8 +220,8 @@ unsigned ZipExtractor::openEntry(int index, ZipEntry& entry) {
     const unsigned host = static_cast<unsigned>(info.version >> 8) & 0xFF;
     const auto external = static_cast<uint32_t>(info.external_fa);
     if (isDosHost(host)) {
-        filled.attr = external & (ZipEntry::kReadOnly | ZipEntry::kHidden | ZipEntry::kSystem |
-                                  ZipEntry::kDirectory | ZipEntry::kArchive);
+        filled.attr = external & (ZipEntry::kReadOnly | ZipEntry::kHidden | ZipEntry::kSystem | ZipEntry::kDirectory |
+                                  ZipEntry::kArchive);
     } else {
         const uint32_t mode = external >> 16;
         const uint32_t type = mode & S_IFMT;
@@ -410,8 +410,7 @@ unsigned ZipExtractor::unzipItem(int index, const std::string& target) {
     }
     result = writeEntryData(fd, entry);
     if (result == kOk) {
-        const struct timespec times[2] = {{static_cast<time_t>(entry.atime), 0},
-                                          {static_cast<time_t>(entry.mtime), 0}};
+        const struct timespec times[2] = {{static_cast<time_t>(entry.atime), 0}, {static_cast<time_t>(entry.mtime), 0}};
         futimens(fd, times);
         if (entry.isReadOnly() && fstat(fd, &st) == 0) {
             fchmod(fd, st.st_mode & 07555);

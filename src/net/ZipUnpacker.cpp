@@ -136,8 +136,7 @@ std::vector<PlannedEntry> planEntries(ZipExtractor& archive, bool& ok) {
         byName[key] = plan.size();
         plan.push_back({i, entry.name});
     }
-    plan.erase(std::remove_if(plan.begin(), plan.end(), [](const PlannedEntry& e) { return e.index < 0; }),
-               plan.end());
+    plan.erase(std::remove_if(plan.begin(), plan.end(), [](const PlannedEntry& e) { return e.index < 0; }), plan.end());
     return plan;
 }
 

@@ -104,9 +104,9 @@ struct FrameCase {
 
 TEST_F(Startup, ContentScaleFollowsTheFrameHeightBand) {
     const std::vector<FrameCase> cases = {
-        {Size(1280, 720), 0.8f},  {Size(1024, 768), 0.8f},   {Size(1366, 768), 0.8f}, {Size(1920, 1080), 1.6f},
-        {Size(1280, 1024), 1.6f}, {Size(1280, 769), 1.6f},   {Size(640, 321), 0.8f},  {Size(480, 320), 0.375f},
-        {Size(320, 200), 0.375f},
+        {Size(1280, 720), 0.8f},  {Size(1024, 768), 0.8f},  {Size(1366, 768), 0.8f},
+        {Size(1920, 1080), 1.6f}, {Size(1280, 1024), 1.6f}, {Size(1280, 769), 1.6f},
+        {Size(640, 321), 0.8f},   {Size(480, 320), 0.375f}, {Size(320, 200), 0.375f},
     };
     for (const FrameCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.frame.width << "x" << c.frame.height);
@@ -118,7 +118,7 @@ TEST_F(Startup, ContentScaleFollowsTheFrameHeightBand) {
 
 TEST_F(Startup, LayoutOffsetIsHalfTheHeightBeyondTheDesign) {
     const std::vector<FrameCase> cases = {
-        {Size(1280, 720), 0.f},    {Size(1920, 1080), 0.f},  {Size(1024, 768), 120.f},
+        {Size(1280, 720), 0.f},    {Size(1920, 1080), 0.f},   {Size(1024, 768), 120.f},
         {Size(1280, 1024), 152.f}, {Size(2560, 1080), -90.f},
     };
     for (const FrameCase& c : cases) {

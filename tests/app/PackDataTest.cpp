@@ -88,11 +88,10 @@ TEST_F(PackData, ConfigsHoldEveryKeyTheProgramReads) {
 
 TEST_F(PackData, StringsFormatsTakeExactlyTheirCallersArguments) {
     const std::vector<std::pair<std::string, std::string>> texts = {
-        {"HttpStr1", ""},      {"HttpStr2", "s"},        {"Str_SysUpdate", ""}, {"ClassStr1", ""},
-        {"LectureStr3", ""},   {"LectureStr5", ""},      {"LectureStr6", ""},   {"GroupStr1", ""},
-        {"Str_Finish", ""},    {"Str_Downloading", ""},  {"ResourceStr1", ""},  {"ResourceStr2", ""},
-        {"TeachStr1", ""},     {"NoFileExist", ""},      {"SubjectStr1", ""},   {"GameStr1", "sfd"},
-        {"GameStr2", ""},
+        {"HttpStr1", ""},     {"HttpStr2", "s"},    {"Str_SysUpdate", ""}, {"ClassStr1", ""},   {"LectureStr3", ""},
+        {"LectureStr5", ""},  {"LectureStr6", ""},  {"GroupStr1", ""},     {"Str_Finish", ""},  {"Str_Downloading", ""},
+        {"ResourceStr1", ""}, {"ResourceStr2", ""}, {"TeachStr1", ""},     {"NoFileExist", ""}, {"SubjectStr1", ""},
+        {"GameStr1", "sfd"},  {"GameStr2", ""},
     };
     for (const auto& [key, expected] : texts) {
         const std::string text = PlistManager::getInstance()->getText(key);
@@ -143,8 +142,8 @@ TEST_F(PackData, AnimationEntriesAreWellFormed) {
     for (const char* endless : {"NetLoading", "Downloading", "BreakRest", "Balloon"}) {
         EXPECT_EQ(valueOrNull(animation(endless), "Loop").asInt(), 9999) << endless;
     }
-    for (const char* ending : {"RightCommon", "WrongCommon", "WrongCommon2", "TopicRight", "TopicWrong",
-                               "BreakStart", "GameCelebrate"}) {
+    for (const char* ending :
+         {"RightCommon", "WrongCommon", "WrongCommon2", "TopicRight", "TopicWrong", "BreakStart", "GameCelebrate"}) {
         EXPECT_EQ(valueOrNull(animation(ending), "Loop").asInt(), 1) << ending;
     }
     // The kept last frame of a chess move must land after the move.

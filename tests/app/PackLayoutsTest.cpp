@@ -108,7 +108,9 @@ private:
     std::vector<std::string> _savedSearchPaths;
 };
 
-ui::Widget* widget(Node* root, const std::string& name) { return dynamic_cast<ui::Widget*>(seek(root, name)); }
+ui::Widget* widget(Node* root, const std::string& name) {
+    return dynamic_cast<ui::Widget*>(seek(root, name));
+}
 
 } // namespace
 
@@ -199,8 +201,8 @@ TEST_F(PackLayouts, HeadItemsHoldHeadFrameAndName) {
     EXPECT_FALSE(widget(head1, "HeadImg")->isIgnoreContentAdaptWithSize());
     EXPECT_GT(head1->getContentSize().width, 0.f);
 
-    Node* head2 = loadWith("Head2.csb",
-                           {{"HeadImg", Kind::ImageView}, {"IconFrame", Kind::ImageView}, {"NameText", Kind::Text}});
+    Node* head2 =
+        loadWith("Head2.csb", {{"HeadImg", Kind::ImageView}, {"IconFrame", Kind::ImageView}, {"NameText", Kind::Text}});
     ASSERT_NE(head2, nullptr);
     EXPECT_EQ(seek(head2, "IconFrame")->getParent(), head2);
 }

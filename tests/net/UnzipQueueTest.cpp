@@ -82,14 +82,6 @@ TEST_F(UnzipQueue, OneZipPerTickInQueueOrderEachDeletedAfterwards) {
     EXPECT_EQ(countLogLines("end uncompressing"), 2);
 }
 
-TEST_F(UnzipQueue, ExtractedPackageReadsAsReady) {
-    downloaded(packageZip(5));
-    EXPECT_FALSE(readsAsReady(kIdentify));
-    tick();
-    EXPECT_TRUE(readsAsReady(kIdentify));
-    EXPECT_EQ(nettest::listTree(netRes() + kIdentify).size(), 5u);
-}
-
 TEST_F(UnzipQueue, FailedPackageLosesItsFolderAndRowAndCanBeFetchedAgain) {
     // An older extraction is still in place.
     fs::create_directories(netRes() + kIdentify);
@@ -106,12 +98,6 @@ TEST_F(UnzipQueue, FailedPackageLosesItsFolderAndRowAndCanBeFetchedAgain) {
     downloaded(packageZip(5));
     tick();
     EXPECT_TRUE(readsAsReady(kIdentify));
-}
-
-TEST_F(UnzipQueue, MissingZipCountsAsAFailedPackage) {
-    downloaded(netRes() + kIdentify + ".zip");
-    tick();
-    EXPECT_FALSE(SqManager::getInstance()->getCoursewareByIdentify(kIdentify).downloaded);
 }
 
 TEST_F(UnzipQueue, FailedZipOutsideTheCoursewareFolderLeavesTheDatabaseAlone) {

@@ -22,10 +22,22 @@ struct ZipItem {
     bool wrongCrc = false;
     const char* password = nullptr;
 
-    ZipItem& withAttr(uint32_t value) { externalAttr = value; return *this; }
-    ZipItem& withDate(unsigned long value) { dosDate = value; return *this; }
-    ZipItem& withExtra(const std::string& value) { localExtra = value; return *this; }
-    ZipItem& withPassword(const char* value) { password = value; return *this; }
+    ZipItem& withAttr(uint32_t value) {
+        externalAttr = value;
+        return *this;
+    }
+    ZipItem& withDate(unsigned long value) {
+        dosDate = value;
+        return *this;
+    }
+    ZipItem& withExtra(const std::string& value) {
+        localExtra = value;
+        return *this;
+    }
+    ZipItem& withPassword(const char* value) {
+        password = value;
+        return *this;
+    }
 };
 
 ZipItem item(const std::string& name, const std::string& data = "");

@@ -54,23 +54,19 @@ TEST(ZipEntryNames, OnlyPlainRelativePathsAreSafe) {
     for (const char* name : {"a.txt", "a/b.txt", "a/b/", "0102030104/Topic.plist", ".hidden", "a..b/c", "..a"}) {
         EXPECT_TRUE(ZipExtractor::isSafeEntryName(name)) << name;
     }
-    for (const char* name : {"", "/", "/etc/passwd", "C:/x.txt", "c:x.txt", "../x", "a/../b", "a/..", "..", ".",
-                             "./a", "a/./b", "a//b", "a/b//", "a\\b"}) {
+    for (const char* name : {"", "/", "/etc/passwd", "C:/x.txt", "c:x.txt", "../x", "a/../b", "a/..", "..", ".", "./a",
+                             "a/./b", "a//b", "a/b//", "a\\b"}) {
         EXPECT_FALSE(ZipExtractor::isSafeEntryName(name)) << name;
     }
     EXPECT_FALSE(ZipExtractor::isSafeEntryName(std::string("a\0b", 3)));
 }
 
-TEST_F(ZipEntries, MissingOrBrokenFileDoesNotOpen) {
+TEST_F(ZipEntries, OpensOnlyArchivesAndChecksIndexes) {
     unsigned result = 0;
     EXPECT_EQ(ZipExtractor::openZip(scratch.file("missing.zip"), &result), nullptr);
     EXPECT_EQ(result, ZipExtractor::kCannotOpen);
     nettest::writeFile(scratch.file("text.zip"), "not a zip at all");
-    EXPECT_EQ(ZipExtractor::openZip(scratch.file("text.zip"), &result), nullptr);
-    EXPECT_EQ(ZipExtractor::openZip("", &result), nullptr);
-}
-
-TEST_F(ZipEntries, IndexMinusOneCountsAndOtherIndexesAreChecked) {
+    EXPECT_EQ(ZipExtractor::openZip(scratch.file("text.zip")), nullptr);
     auto zip = open({nettest::item("a.txt", "a"), nettest::item("b.txt", "b")});
     ASSERT_NE(zip, nullptr);
     EXPECT_EQ(entry(*zip, -1).index, 2);
@@ -163,16 +159,6 @@ TEST_F(ZipEntryWriting, FileGetsItsContentModeAndTimes) {
     EXPECT_EQ(st.st_mtime, localTime(2019, 1, 2, 3, 4, 6));
 }
 
-TEST_F(ZipEntryWriting, FolderEntryMakesOnlyTheFolder) {
-    auto zip = open({nettest::unixItem("pkg/dir", "", S_IFDIR | 0755), nettest::item("pkg/other/")});
-    ASSERT_NE(zip, nullptr);
-    zip->setBaseFolder(scratch.file("out"));
-    EXPECT_EQ(zip->unzipItem(0, "pkg/dir"), ZipExtractor::kOk);
-    EXPECT_EQ(zip->unzipItem(1, "pkg/other/"), ZipExtractor::kOk);
-    EXPECT_EQ(nettest::listTree(scratch.file("out")),
-              (std::vector<std::string>{"pkg/", "pkg/dir/", "pkg/other/"}));
-}
-
 TEST_F(ZipEntryWriting, RefusesWithoutBaseOrOutsideIt) {
     auto zip = open({nettest::item("a.txt", "a"), nettest::unixItem("l", "/etc", S_IFLNK | 0777)});
     ASSERT_NE(zip, nullptr);
@@ -186,31 +172,25 @@ TEST_F(ZipEntryWriting, RefusesWithoutBaseOrOutsideIt) {
 
 TEST_F(ZipEntryWriting, ReadOnlyFileAndLinkInTheWayAreReplacedNotWrittenThrough) {
     const std::string base = scratch.file("out");
+    fs::create_directories(scratch.file("outside"));
     fs::create_directories(base);
+    fs::create_directory_symlink(scratch.file("outside"), base + "/pkg");
     nettest::writeFile(base + "/ro.txt", "old");
     chmod((base + "/ro.txt").c_str(), 0444);
     nettest::writeFile(scratch.file("target.txt"), "outside");
     fs::create_symlink(scratch.file("target.txt"), base + "/link.txt");
-    auto zip = open({nettest::item("ro.txt", "new"), nettest::item("link.txt", "new")});
+    auto zip =
+        open({nettest::item("ro.txt", "new"), nettest::item("link.txt", "new"), nettest::item("pkg/a.txt", "a")});
     ASSERT_NE(zip, nullptr);
     zip->setBaseFolder(base);
     EXPECT_EQ(zip->unzipItem(0, "ro.txt"), ZipExtractor::kOk);
     EXPECT_EQ(zip->unzipItem(1, "link.txt"), ZipExtractor::kOk);
+    // A linked folder on the way is refused.
+    EXPECT_EQ(zip->unzipItem(2, "pkg/a.txt"), ZipExtractor::kCannotOpen);
+    EXPECT_TRUE(fs::is_empty(scratch.file("outside")));
     EXPECT_EQ(nettest::readFile(base + "/ro.txt"), "new");
     EXPECT_TRUE(S_ISREG(modeOf(base + "/link.txt")));
     EXPECT_EQ(nettest::readFile(scratch.file("target.txt")), "outside");
-}
-
-TEST_F(ZipEntryWriting, LinkedFolderOnTheWayIsRefused) {
-    const std::string base = scratch.file("out");
-    fs::create_directories(base);
-    fs::create_directories(scratch.file("outside"));
-    fs::create_directory_symlink(scratch.file("outside"), base + "/pkg");
-    auto zip = open({nettest::item("pkg/a.txt", "a")});
-    ASSERT_NE(zip, nullptr);
-    zip->setBaseFolder(base);
-    EXPECT_EQ(zip->unzipItem(0, "pkg/a.txt"), ZipExtractor::kCannotOpen);
-    EXPECT_TRUE(fs::is_empty(scratch.file("outside")));
 }
 
 TEST_F(ZipEntryWriting, EncryptedEntryNeedsAPassword) {
