@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <ctime>
+#include <mutex>
+#include <new>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +30,9 @@ int64_t dosTimeToUnix(unsigned long dosDate) {
     local.tm_min = static_cast<int>((time >> 5) & 0x3F);
     local.tm_sec = static_cast<int>(time & 0x1F) * 2;
     local.tm_isdst = -1;
+    // mktime reads the time zone through state that checkers cannot see guarded; extractors run in parallel.
+    static std::mutex zoneMutex;
+    std::lock_guard<std::mutex> lock(zoneMutex);
     const time_t seconds = mktime(&local);
     return seconds == static_cast<time_t>(-1) ? 0 : static_cast<int64_t>(seconds);
 }
@@ -103,7 +108,14 @@ std::unique_ptr<ZipExtractor> ZipExtractor::openZip(const std::string& path, uns
         }
         return nullptr;
     }
-    std::unique_ptr<ZipExtractor> extractor(new ZipExtractor(zip));
+    std::unique_ptr<ZipExtractor> extractor(new (std::nothrow) ZipExtractor(zip));
+    if (!extractor) {
+        unzClose(zip);
+        if (result) {
+            *result = kCannotOpen;
+        }
+        return nullptr;
+    }
     extractor->_count = info.number_entry > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(info.number_entry);
     if (result) {
         *result = kOk;
