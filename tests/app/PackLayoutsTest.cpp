@@ -42,22 +42,6 @@ bool isKind(Node* node, Kind kind) {
     return false;
 }
 
-// Breadth-first, the root included, as the program's widget search does.
-Node* seek(Node* root, const std::string& name) {
-    std::deque<Node*> queue{root};
-    while (!queue.empty()) {
-        Node* node = queue.front();
-        queue.pop_front();
-        if (node->getName() == name) {
-            return node;
-        }
-        for (Node* child : node->getChildren()) {
-            queue.push_back(child);
-        }
-    }
-    return nullptr;
-}
-
 struct Widget {
     std::string name;
     Kind kind;
@@ -92,7 +76,7 @@ protected:
             return nullptr;
         }
         for (const Widget& widget : widgets) {
-            Node* node = seek(root, widget.name);
+            Node* node = support::findByName(widget.name, root);
             EXPECT_NE(node, nullptr) << file << ": no " << widget.name;
             if (node) {
                 EXPECT_TRUE(isKind(node, widget.kind)) << file << ": " << widget.name << " has the wrong kind";
@@ -109,7 +93,7 @@ private:
 };
 
 ui::Widget* widget(Node* root, const std::string& name) {
-    return dynamic_cast<ui::Widget*>(seek(root, name));
+    return dynamic_cast<ui::Widget*>(support::findByName(name, root));
 }
 
 } // namespace
@@ -139,9 +123,9 @@ TEST_F(PackLayouts, TipsHoldTheDialog) {
                                        {"Button2", Kind::Button},
                                        {"Content", Kind::Text}});
     ASSERT_NE(root, nullptr);
-    Node* bg = seek(root, "BgImage1");
+    Node* bg = support::findByName("BgImage1", root);
     for (const char* name : {"Button1", "Button2", "Content"}) {
-        EXPECT_NE(seek(bg, name), nullptr) << name << " must lie below BgImage1";
+        EXPECT_NE(support::findByName(name, bg), nullptr) << name << " must lie below BgImage1";
     }
     EXPECT_TRUE(widget(root, "Panel1")->isTouchEnabled());
 }
@@ -149,12 +133,12 @@ TEST_F(PackLayouts, TipsHoldTheDialog) {
 TEST_F(PackLayouts, PanelsHoldAHiddenSwallowingMask) {
     Node* root = loadWith("Panels.csb", {{"Panel1", Kind::Panel}, {"PosNode", Kind::Node}});
     ASSERT_NE(root, nullptr);
-    auto* mask = dynamic_cast<ui::Layout*>(seek(root, "Panel1"));
+    auto* mask = dynamic_cast<ui::Layout*>(support::findByName("Panel1", root));
     EXPECT_FALSE(mask->isVisible());
     EXPECT_TRUE(mask->isTouchEnabled());
     EXPECT_GT(mask->getBackGroundColorOpacity(), 0);
     EXPECT_LT(mask->getBackGroundColorOpacity(), 255);
-    EXPECT_EQ(seek(root, "PosNode")->getParent(), mask);
+    EXPECT_EQ(support::findByName("PosNode", root)->getParent(), mask);
 }
 
 TEST_F(PackLayouts, LoadingLayerHoldsItsBarAndClientBackground) {
@@ -163,8 +147,8 @@ TEST_F(PackLayouts, LoadingLayerHoldsItsBarAndClientBackground) {
                                                {"LoadingBar", Kind::LoadingBar},
                                                {"Img_Bg9", Kind::ImageView}});
     ASSERT_NE(root, nullptr);
-    EXPECT_EQ(seek(root, "Img_LoadingBg")->getParent(), root);
-    EXPECT_FALSE(seek(root, "Img_Bg9")->isVisible());
+    EXPECT_EQ(support::findByName("Img_LoadingBg", root)->getParent(), root);
+    EXPECT_FALSE(support::findByName("Img_Bg9", root)->isVisible());
     EXPECT_TRUE(widget(root, "Panel1")->isTouchEnabled());
 }
 
@@ -174,7 +158,7 @@ TEST_F(PackLayouts, KeyboardKeysCarryTheirRolesAndLabels) {
     EXPECT_TRUE(widget(root, "Panel1")->isTouchEnabled());
     for (int n = 1; n <= 39; ++n) {
         SCOPED_TRACE(n);
-        auto* key = dynamic_cast<ui::Button*>(seek(root, "KeyBtn" + std::to_string(n)));
+        auto* key = dynamic_cast<ui::Button*>(support::findByName("KeyBtn" + std::to_string(n), root));
         ASSERT_NE(key, nullptr);
         const int role = n <= 26 ? 1000 : n <= 36 ? 1001 : 1002 + (n - 37);
         EXPECT_EQ(key->getTag(), role);
@@ -186,7 +170,7 @@ TEST_F(PackLayouts, KeyboardKeysCarryTheirRolesAndLabels) {
             EXPECT_EQ(label->getString(), std::string(1, static_cast<char>('0' + (n - 26) % 10)));
         }
     }
-    EXPECT_EQ(seek(root, "KeyBtn40"), nullptr);
+    EXPECT_EQ(support::findByName("KeyBtn40", root), nullptr);
 }
 
 TEST_F(PackLayouts, HeadItemsHoldHeadFrameAndName) {
@@ -195,8 +179,8 @@ TEST_F(PackLayouts, HeadItemsHoldHeadFrameAndName) {
                                          {"NameText", Kind::Text},
                                          {"IconSelect", Kind::ImageView}});
     ASSERT_NE(head1, nullptr);
-    EXPECT_EQ(seek(head1, "IconFrame")->getParent(), head1);
-    EXPECT_FALSE(seek(head1, "IconSelect")->isVisible());
+    EXPECT_EQ(support::findByName("IconFrame", head1)->getParent(), head1);
+    EXPECT_FALSE(support::findByName("IconSelect", head1)->isVisible());
     // Head pictures of any size are shown at the layout's size.
     EXPECT_FALSE(widget(head1, "HeadImg")->isIgnoreContentAdaptWithSize());
     EXPECT_GT(head1->getContentSize().width, 0.f);
@@ -204,7 +188,7 @@ TEST_F(PackLayouts, HeadItemsHoldHeadFrameAndName) {
     Node* head2 =
         loadWith("Head2.csb", {{"HeadImg", Kind::ImageView}, {"IconFrame", Kind::ImageView}, {"NameText", Kind::Text}});
     ASSERT_NE(head2, nullptr);
-    EXPECT_EQ(seek(head2, "IconFrame")->getParent(), head2);
+    EXPECT_EQ(support::findByName("IconFrame", head2)->getParent(), head2);
 }
 
 TEST_F(PackLayouts, ListButtonsHoldTheirMarks) {
@@ -220,14 +204,14 @@ TEST_F(PackLayouts, ListButtonsHoldTheirMarks) {
                                              {"NumBg", Kind::ImageView},
                                              {"NumText", Kind::Text}});
     ASSERT_NE(root, nullptr);
-    Node* button = seek(root, "LectBtn");
+    Node* button = support::findByName("LectBtn", root);
     for (const char* name : {"Img_Download", "Img_New", "Loading", "BgImg", "NumBg", "NumText"}) {
-        EXPECT_NE(seek(button, name), nullptr) << name << " must lie below LectBtn";
+        EXPECT_NE(support::findByName(name, button), nullptr) << name << " must lie below LectBtn";
     }
     for (const char* name : {"Img_Download", "Img_New", "Loading", "BgImg"}) {
-        EXPECT_FALSE(seek(root, name)->isVisible()) << name;
+        EXPECT_FALSE(support::findByName(name, root)->isVisible()) << name;
     }
-    Node* loading = seek(root, "Loading");
-    EXPECT_NE(seek(loading, "LoadingBar"), nullptr);
-    EXPECT_NE(seek(loading, "LoadText"), nullptr);
+    Node* loading = support::findByName("Loading", root);
+    EXPECT_NE(support::findByName("LoadingBar", loading), nullptr);
+    EXPECT_NE(support::findByName("LoadText", loading), nullptr);
 }
