@@ -17,6 +17,8 @@ import subprocess
 import sys
 import tempfile
 
+import pack_navigation
+
 # ---------------------------------------------------------------------------------------------------------------
 # Data
 
@@ -634,6 +636,7 @@ def make_pictures(images):
     c.save(os.path.join(common, "NumBg.png"))
     subprocess.run(["convert", "-size", "16x128", "gradient:#bfe6ff-#f6fcff", "-strip",
                     os.path.join(common, "ClientBg9.png")], check=True)
+    pack_navigation.make_pictures(images, Canvas)
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -809,6 +812,21 @@ def lecture_button_layout():
     ]))
 
 
+def download_layout():
+    return layout(node("Node", size=[1280, 720], children=[
+        node("Panel", "Layout_LoadPanel", size=[1280, 720], fill="#000000", fillOpacity=110, touch=True),
+        node("ImageView", "Img_DownloadBg", pos=[640, 360], size=[520, 290], image="Common/TipBg.png", scale9=True,
+             capInsets=[32, 32, 32, 32], children=[
+                 node("Text", "Text_Title", pos=[260, 250], text="Downloading\u2026", fontSize=28,
+                      textColor="#33414eff"),
+                 node("Node", "AniPos", pos=[260, 160]),
+                 node("Text", "Text_Progress", pos=[260, 80], text="0/0", fontSize=24, textColor="#5b6b78ff"),
+                 node("Panel", "Layout_LoadTrack", pos=[60, 38], size=[400, 16], fill="#d5e3ec"),
+                 node("LoadingBar", "LoadingBar", pos=[260, 46], size=[400, 16], fill=BLUE, percent=0),
+             ]),
+    ]))
+
+
 LAYOUTS = {
     "Tips.csb": tips_layout,
     "Panels.csb": panels_layout,
@@ -818,7 +836,9 @@ LAYOUTS = {
     "Head2.csb": lambda: head_layout(76, 90, "HeadImage/HeadFrame20.png", False),
     "CourseBtn.csb": course_button_layout,
     "LectureBtn.csb": lecture_button_layout,
+    "DownloadLayer.csb": download_layout,
 }
+LAYOUTS.update(pack_navigation.layouts(node, layout))
 
 
 # ---------------------------------------------------------------------------------------------------------------

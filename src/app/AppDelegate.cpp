@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "app/FirstScene.h"
 #include "base/Director.h"
 #include "base/Log.h"
 #include "common/GDataManager.h"
 #include "common/PlistManager.h"
 #include "platform/FileUtils.h"
 #include "platform/GLView.h"
+#include "scenes/LoginScene.h"
 
 using namespace engine;
 
@@ -82,7 +82,7 @@ bool AppDelegate::applicationDidFinishLaunching() {
         FileUtils::getInstance()->addSearchPath(path.asString(), false);
     }
 
-    director->runWithScene(FirstScene::create());
+    director->runWithScene(LoginScene::create());
     return true;
 }
 

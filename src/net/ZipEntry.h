@@ -20,6 +20,8 @@ struct ZipEntry {
     uint32_t attr = 0;
     // A symbolic link, device or other special file made on a Unix host; never extracted.
     bool special = false;
+    // Made on a Unix host with the owner's execute bit (the updater program).
+    bool executable = false;
     // Its data needs a password, which the program never has.
     bool encrypted = false;
     // Unix times in seconds. Linux cannot set the creation time; it is reported only.

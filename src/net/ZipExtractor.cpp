@@ -246,6 +246,7 @@ unsigned ZipExtractor::openEntry(int index, ZipEntry& entry) {
         if (!(mode & S_IWUSR)) {
             filled.attr |= ZipEntry::kReadOnly;
         }
+        filled.executable = type == S_IFREG && (mode & S_IXUSR) != 0;
     }
     if (!filled.name.empty() && filled.name.back() == '/') {
         filled.attr |= ZipEntry::kDirectory;
@@ -424,8 +425,15 @@ unsigned ZipExtractor::unzipItem(int index, const std::string& target) {
     if (result == kOk) {
         const struct timespec times[2] = {{static_cast<time_t>(entry.atime), 0}, {static_cast<time_t>(entry.mtime), 0}};
         futimens(fd, times);
-        if (entry.isReadOnly() && fstat(fd, &st) == 0) {
-            fchmod(fd, st.st_mode & 07555);
+        if ((entry.isReadOnly() || entry.executable) && fstat(fd, &st) == 0) {
+            mode_t mode = st.st_mode & 07777;
+            if (entry.executable) {
+                mode |= (mode & 0444) >> 2; // execute wherever read is allowed
+            }
+            if (entry.isReadOnly()) {
+                mode &= 07555;
+            }
+            fchmod(fd, mode);
         }
     }
     if (close(fd) != 0 && result == kOk) {

@@ -1,0 +1,98 @@
+#include "lesson/DownloadLayer.h"
+
+#include "base/Director.h"
+#include "base/StringUtils.h"
+#include "common/SFAnimation.h"
+#include "common/UITools.h"
+#include "net/DownManager.h"
+#include "net/FileManager.h"
+#include "net/SqManager.h"
+#include "ui/LoadingBar.h"
+#include "ui/Text.h"
+
+DownloadLayer::~DownloadLayer() {
+    // Only while the download service's callbacks are still this overlay's: a later overlay may own them now.
+    DownManager* down = DownManager::getInstance();
+    const std::weak_ptr<char> mine = life.handle();
+    if (!down->callbackOwner.owner_before(mine) && !mine.owner_before(down->callbackOwner)) {
+        down->progressCallback = nullptr;
+        down->finishCallback = nullptr;
+        down->callbackOwner.reset();
+    }
+}
+
+void DownloadLayer::initData() {
+    records.clear();
+    finishCallback = nullptr;
+    startedCount = 0;
+}
+
+void DownloadLayer::initRes() {
+    rootNode = UITools::createCsbNode("DownloadLayer.csb");
+    if (!rootNode) {
+        return;
+    }
+    addChild(rootNode);
+    if (engine::Node* aniPos = UITools::seekChildByName(rootNode, "AniPos")) {
+        SFAnimation::getInstance()->playAnimationAtNode(aniPos, "Downloading", true, nullptr, false, 0, 0);
+    }
+}
+
+void DownloadLayer::screenAdaptation() {
+    if (!rootNode) {
+        return;
+    }
+    // The loader raised it by the layout offset; it covers the whole window instead.
+    if (engine::Node* panel = UITools::seekChildByName(rootNode, "Layout_LoadPanel")) {
+        panel->setPositionY(0);
+        panel->setContentSize(engine::Director::getInstance()->getWinSize());
+    }
+}
+
+void DownloadLayer::addTask(const DownloadRecord& record) {
+    records.push_back(record);
+}
+
+void DownloadLayer::startNext() {
+    ++startedCount;
+    const size_t total = records.size();
+    if (auto* text = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(rootNode, "Text_Progress"))) {
+        text->setString(engine::StringUtils::format("%d/%lu", startedCount, static_cast<unsigned long>(total)));
+    }
+    if (static_cast<size_t>(startedCount) > total) {
+        // Once only, and the layer outlives an opener that removes its own screen in the callback.
+        retain();
+        const std::function<void()> done = std::move(finishCallback);
+        finishCallback = nullptr;
+        if (done) {
+            done();
+        }
+        removeFromParentAndCleanup(true);
+        release();
+        return;
+    }
+    setBarPercent(0);
+    DownManager* down = DownManager::getInstance();
+    down->downloadFile(records[startedCount - 1]);
+    down->progressCallback = life.guard([this](int percent) { onProgress(percent); });
+    down->finishCallback =
+        life.guard([this](const std::string& storagePath, bool succeeded) { onFileDone(storagePath, succeeded); });
+    down->callbackOwner = life.handle();
+}
+
+void DownloadLayer::onProgress(int percent) {
+    setBarPercent(percent);
+}
+
+void DownloadLayer::onFileDone(const std::string& storagePath, bool succeeded) {
+    if (succeeded && FileManager::getFileSuffix(storagePath) == ".zip") {
+        SqManager::getInstance()->addUnzipTask(storagePath);
+    }
+    startNext();
+}
+
+void DownloadLayer::setBarPercent(int percent) {
+    if (auto* bar = dynamic_cast<engine::ui::LoadingBar*>(UITools::seekChildByName(rootNode, "LoadingBar"))) {
+        bar->setPercent(static_cast<float>(percent));
+    }
+}

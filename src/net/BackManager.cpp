@@ -1,0 +1,160 @@
+#include "net/BackManager.h"
+
+#include <new>
+#include <vector>
+
+#include "base/Log.h"
+#include "base/StringUtils.h"
+#include "common/CommonTools.h"
+#include "common/JsonManager.h"
+#include "common/PlatformFunc.h"
+#include "common/PlistManager.h"
+#include "net/DownManager.h"
+#include "net/FileManager.h"
+#include "net/HttpManager.h"
+#include "net/SqManager.h"
+#include "platform/FileUtils.h"
+
+namespace {
+
+BackManager* s_instance = nullptr;
+
+std::vector<int> versionParts(const std::string& text) {
+    std::vector<int> parts;
+    if (!text.empty()) {
+        CommonTools::getInstance()->splitToInt(text, parts, ".");
+    }
+    return parts;
+}
+
+std::vector<std::string> textsOf(const engine::ValueMap& map, const std::string& key) {
+    std::vector<std::string> texts;
+    auto it = map.find(key);
+    if (it == map.end() || it->second.getType() != engine::Value::Type::VECTOR) {
+        return texts;
+    }
+    for (const engine::Value& value : it->second.asValueVector()) {
+        if (value.getType() == engine::Value::Type::STRING) {
+            texts.push_back(value.asString());
+        }
+    }
+    return texts;
+}
+
+} // namespace
+
+BackManager* BackManager::getInstance() {
+    if (!s_instance) {
+        auto* manager = new (std::nothrow) BackManager();
+        if (manager && !manager->init()) {
+            delete manager;
+            manager = nullptr;
+        }
+        s_instance = manager;
+    }
+    return s_instance;
+}
+
+bool BackManager::init() {
+    logoCallback = nullptr;
+    return true;
+}
+
+void BackManager::removeUnusedFiles() {
+    const engine::ValueMap unused = PlistManager::getInstance()->getValueMap("Configs.plist", "UnusedFile");
+    if (unused.empty()) {
+        return;
+    }
+    auto* files = engine::FileUtils::getInstance();
+    FileManager* paths = FileManager::getInstance();
+    PlatformFunc* platform = PlatformFunc::getInstance();
+    const std::string root = paths->getResRoot();
+    for (const std::string& file : textsOf(unused, "UnusedFiles")) {
+        if (files->isFileExist(root + file)) {
+            files->removeFile(root + file);
+        }
+    }
+    for (const std::string& folder : textsOf(unused, "UnusedFolders")) {
+        if (files->isDirectoryExist(root + folder)) {
+            platform->removeDir(root + folder);
+        }
+    }
+    const std::string netRes = paths->getNetResPath();
+    for (int a = 1; a <= 6; ++a) {
+        for (int b = 1; b <= 4; ++b) {
+            for (int c = 1; c <= 12; ++c) {
+                const std::string name = engine::StringUtils::format("%d%d%.2d", a, b, c);
+                files->removeFile(netRes + name + ".plist");
+                platform->removeDir(netRes + name);
+            }
+        }
+    }
+}
+
+void BackManager::checkVersion() {
+    const bool frameWindow = PlistManager::getInstance()->getString("Configs.plist", "WindowType") == "FrameWindow";
+    HttpManager::getInstance()->sendRequest(
+        "version", [this](const std::string& name, rapidjson::Value& data) { onVersion(name, data); }, true, "union",
+        nullptr, {{"id", frameWindow ? "13" : "10"}});
+}
+
+bool BackManager::isNewerVersion(const std::string& server, const std::string& installed) {
+    const std::vector<int> serverParts = versionParts(server);
+    const std::vector<int> installedParts = versionParts(installed);
+    if (serverParts.empty() || serverParts.size() != installedParts.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < serverParts.size(); ++i) {
+        if (serverParts[i] != installedParts[i]) {
+            return serverParts[i] > installedParts[i];
+        }
+    }
+    return false;
+}
+
+void BackManager::onVersion(const std::string&, rapidjson::Value& data) {
+    JsonManager* json = JsonManager::getInstance();
+    const std::string installed = PlistManager::getInstance()->getString("Configs.plist", "UpdaterVersion");
+    if (!isNewerVersion(json->getString(data, "version"), installed)) {
+        return;
+    }
+    const std::string url = json->getString(data, "url");
+    if (url.empty()) {
+        engine::log("updater version %s has no url", json->getString(data, "version").c_str());
+        return;
+    }
+    DownloadRecord record;
+    record.url = url;
+    record.storagePath = FileManager::getInstance()->getExeFolder() + FileManager::getFileName(url) + ".zip";
+    record.identifier = ".zip";
+    DownManager::getInstance()->downloadUpdater(record);
+}
+
+void BackManager::loadInstitutionLogo(const std::string& address) {
+    logoName = FileManager::getFileName(address) + ".png";
+    if (logoName == SqManager::getInstance()->getBaseData("InstitutionLogo")) {
+        return;
+    }
+    DownloadRecord record;
+    record.url = address;
+    record.storagePath = FileManager::getInstance()->getNetResPath() + logoName;
+    record.identifier = ".png";
+    DownManager* down = DownManager::getInstance();
+    down->downloadFile(record);
+    down->finishCallback = [this](const std::string& storagePath, bool succeeded) {
+        if (succeeded) {
+            onLogoDownloaded(storagePath);
+        } else {
+            engine::log("institution logo not loaded: %s", storagePath.c_str());
+        }
+    };
+}
+
+void BackManager::onLogoDownloaded(const std::string&) {
+    SqManager::getInstance()->setBaseData("InstitutionLogo", logoName);
+    if (logoCallback) {
+        auto callback = logoCallback;
+        logoCallback = nullptr;
+        callback();
+    }
+}

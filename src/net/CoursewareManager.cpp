@@ -1,0 +1,232 @@
+#include "net/CoursewareManager.h"
+
+#include <algorithm>
+#include <new>
+
+#include "base/Director.h"
+#include "base/Log.h"
+#include "base/Scheduler.h"
+#include "common/PlatformFunc.h"
+#include "net/FileManager.h"
+#include "net/SqManager.h"
+#include "network/Downloader.h"
+
+using engine::network::Downloader;
+using engine::network::DownloaderHints;
+using engine::network::DownloadTask;
+
+namespace {
+
+CoursewareManager* s_instance = nullptr;
+
+constexpr float kTickInterval = 0.1f;
+constexpr double kFirstRetryDelay = 5.0;
+constexpr double kLongestRetryDelay = 60.0;
+
+// The key names the package's zip and folder under "NetRes/", so it must stay a plain name.
+bool isPlainName(const std::string& key) {
+    return !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '_';
+    });
+}
+
+} // namespace
+
+CoursewareManager* CoursewareManager::getInstance() {
+    if (!s_instance) {
+        s_instance = new (std::nothrow) CoursewareManager();
+        if (s_instance && !s_instance->init()) {
+            delete s_instance;
+            s_instance = nullptr;
+        }
+    }
+    return s_instance;
+}
+
+void CoursewareManager::destroyInstance() {
+    if (s_instance) {
+        engine::Director::getInstance()->getScheduler()->unschedule(schedule_selector(CoursewareManager::updateTask),
+                                                                    s_instance);
+        s_instance->release();
+        s_instance = nullptr;
+    }
+}
+
+CoursewareManager::~CoursewareManager() = default;
+
+bool CoursewareManager::init() {
+    queue.clear();
+    progressCallback = nullptr;
+    finishCallback = nullptr;
+    downloader.reset();
+    busy = 0;
+    retryWaits.clear();
+    ensureTick();
+    return true;
+}
+
+void CoursewareManager::ensureTick() {
+    // The director's reset in tests drops every timer; a new queue entry brings the tick back.
+    engine::Scheduler* scheduler = engine::Director::getInstance()->getScheduler();
+    if (!scheduler->isScheduled(schedule_selector(CoursewareManager::updateTask), this)) {
+        scheduler->schedule(schedule_selector(CoursewareManager::updateTask), this, kTickInterval, false);
+    }
+}
+
+int CoursewareManager::getCoursewareIndex(const std::string& identify) const {
+    for (size_t i = 0; i < currentList.size(); ++i) {
+        if (currentList[i].Identify == identify) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+CoursewareData CoursewareManager::getCourseware(const std::string& identify) const {
+    const int index = getCoursewareIndex(identify);
+    return index >= 0 ? currentList[index] : CoursewareData();
+}
+
+void CoursewareManager::setCoursewareState(int index, int state) {
+    if (index >= 0 && index < static_cast<int>(currentList.size())) {
+        currentList[index].state = state;
+    }
+}
+
+void CoursewareManager::setStateByIdentify(const std::string& identify) {
+    for (auto& entry : lists) {
+        for (CoursewareData& record : entry.second) {
+            if (record.Identify == identify) {
+                record.state = 1;
+                break;
+            }
+        }
+    }
+}
+
+CoursewareList& CoursewareManager::getCoursewareList(int gradeCode) {
+    return lists[gradeCode];
+}
+
+void CoursewareManager::addDownloadTask(const DownloadRecord& record) {
+    if (record.url.empty() || !isPlainName(record.key)) {
+        engine::log("CoursewareManager: package \"%s\" without a usable address or name dropped", record.key.c_str());
+        return;
+    }
+    ensureTick();
+    const bool queued =
+        std::any_of(queue.begin(), queue.end(), [&](const DownloadRecord& r) { return r.key == record.key; });
+    if (!queued) {
+        queue.push_back(record);
+    }
+}
+
+bool CoursewareManager::isWaiting(const std::string& key) const {
+    auto wait = retryWaits.find(key);
+    return wait != retryWaits.end() && clock < wait->second.until;
+}
+
+bool CoursewareManager::takeQueued(const std::string& key, DownloadRecord& record) {
+    auto found = std::find_if(queue.begin(), queue.end(), [&](const DownloadRecord& r) { return r.key == key; });
+    if (found == queue.end()) {
+        return false;
+    }
+    record = *found;
+    queue.erase(found);
+    return true;
+}
+
+void CoursewareManager::updateTask(float dt) {
+    clock += dt;
+    if (busy != 0 || queue.empty()) {
+        return;
+    }
+    // Front first; a package waiting for its retry lets the ones behind it go ahead.
+    auto next = std::find_if(queue.begin(), queue.end(), [this](const DownloadRecord& r) { return !isWaiting(r.key); });
+    if (next == queue.end()) {
+        return;
+    }
+    std::rotate(queue.begin(), next, next + 1);
+    busy = 1;
+    startNextTask();
+}
+
+void CoursewareManager::startNextTask() {
+    downloader.reset();
+    const DownloadRecord record = queue.front();
+    DownloaderHints hints;
+    hints.countOfMaxProcessingTasks = 1;
+    hints.timeoutInSeconds = 10;
+    hints.tempFileNameSuffix = ".tmp";
+    downloader = std::make_shared<Downloader>(hints);
+    downloader->onTaskProgress =
+        life.guard([this](const DownloadTask& task, int64_t, int64_t totalReceived, int64_t totalExpected) {
+            onTaskProgress(task, totalReceived, totalExpected);
+        });
+    downloader->onFileTaskSuccess = life.guard([this](const DownloadTask& task) { onTaskSuccess(task); });
+    downloader->onTaskError =
+        life.guard([this](const DownloadTask& task, int, int, const std::string&) { onTaskError(task); });
+    const std::string storagePath = FileManager::getInstance()->getNetResPath() + record.key + ".zip";
+    downloader->createDownloadFileTask(record.url, storagePath, record.key);
+}
+
+void CoursewareManager::onTaskProgress(const DownloadTask& task, int64_t received, int64_t expected) {
+    const CoursewareProgressCallback progress = progressCallback;
+    if (!progress) {
+        return;
+    }
+    if (expected <= 0) {
+        progress(task.identifier, 0.0, 1.0);
+    } else {
+        progress(task.identifier, static_cast<double>(received), static_cast<double>(expected));
+    }
+}
+
+void CoursewareManager::onTaskSuccess(const DownloadTask& task) {
+    const std::string storagePath = task.storagePath;
+    const std::string identifier = task.identifier;
+    retryWaits.erase(identifier);
+
+    // The new zip is here: the old version's folder goes now, so that none of its files outlive the update.
+    const std::string folder = FileManager::getInstance()->getNetResPath() + identifier;
+    PlatformFunc* platform = PlatformFunc::getInstance();
+    if (platform->isDirExist(folder)) {
+        platform->removeDir(folder);
+    }
+    SqManager::getInstance()->addUnzipTask(storagePath);
+
+    DownloadRecord finished;
+    takeQueued(identifier, finished);
+
+    const int index = getCoursewareIndex(identifier);
+    if (index >= 0) {
+        CoursewareData& record = currentList[index];
+        if (!record.downloaded) {
+            SqManager::getInstance()->insertCourseware(record);
+        } else {
+            SqManager::getInstance()->updateCourseware(record);
+        }
+        record.downloaded = true;
+        record.state = 1;
+        setStateByIdentify(identifier);
+    }
+    busy = 0;
+    const CoursewareFinishCallback finish = finishCallback;
+    if (finish) {
+        finish(storagePath, identifier);
+    }
+}
+
+void CoursewareManager::onTaskError(const DownloadTask& task) {
+    engine::log("CoursewareManager::onTaskErroronTaskError : %s", task.identifier.c_str());
+    busy = 0;
+    // Safe inside the downloader's own callback: the running callback is the task's copy.
+    downloader.reset();
+    DownloadRecord failed;
+    if (takeQueued(task.identifier, failed)) {
+        queue.push_back(failed);
+    }
+    RetryWait& wait = retryWaits[task.identifier];
+    wait.delay = wait.delay <= 0 ? kFirstRetryDelay : std::min(wait.delay * 2, kLongestRetryDelay);
+    wait.until = clock + wait.delay;
+}

@@ -1,0 +1,77 @@
+// The server's courseware lists of the chosen course type and subject, and the package download queue.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/Ref.h"
+#include "common/LifeToken.h"
+#include "net/CoursewareData.h"
+#include "net/DownloadRecord.h"
+
+namespace engine::network {
+class Downloader;
+class DownloadTask;
+} // namespace engine::network
+
+// With no known size (0 or less) a report reads 0 of 1 byte, so that a percentage computed from it is 0.
+using CoursewareProgressCallback = std::function<void(const std::string& identifier, double received, double expected)>;
+using CoursewareFinishCallback = std::function<void(const std::string& storagePath, const std::string& identifier)>;
+
+class CoursewareManager : public engine::Ref {
+public:
+    static CoursewareManager* getInstance();
+    // Drops the singleton and its tick (tests); a download still running then reports to nobody.
+    static void destroyInstance();
+    ~CoursewareManager() override;
+    // Empties the queue, drops the callbacks and the downloader, and schedules updateTask every 0.1 s.
+    virtual bool init();
+
+    static std::string getIdentify(const CoursewareData& record) { return CoursewareData::identifyOf(record); }
+    static std::string getCurrentIdentify() { return CoursewareData::currentIdentify(); }
+
+    int getCoursewareIndex(const std::string& identify) const;
+    CoursewareData getCourseware(const std::string& identify) const;
+    void setCoursewareState(int index, int state);
+    void setStateByIdentify(const std::string& identify);
+    CoursewareList& getCoursewareList(int gradeCode);
+    // Appends the record unless one with its key is queued. A record without address, or whose key is not a
+    // plain name (letters, digits, "-", "_"), is dropped with a log line.
+    void addDownloadTask(const DownloadRecord& record);
+    // Starts the first queued package that is not waiting for a retry, when none runs.
+    void updateTask(float dt);
+
+    std::map<int, CoursewareList> lists;
+    CoursewareList currentList;
+    std::vector<DownloadRecord> queue;
+    int busy = 0;
+    CoursewareProgressCallback progressCallback;
+    CoursewareFinishCallback finishCallback;
+
+private:
+    // A package that failed waits this long before its next try: 5 s, doubled after every failure up to 60 s.
+    struct RetryWait {
+        double delay = 0;
+        double until = 0;
+    };
+
+    CoursewareManager() = default;
+    void ensureTick();
+    void startNextTask();
+    void onTaskProgress(const engine::network::DownloadTask& task, int64_t received, int64_t expected);
+    void onTaskSuccess(const engine::network::DownloadTask& task);
+    void onTaskError(const engine::network::DownloadTask& task);
+    bool isWaiting(const std::string& key) const;
+    // The queued record with that key is taken out; false when there is none.
+    bool takeQueued(const std::string& key, DownloadRecord& record);
+
+    std::shared_ptr<engine::network::Downloader> downloader;
+    // Time of the scheduler's clock that the tick has seen, in seconds.
+    double clock = 0;
+    std::map<std::string, RetryWait> retryWaits;
+    LifeToken life;
+};

@@ -1,0 +1,252 @@
+#include "net/HttpManager.h"
+
+#include <new>
+
+#include "base/Director.h"
+#include "base/Log.h"
+#include "common/GDataManager.h"
+#include "common/JsonManager.h"
+#include "common/PlistManager.h"
+#include "common/SFAnimation.h"
+#include "common/TipsManager.h"
+#include "common/UITools.h"
+#include "network/HttpClient.h"
+#include "network/HttpRequest.h"
+#include "network/HttpResponse.h"
+#include "scene/Scene.h"
+#include "scenes/LoginScene.h"
+
+using engine::network::HttpClient;
+using engine::network::HttpRequest;
+using engine::network::HttpResponse;
+
+namespace {
+
+HttpManager* s_instance = nullptr;
+
+constexpr int kLoadingZOrder = 105;
+
+bool isUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
+}
+
+void appendEncoded(std::string& out, const std::string& text) {
+    static const char* const kHex = "0123456789ABCDEF";
+    for (unsigned char c : text) {
+        if (isUnreserved(c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0x0F];
+        }
+    }
+}
+
+// The reply's "code" or "status": missing or null reads 0, any other non-integer is a failure.
+bool readReplyInt(const rapidjson::Value& document, const char* key, int& out) {
+    out = 0;
+    auto it = document.FindMember(key);
+    if (it == document.MemberEnd() || it->value.IsNull()) {
+        return true;
+    }
+    if (!it->value.IsInt()) {
+        engine::log("error json int: %s", key);
+        return false;
+    }
+    out = it->value.GetInt();
+    return true;
+}
+
+// "HttpStr2" holds one "%s" for the request name; the text is never used as a format.
+std::string fillRequestName(std::string text, const std::string& name) {
+    const size_t at = text.find("%s");
+    if (at != std::string::npos) {
+        text.replace(at, 2, name);
+    }
+    return text;
+}
+
+} // namespace
+
+HttpManager* HttpManager::getInstance() {
+    if (!s_instance) {
+        auto* manager = new (std::nothrow) HttpManager();
+        if (manager && !manager->init()) {
+            delete manager;
+            manager = nullptr;
+        }
+        s_instance = manager;
+    }
+    return s_instance;
+}
+
+void HttpManager::destroyInstance() {
+    if (s_instance) {
+        s_instance->release();
+        s_instance = nullptr;
+    }
+}
+
+HttpManager::~HttpManager() {
+    removeLoading();
+}
+
+bool HttpManager::init() {
+    loadingPanel = nullptr;
+    PlistManager* plist = PlistManager::getInstance();
+    const std::string domain = plist->getString("Configs.plist", "DomainType");
+    baseUrl = domain.empty() ? std::string() : plist->getString("Configs.plist", domain);
+    return true;
+}
+
+std::string HttpManager::encodeForm(const std::map<std::string, std::string>& fields) {
+    std::string body;
+    for (const auto& [key, value] : fields) {
+        appendEncoded(body, key);
+        body += '=';
+        appendEncoded(body, value);
+        body += '&';
+    }
+    if (!body.empty()) {
+        body.pop_back();
+    }
+    return body;
+}
+
+void HttpManager::sendRequest(const std::string& name, const HttpSuccessCallback& onSuccess, bool closeLoading,
+                              const std::string& module, const HttpFailureCallback& onFailure,
+                              std::map<std::string, std::string> fields) {
+    showLoading();
+    successCallbacks[name] = onSuccess;
+    closeLoadingOnReply = closeLoading;
+    if (onFailure) {
+        failureCallbacks[name] = onFailure;
+    }
+    HttpRequest* request = createRequest(name, static_cast<int>(HttpRequest::Type::POST), module);
+    const std::string body = encodeForm(fields);
+    request->setRequestData(body.data(), body.size());
+    HttpClient::getInstance()->send(request);
+    request->release();
+}
+
+HttpRequest* HttpManager::createRequest(const std::string& name, int type, const std::string& module) {
+    auto* request = new HttpRequest();
+    request->setHeaders({"token:" + token});
+    request->setUrl(baseUrl + module + "/" + name);
+    request->setRequestType(static_cast<HttpRequest::Type>(type));
+    request->setTag(name.c_str());
+    // The singleton may be dropped (tests) while a request is in flight; its reply then reaches nobody.
+    std::weak_ptr<char> owner = alive;
+    request->setResponseCallback([this, owner, name](HttpClient* client, HttpResponse* response) {
+        if (!owner.expired()) {
+            onHttpRequestCompleted(client, response, name);
+        }
+    });
+    return request;
+}
+
+void HttpManager::showLoading() {
+    removeLoading();
+    engine::Scene* scene = engine::Director::getInstance()->getRunningScene();
+    if (!scene) {
+        engine::log("no running scene: loading panel skipped");
+        return;
+    }
+    engine::Node* panel = UITools::createCsbNode("Panels.csb");
+    if (!panel) {
+        return;
+    }
+    panel->retain();
+    loadingPanel = panel;
+    panel->setLocalZOrder(kLoadingZOrder);
+    scene->addChild(panel);
+    engine::Node* panel1 = UITools::seekChildByName(panel, "Panel1");
+    if (!panel1) {
+        engine::log("error loading panel widget: Panel1");
+        return;
+    }
+    panel1->setVisible(true);
+    engine::Node* posNode = UITools::seekChildByName(panel1, "PosNode");
+    if (!posNode) {
+        engine::log("error loading panel widget: PosNode");
+        return;
+    }
+    posNode->setPositionY(posNode->getPositionY() + GDataManager::getInstance()->screenOffsetY);
+    SFAnimation::getInstance()->playAnimationAtNode(posNode, "NetLoading", true, nullptr, false, 0, 0);
+}
+
+void HttpManager::removeLoading() {
+    if (!loadingPanel) {
+        return;
+    }
+    engine::Node* panel = loadingPanel;
+    loadingPanel = nullptr;
+    panel->removeFromParentAndCleanup(true);
+    panel->release();
+}
+
+void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, const std::string& name) {
+    if (closeLoadingOnReply) {
+        removeLoading();
+    }
+    if (!response) {
+        engine::log("no request for success!!!!!");
+        return;
+    }
+    if (!response->isSucceed()) {
+        engine::log("error buffer: %s", response->getErrorBuffer());
+        const long status = response->getResponseCode();
+        // A sender with a failure callback learns of the failed transfer too, so it never waits for good.
+        auto it = failureCallbacks.find(name);
+        if (it != failureCallbacks.end() && it->second) {
+            HttpFailureCallback callback = it->second;
+            callback(static_cast<int32_t>(status),
+                     status == -1 ? PlistManager::getInstance()->getText("HttpStr1") : response->getErrorBuffer());
+        } else if (status == -1) {
+            TipsManager::getInstance()->showTipsByKey("HttpStr1", nullptr, nullptr);
+        }
+        return;
+    }
+    const std::vector<char>* bytes = response->getResponseData();
+    const std::string text(bytes->begin(), bytes->end());
+    rapidjson::Document document = JsonManager::getInstance()->parse(text);
+    if (!document.IsObject()) {
+        const std::string tip = fillRequestName(PlistManager::getInstance()->getText("HttpStr2"), name);
+        TipsManager::getInstance()->showTips(tip, nullptr, nullptr);
+        return;
+    }
+    engine::log("request http response : %s", text.c_str());
+
+    int code = 0;
+    int status = 0;
+    const bool typesOk = readReplyInt(document, "code", code) && readReplyInt(document, "status", status);
+    const std::string message = JsonManager::getInstance()->getString(document, "msg");
+    if (typesOk && code == 0 && status == 0) {
+        auto it = successCallbacks.find(name);
+        if (it != successCallbacks.end() && it->second) {
+            rapidjson::Value null;
+            auto data = document.FindMember("data");
+            // Copy the callback: it may send a request of the same name, which replaces the stored one.
+            HttpSuccessCallback callback = it->second;
+            callback(name, data != document.MemberEnd() ? data->value : null);
+        }
+        return;
+    }
+    if (typesOk && code == 401) {
+        TipsManager::getInstance()->showTips(message, goToLogin, goToLogin);
+        return;
+    }
+    onRequestFailed(code, name, message);
+}
+
+void HttpManager::onRequestFailed(int32_t code, const std::string& name, const std::string& message) {
+    auto it = failureCallbacks.find(name);
+    if (it != failureCallbacks.end() && it->second) {
+        HttpFailureCallback callback = it->second;
+        callback(code, message);
+        return;
+    }
+    TipsManager::getInstance()->showTips(message, nullptr, nullptr);
+}

@@ -1,0 +1,59 @@
+// The client of the server's JSON interface: posts named requests and routes each reply to its callback.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <rapidjson/document.h>
+#include "base/Ref.h"
+
+namespace engine {
+class Node;
+namespace network {
+class HttpClient;
+class HttpRequest;
+class HttpResponse;
+} // namespace network
+} // namespace engine
+
+using HttpSuccessCallback = std::function<void(const std::string& name, rapidjson::Value& data)>;
+using HttpFailureCallback = std::function<void(int32_t code, const std::string& message)>;
+
+class HttpManager : public engine::Ref {
+public:
+    static HttpManager* getInstance();
+    // Drops the singleton (tests); replies still in flight then reach nobody.
+    static void destroyInstance();
+    virtual bool init();
+
+    // Wrap callbacks that belong to an object with its LifeToken::guard, so a late reply finds nobody.
+    void sendRequest(const std::string& name, const HttpSuccessCallback& onSuccess, bool closeLoading,
+                     const std::string& module, const HttpFailureCallback& onFailure,
+                     std::map<std::string, std::string> fields);
+    engine::network::HttpRequest* createRequest(const std::string& name, int type, const std::string& module);
+    void onHttpRequestCompleted(engine::network::HttpClient* client, engine::network::HttpResponse* response,
+                                const std::string& name);
+    void onRequestFailed(int32_t code, const std::string& name, const std::string& message);
+    void showLoading();
+    // Removes the loading panel now, whatever the flag (a scene that goes away while it is shown).
+    void removeLoading();
+    engine::Node* getLoadingPanel() const { return loadingPanel; }
+
+    // "k=v&k=v" in key order, keys and values percent-encoded as a form.
+    static std::string encodeForm(const std::map<std::string, std::string>& fields);
+
+    std::string token;
+    std::string baseUrl;
+    bool closeLoadingOnReply = true;
+
+private:
+    HttpManager() = default;
+    ~HttpManager() override;
+
+    engine::Node* loadingPanel = nullptr; // retained while shown, so it never dangles
+    std::map<std::string, HttpSuccessCallback> successCallbacks;
+    std::map<std::string, HttpFailureCallback> failureCallbacks;
+    // Replies of requests sent before destroyInstance find this expired.
+    std::shared_ptr<char> alive = std::make_shared<char>(0);
+};

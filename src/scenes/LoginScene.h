@@ -1,0 +1,99 @@
+// The first screen: account and password with the on-screen keyboard, the start-up housekeeping, and the login
+// request chain that fills the course catalogue and opens the course scene.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include <rapidjson/document.h>
+
+#include "base/Geometry.h"
+#include "common/BaseScene.h"
+#include "common/LifeToken.h"
+#include "ui/TextField.h"
+
+namespace engine {
+class Action;
+class Node;
+class Ref;
+class Sprite;
+} // namespace engine
+
+class DownloadLayer;
+class KeyBordLayer;
+
+class LoginScene : public BaseScene {
+public:
+    static LoginScene* create() { return createScene<LoginScene>(); }
+
+    ~LoginScene() override;
+
+    bool init() override;
+    void onEnterTransitionDidFinish() override;
+    void initData() override;
+    void initRes() override;
+    void screenAdaptation() override;
+
+    void onLoginAnimationsLoaded();
+    void showInstitutionLogo();
+
+    // Text fields: attach opens the keyboard; typing and deleting move the cursor.
+    void onTextFieldEvent(engine::Ref* sender, engine::ui::TextField::EventType type);
+    void showKeyboard(engine::ui::TextField* field);
+    void updateCursor(engine::ui::TextField* field);
+    void onKeyInput(const std::string& text, engine::ui::TextField* field);
+    void onKeyDelete(engine::ui::TextField* field);
+    void onKeyClear(engine::ui::TextField* field);
+    void onKeyboardClosed();
+
+    // Starts the login chain unless one is running.
+    void onLoginClicked(engine::Ref* sender);
+
+    // The login chain, one step after the other.
+    void requestLogin();
+    void onLoginReply(const std::string& name, rapidjson::Value& data);
+    void requestCourseIcon();
+    void onCourseIconReply(const std::string& name, rapidjson::Value& data);
+    void requestCoursePermission();
+    void onCoursePermissionReply(const std::string& name, rapidjson::Value& data);
+    void downloadCourseIcons();
+    void requestUI();
+    void onUIReply(const std::string& name, rapidjson::Value& data);
+    void finishLogin();
+
+    // Used as a file name only when it is 1 to 8 letters or digits.
+    static bool isSafePackFormat(const std::string& format);
+
+private:
+    friend class BaseScene;
+    LoginScene() = default;
+
+    // Sends one request of the chain; its reply goes to handler.
+    template <class Handler>
+    void sendChainRequest(const std::string& name, Handler handler, std::map<std::string, std::string> fields);
+    // A request of the chain was answered without reaching its handler: the chain has stopped.
+    bool isChainStalled() const;
+    // The download overlay on the running scene; null (logged) when it cannot be made.
+    DownloadLayer* addDownloadOverlay();
+    // Puts node at a point of the scene, whatever its parent.
+    void placeAtScenePoint(engine::Node* node, const engine::Vec2& scenePoint) const;
+
+    engine::Node* clientPanel = nullptr;
+    engine::ui::Widget* exitButton = nullptr;
+    engine::Sprite* cursor = nullptr;
+    KeyBordLayer* keyboard = nullptr;
+    engine::Action* cursorBlink = nullptr;
+    engine::ui::TextField* userNameField = nullptr;
+    engine::ui::TextField* passWordField = nullptr;
+    std::string pendingUIHash;
+    // Where the interface pack is fetched to; its hash is stored only when the file is there.
+    std::string pendingUIPath;
+
+    bool loginChainRunning = false;
+    // A chain request is in flight (as opposed to a download phase).
+    bool awaitingReply = false;
+    LifeToken life;
+};
+
+// Replaces the running scene by a new login scene.
+void goToLogin();

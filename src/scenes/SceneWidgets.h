@@ -1,0 +1,39 @@
+// Widget lookup for the navigation scenes: a widget the layout lacks is logged and its step skipped.
+#pragma once
+
+#include <string>
+
+#include "base/Log.h"
+#include "common/UITools.h"
+#include "scene/Node.h"
+#include "ui/Widget.h"
+
+namespace SceneWidgets {
+
+// The widget of that name and kind below root; null, with one log line, when the layout has none.
+template <class T = engine::Node> T* find(engine::Node* root, const std::string& name) {
+    T* widget = dynamic_cast<T*>(UITools::seekChildByName(root, name));
+    if (!widget) {
+        engine::log("error widget: %s", name.c_str());
+    }
+    return widget;
+}
+
+// UITools::addClickListener with "BtnClick.mp3", logged when the widget is missing.
+inline engine::ui::Widget* bindClick(engine::Node* root, const std::string& name,
+                                     const UITools::ClickCallback& callback, bool withEffect) {
+    engine::ui::Widget* widget = UITools::addClickListener(root, callback, withEffect, "BtnClick.mp3", name);
+    if (!widget) {
+        engine::log("error widget: %s", name.c_str());
+    }
+    return widget;
+}
+
+// Pages of perPage entries, computed in single precision and rounded up: 0 when there are none.
+inline int pageCountOf(size_t entries, int perPage) {
+    const float pages = static_cast<float>(entries) / static_cast<float>(perPage);
+    const int whole = static_cast<int>(pages);
+    return static_cast<float>(whole) < pages ? whole + 1 : whole;
+}
+
+} // namespace SceneWidgets

@@ -1,0 +1,275 @@
+#include "scenes/SubjectScene.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "base/Director.h"
+#include "base/Log.h"
+#include "base/StringUtils.h"
+#include "common/AudioManager.h"
+#include "common/GDataManager.h"
+#include "common/JsonManager.h"
+#include "common/TipsManager.h"
+#include "common/UITools.h"
+#include "net/CoursewareManager.h"
+#include "net/HttpManager.h"
+#include "net/SqManager.h"
+#include "platform/FileUtils.h"
+#include "scenes/CourseScene.h"
+#include "scenes/GradeScene.h"
+#include "scenes/SceneWidgets.h"
+#include "ui/Button.h"
+#include "ui/Text.h"
+
+namespace {
+
+constexpr int kSubjectsPerPage = 6;
+
+// The decimal number in text[from, from + count); 0 when the text is too short or holds no number there.
+int numberAt(const std::string& text, size_t from, size_t count) {
+    if (from >= text.size()) {
+        return 0;
+    }
+    return std::atoi(text.substr(from, count).c_str());
+}
+
+} // namespace
+
+SubjectScene::~SubjectScene() {
+    removeOwnLoading();
+}
+
+void SubjectScene::initData() {
+    GDataManager* data = GDataManager::getInstance();
+    data->subjectCode = 0;
+    data->gradeCode = 0;
+    data->phaseCode = 0;
+    data->lessonNumber = 0;
+    data->classIdSelected = 0;
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    courseware->lists.clear();
+    courseware->currentList.clear();
+    pendingReplies = 0;
+    subjects = data->getCourseType(0).subjects;
+    page = 1;
+    pageCount = SceneWidgets::pageCountOf(subjects.size(), kSubjectsPerPage);
+}
+
+void SubjectScene::initRes() {
+    root = UITools::createCsbNode("SubjectScene.csb");
+    if (!root) {
+        return;
+    }
+    addChild(root);
+    UITools::showClientBackground(root);
+    SceneWidgets::bindClick(
+        root, "Btn_Return", [this] { onReturn(); }, true);
+    if (auto* title = SceneWidgets::find<engine::ui::Text>(root, "Text_Title")) {
+        title->setString(GDataManager::getInstance()->getCourseType(0).typeName);
+    }
+    engine::Node* previous = SceneWidgets::bindClick(
+        root, "Btn_Preview", [this] { changePage(-1); }, false);
+    engine::Node* next = SceneWidgets::bindClick(
+        root, "Btn_Next", [this] { changePage(1); }, false);
+    if (pageCount > 1) {
+        if (previous) {
+            previous->setVisible(true);
+        }
+        if (next) {
+            next->setVisible(true);
+        }
+    }
+}
+
+void SubjectScene::screenAdaptation() {
+    if (!root) {
+        return;
+    }
+    if (engine::Node* title = SceneWidgets::find(root, "Img_Title")) {
+        title->setPositionY(engine::Director::getInstance()->getWinSize().height);
+    }
+}
+
+void SubjectScene::onEnterTransitionDidFinish() {
+    BaseScene::onEnterTransitionDidFinish();
+    AudioManager::getInstance()->playBackgroundMusic();
+    showSubjects();
+}
+
+void SubjectScene::showSubjects() {
+    auto* panel = SceneWidgets::find(root, "Panel_Layout");
+    if (!panel) {
+        return;
+    }
+    panel->removeAllChildren();
+    const engine::Size size = panel->getContentSize();
+    int skip = (page - 1) * kSubjectsPerPage;
+    int place = 0;
+    for (const auto& [code, entry] : subjects) {
+        if (skip > 0) {
+            --skip;
+            continue;
+        }
+        const SubjectRecord subject = entry;
+        engine::ui::Button* button =
+            UITools::createCourseButton(panel, subject.iconNormal, subject.iconSelected, subject.iconLocked);
+        if (button) {
+            const int column = place % 3;
+            const int row = place / 3;
+            button->setPosition(static_cast<float>(2 * column + 1) * (size.width / 6.0f),
+                                size.height - static_cast<float>(2 * row + 1) * (size.height * 0.25f));
+            button->setTag(subject.subjectCode);
+            button->setBright(subject.enabled != 0);
+            button->setTouchEnabled(subject.enabled != 0);
+            button->addClickEventListener([this](engine::Ref* sender) { onSubjectClicked(sender); });
+        }
+        if (++place == kSubjectsPerPage) {
+            break;
+        }
+    }
+}
+
+void SubjectScene::changePage(int delta) {
+    page += delta;
+    if (page < 1) {
+        page = 1;
+    } else if (page > pageCount) {
+        page = pageCount;
+    } else {
+        showSubjects();
+    }
+}
+
+void SubjectScene::onSubjectClicked(engine::Ref* sender) {
+    auto* node = dynamic_cast<engine::Node*>(sender);
+    if (!node) {
+        return;
+    }
+    GDataManager::getInstance()->subjectCode = node->getTag();
+    requestCourseList();
+}
+
+void SubjectScene::requestCourseList() {
+    GDataManager* data = GDataManager::getInstance();
+    const SubjectRecord subject = data->getSubject(0, 0);
+    // A new round starts from empty lists, so records of an earlier, failed round are not filed twice.
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    courseware->lists.clear();
+    courseware->currentList.clear();
+
+    std::map<std::string, std::string> fields;
+    fields["typeCode"] = engine::StringUtils::format("%d", data->courseTypeCode);
+    fields["subjectCode"] = engine::StringUtils::format("%d", data->subjectCode);
+    const auto onReply =
+        lifeToken.guard([this](const std::string& name, rapidjson::Value& reply) { onCourseListReply(name, reply); });
+    const auto onFailure =
+        lifeToken.guard([this](int32_t code, const std::string& message) { onCourseListFailed(code, message); });
+    // A subject without grades asks once, for grade 0.
+    std::vector<int> gradeCodes;
+    for (const auto& [gradeCode, grade] : subject.grades) {
+        gradeCodes.push_back(gradeCode);
+    }
+    if (gradeCodes.empty()) {
+        gradeCodes.push_back(0);
+    }
+    pendingReplies = static_cast<int>(gradeCodes.size());
+    for (int gradeCode : gradeCodes) {
+        fields["gradeCode"] = engine::StringUtils::format("%d", gradeCode);
+        HttpManager::getInstance()->sendRequest("getCourseList", onReply, false, "union", onFailure, fields);
+    }
+}
+
+void SubjectScene::onCourseListReply(const std::string&, rapidjson::Value& data) {
+    if (pendingReplies <= 0) {
+        // The rest of a round that already failed.
+        engine::log("getCourseList reply dropped: no request pending");
+        return;
+    }
+    --pendingReplies;
+    if (data.IsArray()) {
+        for (const rapidjson::Value& item : data.GetArray()) {
+            fileCourseware(item);
+        }
+    } else {
+        engine::log("error getCourseList data: not an array");
+    }
+    if (pendingReplies > 0) {
+        return;
+    }
+    openNextScene();
+}
+
+void SubjectScene::onCourseListFailed(int code, const std::string& message) {
+    engine::log("getCourseList failed: %d %s", code, message.c_str());
+    if (pendingReplies > 0) {
+        TipsManager::getInstance()->showTips(message, nullptr, nullptr);
+    }
+    pendingReplies = 0;
+    removeOwnLoading();
+}
+
+void SubjectScene::fileCourseware(const rapidjson::Value& item) {
+    CoursewareData record = JsonManager::getInstance()->readCourseware(item);
+    const int listGrade = record.GradeCode;
+    if (!record.text1.empty()) {
+        record.GradeCode = numberAt(record.text1, 0, 1);
+        record.StageCode = numberAt(record.text1, 1, 1);
+        record.LectureCode = numberAt(record.text1, 2, 2);
+    }
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    record.Identify = CoursewareManager::getIdentify(record);
+
+    const CoursewareData row = SqManager::getInstance()->getCoursewareByIdentify(record.Identify);
+    if (row.downloaded && engine::FileUtils::getInstance()->isDirectoryExist(record.Identify)) {
+        record.downloaded = true;
+        record.state = record.Hash == row.Hash ? 1 : 4;
+    } else {
+        record.state = 5;
+    }
+    for (const DownloadRecord& queued : courseware->queue) {
+        if (queued.key == record.Identify) {
+            record.state = 2;
+            break;
+        }
+    }
+    courseware->getCoursewareList(listGrade).push_back(record);
+}
+
+void SubjectScene::openNextScene() {
+    GDataManager* data = GDataManager::getInstance();
+    const SubjectRecord subject = data->getSubject(0, 0);
+    switch (subject.playMode) {
+    case 1:
+        if (GradeScene* scene = GradeScene::create()) {
+            engine::Director::getInstance()->replaceScene(scene);
+            return;
+        }
+        break;
+    case 2:
+    case 3:
+    case 4:
+        data->loadStudentsFromPlist();
+        engine::log("%s is not available yet: staying on the subject scene",
+                    subject.grades.empty() ? "TouLectureScene" : "TouGradeScene");
+        break;
+    default:
+        engine::log("error course type : %d", subject.playMode);
+        break;
+    }
+    // The scene stays: the teacher must reach its buttons again.
+    removeOwnLoading();
+}
+
+void SubjectScene::onReturn() {
+    if (CourseScene* scene = CourseScene::create()) {
+        engine::Director::getInstance()->replaceScene(scene);
+    }
+}
+
+void SubjectScene::removeOwnLoading() {
+    HttpManager* http = HttpManager::getInstance();
+    engine::Node* panel = http ? http->getLoadingPanel() : nullptr;
+    if (panel && panel->getParent() == this) {
+        http->removeLoading();
+    }
+}

@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "common/BaseScene.h"
+#include "net/BackManager.h"
+#include "net/SqManager.h"
+#include "platform/FileUtils.h"
+#include "support/ClientTest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void touch(const fs::path& path) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "x";
+}
+
+class BackManagerTest : public support::ClientTest {
+protected:
+    void SetUp() override {
+        support::ClientTest::SetUp();
+        support::runScene(BaseScene::create());
+        BackManager::getInstance()->logoCallback = nullptr;
+    }
+    void TearDown() override {
+        BackManager::getInstance()->logoCallback = nullptr;
+        support::ClientTest::TearDown();
+    }
+};
+
+TEST(UpdaterVersion, ComparesPartByPartWhenThePartsMatch) {
+    EXPECT_TRUE(BackManager::isNewerVersion("1.2.10", "1.2.9"));
+    EXPECT_TRUE(BackManager::isNewerVersion("1.10", "1.9"));
+    EXPECT_TRUE(BackManager::isNewerVersion("2.0.0", "1.9.9"));
+    EXPECT_FALSE(BackManager::isNewerVersion("1.0.5", "1.2.0"));
+    EXPECT_FALSE(BackManager::isNewerVersion("1.2", "1.2.0"));
+    EXPECT_FALSE(BackManager::isNewerVersion("1.3", "1.2.0"));
+    EXPECT_FALSE(BackManager::isNewerVersion("1.2.0", "1.2.0"));
+    EXPECT_FALSE(BackManager::isNewerVersion("", ""));
+    EXPECT_FALSE(BackManager::isNewerVersion("", "1.0.0"));
+}
+
+TEST_F(BackManagerTest, RemovesTheConfiguredAndGeneratedLeftovers) {
+    const fs::path res = resRoot();
+    touch(res / "NetRes/obsolete.plist");
+    touch(res / "NetRes/Obsolete/inner/file.png");
+    touch(res / "NetRes/1101.plist");
+    touch(res / "NetRes/6412/Topic.plist");
+    touch(res / "NetRes/0101010101/Topic.plist");
+    touch(res / "NetRes/keep.plist");
+
+    BackManager::getInstance()->removeUnusedFiles();
+
+    EXPECT_FALSE(fs::exists(res / "NetRes/obsolete.plist"));
+    EXPECT_FALSE(fs::exists(res / "NetRes/Obsolete"));
+    EXPECT_FALSE(fs::exists(res / "NetRes/1101.plist"));
+    EXPECT_FALSE(fs::exists(res / "NetRes/6412"));
+    EXPECT_TRUE(fs::exists(res / "NetRes/0101010101/Topic.plist"));
+    EXPECT_TRUE(fs::exists(res / "NetRes/keep.plist"));
+}
+
+TEST_F(BackManagerTest, WithoutTheListNothingIsRemoved) {
+    const fs::path res = resRoot();
+    touch(res / "NetRes/obsolete.plist");
+    touch(res / "NetRes/1101.plist");
+    // A configuration of our own, found first, without "UnusedFile".
+    std::ofstream(programFolder() + "Configs.plist")
+        << R"(<?xml version="1.0" encoding="UTF-8"?><plist version="1.0"><dict>)"
+           R"(<key>WindowType</key><string>FrameWindow</string></dict></plist>)";
+
+    BackManager::getInstance()->removeUnusedFiles();
+
+    EXPECT_TRUE(fs::exists(res / "NetRes/obsolete.plist"));
+    EXPECT_TRUE(fs::exists(res / "NetRes/1101.plist"));
+    fs::remove(programFolder() + "Configs.plist");
+}
+
+TEST_F(BackManagerTest, ANewerUpdaterIsFetchedAndUnpackedBesideTheProgram) {
+    server.setUpdaterVersion("1.0.1");
+    BackManager::getInstance()->checkVersion();
+    const std::string updater = programFolder() + "QuorvelWinUpdate.exe";
+    ASSERT_TRUE(waitFor([&] { return fs::exists(updater); }));
+    waitFor([&] { return !fs::exists(programFolder() + "QuorvelUpdate.zip"); });
+    EXPECT_FALSE(fs::exists(programFolder() + "QuorvelUpdate.zip"));
+    EXPECT_EQ(access(updater.c_str(), X_OK), 0);
+    ASSERT_EQ(requestsNamed("version").size(), 1u);
+    EXPECT_EQ(requestsNamed("version")[0].field("id"), "13");
+}
+
+TEST_F(BackManagerTest, NoUpdateOrNoAddressFetchesNothing) {
+    BackManager::getInstance()->checkVersion();
+    ASSERT_TRUE(waitFor([&] { return requestsNamed("version").size() == 1; }));
+    support::stepFrames(30);
+
+    server.setUpdaterVersion("1.0.2", "");
+    BackManager::getInstance()->checkVersion();
+    ASSERT_TRUE(waitFor([&] { return logged("has no url"); }));
+    support::stepFrames(30);
+    for (const auto& entry : fs::directory_iterator(programFolder())) {
+        EXPECT_NE(entry.path().extension(), ".zip") << entry.path();
+        EXPECT_NE(entry.path().filename(), "QuorvelWinUpdate.exe");
+    }
+}
+
+TEST_F(BackManagerTest, TheLogoIsFetchedOnceAndItsNameStoredWhenItArrives) {
+    int calls = 0;
+    BackManager* back = BackManager::getInstance();
+    back->logoCallback = [&] { ++calls; };
+    back->loadInstitutionLogo(server.origin() + "/files/logo/riverside_logo.png");
+    const std::string logo = resRoot() + "NetRes/riverside_logo.png";
+    ASSERT_TRUE(waitFor([&] { return calls == 1; }));
+    EXPECT_TRUE(fs::exists(logo));
+    EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "riverside_logo.png");
+    EXPECT_FALSE(back->logoCallback);
+
+    // The same address again: no download, the callback stays unused.
+    back->logoCallback = [&] { ++calls; };
+    fs::remove(logo);
+    back->loadInstitutionLogo(server.origin() + "/files/logo/riverside_logo.png");
+    support::stepFrames(60);
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(fs::exists(logo));
+}
+
+TEST_F(BackManagerTest, AMissingLogoIsNotRecorded) {
+    int calls = 0;
+    BackManager::getInstance()->logoCallback = [&] { ++calls; };
+    BackManager::getInstance()->loadInstitutionLogo(server.origin() + "/files/missing/other_logo.png");
+    ASSERT_TRUE(waitFor([&] { return logged("institution logo not loaded"); }));
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "");
+}
+
+} // namespace

@@ -1,0 +1,189 @@
+// The courseware download queue against the demo server: download, extraction and record, retries with a wait,
+// and updates of downloaded packages.
+#include <filesystem>
+#include <fstream>
+
+#include "CoursewareServer.h"
+#include "NetFixture.h"
+#include "base/Director.h"
+#include "net/CoursewareManager.h"
+#include "net/FileManager.h"
+#include "net/SqManager.h"
+#include "support/Headless.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kFirst = "0101010101";
+constexpr const char* kSecond = "0101010102";
+// One tick of the queue per frame.
+constexpr float kTick = 0.1f;
+
+struct Progress {
+    std::string identifier;
+    double received = 0;
+    double expected = 0;
+};
+
+class CoursewareQueue : public nettest::NetFolderTest {
+protected:
+    void SetUp() override {
+        support::startHeadless();
+        NetFolderTest::SetUp();
+        CoursewareManager::destroyInstance();
+        SqManager::getInstance()->init();
+        SqManager::getInstance()->initCoursewareTable();
+        ASSERT_GT(server.start(0), 0);
+        manager()->progressCallback = [this](const std::string& id, double received, double expected) {
+            progress.push_back({id, received, expected});
+        };
+        manager()->finishCallback = [this](const std::string& path, const std::string& id) {
+            finished.push_back(id);
+            EXPECT_EQ(path, netRes() + id + ".zip");
+        };
+    }
+    void TearDown() override {
+        CoursewareManager::destroyInstance();
+        support::stopHeadless();
+        NetFolderTest::TearDown();
+    }
+
+    static CoursewareManager* manager() { return CoursewareManager::getInstance(); }
+    std::string packageUrl(const std::string& identify, const std::string& route = "") const {
+        return server.origin() + "/files/" + route + "courseware/" + identify + ".zip";
+    }
+    static CoursewareData lecture(const std::string& identify, bool downloaded, const std::string& version) {
+        CoursewareData record;
+        record.Identify = identify;
+        record.LectureName = "Lecture " + identify;
+        record.Version = version;
+        record.downloaded = downloaded;
+        record.state = downloaded ? 4 : 2;
+        return record;
+    }
+    // The package in the current list and in grade 1's list, as a lecture scene shows it.
+    void show(const CoursewareData& record) {
+        manager()->currentList.push_back(record);
+        manager()->getCoursewareList(1).push_back(record);
+    }
+    void queue(const std::string& identify, const std::string& url) {
+        manager()->addDownloadTask({identify, url, "", ""});
+    }
+    bool step(const std::function<bool()>& condition, int frames = 200) {
+        return support::stepUntil(condition, frames, kTick);
+    }
+    int errorsOf(const std::string& identify) const {
+        return countLogLines("CoursewareManager::onTaskErroronTaskError : " + identify);
+    }
+
+    courseware::CoursewareServer server;
+    std::vector<Progress> progress;
+    std::vector<std::string> finished;
+};
+
+} // namespace
+
+TEST_F(CoursewareQueue, KeepsOneEntryPerKeyAndDropsUnusableRecords) {
+    queue(kFirst, packageUrl(kFirst));
+    queue(kFirst, packageUrl(kSecond));
+    queue(kSecond, "");
+    queue("../../etc", packageUrl(kSecond));
+    queue("", packageUrl(kSecond));
+    ASSERT_EQ(manager()->queue.size(), 1u);
+    EXPECT_EQ(manager()->queue[0].url, packageUrl(kFirst));
+    EXPECT_EQ(countLogLines("without a usable address or name dropped"), 3);
+}
+
+TEST_F(CoursewareQueue, DownloadsExtractsAndRecordsAPackage) {
+    show(lecture(kFirst, false, "3"));
+    queue(kFirst, packageUrl(kFirst));
+    ASSERT_TRUE(step([&] { return !finished.empty(); }));
+    EXPECT_EQ(finished, std::vector<std::string>{kFirst});
+    EXPECT_TRUE(manager()->queue.empty());
+    EXPECT_EQ(manager()->busy, 0);
+    const double size = static_cast<double>(
+        fs::file_size(courseware::CoursewareServer::defaultDataDir() / "files/courseware/0101010101.zip"));
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back().identifier, kFirst);
+    EXPECT_EQ(progress.back().received, size);
+    EXPECT_EQ(progress.back().expected, size);
+
+    const CoursewareData shown = manager()->getCourseware(kFirst);
+    EXPECT_TRUE(shown.downloaded);
+    EXPECT_EQ(shown.state, 1);
+    EXPECT_EQ(manager()->getCoursewareList(1)[0].state, 1);
+    EXPECT_EQ(SqManager::getInstance()->getCoursewareByIdentify(kFirst).Version, "3");
+
+    ASSERT_TRUE(step([&] { return readsAsReady(kFirst); }, 5));
+    EXPECT_TRUE(fs::exists(netRes() + kFirst + "/Topic.plist"));
+    EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip"));
+}
+
+TEST_F(CoursewareQueue, ProgressWithoutKnownSizeReadsZero) {
+    queue(kFirst, packageUrl(kFirst, "chunked/"));
+    ASSERT_TRUE(step([&] { return !finished.empty(); }));
+    ASSERT_FALSE(progress.empty());
+    for (const Progress& report : progress) {
+        EXPECT_EQ(report.received, 0.0);
+        EXPECT_EQ(report.expected, 1.0);
+    }
+}
+
+TEST_F(CoursewareQueue, FailedPackageWaitsLongerEachTimeWithoutBlockingOthers) {
+    show(lecture(kFirst, false, "1"));
+    show(lecture(kSecond, false, "1"));
+    queue(kSecond, packageUrl(kSecond, "missing/"));
+    queue(kFirst, packageUrl(kFirst));
+
+    ASSERT_TRUE(step([&] { return errorsOf(kSecond) == 1; }));
+    int frames = 0;
+    ASSERT_TRUE(step([&] { return ++frames, !finished.empty(); }));
+    EXPECT_EQ(finished, std::vector<std::string>{kFirst});
+    EXPECT_EQ(errorsOf(kSecond), 1);
+    EXPECT_EQ(manager()->getCourseware(kSecond).state, 2);
+    ASSERT_EQ(manager()->queue.size(), 1u);
+    EXPECT_EQ(manager()->queue[0].key, kSecond);
+
+    // 5 s after the first failure, then 10 s after the second; the frames are ticks of 0.1 s.
+    ASSERT_TRUE(step([&] { return ++frames, errorsOf(kSecond) == 2; }));
+    EXPECT_GE(frames * kTick, 5.0f - kTick);
+    frames = 0;
+    ASSERT_TRUE(step([&] { return ++frames, errorsOf(kSecond) == 3; }));
+    EXPECT_GE(frames * kTick, 10.0f - kTick);
+    EXPECT_FALSE(SqManager::getInstance()->getCoursewareByIdentify(kSecond).downloaded);
+    EXPECT_FALSE(fs::exists(netRes() + kSecond + ".zip"));
+}
+
+TEST_F(CoursewareQueue, UpdateReplacesTheOldVersionAndItsRow) {
+    SqManager::getInstance()->insertCourseware(lecture(kFirst, true, "1"));
+    fs::create_directories(netRes() + kFirst);
+    std::ofstream(netRes() + kFirst + "/Stale.plist") << "old";
+    show(lecture(kFirst, true, "2"));
+
+    queue(kFirst, packageUrl(kFirst));
+    ASSERT_TRUE(step([&] { return !finished.empty(); }));
+    EXPECT_EQ(SqManager::getInstance()->getCoursewareByIdentify(kFirst).Version, "2");
+    EXPECT_EQ(manager()->getCourseware(kFirst).state, 1);
+    ASSERT_TRUE(step([&] { return readsAsReady(kFirst); }, 5));
+    EXPECT_TRUE(fs::exists(netRes() + kFirst + "/Topic.plist"));
+    EXPECT_FALSE(fs::exists(netRes() + kFirst + "/Stale.plist"));
+}
+
+TEST_F(CoursewareQueue, FailedUpdateKeepsTheWorkingPackage) {
+    SqManager::getInstance()->insertCourseware(lecture(kFirst, true, "1"));
+    fs::create_directories(netRes() + kFirst);
+    std::ofstream(netRes() + kFirst + "/Topic.plist") << "working";
+    show(lecture(kFirst, true, "2"));
+
+    queue(kFirst, packageUrl(kFirst, "missing/"));
+    ASSERT_TRUE(step([&] { return errorsOf(kFirst) == 1; }));
+    support::stepFrames(3, kTick);
+    EXPECT_TRUE(finished.empty());
+    EXPECT_TRUE(readsAsReady(kFirst));
+    EXPECT_EQ(SqManager::getInstance()->getCoursewareByIdentify(kFirst).Version, "1");
+    std::ifstream in(netRes() + kFirst + "/Topic.plist");
+    std::string text;
+    in >> text;
+    EXPECT_EQ(text, "working");
+}

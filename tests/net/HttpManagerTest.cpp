@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "base/Director.h"
+#include "common/BaseScene.h"
+#include "common/LifeToken.h"
+#include "common/PlistManager.h"
+#include "net/HttpManager.h"
+#include "network/HttpRequest.h"
+#include "network/HttpResponse.h"
+#include "scene/Scene.h"
+#include "scenes/LoginScene.h"
+#include "support/ClientTest.h"
+#include "ui/Text.h"
+
+namespace {
+
+using support::findByName;
+
+class HttpManagerTest : public support::ClientTest {
+protected:
+    void SetUp() override {
+        support::ClientTest::SetUp();
+        support::runScene(BaseScene::create());
+    }
+
+    // Sends a request whose reply is counted; the callbacks record what they received.
+    void send(const std::string& name, std::map<std::string, std::string> fields = {}, bool closeLoading = true,
+              HttpFailureCallback onFailure = nullptr) {
+        HttpManager::getInstance()->sendRequest(
+            name,
+            [this](const std::string& replyName, rapidjson::Value& data) {
+                successNames.push_back(replyName);
+                dataWasNull = data.IsNull();
+            },
+            closeLoading, "union", onFailure, std::move(fields));
+    }
+
+    // Steps until the server has answered and the reply was handled (the loading panel goes with it).
+    void waitForReply() {
+        ASSERT_TRUE(waitFor([] { return HttpManager::getInstance()->getLoadingPanel() == nullptr; }));
+        support::stepFrames(2);
+    }
+
+    // The text of the tip dialog on the running scene, "" when none shows.
+    std::string tipText() const {
+        auto* content = dynamic_cast<engine::ui::Text*>(findByName("Content"));
+        return content ? content->getString() : "";
+    }
+
+    // Feeds a reply straight to the handler, as the HTTP client would deliver it.
+    void deliver(const std::string& name, const std::string& body, bool succeeded = true, long code = 200) {
+        auto* request = new engine::network::HttpRequest();
+        auto* response = new engine::network::HttpResponse(request);
+        request->release();
+        response->setSucceed(succeeded);
+        response->setResponseCode(code);
+        response->getResponseData()->assign(body.begin(), body.end());
+        HttpManager::getInstance()->onHttpRequestCompleted(nullptr, response, name);
+        response->release();
+        support::stepFrames(2);
+    }
+
+    void useFault(const std::string& kind) {
+        HttpManager::getInstance()->baseUrl = server.origin() + "/fault/" + kind + "/";
+    }
+
+    std::vector<std::string> successNames;
+    bool dataWasNull = false;
+};
+
+TEST(HttpFormBody, FieldsGoInKeyOrderPercentEncoded) {
+    EXPECT_EQ(HttpManager::encodeForm({{"typeCode", "1"}, {"gradeCode", "3"}}), "gradeCode=3&typeCode=1");
+    EXPECT_EQ(HttpManager::encodeForm({}), "");
+    EXPECT_EQ(HttpManager::encodeForm({{"classId", "12"}}), "classId=12");
+    EXPECT_EQ(HttpManager::encodeForm({{"p", "a&b=c+d%e f"}}), "p=a%26b%3Dc%2Bd%25e%20f");
+    EXPECT_EQ(HttpManager::encodeForm({{"score", R"([{"id":1}])"}}), "score=%5B%7B%22id%22%3A1%7D%5D");
+    EXPECT_EQ(HttpManager::encodeForm({{"name", "\xE7\x8F\xAD-_.~"}}), "name=%E7%8F%AD-_.~");
+}
+
+TEST_F(HttpManagerTest, PostsTheFormWithTheTokenHeader) {
+    send("login", {{"username", "teacher"}, {"password", "1234"}});
+    waitForReply();
+    const auto logins = requestsNamed("login");
+    ASSERT_EQ(logins.size(), 1u);
+    EXPECT_EQ(logins[0].token, "");
+    EXPECT_EQ(logins[0].field("username"), "teacher");
+    EXPECT_EQ(logins[0].field("password"), "1234");
+    EXPECT_EQ(successNames, std::vector<std::string>{"login"});
+
+    HttpManager::getInstance()->token = "demo-token-1";
+    send("getClassList");
+    waitForReply();
+    const auto lists = requestsNamed("getClassList");
+    ASSERT_EQ(lists.size(), 1u);
+    EXPECT_EQ(lists[0].token, "demo-token-1");
+    EXPECT_TRUE(lists[0].fields.empty());
+}
+
+TEST_F(HttpManagerTest, AWrongPasswordShowsTheServerMessage) {
+    send("login", {{"username", "teacher"}, {"password", "a&b=c+%"}});
+    waitForReply();
+    ASSERT_EQ(requestsNamed("login").size(), 1u);
+    EXPECT_EQ(requestsNamed("login")[0].field("password"), "a&b=c+%");
+    EXPECT_TRUE(successNames.empty());
+    EXPECT_FALSE(tipText().empty());
+}
+
+TEST_F(HttpManagerTest, ServerDownShowsTheConnectionTip) {
+    HttpManager::getInstance()->baseUrl = closedBaseUrl();
+    send("login", {{"username", "teacher"}, {"password", "1234"}});
+    waitForReply();
+    EXPECT_EQ(tipText(), PlistManager::getInstance()->getText("HttpStr1"));
+    EXPECT_TRUE(logged("error buffer: "));
+    EXPECT_TRUE(successNames.empty());
+}
+
+TEST_F(HttpManagerTest, AFailedTransferReachesTheFailureCallbackInsteadOfATip) {
+    HttpManager::getInstance()->baseUrl = closedBaseUrl();
+    std::vector<int32_t> codes;
+    std::vector<std::string> messages;
+    auto onFailure = [&](int32_t code, const std::string& message) {
+        codes.push_back(code);
+        messages.push_back(message);
+    };
+    send("getClassList", {}, false, onFailure);
+    ASSERT_TRUE(waitFor([&] { return codes.size() == 1; }));
+    EXPECT_EQ(codes[0], -1);
+    EXPECT_EQ(messages[0], PlistManager::getInstance()->getText("HttpStr1"));
+    EXPECT_EQ(findByName("BgImage1"), nullptr);
+
+    useFault("http500");
+    send("getClassList", {}, false, onFailure);
+    ASSERT_TRUE(waitFor([&] { return codes.size() == 2; }));
+    EXPECT_EQ(codes[1], 500);
+    EXPECT_EQ(findByName("BgImage1"), nullptr);
+    HttpManager::getInstance()->removeLoading();
+}
+
+TEST_F(HttpManagerTest, HttpErrorStatusShowsNothing) {
+    useFault("http500");
+    send("getClassList");
+    waitForReply();
+    EXPECT_EQ(tipText(), "");
+    EXPECT_TRUE(logged("error buffer: "));
+    EXPECT_TRUE(successNames.empty());
+}
+
+TEST_F(HttpManagerTest, ARepliesThatIsNotAnObjectShowsTheFormatTipWithTheName) {
+    for (const char* kind : {"notjson", "array"}) {
+        SCOPED_TRACE(kind);
+        support::runScene(BaseScene::create());
+        useFault(kind);
+        send("getClassList");
+        waitForReply();
+        std::string expected = PlistManager::getInstance()->getText("HttpStr2");
+        expected.replace(expected.find("%s"), 2, "getClassList");
+        EXPECT_EQ(tipText(), expected);
+        EXPECT_TRUE(successNames.empty());
+    }
+}
+
+TEST_F(HttpManagerTest, FormatTipNeverUsesTheNameAsAFormat) {
+    deliver("get%s%n%d", "<html>");
+    std::string expected = PlistManager::getInstance()->getText("HttpStr2");
+    expected.replace(expected.find("%s"), 2, "get%s%n%d");
+    EXPECT_EQ(tipText(), expected);
+}
+
+TEST_F(HttpManagerTest, SuccessWithoutDataHandsOverNull) {
+    useFault("nodata");
+    send("getClassList");
+    waitForReply();
+    EXPECT_EQ(successNames, std::vector<std::string>{"getClassList"});
+    EXPECT_TRUE(dataWasNull);
+    EXPECT_EQ(tipText(), "");
+}
+
+TEST_F(HttpManagerTest, NonZeroStatusGoesToTheFailureCallbackOrATip) {
+    useFault("status5");
+    send("getClassList");
+    waitForReply();
+    EXPECT_TRUE(successNames.empty());
+    EXPECT_EQ(tipText(), "x");
+
+    support::runScene(BaseScene::create());
+    int failedCode = -1;
+    std::string failedMessage;
+    send("getStudentList", {{"classId", "1"}}, true, [&](int32_t code, const std::string& message) {
+        failedCode = code;
+        failedMessage = message;
+    });
+    waitForReply();
+    EXPECT_EQ(failedCode, 0);
+    EXPECT_EQ(failedMessage, "x");
+    EXPECT_EQ(tipText(), "");
+}
+
+TEST_F(HttpManagerTest, RepliesWithMistypedMembersTakeTheFailurePath) {
+    deliver("a", R"({"code":"0","status":0,"msg":"m1","data":{}})");
+    EXPECT_TRUE(successNames.empty());
+    EXPECT_EQ(tipText(), "m1");
+
+    support::runScene(BaseScene::create());
+    deliver("b", R"({"code":0,"status":0.5,"msg":"m2"})");
+    EXPECT_EQ(tipText(), "m2");
+
+    support::runScene(BaseScene::create());
+    deliver("c", R"({"code":3,"status":0,"msg":7})");
+    EXPECT_EQ(tipText(), "");
+    EXPECT_NE(findByName("BgImage1"), nullptr);
+}
+
+TEST_F(HttpManagerTest, NotLoggedInLeadsBackToLogin) {
+    useFault("code401");
+    send("getClassList");
+    waitForReply();
+    EXPECT_EQ(tipText(), "Please log in again.");
+    ASSERT_TRUE(support::click("Button2"));
+    ASSERT_TRUE(waitFor(
+        [] { return dynamic_cast<LoginScene*>(engine::Director::getInstance()->getRunningScene()) != nullptr; }));
+}
+
+TEST_F(HttpManagerTest, AnExpiredTokenIsRefusedWithCode401) {
+    HttpManager::getInstance()->token = "not-a-live-token";
+    send("getClassList");
+    waitForReply();
+    EXPECT_TRUE(successNames.empty());
+    ASSERT_TRUE(support::click("Button1"));
+    ASSERT_TRUE(waitFor(
+        [] { return dynamic_cast<LoginScene*>(engine::Director::getInstance()->getRunningScene()) != nullptr; }));
+}
+
+TEST_F(HttpManagerTest, TheLoadingPanelFollowsTheLatestFlag) {
+    HttpManager* http = HttpManager::getInstance();
+    send("getClassList");
+    ASSERT_NE(http->getLoadingPanel(), nullptr);
+    EXPECT_EQ(http->getLoadingPanel()->getParent(), engine::Director::getInstance()->getRunningScene());
+    EXPECT_EQ(http->getLoadingPanel()->getLocalZOrder(), 105);
+    waitForReply();
+    EXPECT_EQ(findByName("PosNode"), nullptr);
+
+    send("version", {{"id", "10"}}, false);
+    engine::Node* kept = http->getLoadingPanel();
+    ASSERT_TRUE(waitFor([&] { return !successNames.empty() && successNames.back() == "version"; }));
+    EXPECT_EQ(http->getLoadingPanel(), kept);
+    EXPECT_NE(findByName("PosNode"), nullptr);
+    http->removeLoading();
+    EXPECT_EQ(findByName("PosNode"), nullptr);
+}
+
+TEST_F(HttpManagerTest, TheLoadingPanelSurvivesItsSceneGoing) {
+    send("version", {{"id", "10"}}, false);
+    ASSERT_NE(HttpManager::getInstance()->getLoadingPanel(), nullptr);
+    support::runScene(BaseScene::create());
+    support::stepFrames(3);
+    ASSERT_TRUE(waitFor([&] { return !successNames.empty(); }));
+    HttpManager::getInstance()->removeLoading();
+    EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
+}
+
+TEST_F(HttpManagerTest, AReplyNeverReachesASenderThatHasGone) {
+    int calls = 0;
+    {
+        auto owner = std::make_unique<LifeToken>();
+        HttpManager::getInstance()->sendRequest(
+            "version", owner->guard([&](const std::string&, rapidjson::Value&) { ++calls; }), true, "union", nullptr,
+            {{"id", "10"}});
+    }
+    waitForReply();
+    EXPECT_EQ(requestsNamed("version").size(), 1u);
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(HttpManagerTest, NoRunningSceneSkipsThePanel) {
+    engine::Director::getInstance()->reset();
+    support::startHeadless();
+    HttpManager::getInstance()->showLoading();
+    EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
+    EXPECT_TRUE(logged("no running scene"));
+}
+
+} // namespace
