@@ -155,3 +155,22 @@ TEST_F(KeyboardTest, CloseCallbackMayRemoveTheKeyboardItself) {
     support::stepFrames(2);
     EXPECT_EQ(support::findByName("BgImg"), nullptr);
 }
+
+TEST_F(KeyboardTest, TallWindowDimsTheWholeWindowAndLiftsTheBody) {
+    support::stopHeadless();
+    support::startHeadless(engine::Size(1280, 960));
+    GDataManager::getInstance()->screenOffsetY = 120.f;
+    support::runScene(BaseScene::create());
+    scene = engine::Director::getInstance()->getRunningScene();
+    engine::ui::Layout* background = engine::ui::Layout::create();
+    background->setContentSize(engine::Director::getInstance()->getWinSize());
+    background->setBackGroundColorType(engine::ui::Layout::BackGroundColorType::SOLID);
+    background->setBackGroundColor(engine::Color3B(0xff, 0xff, 0xff));
+    scene->addChild(background);
+    KeyBordLayer* keyboard = open(true);
+    EXPECT_FALSE(support::saveScreenshot("keyboard_tall").empty());
+    for (int y : {2, 60, 118, 480, 958}) {
+        EXPECT_LT(support::readPixel(20, y).r, 0xf8) << "row " << y;
+    }
+    EXPECT_FLOAT_EQ(support::worldCenter(keyboard->bgImg).y, 320.f);
+}
