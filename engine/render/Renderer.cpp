@@ -70,6 +70,14 @@ void Renderer::drawTexture(Texture2D* texture, const Rect& src, const Mat4& tran
         vertices[i].tex_coord.x = us[i];
         vertices[i].tex_coord.y = vs[i];
     }
+    // An unrotated quad snaps to whole pixels: neighbouring quads (the parts of a nine-slice picture) then share
+    // their edges exactly, where separate rounding of each quad's position and size left 1-pixel seams.
+    if (vertices[0].position.y == vertices[1].position.y && vertices[0].position.x == vertices[3].position.x) {
+        for (SDL_Vertex& vertex : vertices) {
+            vertex.position.x = std::round(vertex.position.x);
+            vertex.position.y = std::round(vertex.position.y);
+        }
+    }
     // Split along the 1-3 diagonal: SDL's software renderer then recognises an unrotated quad as a rectangle
     // and blits it instead of rasterising two triangles (several times faster).
     static const int indices[6] = {0, 1, 3, 1, 2, 3};

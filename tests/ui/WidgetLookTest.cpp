@@ -106,6 +106,25 @@ TEST_F(PictureLook, NineSliceKeepsCornersAndStretchesTheRest) {
     EXPECT_TRUE(near(pixel(130, 350), 255, 0, 0)) << describe(pixel(130, 350));
 }
 
+TEST_F(PictureLook, NineSliceAtAFractionalPlaceHasNoSeams) {
+    putPicture("white.bmp", 30, 30, kWhite);
+    for (const float x : {100.3f, 100.5f, 100.7f}) {
+        SCOPED_TRACE(x);
+        scene->removeAllChildren();
+        auto* sliced = placeAt(scene, ui::ImageView::create("white.bmp"), x, 100.6f);
+        sliced->setScale9Enabled(true);
+        sliced->setCapInsets(Rect(10, 10, 10, 10));
+        sliced->setContentSize(Size(200.4f, 60.3f));
+        step();
+        for (int px = 103; px < 298; ++px) {
+            ASSERT_TRUE(near(pixel(px + 0.5f, 130), 255, 255, 255)) << px << " " << describe(pixel(px + 0.5f, 130));
+        }
+        for (int py = 103; py < 158; ++py) {
+            ASSERT_TRUE(near(pixel(200, py + 0.5f), 255, 255, 255)) << py << " " << describe(pixel(200, py + 0.5f));
+        }
+    }
+}
+
 TEST_F(ButtonLook, MissingPressedAndDisabledPicturesShadeTheNormalOne) {
     putPicture("w.bmp", 50, 50, kWhite);
     auto* button = placeAt(scene, ui::Button::create("w.bmp"), 100, 100);
