@@ -4,10 +4,10 @@
 #include "common/AudioManager.h"
 #include "common/GDataManager.h"
 #include "common/UITools.h"
+#include "scenes/CourseButtonPages.h"
 #include "scenes/LoginScene.h"
 #include "scenes/SceneWidgets.h"
 #include "scenes/SubjectScene.h"
-#include "ui/Button.h"
 
 namespace {
 constexpr int kTypesPerPage = 4;
@@ -34,18 +34,7 @@ void CourseScene::initRes() {
     UITools::showClientBackground(root);
     SceneWidgets::bindClick(
         root, "Btn_Return", [] { goToLogin(); }, true);
-    engine::Node* previous = SceneWidgets::bindClick(
-        root, "Btn_Preview", [this] { changePage(-1); }, false);
-    engine::Node* next = SceneWidgets::bindClick(
-        root, "Btn_Next", [this] { changePage(1); }, false);
-    if (pageCount > 1) {
-        if (previous) {
-            previous->setVisible(true);
-        }
-        if (next) {
-            next->setVisible(true);
-        }
-    }
+    CourseButtonPages::bindTurnButtons(root, pageCount, [this](int delta) { changePage(delta); });
 }
 
 void CourseScene::onEnterTransitionDidFinish() {
@@ -55,44 +44,16 @@ void CourseScene::onEnterTransitionDidFinish() {
 }
 
 void CourseScene::showCourseTypes() {
-    auto* panel = SceneWidgets::find(root, "Panel_Layout");
-    if (!panel) {
-        return;
-    }
-    panel->removeAllChildren();
-    const engine::Size size = panel->getContentSize();
-    const auto& courseTypes = GDataManager::getInstance()->courseTypes;
-    int skip = (page - 1) * kTypesPerPage;
-    int slot = 1;
-    for (const auto& [typeCode, entry] : courseTypes) {
-        if (skip > 0) {
-            --skip;
-            continue;
-        }
-        const CourseTypeRecord courseType = entry;
-        engine::ui::Button* button =
-            UITools::createCourseButton(panel, courseType.iconNormal, courseType.iconSelected, courseType.iconLocked);
-        if (button) {
-            button->setPosition(size.width * 0.125f * static_cast<float>(slot), size.height * 0.5f);
-            button->setTag(courseType.typeCode);
-            button->setBright(courseType.enabled != 0);
-            button->setTouchEnabled(courseType.enabled != 0);
-            button->addClickEventListener([this](engine::Ref* sender) { onCourseClicked(sender); });
-        }
-        slot += 2;
-        if (slot > 2 * kTypesPerPage) {
-            break;
-        }
-    }
+    // One row: the buttons at 1/8, 3/8, 5/8 and 7/8 of the panel's width.
+    const auto place = [](int index, const engine::Size& size) {
+        return engine::Vec2(size.width * 0.125f * static_cast<float>(2 * index + 1), size.height * 0.5f);
+    };
+    CourseButtonPages::show(root, GDataManager::getInstance()->courseTypes, &CourseTypeRecord::typeCode, page,
+                            kTypesPerPage, place, [this](engine::Ref* sender) { onCourseClicked(sender); });
 }
 
 void CourseScene::changePage(int delta) {
-    page += delta;
-    if (page < 1) {
-        page = 1;
-    } else if (page > pageCount) {
-        page = pageCount;
-    } else {
+    if (CourseButtonPages::turn(page, delta, pageCount)) {
         showCourseTypes();
     }
 }

@@ -15,10 +15,10 @@
 #include "net/HttpManager.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
+#include "scenes/CourseButtonPages.h"
 #include "scenes/CourseScene.h"
 #include "scenes/GradeScene.h"
 #include "scenes/SceneWidgets.h"
-#include "ui/Button.h"
 #include "ui/Text.h"
 
 namespace {
@@ -67,18 +67,7 @@ void SubjectScene::initRes() {
     if (auto* title = SceneWidgets::find<engine::ui::Text>(root, "Text_Title")) {
         title->setString(GDataManager::getInstance()->getCourseType(0).typeName);
     }
-    engine::Node* previous = SceneWidgets::bindClick(
-        root, "Btn_Preview", [this] { changePage(-1); }, false);
-    engine::Node* next = SceneWidgets::bindClick(
-        root, "Btn_Next", [this] { changePage(1); }, false);
-    if (pageCount > 1) {
-        if (previous) {
-            previous->setVisible(true);
-        }
-        if (next) {
-            next->setVisible(true);
-        }
-    }
+    CourseButtonPages::bindTurnButtons(root, pageCount, [this](int delta) { changePage(delta); });
 }
 
 void SubjectScene::screenAdaptation() {
@@ -97,45 +86,19 @@ void SubjectScene::onEnterTransitionDidFinish() {
 }
 
 void SubjectScene::showSubjects() {
-    auto* panel = SceneWidgets::find(root, "Panel_Layout");
-    if (!panel) {
-        return;
-    }
-    panel->removeAllChildren();
-    const engine::Size size = panel->getContentSize();
-    int skip = (page - 1) * kSubjectsPerPage;
-    int place = 0;
-    for (const auto& [code, entry] : subjects) {
-        if (skip > 0) {
-            --skip;
-            continue;
-        }
-        const SubjectRecord subject = entry;
-        engine::ui::Button* button =
-            UITools::createCourseButton(panel, subject.iconNormal, subject.iconSelected, subject.iconLocked);
-        if (button) {
-            const int column = place % 3;
-            const int row = place / 3;
-            button->setPosition(static_cast<float>(2 * column + 1) * (size.width / 6.0f),
-                                size.height - static_cast<float>(2 * row + 1) * (size.height * 0.25f));
-            button->setTag(subject.subjectCode);
-            button->setBright(subject.enabled != 0);
-            button->setTouchEnabled(subject.enabled != 0);
-            button->addClickEventListener([this](engine::Ref* sender) { onSubjectClicked(sender); });
-        }
-        if (++place == kSubjectsPerPage) {
-            break;
-        }
-    }
+    // Two rows of three, at the odd sixths of the panel's width and the first and third quarters of its height.
+    const auto place = [](int index, const engine::Size& size) {
+        const int column = index % 3;
+        const int row = index / 3;
+        return engine::Vec2(static_cast<float>(2 * column + 1) * (size.width / 6.0f),
+                            size.height - static_cast<float>(2 * row + 1) * (size.height * 0.25f));
+    };
+    CourseButtonPages::show(root, subjects, &SubjectRecord::subjectCode, page, kSubjectsPerPage, place,
+                            [this](engine::Ref* sender) { onSubjectClicked(sender); });
 }
 
 void SubjectScene::changePage(int delta) {
-    page += delta;
-    if (page < 1) {
-        page = 1;
-    } else if (page > pageCount) {
-        page = pageCount;
-    } else {
+    if (CourseButtonPages::turn(page, delta, pageCount)) {
         showSubjects();
     }
 }

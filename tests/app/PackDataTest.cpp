@@ -11,6 +11,7 @@
 #include "platform/FileUtils.h"
 #include "scene/Sprite.h"
 #include "support/Headless.h"
+#include "support/PackResources.h"
 
 using namespace engine;
 
@@ -36,28 +37,11 @@ std::string conversions(const std::string& format) {
 
 class PackData : public support::HeadlessTest {
 protected:
-    void SetUp() override {
-        support::HeadlessTest::SetUp();
-        FileUtils* files = FileUtils::getInstance();
-        _savedRoot = files->getDefaultResourceRootPath();
-        _savedSearchPaths = files->getSearchPaths();
-        files->setDefaultResourceRootPath(TEST_PROGRAM_DIR);
-        files->setSearchPaths({"", "Plist/", "Layouts/", "Images/", "Animations/", "Sounds/"});
-    }
-
-    void TearDown() override {
-        FileUtils::getInstance()->setDefaultResourceRootPath(_savedRoot);
-        FileUtils::getInstance()->setSearchPaths(_savedSearchPaths);
-        support::HeadlessTest::TearDown();
-    }
-
     static ValueMap animation(const std::string& name) {
         return PlistManager::getInstance()->getValueMap("Animations.plist", name);
     }
 
-private:
-    std::string _savedRoot;
-    std::vector<std::string> _savedSearchPaths;
+    support::PackResources pack;
 };
 
 } // namespace

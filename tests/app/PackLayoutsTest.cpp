@@ -9,38 +9,20 @@
 
 #include "base/Log.h"
 #include "layout/CSLoader.h"
-#include "platform/FileUtils.h"
 #include "scene/Node.h"
 #include "support/Headless.h"
+#include "support/PackResources.h"
+#include "support/WidgetKind.h"
 #include "ui/Button.h"
-#include "ui/ImageView.h"
 #include "ui/Layout.h"
-#include "ui/LoadingBar.h"
 #include "ui/Text.h"
 
 using namespace engine;
 
 namespace {
 
-enum class Kind { Node, Button, ImageView, Text, Panel, LoadingBar };
-
-bool isKind(Node* node, Kind kind) {
-    switch (kind) {
-    case Kind::Node:
-        return dynamic_cast<ui::Widget*>(node) == nullptr;
-    case Kind::Button:
-        return dynamic_cast<ui::Button*>(node) != nullptr;
-    case Kind::ImageView:
-        return dynamic_cast<ui::ImageView*>(node) != nullptr;
-    case Kind::Text:
-        return dynamic_cast<ui::Text*>(node) != nullptr;
-    case Kind::Panel:
-        return dynamic_cast<ui::Layout*>(node) != nullptr;
-    case Kind::LoadingBar:
-        return dynamic_cast<ui::LoadingBar*>(node) != nullptr;
-    }
-    return false;
-}
+using Kind = support::WidgetKind;
+using support::isKind;
 
 struct Widget {
     std::string name;
@@ -51,11 +33,6 @@ class PackLayouts : public support::HeadlessTest {
 protected:
     void SetUp() override {
         support::HeadlessTest::SetUp();
-        FileUtils* files = FileUtils::getInstance();
-        _savedRoot = files->getDefaultResourceRootPath();
-        _savedSearchPaths = files->getSearchPaths();
-        files->setDefaultResourceRootPath(TEST_PROGRAM_DIR);
-        files->setSearchPaths({"", "Plist/", "Layouts/", "Images/", "Animations/", "Sounds/"});
         CSLoader::setStrictMode(true);
         setLogSink([this](const std::string& line) { _log.push_back(line); });
     }
@@ -63,8 +40,6 @@ protected:
     void TearDown() override {
         setLogSink(nullptr);
         CSLoader::setStrictMode(false);
-        FileUtils::getInstance()->setDefaultResourceRootPath(_savedRoot);
-        FileUtils::getInstance()->setSearchPaths(_savedSearchPaths);
         support::HeadlessTest::TearDown();
     }
 
@@ -85,11 +60,8 @@ protected:
         return root;
     }
 
+    support::PackResources pack;
     std::vector<std::string> _log;
-
-private:
-    std::string _savedRoot;
-    std::vector<std::string> _savedSearchPaths;
 };
 
 ui::Widget* widget(Node* root, const std::string& name) {

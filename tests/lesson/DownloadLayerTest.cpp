@@ -1,22 +1,18 @@
 // The download overlay against the demo server: its counter and bar, the completion call, extraction of the
 // zips that arrived, and the download service's callbacks when overlays overlap.
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <filesystem>
-#include <future>
-#include <mutex>
-#include <thread>
 
-#include "CoursewareServer.h"
 #include "base/Director.h"
-#include "base/Log.h"
 #include "common/BaseScene.h"
 #include "common/GDataManager.h"
 #include "lesson/DownloadLayer.h"
 #include "net/DownManager.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
+#include "support/ClientTest.h"
+#include "support/GateServer.h"
 #include "support/Headless.h"
 #include "ui/Button.h"
 #include "ui/Layout.h"
@@ -28,67 +24,21 @@ using engine::Node;
 
 namespace {
 
-// Holds back "/held.bin" until the test opens the gate, so that a download is certain to be running.
-class GateServer {
-public:
-    GateServer() {
-        _server.Get("/held.bin", [this](const httplib::Request&, httplib::Response& res) {
-            _opened.wait();
-            res.set_content(std::string(3000, 'h'), "application/octet-stream");
-        });
-        _port = _server.bind_to_any_port("127.0.0.1");
-        _thread = std::thread([this] { _server.listen_after_bind(); });
-    }
-    ~GateServer() {
-        open();
-        _server.stop();
-        _thread.join();
-    }
-    void open() {
-        std::call_once(_once, [this] { _gate.set_value(); });
-    }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(_port) + "/held.bin"; }
+using support::GateServer;
 
-private:
-    httplib::Server _server;
-    std::promise<void> _gate;
-    std::shared_future<void> _opened = _gate.get_future().share();
-    std::once_flag _once;
-    std::thread _thread;
-    int _port = -1;
-};
-
-class DownloadOverlay : public ::testing::Test {
+class DownloadOverlay : public support::ClientTest {
 protected:
-    void SetUp() override { start(engine::Size(1280, 720), 0.f); }
-
-    void start(const engine::Size& frame, float offsetY) {
-        support::startHeadless(frame);
-        engine::FileUtils* files = engine::FileUtils::getInstance();
-        savedRoot = files->getDefaultResourceRootPath();
-        savedSearchPaths = files->getSearchPaths();
-        // Writable files go to the scratch folder; the resource pack is read from the program folder.
-        files->setDefaultResourceRootPath(scratch.path() + "/");
-        files->setSearchPaths({});
-        for (const char* folder : {"", "Plist/", "Layouts/", "Images/", "Animations/", "Sounds/", "Fonts/"}) {
-            files->addSearchPath(std::string(TEST_PROGRAM_DIR "/") + folder);
-        }
-        GDataManager::getInstance()->screenOffsetY = offsetY;
-        engine::setLogSink([this](const std::string& line) { logLines.push_back(line); });
+    void SetUp() override {
+        ClientTest::SetUp();
+        GDataManager::getInstance()->screenOffsetY = 0.f;
         DownManager::destroyInstance();
         SqManager::getInstance()->init();
-        ASSERT_GT(server.start(0), 0);
         support::runScene(BaseScene::create());
     }
 
     void TearDown() override {
         DownManager::destroyInstance();
-        support::stopHeadless();
-        engine::setLogSink(nullptr);
-        GDataManager::getInstance()->screenOffsetY = 0.f;
-        engine::FileUtils* files = engine::FileUtils::getInstance();
-        files->setDefaultResourceRootPath(savedRoot);
-        files->setSearchPaths(savedSearchPaths);
+        ClientTest::TearDown();
     }
 
     // A new overlay at z-order 105 on the running scene.
@@ -101,11 +51,6 @@ protected:
     DownloadRecord file(const std::string& route, const std::string& name) const {
         return {"", server.origin() + "/files/" + route, scratch.file(name), ""};
     }
-    int logged(const std::string& text) const {
-        return static_cast<int>(std::count_if(logLines.begin(), logLines.end(), [&](const std::string& line) {
-            return line.find(text) != std::string::npos;
-        }));
-    }
     static std::string counterOf(Node* layer) {
         auto* text = dynamic_cast<engine::ui::Text*>(support::findByName("Text_Progress", layer));
         return text ? text->getString() : "<no counter>";
@@ -114,14 +59,6 @@ protected:
         auto* bar = dynamic_cast<engine::ui::LoadingBar*>(support::findByName("LoadingBar", layer));
         return bar ? bar->getPercent() : -1.f;
     }
-
-    support::ScratchDir scratch;
-    courseware::CoursewareServer server;
-    std::vector<std::string> logLines;
-
-private:
-    std::string savedRoot;
-    std::vector<std::string> savedSearchPaths;
 };
 
 } // namespace
@@ -163,14 +100,14 @@ TEST_F(DownloadOverlay, FetchesFilesInTurnAndExtractsOnlyTheZipsThatArrived) {
     }));
     EXPECT_EQ(counters, (std::vector<std::string>{"1/3", "2/3", "3/3", "4/3"}));
     EXPECT_EQ(layer->getParent(), nullptr);
-    EXPECT_EQ(logged("onTaskErroronTaskError"), 1);
+    EXPECT_EQ(countLogged("onTaskErroronTaskError"), 1);
     EXPECT_TRUE(fs::exists(scratch.file("mp4/SumMovie.mp4")));
 
     // The arrived zip is extracted beside itself and deleted; the missing one never reaches the extraction queue.
     ASSERT_TRUE(support::stepUntil([&] { return !fs::exists(scratch.file("ui/ui20240901.zip")); }, 60));
     support::stepFrames(30);
     EXPECT_FALSE(fs::is_empty(scratch.file("ui")));
-    EXPECT_EQ(logged("start uncompressing"), 1);
+    EXPECT_EQ(countLogged("start uncompressing"), 1);
     EXPECT_EQ(completions, 1);
     layer->release();
 }

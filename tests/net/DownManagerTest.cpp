@@ -1,17 +1,13 @@
 // The single-file download service against the demo server: percentages, head images, failures, and which caller
 // a late file reports to.
-#include <httplib.h>
-
 #include <filesystem>
-#include <future>
-#include <mutex>
-#include <thread>
 
 #include "CoursewareServer.h"
-#include "NetFixture.h"
 #include "base/Director.h"
 #include "net/DownManager.h"
 #include "platform/FileUtils.h"
+#include "support/ClientTest.h"
+#include "support/GateServer.h"
 #include "support/Headless.h"
 
 namespace fs = std::filesystem;
@@ -24,48 +20,17 @@ struct Finish {
     bool operator==(const Finish&) const = default;
 };
 
-// Serves "/held.bin" only once the test opens the gate, so that a download is certain to finish late.
-class GateServer {
-public:
-    GateServer() {
-        _server.Get("/held.bin", [this](const httplib::Request&, httplib::Response& res) {
-            _opened.wait();
-            res.set_content(std::string(3000, 'h'), "application/octet-stream");
-        });
-        _port = _server.bind_to_any_port("127.0.0.1");
-        _thread = std::thread([this] { _server.listen_after_bind(); });
-    }
-    ~GateServer() {
-        open();
-        _server.stop();
-        _thread.join();
-    }
-    void open() {
-        std::call_once(_once, [this] { _gate.set_value(); });
-    }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(_port) + "/held.bin"; }
+using support::GateServer;
 
-private:
-    httplib::Server _server;
-    std::promise<void> _gate;
-    std::shared_future<void> _opened = _gate.get_future().share();
-    std::once_flag _once;
-    std::thread _thread;
-    int _port = -1;
-};
-
-class DownManagerTest : public nettest::NetFolderTest {
+class DownManagerTest : public support::ClientTest {
 protected:
     void SetUp() override {
-        support::startHeadless();
-        NetFolderTest::SetUp();
+        ClientTest::SetUp();
         DownManager::destroyInstance();
-        ASSERT_GT(server.start(0), 0);
     }
     void TearDown() override {
         DownManager::destroyInstance();
-        support::stopHeadless();
-        NetFolderTest::TearDown();
+        ClientTest::TearDown();
     }
 
     std::string fileUrl(const std::string& path) const { return server.origin() + "/files/" + path; }
@@ -85,8 +50,6 @@ protected:
     DownloadRecord record(const std::string& url, const std::string& name) const {
         return {"", url, scratch.file(name), ".bin"};
     }
-
-    courseware::CoursewareServer server;
 };
 
 } // namespace
@@ -148,7 +111,7 @@ TEST_F(DownManagerTest, FailedFileFinishesAsFailedAfterTheLogLine) {
     down()->downloadHeadImage(fileUrl("missing/heads/p1001.png"), ".png");
     down()->finishCallback = [&](const std::string& path, bool ok) {
         finishes.push_back({path, ok});
-        logLinesAtFinish = countLogLines("onTaskErroronTaskError : p1001");
+        logLinesAtFinish = countLogged("onTaskErroronTaskError : p1001");
     };
     ASSERT_TRUE(support::stepUntil([&] { return !finishes.empty(); }));
     support::stepFrames(3);
@@ -163,7 +126,7 @@ TEST_F(DownManagerTest, EmptyAddressIsRefusedAndFinishesInALaterFrame) {
     std::vector<Finish> finishes;
     startCollecting(record("", "nothing.bin"), finishes);
     EXPECT_TRUE(finishes.empty());
-    EXPECT_EQ(countLogLines("DownManager: no address"), 1);
+    EXPECT_EQ(countLogged("DownManager: no address"), 1);
     support::stepFrames(1);
     EXPECT_EQ(finishes, (std::vector<Finish>{{scratch.file("nothing.bin"), false}}));
     // A chain that starts again from its finish callback advances one file a frame, never recursing.

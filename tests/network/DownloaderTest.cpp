@@ -11,15 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "LocalHttpServer.h"
 #include "NetworkTestSupport.h"
 #include "base/Director.h"
 #include "network/Downloader.h"
 #include "support/Headless.h"
+#include "support/LocalHttpServer.h"
 
 using engine::network::Downloader;
 using engine::network::DownloaderHints;
 using engine::network::DownloadTask;
+using support::LocalHttpServer;
 namespace fs = std::filesystem;
 
 namespace {
@@ -118,6 +119,18 @@ bool noTempFiles(const fs::path& folder) {
     return true;
 }
 
+// Promises a million bytes, sends "abcd" and then nothing more until the server stops.
+void sendFirstBytesThenStall(LocalHttpServer& server, httplib::Response& res) {
+    res.set_content_provider(1000000, "application/octet-stream",
+                             [&server](size_t offset, size_t, httplib::DataSink& sink) {
+                                 if (offset == 0) {
+                                     return sink.write("abcd", 4);
+                                 }
+                                 server.waitUntilStopping(std::chrono::seconds(20));
+                                 return false;
+                             });
+}
+
 class DownloaderTest : public NetworkTest {};
 
 } // namespace
@@ -199,16 +212,8 @@ TEST_F(DownloaderTest, ConnectionCutMidBodyLeavesNoFile) {
 
 TEST_F(DownloaderTest, StalledServerIsGivenUpAfterTheTimeOut) {
     LocalHttpServer server([&](httplib::Server& s) {
-        s.Get("/stall.bin", [&](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(1000000, "application/octet-stream",
-                                     [&](size_t offset, size_t, httplib::DataSink& sink) {
-                                         if (offset == 0) {
-                                             return sink.write("abcd", 4);
-                                         }
-                                         server.waitUntilStopping(std::chrono::seconds(20));
-                                         return false;
-                                     });
-        });
+        s.Get("/stall.bin",
+              [&](const httplib::Request&, httplib::Response& res) { sendFirstBytesThenStall(server, res); });
     });
     support::ScratchDir scratch;
     Recorder recorder;
@@ -386,14 +391,7 @@ TEST_F(DownloaderTest, DirectorShutdownStopsTransfersAndRemovesTempFiles) {
     LocalHttpServer server([&](httplib::Server& s) {
         s.Get(R"(/big/(\d+))", [&](const httplib::Request&, httplib::Response& res) {
             ++started;
-            res.set_content_provider(1000000, "application/octet-stream",
-                                     [&](size_t offset, size_t, httplib::DataSink& sink) {
-                                         if (offset == 0) {
-                                             return sink.write("abcd", 4);
-                                         }
-                                         server.waitUntilStopping(std::chrono::seconds(20));
-                                         return false;
-                                     });
+            sendFirstBytesThenStall(server, res);
         });
     });
     support::ScratchDir scratch;

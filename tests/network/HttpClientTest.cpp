@@ -10,17 +10,18 @@
 #include <thread>
 #include <vector>
 
-#include "LocalHttpServer.h"
 #include "NetworkTestSupport.h"
 #include "RawRequestCapture.h"
 #include "base/Director.h"
 #include "network/HttpClient.h"
 #include "network/HttpRequest.h"
 #include "network/HttpResponse.h"
+#include "support/LocalHttpServer.h"
 
 using engine::network::HttpClient;
 using engine::network::HttpRequest;
 using engine::network::HttpResponse;
+using support::LocalHttpServer;
 
 namespace {
 

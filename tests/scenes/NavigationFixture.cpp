@@ -143,21 +143,20 @@ std::vector<engine::Node*> NavigationTest::courseButtons() const {
     return buttons;
 }
 
-ScriptedServer::ScriptedServer() {
-    _server.Post(".*", [this](const httplib::Request&, httplib::Response& response) {
-        std::unique_lock<std::mutex> lock(_mutex);
-        ++_received;
-        _condition.wait(lock, [this] { return _stopping || !_replies.empty(); });
-        if (_replies.empty()) {
-            response.status = 503;
-            return;
-        }
-        response.set_content(_replies.front(), "application/json");
-        _replies.pop_front();
-    });
-    _port = _server.bind_to_any_port("127.0.0.1");
-    _thread = std::thread([this] { _server.listen_after_bind(); });
-}
+ScriptedServer::ScriptedServer()
+    : _server([this](httplib::Server& server) {
+          server.Post(".*", [this](const httplib::Request&, httplib::Response& response) {
+              std::unique_lock<std::mutex> lock(_mutex);
+              ++_received;
+              _condition.wait(lock, [this] { return _stopping || !_replies.empty(); });
+              if (_replies.empty()) {
+                  response.status = 503;
+                  return;
+              }
+              response.set_content(_replies.front(), "application/json");
+              _replies.pop_front();
+          });
+      }) {}
 
 ScriptedServer::~ScriptedServer() {
     {
@@ -165,14 +164,10 @@ ScriptedServer::~ScriptedServer() {
         _stopping = true;
     }
     _condition.notify_all();
-    _server.stop();
-    if (_thread.joinable()) {
-        _thread.join();
-    }
 }
 
 std::string ScriptedServer::baseUrl() const {
-    return "http://127.0.0.1:" + std::to_string(_port) + "/api/";
+    return _server.url("/api/");
 }
 
 void ScriptedServer::answer(const std::string& data) {

@@ -6,7 +6,6 @@
 #include <deque>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <httplib.h>
@@ -14,6 +13,7 @@
 
 #include "base/Director.h"
 #include "support/ClientTest.h"
+#include "support/LocalHttpServer.h"
 
 namespace engine {
 class Node;
@@ -68,14 +68,13 @@ public:
     int received() const;
 
 private:
-    httplib::Server _server;
-    std::thread _thread;
-    int _port = -1;
     mutable std::mutex _mutex;
     std::condition_variable _condition;
     std::deque<std::string> _replies;
     int _received = 0;
     bool _stopping = false;
+    // Last: it stops and joins its handlers before the members they use go.
+    support::LocalHttpServer _server;
 };
 
 } // namespace navigation

@@ -17,12 +17,12 @@
 #include "common/PlistManager.h"
 #include "common/UITools.h"
 #include "layout/CSLoader.h"
-#include "platform/FileUtils.h"
 #include "scene/Scene.h"
 #include "scene/Sprite.h"
 #include "support/Headless.h"
+#include "support/PackResources.h"
+#include "support/WidgetKind.h"
 #include "ui/Button.h"
-#include "ui/ImageView.h"
 #include "ui/Layout.h"
 #include "ui/Text.h"
 #include "ui/TextField.h"
@@ -34,7 +34,8 @@ namespace {
 const char* const kFiles[] = {"LoginScene.csb", "CourseScene.csb", "SubjectScene.csb", "GradeScene.csb",
                               "ClassScene.csb"};
 
-enum class Kind { Node, Panel, Button, ImageView, Text, TextField };
+using Kind = support::WidgetKind;
+using support::isKind;
 
 // A widget a scene looks up. parent: "" anywhere below the root, "/" a direct child of the root, else the name of
 // its direct parent (the first node of that name).
@@ -44,24 +45,6 @@ struct Expected {
     Kind kind;
     std::string parent;
 };
-
-bool isKind(Node* node, Kind kind) {
-    switch (kind) {
-    case Kind::Node:
-        return dynamic_cast<ui::Widget*>(node) == nullptr;
-    case Kind::Panel:
-        return dynamic_cast<ui::Layout*>(node) != nullptr;
-    case Kind::Button:
-        return dynamic_cast<ui::Button*>(node) != nullptr;
-    case Kind::ImageView:
-        return dynamic_cast<ui::ImageView*>(node) != nullptr;
-    case Kind::Text:
-        return dynamic_cast<ui::Text*>(node) != nullptr;
-    case Kind::TextField:
-        return dynamic_cast<ui::TextField*>(node) != nullptr;
-    }
-    return false;
-}
 
 int perloadCount(const std::string& kind) {
     return static_cast<int>(PlistManager::getInstance()->getValueVector("Perload.plist", kind).size());
@@ -198,11 +181,6 @@ protected:
     void SetUp() override {
         // The content scale of the 1280x720 frame window.
         support::startHeadless(GetParam().frame, 0.8f);
-        FileUtils* files = FileUtils::getInstance();
-        _savedRoot = files->getDefaultResourceRootPath();
-        _savedSearchPaths = files->getSearchPaths();
-        files->setDefaultResourceRootPath(TEST_PROGRAM_DIR "/");
-        files->setSearchPaths({"", "Plist/", "Layouts/", "Images/", "Animations/", "Sounds/"});
         winSize = Director::getInstance()->getWinSize();
         offsetY = (winSize.height - 720.f) * 0.5f;
         GDataManager::getInstance()->screenOffsetY = offsetY;
@@ -214,8 +192,6 @@ protected:
         setLogSink(nullptr);
         CSLoader::setStrictMode(false);
         GDataManager::getInstance()->screenOffsetY = 0.f;
-        FileUtils::getInstance()->setDefaultResourceRootPath(_savedRoot);
-        FileUtils::getInstance()->setSearchPaths(_savedSearchPaths);
         support::stopHeadless();
     }
 
@@ -244,10 +220,7 @@ protected:
     Size winSize;
     float offsetY = 0.f;
     std::vector<std::string> log;
-
-private:
-    std::string _savedRoot;
-    std::vector<std::string> _savedSearchPaths;
+    support::PackResources pack;
 };
 
 // A full page of course or subject buttons in "Panel_Layout", placed as their scenes place them; other screens

@@ -10,11 +10,15 @@
 #include <string>
 #include <thread>
 
+namespace support {
+
 class LocalHttpServer {
 public:
     explicit LocalHttpServer(const std::function<void(httplib::Server&)>& routes);
     // Releases handlers parked in waitUntilStopping, stops the server and joins it.
     ~LocalHttpServer();
+    LocalHttpServer(const LocalHttpServer&) = delete;
+    LocalHttpServer& operator=(const LocalHttpServer&) = delete;
 
     int port() const { return _port; }
     std::string url(const std::string& path) const;
@@ -30,3 +34,5 @@ private:
     std::condition_variable _condition;
     bool _stopping = false;
 };
+
+} // namespace support

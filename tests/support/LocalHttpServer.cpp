@@ -1,6 +1,8 @@
-#include "LocalHttpServer.h"
+#include "support/LocalHttpServer.h"
 
 #include <gtest/gtest.h>
+
+namespace support {
 
 LocalHttpServer::LocalHttpServer(const std::function<void(httplib::Server&)>& routes) {
     routes(_server);
@@ -37,3 +39,5 @@ void LocalHttpServer::waitUntilStopping(std::chrono::milliseconds limit) {
     std::unique_lock<std::mutex> lock(_mutex);
     _condition.wait_for(lock, limit, [this] { return _stopping; });
 }
+
+} // namespace support
