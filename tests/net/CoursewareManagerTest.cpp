@@ -1,5 +1,6 @@
 // The courseware download queue against the demo server: download, extraction and record, retries with a wait,
 // and updates of downloaded packages.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -70,8 +71,17 @@ protected:
     void queue(const std::string& identify, const std::string& url) {
         manager()->addDownloadTask({identify, url, "", ""});
     }
-    bool step(const std::function<bool()>& condition, int frames = 200) {
-        return support::stepUntil(condition, frames, kTick);
+    // Ticks until the condition holds; gives up after that many ticks once 10 s of real time have passed too, since
+    // a transfer takes real time however fast the ticks go.
+    static bool step(const std::function<bool()>& condition, int frames = 200) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int tick = 0; !condition(); ++tick) {
+            if (tick >= frames && std::chrono::steady_clock::now() - start > std::chrono::seconds(10)) {
+                return false;
+            }
+            support::stepFrames(1, kTick);
+        }
+        return true;
     }
     int errorsOf(const std::string& identify) const {
         return countLogLines("CoursewareManager::onTaskErroronTaskError : " + identify);
