@@ -13,6 +13,7 @@
 #include "scene/Scene.h"
 #include "scenes/LoginScene.h"
 #include "support/ClientTest.h"
+#include "ui/Button.h"
 #include "ui/Text.h"
 
 namespace {
@@ -249,6 +250,27 @@ TEST_F(HttpManagerTest, TheLoadingPanelFollowsTheLatestFlag) {
     EXPECT_NE(findByName("PosNode"), nullptr);
     http->removeLoading();
     EXPECT_EQ(findByName("PosNode"), nullptr);
+}
+
+TEST_F(HttpManagerTest, TheLoadingPanelSwallowsTouches) {
+    auto* button = engine::ui::Button::create();
+    button->setContentSize(engine::Size(200, 100));
+    button->ignoreContentAdaptWithSize(false);
+    button->setPosition(engine::Vec2(640, 360));
+    int clicks = 0;
+    button->addClickEventListener([&](engine::Ref*) { ++clicks; });
+    engine::Director::getInstance()->getRunningScene()->addChild(button);
+    support::stepFrames(1);
+    support::tapAt(engine::Vec2(640, 360));
+    ASSERT_EQ(clicks, 1);
+
+    send("version", {{"id", "10"}}, false);
+    support::stepFrames(1);
+    support::tapAt(engine::Vec2(640, 360));
+    EXPECT_EQ(clicks, 1);
+    HttpManager::getInstance()->removeLoading();
+    support::tapAt(engine::Vec2(640, 360));
+    EXPECT_EQ(clicks, 2);
 }
 
 TEST_F(HttpManagerTest, TheLoadingPanelSurvivesItsSceneGoing) {
