@@ -13,7 +13,9 @@
 namespace engine {
 
 namespace {
-SDL_Color toSDL(const Color4B& c) { return SDL_Color{c.r, c.g, c.b, c.a}; }
+SDL_Color toSDL(const Color4B& c) {
+    return SDL_Color{c.r, c.g, c.b, c.a};
+}
 } // namespace
 
 Renderer::Renderer(SDL_Renderer* renderer, Size targetPixels, float pixelsPerPoint) : _renderer(renderer) {
@@ -35,7 +37,9 @@ void Renderer::clear(const Color4B& color) {
     _clipStack.clear();
 }
 
-void Renderer::present() { SDL_RenderPresent(_renderer); }
+void Renderer::present() {
+    SDL_RenderPresent(_renderer);
+}
 
 void Renderer::toPixels(const Mat4& transform, const Vec2& p, float& px, float& py) const {
     const Target& target = _targetStack.back();
@@ -152,7 +156,8 @@ void Renderer::eraseRect(const Mat4& transform, const Size& size) {
     const float minX = *std::min_element(xs, xs + 4), maxX = *std::max_element(xs, xs + 4);
     const float minY = *std::min_element(ys, ys + 4), maxY = *std::max_element(ys, ys + 4);
     SDL_Rect r{static_cast<int>(std::floor(minX)), static_cast<int>(std::floor(minY)),
-               static_cast<int>(std::ceil(maxX) - std::floor(minX)), static_cast<int>(std::ceil(maxY) - std::floor(minY))};
+               static_cast<int>(std::ceil(maxX) - std::floor(minX)),
+               static_cast<int>(std::ceil(maxY) - std::floor(minY))};
     SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(_renderer, 0, 0, 0, 0);
     SDL_RenderFillRect(_renderer, &r);
@@ -248,8 +253,7 @@ bool Renderer::savePNG(const std::string& path) {
     if (!readPixels(rgba, w, h)) {
         return false;
     }
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_RGBA32);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(rgba.data(), w, h, 32, w * 4, SDL_PIXELFORMAT_RGBA32);
     if (!surface) {
         return false;
     }

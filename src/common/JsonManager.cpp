@@ -118,6 +118,15 @@ std::string JsonManager::getString(const rapidjson::Value& object, const std::st
     return std::string(member->GetString(), member->GetStringLength());
 }
 
+const rapidjson::Value* JsonManager::getArray(const rapidjson::Value& object, const std::string& key) const {
+    const rapidjson::Value* member = findMember(object, key);
+    if (member && !member->IsArray()) {
+        engine::log("error json array: %s", key.c_str());
+        return nullptr;
+    }
+    return member;
+}
+
 CoursewareData JsonManager::readCourseware(const rapidjson::Value& item) const {
     CoursewareData data;
     if (!item.IsObject()) {
@@ -157,15 +166,11 @@ SimpleGameItem JsonManager::readQuestion(const rapidjson::Value& item) const {
 
 void JsonManager::readStrings(const rapidjson::Value& object, const char* key, std::vector<std::string>& out) const {
     out.clear();
-    const rapidjson::Value* member = findMember(object, key);
-    if (!member) {
+    const rapidjson::Value* array = getArray(object, key);
+    if (!array) {
         return;
     }
-    if (!member->IsArray()) {
-        engine::log("error json array: %s", key);
-        return;
-    }
-    for (const auto& element : member->GetArray()) {
+    for (const auto& element : array->GetArray()) {
         if (element.IsString()) {
             out.emplace_back(element.GetString(), element.GetStringLength());
         } else {

@@ -12,7 +12,8 @@ public:
     // Wraps a callable so that it does nothing once this token (and so its owner) is gone.
     template <class F> auto guard(F function) const {
         return [alive = std::weak_ptr<char>(_alive), function = std::move(function)](auto&&... args) {
-            if (!alive.expired()) function(std::forward<decltype(args)>(args)...);
+            if (!alive.expired())
+                function(std::forward<decltype(args)>(args)...);
         };
     }
     // A weak handle to compare or test later (expired once the owner is gone).

@@ -12,13 +12,7 @@
 
 DownloadLayer::~DownloadLayer() {
     // Only while the download service's callbacks are still this overlay's: a later overlay may own them now.
-    DownManager* down = DownManager::getInstance();
-    const std::weak_ptr<char> mine = life.handle();
-    if (!down->callbackOwner.owner_before(mine) && !mine.owner_before(down->callbackOwner)) {
-        down->progressCallback = nullptr;
-        down->finishCallback = nullptr;
-        down->callbackOwner.reset();
-    }
+    DownManager::getInstance()->releaseCallbacks(life.handle());
 }
 
 void DownloadLayer::initData() {

@@ -1,9 +1,9 @@
 // Start-up chores: removes obsolete files, checks for a newer updater, fetches the institution logo.
 #pragma once
-#include <functional>
-#include <string>
-#include <rapidjson/document.h>
 #include "base/Ref.h"
+#include <functional>
+#include <rapidjson/document.h>
+#include <string>
 
 class BackManager : public engine::Ref {
 public:

@@ -7,12 +7,12 @@
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "common/PlatformFunc.h"
+#include "net/DownManager.h"
 #include "net/FileManager.h"
 #include "net/SqManager.h"
 #include "network/Downloader.h"
 
 using engine::network::Downloader;
-using engine::network::DownloaderHints;
 using engine::network::DownloadTask;
 
 namespace {
@@ -154,11 +154,7 @@ void CoursewareManager::updateTask(float dt) {
 void CoursewareManager::startNextTask() {
     downloader.reset();
     const DownloadRecord record = queue.front();
-    DownloaderHints hints;
-    hints.countOfMaxProcessingTasks = 1;
-    hints.timeoutInSeconds = 10;
-    hints.tempFileNameSuffix = ".tmp";
-    downloader = std::make_shared<Downloader>(hints);
+    downloader = std::make_shared<Downloader>(DownManager::fileHints());
     downloader->onTaskProgress =
         life.guard([this](const DownloadTask& task, int64_t, int64_t totalReceived, int64_t totalExpected) {
             onTaskProgress(task, totalReceived, totalExpected);

@@ -19,15 +19,15 @@ namespace {
 
 DownManager* s_instance = nullptr;
 
-DownloaderHints fileHints() {
+} // namespace
+
+DownloaderHints DownManager::fileHints() {
     DownloaderHints hints;
     hints.countOfMaxProcessingTasks = 1;
     hints.timeoutInSeconds = 10;
     hints.tempFileNameSuffix = ".tmp";
     return hints;
 }
-
-} // namespace
 
 DownManager* DownManager::getInstance() {
     if (!s_instance) {
@@ -88,6 +88,14 @@ void DownManager::downloadUpdater(const DownloadRecord& record) {
     updaterDownloader = std::make_shared<Downloader>(fileHints());
     updaterDownloader->onFileTaskSuccess = life.guard([this](const DownloadTask& task) { onUpdaterDownloaded(task); });
     updaterDownloader->createDownloadFileTask(record.url, record.storagePath, record.identifier);
+}
+
+void DownManager::releaseCallbacks(const std::weak_ptr<char>& owner) {
+    if (!callbackOwner.owner_before(owner) && !owner.owner_before(callbackOwner)) {
+        progressCallback = nullptr;
+        finishCallback = nullptr;
+        callbackOwner.reset();
+    }
 }
 
 std::shared_ptr<DownManager::TaskCallbacks> DownManager::openTaskCallbacks() {

@@ -13,6 +13,7 @@
 namespace engine::network {
 class Downloader;
 class DownloadTask;
+struct DownloaderHints;
 } // namespace engine::network
 
 using DownProgressCallback = std::function<void(int percent)>;
@@ -37,6 +38,8 @@ public:
     // A whole percent; 0 while the expected size is unknown (0 or less).
     static int percentOf(int64_t received, int64_t expected);
     static bool isSafeExtension(const std::string& extension);
+    // The hints of every single-file downloader: one task at a time, 10 s time-out, ".tmp" until whole.
+    static engine::network::DownloaderHints fileHints();
 
     // A file task reports to the callbacks these members hold at the end of the frame in which it started, or
     // at the next start when that comes first. So a caller assigns them just before or right after its start,
@@ -47,6 +50,8 @@ public:
     // Set by a caller that assigns the callbacks and wants to clear them later only while they are its own;
     // every start resets it.
     std::weak_ptr<char> callbackOwner;
+    // Empties both callbacks when owner is callbackOwner, so that a later caller's callbacks are kept.
+    void releaseCallbacks(const std::weak_ptr<char>& owner);
 
 private:
     // The callbacks of one file task: the members while it is the newest task of its frame, a copy after.

@@ -127,6 +127,7 @@ void HttpManager::sendRequest(const std::string& name, const HttpSuccessCallback
     HttpRequest* request = createRequest(name, static_cast<int>(HttpRequest::Type::POST), module);
     const std::string body = encodeForm(fields);
     request->setRequestData(body.data(), body.size());
+    ++inFlight[name];
     HttpClient::getInstance()->send(request);
     request->release();
 }
@@ -138,12 +139,13 @@ HttpRequest* HttpManager::createRequest(const std::string& name, int type, const
     request->setRequestType(static_cast<HttpRequest::Type>(type));
     request->setTag(name.c_str());
     // The singleton may be dropped (tests) while a request is in flight; its reply then reaches nobody.
-    std::weak_ptr<char> owner = alive;
-    request->setResponseCallback([this, owner, name](HttpClient* client, HttpResponse* response) {
-        if (!owner.expired()) {
-            onHttpRequestCompleted(client, response, name);
+    request->setResponseCallback(life.guard([this, name](HttpClient* client, HttpResponse* response) {
+        auto pending = inFlight.find(name);
+        if (pending != inFlight.end() && --pending->second <= 0) {
+            inFlight.erase(pending);
         }
-    });
+        onHttpRequestCompleted(client, response, name);
+    }));
     return request;
 }
 

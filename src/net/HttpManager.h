@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
+
 #include <rapidjson/document.h>
+
 #include "base/Ref.h"
+#include "common/LifeToken.h"
 
 namespace engine {
 class Node;
@@ -39,6 +41,8 @@ public:
     // Removes the loading panel now, whatever the flag (a scene that goes away while it is shown).
     void removeLoading();
     engine::Node* getLoadingPanel() const { return loadingPanel; }
+    // A request of that name was sent and its reply has not come back yet, whatever happened to the shared panel.
+    bool isAwaitingReply(const std::string& name) const { return inFlight.count(name) != 0; }
 
     // "k=v&k=v" in key order, keys and values percent-encoded as a form.
     static std::string encodeForm(const std::map<std::string, std::string>& fields);
@@ -54,6 +58,8 @@ private:
     engine::Node* loadingPanel = nullptr; // retained while shown, so it never dangles
     std::map<std::string, HttpSuccessCallback> successCallbacks;
     std::map<std::string, HttpFailureCallback> failureCallbacks;
-    // Replies of requests sent before destroyInstance find this expired.
-    std::shared_ptr<char> alive = std::make_shared<char>(0);
+    // Requests sent under each name whose reply has not come back; a name leaves the map at zero.
+    std::map<std::string, int> inFlight;
+    // Replies of requests sent before destroyInstance find it gone.
+    LifeToken life;
 };

@@ -4,9 +4,9 @@
 
 #include <cerrno>
 #include <ctime>
+#include <fcntl.h>
 #include <mutex>
 #include <new>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

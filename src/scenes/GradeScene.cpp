@@ -89,10 +89,10 @@ void GradeScene::onGradeClicked(engine::Ref* sender) {
     if (!button) {
         return;
     }
-    // One grade at a time: a reply still awaited keeps its loading panel up; without the panel the request
-    // has ended (a failed transfer never reaches this scene), so another grade may be chosen.
+    // One grade at a time; a request that ended without reaching this scene (a failed transfer, a refusal) lets
+    // another grade be chosen.
     const bool requestOpen =
-        classListState == ClassListState::Waiting && HttpManager::getInstance()->getLoadingPanel() != nullptr;
+        classListState == ClassListState::Waiting && HttpManager::getInstance()->isAwaitingReply("getClassList");
     if (classListState == ClassListState::Pressing || requestOpen) {
         engine::log("grade click ignored: class list pending");
         return;

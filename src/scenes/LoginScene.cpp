@@ -1,8 +1,6 @@
 #include "scenes/LoginScene.h"
 
-#include <cctype>
 #include <cmath>
-#include <new>
 
 #include "base/Director.h"
 #include "base/Log.h"
@@ -18,6 +16,7 @@
 #include "common/UITools.h"
 #include "lesson/DownloadLayer.h"
 #include "net/BackManager.h"
+#include "net/DownManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "net/SqManager.h"
@@ -26,6 +25,7 @@
 #include "scene/Label.h"
 #include "scene/Sprite.h"
 #include "scenes/CourseScene.h"
+#include "scenes/SceneWidgets.h"
 #include "ui/ImageView.h"
 #include "ui/Text.h"
 
@@ -41,35 +41,10 @@ constexpr int kKeyboardZOrder = 99;
 constexpr int kOverlayZOrder = 105;
 constexpr int kLogoZOrder = 105;
 constexpr float kLogoWidth = 220.f;
-constexpr const char* kClickSound = "BtnClick.mp3";
 constexpr const char* kCursorImage = "Common/Image_Cursor.png";
 
 // The scene whose callback BackManager holds; a scene that goes clears it only while it is its own.
 const LoginScene* s_logoOwner = nullptr;
-
-Node* seekWidget(Node* root, const std::string& name) {
-    Node* node = UITools::seekChildByName(root, name);
-    if (!node) {
-        engine::log("error login widget: %s", name.c_str());
-    }
-    return node;
-}
-
-// The array member under key; null when it is missing, or logged when it is not an array.
-const rapidjson::Value* arrayMember(const rapidjson::Value& object, const char* key) {
-    if (!object.IsObject()) {
-        return nullptr;
-    }
-    auto it = object.FindMember(key);
-    if (it == object.MemberEnd() || it->value.IsNull()) {
-        return nullptr;
-    }
-    if (!it->value.IsArray()) {
-        engine::log("error json array: %s", key);
-        return nullptr;
-    }
-    return &it->value;
-}
 
 // Calls visit for each object element of the array (a null array has none); other elements are logged.
 template <class Visit> void forEachItem(const rapidjson::Value* array, const char* key, Visit visit) {
@@ -134,7 +109,7 @@ void LoginScene::initData() {
     pendingUIHash.clear();
     pendingUIPath.clear();
     loginChainRunning = false;
-    awaitingReply = false;
+    awaitedRequest.clear();
 }
 
 void LoginScene::initRes() {
@@ -145,14 +120,14 @@ void LoginScene::initRes() {
     addChild(root);
 
     const std::string clientId = PlistManager::getInstance()->getString("Configs.plist", "ClientId");
-    clientPanel = seekWidget(root, engine::StringUtils::format("Panel_Client%s", clientId.c_str()));
+    clientPanel = SceneWidgets::find(root, engine::StringUtils::format("Panel_Client%s", clientId.c_str()));
     if (!clientPanel) {
         return;
     }
     clientPanel->setVisible(true);
 
     auto bindField = [this](const char* name) -> TextField* {
-        auto* field = dynamic_cast<TextField*>(seekWidget(clientPanel, name));
+        auto* field = SceneWidgets::find<TextField>(clientPanel, name);
         if (field) {
             field->setTouchEnabled(true);
             field->setLocalZOrder(kFrontZOrder);
@@ -164,20 +139,13 @@ void LoginScene::initRes() {
     userNameField = bindField("UserName");
     passWordField = bindField("PassWord");
 
-    if (auto* login = UITools::addClickListener(clientPanel, life.guard([this] { onLoginClicked(nullptr); }), true,
-                                                kClickSound, "Btn_Login")) {
+    if (auto* login =
+            SceneWidgets::bindClick(clientPanel, "Btn_Login", life.guard([this] { onLoginClicked(nullptr); }), true)) {
         login->setLocalZOrder(kFrontZOrder);
-    } else {
-        engine::log("error login widget: Btn_Login");
     }
-    exitButton = UITools::addClickListener(clientPanel, exitApp, true, kClickSound, "Btn_Exit");
-    if (exitButton) {
-        exitButton->setLocalZOrder(kFrontZOrder);
-    } else {
-        engine::log("error login widget: Btn_Exit");
-    }
+    bindExitButton();
 
-    if (auto* version = dynamic_cast<engine::ui::Text*>(seekWidget(clientPanel, "Text_Version"))) {
+    if (auto* version = SceneWidgets::find<engine::ui::Text>(clientPanel, "Text_Version")) {
         std::string text = PlatformFunc::getInstance()->getVersionString();
         if (PlistManager::getInstance()->getString("Configs.plist", "DomainType") == "DomainTest") {
             text = "Test" + text;
@@ -192,12 +160,8 @@ void LoginScene::screenAdaptation() {
     if (!clientPanel) {
         return;
     }
-    if (!exitButton) {
-        exitButton = UITools::addClickListener(clientPanel, exitApp, true, kClickSound, "Btn_Exit");
-        if (!exitButton) {
-            return;
-        }
-        exitButton->setLocalZOrder(kFrontZOrder);
+    if (!exitButton && !bindExitButton()) {
+        return;
     }
     const engine::Size window = Director::getInstance()->getWinSize();
     placeAtScenePoint(exitButton, Vec2(window.width, window.height));
@@ -217,7 +181,8 @@ void LoginScene::onEnterTransitionDidFinish() {
 void LoginScene::onLoginAnimationsLoaded() {
     const engine::ValueVector names = PlistManager::getInstance()->getValueVector("Perload.plist", "Login");
     for (size_t i = 0; i < names.size() && clientPanel; ++i) {
-        Node* position = seekWidget(clientPanel, engine::StringUtils::format("AniPos%d", static_cast<int>(i + 1)));
+        Node* position =
+            SceneWidgets::find(clientPanel, engine::StringUtils::format("AniPos%d", static_cast<int>(i + 1)));
         if (!position) {
             continue;
         }
@@ -235,7 +200,7 @@ void LoginScene::showInstitutionLogo() {
     if (!clientPanel) {
         return;
     }
-    auto* logo = dynamic_cast<engine::ui::ImageView*>(seekWidget(clientPanel, "Img_Logo"));
+    auto* logo = SceneWidgets::find<engine::ui::ImageView>(clientPanel, "Img_Logo");
     if (!logo) {
         return;
     }
@@ -380,8 +345,15 @@ void LoginScene::onLoginClicked(engine::Ref*) {
 }
 
 bool LoginScene::isChainStalled() const {
-    // Every reply removes the loading panel; a handler that goes on shows a new one at once.
-    return awaitingReply && !HttpManager::getInstance()->getLoadingPanel();
+    return !awaitedRequest.empty() && !HttpManager::getInstance()->isAwaitingReply(awaitedRequest);
+}
+
+engine::ui::Widget* LoginScene::bindExitButton() {
+    exitButton = SceneWidgets::bindClick(clientPanel, "Btn_Exit", exitApp, true);
+    if (exitButton) {
+        exitButton->setLocalZOrder(kFrontZOrder);
+    }
+    return exitButton;
 }
 
 void LoginScene::placeAtScenePoint(Node* node, const Vec2& scenePoint) const {
@@ -392,10 +364,10 @@ void LoginScene::placeAtScenePoint(Node* node, const Vec2& scenePoint) const {
 template <class Handler>
 void LoginScene::sendChainRequest(const std::string& name, Handler handler, std::map<std::string, std::string> fields) {
     loginChainRunning = true;
-    awaitingReply = true;
+    awaitedRequest = name;
     HttpManager::getInstance()->sendRequest(
         name, life.guard([this, handler](const std::string& replyName, rapidjson::Value& data) {
-            awaitingReply = false;
+            awaitedRequest.clear();
             (this->*handler)(replyName, data);
         }),
         true, "union", nullptr, std::move(fields));
@@ -428,7 +400,7 @@ void LoginScene::requestCourseIcon() {
 void LoginScene::onCourseIconReply(const std::string&, rapidjson::Value& data) {
     JsonManager* json = JsonManager::getInstance();
     auto& courseTypes = GDataManager::getInstance()->courseTypes;
-    forEachItem(arrayMember(data, "typeList"), "typeList", [&](const rapidjson::Value& item) {
+    forEachItem(json->getArray(data, "typeList"), "typeList", [&](const rapidjson::Value& item) {
         CourseTypeRecord record;
         record.typeCode = json->getInt(item, "typeCode");
         record.typeName = json->getString(item, "typeName");
@@ -437,7 +409,7 @@ void LoginScene::onCourseIconReply(const std::string&, rapidjson::Value& data) {
         record.iconLocked = json->getString(item, "iconLocked");
         courseTypes[record.typeCode] = record;
     });
-    forEachItem(arrayMember(data, "subjectList"), "subjectList", [&](const rapidjson::Value& item) {
+    forEachItem(json->getArray(data, "subjectList"), "subjectList", [&](const rapidjson::Value& item) {
         SubjectRecord record;
         record.subjectCode = json->getInt(item, "subjectCode");
         record.playMode = json->getInt(item, "playMode");
@@ -467,10 +439,10 @@ void LoginScene::onCoursePermissionReply(const std::string&, rapidjson::Value& d
             return;
         }
         type->second.enabled = json->getInt(typeItem, "enabled");
-        forEachItem(arrayMember(typeItem, "children"), "children", [&](const rapidjson::Value& subjectItem) {
+        forEachItem(json->getArray(typeItem, "children"), "children", [&](const rapidjson::Value& subjectItem) {
             SubjectRecord& subject = type->second.subjects[json->getInt(subjectItem, "subjectCode")];
             subject.enabled = json->getInt(subjectItem, "enabled");
-            forEachItem(arrayMember(subjectItem, "children"), "children", [&](const rapidjson::Value& gradeItem) {
+            forEachItem(json->getArray(subjectItem, "children"), "children", [&](const rapidjson::Value& gradeItem) {
                 const int gradeCode = json->getInt(gradeItem, "gradeCode");
                 if (gradeCode > 0) {
                     GradeRecord grade;
@@ -479,7 +451,7 @@ void LoginScene::onCoursePermissionReply(const std::string&, rapidjson::Value& d
                     grade.gradeName = json->getString(gradeItem, "gradeName");
                     subject.grades[gradeCode] = grade;
                 }
-                forEachItem(arrayMember(gradeItem, "children"), "children", [&](const rapidjson::Value& phaseItem) {
+                forEachItem(json->getArray(gradeItem, "children"), "children", [&](const rapidjson::Value& phaseItem) {
                     PhaseRecord phase;
                     phase.enabled = json->getInt(phaseItem, "enabled");
                     phase.phaseCode = json->getInt(phaseItem, "phaseCode");
@@ -542,15 +514,7 @@ void LoginScene::requestUI() {
 }
 
 bool LoginScene::isSafePackFormat(const std::string& format) {
-    if (format.empty() || format.size() > 8) {
-        return false;
-    }
-    for (unsigned char c : format) {
-        if (!std::isalnum(c)) {
-            return false;
-        }
-    }
-    return true;
+    return DownManager::isSafeExtension("." + format);
 }
 
 void LoginScene::onUIReply(const std::string&, rapidjson::Value& data) {

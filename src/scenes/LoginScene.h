@@ -73,6 +73,8 @@ private:
     void sendChainRequest(const std::string& name, Handler handler, std::map<std::string, std::string> fields);
     // A request of the chain was answered without reaching its handler: the chain has stopped.
     bool isChainStalled() const;
+    // Binds "Btn_Exit" to exitApp in front of the keyboard; null (logged) when the layout has none.
+    engine::ui::Widget* bindExitButton();
     // The download overlay on the running scene; null (logged) when it cannot be made.
     DownloadLayer* addDownloadOverlay();
     // Puts node at a point of the scene, whatever its parent.
@@ -90,8 +92,8 @@ private:
     std::string pendingUIPath;
 
     bool loginChainRunning = false;
-    // A chain request is in flight (as opposed to a download phase).
-    bool awaitingReply = false;
+    // The chain request whose handler has not run yet; empty during a download phase.
+    std::string awaitedRequest;
     LifeToken life;
 };
 

@@ -96,6 +96,24 @@ TEST_F(JsonTypedReads, ReadsFromAValueThatIsNotAnObject) {
     }
 }
 
+TEST_F(JsonTypedReads, ArrayMemberIsFoundOrReadsAsNone) {
+    rapidjson::Document document = parse("{\"list\":[1,{}],\"empty\":[],\"gone\":null,\"text\":\"[1]\"}");
+    const rapidjson::Value* list = json->getArray(document, "list");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->Size(), 2u);
+    ASSERT_NE(json->getArray(document, "empty"), nullptr);
+    EXPECT_EQ(json->getArray(document, "empty")->Size(), 0u);
+    EXPECT_EQ(json->getArray(document, "gone"), nullptr);
+    EXPECT_EQ(json->getArray(document, "absent"), nullptr);
+    EXPECT_TRUE(log.lines.empty());
+
+    EXPECT_EQ(json->getArray(document, "text"), nullptr);
+    EXPECT_EQ(log.lines.size(), 1u);
+    log.lines.clear();
+    EXPECT_EQ(json->getArray(parse("[[1]]"), "list"), nullptr);
+    EXPECT_EQ(log.lines.size(), 1u);
+}
+
 TEST_F(JsonCourseware, ItemFillsItsFieldsAndLeavesTheRest) {
     rapidjson::Document item = parse(R"({"id":31,"type":2,"subject":3,"grade":5,"phase":1,"lesson":12,
         "hash":"abc","name":"L12","url":"http://x/y.zip","size":2048,"version":"1&2","text1":"t"})");

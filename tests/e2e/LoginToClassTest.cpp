@@ -42,7 +42,8 @@ protected:
         ASSERT_TRUE(app.applicationDidFinishLaunching());
         ASSERT_TRUE(waitFor(sceneIs<LoginScene>));
         // The start-up chores (version check, animations) have settled when no panel stands over the screen.
-        ASSERT_TRUE(waitFor([] { return !HttpManager::getInstance()->getLoadingPanel() && !findByName("Img_LoadingBg"); }));
+        ASSERT_TRUE(
+            waitFor([] { return !HttpManager::getInstance()->getLoadingPanel() && !findByName("Img_LoadingBg"); }));
         stepFrames(10);
     }
 

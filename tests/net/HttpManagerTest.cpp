@@ -14,7 +14,6 @@
 #include "scenes/LoginScene.h"
 #include "support/ClientTest.h"
 #include "ui/Button.h"
-#include "ui/Text.h"
 
 namespace {
 
@@ -43,12 +42,6 @@ protected:
     void waitForReply() {
         ASSERT_TRUE(waitFor([] { return HttpManager::getInstance()->getLoadingPanel() == nullptr; }));
         support::stepFrames(2);
-    }
-
-    // The text of the tip dialog on the running scene, "" when none shows.
-    std::string tipText() const {
-        auto* content = dynamic_cast<engine::ui::Text*>(findByName("Content"));
-        return content ? content->getString() : "";
     }
 
     // Feeds a reply straight to the handler, as the HTTP client would deliver it.
@@ -283,13 +276,34 @@ TEST_F(HttpManagerTest, TheLoadingPanelSurvivesItsSceneGoing) {
     EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
 }
 
+TEST_F(HttpManagerTest, KnowsWhichRequestsStillAwaitTheirReply) {
+    HttpManager* http = HttpManager::getInstance();
+    EXPECT_FALSE(http->isAwaitingReply("version"));
+    send("version", {{"id", "10"}});
+    send("version", {{"id", "13"}});
+    EXPECT_TRUE(http->isAwaitingReply("version"));
+    EXPECT_FALSE(http->isAwaitingReply("login"));
+    // Another reply taking the shared panel down says nothing about these requests.
+    http->removeLoading();
+    EXPECT_TRUE(http->isAwaitingReply("version"));
+    ASSERT_TRUE(waitFor([&] { return successNames.size() == 2; }));
+    EXPECT_FALSE(http->isAwaitingReply("version"));
+
+    // A failed transfer ends the wait too.
+    http->baseUrl = closedBaseUrl();
+    send("login");
+    EXPECT_TRUE(http->isAwaitingReply("login"));
+    ASSERT_TRUE(waitFor([&] { return !tipText().empty(); }));
+    EXPECT_FALSE(http->isAwaitingReply("login"));
+}
+
 TEST_F(HttpManagerTest, AReplyNeverReachesASenderThatHasGone) {
     int calls = 0;
     {
         auto owner = std::make_unique<LifeToken>();
-        HttpManager::getInstance()->sendRequest(
-            "version", owner->guard([&](const std::string&, rapidjson::Value&) { ++calls; }), true, "union", nullptr,
-            {{"id", "10"}});
+        HttpManager::getInstance()->sendRequest("version",
+                                                owner->guard([&](const std::string&, rapidjson::Value&) { ++calls; }),
+                                                true, "union", nullptr, {{"id", "10"}});
     }
     waitForReply();
     EXPECT_EQ(requestsNamed("version").size(), 1u);

@@ -149,6 +149,22 @@ TEST_F(GradeSceneTest, AGradeTakesItsCoursewareAndClassesToTheClassScene) {
     support::saveScreenshot("class");
 }
 
+TEST_F(GradeSceneTest, AGradeWaitingForItsClassesHoldsOffOthersWhateverThePanel) {
+    loadCatalogue();
+    GDataManager::getInstance()->courseTypeCode = 1;
+    GDataManager::getInstance()->subjectCode = 1;
+    GradeScene* scene = enterGradeScene();
+    click(gradeButton(1));
+    ASSERT_TRUE(support::stepUntil([] { return HttpManager::getInstance()->isAwaitingReply("getClassList"); },
+                                   navigation::kReplyFrames));
+    // Another request's reply may take the shared loading panel down meanwhile.
+    HttpManager::getInstance()->removeLoading();
+    scene->onGradeClicked(gradeButton(5));
+    ASSERT_TRUE(waitForScene<ClassScene>());
+    EXPECT_EQ(GDataManager::getInstance()->gradeCode, 1);
+    EXPECT_EQ(requestsNamed("getClassList").size(), 1u);
+}
+
 TEST_F(GradeSceneTest, AFailedTransferLetsTheTeacherChooseAgain) {
     loadCatalogue();
     GDataManager::getInstance()->courseTypeCode = 1;

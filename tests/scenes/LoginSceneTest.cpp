@@ -130,11 +130,6 @@ protected:
         return textField->convertToWorldSpace(engine::Vec2(textWidth, textField->getContentSize().height * 0.5f));
     }
 
-    std::string tipText() const {
-        auto* content = dynamic_cast<engine::ui::Text*>(findByName("Content"));
-        return content ? content->getString() : "";
-    }
-
     void closeTip() {
         clickNode(findByName("Button1"));
         ASSERT_TRUE(stepUntil([] { return !findByName("Content"); }, 120));
@@ -407,6 +402,18 @@ TEST_F(LoginSceneTest, LoginStartsOneChainAtATime) {
     click(button);
     ASSERT_TRUE(stepUntil([] { return HttpManager::getInstance()->getLoadingPanel() != nullptr; }, 120));
     // Only the loading panel covers the button; the handler itself ignores a second start.
+    scene->onLoginClicked(nullptr);
+    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    EXPECT_EQ(requestsNamed("login").size(), 1u);
+    EXPECT_EQ(requestsNamed("getUI").size(), 1u);
+    waitForLogo();
+}
+
+TEST_F(LoginSceneTest, AnotherReplyTakingThePanelDownStartsNoSecondChain) {
+    fillFields("teacher", "1234");
+    scene->onLoginClicked(nullptr);
+    // The version check's reply, say, removes the shared loading panel while "login" is still out.
+    HttpManager::getInstance()->removeLoading();
     scene->onLoginClicked(nullptr);
     ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
     EXPECT_EQ(requestsNamed("login").size(), 1u);

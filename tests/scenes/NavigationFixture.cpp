@@ -9,7 +9,6 @@
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
 #include "scene/Scene.h"
-#include "ui/Text.h"
 
 namespace navigation {
 
@@ -122,11 +121,6 @@ void NavigationTest::enter(engine::Scene* scene) {
     ASSERT_NE(scene, nullptr);
     support::runScene(scene);
     support::stepFrames(2);
-}
-
-std::string NavigationTest::tipText() const {
-    auto* content = dynamic_cast<engine::ui::Text*>(support::findByName("Content"));
-    return content ? content->getString() : "";
 }
 
 std::vector<engine::Node*> NavigationTest::courseButtons() const {

@@ -42,8 +42,6 @@ protected:
     template <class T> bool waitForScene(int frames = kReplyFrames) {
         return support::stepUntil([this] { return runningAs<T>() != nullptr; }, frames);
     }
-    // The text of the tip dialog on the running scene; "" when none shows.
-    std::string tipText() const;
     // The course buttons ("Btn_Course") on the scene's "Panel_Layout", in slot order.
     std::vector<engine::Node*> courseButtons() const;
 

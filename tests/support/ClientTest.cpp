@@ -13,6 +13,7 @@
 #include "common/JsonManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
+#include "ui/Text.h"
 
 namespace support {
 
@@ -56,6 +57,11 @@ bool ClientTest::waitFor(const std::function<bool()>& condition, double seconds)
     return true;
 }
 
+std::string ClientTest::tipText() {
+    auto* content = dynamic_cast<engine::ui::Text*>(findByName("Content"));
+    return content ? content->getString() : "";
+}
+
 int ClientTest::countLogged(const std::string& text) const {
     int count = 0;
     for (const std::string& line : logLines) {
@@ -77,17 +83,16 @@ std::vector<courseware::RecordedRequest> ClientTest::requestsNamed(const std::st
 void ClientTest::logIn(const std::string& user, const std::string& password) {
     bool done = false;
     HttpManager* http = HttpManager::getInstance();
-    http->sendRequest(
-        "login",
-        [&](const std::string&, rapidjson::Value& data) {
-            http->token = JsonManager::getInstance()->getString(data, "token");
-            const int institution = JsonManager::getInstance()->getInt(data, "institutionId");
-            if (institution > 0) {
-                GDataManager::getInstance()->institutionId = institution;
-            }
-            done = true;
-        },
-        true, "union", nullptr, {{"password", password}, {"username", user}});
+    http->sendRequest("login",
+                      [&](const std::string&, rapidjson::Value& data) {
+                          http->token = JsonManager::getInstance()->getString(data, "token");
+                          const int institution = JsonManager::getInstance()->getInt(data, "institutionId");
+                          if (institution > 0) {
+                              GDataManager::getInstance()->institutionId = institution;
+                          }
+                          done = true;
+                      },
+                      true, "union", nullptr, {{"password", password}, {"username", user}});
     ASSERT_TRUE(waitFor([&] { return done; }));
     server.clearRecords();
 }

@@ -26,6 +26,8 @@ protected:
     static bool waitFor(const std::function<bool()>& condition, double seconds = 10.0);
 
     bool logged(const std::string& text) const { return countLogged(text) > 0; }
+    // The text of the tip dialog on the running scene; "" when none shows.
+    static std::string tipText();
     int countLogged(const std::string& text) const;
     // What the server received under that request name, in order.
     std::vector<courseware::RecordedRequest> requestsNamed(const std::string& name) const;
