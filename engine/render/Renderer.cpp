@@ -9,6 +9,7 @@
 #include "base/Director.h"
 #include "base/Log.h"
 #include "render/Texture2D.h"
+#include "render/TintCache.h"
 
 namespace engine {
 
@@ -16,14 +17,46 @@ namespace {
 SDL_Color toSDL(const Color4B& c) {
     return SDL_Color{c.r, c.g, c.b, c.a};
 }
+
+// The source rectangle as whole pixels inside the texture; false when it is not one.
+bool wholePixels(const Rect& src, float textureWidth, float textureHeight, SDL_Rect& out) {
+    const float x = std::round(src.getMinX()), y = std::round(src.getMinY());
+    const float w = std::round(src.size.width), h = std::round(src.size.height);
+    if (std::fabs(x - src.getMinX()) > 1e-3f || std::fabs(y - src.getMinY()) > 1e-3f ||
+        std::fabs(w - src.size.width) > 1e-3f || std::fabs(h - src.size.height) > 1e-3f || x < 0 || y < 0 || w <= 0 ||
+        h <= 0 || x + w > textureWidth || y + h > textureHeight) {
+        return false;
+    }
+    out = SDL_Rect{static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h)};
+    return true;
+}
 } // namespace
 
 Renderer::Renderer(SDL_Renderer* renderer, Size targetPixels, float pixelsPerPoint) : _renderer(renderer) {
     _targetStack.push_back({nullptr, targetPixels, pixelsPerPoint > 0.f ? pixelsPerPoint : 1.f});
     SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_BLEND);
+    // A graphics card modulates and turns textures for free; only the software renderer needs the shortcuts.
+    SDL_RendererInfo info{};
+    _softwareRaster = SDL_GetRendererInfo(_renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    setShortcutsEnabled(true);
 }
 
 Renderer::~Renderer() = default;
+
+void Renderer::setShortcutsEnabled(bool enabled) {
+    _shortcuts = enabled && _softwareRaster;
+    if (_shortcuts && !_tintCache && SDL_RenderTargetSupported(_renderer)) {
+        _tintCache = std::make_unique<TintCache>(_renderer, kTintBudgetBytes);
+    } else if (!_shortcuts) {
+        _tintCache.reset();
+    }
+}
+
+Renderer::Stats Renderer::getStats() const {
+    Stats stats = _stats;
+    stats.tintedCopyBytes = _tintCache ? _tintCache->getBytes() : 0;
+    return stats;
+}
 
 void Renderer::resize(Size targetPixels, float pixelsPerPoint) {
     _targetStack.front().pixels = targetPixels;
@@ -31,6 +64,9 @@ void Renderer::resize(Size targetPixels, float pixelsPerPoint) {
 }
 
 void Renderer::clear(const Color4B& color) {
+    if (_tintCache) {
+        _tintCache->beginFrame();
+    }
     SDL_RenderSetClipRect(_renderer, nullptr);
     SDL_SetRenderDrawColor(_renderer, color.r, color.g, color.b, color.a);
     SDL_RenderClear(_renderer);
@@ -57,36 +93,102 @@ void Renderer::drawTexture(Texture2D* texture, const Rect& src, const Mat4& tran
         eraseRect(transform, size);
         return;
     }
-    const float tw = static_cast<float>(texture->getPixelsWide());
-    const float th = static_cast<float>(texture->getPixelsHigh());
+    float tw = static_cast<float>(texture->getPixelsWide());
+    float th = static_cast<float>(texture->getPixelsHigh());
     if (tw <= 0 || th <= 0) {
         return;
     }
-    const float u0 = src.getMinX() / tw, u1 = src.getMaxX() / tw;
-    const float v0 = src.getMinY() / th, v1 = src.getMaxY() / th;
+    SDL_Texture* sdlTexture = texture->getSDLTexture();
+    Color4B modulation = color;
+    Rect source = src;
+    SDL_Rect region{};
+    const bool whole = wholePixels(src, tw, th, region);
+    if (_shortcuts && _tintCache && whole && color != Color4B::WHITE) {
+        const uint64_t made = _tintCache->getCopiesMade();
+        if (SDL_Texture* tinted = _tintCache->find(texture, region, color)) {
+            // The copy holds just the source region.
+            sdlTexture = tinted;
+            modulation = Color4B::WHITE;
+            region.x = region.y = 0;
+            source = Rect(0, 0, static_cast<float>(region.w), static_cast<float>(region.h));
+            tw = source.size.width;
+            th = source.size.height;
+            ++_stats.tintedCopyDraws;
+        }
+        _stats.tintedCopiesMade += _tintCache->getCopiesMade() - made;
+    }
     const Vec2 corners[4] = {Vec2(0, 0), Vec2(size.width, 0), Vec2(size.width, size.height), Vec2(0, size.height)};
+    float xs[4], ys[4];
+    for (int i = 0; i < 4; ++i) {
+        toPixels(transform, corners[i], xs[i], ys[i]);
+    }
+    // An unrotated quad snaps to whole pixels: neighbouring quads (the parts of a nine-slice picture) then share
+    // their edges exactly, where separate rounding of each quad's position and size left 1-pixel seams.
+    const bool axisAligned = ys[0] == ys[1] && xs[0] == xs[3];
+    if (axisAligned) {
+        for (int i = 0; i < 4; ++i) {
+            xs[i] = std::round(xs[i]);
+            ys[i] = std::round(ys[i]);
+        }
+    } else if (_shortcuts && whole && modulation == Color4B::WHITE && copyRotated(sdlTexture, region, xs, ys)) {
+        return;
+    }
+    const float u0 = source.getMinX() / tw, u1 = source.getMaxX() / tw;
+    const float v0 = source.getMinY() / th, v1 = source.getMaxY() / th;
     const float us[4] = {u0, u1, u1, u0};
     const float vs[4] = {v1, v1, v0, v0};
     SDL_Vertex vertices[4];
     for (int i = 0; i < 4; ++i) {
-        toPixels(transform, corners[i], vertices[i].position.x, vertices[i].position.y);
-        vertices[i].color = toSDL(color);
-        vertices[i].tex_coord.x = us[i];
-        vertices[i].tex_coord.y = vs[i];
-    }
-    // An unrotated quad snaps to whole pixels: neighbouring quads (the parts of a nine-slice picture) then share
-    // their edges exactly, where separate rounding of each quad's position and size left 1-pixel seams.
-    if (vertices[0].position.y == vertices[1].position.y && vertices[0].position.x == vertices[3].position.x) {
-        for (SDL_Vertex& vertex : vertices) {
-            vertex.position.x = std::round(vertex.position.x);
-            vertex.position.y = std::round(vertex.position.y);
-        }
+        vertices[i].position = SDL_FPoint{xs[i], ys[i]};
+        vertices[i].color = toSDL(modulation);
+        vertices[i].tex_coord = SDL_FPoint{us[i], vs[i]};
     }
     // Split along the 1-3 diagonal: SDL's software renderer then recognises an unrotated quad as a rectangle
     // and blits it instead of rasterising two triangles (several times faster).
     static const int indices[6] = {0, 1, 3, 1, 2, 3};
-    SDL_SetTextureBlendMode(texture->getSDLTexture(), SDL_BLENDMODE_BLEND);
-    SDL_RenderGeometry(_renderer, texture->getSDLTexture(), vertices, 4, indices, 6);
+    SDL_SetTextureBlendMode(sdlTexture, SDL_BLENDMODE_BLEND);
+    SDL_RenderGeometry(_renderer, sdlTexture, vertices, 4, indices, 6);
+}
+
+bool Renderer::copyRotated(SDL_Texture* texture, const SDL_Rect& source, const float (&xs)[4], const float (&ys)[4]) {
+    // Corners 0..3 are the texture's bottom left, bottom right, top right, top left. On screen, the texture's
+    // rows run along `across` and its columns along `down`.
+    const float acrossX = xs[1] - xs[0], acrossY = ys[1] - ys[0];
+    const float downX = xs[0] - xs[3], downY = ys[0] - ys[3];
+    const float width = std::hypot(acrossX, acrossY), height = std::hypot(downX, downY);
+    // SDL's software renderer scales the source to the rectangle's full size before turning it, however much of it
+    // is clipped: a big quad is cheaper through the rasteriser, which only visits what is on the target.
+    const Size& target = _targetStack.back().pixels;
+    if (width < 1.f || height < 1.f || width * height > target.width * target.height) {
+        return false;
+    }
+    // A skewed quad (a rotated child of a non-uniformly scaled parent) is no rectangle: the sides must stay at right
+    // angles, to a hundredth of a pixel at the far corner.
+    if (std::fabs(acrossX * downX + acrossY * downY) > 0.01f * width) {
+        return false;
+    }
+    // SDL stretches the texture over an upright rectangle, flips it, then turns it clockwise about its centre.
+    // Its rows then run along (cos, sin) of the angle and its columns along (-sin, cos), or the opposite way when
+    // flipped vertically; a quad mirrored on screen is one turned and flipped vertically.
+    const double radians = std::atan2(acrossY, acrossX);
+    const bool mirrored = acrossX * downY - acrossY * downX < 0.f;
+    // The software renderer works in whole pixels and truncates; a rounded size and a top left corner taken down
+    // to the pixel (also left of and above the target, where truncation would go the other way) match the
+    // triangle rasteriser's pictures best. Its vertical flip lands one pixel low in the rectangle's own frame.
+    const float w = std::round(width), h = std::round(height);
+    float centerX = (xs[0] + xs[2]) / 2, centerY = (ys[0] + ys[2]) / 2;
+    if (mirrored) {
+        centerX += static_cast<float>(std::sin(radians));
+        centerY -= static_cast<float>(std::cos(radians));
+    }
+    const SDL_FRect dst{std::floor(centerX - w / 2), std::floor(centerY - h / 2), w, h};
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    if (SDL_RenderCopyExF(_renderer, texture, &source, &dst, radians * 180.0 / M_PI, nullptr,
+                          mirrored ? SDL_FLIP_VERTICAL : SDL_FLIP_NONE) != 0) {
+        return false;
+    }
+    ++_stats.rotatedCopies;
+    return true;
 }
 
 void Renderer::drawSolidPolygon(const Mat4& transform, const std::vector<Vec2>& points, const Color4B& color) {

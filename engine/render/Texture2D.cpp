@@ -15,6 +15,11 @@ SDL_Renderer* currentRenderer() {
     Renderer* renderer = Director::getInstance()->getRenderer();
     return renderer ? renderer->getSDLRenderer() : nullptr;
 }
+
+uint64_t newContentId() {
+    static uint64_t last = 0;
+    return ++last;
+}
 } // namespace
 
 Texture2D::Texture2D() = default;
@@ -27,6 +32,7 @@ void Texture2D::releaseTexture() {
     }
     _texture = nullptr;
     _streaming = false;
+    _contentId = 0;
 }
 
 Size Texture2D::getContentSize() const {
@@ -49,6 +55,7 @@ bool Texture2D::initWithSurface(SDL_Surface* surface) {
     _ownsTexture = true;
     _pixelsWide = surface->w;
     _pixelsHigh = surface->h;
+    _contentId = newContentId();
     SDL_SetTextureBlendMode(_texture, SDL_BLENDMODE_BLEND);
     return true;
 }
@@ -80,6 +87,7 @@ bool Texture2D::initWithData(const void* data, ssize_t dataLen, PixelFormat form
         _pixelsHigh = pixelsHigh;
         SDL_SetTextureBlendMode(_texture, SDL_BLENDMODE_BLEND);
     }
+    _contentId = newContentId();
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(_texture, nullptr, &pixels, &pitch) != 0) {

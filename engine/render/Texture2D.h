@@ -1,6 +1,7 @@
 // A picture on the renderer. Its size in points is its pixel size divided by the content scale factor.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <sys/types.h>
 
@@ -33,7 +34,11 @@ public:
     Size getContentSizeInPixels() const { return Size(static_cast<float>(_pixelsWide), static_cast<float>(_pixelsHigh)); }
     Size getContentSize() const;
 
+    // Change the pixels only through this class: copies made from them are keyed by the content id.
     SDL_Texture* getSDLTexture() const { return _texture; }
+    // A number given to each new content (load, upload), never reused; 0 when the pixels can change without this
+    // class knowing (render targets) or there are none.
+    uint64_t getContentId() const { return _contentId; }
     void setPath(const std::string& path) { _path = path; }
     const std::string& getPath() const { return _path; }
 
@@ -43,6 +48,7 @@ private:
     SDL_Texture* _texture = nullptr;
     bool _ownsTexture = true;
     bool _streaming = false;
+    uint64_t _contentId = 0;
     int _pixelsWide = 0;
     int _pixelsHigh = 0;
     std::string _path;
