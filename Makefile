@@ -21,7 +21,7 @@ test: build
 test-asan: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DENABLE_ASAN=ON >/dev/null
 	@cmake --build build-asan -j$(JOBS)
-	@cd build-asan && ctest --output-on-failure -j$(JOBS) --timeout 600
+	@cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ctest --output-on-failure -j$(JOBS) --timeout 600
 
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)

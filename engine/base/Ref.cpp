@@ -22,8 +22,9 @@ Ref* Ref::autorelease() {
 }
 
 AutoreleasePool& AutoreleasePool::getInstance() {
-    static AutoreleasePool pool;
-    return pool;
+    // Never destroyed: objects still waiting at exit are not released after the engine's own singletons are gone.
+    static AutoreleasePool* pool = new AutoreleasePool();
+    return *pool;
 }
 
 void AutoreleasePool::addObject(Ref* object) { _objects.push_back(object); }
