@@ -11,6 +11,12 @@ namespace courseware {
 namespace {
 
 const std::vector<RequestSpec>& table() {
+    // One lecture, as the course file list and the question list name it.
+    static const std::vector<FieldSpec> lectureFields = {{"gradeCode", FieldKind::Integer},
+                                                         {"lesson", FieldKind::Integer},
+                                                         {"phaseCode", FieldKind::Integer},
+                                                         {"subjectCode", FieldKind::Integer},
+                                                         {"typeCode", FieldKind::Integer}};
     static const std::vector<RequestSpec> requests = {
         {"login", false, {{"password", FieldKind::Text}, {"username", FieldKind::Text}}},
         {"getCourseIcon", true, {{"appId", FieldKind::Text}}},
@@ -20,21 +26,9 @@ const std::vector<RequestSpec>& table() {
         {"getCourseList",
          true,
          {{"gradeCode", FieldKind::Integer}, {"subjectCode", FieldKind::Integer}, {"typeCode", FieldKind::Integer}}},
-        {"getCourseFileList",
-         true,
-         {{"gradeCode", FieldKind::Integer},
-          {"lesson", FieldKind::Integer},
-          {"phaseCode", FieldKind::Integer},
-          {"subjectCode", FieldKind::Integer},
-          {"typeCode", FieldKind::Integer}}},
+        {"getCourseFileList", true, lectureFields},
         {"getStudentList", true, {{"classId", FieldKind::Integer}}},
-        {"getCourseQuestionList",
-         true,
-         {{"gradeCode", FieldKind::Integer},
-          {"lesson", FieldKind::Integer},
-          {"phaseCode", FieldKind::Integer},
-          {"subjectCode", FieldKind::Integer},
-          {"typeCode", FieldKind::Integer}}},
+        {"getCourseQuestionList", true, lectureFields},
         {"saveScore",
          true,
          {{"classId", FieldKind::Integer},

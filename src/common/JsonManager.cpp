@@ -127,6 +127,20 @@ const rapidjson::Value* JsonManager::getArray(const rapidjson::Value& object, co
     return member;
 }
 
+const rapidjson::Value* JsonManager::asArray(const rapidjson::Value& value, const std::string& what) const {
+    if (value.IsArray()) {
+        return &value;
+    }
+    if (!value.IsNull()) {
+        engine::log("error json array: %s", what.c_str());
+    }
+    return nullptr;
+}
+
+void JsonManager::logNotAnObject(const std::string& what) {
+    engine::log("error json item: %s", what.c_str());
+}
+
 CoursewareData JsonManager::readCourseware(const rapidjson::Value& item) const {
     CoursewareData data;
     if (!item.IsObject()) {

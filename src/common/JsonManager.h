@@ -32,6 +32,22 @@ public:
     // The array under key; null when it is missing or null, and null with a log line when the value is not an
     // object or the member is no array.
     const rapidjson::Value* getArray(const rapidjson::Value& object, const std::string& key) const;
+    // A reply's whole "data" as an array; null when it is null, and null with a log line when it is no array.
+    const rapidjson::Value* asArray(const rapidjson::Value& value, const std::string& what) const;
+    // Calls visit for each object of the array (which may be null); other elements are skipped with a log line.
+    template <class Visit>
+    void forEachObject(const rapidjson::Value* array, const std::string& what, Visit visit) const {
+        if (!array) {
+            return;
+        }
+        for (const rapidjson::Value& item : array->GetArray()) {
+            if (item.IsObject()) {
+                visit(item);
+            } else {
+                logNotAnObject(what);
+            }
+        }
+    }
 
     // A value that is not an object gives the default record.
     CoursewareData readCourseware(const rapidjson::Value& item) const;
@@ -39,6 +55,7 @@ public:
 
 private:
     JsonManager() = default;
+    static void logNotAnObject(const std::string& what);
     // The member under key; null when the value is not an object or the member is missing or null.
     static const rapidjson::Value* findMember(const rapidjson::Value& object, const std::string& key);
     // The string elements of the array under key; another element gives "" with a log line.

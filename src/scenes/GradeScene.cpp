@@ -27,22 +27,6 @@ constexpr int kGradeTagBase = 40000;
 // The layout has a button for each of these grades; there is no grade 4.
 constexpr std::array<int, 5> kGradeButtons{1, 2, 3, 5, 6};
 
-// Calls visit for each element of the array under key; a member that is missing or no array counts as empty.
-template <class Visit> void forEachIn(const rapidjson::Value& object, const char* key, Visit visit) {
-    if (!object.IsObject()) {
-        engine::log("error getClassList item: not an object");
-        return;
-    }
-    auto it = object.FindMember(key);
-    if (it == object.MemberEnd() || !it->value.IsArray()) {
-        engine::log("error getClassList %s: not an array", key);
-        return;
-    }
-    for (const rapidjson::Value& element : it->value.GetArray()) {
-        visit(element);
-    }
-}
-
 } // namespace
 
 void GradeScene::initData() {
@@ -129,28 +113,25 @@ void GradeScene::onClassListReply(const std::string&, rapidjson::Value& data) {
     global->classList.clear();
     JsonManager* json = JsonManager::getInstance();
     bool found = false;
-    if (data.IsArray()) {
-        for (const rapidjson::Value& schoolItem : data.GetArray()) {
-            SchoolRecord school;
-            school.schoolId = json->getInt(schoolItem, "schoolId");
-            school.schoolName = json->getString(schoolItem, "schoolName");
-            forEachIn(schoolItem, "children", [&](const rapidjson::Value& gradeItem) {
-                if (json->getInt(gradeItem, "gradeCode") != global->gradeCode) {
-                    return;
-                }
-                found = true;
-                forEachIn(gradeItem, "children", [&](const rapidjson::Value& classItem) {
-                    school.classes.push_back(
-                        {json->getInt(classItem, "classId"), json->getString(classItem, "className")});
-                });
-            });
-            if (!school.classes.empty()) {
-                global->classList.push_back(school);
+    json->forEachObject(json->asArray(data, "data"), "data", [&](const rapidjson::Value& schoolItem) {
+        SchoolRecord school;
+        school.schoolId = json->getInt(schoolItem, "schoolId");
+        school.schoolName = json->getString(schoolItem, "schoolName");
+        json->forEachObject(json->getArray(schoolItem, "children"), "children", [&](const rapidjson::Value& gradeItem) {
+            if (json->getInt(gradeItem, "gradeCode") != global->gradeCode) {
+                return;
             }
+            found = true;
+            json->forEachObject(json->getArray(gradeItem, "children"), "children",
+                                [&](const rapidjson::Value& classItem) {
+                                    school.classes.push_back(
+                                        {json->getInt(classItem, "classId"), json->getString(classItem, "className")});
+                                });
+        });
+        if (!school.classes.empty()) {
+            global->classList.push_back(school);
         }
-    } else {
-        engine::log("error getClassList data: not an array");
-    }
+    });
     if (!found) {
         TipsManager::getInstance()->showTipsByKey("ClassStr1", nullptr, nullptr);
         return;

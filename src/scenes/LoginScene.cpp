@@ -47,17 +47,12 @@ constexpr const char* kCursorImage = "Common/Image_Cursor.png";
 const LoginScene* s_logoOwner = nullptr;
 
 // Calls visit for each object element of the array (a null array has none); other elements are logged.
-template <class Visit> void forEachItem(const rapidjson::Value* array, const char* key, Visit visit) {
-    if (!array) {
-        return;
-    }
-    for (const rapidjson::Value& item : array->GetArray()) {
-        if (item.IsObject()) {
-            visit(item);
-        } else {
-            engine::log("error json item: %s", key);
-        }
-    }
+// The three icon addresses that course types and subjects both carry.
+template <class Record> void readIcons(const rapidjson::Value& item, Record& record) {
+    JsonManager* json = JsonManager::getInstance();
+    record.iconNormal = json->getString(item, "iconNormal");
+    record.iconSelected = json->getString(item, "iconSelected");
+    record.iconLocked = json->getString(item, "iconLocked");
 }
 
 // The text as the field shows it: the mask repeated for a password.
@@ -400,23 +395,19 @@ void LoginScene::requestCourseIcon() {
 void LoginScene::onCourseIconReply(const std::string&, rapidjson::Value& data) {
     JsonManager* json = JsonManager::getInstance();
     auto& courseTypes = GDataManager::getInstance()->courseTypes;
-    forEachItem(json->getArray(data, "typeList"), "typeList", [&](const rapidjson::Value& item) {
+    json->forEachObject(json->getArray(data, "typeList"), "typeList", [&](const rapidjson::Value& item) {
         CourseTypeRecord record;
         record.typeCode = json->getInt(item, "typeCode");
         record.typeName = json->getString(item, "typeName");
-        record.iconNormal = json->getString(item, "iconNormal");
-        record.iconSelected = json->getString(item, "iconSelected");
-        record.iconLocked = json->getString(item, "iconLocked");
+        readIcons(item, record);
         courseTypes[record.typeCode] = record;
     });
-    forEachItem(json->getArray(data, "subjectList"), "subjectList", [&](const rapidjson::Value& item) {
+    json->forEachObject(json->getArray(data, "subjectList"), "subjectList", [&](const rapidjson::Value& item) {
         SubjectRecord record;
         record.subjectCode = json->getInt(item, "subjectCode");
         record.playMode = json->getInt(item, "playMode");
         record.subjectName = json->getString(item, "subjectName");
-        record.iconNormal = json->getString(item, "iconNormal");
-        record.iconSelected = json->getString(item, "iconSelected");
-        record.iconLocked = json->getString(item, "iconLocked");
+        readIcons(item, record);
         courseTypes[json->getInt(item, "typeCode")].subjects[record.subjectCode] = record;
     });
     requestCoursePermission();
@@ -429,36 +420,34 @@ void LoginScene::requestCoursePermission() {
 void LoginScene::onCoursePermissionReply(const std::string&, rapidjson::Value& data) {
     JsonManager* json = JsonManager::getInstance();
     auto& courseTypes = GDataManager::getInstance()->courseTypes;
-    const rapidjson::Value* types = data.IsArray() ? &data : nullptr;
-    if (!types && !data.IsNull()) {
-        engine::log("error json array: data");
-    }
-    forEachItem(types, "data", [&](const rapidjson::Value& typeItem) {
+    json->forEachObject(json->asArray(data, "data"), "data", [&](const rapidjson::Value& typeItem) {
         auto type = courseTypes.find(json->getInt(typeItem, "typeCode"));
         if (type == courseTypes.end()) {
             return;
         }
         type->second.enabled = json->getInt(typeItem, "enabled");
-        forEachItem(json->getArray(typeItem, "children"), "children", [&](const rapidjson::Value& subjectItem) {
+        json->forEachObject(json->getArray(typeItem, "children"), "children", [&](const rapidjson::Value& subjectItem) {
             SubjectRecord& subject = type->second.subjects[json->getInt(subjectItem, "subjectCode")];
             subject.enabled = json->getInt(subjectItem, "enabled");
-            forEachItem(json->getArray(subjectItem, "children"), "children", [&](const rapidjson::Value& gradeItem) {
-                const int gradeCode = json->getInt(gradeItem, "gradeCode");
-                if (gradeCode > 0) {
-                    GradeRecord grade;
-                    grade.enabled = json->getInt(gradeItem, "enabled");
-                    grade.gradeCode = gradeCode;
-                    grade.gradeName = json->getString(gradeItem, "gradeName");
-                    subject.grades[gradeCode] = grade;
-                }
-                forEachItem(json->getArray(gradeItem, "children"), "children", [&](const rapidjson::Value& phaseItem) {
-                    PhaseRecord phase;
-                    phase.enabled = json->getInt(phaseItem, "enabled");
-                    phase.phaseCode = json->getInt(phaseItem, "phaseCode");
-                    phase.phaseName = json->getString(phaseItem, "phaseName");
-                    subject.grades[gradeCode].phases[phase.phaseCode] = phase;
-                });
-            });
+            json->forEachObject(json->getArray(subjectItem, "children"), "children",
+                                [&](const rapidjson::Value& gradeItem) {
+                                    const int gradeCode = json->getInt(gradeItem, "gradeCode");
+                                    if (gradeCode > 0) {
+                                        GradeRecord grade;
+                                        grade.enabled = json->getInt(gradeItem, "enabled");
+                                        grade.gradeCode = gradeCode;
+                                        grade.gradeName = json->getString(gradeItem, "gradeName");
+                                        subject.grades[gradeCode] = grade;
+                                    }
+                                    json->forEachObject(json->getArray(gradeItem, "children"), "children",
+                                                        [&](const rapidjson::Value& phaseItem) {
+                                                            PhaseRecord phase;
+                                                            phase.enabled = json->getInt(phaseItem, "enabled");
+                                                            phase.phaseCode = json->getInt(phaseItem, "phaseCode");
+                                                            phase.phaseName = json->getString(phaseItem, "phaseName");
+                                                            subject.grades[gradeCode].phases[phase.phaseCode] = phase;
+                                                        });
+                                });
         });
     });
     downloadCourseIcons();

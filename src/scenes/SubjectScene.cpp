@@ -149,13 +149,9 @@ void SubjectScene::onCourseListReply(const std::string&, rapidjson::Value& data)
         return;
     }
     --pendingReplies;
-    if (data.IsArray()) {
-        for (const rapidjson::Value& item : data.GetArray()) {
-            fileCourseware(item);
-        }
-    } else {
-        engine::log("error getCourseList data: not an array");
-    }
+    JsonManager* json = JsonManager::getInstance();
+    json->forEachObject(json->asArray(data, "data"), "data",
+                        [this](const rapidjson::Value& item) { fileCourseware(item); });
     if (pendingReplies > 0) {
         return;
     }

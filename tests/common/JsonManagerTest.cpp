@@ -114,6 +114,23 @@ TEST_F(JsonTypedReads, ArrayMemberIsFoundOrReadsAsNone) {
     EXPECT_EQ(log.lines.size(), 1u);
 }
 
+TEST_F(JsonTypedReads, WalkVisitsTheObjectsOfAnArrayOnly) {
+    rapidjson::Document document = parse(R"([{"a":1},2,"x",{"a":3},null])");
+    int sum = 0;
+    json->forEachObject(json->asArray(document, "data"), "data",
+                        [&](const rapidjson::Value& item) { sum += json->getInt(item, "a"); });
+    EXPECT_EQ(sum, 4);
+    EXPECT_EQ(log.lines.size(), 3u);
+
+    log.lines.clear();
+    EXPECT_EQ(json->asArray(parse("null"), "data"), nullptr);
+    EXPECT_TRUE(log.lines.empty());
+    EXPECT_EQ(json->asArray(parse(R"({"a":[1]})"), "data"), nullptr);
+    EXPECT_EQ(log.lines.size(), 1u);
+    json->forEachObject(nullptr, "data", [&](const rapidjson::Value&) { ++sum; });
+    EXPECT_EQ(sum, 4);
+}
+
 TEST_F(JsonCourseware, ItemFillsItsFieldsAndLeavesTheRest) {
     rapidjson::Document item = parse(R"({"id":31,"type":2,"subject":3,"grade":5,"phase":1,"lesson":12,
         "hash":"abc","name":"L12","url":"http://x/y.zip","size":2048,"version":"1&2","text1":"t"})");

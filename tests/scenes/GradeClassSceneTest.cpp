@@ -210,7 +210,8 @@ TEST_F(GradeSceneTest, TheClassTreeIsReadWithCare) {
     EXPECT_EQ(data->classList[1].schoolId, 5);
     ASSERT_EQ(data->classList[1].classes.size(), 1u);
     EXPECT_EQ(data->classList[1].classes[0].className, "");
-    EXPECT_TRUE(logged("error getClassList children: not an array"));
+    EXPECT_TRUE(logged("error json array: children"));
+    EXPECT_TRUE(logged("error json item: data"));
     EXPECT_TRUE(waitForScene<ClassScene>(5));
 }
 
