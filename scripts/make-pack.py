@@ -18,6 +18,7 @@ import sys
 import tempfile
 
 import pack_navigation
+import pack_tools
 
 # ---------------------------------------------------------------------------------------------------------------
 # Data
@@ -637,6 +638,7 @@ def make_pictures(images):
     subprocess.run(["convert", "-size", "16x128", "gradient:#bfe6ff-#f6fcff", "-strip",
                     os.path.join(common, "ClientBg9.png")], check=True)
     pack_navigation.make_pictures(images, Canvas)
+    pack_tools.make_pictures(images, Canvas)
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -839,6 +841,7 @@ LAYOUTS = {
     "DownloadLayer.csb": download_layout,
 }
 LAYOUTS.update(pack_navigation.layouts(node, layout))
+LAYOUTS.update(pack_tools.layouts(node, layout))
 
 
 # ---------------------------------------------------------------------------------------------------------------

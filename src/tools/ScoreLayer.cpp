@@ -1,0 +1,278 @@
+#include "tools/ScoreLayer.h"
+
+#include <algorithm>
+
+#include "base/StringUtils.h"
+#include "common/CommonTools.h"
+#include "common/GDataManager.h"
+#include "common/UITools.h"
+#include "tools/BoardRows.h"
+#include "ui/Widget.h"
+
+namespace {
+
+constexpr int kRowsPerPage = 4;
+constexpr int kScoreIcons = 10;
+const char* const kClickSound = "BtnClick.mp3";
+
+std::vector<StudentRecord>& pupils() {
+    return GDataManager::getInstance()->students;
+}
+
+// Writes the copy back only to a position inside the list.
+void storePupil(int index, const StudentRecord& pupil) {
+    std::vector<StudentRecord>& list = pupils();
+    if (index >= 0 && index < static_cast<int>(list.size())) {
+        list[index] = pupil;
+    }
+}
+
+} // namespace
+
+ScoreLayer::~ScoreLayer() = default;
+
+bool ScoreLayer::init() {
+    if (!BaseLayer::init()) {
+        return false;
+    }
+    refresh();
+    return true;
+}
+
+void ScoreLayer::initRes() {
+    root = UITools::createCsbNode("ScoreLayer.csb");
+    if (!root) {
+        return;
+    }
+    addChild(root);
+    UITools::addClickListener(root, [this] { UITools::removeSelf(this); }, true, kClickSound, "Btn_Return");
+    UITools::addClickListener(root, [this] { onPageButton(-1); }, false, kClickSound, "UpBtn");
+    UITools::addClickListener(root, [this] { onPageButton(1); }, false, kClickSound, "DownBtn");
+    UITools::addClickListener(root, [this] { onAllButton(); }, false, kClickSound, "AllBtn");
+    goGroupButton = UITools::addClickListener(root, [this] { onGoGroup(); }, false, kClickSound, "GoGroupBtn");
+}
+
+void ScoreLayer::refresh() {
+    groupButtons.clear();
+    rowPanels.clear();
+    currentPage = 1;
+    groupFilter = 0;
+    selectedNumber = -1;
+    const bool grouped = GDataManager::getInstance()->groupCount > 0;
+    if (goGroupButton) {
+        goGroupButton->setVisible(!grouped);
+    }
+    if (grouped) {
+        buildGroupButtons();
+    }
+    for (int i = 1; i <= kRowsPerPage; ++i) {
+        rowPanels.push_back(UITools::seekChildByName(root, engine::StringUtils::format("RandPanel%d", i)));
+    }
+    updateGroupScores();
+    showAllPage();
+}
+
+void ScoreLayer::buildGroupButtons() {
+    const int groupCount = GDataManager::getInstance()->groupCount;
+    for (int i = 1; i <= 4; ++i) {
+        engine::Node* button = UITools::seekChildByName(root, engine::StringUtils::format("GroupBtn%d", i));
+        groupButtons.push_back(button);
+        if (!button || i - 1 >= groupCount) {
+            continue;
+        }
+        button->setVisible(true);
+        const int groupIndex = i - 1;
+        BoardRows::onTouchEnded(button, [this, groupIndex](engine::Node* sender) { onGroupButton(sender, groupIndex); });
+        for (const auto& [name, delta] : {std::pair{"AddBtn", 1}, std::pair{"MinBtn", -1}}) {
+            engine::Node* scoreButton = UITools::seekChildByName(button, name);
+            if (scoreButton) {
+                scoreButton->setTag(groupIndex);
+                BoardRows::onTouchEnded(scoreButton,
+                                        [this, d = delta](engine::Node* sender) { onGroupScoreButton(sender, d); });
+            }
+        }
+    }
+}
+
+int ScoreLayer::getPageCount() const {
+    const size_t rows = groupFilter == 0 ? pupils().size() : groupMembers.size();
+    return BoardRows::pageCount(static_cast<int>(rows), kRowsPerPage);
+}
+
+void ScoreLayer::hideRows() {
+    for (engine::Node* panel : rowPanels) {
+        if (panel) {
+            panel->setVisible(false);
+            BoardRows::setVisible(panel, "SelectImg", false);
+        }
+    }
+}
+
+void ScoreLayer::showAllPage() {
+    BoardRows::clearHeadItems(headItems);
+    hideRows();
+    const int count = static_cast<int>(pupils().size());
+    for (int r = 0; r < static_cast<int>(rowPanels.size()); ++r) {
+        const int p = BoardRows::rowPosition(r, currentPage, kRowsPerPage, count);
+        engine::Node* panel = rowPanels[r];
+        if (p < 0 || !panel) {
+            continue;
+        }
+        StudentRecord pupil = pupils()[p];
+        panel->setVisible(true);
+        BoardRows::setVisible(panel, "SelectImg", pupil.number == selectedNumber);
+        pupil.listIndex = p;
+        storePupil(p, pupil);
+        fillRow(panel, p, pupil);
+    }
+    BoardRows::setText(root, "PageText", engine::StringUtils::format("%d/%d", currentPage, getPageCount()));
+}
+
+void ScoreLayer::showGroupPage() {
+    BoardRows::clearHeadItems(headItems);
+    groupMembers.clear();
+    for (int i = 0; i < static_cast<int>(pupils().size()); ++i) {
+        StudentRecord pupil = pupils()[i];
+        if (pupil.group == groupFilter) {
+            pupil.listIndex = i;
+            storePupil(i, pupil);
+            groupMembers.push_back(pupil);
+        }
+    }
+    hideRows();
+    const int count = static_cast<int>(groupMembers.size());
+    for (int r = 0; r < static_cast<int>(rowPanels.size()); ++r) {
+        const int p = BoardRows::rowPosition(r, currentPage, kRowsPerPage, count);
+        engine::Node* panel = rowPanels[r];
+        if (p < 0 || !panel) {
+            continue;
+        }
+        panel->setVisible(true);
+        BoardRows::setVisible(panel, "SelectImg", groupMembers[p].number == selectedNumber);
+        fillRow(panel, p, groupMembers[p]);
+    }
+    BoardRows::setText(root, "PageText", engine::StringUtils::format("%d/%d", currentPage, getPageCount()));
+}
+
+void ScoreLayer::showCurrentView() {
+    if (groupFilter == 0) {
+        showAllPage();
+    } else {
+        showGroupPage();
+    }
+}
+
+void ScoreLayer::fillRow(engine::Node* panel, int position, const StudentRecord& pupil) {
+    BoardRows::setVisible(panel, "RandImage", currentPage == 1 && position < 3);
+    BoardRows::setText(panel, "RandText", engine::StringUtils::format("%d", position + 1));
+    BoardRows::addHeadItem(panel, pupil, headItems);
+    BoardRows::setText(panel, "ScoreText", engine::StringUtils::format("%d", pupil.score));
+    for (int k = 1; k <= kScoreIcons; ++k) {
+        BoardRows::setVisible(panel, engine::StringUtils::format("IconImg%d", k), k <= pupil.score);
+    }
+    for (const auto& [name, delta] : {std::pair{"AddBtn", 1}, std::pair{"MinBtn", -1}}) {
+        if (engine::Node* button = UITools::seekChildByName(panel, name)) {
+            button->setTag(pupil.listIndex);
+            BoardRows::onTouchEnded(button, [this, d = delta](engine::Node* sender) { onPupilScoreButton(sender, d); });
+        }
+    }
+}
+
+void ScoreLayer::onPupilScoreButton(engine::Node* sender, int delta) {
+    const int index = sender->getTag();
+    if (index < 0 || index >= static_cast<int>(pupils().size())) {
+        return;
+    }
+    StudentRecord pupil = pupils()[index];
+    pupil.score = std::max(0, pupil.score + delta);
+    selectedNumber = pupil.number;
+    storePupil(index, pupil);
+    sortByScore();
+    if (groupFilter != 0) {
+        showGroupPage();
+        return;
+    }
+    const std::vector<StudentRecord>& list = pupils();
+    for (size_t q = 0; q < list.size(); ++q) {
+        if (list[q].number == selectedNumber) {
+            currentPage = BoardRows::pageCount(static_cast<int>(q) + 1, kRowsPerPage);
+            break;
+        }
+    }
+    showAllPage();
+}
+
+void ScoreLayer::onGroupScoreButton(engine::Node* sender, int delta) {
+    selectedNumber = -1;
+    const int g = sender->getTag();
+    if (g < 0 || g >= 4) {
+        return;
+    }
+    int& groupScore = CommonTools::getInstance()->groupScores[g];
+    groupScore = std::max(0, groupScore + delta);
+    for (StudentRecord& pupil : pupils()) {
+        if (pupil.group == g + 1) {
+            pupil.score = std::max(0, pupil.score + delta);
+        }
+    }
+    sortByScore();
+    highlightGroup(g < static_cast<int>(groupButtons.size()) ? groupButtons[g] : nullptr);
+    currentPage = 1;
+    groupFilter = g + 1;
+    updateGroupScores();
+    showGroupPage();
+}
+
+void ScoreLayer::onGroupButton(engine::Node* sender, int groupIndex) {
+    highlightGroup(sender);
+    selectedNumber = -1;
+    groupFilter = groupIndex + 1;
+    currentPage = 1;
+    showGroupPage();
+}
+
+void ScoreLayer::highlightGroup(engine::Node* button) {
+    for (engine::Node* each : groupButtons) {
+        if (auto* widget = dynamic_cast<engine::ui::Widget*>(each)) {
+            widget->setHighlighted(false);
+        }
+    }
+    if (auto* widget = dynamic_cast<engine::ui::Widget*>(button)) {
+        widget->setHighlighted(true);
+    }
+}
+
+void ScoreLayer::onAllButton() {
+    groupFilter = 0;
+    selectedNumber = -1;
+    groupMembers.clear();
+    highlightGroup(nullptr);
+    showAllPage();
+}
+
+void ScoreLayer::onPageButton(int delta) {
+    currentPage = BoardRows::turnPage(currentPage, delta, getPageCount());
+    showCurrentView();
+}
+
+void ScoreLayer::onGoGroup() {
+    GDataManager::getInstance()->enteredFrom = 3;
+}
+
+void ScoreLayer::updateGroupScores() {
+    const auto& scores = CommonTools::getInstance()->groupScores;
+    for (size_t i = 0; i < groupButtons.size() && i < scores.size(); ++i) {
+        BoardRows::setText(groupButtons[i], "ScoreText", engine::StringUtils::format("%d", scores[i]));
+    }
+}
+
+void ScoreLayer::sortByScore() {
+    std::vector<StudentRecord>& list = pupils();
+    for (size_t last = list.size() > 0 ? list.size() - 1 : 0; last >= 1; --last) {
+        for (size_t j = 0; j < last; ++j) {
+            if (list[j].score < list[j + 1].score) {
+                std::swap(list[j], list[j + 1]);
+            }
+        }
+    }
+}
