@@ -1,4 +1,7 @@
-// Courseware rows: 1,000 packages written to "LocalData.db" in one transaction, and the same one call at a time.
+// Courseware rows: 1,000 packages written to "LocalData.db" in one transaction, and the same one call at a time;
+// 1,000 lookups by identify code through SqManager against the same lookups on one bare SQLite connection.
+#include <sqlite3.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +45,56 @@ double milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
+std::string text(sqlite3_stmt* row, int column) {
+    const unsigned char* value = sqlite3_column_text(row, column);
+    return value ? reinterpret_cast<const char*>(value) : "";
+}
+
+// The floor: one open connection, one prepared statement, every column read into a record.
+double timeBareLookups(const std::string& path, const CoursewareList& rows) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_stmt* select = nullptr;
+    sqlite3_prepare_v2(db, "select * from CoursewareData where Identify = ?", -1, &select, nullptr);
+    int found = 0;
+    const auto start = Clock::now();
+    for (const CoursewareData& row : rows) {
+        sqlite3_bind_text(select, 1, row.Identify.c_str(), -1, SQLITE_TRANSIENT);
+        CoursewareData record;
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            record.CoursewareId = sqlite3_column_int(select, 1);
+            record.CourseCode = sqlite3_column_int(select, 2);
+            record.SubjectCode = sqlite3_column_int(select, 3);
+            record.GradeCode = sqlite3_column_int(select, 4);
+            record.StageCode = sqlite3_column_int(select, 5);
+            record.LectureCode = sqlite3_column_int(select, 6);
+            record.Hash = text(select, 7);
+            record.LectureName = text(select, 8);
+            record.Url = text(select, 9);
+            record.ResSize = sqlite3_column_int(select, 10);
+            record.Version = text(select, 11);
+            record.Identify = text(select, 12);
+            record.downloaded = true;
+        }
+        sqlite3_reset(select);
+        found += record.downloaded ? 1 : 0;
+    }
+    const double elapsed = milliseconds(Clock::now() - start);
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    return found == kRows ? elapsed : -1;
+}
+
+double timeManagerLookups(SqManager* db, const CoursewareList& rows) {
+    int found = 0;
+    const auto start = Clock::now();
+    for (const CoursewareData& row : rows) {
+        found += db->getCoursewareByIdentify(row.Identify).downloaded ? 1 : 0;
+    }
+    const double elapsed = milliseconds(Clock::now() - start);
+    return found == kRows ? elapsed : -1;
+}
+
 } // namespace
 
 int main() {
@@ -69,16 +122,28 @@ int main() {
     GDataManager::getInstance()->subjectCode = 2;
     const bool stored = db->getCoursewareList(0).size() == kRows / 12 + (kRows % 12 > 0 ? 1 : 0);
 
-    fs::remove(root + "res/NetRes/LocalData.db");
+    // A second program folder: a fresh file for the one-call-a-row inserts.
+    const std::string second = root + "second/";
+    fs::create_directories(second + "res");
+    engine::FileUtils::getInstance()->setDefaultResourceRootPath(second);
     db->initCoursewareTable();
     const CoursewareList rows = makeRows(0);
     const auto start = Clock::now();
     for (const CoursewareData& row : rows) {
         db->insertCourseware(row);
     }
-    std::printf("one call a row (%d calls, each opens, commits and closes): %.1f ms\n", kRows,
+    std::printf("one call a row (%d calls, each commits): %.1f ms\n", kRows,
                 milliseconds(Clock::now() - start));
     std::printf("best one-transaction run: %.1f ms\n", best);
+
+    bool lookedUp = true;
+    for (int run = 1; run <= kRuns; ++run) {
+        const double manager = timeManagerLookups(db, rows);
+        const double bare = timeBareLookups(second + "res/NetRes/LocalData.db", rows);
+        lookedUp = lookedUp && manager > 0 && bare > 0;
+        std::printf("1,000 lookups, run %d: getCoursewareByIdentify %.2f ms, bare SQLite %.2f ms, ratio %.2f\n", run,
+                    manager, bare, manager / bare);
+    }
     fs::remove_all(pattern);
-    return stored ? 0 : 1;
+    return stored && lookedUp ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <new>
@@ -14,6 +15,7 @@
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
 #include "common/PlatformFunc.h"
+#include "common/TipsManager.h"
 #include "net/FileManager.h"
 #include "platform/FileUtils.h"
 
@@ -22,6 +24,7 @@ namespace {
 SqManager* s_instance = nullptr;
 
 constexpr float kUnzipInterval = 0.1f;
+constexpr int kBusyTimeoutMs = 5000;
 
 constexpr const char* kCreateBaseData = "create table BaseData (id integer primary key autoincrement, BaseKey text, "
                                         "BaseValue text, CreateTime text, IsAnsyc int);";
@@ -122,6 +125,7 @@ SqManager::~SqManager() {
 bool SqManager::init() {
     _unzipQueue.clear();
     _unzipState = 1;
+    _unwritableReported = false;
     ensureUnzipTick();
     return true;
 }
@@ -129,16 +133,90 @@ bool SqManager::init() {
 // ---- database ----
 
 bool SqManager::openDatabase() {
-    closeDatabase();
     _queryKind = 0;
+    const std::string root = engine::FileUtils::getInstance()->getDefaultResourceRootPath();
+    if (_db && root == _dbRoot && !_damagedSeen) {
+        return true;
+    }
+    _damagedSeen = false;
+    closeDatabase();
     const std::string path = FileManager::getInstance()->getNetResPath() + "LocalData.db";
+    if (!connect(path)) {
+        return false;
+    }
+    if (isDamaged()) {
+        closeDatabase();
+        moveAside(path);
+        if (!connect(path)) {
+            return false;
+        }
+    }
+    if (sqlite3_db_readonly(_db, "main") == 1) {
+        reportUnwritable(path.c_str());
+    }
+    _dbRoot = root;
+    return true;
+}
+
+bool SqManager::connect(const std::string& path) {
     if (sqlite3_open_v2(path.c_str(), &_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         engine::log("sqlite: cannot open %s: %s", path.c_str(), _db ? sqlite3_errmsg(_db) : "out of memory");
         sqlite3_close(_db);
         _db = nullptr;
+        reportUnwritable(path.c_str());
         return false;
     }
+    // Another program holding the file is waited for, a few seconds at most.
+    sqlite3_busy_timeout(_db, kBusyTimeoutMs);
     return true;
+}
+
+bool SqManager::isDamaged() {
+    sqlite3_stmt* check = nullptr;
+    int result = sqlite3_prepare_v2(_db, "pragma quick_check", -1, &check, nullptr);
+    std::string verdict;
+    if (result == SQLITE_OK) {
+        result = sqlite3_step(check);
+        if (result == SQLITE_ROW) {
+            verdict = columnText(check, 0);
+            result = SQLITE_OK;
+        }
+    }
+    sqlite3_finalize(check);
+    const int primary = result & 0xFF;
+    if (primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT || (result == SQLITE_OK && verdict != "ok")) {
+        engine::log("sqlite: damaged database: %s", verdict.empty() ? sqlite3_errstr(result) : verdict.c_str());
+        return true;
+    }
+    return false;
+}
+
+void SqManager::moveAside(const std::string& path) {
+    const time_t now = time(nullptr);
+    struct tm local = {};
+    localtime_r(&now, &local);
+    char stamp[32];
+    strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string aside = path + ".damaged-" + stamp;
+    for (int n = 2; engine::FileUtils::getInstance()->isFileExist(aside); ++n) {
+        aside = path + ".damaged-" + stamp + "-" + std::to_string(n);
+    }
+    if (std::rename(path.c_str(), aside.c_str()) != 0) {
+        engine::log("sqlite: cannot move the damaged %s aside", path.c_str());
+        return;
+    }
+    // A journal belongs to the damaged file and would be played into the new one.
+    std::rename((path + "-journal").c_str(), (aside + "-journal").c_str());
+    engine::log("sqlite: damaged %s moved to %s, a new one is made", path.c_str(), aside.c_str());
+}
+
+void SqManager::reportUnwritable(const char* path) {
+    if (_unwritableReported) {
+        return;
+    }
+    _unwritableReported = true;
+    engine::log("sqlite: %s cannot be written", path);
+    TipsManager::getInstance()->showTipsByKey("DbStr1", nullptr, nullptr);
 }
 
 void SqManager::closeDatabase() {
@@ -150,6 +228,7 @@ void SqManager::closeDatabase() {
         sqlite3_close(_db);
         _db = nullptr;
     }
+    _dbRoot.clear();
 }
 
 bool SqManager::execute(const char* sql, const std::vector<SqlValue>& values,
@@ -192,6 +271,17 @@ bool SqManager::execute(const char* sql, const std::vector<SqlValue>& values,
     }
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
+    const int primary = step & 0xFF;
+    if (step == SQLITE_READONLY_DBMOVED) {
+        // The file was deleted or replaced under the connection: open it again.
+        _damagedSeen = true;
+    } else if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR ||
+        primary == SQLITE_FULL) {
+        reportUnwritable(sqlite3_db_filename(_db, "main"));
+    } else if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
+        // Checked and moved aside at the next open.
+        _damagedSeen = true;
+    }
     return ok;
 }
 
@@ -239,7 +329,6 @@ std::string SqManager::getBaseData(const std::string& key) {
             _queryKind = 1;
             execute(kSelectBaseData, {key});
         }
-        closeDatabase();
     }
     return _baseValue;
 }
@@ -255,7 +344,6 @@ void SqManager::setBaseData(const std::string& key, const std::string& value) {
     if (execute(kUpdateBaseData, {value, key}) && sqlite3_changes(_db) == 0) {
         execute(kInsertBaseData, {key, value, localTimeText(), 0});
     }
-    closeDatabase();
 }
 
 void SqManager::initCoursewareTable() {
@@ -275,7 +363,6 @@ void SqManager::initCoursewareTable() {
         }
     }
     execute(kCreateIdentifyIndex);
-    closeDatabase();
 }
 
 bool SqManager::upsertCourseware(const CoursewareData& data) {
@@ -302,7 +389,6 @@ bool SqManager::writeCoursewareRows(const CoursewareList& list) {
     if (!ok) {
         execute(kRollback);
     }
-    closeDatabase();
     return ok;
 }
 
@@ -321,7 +407,6 @@ void SqManager::insertCoursewareList(const CoursewareList& list) {
 void SqManager::deleteCourseware(const std::string& identify) {
     if (openDatabase()) {
         execute(kDeleteCourseware, {identify});
-        closeDatabase();
     }
 }
 
@@ -332,7 +417,6 @@ CoursewareData SqManager::getCoursewareByIdentify(const std::string& identify) {
     if (openDatabase()) {
         _queryKind = 2;
         execute(kSelectCourseware, {identify});
-        closeDatabase();
     }
     return _courseware;
 }
@@ -343,7 +427,6 @@ CoursewareList SqManager::getCoursewareList(int gradeCode) {
         const GDataManager* data = GDataManager::getInstance();
         _queryKind = 3;
         execute(kSelectCoursewareList, {data->courseTypeCode, data->subjectCode, gradeCode});
-        closeDatabase();
     }
     return _coursewareList;
 }
@@ -357,9 +440,9 @@ void SqManager::ensureUnzipTick() {
     }
 }
 
-void SqManager::addUnzipTask(const std::string& zipPath) {
+void SqManager::addUnzipTask(const std::string& zipPath, UnzipFinishCallback onFinished) {
     ensureUnzipTick();
-    _unzipQueue.push_back(zipPath);
+    _unzipQueue.push_back({zipPath, std::move(onFinished)});
 }
 
 void SqManager::updateUnzip(float) {
@@ -374,7 +457,8 @@ void SqManager::unzipFront() {
         _unzipState = 1;
         return;
     }
-    const std::string path = _unzipQueue.front();
+    const UnzipTask task = _unzipQueue.front();
+    const std::string& path = task.zipPath;
     engine::log("start uncompressing");
     const bool ok = PlatformFunc::getInstance()->unzipFile(path);
     engine::log("end uncompressing");
@@ -384,6 +468,9 @@ void SqManager::unzipFront() {
     engine::FileUtils::getInstance()->removeFile(path);
     _unzipQueue.erase(_unzipQueue.begin());
     _unzipState = 1;
+    if (task.onFinished) {
+        task.onFinished(path, ok);
+    }
 }
 
 void SqManager::discardFailedPackage(const std::string& zipPath) {

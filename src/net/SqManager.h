@@ -13,8 +13,15 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-// Every operation opens the database, runs its statements with the values bound as parameters and closes it
-// again. Failures are logged and give "" or an empty record or list; writes then have no effect.
+// Called on the main thread when the extraction attempt of a queued zip is over and the zip deleted; extracted
+// tells whether every entry is in place.
+using UnzipFinishCallback = std::function<void(const std::string& zipPath, bool extracted)>;
+
+// One connection stays open for the life of the program (it follows the resource root when that changes) and
+// every statement is prepared once, its values bound as parameters. A damaged file is moved aside with a time
+// stamp and a new one made; a file another program holds is waited for a few seconds. Failures are logged and give
+// "" or an empty record or list; writes then have no effect. A file that cannot be written gives one tip
+// ("DbStr1") per start.
 class SqManager : public engine::Ref {
 public:
     static SqManager* getInstance();
@@ -42,8 +49,13 @@ public:
     // The rows of the global data's current course type and subject with that grade, in table order.
     CoursewareList getCoursewareList(int gradeCode);
 
-    // Queues a zip for extraction into the folder that holds it; one zip is extracted per tick.
-    void addUnzipTask(const std::string& zipPath);
+    // Closes the connection (at exit, or to let another program replace the file); the next operation opens it
+    // again.
+    void closeDatabase();
+
+    // Queues a zip for extraction into the folder that holds it; one zip is extracted per tick. onFinished, when
+    // given, hears the result.
+    void addUnzipTask(const std::string& zipPath, UnzipFinishCallback onFinished = nullptr);
     void updateUnzip(float dt);
     // Extracts and deletes the front zip. A courseware package ("<identify>.zip" in the NetRes folder) that fails
     // loses its folder and its row, so that it reads as not downloaded and can be fetched again.
@@ -54,8 +66,13 @@ private:
 
     SqManager() = default;
 
+    // Opens the file on first use, or again when the resource root changed or damage was seen.
     bool openDatabase();
-    void closeDatabase();
+    bool connect(const std::string& path);
+    bool isDamaged();
+    // Renames the file to "<name>.damaged-<yyyymmdd-hhmmss>".
+    static void moveAside(const std::string& path);
+    void reportUnwritable(const char* path);
     bool isTableExist(const std::string& name);
     bool isColumnInTable(const std::string& word);
     // Runs one statement with its values bound; rows go to onRow, or to onSelect when a query kind is set.
@@ -68,6 +85,10 @@ private:
     void discardFailedPackage(const std::string& zipPath);
 
     sqlite3* _db = nullptr;
+    // The resource root the open connection belongs to.
+    std::string _dbRoot;
+    bool _damagedSeen = false;
+    bool _unwritableReported = false;
     // Statements prepared on the open connection, by their text.
     std::map<const char*, sqlite3_stmt*> _statements;
     // 1 settings value, 2 one courseware record, 3 courseware list.
@@ -76,7 +97,11 @@ private:
     CoursewareData _courseware;
     CoursewareList _coursewareList;
 
-    std::vector<std::string> _unzipQueue;
+    struct UnzipTask {
+        std::string zipPath;
+        UnzipFinishCallback onFinished;
+    };
+    std::vector<UnzipTask> _unzipQueue;
     // 1 idle, 2 extracting.
     int _unzipState = 1;
 };

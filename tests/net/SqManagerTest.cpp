@@ -1,9 +1,19 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <functional>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <regex>
 
 #include "NetFixture.h"
+#include "base/Director.h"
+#include "common/BaseScene.h"
+#include "common/PlistManager.h"
+#include "scene/Scene.h"
+#include "support/ClientTest.h"
+#include "ZipBuilder.h"
 #include "common/GDataManager.h"
 #include "net/FileManager.h"
 #include "net/SqManager.h"
@@ -202,10 +212,139 @@ TEST_F(LocalDatabase, FailedMigrationRollsBackToTheOldTable) {
     EXPECT_EQ(countLogLines("rolled back"), 1);
 }
 
+TEST_F(LocalDatabase, DamagedFileIsMovedAsideAndAFreshOneMade) {
+    struct Damage {
+        const char* what;
+        std::function<void(const std::string&)> apply;
+    };
+    const std::vector<Damage> damages = {
+        {"not a database", [](const std::string& path) { nettest::writeFile(path, std::string(3000, 'x')); }},
+        {"cut short", [](const std::string& path) { std::filesystem::resize_file(path, 5000); }},
+        {"malformed page", [](const std::string& path) {
+             std::string bytes = nettest::readFile(path);
+             for (size_t i = 4096 + 8; i < bytes.size(); i += 7) {
+                 bytes[i] = static_cast<char>(0xA5);
+             }
+             nettest::writeFile(path, bytes);
+         }},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        logLines.clear();
+        const std::string path = netRes() + "LocalData.db";
+        db()->initCoursewareTable();
+        CoursewareList rows;
+        for (int i = 0; i < 60; ++i) {
+            rows.push_back(package("01020301" + std::to_string(10 + i), 3, std::string(200, 'h')));
+        }
+        db()->insertCoursewareList(rows);
+        // The next start finds the file damaged.
+        db()->closeDatabase();
+        damage.apply(path);
+
+        db()->initCoursewareTable();
+        EXPECT_EQ(countLogLines("moved to"), 1);
+        db()->setBaseData("Key", "v");
+        EXPECT_EQ(db()->getBaseData("Key"), "v");
+        EXPECT_FALSE(db()->getCoursewareByIdentify("0102030110").downloaded);
+        int aside = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(netRes())) {
+            const std::string name = entry.path().filename().string();
+            if (std::regex_match(name, std::regex(R"(LocalData\.db\.damaged-\d{8}-\d{6}(-\d+)?)"))) {
+                ++aside;
+                std::filesystem::remove(entry.path());
+            }
+        }
+        EXPECT_EQ(aside, 1);
+        db()->closeDatabase();
+        std::filesystem::remove(path);
+    }
+}
+
+// The default file-system layer with its sleep reported: SQLite sleeps only while it waits for a lock.
+struct SleepWatch {
+    static inline sqlite3_vfs* real = nullptr;
+    static inline std::mutex mutex;
+    static inline std::condition_variable changed;
+    static inline bool slept = false;
+    sqlite3_vfs vfs = {};
+
+    SleepWatch() {
+        real = sqlite3_vfs_find(nullptr);
+        vfs = *real;
+        vfs.zName = "sleepwatch";
+        vfs.xSleep = [](sqlite3_vfs*, int micros) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                slept = true;
+            }
+            changed.notify_all();
+            return real->xSleep(real, micros);
+        };
+        sqlite3_vfs_register(&vfs, 1);
+    }
+    ~SleepWatch() {
+        sqlite3_vfs_unregister(&vfs);
+        sqlite3_vfs_register(real, 1);
+    }
+};
+
+TEST_F(LocalDatabase, LockOfAnotherProgramIsWaitedFor) {
+    SleepWatch watch;
+    db()->setBaseData("Key", "before");
+    RawDatabase other;
+    ASSERT_TRUE(other.exec("begin exclusive"));
+    bool done = false;
+    std::thread holder([&] {
+        std::unique_lock<std::mutex> lock(SleepWatch::mutex);
+        SleepWatch::changed.wait(lock, [&] { return SleepWatch::slept || done; });
+        lock.unlock();
+        other.exec("commit");
+    });
+    // The write waits for the lock instead of failing with "database is locked".
+    db()->setBaseData("Key", "after");
+    {
+        std::lock_guard<std::mutex> lock(SleepWatch::mutex);
+        done = true;
+    }
+    SleepWatch::changed.notify_all();
+    holder.join();
+    EXPECT_EQ(db()->getBaseData("Key"), "after");
+}
+
 TEST_F(LocalDatabase, UnwritableDatabaseGivesDefaults) {
     std::filesystem::create_directories(netRes() + "LocalData.db");
     db()->setBaseData("Key", "v");
     EXPECT_EQ(db()->getBaseData("Key"), "");
     EXPECT_FALSE(db()->getCoursewareByIdentify("0102030104").downloaded);
     EXPECT_TRUE(db()->getCoursewareList(3).empty());
+}
+
+namespace {
+
+int countNamed(const engine::Node* node, const std::string& name) {
+    int count = node->getName() == name ? 1 : 0;
+    for (const engine::Node* child : node->getChildren()) {
+        count += countNamed(child, name);
+    }
+    return count;
+}
+
+} // namespace
+
+using LocalDatabaseTip = support::ClientTest;
+
+TEST_F(LocalDatabaseTip, UnwritableDatabaseGivesOneTipPerStart) {
+    support::runScene(BaseScene::create());
+    SqManager::getInstance()->init();
+    std::filesystem::create_directories(resRoot() + "NetRes/LocalData.db");
+    db()->initCoursewareTable();
+    db()->setBaseData("Key", "v");
+    db()->insertCourseware(package("0102030104", 3, "h"));
+    support::stepFrames(2);
+    EXPECT_EQ(tipText(), PlistManager::getInstance()->getText("DbStr1"));
+    EXPECT_NE(tipText(), "");
+    EXPECT_EQ(countNamed(engine::Director::getInstance()->getRunningScene(), "Content"), 1);
+    // The client goes on: reads give their defaults.
+    EXPECT_EQ(db()->getBaseData("Key"), "");
 }
