@@ -194,8 +194,8 @@ class _Tools:
     def addition(self):
         node = self.node
         page = self.item_page("AdPanel", [
-            node("ImageView", "PerImg", pos=[1120, 560], size=[192, 108], image="Tools/Question.png"),
-            node("Button", "PlayBtn", pos=[1120, 560], normal="Tools/Play.png"),
+            node("ImageView", "PerImg", pos=[160, 630], size=[192, 108], image="Tools/Question.png"),
+            node("Button", "PlayBtn", pos=[160, 630], normal="Tools/Play.png"),
             self.close("Btn_Close", [WIDTH, HEIGHT], anchor=[1, 1]),
         ])
         page["root"]["children"].insert(0, self.mask(255, "#fbfdff"))

@@ -16,6 +16,7 @@
 #include "common/CommonTools.h"
 #include "common/GDataManager.h"
 #include "common/UITools.h"
+#include "platform/FileUtils.h"
 #include "scene/Scene.h"
 #include "support/ClientTest.h"
 #include "ui/Text.h"
@@ -89,6 +90,32 @@ protected:
         data->phaseCode = 1;
         data->lessonNumber = 1;
         return resRoot() + "NetRes/0204010101/";
+    }
+    struct Item {
+        std::string title;
+        int type;
+        std::string dubbing;
+    };
+    // The current lecture's Topic.plist with these "Addition" items, each with a question picture
+    // "q<k>.png" (200 x 120) and an answer picture "a<k>.png" in its picture folder; extra is written into the
+    // array as it stands.
+    void writeAddition(const std::vector<Item>& items, const std::string& extra = "") const {
+        const std::string folder = chooseLecture();
+        std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                          "<key>Addition</key><array>";
+        for (size_t k = 1; k <= items.size(); ++k) {
+            const Item& item = items[k - 1];
+            const std::string n = std::to_string(k);
+            xml += "<dict><key>Title</key><string>" + item.title + "</string><key>Stem</key><string>Question " + n +
+                   "</string><key>Type</key><integer>" + std::to_string(item.type) +
+                   "</integer><key>CImage</key><string>q" + n + ".png</string><key>AImage</key><string>a" + n +
+                   ".png</string><key>Dubbing</key><string>" + item.dubbing + "</string></dict>";
+            writePicture(folder + "TopicImg/q" + n + ".png", 200, 120, {60, 120, 230, 255});
+            writePicture(folder + "TopicImg/a" + n + ".png", 200, 120, {60, 200, 90, 255});
+        }
+        xml += extra + "</array></dict></plist>\n";
+        std::filesystem::create_directories(folder);
+        engine::FileUtils::getInstance()->writeStringToFile(xml, folder + "Topic.plist");
     }
     static engine::Node* find(engine::Node* root, const std::string& name) { return UITools::seekChildByName(root, name); }
     static std::string textOf(engine::Node* root, const std::string& name) {
