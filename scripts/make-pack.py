@@ -19,6 +19,7 @@ import tempfile
 
 import pack_navigation
 import pack_tools
+import pack_video
 
 # ---------------------------------------------------------------------------------------------------------------
 # Data
@@ -639,6 +640,7 @@ def make_pictures(images):
                     os.path.join(common, "ClientBg9.png")], check=True)
     pack_navigation.make_pictures(images, Canvas)
     pack_tools.make_pictures(images, Canvas)
+    pack_video.make_pictures(images, Canvas)
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -842,6 +844,7 @@ LAYOUTS = {
 }
 LAYOUTS.update(pack_navigation.layouts(node, layout))
 LAYOUTS.update(pack_tools.layouts(node, layout))
+LAYOUTS.update(pack_video.layouts(node, layout))
 
 
 # ---------------------------------------------------------------------------------------------------------------

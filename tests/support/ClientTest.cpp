@@ -47,14 +47,7 @@ void ClientTest::TearDown() {
 }
 
 bool ClientTest::waitFor(const std::function<bool()>& condition, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        stepFrames(1);
-    }
-    return true;
+    return support::waitFor(condition, seconds);
 }
 
 std::string ClientTest::tipText() {

@@ -1,5 +1,6 @@
 #include "support/Headless.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -43,6 +44,17 @@ bool stepUntil(const std::function<bool()>& condition, int maxFrames, float dt) 
         Director::getInstance()->mainLoop(dt);
     }
     return condition();
+}
+
+bool waitFor(const std::function<bool()>& condition, double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        Director::getInstance()->mainLoop(kFrame);
+    }
+    return true;
 }
 
 void runScene(Scene* scene) {

@@ -25,6 +25,9 @@ void stopHeadless();
 void stepFrames(int frames, float dt = kFrame);
 // Steps until the condition holds; false when maxFrames passed first.
 bool stepUntil(const std::function<bool()>& condition, int maxFrames = 600, float dt = kFrame);
+// Steps frames until the condition holds or `seconds` of real time passed (replies, downloads and libvlc's
+// threads take real time, however fast the frames go); false on time-out.
+bool waitFor(const std::function<bool()>& condition, double seconds = 10.0);
 // Runs the scene and steps until it is the running one.
 void runScene(engine::Scene* scene);
 

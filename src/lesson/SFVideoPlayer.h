@@ -1,0 +1,58 @@
+// The full-screen video player: a movie sprite in the middle of the window under a panel of controls (play,
+// pause, skip, replay, progress). A tap on the panel hides or shows the controls; a control touched while they
+// are hidden only shows them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "scene/Layer.h"
+#include "ui/Slider.h"
+
+class VideoPlaySprite;
+
+namespace engine::ui {
+class Button;
+class Layout;
+} // namespace engine::ui
+
+class SFVideoPlayer : public engine::Layer {
+public:
+    static SFVideoPlayer* create();
+    ~SFVideoPlayer() override;
+    void update(float dt) override;
+    bool init() override;
+
+    // Builds the sprite and the controls and starts the movie; the callback runs when the movie ends.
+    void initPlayer(const std::string& path, const std::function<void()>& finished);
+    void initUI();
+
+    void onPlay();
+    void onPause();
+    void onSkip();
+    void onReplay();
+    void onPanelTouched(engine::Ref* sender);
+    void onSliderEvent(engine::Ref* sender, engine::ui::Slider::EventType type);
+
+    // Percent played for libvlc's time and length (ms), 0 while either is unknown.
+    static int progressPercent(int64_t time, int64_t length);
+    // Null when the movie sprite could not be made.
+    VideoPlaySprite* getVideoSprite() const { return videoSprite; }
+
+private:
+    SFVideoPlayer() = default;
+    // False, after showing the controls, when they were hidden.
+    bool controlsShown();
+    // Play and pause: the buttons show the other action; hidden controls are only shown.
+    void setPaused(bool paused);
+
+    VideoPlaySprite* videoSprite = nullptr;
+    engine::Node* rootNode = nullptr;
+    engine::ui::Button* playButton = nullptr;
+    engine::ui::Button* pauseButton = nullptr;
+    engine::ui::Button* skipButton = nullptr;
+    engine::ui::Button* replayButton = nullptr;
+    engine::ui::Slider* progressSlider = nullptr;
+    engine::ui::Layout* uiPanel = nullptr;
+};

@@ -1,0 +1,182 @@
+// The movie sprite and the full-screen player on real libvlc, headless: decoded frames reach the screen, the end
+// of a movie reaches the owner once on the main thread, the controls work through touches, and a movie that cannot
+// be played closes cleanly.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <thread>
+#include <vector>
+#include <vlc/vlc.h>
+
+#include "base/Director.h"
+#include "common/BaseScene.h"
+#include "common/GDataManager.h"
+#include "lesson/SFVideoPlayer.h"
+#include "lesson/VideoPlaySprite.h"
+#include "scene/Layer.h"
+#include "support/Headless.h"
+#include "support/PackResources.h"
+#include "ui/Button.h"
+#include "ui/Layout.h"
+#include "ui/Slider.h"
+
+using engine::Node;
+
+namespace {
+
+const std::string kShortMovie = TEST_MEDIA_DIR "/Short.mp4";
+
+class VideoTest : public support::HeadlessTest {
+protected:
+    void SetUp() override {
+        HeadlessTest::SetUp();
+        GDataManager::getInstance()->screenOffsetY = 0.f;
+        support::runScene(BaseScene::create());
+    }
+
+    static Node* scene() { return engine::Director::getInstance()->getRunningScene(); }
+
+    // A player opened as the lesson video page opens it: empty end callback, z-order 106 on the running scene.
+    static SFVideoPlayer* openPlayer(const std::string& path) {
+        SFVideoPlayer* player = SFVideoPlayer::create();
+        player->initPlayer(path, {});
+        scene()->addChild(player, 106);
+        return player;
+    }
+    static bool playerOpen() { return support::findByName("Panel_UI") != nullptr; }
+
+    static libvlc_state_t stateOf(SFVideoPlayer* player) {
+        VideoPlaySprite* sprite = player->getVideoSprite();
+        return sprite && sprite->getMediaPlayer() ? libvlc_media_player_get_state(sprite->getMediaPlayer())
+                                                  : libvlc_Error;
+    }
+
+    // A few pixels across the moving box's track and the clock, from the last drawn frame.
+    static std::vector<uint32_t> samplePixels() {
+        std::vector<uint32_t> pixels;
+        for (int x = 40; x < 1280; x += 120) {
+            for (int y : {160, 300, 580}) {
+                const engine::Color4B c = support::readPixel(x, y);
+                pixels.push_back(static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | c.b);
+            }
+        }
+        return pixels;
+    }
+
+    support::PackResources pack;
+};
+
+TEST_F(VideoTest, SpriteShowsChangingFramesAndReportsTheEndOnceOnTheMainThread) {
+    int ends = 0;
+    std::thread::id endThread;
+    auto* sprite = new VideoPlaySprite();
+    ASSERT_TRUE(sprite->init(kShortMovie, [&] {
+        ++ends;
+        endThread = std::this_thread::get_id();
+    }));
+    sprite->autorelease();
+    sprite->setPosition(engine::Vec2(640, 360));
+    auto* layer = engine::Layer::create();
+    layer->addChild(sprite);
+    scene()->addChild(layer);
+    sprite->play();
+
+    ASSERT_TRUE(support::waitFor([&] { return sprite->getShownFrameCount() >= 3; }));
+    const std::vector<uint32_t> first = samplePixels();
+    EXPECT_NE(first, std::vector<uint32_t>(first.size(), 0u)) << "the decoded picture is drawn";
+    const uint64_t shown = sprite->getShownFrameCount();
+    ASSERT_TRUE(support::waitFor([&] { return sprite->getShownFrameCount() >= shown + 6; }));
+    EXPECT_NE(samplePixels(), first);
+
+    ASSERT_TRUE(support::waitFor([&] { return ends > 0; }));
+    EXPECT_EQ(endThread, std::this_thread::get_id());
+    support::stepFrames(30);
+    EXPECT_EQ(ends, 1);
+}
+
+// A missing file and a file that is no movie: nothing is drawn, the owner hears of it once, skip closes.
+TEST_F(VideoTest, MovieThatCannotBePlayedEndsOnceAndSkipCloses) {
+    support::ScratchDir scratch;
+    std::ofstream(scratch.file("Broken.mp4")) << "this is not a movie";
+    for (const std::string& path : {scratch.file("Missing.mp4"), scratch.file("Broken.mp4")}) {
+        SCOPED_TRACE(path);
+        int ends = 0;
+        auto* sprite = new VideoPlaySprite();
+        ASSERT_TRUE(sprite->init(path, [&] { ++ends; }));
+        sprite->autorelease();
+        scene()->addChild(sprite);
+        sprite->play();
+        ASSERT_TRUE(support::waitFor([&] { return ends > 0; }));
+        support::stepFrames(10);
+        EXPECT_EQ(ends, 1);
+        EXPECT_EQ(sprite->getDecodedFrameCount(), 0u);
+        sprite->removeFromParent();
+
+        SFVideoPlayer* player = openPlayer(path);
+        ASSERT_NE(player->getVideoSprite(), nullptr);
+        ASSERT_TRUE(support::waitFor([&] { return player->getVideoSprite()->isEndReached(); }));
+        support::stepFrames(2);
+        EXPECT_EQ(dynamic_cast<engine::ui::Slider*>(support::findByName("Slider"))->getPercent(), 0);
+        ASSERT_TRUE(support::click("Btn_Skip"));
+        support::stepFrames(1);
+        EXPECT_FALSE(playerOpen());
+    }
+}
+
+TEST_F(VideoTest, PlayerControlsThroughTouches) {
+    SFVideoPlayer* player = openPlayer("movie/Login.mp4");
+    ASSERT_NE(player->getVideoSprite(), nullptr);
+    auto* panel = dynamic_cast<engine::ui::Layout*>(support::findByName("Panel_UI"));
+    auto* slider = dynamic_cast<engine::ui::Slider*>(support::findByName("Slider"));
+    auto* playButton = support::findByName("Btn_Play");
+    auto* pauseButton = support::findByName("Btn_Pause");
+    ASSERT_TRUE(panel && slider && playButton && pauseButton);
+    ASSERT_TRUE(support::waitFor([&] { return slider->getPercent() > 0; }));
+    support::saveScreenshot("video_player");
+
+    // Hidden controls: the first touch on a control only shows them.
+    support::tapAt(engine::Vec2(640, 400));
+    EXPECT_EQ(panel->getOpacity(), 0);
+    ASSERT_TRUE(support::click("Btn_Pause"));
+    EXPECT_EQ(panel->getOpacity(), 255);
+    EXPECT_TRUE(pauseButton->isVisible());
+    EXPECT_EQ(stateOf(player), libvlc_Playing);
+
+    // Pause pauses, and a second pause keeps it paused.
+    ASSERT_TRUE(support::click("Btn_Pause"));
+    EXPECT_TRUE(playButton->isVisible());
+    EXPECT_FALSE(pauseButton->isVisible());
+    ASSERT_TRUE(support::waitFor([&] { return stateOf(player) == libvlc_Paused; }));
+    player->onPause();
+    EXPECT_FALSE(support::waitFor([&] { return stateOf(player) == libvlc_Playing; }, 0.5));
+    ASSERT_TRUE(support::click("Btn_Play"));
+    EXPECT_TRUE(pauseButton->isVisible());
+    ASSERT_TRUE(support::waitFor([&] { return stateOf(player) == libvlc_Playing; }));
+
+    // Dragging the slider to its end seeks there; the movie ends and the slider follows the movie again.
+    support::drag(support::worldCenter(slider), engine::Vec2(1100, support::worldCenter(slider).y));
+    ASSERT_TRUE(support::waitFor([&] { return stateOf(player) == libvlc_Ended; }));
+    support::stepFrames(2);
+    EXPECT_GT(slider->getPercent(), 90);
+
+    // Replay starts again from the beginning.
+    ASSERT_TRUE(support::click("Btn_RePlay"));
+    ASSERT_TRUE(support::waitFor([&] { return stateOf(player) == libvlc_Playing && slider->getPercent() < 50; }));
+
+    ASSERT_TRUE(support::click("Btn_Skip"));
+    support::stepFrames(1);
+    EXPECT_FALSE(playerOpen());
+}
+
+TEST(VideoProgress, UnknownTimeOrLengthReadsZero) {
+    struct Case {
+        libvlc_time_t time, length;
+        int percent;
+    };
+    for (const Case& c : {Case{-1, 4000, 0}, Case{2000, 0, 0}, Case{2000, -1, 0}, Case{0, 4000, 0},
+                          Case{1000, 4000, 25}, Case{4000, 4000, 100}, Case{5000, 4000, 100}}) {
+        EXPECT_EQ(SFVideoPlayer::progressPercent(c.time, c.length), c.percent) << c.time << "/" << c.length;
+    }
+}
+
+} // namespace
