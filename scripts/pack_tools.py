@@ -347,3 +347,130 @@ def make_pictures(images, Canvas):
     tool_pictures(Canvas, os.path.join(images, "Tools"))
     draw_board_pictures(Canvas, os.path.join(images, "DrawBoard"))
     brushes(Canvas, os.path.join(os.path.dirname(os.path.abspath(images)), "res", "LocalRes", "DrawBoard"))
+
+
+# ---------------------------------------------------------------------------------------------------------------
+# Demo courseware: the supplementary items and teaching pictures of the demo packages
+#
+#     scripts/pack_tools.py --packages server/packages
+#
+# rewrites the "Addition" array of the lectures below (the rest of their Topic.plist stays as it is), draws their
+# question and answer pictures into TopicImg/, makes their readings in mp3/ (ffmpeg), and draws the teaching
+# pictures of the picture-book lecture.
+
+FRUIT = [("apples", RED, "#2e7d32"), ("pears", "#c0ca33", "#558b2f"), ("plums", "#7e57c2", "#4527a0"),
+         ("oranges", ORANGE, "#2e7d32"), ("lemons", "#fdd835", "#9e9d24")]
+
+# identify -> items: (title, stem, type, count of fruit, added or taken away)
+ADDITION = {
+    "0101010101": [("Count the apples", "How many apples are on the plate?", 1, 4, 0),
+                   ("Two more pears", "There are 3 pears. Two more come. How many now?", 2, 3, 2),
+                   ("Count the plums", "How many plums can you see?", 1, 6, 0),
+                   ("One orange less", "There are 5 oranges. One is eaten. How many are left?", 2, 5, -1)],
+    "0101050106": [("Test 1: count", "How many apples?", 1, 7, 0),
+                   ("Test 2: add", "4 pears and 3 more. How many pears?", 2, 4, 3),
+                   ("Test 3: count", "How many plums?", 1, 9, 0),
+                   ("Test 4: take away", "8 oranges, 2 are eaten. How many are left?", 2, 8, -2),
+                   ("Test 5: add", "5 lemons and 4 more. How many lemons?", 2, 5, 4)],
+}
+TEACHING = {"0204010101": ["Read the cover together", "Point at each picture", "Ask: what happens next?"]}
+PICTURE = (480, 270)
+
+
+def fruit_row(c, count, colour, leaf, x0, y, size=40, gap=10):
+    for i in range(count):
+        cx = x0 + i * (size + gap) + size / 2
+        c.circle(cx, y, size / 2, colour, with_alpha(DARK, 0.4), 2)
+        c.ellipse(cx + 6, y - size / 2 - 2, 8, 4, leaf)
+
+
+def item_pictures(Canvas, folder, k, item):
+    title, stem, kind, count, change = item
+    name, colour, leaf = FRUIT[(k - 1) % len(FRUIT)]
+    w, h = PICTURE
+    answer = count + change
+    for suffix, shown_count, text in [("q", count, "?"), ("a", answer, str(answer))]:
+        c = Canvas(w, h)
+        c.rect(2, 2, w - 3, h - 3, 24, "#fffdf5", "#e0c9a6", 4)
+        rows = [min(shown_count, 6), max(0, shown_count - 6)]
+        for r, n in enumerate(rows):
+            if n:
+                fruit_row(c, n, colour, leaf, 40, 80 + 70 * r)
+        if suffix == "q" and change:
+            sign = "+%d" % change if change > 0 else "%d" % change
+            c.text(150, 70, sign, 44, GREEN if change > 0 else RED)
+        c.circle(w - 70, h - 70, 46, BLUE if suffix == "q" else GREEN, WHITE, 4)
+        c.text(w / 2 - 70, h / 2 - 70, text, 48, WHITE)
+        c.save(os.path.join(folder, "TopicImg", "ad%d_%s.png" % (k, suffix)))
+
+
+def reading(path, k):
+    """A short two-note chime standing in for the recorded reading."""
+    import subprocess
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    first, second = 440 + 40 * k, 660 + 40 * k
+    subprocess.run(["ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                    "sine=frequency=%d:duration=0.4,afade=t=out:st=0.25:d=0.15" % first, "-f", "lavfi", "-i",
+                    "sine=frequency=%d:duration=0.6,afade=t=out:st=0.3:d=0.3" % second, "-filter_complex",
+                    "[0][1]concat=n=2:v=0:a=1", "-ac", "1", "-ar", "22050", "-b:a", "32k", path], check=True)
+
+
+def addition_xml(items):
+    def entry(k, item):
+        title, stem, kind = item[0], item[1], item[2]
+        keys = [("Title", "string", title), ("Stem", "string", stem), ("Type", "integer", kind),
+                ("CImage", "string", "ad%d_q.png" % k), ("AImage", "string", "ad%d_a.png" % k),
+                ("Dubbing", "string", "ad%d.mp3" % k)]
+        body = "".join("   <key>%s</key>\n   <%s>%s</%s>\n" % (key, t, v, t) for key, t, v in keys)
+        return "  <dict>\n" + body + "  </dict>\n"
+    return " <key>Addition</key>\n <array>\n" + "".join(entry(k, i) for k, i in enumerate(items, 1)) + " </array>\n"
+
+
+def replace_addition(plist_path, items):
+    import re
+    with open(plist_path, encoding="utf-8") as source:
+        text = source.read()
+    block = re.compile(r" <key>Addition</key>\n <array>\n.*?\n </array>\n", re.S)
+    if block.search(text):
+        text = block.sub(lambda _: addition_xml(items), text, count=1)
+    else:
+        text = text.replace("</dict>\n</plist>", addition_xml(items) + "</dict>\n</plist>")
+    with open(plist_path, "w", encoding="utf-8") as out:
+        out.write(text)
+
+
+def teaching_pictures(Canvas, folder, steps):
+    w, h = 960, 540
+    for k, step in enumerate(steps, 1):
+        c = Canvas(w, h)
+        c.rect(0, 0, w - 1, h - 1, 0, "#fff8e7")
+        c.rect(40, 40, w - 41, h - 41, 28, WHITE, "#e0c9a6", 6)
+        c.text(0, -170, "Teaching guide %d" % k, 40, BLUE_EDGE)
+        c.text(0, -60, step, 44, DARK)
+        for i in range(3):
+            c.circle(w / 2 - 120 + 120 * i, 380, 40, [RED, GREEN, BLUE][i], WHITE, 4)
+        c.save(os.path.join(folder, "Teach%d.png" % k))
+
+
+def make_demo_content(packages, Canvas):
+    for identify, items in ADDITION.items():
+        folder = os.path.join(packages, identify)
+        for k, item in enumerate(items, 1):
+            item_pictures(Canvas, folder, k, item)
+            reading(os.path.join(folder, "mp3", "ad%d.mp3" % k), k)
+        replace_addition(os.path.join(folder, "Topic.plist"), items)
+    for identify, steps in TEACHING.items():
+        teaching_pictures(Canvas, os.path.join(packages, identify), steps)
+
+
+if __name__ == "__main__":
+    import argparse
+    import importlib.machinery
+    import sys
+    here = os.path.dirname(os.path.abspath(__file__))
+    sys.path.insert(0, here)
+    parser = argparse.ArgumentParser(description="Draws the demo packages' supplementary items and teaching pictures.")
+    parser.add_argument("--packages", default=os.path.join(here, "..", "server", "packages"))
+    args = parser.parse_args()
+    make_pack = importlib.machinery.SourceFileLoader("make_pack", os.path.join(here, "make-pack.py")).load_module()
+    make_demo_content(os.path.abspath(args.packages), make_pack.Canvas)
