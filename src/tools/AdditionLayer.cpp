@@ -34,12 +34,16 @@ void AdditionLayer::initRes() {
         return;
     }
     addChild(rootNode);
-    leftButton = UITools::addClickListener(rootNode, [this] { onPage(-1); }, false, kClickSound, "Btn_Left");
-    rightButton = UITools::addClickListener(rootNode, [this] { onPage(1); }, false, kClickSound, "Btn_Right");
-    UITools::addClickListener(rootNode, [this] { onReset(); }, false, kClickSound, "Btn_Reset");
-    UITools::addClickListener(rootNode, [this] { UITools::removeSelf(this); }, false, kClickSound, "Btn_Close");
-    UITools::addClickListener(rootNode, [this] { ExaminationLayer::playDubbing(item); }, false, kClickSound,
-                              "Btn_Voice");
+    leftButton = UITools::addClickListener(
+        rootNode, [this] { onPage(-1); }, false, kClickSound, "Btn_Left");
+    rightButton = UITools::addClickListener(
+        rootNode, [this] { onPage(1); }, false, kClickSound, "Btn_Right");
+    UITools::addClickListener(
+        rootNode, [this] { onReset(); }, false, kClickSound, "Btn_Reset");
+    UITools::addClickListener(
+        rootNode, [this] { UITools::removeSelf(this); }, false, kClickSound, "Btn_Close");
+    UITools::addClickListener(
+        rootNode, [this] { ExaminationLayer::playDubbing(item); }, false, kClickSound, "Btn_Voice");
     const bool hasItem = !item.empty();
     if (leftButton) {
         leftButton->setVisible(hasItem && currentIndex > 0);

@@ -29,7 +29,8 @@ void AdditionList::initRes() {
         return;
     }
     addChild(root);
-    UITools::addClickListener(root, [this] { UITools::removeSelf(this); }, false, "BtnClick.mp3", "Btn_Close");
+    UITools::addClickListener(
+        root, [this] { UITools::removeSelf(this); }, false, "BtnClick.mp3", "Btn_Close");
     const engine::ValueVector items =
         PlistManager::getInstance()->getValueVector(FileManager::getInstance()->getTopicPlistPath(), "Addition");
     for (int k = 0; k < kTitlesPerPage; ++k) {

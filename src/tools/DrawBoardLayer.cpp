@@ -32,8 +32,8 @@ void bindClick(engine::Node* node, const std::function<void(engine::Node*)>& act
 
 } // namespace
 
-const std::array<const char*, 9> DrawBoardLayer::drawBoardColors = {
-    "e60012", "f5e318", "12b4f7", "32ad32", "4e3ca8", "833d3d", "ea40c8", "000000", "fffffff"};
+const std::array<const char*, 9> DrawBoardLayer::drawBoardColors = {"e60012", "f5e318", "12b4f7", "32ad32", "4e3ca8",
+                                                                    "833d3d", "ea40c8", "000000", "fffffff"};
 
 DrawBoardLayer::~DrawBoardLayer() = default;
 
@@ -75,7 +75,8 @@ void DrawBoardLayer::initRes() {
         return;
     }
     boardPanel->setVisible(true);
-    UITools::addClickListener(boardPanel, [this] { UITools::removeSelf(this); }, false, "BtnClick.mp3", "CloseBtn");
+    UITools::addClickListener(
+        boardPanel, [this] { UITools::removeSelf(this); }, false, "BtnClick.mp3", "CloseBtn");
     for (int k = 1; k <= 9; ++k) {
         bindClick(UITools::seekChildByName(boardPanel, engine::StringUtils::format("ColorImg%d", k)),
                   [this](engine::Node* sender) { selectColor(sender); });

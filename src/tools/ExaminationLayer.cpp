@@ -31,8 +31,7 @@ void ExaminationLayer::dropUnusedPictures() {
 }
 
 engine::ValueMap ExaminationLayer::itemAt(const engine::ValueVector& items, int index) {
-    if (index < 0 || index >= static_cast<int>(items.size()) ||
-        items[index].getType() != engine::Value::Type::MAP) {
+    if (index < 0 || index >= static_cast<int>(items.size()) || items[index].getType() != engine::Value::Type::MAP) {
         return {};
     }
     return items[index].asValueMap();
@@ -59,8 +58,10 @@ void ExaminationLayer::initRes() {
         return;
     }
     addChild(root);
-    leftButton = UITools::addClickListener(root, [this] { onPage(-1); }, false, kClickSound, "Btn_Left");
-    rightButton = UITools::addClickListener(root, [this] { onPage(1); }, false, kClickSound, "Btn_Right");
+    leftButton = UITools::addClickListener(
+        root, [this] { onPage(-1); }, false, kClickSound, "Btn_Left");
+    rightButton = UITools::addClickListener(
+        root, [this] { onPage(1); }, false, kClickSound, "Btn_Right");
     const int index = TopicManage::getInstance()->examItemIndex;
     const bool hasItem = !item.empty();
     if (leftButton) {
@@ -69,8 +70,10 @@ void ExaminationLayer::initRes() {
     if (rightButton) {
         rightButton->setVisible(hasItem && index < static_cast<int>(items.size()) - 1);
     }
-    UITools::addClickListener(root, [this] { onReset(); }, false, kClickSound, "Btn_Reset");
-    UITools::addClickListener(root, [this] { playDubbing(); }, false, kClickSound, "Btn_Voice");
+    UITools::addClickListener(
+        root, [this] { onReset(); }, false, kClickSound, "Btn_Reset");
+    UITools::addClickListener(
+        root, [this] { playDubbing(); }, false, kClickSound, "Btn_Voice");
     showItem(root, item, "ExPanel");
 }
 

@@ -45,9 +45,12 @@ void MusicLayer::initRes() {
         return;
     }
     addChild(root);
-    UITools::addClickListener(root, [this] { runCallbackAndClose(); }, false, "BtnClick.mp3", "Btn_Close");
-    effectButton = UITools::addClickListener(root, [this] { onEffectClicked(); }, false, "BtnClick.mp3", "Btn_Effect");
-    bgButton = UITools::addClickListener(root, [this] { onBgClicked(); }, false, "BtnClick.mp3", "Btn_Bg");
+    UITools::addClickListener(
+        root, [this] { runCallbackAndClose(); }, false, "BtnClick.mp3", "Btn_Close");
+    effectButton = UITools::addClickListener(
+        root, [this] { onEffectClicked(); }, false, "BtnClick.mp3", "Btn_Effect");
+    bgButton = UITools::addClickListener(
+        root, [this] { onBgClicked(); }, false, "BtnClick.mp3", "Btn_Bg");
     const GDataManager* data = GDataManager::getInstance();
     setBright(effectButton, data->voiceVolume);
     setBright(bgButton, data->musicVolume);
@@ -59,7 +62,8 @@ void MusicLayer::initRes() {
             if (engine::Node* ball = slider->getSlidBallRenderer()) {
                 ball->setScale(scale);
             }
-            slider->addEventListener([this](engine::Ref* sender, engine::ui::Slider::EventType) { onSliderEvent(sender); });
+            slider->addEventListener(
+                [this](engine::Ref* sender, engine::ui::Slider::EventType) { onSliderEvent(sender); });
         }
     }
     setPercent(effectSlider, data->voiceVolume);

@@ -35,7 +35,8 @@ void RankLayer::initRes() {
         return;
     }
     addChild(root);
-    UITools::addClickListener(root, [this] { onClose(); }, false, "BtnClick.mp3", "CloseBtn");
+    UITools::addClickListener(
+        root, [this] { onClose(); }, false, "BtnClick.mp3", "CloseBtn");
     BoardRows::onTouchEnded(UITools::seekChildByName(root, "UpBtn"), [this](engine::Node*) { onPageButton(-1); });
     BoardRows::onTouchEnded(UITools::seekChildByName(root, "DownBtn"), [this](engine::Node*) { onPageButton(1); });
 }

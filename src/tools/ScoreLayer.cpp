@@ -45,11 +45,16 @@ void ScoreLayer::initRes() {
         return;
     }
     addChild(root);
-    UITools::addClickListener(root, [this] { UITools::removeSelf(this); }, true, kClickSound, "Btn_Return");
-    UITools::addClickListener(root, [this] { onPageButton(-1); }, false, kClickSound, "UpBtn");
-    UITools::addClickListener(root, [this] { onPageButton(1); }, false, kClickSound, "DownBtn");
-    UITools::addClickListener(root, [this] { onAllButton(); }, false, kClickSound, "AllBtn");
-    goGroupButton = UITools::addClickListener(root, [this] { onGoGroup(); }, false, kClickSound, "GoGroupBtn");
+    UITools::addClickListener(
+        root, [this] { UITools::removeSelf(this); }, true, kClickSound, "Btn_Return");
+    UITools::addClickListener(
+        root, [this] { onPageButton(-1); }, false, kClickSound, "UpBtn");
+    UITools::addClickListener(
+        root, [this] { onPageButton(1); }, false, kClickSound, "DownBtn");
+    UITools::addClickListener(
+        root, [this] { onAllButton(); }, false, kClickSound, "AllBtn");
+    goGroupButton = UITools::addClickListener(
+        root, [this] { onGoGroup(); }, false, kClickSound, "GoGroupBtn");
 }
 
 void ScoreLayer::refresh() {
@@ -82,7 +87,8 @@ void ScoreLayer::buildGroupButtons() {
         }
         button->setVisible(true);
         const int groupIndex = i - 1;
-        BoardRows::onTouchEnded(button, [this, groupIndex](engine::Node* sender) { onGroupButton(sender, groupIndex); });
+        BoardRows::onTouchEnded(button,
+                                [this, groupIndex](engine::Node* sender) { onGroupButton(sender, groupIndex); });
         for (const auto& [name, delta] : {std::pair{"AddBtn", 1}, std::pair{"MinBtn", -1}}) {
             engine::Node* scoreButton = UITools::seekChildByName(button, name);
             if (scoreButton) {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "common/BaseLayer.h"
-#include "common/LifeToken.h"
 #include "common/ClassroomRecords.h"
+#include "common/LifeToken.h"
 
 namespace engine::ui {
 class Widget;

@@ -45,16 +45,18 @@ void TeachLayer::initRes() {
         return;
     }
     addChild(root);
-    prevButton = UITools::addClickListener(root, [this] { onPrev(); }, false, kClickSound, "Btn_Prev");
-    nextButton = UITools::addClickListener(root, [this] { onNext(); }, false, kClickSound, "Btn_Next");
+    prevButton = UITools::addClickListener(
+        root, [this] { onPrev(); }, false, kClickSound, "Btn_Prev");
+    nextButton = UITools::addClickListener(
+        root, [this] { onNext(); }, false, kClickSound, "Btn_Next");
 }
 
 void TeachLayer::screenAdaptation() {
     if (!root) {
         return;
     }
-    engine::Node* close = UITools::addClickListener(root, [this] { UITools::removeSelf(this); }, false, kClickSound,
-                                                    "Btn_Close");
+    engine::Node* close = UITools::addClickListener(
+        root, [this] { UITools::removeSelf(this); }, false, kClickSound, "Btn_Close");
     if (close) {
         const engine::Size window = engine::Director::getInstance()->getWinSize();
         close->setPosition(window.width, window.height);

@@ -24,8 +24,8 @@ TEST(DemoItems, EveryItemNamesFilesOfItsPackage) {
             EXPECT_FALSE(ExaminationLayer::itemString(item, "Title").empty());
             EXPECT_FALSE(ExaminationLayer::itemString(item, "Stem").empty());
             types.insert(ExaminationLayer::itemInt(item, "Type"));
-            for (const auto& [key, sub] : {std::pair{"CImage", "TopicImg/"}, std::pair{"AImage", "TopicImg/"},
-                                           std::pair{"Dubbing", "mp3/"}}) {
+            for (const auto& [key, sub] :
+                 {std::pair{"CImage", "TopicImg/"}, std::pair{"AImage", "TopicImg/"}, std::pair{"Dubbing", "mp3/"}}) {
                 const std::string name = ExaminationLayer::itemString(item, key);
                 EXPECT_TRUE(std::filesystem::is_regular_file(folder + sub + name)) << package.identify << " " << name;
             }

@@ -153,3 +153,19 @@ TEST_F(DrawingBoard, BadColourButtonsAndMissingBrushesAreIgnored) {
     stroke({{200, 400}, {260, 400}});
     expectColor(canvasAt(board, 230, 400), kRed, "with brushes");
 }
+
+TEST_F(DrawingBoard, InATallerWindowTheStrokeStaysUnderTheFinger) {
+    support::startHeadless(engine::Size(1280, 960));
+    GDataManager::getInstance()->screenOffsetY = 120.f;
+    support::runScene(BaseScene::create());
+    DrawBoardLayer* board = openBoard();
+    stroke({{300, 820}, {500, 820}});
+    stroke({{640, 300}, {640, 100}});
+    // The panel, and the canvas with it, stand 120 points up: the stamps land 120 lower on the canvas.
+    expectColor(canvasAt(board, 400, 700), kRed, "upper stroke");
+    expectColor(canvasAt(board, 640, 100), kRed, "lower stroke");
+    EXPECT_EQ(canvasAt(board, 400, 820).a, 0);
+    support::saveScreenshot("tools_drawing_board_tall");
+    press(board->getBoardPanel(), "CloseBtn");
+    EXPECT_EQ(engine::Director::getInstance()->getRunningScene()->getChildrenCount(), 0u);
+}

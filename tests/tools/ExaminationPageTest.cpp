@@ -81,11 +81,11 @@ TEST_F(ExaminationPage, TurnsRevealsAndResetsInPlace) {
     EXPECT_FALSE(shown(page, "Btn_Right"));
 
     const std::string reading = FileManager::getInstance()->getMp3Path() + "two.mp3";
-    EXPECT_EQ(ExaminationLayer::getDubbingPath(ExaminationLayer::itemAt(
-                  PlistManager::getInstance()->getValueVector(FileManager::getInstance()->getTopicPlistPath(),
-                                                              "Addition"),
-                  1)),
-              reading);
+    EXPECT_EQ(
+        ExaminationLayer::getDubbingPath(ExaminationLayer::itemAt(
+            PlistManager::getInstance()->getValueVector(FileManager::getInstance()->getTopicPlistPath(), "Addition"),
+            1)),
+        reading);
     played.clear();
     press(page, "Btn_Voice");
     press(page, "Btn_Voice");

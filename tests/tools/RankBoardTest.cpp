@@ -30,8 +30,11 @@ TEST_F(RankBoard, HigherScoreFirstThenShorterTime) {
         const char* time;
         bool medal;
     };
-    const Row expected[] = {{"1", "30", "01:20", true}, {"2", "30", "01:35", true}, {"3", "30", "02:05", true},
-                            {"4", "10", "00:40", false}, {"5", "0", "00:00", false}};
+    const Row expected[] = {{"1", "30", "01:20", true},
+                            {"2", "30", "01:35", true},
+                            {"3", "30", "02:05", true},
+                            {"4", "10", "00:40", false},
+                            {"5", "0", "00:00", false}};
     for (int k = 1; k <= 5; ++k) {
         const Row& want = expected[k - 1];
         EXPECT_EQ(textOf(row(board, k), "RandText"), want.place);

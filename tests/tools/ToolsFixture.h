@@ -117,7 +117,9 @@ protected:
         std::filesystem::create_directories(folder);
         engine::FileUtils::getInstance()->writeStringToFile(xml, folder + "Topic.plist");
     }
-    static engine::Node* find(engine::Node* root, const std::string& name) { return UITools::seekChildByName(root, name); }
+    static engine::Node* find(engine::Node* root, const std::string& name) {
+        return UITools::seekChildByName(root, name);
+    }
     static std::string textOf(engine::Node* root, const std::string& name) {
         auto* text = dynamic_cast<engine::ui::Text*>(find(root, name));
         return text ? text->getString() : "<no " + name + ">";
