@@ -19,6 +19,25 @@ void FaultRoutes::install(httplib::Server& server, Recorder record) {
         } else if (kind == "http500") {
             res.status = 500;
             res.set_content("Internal Server Error", "text/plain");
+        } else if (kind == "deep") {
+            res.set_content(R"({"code":0,"status":0,"data":)" + std::string(100000, '[') + std::string(100000, ']') +
+                                "}",
+                            "application/json");
+        } else if (kind == "huge") {
+            // A well-formed reply of 17 MB, sent in pieces.
+            constexpr size_t kFiller = 17u * 1024 * 1024;
+            const std::string head = R"({"code":0,"status":0,"data":")";
+            const std::string tail = R"("})";
+            res.set_content_provider(head.size() + kFiller + tail.size(), "application/json",
+                                     [head, tail](size_t offset, size_t length, httplib::DataSink& sink) {
+                                         std::string piece;
+                                         for (size_t at = offset; at < offset + std::min<size_t>(length, 65536); ++at) {
+                                             piece += at < head.size()             ? head[at]
+                                                      : at < head.size() + kFiller ? 'a'
+                                                                                   : tail[at - head.size() - kFiller];
+                                         }
+                                         return sink.write(piece.data(), piece.size());
+                                     });
         } else if (kind == "nodata") {
             res.set_content(R"({"code":0,"status":0})", "application/json");
         } else {

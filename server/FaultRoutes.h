@@ -16,7 +16,7 @@ public:
     // record is called with every request and its name, as for the real routes.
     using Recorder = std::function<void(const httplib::Request&, const std::string& name)>;
 
-    // Kinds: notjson, array, status5, code401, http500, nodata.
+    // Kinds: notjson, array, deep (nested 100,000 levels), huge (17 MB), status5, code401, http500, nodata.
     static void install(httplib::Server& server, Recorder record);
 };
 

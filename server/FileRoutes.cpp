@@ -2,9 +2,11 @@
 
 #include <httplib.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <thread>
 
 namespace courseware {
 
@@ -68,6 +70,21 @@ void FileRoutes::install(httplib::Server& server, const DataFolder& data) {
             }
             return true;
         });
+    });
+
+    // 64 bytes every 100 ms: a server that never stops but never gets anywhere.
+    server.Get(R"(/files/trickle/(.+))", [&data](const httplib::Request& req, httplib::Response& res) {
+        auto path = data.servedFile(req.matches[1]);
+        auto body = readFile(path);
+        if (!body) {
+            notFound(res);
+            return;
+        }
+        res.set_content_provider(body->size(), contentType(*path),
+                                 [body](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                                     return sink.write(body->data() + offset, std::min<size_t>(length, 64));
+                                 });
     });
 
     server.Get(R"(/files/(.+))", [&data](const httplib::Request& req, httplib::Response& res) {

@@ -1,4 +1,5 @@
-// "/files/…": the files the replies name, plus "/files/missing/…" (404) and "/files/chunked/…" (no Content-Length).
+// "/files/…": the files the replies name, plus "/files/missing/…" (404), "/files/chunked/…" (no Content-Length)
+// and "/files/trickle/…" (640 bytes a second).
 #pragma once
 
 #include "DataFolder.h"

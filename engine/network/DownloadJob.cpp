@@ -79,9 +79,8 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
         curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
-        // A connect and stall limit; slow but moving transfers are never cut. The stall check is keepGoing():
-        // libcurl's low-speed limit averages over a window of seconds, which both cuts a slow trickle and
-        // notices a real stall late.
+        // A connect and stall limit; the stall and low-speed checks are keepGoing(), so that a stall is noticed
+        // after timeoutInSeconds and a trickle after a whole span of lowSpeedTime.
         curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeout);
         curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onWrite);
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
@@ -89,10 +88,15 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
         curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onTransferInfo);
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
         _lastDataTime = std::chrono::steady_clock::now();
+        _spanStart = _lastDataTime;
         result = curl_easy_perform(curl);
         if (_stalled) {
             result = CURLE_OPERATION_TIMEDOUT;
             std::snprintf(errorBuffer, sizeof(errorBuffer), "no data for %ld seconds", timeout);
+        } else if (_tooSlow) {
+            result = CURLE_OPERATION_TIMEDOUT;
+            std::snprintf(errorBuffer, sizeof(errorBuffer), "fewer than %u bytes a second for %g seconds",
+                          _hints.lowSpeedLimit, static_cast<double>(_hints.lowSpeedTime));
         }
     }
     long status = 0;
@@ -137,8 +141,27 @@ bool DownloadJob::keepGoing() {
     if (_stop->load()) {
         return false;
     }
-    _stalled = std::chrono::steady_clock::now() - _lastDataTime > std::chrono::seconds(_hints.timeoutInSeconds);
-    return !_stalled;
+    const auto now = std::chrono::steady_clock::now();
+    _stalled = now - _lastDataTime > std::chrono::seconds(_hints.timeoutInSeconds);
+    _tooSlow = !_stalled && isTooSlow(now);
+    return !_stalled && !_tooSlow;
+}
+
+bool DownloadJob::isTooSlow(std::chrono::steady_clock::time_point now) {
+    if (_hints.lowSpeedLimit == 0 || _hints.lowSpeedTime <= 0) {
+        return false;
+    }
+    const double span = std::chrono::duration<double>(now - _spanStart).count();
+    if (span < _hints.lowSpeedTime) {
+        return false;
+    }
+    const int64_t received = _received.load();
+    if (static_cast<double>(received - _spanStartReceived) < _hints.lowSpeedLimit * span) {
+        return true;
+    }
+    _spanStart = now;
+    _spanStartReceived = received;
+    return false;
 }
 
 bool DownloadJob::write(const char* data, size_t length) {

@@ -43,6 +43,8 @@ private:
     bool write(const char* data, size_t length);
     // Worker thread, called by libcurl at least once a second: false stops the transfer.
     bool keepGoing();
+    // Worker thread: true once a whole span of the low-speed check brought too little.
+    bool isTooSlow(std::chrono::steady_clock::time_point now);
     void postProgress();
     void reportProgress();
     void reportResult();
@@ -61,6 +63,10 @@ private:
     int _writeErrno = 0;
     std::chrono::steady_clock::time_point _lastDataTime;
     bool _stalled = false;
+    // The current span of the low-speed check: where it began and what had arrived then.
+    std::chrono::steady_clock::time_point _spanStart;
+    int64_t _spanStartReceived = 0;
+    bool _tooSlow = false;
 
     // Latest totals, handed to the main thread through at most one pending progress call.
     std::atomic<int64_t> _received{0};

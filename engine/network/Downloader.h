@@ -17,6 +17,10 @@ struct DownloaderHints {
     uint32_t timeoutInSeconds = 45;
     // The body goes to storagePath + suffix and is renamed onto storagePath on success.
     std::string tempFileNameSuffix = ".tmp";
+    // A transfer that gets fewer than lowSpeedLimit bytes a second over a span of lowSpeedTime seconds is cut
+    // (each span counted from the end of the one before); 0 in either switches the check off.
+    uint32_t lowSpeedLimit = 1024;
+    float lowSpeedTime = 30.f;
 };
 
 struct DownloadSlots;

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "base/Director.h"
@@ -19,9 +20,16 @@ HttpClient* s_instance = nullptr;
 bool s_shutdownHookRegistered = false;
 
 size_t appendBody(char* data, size_t size, size_t count, void* userData) {
-    auto* body = static_cast<std::vector<char>*>(userData);
-    body->insert(body->end(), data, data + size * count);
-    return size * count;
+    auto* response = static_cast<HttpResponse*>(userData);
+    std::vector<char>* body = response->getResponseData();
+    const size_t length = size * count;
+    const size_t limit = response->getHttpRequest()->getMaxResponseSize();
+    if (limit != 0 && length > limit - std::min(limit, body->size())) {
+        response->setTooLarge(true);
+        return 0; // stops the transfer
+    }
+    body->insert(body->end(), data, data + length);
+    return length;
 }
 
 int checkStopping(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -140,7 +148,7 @@ void HttpClient::perform(HttpResponse* response) {
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, static_cast<long>(_timeoutForConnect.load()));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(_timeoutForRead.load()));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, response->getResponseData());
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, response);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkStopping);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &_stopping);
@@ -156,7 +164,9 @@ void HttpClient::perform(HttpResponse* response) {
     long status = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     response->setResponseCode(status == 0 ? -1 : status);
-    if (result != CURLE_OK) {
+    if (response->isTooLarge()) {
+        response->setErrorBuffer("reply longer than " + std::to_string(request->getMaxResponseSize()) + " bytes");
+    } else if (result != CURLE_OK) {
         response->setErrorBuffer(errorBuffer[0] ? errorBuffer : curl_easy_strerror(result));
     } else if (status < 200 || status >= 300) {
         response->setErrorBuffer("HTTP status " + std::to_string(status));

@@ -34,6 +34,11 @@ public:
     const char* getRequestData() const { return _data.data(); }
     size_t getRequestDataSize() const { return _data.size(); }
 
+    // A reply body longer than this is not read further: the transfer fails and the response says it was too
+    // large. 0 reads any length.
+    void setMaxResponseSize(size_t bytes) { _maxResponseSize = bytes; }
+    size_t getMaxResponseSize() const { return _maxResponseSize; }
+
     void setTag(const char* tag) { _tag = tag ? tag : ""; }
     const char* getTag() const { return _tag.c_str(); }
 
@@ -45,6 +50,7 @@ private:
     Type _type = Type::GET;
     std::vector<std::string> _headers;
     std::vector<char> _data;
+    size_t _maxResponseSize = 0;
     std::string _tag;
     ResponseCallback _callback;
 };

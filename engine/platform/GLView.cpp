@@ -18,8 +18,12 @@ namespace {
 GLContextAttrs g_contextAttrs;
 }
 
-void GLView::setGLContextAttrs(GLContextAttrs& attrs) { g_contextAttrs = attrs; }
-GLContextAttrs GLView::getGLContextAttrs() { return g_contextAttrs; }
+void GLView::setGLContextAttrs(GLContextAttrs& attrs) {
+    g_contextAttrs = attrs;
+}
+GLContextAttrs GLView::getGLContextAttrs() {
+    return g_contextAttrs;
+}
 
 GLView::~GLView() {
     if (_renderer) {
@@ -153,28 +157,32 @@ bool GLView::pollEvents() {
         case SDL_MOUSEBUTTONDOWN:
             if (e.button.button == SDL_BUTTON_LEFT && e.button.which != SDL_TOUCH_MOUSEID) {
                 _mouseDown = true;
-                dispatcher->dispatchTouch(TouchPhase::BEGAN, pixelToPoint(e.button.x * toPixelsX, e.button.y * toPixelsY));
+                dispatcher->dispatchTouch(TouchPhase::BEGAN,
+                                          pixelToPoint(e.button.x * toPixelsX, e.button.y * toPixelsY));
             }
             break;
         case SDL_MOUSEMOTION:
             if (_mouseDown && e.motion.which != SDL_TOUCH_MOUSEID) {
-                dispatcher->dispatchTouch(TouchPhase::MOVED, pixelToPoint(e.motion.x * toPixelsX, e.motion.y * toPixelsY));
+                dispatcher->dispatchTouch(TouchPhase::MOVED,
+                                          pixelToPoint(e.motion.x * toPixelsX, e.motion.y * toPixelsY));
             }
             break;
         case SDL_MOUSEBUTTONUP:
             if (e.button.button == SDL_BUTTON_LEFT && _mouseDown && e.button.which != SDL_TOUCH_MOUSEID) {
                 _mouseDown = false;
-                dispatcher->dispatchTouch(TouchPhase::ENDED, pixelToPoint(e.button.x * toPixelsX, e.button.y * toPixelsY));
+                dispatcher->dispatchTouch(TouchPhase::ENDED,
+                                          pixelToPoint(e.button.x * toPixelsX, e.button.y * toPixelsY));
             }
             break;
         case SDL_FINGERDOWN:
         case SDL_FINGERMOTION:
         case SDL_FINGERUP: {
-            const TouchPhase phase = e.type == SDL_FINGERDOWN   ? TouchPhase::BEGAN
-                                     : e.type == SDL_FINGERUP   ? TouchPhase::ENDED
-                                                                : TouchPhase::MOVED;
+            const TouchPhase phase = e.type == SDL_FINGERDOWN ? TouchPhase::BEGAN
+                                     : e.type == SDL_FINGERUP ? TouchPhase::ENDED
+                                                              : TouchPhase::MOVED;
             const int id = 1 + static_cast<int>(e.tfinger.fingerId & 0xFFFF);
-            dispatcher->dispatchTouch(phase, pixelToPoint(e.tfinger.x * _frameSize.width, e.tfinger.y * _frameSize.height), id);
+            dispatcher->dispatchTouch(
+                phase, pixelToPoint(e.tfinger.x * _frameSize.width, e.tfinger.y * _frameSize.height), id);
             break;
         }
 #ifdef ENGINE_HAS_TEXT_FIELD
@@ -200,16 +208,32 @@ bool GLView::pollEvents() {
     return !_shouldClose;
 }
 
-bool GLViewImpl::wantsHeadless() {
+namespace {
+
+bool headlessAsked() {
     const char* headless = std::getenv("ENGINE_HEADLESS");
     if (headless && std::strcmp(headless, "1") == 0) {
         return true;
     }
     const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (driver && std::strcmp(driver, "dummy") == 0) {
-        return true;
+    return driver && std::strcmp(driver, "dummy") == 0;
+}
+
+bool hasDisplay() {
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
+
+// Whoever starts the program without a display learns why no window shows.
+void tellWhyOffScreen() {
+    if (!headlessAsked() && !hasDisplay()) {
+        log("no display (DISPLAY and WAYLAND_DISPLAY are unset): drawing off-screen, no window opens");
     }
-    return !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+bool GLViewImpl::wantsHeadless() {
+    return headlessAsked() || !hasDisplay();
 }
 
 GLViewImpl* GLViewImpl::createHeadless(const Size& frame) {
@@ -225,6 +249,7 @@ GLViewImpl* GLViewImpl::createHeadless(const Size& frame) {
 GLViewImpl* GLViewImpl::createWithRect(const std::string& name, const Rect& rect, float frameZoomFactor, bool) {
     const Size frame(rect.size.width * frameZoomFactor, rect.size.height * frameZoomFactor);
     if (wantsHeadless()) {
+        tellWhyOffScreen();
         return createHeadless(frame);
     }
     auto* view = new GLViewImpl();
@@ -239,6 +264,7 @@ GLViewImpl* GLViewImpl::createWithRect(const std::string& name, const Rect& rect
 
 GLViewImpl* GLViewImpl::createWithFullScreen(const std::string& name) {
     if (wantsHeadless()) {
+        tellWhyOffScreen();
         Size frame(1920, 1080);
         if (const char* size = std::getenv("ENGINE_FRAME_SIZE")) {
             int w = 0, h = 0;

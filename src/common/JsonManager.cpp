@@ -1,9 +1,14 @@
 #include "common/JsonManager.h"
 
+#include <cstring>
+#include <iterator>
 #include <new>
 #include <utility>
 
+#include <rapidjson/encodedstream.h>
 #include <rapidjson/error/en.h>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -43,6 +48,88 @@ size_t nestingDepth(const rapidjson::Value& value, size_t limit) {
     return deepest;
 }
 
+// Passes the reader's events on to a document and stops the parse once containers nest deeper than limit.
+template <class Target> class DepthLimit {
+public:
+    DepthLimit(Target& target, size_t limit, bool& tooDeep) : target(target), limit(limit), tooDeep(tooDeep) {}
+
+    bool Null() { return target.Null(); }
+    bool Bool(bool b) { return target.Bool(b); }
+    bool Int(int i) { return target.Int(i); }
+    bool Uint(unsigned u) { return target.Uint(u); }
+    bool Int64(int64_t i) { return target.Int64(i); }
+    bool Uint64(uint64_t u) { return target.Uint64(u); }
+    bool Double(double d) { return target.Double(d); }
+    bool RawNumber(const char* s, rapidjson::SizeType n, bool copy) { return target.RawNumber(s, n, copy); }
+    bool String(const char* s, rapidjson::SizeType n, bool copy) { return target.String(s, n, copy); }
+    bool Key(const char* s, rapidjson::SizeType n, bool copy) { return target.Key(s, n, copy); }
+    bool StartObject() { return open() && target.StartObject(); }
+    bool EndObject(rapidjson::SizeType members) {
+        --depth;
+        return target.EndObject(members);
+    }
+    bool StartArray() { return open() && target.StartArray(); }
+    bool EndArray(rapidjson::SizeType elements) {
+        --depth;
+        return target.EndArray(elements);
+    }
+
+private:
+    bool open() {
+        if (++depth > limit) {
+            tooDeep = true;
+            return false;
+        }
+        return true;
+    }
+
+    Target& target;
+    size_t limit;
+    bool& tooDeep;
+    size_t depth = 0;
+};
+
+// The members of a course-list item, in the order the server sends them.
+struct CoursewareField {
+    const char* key;
+    int CoursewareData::*number;
+    std::string CoursewareData::*text;
+};
+
+const CoursewareField kCoursewareFields[] = {
+    {"id", &CoursewareData::CoursewareId, nullptr},
+    {"type", &CoursewareData::CourseCode, nullptr},
+    {"subject", &CoursewareData::SubjectCode, nullptr},
+    {"grade", &CoursewareData::GradeCode, nullptr},
+    {"phase", &CoursewareData::StageCode, nullptr},
+    {"lesson", &CoursewareData::LectureCode, nullptr},
+    {"hash", nullptr, &CoursewareData::Hash},
+    {"name", nullptr, &CoursewareData::LectureName},
+    {"url", nullptr, &CoursewareData::Url},
+    {"size", &CoursewareData::ResSize, nullptr},
+    {"version", nullptr, &CoursewareData::Version},
+    {"text1", nullptr, &CoursewareData::text1},
+};
+
+constexpr size_t kNoField = static_cast<size_t>(-1);
+
+bool nameIs(const rapidjson::Value& name, const char* key) {
+    const size_t length = std::strlen(key);
+    return name.GetStringLength() == length && std::memcmp(name.GetString(), key, length) == 0;
+}
+
+// The field named name, trying first first; kNoField for a member that is not read.
+size_t findCoursewareField(const rapidjson::Value& name, size_t first) {
+    const size_t count = std::size(kCoursewareFields);
+    for (size_t i = 0; i < count; ++i) {
+        const size_t field = (first + i) % count;
+        if (nameIs(name, kCoursewareFields[field].key)) {
+            return field;
+        }
+    }
+    return kNoField;
+}
+
 } // namespace
 
 JsonManager* JsonManager::getInstance() {
@@ -59,13 +146,23 @@ JsonManager* JsonManager::getInstance() {
 rapidjson::Document JsonManager::parse(const std::string& text) const {
     // Its own pool allocator, growing in 64 KB chunks.
     rapidjson::Document document(nullptr, kParseStackCapacity);
-    document.Parse<rapidjson::kParseIterativeFlag>(text.data(), text.size());
-    if (document.HasParseError()) {
-        engine::log("error json parse: %s (offset %zu)", rapidjson::GetParseError_En(document.GetParseError()),
-                    document.GetErrorOffset());
-        document.SetNull();
-    } else if (nestingDepth(document, kMaxDepth) > kMaxDepth) {
+    bool tooDeep = false;
+    rapidjson::ParseResult result;
+    // The depth is checked as containers open, so the recursive reader never goes deeper than kMaxDepth + 1.
+    auto readInto = [&](rapidjson::Document& target) {
+        rapidjson::MemoryStream bytes(text.data(), text.size());
+        rapidjson::EncodedInputStream<rapidjson::UTF8<>, rapidjson::MemoryStream> stream(bytes);
+        DepthLimit<rapidjson::Document> handler(target, kMaxDepth, tooDeep);
+        rapidjson::Reader reader;
+        result = reader.Parse(stream, handler);
+        return !result.IsError();
+    };
+    document.Populate(readInto);
+    if (tooDeep) {
         engine::log("error json depth: more than %zu levels", kMaxDepth);
+        document.SetNull();
+    } else if (result.IsError()) {
+        engine::log("error json parse: %s (offset %zu)", rapidjson::GetParseError_En(result.Code()), result.Offset());
         document.SetNull();
     }
     return document;
@@ -147,18 +244,35 @@ CoursewareData JsonManager::readCourseware(const rapidjson::Value& item) const {
         engine::log("error courseware item");
         return data;
     }
-    data.CoursewareId = getInt(item, "id");
-    data.CourseCode = getInt(item, "type");
-    data.SubjectCode = getInt(item, "subject");
-    data.GradeCode = getInt(item, "grade");
-    data.StageCode = getInt(item, "phase");
-    data.LectureCode = getInt(item, "lesson");
-    data.Hash = getString(item, "hash");
-    data.LectureName = getString(item, "name");
-    data.Url = getString(item, "url");
-    data.ResSize = getInt(item, "size");
-    data.Version = getString(item, "version");
-    data.text1 = getString(item, "text1");
+    data.SubjectCode = 0;
+    // One walk over the item's members instead of a search per field; the first member of a name counts, as with
+    // getInt and getString. The server sends the fields in table order, so the next field is tried first.
+    bool seen[std::size(kCoursewareFields)] = {};
+    size_t next = 0;
+    for (const auto& member : item.GetObject()) {
+        const size_t field = findCoursewareField(member.name, next);
+        if (field == kNoField || seen[field]) {
+            continue;
+        }
+        seen[field] = true;
+        next = field + 1;
+        const CoursewareField& f = kCoursewareFields[field];
+        const rapidjson::Value& value = member.value;
+        if (value.IsNull()) {
+            continue;
+        }
+        if (f.number) {
+            if (value.IsInt()) {
+                data.*f.number = value.GetInt();
+            } else {
+                engine::log("error json int: %s", f.key);
+            }
+        } else if (value.IsString()) {
+            (data.*f.text).assign(value.GetString(), value.GetStringLength());
+        } else {
+            engine::log("error json string: %s", f.key);
+        }
+    }
     return data;
 }
 

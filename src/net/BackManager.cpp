@@ -41,6 +41,25 @@ std::vector<std::string> textsOf(const engine::ValueMap& map, const std::string&
     return texts;
 }
 
+// The clean-up touches only what is there, and logs what it removed.
+void removeUnusedFile(const std::string& path) {
+    auto* files = engine::FileUtils::getInstance();
+    if (files->isFileExist(path) && files->removeFile(path)) {
+        engine::log("removed unused file %s", path.c_str());
+    }
+}
+
+void removeUnusedFolder(const std::string& path) {
+    PlatformFunc* platform = PlatformFunc::getInstance();
+    if (!platform->isDirExist(path)) {
+        return;
+    }
+    platform->removeDir(path);
+    if (!platform->isDirExist(path)) {
+        engine::log("removed unused folder %s", path.c_str());
+    }
+}
+
 } // namespace
 
 BackManager* BackManager::getInstance() {
@@ -65,27 +84,21 @@ void BackManager::removeUnusedFiles() {
     if (unused.empty()) {
         return;
     }
-    auto* files = engine::FileUtils::getInstance();
     FileManager* paths = FileManager::getInstance();
-    PlatformFunc* platform = PlatformFunc::getInstance();
     const std::string root = paths->getResRoot();
     for (const std::string& file : textsOf(unused, "UnusedFiles")) {
-        if (files->isFileExist(root + file)) {
-            files->removeFile(root + file);
-        }
+        removeUnusedFile(root + file);
     }
     for (const std::string& folder : textsOf(unused, "UnusedFolders")) {
-        if (files->isDirectoryExist(root + folder)) {
-            platform->removeDir(root + folder);
-        }
+        removeUnusedFolder(root + folder);
     }
     const std::string netRes = paths->getNetResPath();
     for (int a = 1; a <= 6; ++a) {
         for (int b = 1; b <= 4; ++b) {
             for (int c = 1; c <= 12; ++c) {
                 const std::string name = engine::StringUtils::format("%d%d%.2d", a, b, c);
-                files->removeFile(netRes + name + ".plist");
-                platform->removeDir(netRes + name);
+                removeUnusedFile(netRes + name + ".plist");
+                removeUnusedFolder(netRes + name);
             }
         }
     }

@@ -19,13 +19,23 @@ namespace {
 
 DownManager* s_instance = nullptr;
 
+uint32_t s_slowBytesPerSecond = 1024;
+float s_slowSeconds = 30.f;
+
 } // namespace
+
+void DownManager::setSlowTransferLimit(uint32_t bytesPerSecond, float seconds) {
+    s_slowBytesPerSecond = bytesPerSecond;
+    s_slowSeconds = seconds;
+}
 
 DownloaderHints DownManager::fileHints() {
     DownloaderHints hints;
     hints.countOfMaxProcessingTasks = 1;
     hints.timeoutInSeconds = 10;
     hints.tempFileNameSuffix = ".tmp";
+    hints.lowSpeedLimit = s_slowBytesPerSecond;
+    hints.lowSpeedTime = s_slowSeconds;
     return hints;
 }
 

@@ -38,8 +38,12 @@ public:
     // A whole percent; 0 while the expected size is unknown (0 or less).
     static int percentOf(int64_t received, int64_t expected);
     static bool isSafeExtension(const std::string& extension);
-    // The hints of every single-file downloader: one task at a time, 10 s time-out, ".tmp" until whole.
+    // The hints of every single-file and package downloader: one task at a time, 10 s time-out, ".tmp" until
+    // whole, cut when slower than the slow-transfer limit.
     static engine::network::DownloaderHints fileHints();
+    // A transfer that brings fewer bytes a second than this over so many seconds is cut and fails like any other
+    // (1,024 over 30 s; tests shorten it). Downloads started later follow it.
+    static void setSlowTransferLimit(uint32_t bytesPerSecond, float seconds);
 
     // A file task reports to the callbacks these members hold at the end of the frame in which it started, or
     // at the next start when that comes first. So a caller assigns them just before or right after its start,

@@ -113,5 +113,5 @@ std::string FileManager::getFileName(const std::string& path) {
 std::string FileManager::getFileSuffix(const std::string& path) {
     const std::string name = lastComponent(path);
     const size_t dot = name.find('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot);
+    return dot == std::string::npos ? name : name.substr(dot);
 }

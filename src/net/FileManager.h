@@ -36,7 +36,8 @@ public:
 
     // The part after the last "/", cut before its first ".": ".../b/logo.v2.png" gives "logo".
     static std::string getFileName(const std::string& path);
-    // The part after the last "/", from its first "." on: "x/pack.tar.zip" gives ".tar.zip"; "" without a dot.
+    // The part after the last "/", from its first "." on: "x/pack.tar.zip" gives ".tar.zip"; a name without
+    // a dot is returned whole ("x/README" gives "README").
     static std::string getFileSuffix(const std::string& path);
 
 private:

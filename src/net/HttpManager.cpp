@@ -10,6 +10,7 @@
 #include "common/SFAnimation.h"
 #include "common/TipsManager.h"
 #include "common/UITools.h"
+#include "net/ReplyLog.h"
 #include "network/HttpClient.h"
 #include "network/HttpRequest.h"
 #include "network/HttpResponse.h"
@@ -25,6 +26,8 @@ namespace {
 HttpManager* s_instance = nullptr;
 
 constexpr int kLoadingZOrder = 105;
+// Longer replies are refused unread: no request of the interface comes near it.
+constexpr size_t kMaxReplyBytes = 16 * 1024 * 1024;
 
 bool isUnreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
@@ -60,12 +63,22 @@ bool readReplyInt(const rapidjson::Value& document, const char* key, int& out) {
 }
 
 // "HttpStr2" holds one "%s" for the request name; the text is never used as a format.
-std::string fillRequestName(std::string text, const std::string& name) {
+std::string badReplyText(const std::string& name) {
+    std::string text = PlistManager::getInstance()->getText("HttpStr2");
     const size_t at = text.find("%s");
     if (at != std::string::npos) {
         text.replace(at, 2, name);
     }
     return text;
+}
+
+// The reply's "msg" when it is a non-empty string, else our own text: a tip is never empty.
+std::string replyMessage(const rapidjson::Value& document, const std::string& name) {
+    auto it = document.FindMember("msg");
+    if (it != document.MemberEnd() && it->value.IsString() && it->value.GetStringLength() > 0) {
+        return std::string(it->value.GetString(), it->value.GetStringLength());
+    }
+    return badReplyText(name);
 }
 
 } // namespace
@@ -138,6 +151,7 @@ HttpRequest* HttpManager::createRequest(const std::string& name, int type, const
     request->setUrl(baseUrl + module + "/" + name);
     request->setRequestType(static_cast<HttpRequest::Type>(type));
     request->setTag(name.c_str());
+    request->setMaxResponseSize(kMaxReplyBytes);
     // The singleton may be dropped (tests) while a request is in flight; its reply then reaches nobody.
     request->setResponseCallback(life.guard([this, name](HttpClient* client, HttpResponse* response) {
         auto pending = inFlight.find(name);
@@ -197,15 +211,21 @@ void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, co
         engine::log("no request for success!!!!!");
         return;
     }
+    const long status = response->getResponseCode();
+    if (response->isTooLarge()) {
+        engine::log("error reply to %s: longer than %zu bytes", name.c_str(), kMaxReplyBytes);
+        onRequestFailed(static_cast<int32_t>(status), name, badReplyText(name));
+        return;
+    }
     if (!response->isSucceed()) {
+        // libcurl's own words go to the log only; the teacher reads ours.
         engine::log("error buffer: %s", response->getErrorBuffer());
-        const long status = response->getResponseCode();
-        // A sender with a failure callback learns of the failed transfer too, so it never waits for good.
         auto it = failureCallbacks.find(name);
         if (it != failureCallbacks.end() && it->second) {
+            // A sender with a failure callback learns of the failed transfer too, so it never waits for good.
             HttpFailureCallback callback = it->second;
             callback(static_cast<int32_t>(status),
-                     status == -1 ? PlistManager::getInstance()->getText("HttpStr1") : response->getErrorBuffer());
+                     status == -1 ? PlistManager::getInstance()->getText("HttpStr1") : badReplyText(name));
         } else if (status == -1) {
             TipsManager::getInstance()->showTipsByKey("HttpStr1", nullptr, nullptr);
         }
@@ -215,17 +235,16 @@ void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, co
     const std::string text(bytes->begin(), bytes->end());
     rapidjson::Document document = JsonManager::getInstance()->parse(text);
     if (!document.IsObject()) {
-        const std::string tip = fillRequestName(PlistManager::getInstance()->getText("HttpStr2"), name);
-        TipsManager::getInstance()->showTips(tip, nullptr, nullptr);
+        // Unreadable: the sender's failure callback hears of it as of a failed transfer.
+        onRequestFailed(static_cast<int32_t>(status), name, badReplyText(name));
         return;
     }
-    engine::log("request http response : %s", text.c_str());
+    engine::log("request http response : %s", replyForLog(text, token).c_str());
 
     int code = 0;
-    int status = 0;
-    const bool typesOk = readReplyInt(document, "code", code) && readReplyInt(document, "status", status);
-    const std::string message = JsonManager::getInstance()->getString(document, "msg");
-    if (typesOk && code == 0 && status == 0) {
+    int replyStatus = 0;
+    const bool typesOk = readReplyInt(document, "code", code) && readReplyInt(document, "status", replyStatus);
+    if (typesOk && code == 0 && replyStatus == 0) {
         auto it = successCallbacks.find(name);
         if (it != successCallbacks.end() && it->second) {
             rapidjson::Value null;
@@ -236,8 +255,11 @@ void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, co
         }
         return;
     }
+    const std::string message = replyMessage(document, name);
     if (typesOk && code == 401) {
-        TipsManager::getInstance()->showTips(message, goToLogin, goToLogin);
+        // On the login screen already: another login scene would only ask again ("version" at its entry).
+        const bool onLogin = dynamic_cast<LoginScene*>(engine::Director::getInstance()->getRunningScene()) != nullptr;
+        TipsManager::getInstance()->showTips(message, onLogin ? nullptr : goToLogin, onLogin ? nullptr : goToLogin);
         return;
     }
     onRequestFailed(code, name, message);

@@ -1,6 +1,7 @@
 // Start-up: window choice, content scale bands, layout offset, search paths, first scene, background.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 
 #include "app/AppDelegate.h"
 #include "base/Director.h"
+#include "base/Log.h"
 #include "common/GDataManager.h"
 #include "net/HttpManager.h"
 #include "network/HttpClient.h"
@@ -28,14 +30,14 @@ namespace {
 const std::vector<std::string> kPackSearchPaths = {"",        "Plist/",      "res/LocalRes/", "Layouts/",
                                                    "Images/", "Animations/", "Sounds/",       "Fonts/"};
 
-// Sets an environment variable for the test's life and puts the old value back.
+// Sets (nullptr: unsets) an environment variable for the test's life and puts the old value back.
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : _name(name) {
         if (const char* old = std::getenv(name)) {
             _old = old;
         }
-        setenv(name, value, 1);
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
     ~ScopedEnv() {
         if (_old) {
@@ -225,6 +227,31 @@ TEST_F(Startup, AnyOtherWindowTypeOpensFullScreen) {
         EXPECT_FLOAT_EQ(GDataManager::getInstance()->screenOffsetY, 120.f);
         resetBetweenLaunches();
     }
+}
+
+TEST_F(Startup, WithoutADisplayItSaysThatItDrawsOffScreen) {
+    std::vector<std::string> lines;
+    setLogSink([&](const std::string& line) { lines.push_back(line); });
+    const auto offScreenLines = [&] {
+        return std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.find("drawing off-screen") != std::string::npos;
+        });
+    };
+    {
+        ScopedEnv headless("ENGINE_HEADLESS", nullptr);
+        ScopedEnv driver("SDL_VIDEODRIVER", nullptr);
+        ScopedEnv x11("DISPLAY", nullptr);
+        ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+        GLViewImpl* view = GLViewImpl::createWithRect("classroom", Rect(0, 0, 640, 360));
+        ASSERT_NE(view, nullptr);
+        EXPECT_FLOAT_EQ(view->getFrameSize().width, 640.f);
+        EXPECT_EQ(offScreenLines(), 1);
+    }
+    // Asked for on purpose: nothing to explain.
+    ScopedEnv headless("ENGINE_HEADLESS", "1");
+    ASSERT_NE(GLViewImpl::createWithRect("classroom", Rect(0, 0, 640, 360)), nullptr);
+    EXPECT_EQ(offScreenLines(), 1);
+    setLogSink(nullptr);
 }
 
 TEST_F(Startup, RunsTheLoginSceneWithTheVersion) {

@@ -162,6 +162,15 @@ TEST_F(JsonCourseware, WrongTypedMemberDoesNotSpoilTheOthers) {
     EXPECT_EQ(data.Hash, "h");
 }
 
+TEST_F(JsonCourseware, FirstMemberOfANameCountsInAnyOrder) {
+    CoursewareData data =
+        json->readCourseware(parse(R"({"url":"u","extra":1,"id":7,"id":8,"text1":null,"url":"v","grade":2})"));
+    EXPECT_EQ(data.CoursewareId, 7);
+    EXPECT_EQ(data.Url, "u");
+    EXPECT_EQ(data.GradeCode, 2);
+    EXPECT_EQ(data.text1, "");
+}
+
 TEST_F(JsonQuestion, ItemFillsEveryField) {
     SimpleGameItem item = json->readQuestion(parse(R"({"id":8,"title":"Which?","music":"q","lookImg":"l",
         "contImgs":["c1"],"operImgs":["o1","o2","o3"],"answers":["2"]})"));

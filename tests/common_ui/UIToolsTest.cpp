@@ -101,10 +101,19 @@ TEST_F(UIToolsLayout, AdaptsToATallerWindow) {
 
 TEST_F(UIToolsLayout, ListItemLayoutsKeepTheirPositionsByExactName) {
     GDataManager::getInstance()->screenOffsetY = 120.f;
-    const float rawY = engine::CSLoader::createNode("Head1.csb")->getChildByName("NameText")->getPositionY();
-    EXPECT_FLOAT_EQ(UITools::createCsbNode("Head1.csb")->getChildByName("NameText")->getPositionY(), rawY);
-    writeScratch("head1.csb", engine::FileUtils::getInstance()->getStringFromFile("Head1.csb"));
-    EXPECT_FLOAT_EQ(UITools::createCsbNode("head1.csb")->getChildByName("NameText")->getPositionY(), rawY + 120.f);
+    const auto firstChildY = [](Node* root) {
+        return root && !root->getChildren().empty() ? root->getChildren().at(0)->getPositionY() : -1.f;
+    };
+    for (const std::string file : {"LectureBtn.csb", "Head1.csb", "Head2.csb"}) {
+        SCOPED_TRACE(file);
+        const float rawY = firstChildY(engine::CSLoader::createNode(file));
+        ASSERT_GE(rawY, 0.f);
+        EXPECT_FLOAT_EQ(firstChildY(UITools::createCsbNode(file)), rawY);
+        // Another name for the same layout is adapted: the exemption goes by the exact name.
+        const std::string copy = "copy-" + file;
+        writeScratch(copy, engine::FileUtils::getInstance()->getStringFromFile(file));
+        EXPECT_FLOAT_EQ(firstChildY(UITools::createCsbNode(copy)), rawY + 120.f);
+    }
 }
 
 TEST_F(UIToolsLayout, ClientBackgroundFollowsTheClientId) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Director.h"
+#include "scene/Actions.h"
 #include "scene/Layer.h"
 #include "scene/Node.h"
 #include "scene/Scene.h"
@@ -65,11 +66,26 @@ TEST_F(NodeTree, ChildOrderIsInsertionOrderWhateverTheZ) {
     EXPECT_EQ(parent->getChildren().at(1), second);
 }
 
-TEST_F(NodeTree, RemovingANodeWithoutParentIsANoOp) {
+TEST_F(NodeTree, RemovingANodeWithoutParentLeavesItWhole) {
+    auto* scene = Scene::create();
+    support::runScene(scene);
     auto* node = Node::create();
+    auto* child = Node::create();
+    node->addChild(child);
+    node->runAction(MoveBy::create(1.f, Vec2(10, 0)));
+    node->schedule([](float) {}, "tick");
+    const unsigned int references = node->getReferenceCount();
+
     node->removeFromParent();
     node->removeFromParentAndCleanup(true);
-    SUCCEED();
+
+    // No parent, so no clean-up either: its children, actions and timers are all still there.
+    EXPECT_EQ(node->getReferenceCount(), references);
+    EXPECT_EQ(node->getParent(), nullptr);
+    ASSERT_EQ(node->getChildrenCount(), 1);
+    EXPECT_EQ(child->getParent(), node);
+    EXPECT_EQ(node->getNumberOfRunningActions(), 1);
+    EXPECT_TRUE(node->isScheduled("tick"));
 }
 
 TEST_F(NodeTree, TimersScheduledBeforeEnteringStartOnEnterAndPauseOnExit) {

@@ -62,6 +62,11 @@ TEST_F(BackManagerTest, RemovesTheConfiguredAndGeneratedLeftovers) {
     EXPECT_FALSE(fs::exists(res / "NetRes/6412"));
     EXPECT_TRUE(fs::exists(res / "NetRes/0101010101/Topic.plist"));
     EXPECT_TRUE(fs::exists(res / "NetRes/keep.plist"));
+    // Only what was there is named; nothing is said of the names that were not.
+    EXPECT_EQ(countLogged("removed unused"), 4);
+    EXPECT_TRUE(logged("removed unused folder " + (res / "NetRes/6412").string()));
+    EXPECT_EQ(countLogged("删除"), 0);
+    EXPECT_EQ(countLogged("FileUtils: cannot remove"), 0);
 }
 
 TEST_F(BackManagerTest, WithoutTheListNothingIsRemoved) {

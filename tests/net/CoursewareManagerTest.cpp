@@ -8,6 +8,7 @@
 #include "NetFixture.h"
 #include "base/Director.h"
 #include "net/CoursewareManager.h"
+#include "net/DownManager.h"
 #include "net/FileManager.h"
 #include "net/SqManager.h"
 #include "support/Headless.h"
@@ -163,6 +164,26 @@ TEST_F(CoursewareQueue, FailedPackageWaitsLongerEachTimeWithoutBlockingOthers) {
     EXPECT_GE(frames * kTick, 10.0f - kTick);
     EXPECT_FALSE(SqManager::getInstance()->getCoursewareByIdentify(kSecond).downloaded);
     EXPECT_FALSE(fs::exists(netRes() + kSecond + ".zip"));
+}
+
+TEST_F(CoursewareQueue, ATrickleIsCutAndWaitsForItsRetry) {
+    // 640 bytes a second against 1,024 over half a second (30 s in use).
+    DownManager::setSlowTransferLimit(1024, 0.5f);
+    show(lecture(kFirst, false, "1"));
+    queue(kFirst, packageUrl(kFirst, "trickle/"));
+    const auto start = std::chrono::steady_clock::now();
+    const bool cut = step([&] { return errorsOf(kFirst) == 1; });
+    DownManager::setSlowTransferLimit(1024, 30.f);
+    ASSERT_TRUE(cut);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(countLogLines("fewer than 1024 bytes a second"), 1);
+    // Back in the queue, waiting like any failed package.
+    ASSERT_EQ(manager()->queue.size(), 1u);
+    support::stepFrames(10, kTick);
+    EXPECT_EQ(errorsOf(kFirst), 1);
+    EXPECT_EQ(manager()->busy, 0);
+    EXPECT_TRUE(finished.empty());
+    EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip"));
 }
 
 TEST_F(CoursewareQueue, UpdateReplacesTheOldVersionAndItsRow) {

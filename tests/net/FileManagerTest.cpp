@@ -63,7 +63,7 @@ TEST(FileNames, NameAndExtensionOfPathsAndAddresses) {
         const char *path, *name, *suffix;
     } cases[] = {{"http://host/b/logo.v2.png", "logo", ".v2.png"},
                  {"x/pack.tar.zip", "pack", ".tar.zip"},
-                 {"x/README", "README", ""},
+                 {"x/README", "README", "README"},
                  {"a/.hidden", "", ".hidden"},
                  {"bare.txt", "bare", ".txt"},
                  {"dir/", "", ""}};

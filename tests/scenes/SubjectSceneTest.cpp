@@ -245,19 +245,30 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
     GDataManager::getInstance()->courseTypeCode = 1;
     auto* scene = SubjectScene::create();
     enter(scene);
-    HttpManager::getInstance()->baseUrl = server.origin() + "/fault/status5/";
-    chooseSubject(1);
-    ASSERT_TRUE(support::stepUntil([&] { return !tipText().empty(); }, navigation::kReplyFrames));
-    EXPECT_EQ(tipText(), "x");
-    support::stepUntil([&] { return countLogged("getCourseList failed") == 3; }, navigation::kReplyFrames);
-    EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
-    EXPECT_EQ(scene->getPendingReplies(), 0);
-    EXPECT_EQ(runningAs<SubjectScene>(), scene);
+    // A refusal, and replies that cannot be read (text, an array, too deep, too long): each ends the round.
+    const std::pair<const char*, const char*> faults[] = {{"status5", "x"},
+                                                          {"notjson", "The server sent a bad reply to getCourseList."},
+                                                          {"array", "The server sent a bad reply to getCourseList."},
+                                                          {"deep", "The server sent a bad reply to getCourseList."},
+                                                          {"huge", "The server sent a bad reply to getCourseList."}};
+    int failures = 0;
+    for (const auto& [fault, tip] : faults) {
+        SCOPED_TRACE(fault);
+        HttpManager::getInstance()->baseUrl = server.origin() + "/fault/" + fault + "/";
+        chooseSubject(1);
+        ASSERT_TRUE(support::stepUntil([&] { return !tipText().empty(); }, navigation::kReplyFrames));
+        EXPECT_EQ(tipText(), tip);
+        failures += 3;
+        support::stepUntil([&] { return countLogged("getCourseList failed") == failures; }, navigation::kReplyFrames);
+        EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
+        EXPECT_EQ(scene->getPendingReplies(), 0);
+        EXPECT_EQ(runningAs<SubjectScene>(), scene);
 
-    // One tip for the round; once closed, the teacher can try again or go back.
-    ASSERT_TRUE(click("Button1"));
-    support::stepFrames(2);
-    EXPECT_EQ(tipText(), "");
+        // One tip for the round; once closed, the teacher can try again or go back.
+        ASSERT_TRUE(click("Button1"));
+        support::stepFrames(2);
+        EXPECT_EQ(tipText(), "");
+    }
     HttpManager::getInstance()->baseUrl = server.baseUrl();
     chooseSubject(2);
     ASSERT_TRUE(waitForScene<GradeScene>());
