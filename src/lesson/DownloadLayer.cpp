@@ -80,7 +80,7 @@ void DownloadLayer::onProgress(int percent) {
 
 void DownloadLayer::onFileDone(const std::string& storagePath, bool succeeded) {
     if (succeeded && FileManager::getFileSuffix(storagePath) == ".zip") {
-        SqManager::getInstance()->addUnzipTask(storagePath);
+        SqManager::getInstance()->addUnzipTask(storagePath, unzipFinishCallback);
     }
     startNext();
 }

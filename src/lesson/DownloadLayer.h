@@ -8,6 +8,7 @@
 #include "common/BaseLayer.h"
 #include "common/LifeToken.h"
 #include "net/DownloadRecord.h"
+#include "net/SqManager.h"
 
 class DownloadLayer : public BaseLayer {
 public:
@@ -27,6 +28,8 @@ public:
 
     // Runs once, after the last file is done; the layer removes itself right after.
     std::function<void()> finishCallback;
+    // Hears the extraction result of each zip the layer queued, later, when the layer may be gone.
+    UnzipFinishCallback unzipFinishCallback;
 
 private:
     void setBarPercent(int percent);

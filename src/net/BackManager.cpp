@@ -3,6 +3,7 @@
 #include <new>
 #include <vector>
 
+#include "base/Director.h"
 #include "base/Log.h"
 #include "base/StringUtils.h"
 #include "common/CommonTools.h"
@@ -14,6 +15,7 @@
 #include "net/HttpManager.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
+#include "render/TextureCache.h"
 
 namespace {
 
@@ -163,7 +165,16 @@ void BackManager::loadInstitutionLogo(const std::string& address) {
     };
 }
 
-void BackManager::onLogoDownloaded(const std::string&) {
+void BackManager::onLogoDownloaded(const std::string& storagePath) {
+    // A stale copy of the same name must not stand in for the new file.
+    engine::TextureCache* textures = engine::Director::getInstance()->getTextureCache();
+    textures->removeTextureForKey(storagePath);
+    if (!textures->addImage(storagePath)) {
+        // Not stored, so the next login fetches it again.
+        engine::log("institution logo is not a picture: %s", storagePath.c_str());
+        engine::FileUtils::getInstance()->removeFile(storagePath);
+        return;
+    }
     SqManager::getInstance()->setBaseData("InstitutionLogo", logoName);
     if (logoCallback) {
         auto callback = logoCallback;

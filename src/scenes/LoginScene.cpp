@@ -540,6 +540,14 @@ void LoginScene::onUIReply(const std::string&, rapidjson::Value& data) {
     pendingUIHash = hash;
     pendingUIPath = FileManager::getInstance()->getResRoot() + "LocalRes/" + hash + suffix;
     overlay->addTask(DownloadRecord{"", address, pendingUIPath, suffix});
+    // A zip pack counts only once it is unpacked; the scene is gone by then, so the hash travels by value.
+    overlay->unzipFinishCallback = [hash](const std::string& zipPath, bool extracted) {
+        if (extracted) {
+            SqManager::getInstance()->setBaseData("InsUIHash", hash);
+        } else {
+            engine::log("interface pack not extracted: %s", zipPath.c_str());
+        }
+    };
     overlay->finishCallback = life.guard([this] { finishLogin(); });
     overlay->startNext();
 }
@@ -549,11 +557,12 @@ void LoginScene::finishLogin() {
     files->addSearchPath(FileManager::getInstance()->getHeadImgsPath(), false);
     files->addSearchPath(FileManager::getInstance()->getNetResPath(), false);
     if (!pendingUIHash.empty()) {
-        // The downloader writes the file only when it arrived whole; an extracted zip is deleted later.
-        if (files->isFileExist(pendingUIPath)) {
-            SqManager::getInstance()->setBaseData("InsUIHash", pendingUIHash);
-        } else {
+        // The downloader writes the file only when it arrived whole. A zip is still waiting for its extraction,
+        // whose result stores the hash.
+        if (!files->isFileExist(pendingUIPath)) {
             engine::log("interface pack not loaded: %s", pendingUIPath.c_str());
+        } else if (FileManager::getFileSuffix(pendingUIPath) != ".zip") {
+            SqManager::getInstance()->setBaseData("InsUIHash", pendingUIHash);
         }
     }
     Director::getInstance()->replaceScene(CourseScene::create());

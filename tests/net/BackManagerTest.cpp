@@ -132,13 +132,22 @@ TEST_F(BackManagerTest, TheLogoIsFetchedOnceAndItsNameStoredWhenItArrives) {
     EXPECT_FALSE(fs::exists(logo));
 }
 
-TEST_F(BackManagerTest, AMissingLogoIsNotRecorded) {
-    int calls = 0;
-    BackManager::getInstance()->logoCallback = [&] { ++calls; };
-    BackManager::getInstance()->loadInstitutionLogo(server.origin() + "/files/missing/other_logo.png");
-    ASSERT_TRUE(waitFor([&] { return logged("institution logo not loaded"); }));
-    EXPECT_EQ(calls, 0);
-    EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "");
+TEST_F(BackManagerTest, ALogoThatIsMissingOrNoPictureIsNotRecorded) {
+    const struct {
+        const char* address;
+        const char* log;
+    } cases[] = {{"/files/missing/other_logo.png", "institution logo not loaded"},
+                 {"/files/courseware/0101010101.zip", "institution logo is not a picture"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address);
+        int calls = 0;
+        BackManager::getInstance()->logoCallback = [&] { ++calls; };
+        BackManager::getInstance()->loadInstitutionLogo(server.origin() + c.address);
+        ASSERT_TRUE(waitFor([&] { return logged(c.log); }));
+        EXPECT_EQ(calls, 0);
+        EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "");
+    }
+    EXPECT_FALSE(fs::exists(resRoot() + "NetRes/0101010101.png"));
 }
 
 } // namespace

@@ -354,10 +354,10 @@ TEST_F(LoginSceneTest, LoginFillsTheCatalogueAndOpensTheCourseScene) {
         }
     }
 
-    // The interface pack arrived, so its hash is kept; the zip is unpacked into "LocalRes/".
-    EXPECT_EQ(baseData("InsUIHash"), "ui20240901");
+    // The interface pack is unpacked into "LocalRes/"; only then is its hash kept.
     ASSERT_TRUE(stepUntil([&] { return !fs::exists(resRoot() + "LocalRes/ui20240901.zip"); }, kChainFrames));
     EXPECT_TRUE(fs::is_regular_file(resRoot() + "LocalRes/DrawBoard/DrawBoard_Color0.png"));
+    EXPECT_EQ(baseData("InsUIHash"), "ui20240901");
     const auto paths = engine::FileUtils::getInstance()->getSearchPaths();
     EXPECT_NE(std::find(paths.begin(), paths.end(), resRoot() + "HeadImgs/"), paths.end());
     EXPECT_NE(std::find(paths.begin(), paths.end(), resRoot() + "NetRes/"), paths.end());
@@ -441,6 +441,21 @@ TEST_F(LoginSceneTest, PackThatDidNotArriveKeepsTheStoredHash) {
     ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
     EXPECT_EQ(baseData("InsUIHash"), "ui20240901");
     EXPECT_TRUE(logged("interface pack not loaded"));
+    waitForLogo();
+}
+
+TEST_F(LoginSceneTest, PackThatCannotBeUnpackedKeepsTheStoredHash) {
+    const fs::path data = useEditableServer();
+    writeText(data / "files/ui/ui20250101.zip", "PK\x03\x04 cut short");
+    writeText(data / "institution.json", institutionWithUi("/files/ui/ui20250101.zip", "zip"));
+    SqManager::getInstance()->setBaseData("InsUIHash", "ui20240901");
+    fillFields("teacher", "1234");
+    clickLogin();
+    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    const std::string zip = resRoot() + "LocalRes/ui20250101.zip";
+    ASSERT_TRUE(stepUntil([&] { return logged("interface pack not extracted: " + zip); }, kChainFrames));
+    EXPECT_EQ(baseData("InsUIHash"), "ui20240901");
+    EXPECT_FALSE(fs::exists(zip));
     waitForLogo();
 }
 
