@@ -30,6 +30,7 @@ const Color4F Color4F::WHITE(1, 1, 1, 1), Color4F::BLACK(0, 0, 0, 1), Color4F::R
 const BlendFunc BlendFunc::ALPHA_PREMULTIPLIED{BlendFactor::ONE, BlendFactor::ONE_MINUS_SRC_ALPHA};
 const BlendFunc BlendFunc::ALPHA_NON_PREMULTIPLIED{BlendFactor::SRC_ALPHA, BlendFactor::ONE_MINUS_SRC_ALPHA};
 const BlendFunc BlendFunc::ERASE{BlendFactor::ZERO, BlendFactor::ONE_MINUS_DST_ALPHA};
+const BlendFunc BlendFunc::DISABLE{BlendFactor::ONE, BlendFactor::ZERO};
 
 float Vec2::distance(const Vec2& o) const { return std::hypot(x - o.x, y - o.y); }
 float Vec2::length() const { return std::hypot(x, y); }

@@ -134,6 +134,8 @@ struct BlendFunc {
     static const BlendFunc ALPHA_NON_PREMULTIPLIED;
     // The drawing board's eraser: clears what lies under the stamp.
     static const BlendFunc ERASE;
+    // No blending: the picture replaces what lies under it (opaque video frames).
+    static const BlendFunc DISABLE;
 };
 
 } // namespace engine

@@ -146,7 +146,7 @@ void Renderer::drawTexture(Texture2D* texture, const Rect& src, const Mat4& tran
     // Split along the 1-3 diagonal: SDL's software renderer then recognises an unrotated quad as a rectangle
     // and blits it instead of rasterising two triangles (several times faster).
     static const int indices[6] = {0, 1, 3, 1, 2, 3};
-    SDL_SetTextureBlendMode(sdlTexture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureBlendMode(sdlTexture, blend == BlendFunc::DISABLE ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
     SDL_RenderGeometry(_renderer, sdlTexture, vertices, 4, indices, 6);
 }
 

@@ -72,7 +72,11 @@ bool VideoPlaySprite::setupPlayer() {
     vlcInstance = newVlcInstance();
     {
         std::lock_guard<std::mutex> guard(frameMutex);
+        // Opaque black until the first picture arrives.
         frameBuffer.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * 4, 0);
+        for (size_t alpha = 3; alpha < frameBuffer.size(); alpha += 4) {
+            frameBuffer[alpha] = 0xff;
+        }
     }
     if (!frameTexture) {
         frameTexture = new Texture2D();
@@ -82,6 +86,8 @@ bool VideoPlaySprite::setupPlayer() {
                                    Texture2D::PixelFormat::RGBA8888, width, height, pixels)) {
         initWithTexture(frameTexture);
     }
+    // Decoded pictures are opaque: copied, not blended, which is several times cheaper.
+    setBlendFunc(BlendFunc::DISABLE);
     if (vlcInstance) {
         mediaPlayer = libvlc_media_player_new(vlcInstance);
     }
