@@ -43,6 +43,13 @@ bool SFVideoPlayer::init() {
 }
 
 void SFVideoPlayer::initPlayer(const std::string& path, const std::function<void()>& finished) {
+    // Black behind the movie, taking the touches that would reach the lesson underneath.
+    ui::Layout* backdrop = ui::Layout::create();
+    backdrop->setContentSize(Director::getInstance()->getWinSize());
+    backdrop->setBackGroundColorType(ui::Layout::BackGroundColorType::SOLID);
+    backdrop->setBackGroundColor(Color3B::BLACK);
+    backdrop->setTouchEnabled(true);
+    addChild(backdrop);
     auto* sprite = new (std::nothrow) VideoPlaySprite();
     if (sprite && sprite->init(path, finished)) {
         sprite->autorelease();

@@ -1,5 +1,6 @@
 #include "lesson/VideoPlaySprite.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vlc/vlc.h>
@@ -12,6 +13,8 @@
 using namespace engine;
 
 namespace {
+
+constexpr float kDesignWidth = 1280.f, kDesignHeight = 720.f;
 
 // Without a sound device (headless, CI) libvlc must not try to open one; it never opens a window of its own
 // because the frames go to the memory callbacks.
@@ -54,10 +57,11 @@ bool VideoPlaySprite::init(const std::string& moviePath, const std::function<voi
 #endif
     finishedCallback = finished;
     endReached = false;
+    // The window's width at the design aspect: a taller window shows the movie undistorted between bars.
     const Size winSize = Director::getInstance()->getWinSize();
     width = static_cast<int>(winSize.width);
-    height = static_cast<int>(winSize.height);
-    setContentSize(winSize);
+    height = static_cast<int>(std::min(winSize.height, winSize.width * kDesignHeight / kDesignWidth));
+    setContentSize(Size(static_cast<float>(width), static_cast<float>(height)));
     if (!setupPlayer()) {
         return false;
     }

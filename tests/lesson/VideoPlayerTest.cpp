@@ -25,7 +25,9 @@ using engine::Node;
 #if defined(__SANITIZE_ADDRESS__)
 // libvlc keeps a few small allocations for good; their stacks pass through plug-ins unloaded before the leak
 // check, so only a full unwind shows libvlc in them for tests/lsan.supp.
-extern "C" const char* __lsan_default_options() { return "fast_unwind_on_malloc=0"; }
+extern "C" const char* __lsan_default_options() {
+    return "fast_unwind_on_malloc=0";
+}
 #endif
 
 namespace {
@@ -172,6 +174,24 @@ TEST_F(VideoTest, PlayerControlsThroughTouches) {
     ASSERT_TRUE(support::click("Btn_Skip"));
     support::stepFrames(1);
     EXPECT_FALSE(playerOpen());
+}
+
+// A window taller than 16:9: the movie keeps its shape in the middle, black above and below.
+TEST_F(VideoTest, TallWindowShowsTheMovieBetweenBlackBars) {
+    support::stopHeadless();
+    support::startHeadless(engine::Size(1280, 1024));
+    GDataManager::getInstance()->screenOffsetY = (engine::Director::getInstance()->getWinSize().height - 720) * 0.5f;
+    support::runScene(BaseScene::create());
+    SFVideoPlayer* player = openPlayer("movie/Login.mp4");
+    ASSERT_TRUE(support::waitFor([&] { return player->getVideoSprite()->getShownFrameCount() > 3; }));
+    support::saveScreenshot("video_player_tall");
+    EXPECT_EQ(player->getVideoSprite()->getContentSize().height, 720.f);
+    for (int y : {40, 1000}) {
+        const engine::Color4B bar = support::readPixel(640, y);
+        EXPECT_EQ(bar.r + bar.g + bar.b, 0) << y;
+    }
+    const engine::Color4B movie = support::readPixel(640, 300);
+    EXPECT_GT(movie.r + movie.g + movie.b, 0);
 }
 
 TEST(VideoProgress, UnknownTimeOrLengthReadsZero) {
