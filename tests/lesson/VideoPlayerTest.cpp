@@ -102,6 +102,28 @@ TEST_F(VideoTest, SpriteShowsChangingFramesAndReportsTheEndOnceOnTheMainThread) 
     EXPECT_EQ(ends, 1);
 }
 
+// Outside the view nothing is uploaded; stop tells the owner, and play afterwards sets libvlc up again.
+TEST_F(VideoTest, SpriteOutsideTheViewUploadsNothingAndPlaysAgainAfterStop) {
+    int ends = 0;
+    auto* sprite = new VideoPlaySprite();
+    ASSERT_TRUE(sprite->init(kShortMovie, [&] { ++ends; }));
+    sprite->autorelease();
+    sprite->setPosition(engine::Vec2(-2000, 360));
+    scene()->addChild(sprite);
+    sprite->play();
+    ASSERT_TRUE(support::waitFor([&] { return sprite->getDecodedFrameCount() >= 5; }));
+    EXPECT_EQ(sprite->getShownFrameCount(), 0u);
+
+    sprite->stop();
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(sprite->getMediaPlayer(), nullptr);
+    EXPECT_EQ(sprite->getParent(), scene()) << "with an end callback, stop closes nothing";
+    const uint64_t decoded = sprite->getDecodedFrameCount();
+    sprite->play();
+    ASSERT_NE(sprite->getMediaPlayer(), nullptr);
+    EXPECT_TRUE(support::waitFor([&] { return sprite->getDecodedFrameCount() >= decoded + 5; }));
+}
+
 // A missing file and a file that is no movie: nothing is drawn, the owner hears of it once, skip closes.
 TEST_F(VideoTest, MovieThatCannotBePlayedEndsOnceAndSkipCloses) {
     support::ScratchDir scratch;
