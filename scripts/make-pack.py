@@ -17,6 +17,7 @@ import subprocess
 import sys
 import tempfile
 
+import pack_lecture
 import pack_navigation
 import pack_tools
 import pack_video
@@ -641,6 +642,7 @@ def make_pictures(images):
     pack_navigation.make_pictures(images, Canvas)
     pack_tools.make_pictures(images, Canvas)
     pack_video.make_pictures(images, Canvas)
+    pack_lecture.make_pictures(images, Canvas)
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -845,6 +847,7 @@ LAYOUTS = {
 LAYOUTS.update(pack_navigation.layouts(node, layout))
 LAYOUTS.update(pack_tools.layouts(node, layout))
 LAYOUTS.update(pack_video.layouts(node, layout))
+LAYOUTS.update(pack_lecture.layouts(node, layout))
 
 
 # ---------------------------------------------------------------------------------------------------------------

@@ -47,6 +47,13 @@ void AudioManager::playBackgroundMusic() {
     }
 }
 
+void AudioManager::stopBackgroundMusic() {
+    if (backgroundMusicId > AudioEngine::INVALID_AUDIO_ID) {
+        AudioEngine::stop(backgroundMusicId);
+        backgroundMusicId = AudioEngine::INVALID_AUDIO_ID;
+    }
+}
+
 void AudioManager::playVoice(const std::string& path, const VoiceCallback& callback, bool loop) {
     ensureTick();
     if (voiceId > AudioEngine::INVALID_AUDIO_ID) {

@@ -17,6 +17,8 @@ public:
 
     // Starts "BGM_Login.mp3" unless a music is already running.
     void playBackgroundMusic();
+    // Stops the background music when one plays; the next playBackgroundMusic starts it again.
+    void stopBackgroundMusic();
     // Stops the current voice, then plays path at the voice volume; callback receives its progress.
     void playVoice(const std::string& path, const VoiceCallback& callback, bool loop);
     // The 0.1 s tick: reports progress while the voice plays and releases it once it has ended.

@@ -13,6 +13,7 @@
 #include <rapidjson/writer.h>
 
 #include "base/Log.h"
+#include "common/CommonTools.h"
 
 namespace {
 
@@ -201,6 +202,16 @@ int JsonManager::getInt(const rapidjson::Value& object, const std::string& key) 
         return 0;
     }
     return member->GetInt();
+}
+
+int JsonManager::getIntOrText(const rapidjson::Value& object, const std::string& key) const {
+    const rapidjson::Value* member = findMember(object, key);
+    if (member && member->IsString()) {
+        std::vector<int> value;
+        CommonTools::getInstance()->splitToInt(std::string(member->GetString(), member->GetStringLength()), value, "");
+        return value.empty() ? 0 : value.front();
+    }
+    return getInt(object, key);
 }
 
 std::string JsonManager::getString(const rapidjson::Value& object, const std::string& key) const {

@@ -29,6 +29,9 @@ public:
     // gives the same default with a log line.
     int getInt(const rapidjson::Value& object, const std::string& key) const;
     std::string getString(const rapidjson::Value& object, const std::string& key) const;
+    // An int written as a number or as decimal text ("2"), the text read like atoi but clamped to the int
+    // range; 0 otherwise (with a log line for another type).
+    int getIntOrText(const rapidjson::Value& object, const std::string& key) const;
     // The array under key; null when it is missing or null, and null with a log line when the value is not an
     // object or the member is no array.
     const rapidjson::Value* getArray(const rapidjson::Value& object, const std::string& key) const;

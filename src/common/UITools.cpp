@@ -1,6 +1,5 @@
 #include "common/UITools.h"
 
-#include <cstdlib>
 #include <deque>
 
 #include "base/Director.h"
@@ -224,7 +223,7 @@ engine::ui::Button* createLectureButton(Node* parent, const CoursewareData& cour
         return nullptr;
     }
     root->setPosition(position);
-    root->setTag(std::atoi(courseware.Identify.c_str()));
+    root->setTag(CoursewareData::identifyTag(courseware.Identify));
     if (parent) {
         parent->addChild(root);
     }
@@ -242,6 +241,7 @@ engine::ui::Button* createLectureButton(Node* parent, const CoursewareData& cour
         mark = "Img_New";
         break;
     case 2:
+    case 3:
         mark = "Loading";
         break;
     default:

@@ -1,5 +1,8 @@
 #include "net/CoursewareData.h"
 
+#include <climits>
+#include <cstdint>
+
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
 
@@ -31,4 +34,18 @@ std::string CoursewareData::currentIdentify() {
     const GDataManager* data = GDataManager::getInstance();
     return makeIdentify(data->courseTypeCode, data->subjectCode, data->courseTypeCode, data->subjectCode,
                         data->gradeCode, data->phaseCode, data->lessonNumber);
+}
+
+int CoursewareData::identifyTag(const std::string& identify) {
+    if (identify.empty() || identify.size() > 10) {
+        return -1;
+    }
+    uint64_t value = 0;
+    for (char c : identify) {
+        if (c < '0' || c > '9') {
+            return -1;
+        }
+        value = value * 10 + static_cast<uint64_t>(c - '0');
+    }
+    return static_cast<int>(value % static_cast<uint64_t>(INT_MAX));
 }

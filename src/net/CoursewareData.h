@@ -32,6 +32,10 @@ struct CoursewareData {
     static std::string identifyOf(const CoursewareData& record);
     // The identify code of the global data's current choice.
     static std::string currentIdentify();
+    // The node tag that stands for an identify code, for tagging and for finding the tagged node again. A code is
+    // read as a 64-bit number and folded into the int range, so a ten-digit code above 2^31 - 1 gets a tag of its
+    // own too (codes below keep their own value); -1, no tag, for a code that is not 1 to 10 digits.
+    static int identifyTag(const std::string& identify);
 };
 
 using CoursewareList = std::vector<CoursewareData>;

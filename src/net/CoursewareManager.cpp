@@ -108,10 +108,10 @@ CoursewareList& CoursewareManager::getCoursewareList(int gradeCode) {
     return lists[gradeCode];
 }
 
-void CoursewareManager::addDownloadTask(const DownloadRecord& record) {
+bool CoursewareManager::addDownloadTask(const DownloadRecord& record) {
     if (record.url.empty() || !isPlainName(record.key)) {
         engine::log("CoursewareManager: package \"%s\" without a usable address or name dropped", record.key.c_str());
-        return;
+        return false;
     }
     ensureTick();
     const bool queued =
@@ -119,6 +119,7 @@ void CoursewareManager::addDownloadTask(const DownloadRecord& record) {
     if (!queued) {
         queue.push_back(record);
     }
+    return true;
 }
 
 bool CoursewareManager::isWaiting(const std::string& key) const {

@@ -40,8 +40,8 @@ public:
     void setStateByIdentify(const std::string& identify);
     CoursewareList& getCoursewareList(int gradeCode);
     // Appends the record unless one with its key is queued. A record without address, or whose key is not a
-    // plain name (letters, digits, "-", "_"), is dropped with a log line.
-    void addDownloadTask(const DownloadRecord& record);
+    // plain name (letters, digits, "-", "_"), is dropped with a log line. True when the key is queued.
+    bool addDownloadTask(const DownloadRecord& record);
     // Starts the first queued package that is not waiting for a retry, when none runs.
     void updateTask(float dt);
 

@@ -10,6 +10,7 @@
 #include "common/GDataManager.h"
 #include "common/UITools.h"
 #include "scenes/GradeScene.h"
+#include "scenes/LectureScene.h"
 #include "scenes/SceneWidgets.h"
 #include "ui/Text.h"
 #include "ui/Widget.h"
@@ -176,7 +177,9 @@ void ClassScene::onClassClicked(engine::Ref* sender) {
         mark->setVisible(true);
     }
     GDataManager::getInstance()->classIdSelected = node->getTag();
-    engine::log("LectureScene is not available yet: staying on the class scene (class %d)", node->getTag());
+    if (LectureScene* scene = LectureScene::create()) {
+        engine::Director::getInstance()->replaceScene(scene);
+    }
 }
 
 void ClassScene::goToGrade() {

@@ -570,6 +570,8 @@ void LoginScene::finishLogin() {
 
 void goToLogin() {
     if (auto* scene = LoginScene::create()) {
+        // Scenes pushed over the lesson go too: the login scene is the only one left.
+        Director::getInstance()->popToRootScene();
         Director::getInstance()->replaceScene(scene);
     }
 }

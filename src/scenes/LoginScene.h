@@ -97,5 +97,5 @@ private:
     LifeToken life;
 };
 
-// Replaces the running scene by a new login scene.
+// Replaces the running scene by a new login scene; scenes pushed below it go too.
 void goToLogin();

@@ -15,6 +15,7 @@
 #include "scenes/ClassScene.h"
 #include "scenes/CourseScene.h"
 #include "scenes/GradeScene.h"
+#include "scenes/LectureScene.h"
 #include "scenes/LoginScene.h"
 #include "scenes/SubjectScene.h"
 #include "support/ClientTest.h"
@@ -157,11 +158,12 @@ TEST_F(LoginToClass, TheTeacherLogsInAndChoosesCourseSubjectGradeAndClass) {
     stepFrames(30);
     support::saveScreenshot("e2e_7_class");
 
-    ASSERT_TRUE(click("ClassImg1"));
-    stepFrames(5);
-    EXPECT_EQ(GDataManager::getInstance()->classIdSelected, 101);
     EXPECT_EQ(fieldText("ClassName"), "Class 1A");
-    support::saveScreenshot("e2e_8_class_chosen");
+    ASSERT_TRUE(click("ClassImg1"));
+    ASSERT_TRUE(waitFor(sceneIs<LectureScene>));
+    EXPECT_EQ(GDataManager::getInstance()->classIdSelected, 101);
+    stepFrames(40);
+    support::saveScreenshot("e2e_8_lecture");
 }
 
 TEST_F(LoginToClass, AnExpiredSessionLeadsBackToTheLoginScreen) {

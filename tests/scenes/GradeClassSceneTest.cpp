@@ -12,6 +12,7 @@
 #include "net/HttpManager.h"
 #include "scenes/ClassScene.h"
 #include "scenes/GradeScene.h"
+#include "scenes/LectureScene.h"
 #include "scenes/SubjectScene.h"
 #include "ui/Button.h"
 #include "ui/Text.h"
@@ -335,17 +336,15 @@ TEST_F(ClassSceneTest, PagesTheSchoolsAndTheClassesOfTheChosenSchool) {
     EXPECT_EQ(textOf("ListPageText"), "1/2");
 }
 
-TEST_F(ClassSceneTest, ChoosingAClassStoresItsId) {
+TEST_F(ClassSceneTest, ChoosingAClassOpensItsLectures) {
     setSchools();
     auto* scene = ClassScene::create();
     enter(scene);
     ASSERT_NE(slot("ClassImg", 3), nullptr);
     click(slot("ClassImg", 3));
-    support::stepFrames(2);
-    EXPECT_EQ(GDataManager::getInstance()->classIdSelected, 13);
     EXPECT_TRUE(findByName("SelectImg", slot("ClassImg", 3))->isVisible());
-    EXPECT_TRUE(logged("LectureScene is not available"));
-    EXPECT_EQ(runningAs<ClassScene>(), scene);
+    ASSERT_TRUE(waitForScene<LectureScene>(5));
+    EXPECT_EQ(GDataManager::getInstance()->classIdSelected, 13);
 }
 
 TEST_F(ClassSceneTest, NoSchoolsLeaveTheClassSlotsAsLaidOut) {
