@@ -69,7 +69,9 @@ protected:
         CoursewareManager::getInstance()->currentList = list;
         auto* scene = LectureScene::create();
         enter(scene);
-        // The zero-length page move of the entry ends after 0.5 s.
+        // The fish's loading layer takes every touch until it has gone; the zero-length page move of the entry
+        // ends after 0.5 s.
+        EXPECT_TRUE(waitFor([] { return findByName("Img_LoadingBg") == nullptr; }));
         support::stepFrames(40);
         return scene;
     }

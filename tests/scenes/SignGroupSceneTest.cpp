@@ -58,6 +58,12 @@ std::vector<int> groupSizes(int groups) {
 
 class SignGroupTest : public navigation::NavigationTest {
 protected:
+    // Runs the scene and waits until its animations are loaded: their loading layer takes every touch.
+    void settle(engine::Scene* scene) {
+        enter(scene);
+        ASSERT_TRUE(waitFor([] { return findByName("Img_LoadingBg") == nullptr; }));
+    }
+
     // The world centre of the head's frame, where a touch takes it.
     static Vec2 headAt(Node* item) { return worldCenter(findByName("IconFrame", item)); }
 };
@@ -65,7 +71,7 @@ protected:
 TEST_F(SignGroupTest, PupilsAreDraggedBetweenTheListAndTheShip) {
     seatPupils(9);
     auto* scene = SignScene::create();
-    enter(scene);
+    settle(scene);
     EXPECT_TRUE(findByName("LeftBtn")->isVisible());
     support::saveScreenshot("sign");
 
@@ -113,6 +119,7 @@ TEST_F(SignGroupTest, PushedOverTheLessonSignInAndGroupingPopBack) {
     engine::Director* director = engine::Director::getInstance();
     director->pushScene(SignScene::create());
     ASSERT_TRUE(waitForScene<SignScene>());
+    ASSERT_TRUE(waitFor([] { return findByName("Img_LoadingBg") == nullptr; }));
     support::click("ConfirmBtn");
     support::stepFrames(1);
     support::click("ConfirmBtn");
@@ -143,7 +150,7 @@ TEST_F(SignGroupTest, SignInReturnsToTheLectureListOnlyInPlayModeOne) {
     GDataManager* data = GDataManager::getInstance();
     data->enteredFrom = 2;
     data->courseTypes[1].subjects[1].playMode = 4;
-    enter(SignScene::create());
+    settle(SignScene::create());
     support::click("Btn_Return");
     support::stepFrames(30);
     EXPECT_NE(runningAs<SignScene>(), nullptr);
