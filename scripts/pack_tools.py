@@ -28,8 +28,9 @@ class _Tools:
     # -- shared pieces ------------------------------------------------------------------------------------------
 
     def mask(self, opacity=120, fill="#000000"):
-        """The full-window panel that keeps touches from the lesson beneath."""
-        return self.node("Panel", "Panel1", size=[WIDTH, HEIGHT], fill=fill, fillOpacity=opacity, touch=True)
+        """The full-window panel that keeps touches from the lesson beneath; shaded unless opacity is 0."""
+        keys = {"fill": fill, "fillOpacity": opacity} if opacity else {}
+        return self.node("Panel", "Panel1", size=[WIDTH, HEIGHT], **keys, touch=True)
 
     def card(self, name, pos, size, children=None):
         return self.node("ImageView", name, pos=pos, size=size, image=CARD, scale9=True, capInsets=[32, 32, 32, 32],
@@ -88,8 +89,10 @@ class _Tools:
                                    node("Button", "AddBtn", pos=[200, 66], normal="Tools/BtnPlus.png"),
                                    node("Button", "MinBtn", pos=[200, 26], normal="Tools/BtnMinus.png"),
                                ]))
+        # The board covers nearly all of the window: its mask only keeps touches, unshaded (a shaded full-window
+        # panel costs the software renderer several milliseconds a frame).
         return self.layout(node("Node", size=[WIDTH, HEIGHT], children=[
-            self.mask(),
+            self.mask(0),
             self.card("Img_Board", [640, 352], [1220, 680]),
             self.text("Text_Title", [230, 640], "Classroom points", 30),
             self.button("AllBtn", [230, 570], [250, 72], "Whole class"),
