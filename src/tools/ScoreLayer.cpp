@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "base/Director.h"
 #include "base/StringUtils.h"
 #include "common/CommonTools.h"
 #include "common/GDataManager.h"
 #include "common/UITools.h"
+#include "scenes/GroupScene.h"
 #include "tools/BoardRows.h"
 #include "ui/Widget.h"
 
@@ -263,6 +265,13 @@ void ScoreLayer::onPageButton(int delta) {
 
 void ScoreLayer::onGoGroup() {
     GDataManager::getInstance()->enteredFrom = 3;
+    GroupScene* scene = GroupScene::create();
+    if (!scene) {
+        return;
+    }
+    // The scene calls back when it is released after its pop; the board may have gone by then.
+    scene->returnCallback = life.guard([this] { refresh(); });
+    engine::Director::getInstance()->pushScene(scene);
 }
 
 void ScoreLayer::updateGroupScores() {

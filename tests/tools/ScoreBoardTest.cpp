@@ -1,5 +1,6 @@
 // The score board: pages, the pupil and group buttons, the sort after a change, the group view and the mends of
 // an empty class.
+#include "scenes/GroupScene.h"
 #include "tools/ScoreLayer.h"
 #include "tools/ToolsFixture.h"
 
@@ -9,6 +10,9 @@ namespace {
 
 class ScoreBoard : public ToolsTest {
 protected:
+    static GroupScene* runningGroupScene() {
+        return dynamic_cast<GroupScene*>(engine::Director::getInstance()->getRunningScene());
+    }
     engine::Node* row(ScoreLayer* board, int k) { return find(board, "RandPanel" + std::to_string(k)); }
     // The row's plus or minus button.
     void pressInRow(ScoreLayer* board, int k, const std::string& name) { press(row(board, k), name); }
@@ -147,4 +151,34 @@ TEST_F(ScoreBoard, WithoutGroupsOffersGrouping) {
     support::stepFrames(30);
     EXPECT_EQ(board->getParent(), nullptr);
     board->release();
+}
+
+TEST_F(ScoreBoard, GroupingSceneReturnRebuildsTheBoardWithTheGroups) {
+    makeClass(4, {3, 2, 1, 0});
+    for (StudentRecord& pupil : GDataManager::getInstance()->students) {
+        pupil.isSign = true;
+    }
+    ScoreLayer* board = open<ScoreLayer>();
+    press(board, "DownBtn");
+    press(board, "GoGroupBtn");
+    ASSERT_TRUE(support::stepUntil([] { return runningGroupScene(); }, 120));
+    EXPECT_EQ(GDataManager::getInstance()->enteredFrom, 3);
+    EXPECT_FALSE(shown(board, "GroupBtn1"));
+
+    // The grouping scene leaves by popping; its release runs the board's refresh.
+    GDataManager::getInstance()->groupCount = 2;
+    for (StudentRecord& pupil : GDataManager::getInstance()->students) {
+        pupil.group = 1 + pupil.number % 2;
+    }
+    runningGroupScene()->enterLesson();
+    ASSERT_TRUE(support::stepUntil([] { return !runningGroupScene(); }, 120));
+    support::stepFrames(2);
+    EXPECT_FALSE(shown(board, "GoGroupBtn"));
+    EXPECT_TRUE(shown(board, "GroupBtn1"));
+    EXPECT_TRUE(shown(board, "GroupBtn2"));
+    EXPECT_FALSE(shown(board, "GroupBtn3"));
+    EXPECT_EQ(board->getCurrentPage(), 1);
+    press(find(board, "GroupBtn2"), "AddBtn");
+    EXPECT_EQ(textOf(board, "PageText"), "1/1");
+    EXPECT_EQ(textOf(row(board, 1), "ScoreText"), "4");
 }
