@@ -18,6 +18,7 @@ import sys
 import tempfile
 
 import pack_lecture
+import pack_lesson
 import pack_navigation
 import pack_tools
 import pack_video
@@ -643,6 +644,7 @@ def make_pictures(images):
     pack_tools.make_pictures(images, Canvas)
     pack_video.make_pictures(images, Canvas)
     pack_lecture.make_pictures(images, Canvas)
+    pack_lesson.make_pictures(images, Canvas)
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -848,6 +850,7 @@ LAYOUTS.update(pack_navigation.layouts(node, layout))
 LAYOUTS.update(pack_tools.layouts(node, layout))
 LAYOUTS.update(pack_video.layouts(node, layout))
 LAYOUTS.update(pack_lecture.layouts(node, layout))
+LAYOUTS.update(pack_lesson.layouts(node, layout))
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -871,6 +874,8 @@ def write_plists(plist_dir):
     write_plist(os.path.join(plist_dir, "Animations.plist"), animation_entries())
     students = [{"Name": name, "Sex": sex, "HeadImage": "HeadImg%d.png" % sex} for name, sex in STUDENTS]
     write_plist(os.path.join(plist_dir, "Student.plist"), {"Students": students})
+    for name, value in pack_lesson.plists().items():
+        write_plist(os.path.join(plist_dir, name), value)
 
 
 def format_node(value, indent, width=120):
@@ -911,11 +916,11 @@ def main():
     parser.add_argument("--only", choices=["plists", "layouts", "pictures", "animations", "sounds"], action="append",
                         help="write only these parts (default: all)")
     args = parser.parse_args()
-    for tool in ("convert", "sox"):
-        if shutil.which(tool) is None:
-            sys.exit("make-pack: %s is not installed" % tool)
     assets = os.path.abspath(args.assets)
     parts = set(args.only or ["plists", "layouts", "pictures", "animations", "sounds"])
+    for tool, users in (("convert", {"pictures", "animations"}), ("sox", {"sounds"})):
+        if parts & users and shutil.which(tool) is None:
+            sys.exit("make-pack: %s is not installed" % tool)
 
     if "plists" in parts:
         write_plists(os.path.join(assets, "Plist"))

@@ -1,0 +1,188 @@
+#include "lesson/VideoLayer.h"
+
+#include <map>
+
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include "base/Director.h"
+#include "base/Log.h"
+#include "base/StringUtils.h"
+#include "common/GDataManager.h"
+#include "common/PlistManager.h"
+#include "common/TipsManager.h"
+#include "common/UITools.h"
+#include "lesson/PopupLayer.h"
+#include "net/CoursewareManager.h"
+#include "net/FileManager.h"
+#include "net/HttpManager.h"
+#include "platform/FileUtils.h"
+#include "scene/Scene.h"
+#include "scene/Sprite.h"
+#include "topics/TopicManage.h"
+#include "ui/Button.h"
+#include "ui/ImageView.h"
+#include "ui/Text.h"
+
+namespace {
+
+constexpr int kPlayerZOrder = 106;
+const char* const kSaveScore = "saveScore";
+
+template <class T> T* widgetOf(engine::Node* root, const char* name) {
+    T* found = dynamic_cast<T*>(UITools::seekChildByName(root, name));
+    if (!found) {
+        engine::log("error widget: MovieLayer.csb %s", name);
+    }
+    return found;
+}
+
+std::string decimal(int value) {
+    return engine::StringUtils::format("%d", value);
+}
+
+} // namespace
+
+VideoLayer::~VideoLayer() = default;
+
+void VideoLayer::onEnter() {
+    BaseLayer::onEnter();
+}
+
+void VideoLayer::moviePaths(int contentKind, std::string& picture, std::string& video) {
+    picture.clear();
+    video.clear();
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    FileManager* files = FileManager::getInstance();
+    const std::string identify = CoursewareManager::getCurrentIdentify();
+    std::string base;
+    if (contentKind == 5) {
+        const int index = courseware->getCoursewareIndex(identify);
+        if (index > 0) {
+            base = files->getSumMoviePath(courseware->currentList[static_cast<size_t>(index - 1)]);
+        } else {
+            const GDataManager* data = GDataManager::getInstance();
+            base = data->courseTypeCode == 3 ? "movie/Login"
+                                             : engine::StringUtils::format("movie/%d0000", data->gradeCode);
+        }
+    } else if (contentKind == 7) {
+        base = files->getLecMoviePath();
+    } else if (contentKind == 8) {
+        base = files->getCurrentSumMoviePath();
+    } else {
+        engine::log("error topic type: %d", contentKind);
+        return;
+    }
+    picture = base + ".png";
+    video = base + ".mp4";
+}
+
+void VideoLayer::initRes() {
+    engine::Node* root = UITools::createCsbNode("MovieLayer.csb");
+    if (!root) {
+        return;
+    }
+    addChild(root);
+    const int kind = TopicManage::getInstance()->contentKind;
+    std::string picture;
+    std::string video;
+    moviePaths(kind, picture, video);
+
+    if (auto* still = widgetOf<engine::ui::ImageView>(root, "PerImg")) {
+        still->loadTexture(picture);
+        if (engine::Sprite* probe = picture.empty() ? nullptr : engine::Sprite::create(picture)) {
+            still->setContentSize(probe->getContentSize() * engine::Director::getInstance()->getContentScaleFactor());
+        }
+    }
+    if (!UITools::addClickListener(root, [video] { playVideo(video); }, false, "BtnClick.mp3", "PlayBtn")) {
+        engine::log("error widget: MovieLayer.csb PlayBtn");
+    }
+    if (kind == 7) {
+        if (auto* title = widgetOf<engine::ui::Widget>(root, "Img_Title")) {
+            title->setVisible(true);
+        }
+        if (auto* text = widgetOf<engine::ui::Text>(root, "Text_Title")) {
+            text->setString(CoursewareManager::getInstance()->getCourseware(CoursewareManager::getCurrentIdentify())
+                                .LectureName);
+        }
+    } else if (kind == 8) {
+        if (auto* finish = widgetOf<engine::ui::Widget>(root, "FinishBtn")) {
+            finish->setVisible(true);
+            finish->addClickEventListener(life.guard([this](engine::Ref* sender) { saveScore(sender); }));
+        }
+    }
+}
+
+void VideoLayer::playVideo(const std::string& path) {
+    if (path.empty() || !engine::FileUtils::getInstance()->isFileExist(path)) {
+        TipsManager::getInstance()->showTipsByKey("NoFileExist", nullptr, nullptr);
+        return;
+    }
+    engine::log("no video player yet: %s", path.c_str());
+}
+
+std::string VideoLayer::resultsText() {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    const GDataManager* data = GDataManager::getInstance();
+    writer.StartArray();
+    for (int i = 0; i < static_cast<int>(data->getStudents().size()); ++i) {
+        const StudentRecord pupil = data->getStudent(i);
+        writer.StartObject();
+        writer.Key("studentId");
+        writer.Int(pupil.id);
+        writer.Key("isSign");
+        writer.Int(pupil.isSign ? 1 : 0);
+        writer.Key("score");
+        writer.Int(pupil.score);
+        writer.Key("gameTime");
+        writer.Int(pupil.gameTime);
+        writer.Key("gameScore");
+        writer.Int(pupil.gameScore);
+        writer.EndObject();
+    }
+    writer.EndArray();
+    return std::string(buffer.GetString(), buffer.GetSize());
+}
+
+void VideoLayer::saveScore(engine::Ref*) {
+    HttpManager* http = HttpManager::getInstance();
+    if (http->isAwaitingReply(kSaveScore)) {
+        return;
+    }
+    const GDataManager* data = GDataManager::getInstance();
+    std::map<std::string, std::string> fields;
+    fields["typeCode"] = decimal(data->courseTypeCode);
+    fields["subjectCode"] = decimal(data->subjectCode);
+    fields["gradeCode"] = decimal(data->gradeCode);
+    fields["phaseCode"] = decimal(data->phaseCode);
+    fields["lesson"] = decimal(data->lessonNumber);
+    fields["classId"] = decimal(data->classIdSelected);
+    fields["score"] = resultsText();
+    http->sendRequest(
+        kSaveScore,
+        life.guard([this](const std::string& name, rapidjson::Value& reply) { onSaveScoreReply(name, reply); }),
+        true, "union", life.guard([this](int code, const std::string& message) { onSaveScoreFailed(code, message); }),
+        fields);
+}
+
+void VideoLayer::onSaveScoreReply(const std::string&, rapidjson::Value&) {
+    PopupLayer* popup = PopupLayer::create();
+    engine::Scene* scene = engine::Director::getInstance()->getRunningScene();
+    if (!popup || !scene) {
+        return;
+    }
+    // Over the whole lesson player: the finish view has no way back into the lecture.
+    scene->addChild(popup, kPlayerZOrder);
+    popup->showFinish();
+}
+
+void VideoLayer::onSaveScoreFailed(int code, const std::string& message) {
+    // The results stay as they are; the teacher can press the button again.
+    const bool transfer = code < 0 || code >= 100;
+    if (transfer || message.empty()) {
+        TipsManager::getInstance()->showTipsByKey("HttpStr1", nullptr, nullptr);
+    } else {
+        TipsManager::getInstance()->showTips(message, nullptr, nullptr);
+    }
+}

@@ -1,0 +1,39 @@
+// A lesson video page: the still of the opening, lecture or summary video with its play button; the summary page
+// also uploads the class's results.
+#pragma once
+
+#include <string>
+
+#include <rapidjson/document.h>
+
+#include "common/BaseLayer.h"
+#include "common/LifeToken.h"
+
+namespace engine {
+class Ref;
+}
+
+class VideoLayer : public BaseLayer {
+public:
+    static VideoLayer* create() { return createLayer<VideoLayer>(); }
+    ~VideoLayer() override;
+
+    void initRes() override;
+    void onEnter() override;
+
+    // Opens the video player over the running scene, or the "NoFileExist" tip when the file is missing.
+    static void playVideo(const std::string& path);
+
+    // The picture and video of the content kind, without extension; both empty for a kind without a video.
+    static void moviePaths(int contentKind, std::string& picture, std::string& video);
+
+    // Sends the class's results; a press while an upload is out does nothing.
+    void saveScore(engine::Ref* sender);
+    void onSaveScoreReply(const std::string& name, rapidjson::Value& data);
+    void onSaveScoreFailed(int code, const std::string& message);
+    // The pupils' results as the compact JSON array of the upload, in list order.
+    static std::string resultsText();
+
+private:
+    LifeToken life;
+};

@@ -1,0 +1,97 @@
+#include "LessonFixture.h"
+
+#include <filesystem>
+
+#include "common/CommonTools.h"
+#include "common/GDataManager.h"
+#include "net/CoursewareManager.h"
+#include "net/FileManager.h"
+#include "platform/FileUtils.h"
+#include "support/Headless.h"
+
+namespace fs = std::filesystem;
+
+namespace lesson {
+
+void LessonTest::SetUp() {
+    ClientTest::SetUp();
+    CoursewareManager::destroyInstance();
+    GDataManager::getInstance()->screenOffsetY = 0.f;
+    engine::FileUtils::getInstance()->addSearchPath(FileManager::getInstance()->getNetResPath());
+    logIn();
+}
+
+void LessonTest::TearDown() {
+    ClientTest::TearDown();
+    CoursewareManager::destroyInstance();
+    CommonTools::getInstance()->groupScores.fill(0);
+}
+
+void LessonTest::choose(const Lecture& lecture) {
+    GDataManager* data = GDataManager::getInstance();
+    data->courseTypeCode = lecture.courseType;
+    data->subjectCode = lecture.subject;
+    data->gradeCode = lecture.grade;
+    data->phaseCode = lecture.phase;
+    data->lessonNumber = lecture.lesson;
+    data->classIdSelected = 101;
+    SubjectRecord subject;
+    subject.subjectCode = lecture.subject;
+    subject.playMode = 1;
+    data->courseTypes[lecture.courseType].typeCode = lecture.courseType;
+    data->courseTypes[lecture.courseType].subjects[lecture.subject] = subject;
+
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    courseware->currentList.clear();
+    for (int number = 1; number <= 3; ++number) {
+        CoursewareData record;
+        record.CoursewareId = number;
+        record.CourseCode = lecture.courseType;
+        record.SubjectCode = lecture.subject;
+        record.GradeCode = lecture.grade;
+        record.StageCode = lecture.phase;
+        record.LectureCode = number;
+        record.LectureName = "Lecture " + std::to_string(number);
+        record.Identify = CoursewareManager::getIdentify(record);
+        courseware->currentList.push_back(record);
+        const fs::path package = fs::path(TEST_SOURCE_DIR "/server/packages") / record.Identify;
+        if (fs::is_directory(package)) {
+            fs::copy(package, fs::path(FileManager::getInstance()->getNetResPath()) / record.Identify,
+                     fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        }
+    }
+}
+
+void LessonTest::seatPupils() {
+    GDataManager* data = GDataManager::getInstance();
+    data->students.clear();
+    for (int i = 0; i < 9; ++i) {
+        StudentRecord pupil;
+        pupil.id = 1001 + i;
+        pupil.name = "Pupil " + std::to_string(i + 1);
+        pupil.group = i % 3 + 1;
+        pupil.listIndex = i;
+        pupil.number = i + 1;
+        pupil.isSign = i % 4 != 3;
+        pupil.score = i - 2;
+        pupil.gameScore = i * 10;
+        pupil.gameTime = i == 0 ? 0 : 30 + i;
+        data->students.push_back(pupil);
+    }
+    data->groupCount = 3;
+    CommonTools::getInstance()->groupScores = {4, 2, 0, 1};
+}
+
+LogicTopicScene* LessonTest::openLessonPlayer() {
+    LogicTopicScene* scene = LogicTopicScene::create();
+    EXPECT_NE(scene, nullptr);
+    if (!scene) {
+        return nullptr;
+    }
+    support::runScene(scene);
+    // The preload of "TopicCommon" shows its loading layer until the pictures have arrived.
+    EXPECT_TRUE(waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; }));
+    return scene;
+}
+
+} // namespace lesson

@@ -1,0 +1,38 @@
+// Shared fixture of the lesson player tests: the client fixture with the global data and the courseware list of
+// a chosen lecture set up as the grouping scene leaves them, and the lecture's package unpacked under "NetRes/".
+#pragma once
+
+#include <string>
+
+#include "base/Director.h"
+#include "lesson/LogicTopicScene.h"
+#include "support/ClientTest.h"
+
+namespace lesson {
+
+struct Lecture {
+    int courseType = 1;
+    int subject = 1;
+    int grade = 1;
+    int phase = 1;
+    int lesson = 2;
+};
+
+class LessonTest : public support::ClientTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Chooses the lecture (play mode 1, class 101) with lessons 1 to 3 of its phase in the courseware list, and
+    // unpacks the demo packages of those lessons that exist.
+    void choose(const Lecture& lecture);
+    // Nine pupils of class 101, some signed in, with scores and game results; group scores 4, 2, 0, 1.
+    static void seatPupils();
+    // Replaces the running scene by a new lesson player and steps until it opened its first content.
+    LogicTopicScene* openLessonPlayer();
+    static LogicTopicScene* player() {
+        return dynamic_cast<LogicTopicScene*>(engine::Director::getInstance()->getRunningScene());
+    }
+};
+
+} // namespace lesson

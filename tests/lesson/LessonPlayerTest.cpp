@@ -1,0 +1,180 @@
+// The lesson player: its first content and bar by lecture, stepping through the bar with the arrows and the
+// buttons, the settings menu, the class break, and the lesson kept as it was under a pushed scene.
+#include <gtest/gtest.h>
+
+#include "LessonFixture.h"
+#include "common/BaseScene.h"
+#include "common/GDataManager.h"
+#include "lesson/PopupLayer.h"
+#include "lesson/VideoLayer.h"
+#include "support/Headless.h"
+#include "topics/TopicManage.h"
+#include "ui/Button.h"
+#include "ui/Text.h"
+
+namespace {
+
+using support::click;
+using support::findByName;
+
+bool visible(const std::string& name) {
+    engine::Node* node = findByName(name);
+    return node && node->isVisible();
+}
+
+engine::ui::Button* navButton(int i) {
+    return dynamic_cast<engine::ui::Button*>(findByName("Btn_Nav" + std::to_string(i)));
+}
+
+int highlightedNav() {
+    for (int i = 1; i <= 7; ++i) {
+        if (navButton(i) && navButton(i)->isHighlighted()) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+class LessonPlayer : public lesson::LessonTest {};
+
+TEST_F(LessonPlayer, FirstContentAndBarFollowTheLecture) {
+    struct Case {
+        int grade, lesson, firstNav;
+        bool navEnabled, additionBright, highlight;
+    } cases[] = {
+        {1, 2, 1, true, true, true},
+        {4, 12, 1, true, false, false},
+        {5, 12, 9, false, false, false},
+        {5, 3, 1, true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("grade " + std::to_string(c.grade) + " lesson " + std::to_string(c.lesson));
+        choose({1, 1, c.grade, 1, c.lesson});
+        LogicTopicScene* scene = openLessonPlayer();
+        ASSERT_NE(scene, nullptr);
+        EXPECT_EQ(GDataManager::getInstance()->logicTopicScene, scene);
+        EXPECT_EQ(scene->getCurrentNav(), c.firstNav);
+        EXPECT_EQ(dynamic_cast<VideoLayer*>(scene->getContentLayer()) != nullptr, c.firstNav == 1);
+        EXPECT_EQ(TopicManage::getInstance()->contentKind, c.firstNav == 1 ? 5 : 9);
+        for (int i = 1; i <= 7; ++i) {
+            EXPECT_EQ(navButton(i)->isEnabled(), c.navEnabled) << i;
+        }
+        EXPECT_EQ(highlightedNav(), c.highlight ? 1 : 0);
+        auto* addition = dynamic_cast<engine::ui::Widget*>(findByName("SetBtn2"));
+        EXPECT_EQ(addition->isBright(), c.additionBright);
+        EXPECT_EQ(addition->isTouchEnabled(), c.additionBright);
+        // The examination lecture hides both arrows; the others track the entry for every grade.
+        EXPECT_FALSE(visible("Btn_Left"));
+        EXPECT_EQ(visible("Btn_Right"), c.navEnabled);
+        if (c.navEnabled) {
+            click("Btn_Right");
+            support::stepFrames(2);
+            EXPECT_EQ(scene->getCurrentNav(), 2);
+            EXPECT_TRUE(visible("Btn_Left"));
+            EXPECT_EQ(highlightedNav(), c.highlight ? 2 : 0);
+        }
+    }
+}
+
+TEST_F(LessonPlayer, StepsThroughTheBarWithOneContentAtATime) {
+    choose({});
+    LogicTopicScene* scene = openLessonPlayer();
+    ASSERT_NE(scene, nullptr);
+    support::saveScreenshot("lesson_player_opening");
+    // The opening video of lesson 2 is the summary of lesson 1.
+    EXPECT_NE(support::findByName("PerImg"), nullptr);
+    EXPECT_FALSE(visible("Img_Title"));
+
+    click("Btn_Right");
+    support::stepFrames(2);
+    EXPECT_EQ(TopicManage::getInstance()->contentKind, 7);
+    EXPECT_TRUE(visible("Img_Title"));
+    auto* title = dynamic_cast<engine::ui::Text*>(findByName("Text_Title"));
+    EXPECT_EQ(title->getString(), "Lecture 2");
+    support::saveScreenshot("lesson_player_lecture");
+
+    struct Step {
+        const char* button;
+        int nav, kind;
+        bool content, gamePanel;
+    } steps[] = {
+        {"Btn_Nav3", 3, 1, false, false}, {"Btn_Right", 4, 1, false, true}, {"Btn_Nav5", 5, 2, false, false},
+        {"Btn_Nav6", 6, 3, false, false}, {"Btn_Right", 7, 8, true, false}, {"Btn_Left", 6, 3, false, false},
+        {"Btn_Nav7", 7, 8, true, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.button);
+        click(step.button);
+        support::stepFrames(2);
+        EXPECT_EQ(scene->getCurrentNav(), step.nav);
+        EXPECT_EQ(highlightedNav(), step.nav);
+        EXPECT_EQ(TopicManage::getInstance()->contentKind, step.kind);
+        EXPECT_EQ(scene->getContentLayer() != nullptr, step.content);
+        EXPECT_EQ(visible("Panel_Game"), step.gamePanel);
+        EXPECT_EQ(findByName("PerImg") != nullptr, step.content);
+    }
+    EXPECT_GE(countLogged("no content layer for navigation 4"), 1);
+    EXPECT_TRUE(visible("FinishBtn"));
+    EXPECT_FALSE(visible("Btn_Right"));
+    support::saveScreenshot("lesson_player_summary");
+
+    // An entry outside the table empties the area.
+    scene->selectNav(8);
+    EXPECT_EQ(scene->getContentLayer(), nullptr);
+    EXPECT_EQ(findByName("PerImg"), nullptr);
+}
+
+TEST_F(LessonPlayer, APushedSceneLeavesTheLessonAsItWas) {
+    choose({});
+    LogicTopicScene* scene = openLessonPlayer();
+    ASSERT_NE(scene, nullptr);
+    scene->selectNav(2);
+    engine::Node* content = scene->getContentLayer();
+    engine::Director::getInstance()->pushScene(BaseScene::create());
+    support::stepFrames(3);
+    engine::Director::getInstance()->popScene();
+    support::stepFrames(3);
+    EXPECT_EQ(player(), scene);
+    EXPECT_EQ(scene->getCurrentNav(), 2);
+    EXPECT_EQ(scene->getContentLayer(), content);
+    EXPECT_EQ(findByName("Img_LoadingBg"), nullptr);
+}
+
+TEST_F(LessonPlayer, ClassBreakEndsOnlyWhenUnlocked) {
+    choose({});
+    LogicTopicScene* scene = openLessonPlayer();
+    ASSERT_NE(scene, nullptr);
+    auto* menu = findByName("Img_SetBg");
+    EXPECT_EQ(menu->getScaleX(), 0.f);
+    click("Btn_Set");
+    support::stepFrames(12);
+    EXPECT_TRUE(scene->isMenuOpen());
+    EXPECT_FLOAT_EQ(menu->getScaleX(), 1.f);
+    support::saveScreenshot("lesson_player_menu");
+
+    click("SetBtn3");
+    support::stepFrames(12);
+    EXPECT_FALSE(scene->isMenuOpen());
+    EXPECT_FLOAT_EQ(menu->getScaleX(), 0.f);
+    auto* popup = dynamic_cast<PopupLayer*>(findByName("Layout_Bg")->getParent()->getParent());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->getLocalZOrder(), 106);
+    support::stepFrames(20);
+    support::saveScreenshot("lesson_player_break");
+
+    // Locked: a tap on the rest view does nothing.
+    click("Layout_RestStart");
+    support::stepFrames(2);
+    EXPECT_FALSE(popup->isBreakEnding());
+    click("Btn_Lock");
+    support::stepFrames(2);
+    EXPECT_TRUE(visible("Btn_UnLock"));
+    click("Layout_RestStart");
+    EXPECT_TRUE(popup->isBreakEnding());
+    EXPECT_TRUE(support::stepUntil([] { return findByName("Layout_Bg") == nullptr; }, 300));
+    // The lesson goes on where it was.
+    EXPECT_EQ(scene->getCurrentNav(), 1);
+    EXPECT_NE(scene->getContentLayer(), nullptr);
+}
+
+} // namespace

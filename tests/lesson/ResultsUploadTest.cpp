@@ -1,0 +1,132 @@
+// The results upload of the summary page: the exact text and fields the server receives, the finish view on
+// success, and every result kept when the upload fails.
+#include <gtest/gtest.h>
+
+#include "LessonFixture.h"
+#include "common/CommonTools.h"
+#include "common/GDataManager.h"
+#include "lesson/PopupLayer.h"
+#include "lesson/VideoLayer.h"
+#include "net/HttpManager.h"
+#include "support/Headless.h"
+
+namespace {
+
+using support::click;
+using support::findByName;
+
+TEST(ResultsText, IsTheCompactArrayInListOrder) {
+    struct Case {
+        std::vector<StudentRecord> pupils;
+        const char* text;
+    } cases[] = {
+        {{}, "[]"},
+        {{{15, 1, "Anna", 2, "", 3, 0, 1, true, 2, 42}},
+         R"([{"studentId":15,"isSign":1,"score":3,"gameTime":42,"gameScore":2}])"},
+        {{{7, 0, "Ben", 1, "", -4, 0, 1, false, 0, 0}, {8, 2, "Cy", 1, "", 0, 1, 2, true, -1, 9}},
+         R"([{"studentId":7,"isSign":0,"score":-4,"gameTime":0,"gameScore":0},)"
+         R"({"studentId":8,"isSign":1,"score":0,"gameTime":9,"gameScore":-1}])"},
+    };
+    for (const Case& c : cases) {
+        GDataManager::getInstance()->students = c.pupils;
+        EXPECT_EQ(VideoLayer::resultsText(), c.text);
+    }
+    GDataManager::getInstance()->students.clear();
+}
+
+class ResultsUpload : public lesson::LessonTest {
+protected:
+    // The lesson player on its summary page, with the class seated.
+    LogicTopicScene* openSummary() {
+        choose({});
+        seatPupils();
+        LogicTopicScene* scene = openLessonPlayer();
+        if (scene) {
+            scene->selectNav(NavSummaryVideo);
+            support::stepFrames(2);
+        }
+        return scene;
+    }
+    static bool finishShown() {
+        engine::Node* view = findByName("Layout_Finish");
+        return view && view->isVisible();
+    }
+};
+
+TEST_F(ResultsUpload, SendsTheClassOnceAndShowsTheFinishView) {
+    ASSERT_NE(openSummary(), nullptr);
+    const std::string results = VideoLayer::resultsText();
+    // A second press while the upload is out does nothing.
+    click("FinishBtn");
+    click("FinishBtn");
+    ASSERT_TRUE(waitFor([] { return finishShown(); }));
+    support::stepFrames(40);
+    support::saveScreenshot("lesson_player_finish");
+
+    const auto scores = server.scores();
+    ASSERT_EQ(scores.size(), 1u);
+    const courseware::FormFields expected = {{"classId", "101"},   {"gradeCode", "1"}, {"lesson", "2"},
+                                             {"phaseCode", "1"},   {"score", results}, {"subjectCode", "1"},
+                                             {"typeCode", "1"}};
+    EXPECT_EQ(scores[0].request.fields, expected);
+    ASSERT_EQ(scores[0].rows.size(), 9u);
+    EXPECT_EQ(scores[0].rows[3].isSign, 0);
+    EXPECT_EQ(scores[0].rows[8].gameTime, 38);
+    EXPECT_TRUE(GDataManager::getInstance()->getStudents().empty());
+    EXPECT_EQ(CommonTools::getInstance()->groupScores, (std::array<int, 4>{0, 0, 0, 0}));
+    // Over the whole lesson player.
+    auto* popup = dynamic_cast<PopupLayer*>(findByName("Layout_Bg")->getParent()->getParent());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->getParent(), player());
+}
+
+TEST_F(ResultsUpload, AFailedUploadKeepsEveryResultAndCanBeSentAgain) {
+    ASSERT_NE(openSummary(), nullptr);
+    const std::vector<StudentRecord> pupils = GDataManager::getInstance()->getStudents();
+    const std::array<int, 4> groups = CommonTools::getInstance()->groupScores;
+    HttpManager* http = HttpManager::getInstance();
+    const std::string good = http->baseUrl;
+    const std::string faults[] = {server.origin() + "/fault/notjson/", server.origin() + "/fault/status5/",
+                                  server.origin() + "/fault/http500/", closedBaseUrl()};
+    for (const std::string& base : faults) {
+        SCOPED_TRACE(base);
+        http->baseUrl = base;
+        click("FinishBtn");
+        ASSERT_TRUE(waitFor([http] { return !http->isAwaitingReply("saveScore"); }));
+        support::stepFrames(2);
+        EXPECT_FALSE(tipText().empty());
+        EXPECT_FALSE(finishShown());
+        const std::vector<StudentRecord> kept = GDataManager::getInstance()->getStudents();
+        ASSERT_EQ(kept.size(), pupils.size());
+        for (size_t i = 0; i < kept.size(); ++i) {
+            EXPECT_EQ(kept[i].id, pupils[i].id);
+            EXPECT_EQ(kept[i].score, pupils[i].score);
+            EXPECT_EQ(kept[i].isSign, pupils[i].isSign);
+            EXPECT_EQ(kept[i].gameTime, pupils[i].gameTime);
+            EXPECT_EQ(kept[i].gameScore, pupils[i].gameScore);
+        }
+        EXPECT_EQ(CommonTools::getInstance()->groupScores, groups);
+        click("Button1");
+        support::stepFrames(2);
+    }
+    support::saveScreenshot("lesson_player_upload_failed");
+    EXPECT_TRUE(server.scores().empty());
+    http->baseUrl = good;
+    click("FinishBtn");
+    ASSERT_TRUE(waitFor([] { return finishShown(); }));
+    EXPECT_EQ(server.scores().size(), 1u);
+}
+
+TEST_F(ResultsUpload, AReplyAfterThePageWentOpensNothing) {
+    LogicTopicScene* scene = openSummary();
+    ASSERT_NE(scene, nullptr);
+    click("FinishBtn");
+    scene->selectNav(NavOpeningVideo);
+    ASSERT_TRUE(waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("saveScore"); }));
+    support::stepFrames(5);
+    EXPECT_EQ(server.scores().size(), 1u);
+    EXPECT_FALSE(finishShown());
+    EXPECT_EQ(GDataManager::getInstance()->getStudents().size(), 9u);
+}
+
+} // namespace
