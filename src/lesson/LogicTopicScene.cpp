@@ -1,5 +1,7 @@
 #include "lesson/LogicTopicScene.h"
 
+#include <new>
+
 #include "audio/AudioEngine.h"
 #include "base/Director.h"
 #include "base/Log.h"
@@ -15,6 +17,9 @@
 #include "lesson/VideoLayer.h"
 #include "scene/Actions.h"
 #include "scene/Sprite.h"
+#include "tools/DrawBoardLayer.h"
+#include "tools/MusicLayer.h"
+#include "tools/ScoreLayer.h"
 #include "topics/TopicManage.h"
 #include "ui/Button.h"
 
@@ -315,7 +320,7 @@ void LogicTopicScene::onSetClicked() {
 
 void LogicTopicScene::addTool(engine::Node* tool, int zOrder, const char* name) {
     if (!tool) {
-        engine::log("no tool layer: %s is not part of the program yet", name);
+        engine::log("no tool layer: %s", name);
         return;
     }
     addChild(tool, zOrder);
@@ -338,17 +343,25 @@ void LogicTopicScene::onSetRest() {
 }
 
 void LogicTopicScene::onSetMusic() {
-    addTool(nullptr, kPopupZOrder, "MusicLayer");
+    addTool(MusicLayer::create(), kPopupZOrder, "MusicLayer");
     setMenuScale(false);
     menuOpen = !menuOpen;
 }
 
 void LogicTopicScene::onDrawBoardClicked() {
-    addTool(nullptr, kToolZOrder, "DrawBoardLayer");
+    addTool(DrawBoardLayer::create(), kToolZOrder, "DrawBoardLayer");
 }
 
 void LogicTopicScene::onScoreClicked() {
-    addTool(nullptr, 0, "ScoreLayer");
+    auto* board = new (std::nothrow) ScoreLayer();
+    if (board && !board->init()) {
+        delete board;
+        board = nullptr;
+    }
+    if (board) {
+        board->autorelease();
+    }
+    addTool(board, 0, "ScoreLayer");
 }
 
 void LogicTopicScene::onSignClicked() {

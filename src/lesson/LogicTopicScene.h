@@ -71,7 +71,7 @@ private:
     void initSetMenu();
     void setMenuScale(bool open);
     void updateArrows();
-    // Adds a tool layer to the scene; a tool that is not part of the program yet only logs.
+    // Adds a tool layer to the scene; a tool that could not be made (or is not part of the program yet) only logs.
     void addTool(engine::Node* tool, int zOrder, const char* name);
 
     engine::Node* rootNode = nullptr;

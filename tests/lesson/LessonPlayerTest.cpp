@@ -8,6 +8,9 @@
 #include "lesson/PopupLayer.h"
 #include "lesson/VideoLayer.h"
 #include "support/Headless.h"
+#include "tools/DrawBoardLayer.h"
+#include "tools/MusicLayer.h"
+#include "tools/ScoreLayer.h"
 #include "topics/TopicManage.h"
 #include "ui/Button.h"
 #include "ui/Text.h"
@@ -175,6 +178,41 @@ TEST_F(LessonPlayer, ClassBreakEndsOnlyWhenUnlocked) {
     // The lesson goes on where it was.
     EXPECT_EQ(scene->getCurrentNav(), 1);
     EXPECT_NE(scene->getContentLayer(), nullptr);
+}
+
+TEST_F(LessonPlayer, ToolButtonsOpenTheirLayersOverTheLesson) {
+    choose({});
+    seatPupils();
+    LogicTopicScene* scene = openLessonPlayer();
+    ASSERT_NE(scene, nullptr);
+    const auto childOf = [scene](auto* kind) -> engine::Node* {
+        for (engine::Node* child : scene->getChildren()) {
+            if (dynamic_cast<decltype(kind)>(child)) {
+                return child;
+            }
+        }
+        return nullptr;
+    };
+    click("Btn_Score");
+    support::stepFrames(2);
+    engine::Node* board = childOf(static_cast<ScoreLayer*>(nullptr));
+    ASSERT_NE(board, nullptr);
+    EXPECT_EQ(board->getLocalZOrder(), 0);
+    board->removeFromParentAndCleanup(true);
+    click("Btn_DrawBoard");
+    support::stepFrames(2);
+    engine::Node* drawing = childOf(static_cast<DrawBoardLayer*>(nullptr));
+    ASSERT_NE(drawing, nullptr);
+    EXPECT_EQ(drawing->getLocalZOrder(), 105);
+    drawing->removeFromParentAndCleanup(true);
+    scene->onSetClicked();
+    support::stepFrames(12);
+    click("SetBtn4");
+    support::stepFrames(12);
+    engine::Node* music = childOf(static_cast<MusicLayer*>(nullptr));
+    ASSERT_NE(music, nullptr);
+    EXPECT_EQ(music->getLocalZOrder(), 106);
+    EXPECT_FALSE(scene->isMenuOpen());
 }
 
 } // namespace
