@@ -21,7 +21,6 @@ NAV_PITCH, NAV_CENTRE, NAV_Y = 120, 620, 46
 NAV_THEMES = {"Nav": (BLUE, BLUE_EDGE), "Nav/Language": (GREEN, GREEN_EDGE)}
 # "%d%.2d" of course type and subject -> theme of its bar.
 NAV_ENTRIES = {"101": "Nav", "102": "Nav/Language", "305": "Nav", "406": "Nav"}
-SUB_NAV_TITLES = ["1", "2", "3"]
 PURPLE, PURPLE_EDGE, TEAL, TEAL_EDGE = "#9b6ad6", "#7447ad", "#26a69a", "#1b7f75"
 
 
@@ -140,7 +139,6 @@ def plists():
     for key, theme in NAV_ENTRIES.items():
         config[key] = {
             "NavBtns": {str(i): states(lambda s, i=i: nav_picture(theme, i, s)) for i in range(1, 8)},
-            "SubNavBtns": {str(k): states(lambda s, k=k: "%s/SubNav%d_%d.png" % (theme, k, s)) for k in (1, 2, 3)},
         }
     return {"NavConfig.plist": config}
 
@@ -166,11 +164,6 @@ def nav_pictures(Canvas, images):
             tab(Canvas, os.path.join(folder, "NavBtn%d_2.png" % i), w, h, colour, edge, title, WHITE, size)
             tab(Canvas, os.path.join(folder, "NavBtn%d_3.png" % i), w, h, "#e4e8eb", "#b8c1c8", title, "#9aa7b1",
                 size)
-        for k in (1, 2, 3):
-            tab(Canvas, os.path.join(folder, "SubNav%d_1.png" % k), 64, 56, WHITE, edge, str(k), edge, 26)
-            tab(Canvas, os.path.join(folder, "SubNav%d_2.png" % k), 64, 56, colour, edge, str(k), WHITE, 26)
-            tab(Canvas, os.path.join(folder, "SubNav%d_3.png" % k), 64, 56, "#e4e8eb", "#b8c1c8", str(k),
-                "#9aa7b1", 26)
 
 
 def icon_button(Canvas, path, fill, edge, draw, size=72):

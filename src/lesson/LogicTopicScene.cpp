@@ -99,7 +99,8 @@ void LogicTopicScene::initRes() {
         }
         return widget;
     };
-    bind("Btn_Return", [this] { onReturn(); }, true);
+    bind(
+        "Btn_Return", [this] { onReturn(); }, true);
     bind("Btn_DrawBoard", [this] { onDrawBoardClicked(); });
     bind("Btn_Sign", [this] { onSignClicked(); });
     bind("Btn_Score", [this] { onScoreClicked(); });
@@ -125,8 +126,8 @@ void LogicTopicScene::initNavButtons() {
     const bool examination = isExaminationLecture(data->gradeCode, data->lessonNumber);
     for (int i = 1; i <= kNavCount; ++i) {
         const std::string name = engine::StringUtils::format("Btn_Nav%d", i);
-        auto* button = dynamic_cast<engine::ui::Button*>(UITools::addClickListener(
-            rootNode, life.guard([this, i] { selectNav(i); }), false, kClickSound, name));
+        auto* button = dynamic_cast<engine::ui::Button*>(
+            UITools::addClickListener(rootNode, life.guard([this, i] { selectNav(i); }), false, kClickSound, name));
         navButtons.push_back(button);
         if (!button) {
             engine::log("error widget: LogicTopicScene.csb %s", name.c_str());

@@ -67,10 +67,10 @@ void PopupLayer::initRes() {
         UITools::addClickListener(rootNode, life.guard([this] { onLock(); }), false, sound, "Btn_Lock"));
     unlockButton = dynamic_cast<engine::ui::Button*>(
         UITools::addClickListener(rootNode, life.guard([this] { onUnLock(); }), false, sound, "Btn_UnLock"));
-    finishButton = dynamic_cast<engine::ui::Button*>(
-        UITools::addClickListener(rootNode, [] { exitApp(); }, false, sound, "Btn_Finish"));
-    againButton = dynamic_cast<engine::ui::Button*>(
-        UITools::addClickListener(rootNode, [] { goToLogin(); }, false, sound, "Btn_Again"));
+    finishButton = dynamic_cast<engine::ui::Button*>(UITools::addClickListener(
+        rootNode, [] { exitApp(); }, false, sound, "Btn_Finish"));
+    againButton = dynamic_cast<engine::ui::Button*>(UITools::addClickListener(
+        rootNode, [] { goToLogin(); }, false, sound, "Btn_Again"));
 }
 
 void PopupLayer::screenAdaptation() {

@@ -94,7 +94,8 @@ void VideoLayer::initRes() {
             still->setContentSize(probe->getContentSize() * engine::Director::getInstance()->getContentScaleFactor());
         }
     }
-    if (!UITools::addClickListener(root, [video] { playVideo(video); }, false, "BtnClick.mp3", "PlayBtn")) {
+    if (!UITools::addClickListener(
+            root, [video] { playVideo(video); }, false, "BtnClick.mp3", "PlayBtn")) {
         engine::log("error widget: MovieLayer.csb PlayBtn");
     }
     if (kind == 7) {
@@ -102,8 +103,8 @@ void VideoLayer::initRes() {
             title->setVisible(true);
         }
         if (auto* text = widgetOf<engine::ui::Text>(root, "Text_Title")) {
-            text->setString(CoursewareManager::getInstance()->getCourseware(CoursewareManager::getCurrentIdentify())
-                                .LectureName);
+            text->setString(
+                CoursewareManager::getInstance()->getCourseware(CoursewareManager::getCurrentIdentify()).LectureName);
         }
     } else if (kind == 8) {
         if (auto* finish = widgetOf<engine::ui::Widget>(root, "FinishBtn")) {
@@ -161,8 +162,8 @@ void VideoLayer::saveScore(engine::Ref*) {
     fields["score"] = resultsText();
     http->sendRequest(
         kSaveScore,
-        life.guard([this](const std::string& name, rapidjson::Value& reply) { onSaveScoreReply(name, reply); }),
-        true, "union", life.guard([this](int code, const std::string& message) { onSaveScoreFailed(code, message); }),
+        life.guard([this](const std::string& name, rapidjson::Value& reply) { onSaveScoreReply(name, reply); }), true,
+        "union", life.guard([this](int code, const std::string& message) { onSaveScoreFailed(code, message); }),
         fields);
 }
 

@@ -67,8 +67,8 @@ TEST_F(ResultsUpload, SendsTheClassOnceAndShowsTheFinishView) {
 
     const auto scores = server.scores();
     ASSERT_EQ(scores.size(), 1u);
-    const courseware::FormFields expected = {{"classId", "101"},   {"gradeCode", "1"}, {"lesson", "2"},
-                                             {"phaseCode", "1"},   {"score", results}, {"subjectCode", "1"},
+    const courseware::FormFields expected = {{"classId", "101"}, {"gradeCode", "1"}, {"lesson", "2"},
+                                             {"phaseCode", "1"}, {"score", results}, {"subjectCode", "1"},
                                              {"typeCode", "1"}};
     EXPECT_EQ(scores[0].request.fields, expected);
     ASSERT_EQ(scores[0].rows.size(), 9u);
