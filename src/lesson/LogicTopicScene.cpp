@@ -17,7 +17,9 @@
 #include "lesson/VideoLayer.h"
 #include "scene/Actions.h"
 #include "scene/Sprite.h"
+#include "tools/AdditionList.h"
 #include "tools/DrawBoardLayer.h"
+#include "tools/ExaminationLayer.h"
 #include "tools/MusicLayer.h"
 #include "tools/ScoreLayer.h"
 #include "topics/TopicManage.h"
@@ -56,6 +58,18 @@ bool navPictures(const engine::ValueMap& entry, int i, std::string pictures[3]) 
         pictures[state] = picture == states.end() ? "" : picture->second.asString();
     }
     return !pictures[0].empty();
+}
+
+// A layer constructed by its opener: initialised and autoreleased, or deleted and null when init fails.
+engine::Node* made(engine::Node* layer) {
+    if (layer && !layer->init()) {
+        delete layer;
+        return nullptr;
+    }
+    if (layer) {
+        layer->autorelease();
+    }
+    return layer;
 }
 
 } // namespace
@@ -280,7 +294,7 @@ void LogicTopicScene::openContent(int nav) {
     case NavExamination:
         topics->contentKind = 9;
         topics->examItemIndex = 0;
-        engine::log("no content layer for navigation %d: the examination page is not part of the program yet", nav);
+        layer = ExaminationLayer::create();
         break;
     default:
         break;
@@ -328,7 +342,7 @@ void LogicTopicScene::addTool(engine::Node* tool, int zOrder, const char* name) 
 }
 
 void LogicTopicScene::onSetAddition() {
-    addTool(nullptr, kPopupZOrder, "AdditionList");
+    addTool(made(new (std::nothrow) AdditionList()), kPopupZOrder, "AdditionList");
     setMenuScale(false);
     menuOpen = !menuOpen;
 }
@@ -354,15 +368,7 @@ void LogicTopicScene::onDrawBoardClicked() {
 }
 
 void LogicTopicScene::onScoreClicked() {
-    auto* board = new (std::nothrow) ScoreLayer();
-    if (board && !board->init()) {
-        delete board;
-        board = nullptr;
-    }
-    if (board) {
-        board->autorelease();
-    }
-    addTool(board, 0, "ScoreLayer");
+    addTool(made(new (std::nothrow) ScoreLayer()), 0, "ScoreLayer");
 }
 
 void LogicTopicScene::onSignClicked() {

@@ -8,7 +8,9 @@
 #include "lesson/PopupLayer.h"
 #include "lesson/VideoLayer.h"
 #include "support/Headless.h"
+#include "tools/AdditionList.h"
 #include "tools/DrawBoardLayer.h"
+#include "tools/ExaminationLayer.h"
 #include "tools/MusicLayer.h"
 #include "tools/ScoreLayer.h"
 #include "topics/TopicManage.h"
@@ -38,6 +40,16 @@ int highlightedNav() {
     return 0;
 }
 
+// The scene's first child of kind T.
+template <class T> engine::Node* childOf(engine::Node* scene) {
+    for (engine::Node* child : scene->getChildren()) {
+        if (dynamic_cast<T*>(child)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
 class LessonPlayer : public lesson::LessonTest {};
 
 TEST_F(LessonPlayer, FirstContentAndBarFollowTheLecture) {
@@ -58,6 +70,7 @@ TEST_F(LessonPlayer, FirstContentAndBarFollowTheLecture) {
         EXPECT_EQ(GDataManager::getInstance()->logicTopicScene, scene);
         EXPECT_EQ(scene->getCurrentNav(), c.firstNav);
         EXPECT_EQ(dynamic_cast<VideoLayer*>(scene->getContentLayer()) != nullptr, c.firstNav == 1);
+        EXPECT_EQ(dynamic_cast<ExaminationLayer*>(scene->getContentLayer()) != nullptr, c.firstNav == 9);
         EXPECT_EQ(TopicManage::getInstance()->contentKind, c.firstNav == 1 ? 5 : 9);
         for (int i = 1; i <= 7; ++i) {
             EXPECT_EQ(navButton(i)->isEnabled(), c.navEnabled) << i;
@@ -185,34 +198,35 @@ TEST_F(LessonPlayer, ToolButtonsOpenTheirLayersOverTheLesson) {
     seatPupils();
     LogicTopicScene* scene = openLessonPlayer();
     ASSERT_NE(scene, nullptr);
-    const auto childOf = [scene](auto* kind) -> engine::Node* {
-        for (engine::Node* child : scene->getChildren()) {
-            if (dynamic_cast<decltype(kind)>(child)) {
-                return child;
-            }
-        }
-        return nullptr;
-    };
     click("Btn_Score");
     support::stepFrames(2);
-    engine::Node* board = childOf(static_cast<ScoreLayer*>(nullptr));
+    engine::Node* board = childOf<ScoreLayer>(scene);
     ASSERT_NE(board, nullptr);
     EXPECT_EQ(board->getLocalZOrder(), 0);
     board->removeFromParentAndCleanup(true);
     click("Btn_DrawBoard");
     support::stepFrames(2);
-    engine::Node* drawing = childOf(static_cast<DrawBoardLayer*>(nullptr));
+    engine::Node* drawing = childOf<DrawBoardLayer>(scene);
     ASSERT_NE(drawing, nullptr);
     EXPECT_EQ(drawing->getLocalZOrder(), 105);
     drawing->removeFromParentAndCleanup(true);
-    scene->onSetClicked();
-    support::stepFrames(12);
-    click("SetBtn4");
-    support::stepFrames(12);
-    engine::Node* music = childOf(static_cast<MusicLayer*>(nullptr));
-    ASSERT_NE(music, nullptr);
-    EXPECT_EQ(music->getLocalZOrder(), 106);
-    EXPECT_FALSE(scene->isMenuOpen());
+    // Each settings entry opens its layer over the lesson and closes the menu.
+    const std::pair<const char*, engine::Node* (*)(LogicTopicScene*)> entries[] = {
+        {"SetBtn2", [](LogicTopicScene* s) { return childOf<AdditionList>(s); }},
+        {"SetBtn4", [](LogicTopicScene* s) { return childOf<MusicLayer>(s); }},
+    };
+    for (const auto& [entry, find] : entries) {
+        SCOPED_TRACE(entry);
+        scene->onSetClicked();
+        support::stepFrames(12);
+        click(entry);
+        support::stepFrames(12);
+        EXPECT_FALSE(scene->isMenuOpen());
+        engine::Node* tool = find(scene);
+        ASSERT_NE(tool, nullptr);
+        EXPECT_EQ(tool->getLocalZOrder(), 106);
+        tool->removeFromParentAndCleanup(true);
+    }
 }
 
 } // namespace
