@@ -13,6 +13,7 @@
 #include "common/TipsManager.h"
 #include "common/UITools.h"
 #include "lesson/PopupLayer.h"
+#include "lesson/SFVideoPlayer.h"
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
@@ -119,7 +120,13 @@ void VideoLayer::playVideo(const std::string& path) {
         TipsManager::getInstance()->showTipsByKey("NoFileExist", nullptr, nullptr);
         return;
     }
-    engine::log("no video player yet: %s", path.c_str());
+    engine::Scene* scene = engine::Director::getInstance()->getRunningScene();
+    SFVideoPlayer* player = scene ? SFVideoPlayer::create() : nullptr;
+    if (!player) {
+        return;
+    }
+    player->initPlayer(path, [] {});
+    scene->addChild(player, kPlayerZOrder);
 }
 
 std::string VideoLayer::resultsText() {
