@@ -17,6 +17,8 @@
 #include "lesson/VideoLayer.h"
 #include "scene/Actions.h"
 #include "scene/Sprite.h"
+#include "scenes/GroupScene.h"
+#include "scenes/SignScene.h"
 #include "tools/AdditionList.h"
 #include "tools/DrawBoardLayer.h"
 #include "tools/ExaminationLayer.h"
@@ -372,7 +374,12 @@ void LogicTopicScene::onScoreClicked() {
 }
 
 void LogicTopicScene::onSignClicked() {
-    engine::log("SignScene is not part of the program yet: the lesson stays");
+    SignScene* sign = SignScene::create();
+    if (!sign) {
+        return;
+    }
+    GDataManager::getInstance()->enteredFrom = 3;
+    engine::Director::getInstance()->pushScene(sign);
 }
 
 void LogicTopicScene::onReturn() {
@@ -384,6 +391,11 @@ void LogicTopicScene::onReturn() {
     }
     // The grouping scene reached from here is never a pushed one.
     data->enteredFrom = 0;
-    engine::log("the %s scene is not part of the program yet: the lesson stays",
-                playMode <= 2 ? "GroupScene" : "TouLectureScene");
+    if (playMode >= 3) {
+        engine::log("TouLectureScene is not part of the program yet: the lesson stays");
+        return;
+    }
+    if (GroupScene* group = GroupScene::create()) {
+        engine::Director::getInstance()->replaceScene(group);
+    }
 }

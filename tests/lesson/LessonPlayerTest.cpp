@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "LessonFixture.h"
-#include "common/BaseScene.h"
 #include "common/GDataManager.h"
 #include "lesson/PopupLayer.h"
 #include "lesson/VideoLayer.h"
+#include "scenes/GroupScene.h"
+#include "scenes/SignScene.h"
 #include "support/Headless.h"
 #include "tools/AdditionList.h"
 #include "tools/DrawBoardLayer.h"
@@ -21,6 +22,10 @@ namespace {
 
 using support::click;
 using support::findByName;
+
+engine::Scene* running() {
+    return engine::Director::getInstance()->getRunningScene();
+}
 
 bool visible(const std::string& name) {
     engine::Node* node = findByName(name);
@@ -140,20 +145,30 @@ TEST_F(LessonPlayer, StepsThroughTheBarWithOneContentAtATime) {
     EXPECT_EQ(findByName("PerImg"), nullptr);
 }
 
-TEST_F(LessonPlayer, APushedSceneLeavesTheLessonAsItWas) {
+TEST_F(LessonPlayer, SignInOverTheLessonComesBackToItAsItWas) {
     choose({});
+    seatPupils();
     LogicTopicScene* scene = openLessonPlayer();
     ASSERT_NE(scene, nullptr);
     scene->selectNav(2);
     engine::Node* content = scene->getContentLayer();
-    engine::Director::getInstance()->pushScene(BaseScene::create());
-    support::stepFrames(3);
-    engine::Director::getInstance()->popScene();
-    support::stepFrames(3);
+    click("Btn_Sign");
+    ASSERT_TRUE(support::stepUntil([] { return dynamic_cast<SignScene*>(running()) != nullptr; }, 30));
+    EXPECT_EQ(GDataManager::getInstance()->enteredFrom, 3);
+    EXPECT_EQ(engine::Director::getInstance()->getSceneStackSize(), 2u);
+    EXPECT_TRUE(waitFor([] { return findByName("Img_LoadingBg") == nullptr; }));
+    click("Btn_Return");
+    ASSERT_TRUE(support::stepUntil([] { return player() != nullptr; }, 60));
     EXPECT_EQ(player(), scene);
     EXPECT_EQ(scene->getCurrentNav(), 2);
     EXPECT_EQ(scene->getContentLayer(), content);
     EXPECT_EQ(findByName("Img_LoadingBg"), nullptr);
+
+    // Return goes to a grouping scene that is not a pushed one.
+    GDataManager::getInstance()->enteredFrom = 3;
+    click("Btn_Return");
+    ASSERT_TRUE(support::stepUntil([] { return dynamic_cast<GroupScene*>(running()) != nullptr; }, 60));
+    EXPECT_EQ(GDataManager::getInstance()->enteredFrom, 0);
 }
 
 TEST_F(LessonPlayer, ClassBreakEndsOnlyWhenUnlocked) {
