@@ -50,6 +50,7 @@ void Director::setOpenGLView(GLView* view) {
     _view = view;
     if (_view && _view->getSDLRenderer()) {
         _renderer = new Renderer(_view->getSDLRenderer(), _view->getFrameSize(), _view->getScaleX());
+        _renderer->setTargetFormat(_view->getPixelFormat());
     }
 }
 
@@ -63,6 +64,7 @@ Renderer* Director::getRenderer() {
         _fallbackRenderer = _fallbackSurface ? SDL_CreateSoftwareRenderer(_fallbackSurface) : nullptr;
         if (_fallbackRenderer) {
             _renderer = new Renderer(_fallbackRenderer, Size(1280, 720), 1.f);
+            _renderer->setTargetFormat(SDL_PIXELFORMAT_RGBA32);
         } else {
             log("off-screen renderer: %s", SDL_GetError());
         }
@@ -248,12 +250,19 @@ void Director::drawScene() {
         return;
     }
     _renderer->resize(_view->getFrameSize(), _view->getScaleX());
-    _renderer->clear(Color4B(0, 0, 0, 255));
+    // A frame that would draw what the last one drew is not drawn again; the target still shows it.
+    _renderer->beginFrame(Color4B(0, 0, 0, 255));
     if (_runningScene) {
         _runningScene->visit(_renderer, Mat4::IDENTITY, 0);
     }
+    if (hasPendingScreenCaptures()) {
+        _renderer->invalidate();
+    }
+    const bool drawn = _renderer->endFrame();
     serveScreenCaptures(_renderer);
-    _view->present();
+    if (drawn) {
+        _view->present();
+    }
 }
 
 void Director::end() {

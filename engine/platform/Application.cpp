@@ -4,6 +4,7 @@
 
 #include "base/Director.h"
 #include "base/Log.h"
+#include "platform/FramePacer.h"
 #include "platform/GLView.h"
 
 namespace engine {
@@ -31,14 +32,10 @@ int Application::run() {
         view->onEnterBackground = [this] { applicationDidEnterBackground(); };
         view->onEnterForeground = [this] { applicationWillEnterForeground(); };
     }
+    FramePacer pacer;
     while (!director->hasEnded() && !(view && view->windowShouldClose())) {
-        const uint64_t start = SDL_GetTicks64();
         director->mainLoop();
-        const double intervalMs = director->getAnimationInterval() * 1000.0;
-        const uint64_t spent = SDL_GetTicks64() - start;
-        if (spent < intervalMs) {
-            SDL_Delay(static_cast<Uint32>(intervalMs - spent));
-        }
+        pacer.waitForNextFrame(director->getAnimationInterval());
     }
     if (!director->hasEnded()) {
         director->startAnimation();

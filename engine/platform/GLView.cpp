@@ -7,6 +7,7 @@
 
 #include "base/Director.h"
 #include "base/Log.h"
+#include "render/Renderer.h"
 #if __has_include("ui/TextField.h")
 #include "ui/TextField.h"
 #define ENGINE_HAS_TEXT_FIELD 1
@@ -116,6 +117,13 @@ bool GLView::initHeadless(const Size& frame) {
     return true;
 }
 
+uint32_t GLView::getPixelFormat() const {
+    if (_window) {
+        return SDL_GetWindowPixelFormat(_window);
+    }
+    return _surface ? _surface->format->format : 0;
+}
+
 void GLView::present() {
     if (_window) {
         SDL_RenderPresent(_renderer);
@@ -152,6 +160,10 @@ bool GLView::pollEvents() {
             } else if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST && _mouseDown) {
                 _mouseDown = false;
                 dispatcher->cancelAllTouches();
+            }
+            // The window system may have drawn over the window: the next frame draws it all again.
+            if (Renderer* renderer = Director::getInstance()->getRenderer()) {
+                renderer->invalidate();
             }
             break;
         case SDL_MOUSEBUTTONDOWN:

@@ -1,6 +1,7 @@
 // The window (or an off-screen surface when headless), its design resolution and its input.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -51,6 +52,8 @@ public:
     void setWindowShouldClose() { _shouldClose = true; }
 
     SDL_Renderer* getSDLRenderer() const { return _renderer; }
+    // The pixel format of the window (or the off-screen surface).
+    uint32_t getPixelFormat() const;
     SDL_Window* getSDLWindow() const { return _window; }
     void present();
 

@@ -27,6 +27,10 @@ void utils::captureScreen(const std::function<void(bool, const std::string&)>& a
     g_pending.push_back({afterCaptured, path});
 }
 
+bool hasPendingScreenCaptures() {
+    return !g_pending.empty();
+}
+
 void serveScreenCaptures(Renderer* renderer) {
     if (g_pending.empty()) {
         return;

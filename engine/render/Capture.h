@@ -16,5 +16,7 @@ void captureScreen(const std::function<void(bool, const std::string&)>& afterCap
 
 // Called by the director after drawing a frame.
 void serveScreenCaptures(Renderer* renderer);
+// A capture waits: the frame is drawn in full for it.
+bool hasPendingScreenCaptures();
 
 } // namespace engine

@@ -8,8 +8,8 @@
 
 #include "base/Director.h"
 #include "base/Log.h"
+#include "render/CopyCache.h"
 #include "render/Texture2D.h"
-#include "render/TintCache.h"
 
 namespace engine {
 
@@ -45,16 +45,17 @@ Renderer::~Renderer() = default;
 
 void Renderer::setShortcutsEnabled(bool enabled) {
     _shortcuts = enabled && _softwareRaster;
-    if (_shortcuts && !_tintCache && SDL_RenderTargetSupported(_renderer)) {
-        _tintCache = std::make_unique<TintCache>(_renderer, kTintBudgetBytes);
+    invalidate();
+    if (_shortcuts && !_copyCache && SDL_RenderTargetSupported(_renderer)) {
+        _copyCache = std::make_unique<CopyCache>(_renderer, kCopyBudgetBytes);
     } else if (!_shortcuts) {
-        _tintCache.reset();
+        _copyCache.reset();
     }
 }
 
 Renderer::Stats Renderer::getStats() const {
     Stats stats = _stats;
-    stats.tintedCopyBytes = _tintCache ? _tintCache->getBytes() : 0;
+    stats.tintedCopyBytes = _copyCache ? _copyCache->getBytes() : 0;
     return stats;
 }
 
@@ -63,14 +64,66 @@ void Renderer::resize(Size targetPixels, float pixelsPerPoint) {
     _targetStack.front().pixelsPerPoint = pixelsPerPoint > 0.f ? pixelsPerPoint : 1.f;
 }
 
-void Renderer::clear(const Color4B& color) {
-    if (_tintCache) {
-        _tintCache->beginFrame();
+void Renderer::beginFrame(const Color4B& clearColor) {
+    const Target& main = _targetStack.front();
+    _frame.begin(clearColor, main.pixels, main.pixelsPerPoint);
+    _recording = true;
+}
+
+bool Renderer::endFrame() {
+    _recording = false;
+    const bool same = !_invalidated && _frame.sameAs(_lastDrawn);
+    _invalidated = false;
+    if (same) {
+        ++_stats.framesSkipped;
+    } else {
+        replay(_frame);
+        ++_stats.framesDrawn;
     }
+    _frame.releaseTextures();
+    _lastDrawn.swap(_frame);
+    _frame.clear();
+    return !same;
+}
+
+void Renderer::replay(const FrameRecord& frame) {
+    if (_copyCache) {
+        _copyCache->beginFrame();
+    }
+    SDL_SetRenderTarget(_renderer, nullptr);
+    _clipStack.clear();
     SDL_RenderSetClipRect(_renderer, nullptr);
+    const Color4B& color = frame.clearColor();
     SDL_SetRenderDrawColor(_renderer, color.r, color.g, color.b, color.a);
     SDL_RenderClear(_renderer);
+    SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_BLEND);
+    for (const FrameRecord::Command& c : frame.commands()) {
+        switch (c.kind) {
+        case FrameRecord::Kind::Texture:
+            drawTextureNow(c.texture, c.rect, c.transform, c.size, c.color, c.blend);
+            break;
+        case FrameRecord::Kind::Polygon:
+            drawSolidPolygonNow(c.transform, frame.points(c), c.count, c.color);
+            break;
+        case FrameRecord::Kind::Erase:
+            eraseRectNow(c.transform, c.size);
+            break;
+        case FrameRecord::Kind::PushClip:
+            pushClipRectNow(c.rect);
+            break;
+        case FrameRecord::Kind::PopClip:
+            popClipRectNow();
+            break;
+        }
+    }
     _clipStack.clear();
+    SDL_RenderSetClipRect(_renderer, nullptr);
+}
+
+void Renderer::touchedMainTarget() {
+    if (_targetStack.size() == 1) {
+        _invalidated = true;
+    }
 }
 
 void Renderer::present() {
@@ -89,6 +142,20 @@ void Renderer::drawTexture(Texture2D* texture, const Rect& src, const Mat4& tran
     if (!texture || !texture->getSDLTexture() || color.a == 0) {
         return;
     }
+    if (recording()) {
+        if (blend == BlendFunc::ERASE) {
+            _frame.addErase(transform, size);
+        } else {
+            _frame.addTexture(texture, src, transform, size, color, blend);
+        }
+        return;
+    }
+    touchedMainTarget();
+    drawTextureNow(texture, src, transform, size, color, blend);
+}
+
+void Renderer::drawTextureNow(Texture2D* texture, const Rect& src, const Mat4& transform, const Size& size,
+                              const Color4B& color, const BlendFunc& blend) {
     if (blend == BlendFunc::ERASE) {
         eraseRect(transform, size);
         return;
@@ -103,9 +170,11 @@ void Renderer::drawTexture(Texture2D* texture, const Rect& src, const Mat4& tran
     Rect source = src;
     SDL_Rect region{};
     const bool whole = wholePixels(src, tw, th, region);
-    if (_shortcuts && _tintCache && whole && color != Color4B::WHITE) {
-        const uint64_t made = _tintCache->getCopiesMade();
-        if (SDL_Texture* tinted = _tintCache->find(texture, region, color)) {
+    // Opaque texels at full opacity cover what lies below whatever the tint: blending them is copying them.
+    const bool opaque = _shortcuts && whole && color.a == 255 && texture->isOpaque(region);
+    if (_shortcuts && _copyCache && whole && color != Color4B::WHITE) {
+        const uint64_t made = _copyCache->getCopiesMade();
+        if (SDL_Texture* tinted = _copyCache->find(texture, region, color)) {
             // The copy holds just the source region.
             sdlTexture = tinted;
             modulation = Color4B::WHITE;
@@ -115,7 +184,7 @@ void Renderer::drawTexture(Texture2D* texture, const Rect& src, const Mat4& tran
             th = source.size.height;
             ++_stats.tintedCopyDraws;
         }
-        _stats.tintedCopiesMade += _tintCache->getCopiesMade() - made;
+        _stats.tintedCopiesMade += _copyCache->getCopiesMade() - made;
     }
     const Vec2 corners[4] = {Vec2(0, 0), Vec2(size.width, 0), Vec2(size.width, size.height), Vec2(0, size.height)};
     float xs[4], ys[4];
@@ -125,10 +194,30 @@ void Renderer::drawTexture(Texture2D* texture, const Rect& src, const Mat4& tran
     // An unrotated quad snaps to whole pixels: neighbouring quads (the parts of a nine-slice picture) then share
     // their edges exactly, where separate rounding of each quad's position and size left 1-pixel seams.
     const bool axisAligned = ys[0] == ys[1] && xs[0] == xs[3];
+    SDL_BlendMode mode = SDL_BLENDMODE_BLEND;
     if (axisAligned) {
         for (int i = 0; i < 4; ++i) {
             xs[i] = std::round(xs[i]);
             ys[i] = std::round(ys[i]);
+        }
+        // Upright and unmirrored: SDL copies it as a rectangle.
+        if (opaque && modulation == Color4B::WHITE && xs[1] > xs[0] && ys[0] > ys[3]) {
+            mode = SDL_BLENDMODE_NONE;
+            ++_stats.opaqueCopies;
+            const int width = static_cast<int>(xs[1] - xs[0]), height = static_cast<int>(ys[0] - ys[3]);
+            const bool stretched = width != region.w || height != region.h;
+            // Inside a clip rectangle SDL clips the stretched source on its own terms: no stretched copy there.
+            if (stretched && _copyCache && _clipStack.empty() && sdlTexture == texture->getSDLTexture()) {
+                const uint64_t made = _copyCache->getCopiesMade();
+                if (SDL_Texture* scaled = _copyCache->findScaled(texture, region, width, height)) {
+                    sdlTexture = scaled;
+                    source = Rect(0, 0, static_cast<float>(width), static_cast<float>(height));
+                    tw = source.size.width;
+                    th = source.size.height;
+                    ++_stats.scaledCopyDraws;
+                }
+                _stats.tintedCopiesMade += _copyCache->getCopiesMade() - made;
+            }
         }
     } else if (_shortcuts && whole && modulation == Color4B::WHITE && copyRotated(sdlTexture, region, xs, ys)) {
         return;
@@ -146,7 +235,10 @@ void Renderer::drawTexture(Texture2D* texture, const Rect& src, const Mat4& tran
     // Split along the 1-3 diagonal: SDL's software renderer then recognises an unrotated quad as a rectangle
     // and blits it instead of rasterising two triangles (several times faster).
     static const int indices[6] = {0, 1, 3, 1, 2, 3};
-    SDL_SetTextureBlendMode(sdlTexture, blend == BlendFunc::DISABLE ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    if (blend == BlendFunc::DISABLE) {
+        mode = SDL_BLENDMODE_NONE;
+    }
+    SDL_SetTextureBlendMode(sdlTexture, mode);
     SDL_RenderGeometry(_renderer, sdlTexture, vertices, 4, indices, 6);
 }
 
@@ -195,14 +287,23 @@ void Renderer::drawSolidPolygon(const Mat4& transform, const std::vector<Vec2>& 
     if (points.size() < 3 || color.a == 0) {
         return;
     }
-    std::vector<SDL_Vertex> vertices(points.size());
-    for (size_t i = 0; i < points.size(); ++i) {
+    if (recording()) {
+        _frame.addPolygon(transform, points.data(), points.size(), color);
+        return;
+    }
+    touchedMainTarget();
+    drawSolidPolygonNow(transform, points.data(), points.size(), color);
+}
+
+void Renderer::drawSolidPolygonNow(const Mat4& transform, const Vec2* points, size_t count, const Color4B& color) {
+    std::vector<SDL_Vertex> vertices(count);
+    for (size_t i = 0; i < count; ++i) {
         toPixels(transform, points[i], vertices[i].position.x, vertices[i].position.y);
         vertices[i].color = toSDL(color);
         vertices[i].tex_coord = SDL_FPoint{0, 0};
     }
     std::vector<int> indices;
-    for (size_t i = 1; i + 1 < points.size(); ++i) {
+    for (size_t i = 1; i + 1 < count; ++i) {
         indices.push_back(0);
         indices.push_back(static_cast<int>(i));
         indices.push_back(static_cast<int>(i + 1));
@@ -250,6 +351,15 @@ void Renderer::drawDot(const Mat4& transform, const Vec2& center, float radius, 
 }
 
 void Renderer::eraseRect(const Mat4& transform, const Size& size) {
+    if (recording()) {
+        _frame.addErase(transform, size);
+        return;
+    }
+    touchedMainTarget();
+    eraseRectNow(transform, size);
+}
+
+void Renderer::eraseRectNow(const Mat4& transform, const Size& size) {
     float xs[4], ys[4];
     const Vec2 corners[4] = {Vec2(0, 0), Vec2(size.width, 0), Vec2(size.width, size.height), Vec2(0, size.height)};
     for (int i = 0; i < 4; ++i) {
@@ -285,6 +395,22 @@ void Renderer::applyClip() {
 }
 
 void Renderer::pushClipRect(const Rect& worldRect) {
+    if (recording()) {
+        _frame.addPushClip(worldRect);
+        return;
+    }
+    pushClipRectNow(worldRect);
+}
+
+void Renderer::popClipRect() {
+    if (recording()) {
+        _frame.addPopClip();
+        return;
+    }
+    popClipRectNow();
+}
+
+void Renderer::pushClipRectNow(const Rect& worldRect) {
     Rect r = worldRect;
     if (!_clipStack.empty()) {
         const Rect& outer = _clipStack.back();
@@ -296,7 +422,7 @@ void Renderer::pushClipRect(const Rect& worldRect) {
     applyClip();
 }
 
-void Renderer::popClipRect() {
+void Renderer::popClipRectNow() {
     if (!_clipStack.empty()) {
         _clipStack.pop_back();
     }

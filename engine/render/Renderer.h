@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Geometry.h"
+#include "render/FrameRecord.h"
 
 struct SDL_Rect;
 struct SDL_Renderer;
@@ -16,7 +17,7 @@ struct SDL_Surface;
 namespace engine {
 
 class Texture2D;
-class TintCache;
+class CopyCache;
 
 class Renderer {
 public:
@@ -27,8 +28,19 @@ public:
     float getPixelsPerPoint() const { return _targetStack.back().pixelsPerPoint; }
     void resize(Size targetPixels, float pixelsPerPoint);
 
-    // Clears the main target; a frame starts here.
-    void clear(const Color4B& color);
+    // A frame of the main target: between beginFrame and endFrame the drawing calls aimed at it are recorded, and
+    // endFrame draws them (cleared to the colour first) unless they are exactly those of the frame drawn last and
+    // nothing else touched the target since; it returns whether it drew. Drawing into render targets happens at
+    // once, as outside a frame.
+    void beginFrame(const Color4B& clearColor);
+    bool endFrame();
+    // The next frame is drawn in full: for anything that changes the picture behind the renderer's back (window
+    // exposed, settings, a node that must be drawn every frame).
+    void invalidate() { _invalidated = true; }
+    // The pixel format of the main target on the software renderer (textures in it are copied without converting);
+    // 0 on a graphics card.
+    uint32_t getTargetFormat() const { return _softwareRaster ? _targetFormat : 0; }
+    void setTargetFormat(uint32_t format) { _targetFormat = format; }
     void present();
 
     // A textured quad: the source rectangle (texture pixels) stretched over [0, size] of the node space.
@@ -59,17 +71,22 @@ public:
     bool savePNG(const std::string& path);
 
     // On the software renderer, textured quads take faster roads with the same pictures: a rotated one without a
-    // tint is blitted by SDL_RenderCopyEx instead of the triangle rasteriser, and a tint that stays the same is
-    // drawn from a tinted copy of the texture. Tests switch them off to compare with the plain road.
+    // tint is blitted by SDL_RenderCopyEx instead of the triangle rasteriser, a tint that stays the same is drawn
+    // from a tinted copy of the texture, an opaque region is copied without blending and, when stretched the same
+    // way frame after frame, from a copy stretched once. Tests switch them off to compare with the plain road.
     void setShortcutsEnabled(bool enabled);
     struct Stats {
         uint64_t rotatedCopies = 0;    // quads drawn with SDL_RenderCopyEx
         uint64_t tintedCopyDraws = 0;  // quads drawn from a tinted copy
-        uint64_t tintedCopiesMade = 0; // copies made (the cache holds at most kTintBudgetBytes of them)
-        size_t tintedCopyBytes = 0;
+        uint64_t tintedCopiesMade = 0; // copies made (the cache holds at most kCopyBudgetBytes of them)
+        size_t tintedCopyBytes = 0;    // all copies, tinted and stretched
+        uint64_t opaqueCopies = 0;     // quads copied without blending
+        uint64_t scaledCopyDraws = 0;  // quads drawn from a stretched copy
+        uint64_t framesDrawn = 0;
+        uint64_t framesSkipped = 0; // frames that were those drawn last
     };
     Stats getStats() const;
-    static constexpr size_t kTintBudgetBytes = 16 * 1024 * 1024;
+    static constexpr size_t kCopyBudgetBytes = 32 * 1024 * 1024;
 
 private:
     struct Target {
@@ -82,14 +99,30 @@ private:
     void applyClip();
     // Draws the quad with SDL_RenderCopyEx when it is a rectangle on screen; false when it is not.
     bool copyRotated(SDL_Texture* texture, const SDL_Rect& sourcePixels, const float (&xs)[4], const float (&ys)[4]);
+    // True while calls aimed at the main target are recorded rather than drawn.
+    bool recording() const { return _recording && _targetStack.size() == 1; }
+    // A drawing call went to the main target outside a frame.
+    void touchedMainTarget();
+    void drawTextureNow(Texture2D* texture, const Rect& src, const Mat4& transform, const Size& size,
+                        const Color4B& color, const BlendFunc& blend);
+    void drawSolidPolygonNow(const Mat4& transform, const Vec2* points, size_t count, const Color4B& color);
+    void eraseRectNow(const Mat4& transform, const Size& size);
+    void pushClipRectNow(const Rect& worldRect);
+    void popClipRectNow();
+    void replay(const FrameRecord& frame);
 
     SDL_Renderer* _renderer = nullptr;
     std::vector<Target> _targetStack;
     std::vector<Rect> _clipStack;
     bool _softwareRaster = false;
     bool _shortcuts = false;
-    std::unique_ptr<TintCache> _tintCache;
+    uint32_t _targetFormat = 0;
+    std::unique_ptr<CopyCache> _copyCache;
     Stats _stats;
+    bool _recording = false;
+    bool _invalidated = true;
+    FrameRecord _frame;     // being recorded
+    FrameRecord _lastDrawn; // compared by value only: its textures may be gone
 };
 
 } // namespace engine

@@ -20,6 +20,8 @@ uint64_t newContentId() {
     static uint64_t last = 0;
     return ++last;
 }
+
+constexpr size_t kOpaqueRegionsKept = 32;
 } // namespace
 
 Texture2D::Texture2D() = default;
@@ -33,6 +35,80 @@ void Texture2D::releaseTexture() {
     _texture = nullptr;
     _streaming = false;
     _contentId = 0;
+    _revision = newContentId();
+    _opaque = false;
+    _opaqueBits.clear();
+    _opaqueRegions.clear();
+}
+
+void Texture2D::markChanged() {
+    _revision = newContentId();
+}
+
+void Texture2D::readOpacity(SDL_Surface* surface) {
+    _opaque = false;
+    _opaqueBits.clear();
+    _opaqueRegions.clear();
+    const Uint32 format = surface->format->format;
+    if (!SDL_ISPIXELFORMAT_ALPHA(format) && !SDL_ISPIXELFORMAT_INDEXED(format) && !SDL_HasColorKey(surface)) {
+        _opaque = true;
+        return;
+    }
+    SDL_Surface* rgba = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_RGBA32, 0);
+    if (!rgba) {
+        return;
+    }
+    const int words = (rgba->w + 63) / 64;
+    std::vector<uint64_t> bits(static_cast<size_t>(words) * rgba->h, 0);
+    bool all = true, any = false;
+    for (int y = 0; y < rgba->h; ++y) {
+        const auto* row = static_cast<const uint8_t*>(rgba->pixels) + static_cast<size_t>(y) * rgba->pitch;
+        uint64_t* rowBits = &bits[static_cast<size_t>(y) * words];
+        for (int x = 0; x < rgba->w; ++x) {
+            if (row[x * 4 + 3] == 255) {
+                rowBits[x / 64] |= uint64_t{1} << (x % 64);
+                any = true;
+            } else {
+                all = false;
+            }
+        }
+    }
+    SDL_FreeSurface(rgba);
+    _opaque = all;
+    if (!all && any) {
+        _opaqueBits = std::move(bits);
+    }
+}
+
+bool Texture2D::isOpaque(const SDL_Rect& region) const {
+    if (region.x < 0 || region.y < 0 || region.w <= 0 || region.h <= 0 || region.x + region.w > _pixelsWide ||
+        region.y + region.h > _pixelsHigh) {
+        return false;
+    }
+    if (_opaque || _opaqueBits.empty()) {
+        return _opaque;
+    }
+    for (const OpaqueRegion& r : _opaqueRegions) {
+        if (r.x == region.x && r.y == region.y && r.w == region.w && r.h == region.h) {
+            return r.opaque;
+        }
+    }
+    const int words = (_pixelsWide + 63) / 64;
+    bool opaque = true;
+    for (int y = region.y; y < region.y + region.h && opaque; ++y) {
+        const uint64_t* rowBits = &_opaqueBits[static_cast<size_t>(y) * words];
+        for (int x = region.x; x < region.x + region.w; ++x) {
+            if ((rowBits[x / 64] >> (x % 64) & 1) == 0) {
+                opaque = false;
+                break;
+            }
+        }
+    }
+    if (_opaqueRegions.size() >= kOpaqueRegionsKept) {
+        _opaqueRegions.clear();
+    }
+    _opaqueRegions.push_back({region.x, region.y, region.w, region.h, opaque});
+    return opaque;
 }
 
 Size Texture2D::getContentSize() const {
@@ -45,17 +121,31 @@ bool Texture2D::initWithSurface(SDL_Surface* surface) {
     if (!surface || !renderer) {
         return false;
     }
-    SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
+    releaseTexture();
+    readOpacity(surface);
+    // An opaque picture in the target's own format is copied row by row; one with translucent pixels keeps the
+    // format SDL picks, as its blending would otherwise round differently.
+    SDL_Surface* converted = nullptr;
+    const uint32_t targetFormat = Director::getInstance()->getRenderer()->getTargetFormat();
+    if (_opaque && targetFormat != 0 && surface->format->format != targetFormat) {
+        converted = SDL_ConvertSurfaceFormat(surface, targetFormat, 0);
+    }
+    SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, converted ? converted : surface);
+    if (converted) {
+        SDL_FreeSurface(converted);
+    }
     if (!texture) {
         log("texture: %s", SDL_GetError());
+        _opaque = false;
+        _opaqueBits.clear();
         return false;
     }
-    releaseTexture();
     _texture = texture;
     _ownsTexture = true;
     _pixelsWide = surface->w;
     _pixelsHigh = surface->h;
     _contentId = newContentId();
+    _revision = _contentId;
     SDL_SetTextureBlendMode(_texture, SDL_BLENDMODE_BLEND);
     return true;
 }
@@ -88,6 +178,7 @@ bool Texture2D::initWithData(const void* data, ssize_t dataLen, PixelFormat form
         SDL_SetTextureBlendMode(_texture, SDL_BLENDMODE_BLEND);
     }
     _contentId = newContentId();
+    _revision = _contentId;
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(_texture, nullptr, &pixels, &pitch) != 0) {

@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 #include "base/Geometry.h"
 #include "base/Ref.h"
 
+struct SDL_Rect;
 struct SDL_Texture;
 struct SDL_Surface;
 
@@ -20,7 +22,8 @@ public:
     Texture2D();
     ~Texture2D() override;
 
-    // Takes a copy of the surface's pixels.
+    // Takes a copy of the surface's pixels. On the software renderer a picture without translucent pixels is kept
+    // in the renderer's own pixel format, which it then copies without converting.
     bool initWithSurface(SDL_Surface* surface);
     // Bytes in R, G, B, A order (or B, G, R, A). Re-initialising with the same size reuses the streaming
     // texture, so a video can upload a frame every draw without reallocating.
@@ -39,16 +42,35 @@ public:
     // A number given to each new content (load, upload), never reused; 0 when the pixels can change without this
     // class knowing (render targets) or there are none.
     uint64_t getContentId() const { return _contentId; }
+    // A number renewed whenever the pixels change, render targets drawn into included; drawn frames are compared
+    // by it. Code that changes the pixels of the SDL texture itself calls markChanged().
+    uint64_t getRevision() const { return _revision; }
+    void markChanged();
+
+    // True when every pixel of the region (whole texture pixels) is fully opaque; known for loaded pictures only.
+    bool isOpaque(const SDL_Rect& region) const;
+    bool isOpaque() const { return _opaque; }
+
     void setPath(const std::string& path) { _path = path; }
     const std::string& getPath() const { return _path; }
 
 private:
     void releaseTexture();
+    // Scans the surface's alpha: sets _opaque, or keeps one bit per pixel (set = opaque) when only some are.
+    void readOpacity(SDL_Surface* surface);
 
     SDL_Texture* _texture = nullptr;
     bool _ownsTexture = true;
     bool _streaming = false;
     uint64_t _contentId = 0;
+    uint64_t _revision = 0;
+    bool _opaque = false;
+    std::vector<uint64_t> _opaqueBits; // row-major, rows padded to whole words
+    struct OpaqueRegion {
+        int x, y, w, h;
+        bool opaque;
+    };
+    mutable std::vector<OpaqueRegion> _opaqueRegions; // answers given, a few kept
     int _pixelsWide = 0;
     int _pixelsHigh = 0;
     std::string _path;

@@ -448,6 +448,9 @@ void Node::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t paren
     if (_scaleX == 0.f || _scaleY == 0.f) {
         return;
     }
+    if (_redrawEveryFrame) {
+        renderer->invalidate();
+    }
     const Mat4 transform = parentTransform * getNodeToParentTransform();
     // Keep alive: drawing code of a child must not free it mid-visit.
     retain();
@@ -461,6 +464,12 @@ void Node::visit(Renderer* renderer, const Mat4& parentTransform, uint32_t paren
         sorted[i]->visit(renderer, transform, parentFlags);
     }
     release();
+}
+
+void Node::setNeedsRedraw() {
+    if (Renderer* renderer = Director::getInstance()->getRenderer()) {
+        renderer->invalidate();
+    }
 }
 
 void Node::visit() {

@@ -145,6 +145,13 @@ public:
     void pause();
     void resume();
 
+    // A frame whose drawing calls are those of the frame drawn last (same textures with the same pixels, same
+    // places, colours and clips) is not drawn again. A node whose picture changes in a way its drawing calls do not
+    // show calls setNeedsRedraw(); one that must be drawn on every frame it is visited sets setRedrawEveryFrame.
+    void setNeedsRedraw();
+    void setRedrawEveryFrame(bool every) { _redrawEveryFrame = every; }
+    bool isRedrawEveryFrame() const { return _redrawEveryFrame; }
+
     // Drawing. visit() on a node with no parent draws it with its own position as world transform.
     virtual void visit(Renderer* renderer, const Mat4& parentTransform, uint32_t parentFlags);
     void visit();
@@ -186,6 +193,7 @@ protected:
     Vector<Node*> _children;
     Node* _parent = nullptr;
     bool _running = false;
+    bool _redrawEveryFrame = false;
 };
 
 } // namespace engine

@@ -125,6 +125,7 @@ void RenderTexture::end() {
     if (Renderer* renderer = Director::getInstance()->getRenderer()) {
         renderer->popTarget();
     }
+    _texture->markChanged();
 }
 
 void RenderTexture::clear(float r, float g, float b, float a) {
@@ -132,6 +133,9 @@ void RenderTexture::clear(float r, float g, float b, float a) {
         SDL_SetRenderDrawColor(renderer, toByte(r), toByte(g), toByte(b), toByte(a));
         return SDL_RenderClear(renderer) == 0;
     });
+    if (_texture) {
+        _texture->markChanged();
+    }
 }
 
 Color4B RenderTexture::readPixel(int x, int y) {

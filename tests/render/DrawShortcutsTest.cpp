@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "base/Director.h"
+#include "render/CopyCache.h"
 #include "render/Renderer.h"
 #include "render/Texture2D.h"
-#include "render/TintCache.h"
 #include "scene/RenderTexture.h"
 #include "scene/Scene.h"
 #include "scene/Sprite.h"
@@ -55,6 +55,14 @@ Texture2D* gradient(bool translucent = false, uint8_t blue = 128) {
 void upload(Texture2D* texture, const std::vector<uint8_t>& pixels) {
     ASSERT_TRUE(texture->initWithData(pixels.data(), static_cast<ssize_t>(pixels.size()),
                                       Texture2D::PixelFormat::RGBA8888, 64, 40, Size(64, 40)));
+}
+
+// Frames drawn in full, as the shortcuts are about drawing (unchanged frames are otherwise not drawn again).
+void drawFrames(int frames) {
+    for (int i = 0; i < frames; ++i) {
+        Director::getInstance()->getRenderer()->invalidate();
+        Director::getInstance()->mainLoop(support::kFrame);
+    }
 }
 
 std::vector<uint8_t> readFrame() {
@@ -132,11 +140,11 @@ Pictures drawBothWays(const std::function<void(Scene*, Texture2D*)>& build, int 
     support::runScene(scene);
     Pictures pictures;
     renderer->setShortcutsEnabled(false);
-    support::stepFrames(1);
+    drawFrames(1);
     pictures.plain = readFrame();
     renderer->setShortcutsEnabled(true);
     const Renderer::Stats before = renderer->getStats();
-    support::stepFrames(framesOn);
+    drawFrames(framesOn);
     pictures.shortcut = readFrame();
     pictures.stats = renderer->getStats() - before;
     return pictures;
@@ -286,7 +294,7 @@ TEST_F(RotatedBlit, UnturnedQuadsKeepTheirRoad) {
 
 namespace {
 
-constexpr int kSteady = static_cast<int>(TintCache::kSteadyFrames);
+constexpr int kSteady = static_cast<int>(CopyCache::kSteadyFrames);
 
 // A green backdrop over the window, so that translucent pixels blend with something.
 void addBackdrop(Node* parent) {
@@ -304,7 +312,7 @@ protected:
     // The next frame drawn the plain way; the shortcuts start afresh afterwards.
     static std::vector<uint8_t> plainFrame() {
         renderer()->setShortcutsEnabled(false);
-        support::stepFrames(1);
+        drawFrames(1);
         std::vector<uint8_t> frame = readFrame();
         renderer()->setShortcutsEnabled(true);
         return frame;
@@ -372,7 +380,7 @@ TEST_F(TintedCopy, ChangingTintsAreDrawnWithoutCopies) {
     for (int i = 0; i < 30; ++i) {
         fading->setOpacity(static_cast<GLubyte>(250 - i * 5));
         blinking->setColor(i % 2 ? Color3B::RED : Color3B::BLUE);
-        support::stepFrames(1);
+        drawFrames(1);
     }
     const Renderer::Stats done = renderer()->getStats() - before;
     EXPECT_EQ(done.tintedCopiesMade, 0u);
@@ -387,14 +395,14 @@ TEST_F(TintedCopy, ANewTintShowsAtOnceAndGetsItsOwnCopy) {
     ASSERT_GT(largestDifference(red, blue), 100);
 
     sprite->setColor(Color3B(255, 60, 60));
-    support::stepFrames(kSteady);
+    drawFrames(kSteady);
     EXPECT_EQ(renderer()->getStats().tintedCopiesMade, 1u);
     EXPECT_LE(largestDifference(readFrame(), red), kRounding);
 
     sprite->setColor(Color3B(60, 60, 255));
-    support::stepFrames(1);
+    drawFrames(1);
     EXPECT_LE(largestDifference(readFrame(), blue), kRounding);
-    support::stepFrames(kSteady - 1);
+    drawFrames(kSteady - 1);
     EXPECT_EQ(renderer()->getStats().tintedCopiesMade, 2u);
     EXPECT_LE(largestDifference(readFrame(), blue), kRounding);
 }
@@ -408,18 +416,18 @@ TEST_F(TintedCopy, NewPixelsShowAtOnce) {
     const std::vector<uint8_t> yellower = plainFrame();
     ASSERT_GT(largestDifference(bluer, yellower), 50);
 
-    support::stepFrames(kSteady);
+    drawFrames(kSteady);
     EXPECT_EQ(renderer()->getStats().tintedCopiesMade, 1u);
     EXPECT_LE(largestDifference(readFrame(), yellower), kRounding);
     // The same SDL texture with new pixels.
     upload(texture, gradientPixels(true, 250));
-    support::stepFrames(1);
+    drawFrames(1);
     EXPECT_LE(largestDifference(readFrame(), bluer), kRounding);
     // Another texture.
     upload(texture, gradientPixels(true, 0));
-    support::stepFrames(kSteady);
+    drawFrames(kSteady);
     sprite->setTexture(gradient(true, 250));
-    support::stepFrames(1);
+    drawFrames(1);
     EXPECT_LE(largestDifference(readFrame(), bluer), kRounding);
 }
 
@@ -443,12 +451,12 @@ TEST_F(TintedCopy, RenderTargetsAreNeverCopied) {
     board->retain();
     board->clear(1, 0, 0, 1);
     Sprite* sprite = showTinted(board->getTexture(), Color3B(128, 255, 255), 255);
-    support::stepFrames(kSteady + 2);
+    drawFrames(kSteady + 2);
     EXPECT_EQ(renderer()->getStats().tintedCopiesMade, 0u);
     EXPECT_EQ(support::readPixel(300, kHeight - 300), Color4B(128, 0, 0, 255));
     // Drawn into since: the screen follows.
     board->clear(0, 1, 0, 1);
-    support::stepFrames(1);
+    drawFrames(1);
     EXPECT_EQ(support::readPixel(300, kHeight - 300), Color4B(0, 255, 0, 255));
     EXPECT_EQ(sprite->getTexture(), board->getTexture());
     board->release();
@@ -456,18 +464,18 @@ TEST_F(TintedCopy, RenderTargetsAreNeverCopied) {
 
 TEST_F(TintedCopy, CopiesNotDrawnForAWhileAreDropped) {
     Sprite* sprite = showTinted(gradient(), Color3B(200, 100, 50), 255);
-    support::stepFrames(kSteady);
+    drawFrames(kSteady);
     EXPECT_EQ(renderer()->getStats().tintedCopyBytes, 64u * 40 * 4);
     sprite->setVisible(false);
-    support::stepFrames(static_cast<int>(TintCache::kKeepFrames));
+    drawFrames(static_cast<int>(CopyCache::kKeepFrames));
     EXPECT_EQ(renderer()->getStats().tintedCopyBytes, 64u * 40 * 4);
-    support::stepFrames(1);
+    drawFrames(1);
     EXPECT_EQ(renderer()->getStats().tintedCopyBytes, 0u);
 }
 
 TEST_F(TintedCopy, CopiesStayWithinTheBudgetWithoutDroppingOnesInUse) {
     const size_t copyBytes = 64 * 40 * 4;
-    TintCache cache(renderer()->getSDLRenderer(), 3 * copyBytes);
+    CopyCache cache(renderer()->getSDLRenderer(), 3 * copyBytes);
     std::vector<Texture2D*> textures;
     for (int i = 0; i < 5; ++i) {
         textures.push_back(gradient(false, static_cast<uint8_t>(i * 50)));
@@ -501,7 +509,7 @@ TEST_F(TintedCopy, CopiesStayWithinTheBudgetWithoutDroppingOnesInUse) {
         cache.beginFrame();
         EXPECT_EQ(cache.find(textures[0], SDL_Rect{10, 10, 64, 40}, tint), nullptr);
     }
-    TintCache small(renderer()->getSDLRenderer(), copyBytes - 1);
+    CopyCache small(renderer()->getSDLRenderer(), copyBytes - 1);
     for (int i = 0; i <= kSteady; ++i) {
         small.beginFrame();
         EXPECT_EQ(small.find(textures[0], whole, tint), nullptr);
@@ -522,7 +530,7 @@ TEST_F(TintedCopy, MakingACopyInsideAClipKeepsTheClip) {
     support::runScene(scene);
     const Renderer::Stats before = renderer()->getStats();
     for (int i = 0; i < kSteady; ++i) {
-        support::stepFrames(1);
+        drawFrames(1);
         // Nothing left of the panel's edge (window x 300), where the sprite would reach unclipped.
         for (int x = 260; x < 299; x += 3) {
             ASSERT_EQ(support::readPixel(x, kHeight - 350), Color4B(0, 0, 0, 255)) << "frame " << i;
@@ -552,7 +560,7 @@ TEST_F(TintedCopy, MakingACopyWhileDrawingIntoARenderTextureKeepsDrawingThere) {
         pen->setPosition(20.f + 40 * i, 50.f);
         pen->visit();
         board->end();
-        support::stepFrames(1);
+        drawFrames(1);
     }
     EXPECT_EQ(renderer()->getStats().tintedCopiesMade, 1u);
     for (int i = 0; i <= kSteady; ++i) {
@@ -580,7 +588,7 @@ TEST_F(TintedCopy, MakingACopyInsideAClipWhileDrawingIntoARenderTextureKeepsTheC
         board->beginWithClear(0, 0, 0, 0);
         static_cast<Node*>(panel)->visit();
         board->end();
-        support::stepFrames(1);
+        drawFrames(1);
         EXPECT_EQ(board->readPixel(45, 25).a, 255) << "frame " << i;
         EXPECT_EQ(board->readPixel(55, 25).a, 0) << "frame " << i;
     }

@@ -23,7 +23,7 @@ void startHeadless(const engine::Size& frame = engine::Size(1280, 720), float co
 void stopHeadless();
 
 void stepFrames(int frames, float dt = kFrame);
-// Steps until the condition holds; false when maxFrames passed first.
+// Steps until the condition holds; false when maxFrames passed first, and at least 2 ms each.
 bool stepUntil(const std::function<bool()>& condition, int maxFrames = 600, float dt = kFrame);
 // Steps frames until the condition holds or `seconds` of real time passed (replies, downloads and libvlc's
 // threads take real time, however fast the frames go); false on time-out.

@@ -1,4 +1,4 @@
-#include "render/TintCache.h"
+#include "render/CopyCache.h"
 
 #include <SDL.h>
 
@@ -13,20 +13,20 @@ uint32_t pack(const Color4B& c) {
 }
 } // namespace
 
-TintCache::TintCache(SDL_Renderer* renderer, size_t budgetBytes) : _renderer(renderer), _budget(budgetBytes) {}
+CopyCache::CopyCache(SDL_Renderer* renderer, size_t budgetBytes) : _renderer(renderer), _budget(budgetBytes) {}
 
-TintCache::~TintCache() {
+CopyCache::~CopyCache() {
     clear();
 }
 
-void TintCache::clear() {
+void CopyCache::clear() {
     for (auto& [key, entry] : _entries) {
         drop(entry);
     }
     _entries.clear();
 }
 
-void TintCache::drop(Entry& entry) {
+void CopyCache::drop(Entry& entry) {
     if (entry.copy) {
         SDL_DestroyTexture(entry.copy);
         entry.copy = nullptr;
@@ -36,7 +36,7 @@ void TintCache::drop(Entry& entry) {
     entry.bytes = 0;
 }
 
-void TintCache::beginFrame() {
+void CopyCache::beginFrame() {
     ++_frame;
     for (auto it = _entries.begin(); it != _entries.end();) {
         if (_frame - it->second.lastFrame > kKeepFrames) {
@@ -48,13 +48,25 @@ void TintCache::beginFrame() {
     }
 }
 
-SDL_Texture* TintCache::find(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint) {
+SDL_Texture* CopyCache::find(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint) {
+    return lookUp(texture, region, tint, region.w, region.h);
+}
+
+SDL_Texture* CopyCache::findScaled(const Texture2D* texture, const SDL_Rect& region, int width, int height) {
+    if (!texture || width <= 0 || height <= 0 || !texture->isOpaque(region)) {
+        return nullptr;
+    }
+    return lookUp(texture, region, Color4B::WHITE, width, height);
+}
+
+SDL_Texture* CopyCache::lookUp(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint, int width,
+                               int height) {
     if (!texture || texture->getContentId() == 0 || !texture->getSDLTexture() || region.x < 0 || region.y < 0 ||
         region.w <= 0 || region.h <= 0 || region.x + region.w > texture->getPixelsWide() ||
         region.y + region.h > texture->getPixelsHigh()) {
         return nullptr;
     }
-    const Key key{texture->getContentId(), pack(tint), region.x, region.y, region.w, region.h};
+    const Key key{texture->getContentId(), pack(tint), region.x, region.y, region.w, region.h, width, height};
     auto [it, added] = _entries.try_emplace(key);
     Entry& entry = it->second;
     if (added || entry.lastFrame + 1 < _frame) {
@@ -64,9 +76,9 @@ SDL_Texture* TintCache::find(const Texture2D* texture, const SDL_Rect& region, c
     if (entry.copy || _frame - entry.firstFrame + 1 < kSteadyFrames) {
         return entry.copy;
     }
-    const size_t bytes = static_cast<size_t>(region.w) * region.h * 4;
+    const size_t bytes = static_cast<size_t>(width) * height * 4;
     if (makeRoom(bytes)) {
-        entry.copy = makeCopy(texture, region, tint);
+        entry.copy = makeCopy(texture, region, tint, width, height);
     }
     if (!entry.copy) {
         // Too big for the budget or not made: ask again only after a fresh run of steady frames.
@@ -80,7 +92,7 @@ SDL_Texture* TintCache::find(const Texture2D* texture, const SDL_Rect& region, c
     return entry.copy;
 }
 
-bool TintCache::makeRoom(size_t bytes) {
+bool CopyCache::makeRoom(size_t bytes) {
     if (bytes > _budget) {
         return false;
     }
@@ -101,7 +113,8 @@ bool TintCache::makeRoom(size_t bytes) {
     return true;
 }
 
-SDL_Texture* TintCache::makeCopy(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint) {
+SDL_Texture* CopyCache::makeCopy(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint, int width,
+                                 int height) {
     SDL_Texture* source = texture->getSDLTexture();
     Uint32 format = 0;
     if (SDL_QueryTexture(source, &format, nullptr, nullptr, nullptr) != 0) {
@@ -110,7 +123,7 @@ SDL_Texture* TintCache::makeCopy(const Texture2D* texture, const SDL_Rect& regio
     if (!SDL_ISPIXELFORMAT_ALPHA(format)) {
         format = SDL_PIXELFORMAT_ARGB8888;
     }
-    SDL_Texture* copy = SDL_CreateTexture(_renderer, format, SDL_TEXTUREACCESS_TARGET, region.w, region.h);
+    SDL_Texture* copy = SDL_CreateTexture(_renderer, format, SDL_TEXTUREACCESS_TARGET, width, height);
     if (!copy) {
         log("tinted copy: %s", SDL_GetError());
         return nullptr;
@@ -130,7 +143,8 @@ SDL_Texture* TintCache::makeCopy(const Texture2D* texture, const SDL_Rect& regio
     SDL_GetTextureBlendMode(source, &blend);
     SDL_GetTextureColorMod(source, &r, &g, &b);
     SDL_GetTextureAlphaMod(source, &a);
-    // Without blending the copy takes the modulated colour and alpha of every texel as they are.
+    // Without blending the copy takes the modulated colour and alpha of every texel as they are; an opaque region
+    // stretched so samples the same texels as the blended stretch of the frame.
     SDL_SetTextureBlendMode(source, SDL_BLENDMODE_NONE);
     SDL_SetTextureColorMod(source, tint.r, tint.g, tint.b);
     SDL_SetTextureAlphaMod(source, tint.a);

@@ -1,6 +1,7 @@
-// Copies of textures with a colour and opacity already multiplied in. The software renderer blends such a copy
-// about six times faster than it modulates the original while drawing, so a tint that stays the same from frame
-// to frame is drawn from a copy; a tint that changes every frame (a fade) is not worth one.
+// Copies of texture regions prepared for the software renderer: with a colour and opacity already multiplied in
+// (it blends such a copy about six times faster than it modulates the original while drawing), or, for opaque
+// regions, already stretched to the size they are drawn at (a plain row copy instead of a stretch every frame).
+// Only what stays the same from frame to frame gets a copy; a fade or a growing picture is not worth one.
 #pragma once
 
 #include <cstddef>
@@ -18,17 +19,17 @@ namespace engine {
 
 class Texture2D;
 
-class TintCache {
+class CopyCache {
 public:
     // A copy is made once a tint has been asked for on this many frames in a row.
     static constexpr uint64_t kSteadyFrames = 3;
     // Copies and candidates not asked for in this many frames are dropped.
     static constexpr uint64_t kKeepFrames = 60;
 
-    TintCache(SDL_Renderer* renderer, size_t budgetBytes);
-    ~TintCache();
-    TintCache(const TintCache&) = delete;
-    TintCache& operator=(const TintCache&) = delete;
+    CopyCache(SDL_Renderer* renderer, size_t budgetBytes);
+    ~CopyCache();
+    CopyCache(const CopyCache&) = delete;
+    CopyCache& operator=(const CopyCache&) = delete;
 
     // Starts a frame and drops what was not used lately.
     void beginFrame();
@@ -37,6 +38,8 @@ public:
     // size of the region. Making one switches the SDL render target for a moment; the target and its clip
     // rectangle are put back.
     SDL_Texture* find(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint);
+    // The opaque region stretched to width x height pixels, as the renderer stretches it; null as for find().
+    SDL_Texture* findScaled(const Texture2D* texture, const SDL_Rect& region, int width, int height);
     void clear();
 
     size_t getCopyCount() const { return _copyCount; }
@@ -48,8 +51,10 @@ private:
         uint64_t contentId;
         uint32_t tint;
         int x, y, w, h;
+        int width, height; // of the copy
         bool operator==(const Key& o) const {
-            return contentId == o.contentId && tint == o.tint && x == o.x && y == o.y && w == o.w && h == o.h;
+            return contentId == o.contentId && tint == o.tint && x == o.x && y == o.y && w == o.w && h == o.h &&
+                   width == o.width && height == o.height;
         }
     };
     struct KeyHash {
@@ -58,7 +63,8 @@ private:
                 return static_cast<uint64_t>(static_cast<uint32_t>(a)) << 32 | static_cast<uint32_t>(b);
             };
             uint64_t h = k.contentId;
-            for (const uint64_t part : {static_cast<uint64_t>(k.tint), pair(k.x, k.y), pair(k.w, k.h)}) {
+            for (const uint64_t part :
+                 {static_cast<uint64_t>(k.tint), pair(k.x, k.y), pair(k.w, k.h), pair(k.width, k.height)}) {
                 h = (h ^ part) * 0x9E3779B97F4A7C15ull;
             }
             return std::hash<uint64_t>()(h);
@@ -71,7 +77,8 @@ private:
         uint64_t lastFrame = 0;
     };
 
-    SDL_Texture* makeCopy(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint);
+    SDL_Texture* lookUp(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint, int width, int height);
+    SDL_Texture* makeCopy(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint, int width, int height);
     // Drops the least recently used copies, but none drawn in this frame or the last, until `bytes` more fit the
     // budget; false when they cannot.
     bool makeRoom(size_t bytes);
