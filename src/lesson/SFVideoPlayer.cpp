@@ -173,7 +173,13 @@ void SFVideoPlayer::update(float) {
     int percent = 0;
     if (videoSprite && videoSprite->getMediaPlayer()) {
         libvlc_media_player_t* player = videoSprite->getMediaPlayer();
-        percent = progressPercent(libvlc_media_player_get_time(player), libvlc_media_player_get_length(player));
+        const int64_t length = libvlc_media_player_get_length(player);
+        percent = progressPercent(libvlc_media_player_get_time(player), length);
+        // After a seek close to the end libvlc may end without reporting a later time: a movie that played to its
+        // end shows a full bar.
+        if (length > 0 && libvlc_media_player_get_state(player) == libvlc_Ended) {
+            percent = 100;
+        }
     }
     progressSlider->setPercent(percent);
 }
