@@ -302,6 +302,9 @@ void Renderer::drawSolidPolygonNow(const Mat4& transform, const Vec2* points, si
         vertices[i].color = toSDL(color);
         vertices[i].tex_coord = SDL_FPoint{0, 0};
     }
+    if (_shortcuts && color.a == 255 && fillOpaqueRect(vertices)) {
+        return;
+    }
     std::vector<int> indices;
     for (size_t i = 1; i + 1 < count; ++i) {
         indices.push_back(0);
@@ -311,6 +314,47 @@ void Renderer::drawSolidPolygonNow(const Mat4& transform, const Vec2* points, si
     SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_BLEND);
     SDL_RenderGeometry(_renderer, nullptr, vertices.data(), static_cast<int>(vertices.size()), indices.data(),
                        static_cast<int>(indices.size()));
+}
+
+bool Renderer::fillOpaqueRect(const std::vector<SDL_Vertex>& corners) {
+    // An upright rectangle on whole pixels covers exactly the pixels SDL's rectangle fill covers.
+    if (corners.size() != 4) {
+        return false;
+    }
+    float minX = corners[0].position.x, maxX = minX, minY = corners[0].position.y, maxY = minY;
+    for (const SDL_Vertex& v : corners) {
+        const float x = v.position.x, y = v.position.y;
+        if (x != std::round(x) || y != std::round(y)) {
+            return false;
+        }
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    }
+    for (const SDL_Vertex& v : corners) {
+        if ((v.position.x != minX && v.position.x != maxX) || (v.position.y != minY && v.position.y != maxY)) {
+            return false;
+        }
+    }
+    // Each corner once: a rectangle, not a degenerate quad.
+    const bool distinct =
+        corners[0].position.x != corners[2].position.x && corners[0].position.y != corners[2].position.y &&
+        corners[1].position.x != corners[3].position.x && corners[1].position.y != corners[3].position.y;
+    if (!distinct) {
+        return false;
+    }
+    const SDL_Rect rect{static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(maxX - minX),
+                        static_cast<int>(maxY - minY)};
+    const SDL_Color& c = corners[0].color;
+    SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(_renderer, c.r, c.g, c.b, c.a);
+    const bool ok = SDL_RenderFillRect(_renderer, &rect) == 0;
+    SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_BLEND);
+    if (ok) {
+        ++_stats.opaqueFills;
+    }
+    return ok;
 }
 
 void Renderer::drawSolidRect(const Mat4& transform, const Rect& rect, const Color4B& color) {

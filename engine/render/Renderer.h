@@ -10,6 +10,7 @@
 #include "render/FrameRecord.h"
 
 struct SDL_Rect;
+struct SDL_Vertex;
 struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Surface;
@@ -73,7 +74,8 @@ public:
     // On the software renderer, textured quads take faster roads with the same pictures: a rotated one without a
     // tint is blitted by SDL_RenderCopyEx instead of the triangle rasteriser, a tint that stays the same is drawn
     // from a tinted copy of the texture, an opaque region is copied without blending and, when stretched the same
-    // way frame after frame, from a copy stretched once. Tests switch them off to compare with the plain road.
+    // way frame after frame, from a copy stretched once, and an opaque upright rectangle of colour on whole pixels
+    // is filled rather than rasterised. Tests switch them off to compare with the plain road.
     void setShortcutsEnabled(bool enabled);
     struct Stats {
         uint64_t rotatedCopies = 0;    // quads drawn with SDL_RenderCopyEx
@@ -82,6 +84,7 @@ public:
         size_t tintedCopyBytes = 0;    // all copies, tinted and stretched
         uint64_t opaqueCopies = 0;     // quads copied without blending
         uint64_t scaledCopyDraws = 0;  // quads drawn from a stretched copy
+        uint64_t opaqueFills = 0;      // opaque rectangles filled without the rasteriser
         uint64_t framesDrawn = 0;
         uint64_t framesSkipped = 0; // frames that were those drawn last
     };
@@ -106,6 +109,8 @@ private:
     void drawTextureNow(Texture2D* texture, const Rect& src, const Mat4& transform, const Size& size,
                         const Color4B& color, const BlendFunc& blend);
     void drawSolidPolygonNow(const Mat4& transform, const Vec2* points, size_t count, const Color4B& color);
+    // Fills an opaque upright rectangle on whole pixels without the rasteriser; false when the corners are not one.
+    bool fillOpaqueRect(const std::vector<SDL_Vertex>& corners);
     void eraseRectNow(const Mat4& transform, const Size& size);
     void pushClipRectNow(const Rect& worldRect);
     void popClipRectNow();
