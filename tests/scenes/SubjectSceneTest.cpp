@@ -179,7 +179,7 @@ TEST_F(SubjectSceneTest, FetchesEveryGradeAndFilesItsCoursewareWithItsState) {
     ASSERT_EQ(courseware->lists.size(), 3u);
     EXPECT_EQ(courseware->lists[1].size(), 12u);
     EXPECT_EQ(courseware->lists[2].size(), 1u);
-    EXPECT_EQ(courseware->lists[5].size(), 6u);
+    EXPECT_EQ(courseware->lists[5].size(), 9u);
     EXPECT_EQ(courseware->lists[1][6].Identify, "0101010201");
     ASSERT_TRUE(filed(1, "0101010101") && filed(1, "0101010102") && filed(1, "0101010103") && filed(1, "0101010104"));
     EXPECT_EQ(filed(1, "0101010101")->state, 1);

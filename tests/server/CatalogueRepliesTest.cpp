@@ -141,7 +141,7 @@ TEST_F(CatalogueReplies, CourseListFiltersByTypeSubjectAndGrade) {
     EXPECT_EQ(stringOf(at(stories, 0), "text1"), "1101");
     EXPECT_EQ(baseName(stringOf(at(stories, 0), "url")), "0305010101");
     EXPECT_EQ(countOf(at(callLoggedIn("getCourseList", "gradeCode=2&subjectCode=4&typeCode=2"), "data")), 0);
-    EXPECT_EQ(countOf(at(callLoggedIn("getCourseList", "gradeCode=5&subjectCode=1&typeCode=1"), "data")), 6);
+    EXPECT_EQ(countOf(at(callLoggedIn("getCourseList", "gradeCode=5&subjectCode=1&typeCode=1"), "data")), 9);
 }
 
 TEST_F(CatalogueReplies, EveryPackageZipHoldsItsTopicsUnderItsIdentify) {
@@ -163,7 +163,7 @@ TEST_F(CatalogueReplies, EveryPackageZipHoldsItsTopicsUnderItsIdentify) {
             ++packages;
         }
     }
-    EXPECT_EQ(packages, 25u);
+    EXPECT_EQ(packages, 28u);
 }
 
 TEST_F(CatalogueReplies, CourseFilesOfAKnownLectureAreServed) {
