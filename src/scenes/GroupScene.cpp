@@ -14,6 +14,7 @@
 #include "common/TipsManager.h"
 #include "common/UITools.h"
 #include "lesson/DownloadLayer.h"
+#include "lesson/LogicTopicScene.h"
 #include "net/CoursewareManager.h"
 #include "net/DownManager.h"
 #include "net/FileManager.h"
@@ -501,8 +502,9 @@ void GroupScene::enterLesson() {
     case 0:
     case 2:
         data->enteredFrom = 0;
-        engine::log("LogicTopicScene is not available yet: the lesson of %s does not open",
-                    CoursewareManager::getCurrentIdentify().c_str());
+        if (LogicTopicScene* scene = LogicTopicScene::create()) {
+            engine::Director::getInstance()->replaceScene(scene);
+        }
         break;
     case 3:
         data->enteredFrom = 0;
