@@ -2,6 +2,7 @@
 
 #include "common/PlistManager.h"
 #include "common/UITools.h"
+#include "lesson/VideoLayer.h"
 #include "net/FileManager.h"
 #include "tools/ExaminationLayer.h"
 #include "ui/ImageView.h"
@@ -64,6 +65,8 @@ void AdditionLayer::initVideo() {
     if (auto* still = dynamic_cast<engine::ui::ImageView*>(UITools::seekChildByName(rootNode, "PerImg"))) {
         still->loadTexture(base + ".png");
     }
+    UITools::addClickListener(
+        rootNode, [base] { VideoLayer::playVideo(base + ".mp4"); }, false, kClickSound, "PlayBtn");
 }
 
 void AdditionLayer::onPage(int delta) {
