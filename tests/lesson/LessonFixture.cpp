@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "CoursewareServer.h"
 #include "common/CommonTools.h"
 #include "common/GDataManager.h"
 #include "net/CoursewareManager.h"
@@ -54,7 +55,11 @@ void LessonTest::choose(const Lecture& lecture) {
         record.LectureName = "Lecture " + std::to_string(number);
         record.Identify = CoursewareManager::getIdentify(record);
         courseware->currentList.push_back(record);
-        const fs::path package = fs::path(TEST_SOURCE_DIR "/server/packages") / record.Identify;
+        // The server's copy with the movies made at build time, else the source folder.
+        fs::path package = courseware::CoursewareServer::defaultDataDir() / "packages" / record.Identify;
+        if (!fs::is_directory(package)) {
+            package = fs::path(TEST_SOURCE_DIR "/server/packages") / record.Identify;
+        }
         if (fs::is_directory(package)) {
             fs::copy(package, fs::path(FileManager::getInstance()->getNetResPath()) / record.Identify,
                      fs::copy_options::recursive | fs::copy_options::overwrite_existing);

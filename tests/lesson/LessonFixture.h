@@ -24,7 +24,7 @@ protected:
     void TearDown() override;
 
     // Chooses the lecture (play mode 1, class 101) with lessons 1 to 3 of its phase in the courseware list, and
-    // unpacks the demo packages of those lessons that exist.
+    // unpacks the demo packages of those lessons that exist (with the movies the build made for them).
     void choose(const Lecture& lecture);
     // Nine pupils of class 101, some signed in, with scores and game results; group scores 4, 2, 0, 1.
     static void seatPupils();
