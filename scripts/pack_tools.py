@@ -93,7 +93,7 @@ class _Tools:
         # panel costs the software renderer several milliseconds a frame).
         return self.layout(node("Node", size=[WIDTH, HEIGHT], children=[
             self.mask(0),
-            self.card("Img_Board", [640, 352], [1220, 680]),
+            self.card("Img_Board", [640, 360], [1272, 712]),
             self.text("Text_Title", [230, 640], "Classroom points", 30),
             self.button("AllBtn", [230, 570], [250, 72], "Whole class"),
             self.button("GoGroupBtn", [230, 474], [250, 72], "Make groups", "Navigation/BtnGreen.png"),
