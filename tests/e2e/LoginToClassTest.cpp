@@ -1,7 +1,11 @@
-// The teacher's road from start-up to a chosen class, against the demo server: the program's own delegate starts
+// The teacher's road from start-up through a whole lesson, against the demo server: the program's own delegate starts
 // it, the account is typed on the on-screen keyboard, and every screen passed is saved as a screenshot.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -9,16 +13,22 @@
 #include "base/Director.h"
 #include "common/GDataManager.h"
 #include "lesson/DownloadLayer.h"
+#include "lesson/LogicTopicScene.h"
+#include "net/CoursewareManager.h"
+#include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "network/HttpClient.h"
 #include "scene/Scene.h"
 #include "scenes/ClassScene.h"
 #include "scenes/CourseScene.h"
 #include "scenes/GradeScene.h"
+#include "scenes/GroupScene.h"
 #include "scenes/LectureScene.h"
 #include "scenes/LoginScene.h"
+#include "scenes/SignScene.h"
 #include "scenes/SubjectScene.h"
 #include "support/ClientTest.h"
+#include "ui/Button.h"
 #include "ui/Text.h"
 
 using engine::Node;
@@ -94,6 +104,25 @@ protected:
         return buttons;
     }
 
+    // The "LectBtn" of lecture n of the first stage.
+    static engine::ui::Button* lectureButton(int n) {
+        Node* page = findByName("Img_Bg11");
+        for (Node* item : page ? page->getChildren() : engine::Vector<Node*>()) {
+            auto* button = dynamic_cast<engine::ui::Button*>(findByName("LectBtn", item));
+            if (button && button->getTag() == 70000 + n) {
+                return button;
+            }
+        }
+        return nullptr;
+    }
+
+    static std::string readFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
     std::string fieldText(const std::string& name) const {
         auto* text = dynamic_cast<engine::ui::Text*>(findByName(name));
         return text ? text->getString() : "";
@@ -102,7 +131,7 @@ protected:
     AppDelegate app;
 };
 
-TEST_F(LoginToClass, TheTeacherLogsInAndChoosesCourseSubjectGradeAndClass) {
+TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
     launch();
     support::saveScreenshot("e2e_1_login");
 
@@ -162,8 +191,131 @@ TEST_F(LoginToClass, TheTeacherLogsInAndChoosesCourseSubjectGradeAndClass) {
     ASSERT_TRUE(click("ClassImg1"));
     ASSERT_TRUE(waitFor(sceneIs<LectureScene>));
     EXPECT_EQ(GDataManager::getInstance()->classIdSelected, 101);
+    ASSERT_TRUE(waitFor([] { return !findByName("Img_LoadingBg"); }));
     stepFrames(40);
     support::saveScreenshot("e2e_8_lecture");
+
+    // Lecture 2 is not on disk yet: it downloads with progress, is unpacked and becomes ready.
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    ASSERT_EQ(courseware->currentList.at(1).Identify, "0101010102");
+    EXPECT_EQ(courseware->currentList[1].state, 5);
+    click(lectureButton(2));
+    ASSERT_TRUE(waitFor([] { return findByName("Loading", lectureButton(2)->getParent())->isVisible(); }));
+    const std::string package = FileManager::getInstance()->getNetResPath() + "0101010102/";
+    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(package + "Topic.plist"); }, 30));
+    EXPECT_EQ(courseware->currentList[1].state, 1);
+    EXPECT_TRUE(lectureButton(2)->isBright());
+    EXPECT_FALSE(findByName("Loading", lectureButton(2)->getParent())->isVisible());
+    support::saveScreenshot("e2e_9_lecture_ready");
+
+    // The ready lecture loads the class's pupils and their heads, then the sign-in.
+    click(lectureButton(2));
+    ASSERT_TRUE(waitFor(sceneIs<SignScene>, 20));
+    auto& pupils = GDataManager::getInstance()->students;
+    ASSERT_EQ(pupils.size(), 9u);
+    EXPECT_TRUE(std::filesystem::exists(FileManager::getInstance()->getHeadImgsPath() + "p1001.png"));
+    ASSERT_TRUE(waitFor([] { return !findByName("Img_LoadingBg"); }));
+    stepFrames(20);
+    support::saveScreenshot("e2e_10_sign");
+    auto* sign = dynamic_cast<SignScene*>(engine::Director::getInstance()->getRunningScene());
+    Node* first = findByName("IconFrame", sign->getListItems().at(0));
+    support::drag(support::worldCenter(first), support::worldCenter(findByName("Img_Ship")));
+    stepFrames(2);
+    EXPECT_TRUE(pupils[0].isSign);
+    EXPECT_FALSE(pupils[1].isSign);
+    ASSERT_TRUE(click("OneKeySignBtn"));
+    stepFrames(2);
+    support::saveScreenshot("e2e_11_signed");
+    ASSERT_TRUE(click("ConfirmBtn"));
+    ASSERT_TRUE(waitFor(sceneIs<GroupScene>));
+
+    // Three groups at random, then the opening video (lecture 1's summary) is fetched before the lesson.
+    stepFrames(5);
+    ASSERT_TRUE(click("GroupBtn3"));
+    ASSERT_TRUE(click("RandomBtn"));
+    stepFrames(2);
+    std::array<int, 3> sizes{};
+    for (const StudentRecord& pupil : pupils) {
+        ASSERT_TRUE(pupil.isSign && pupil.group >= 1 && pupil.group <= 3);
+        ++sizes[static_cast<size_t>(pupil.group - 1)];
+    }
+    EXPECT_EQ(sizes, (std::array<int, 3>{3, 3, 3}));
+    support::saveScreenshot("e2e_12_groups");
+    ASSERT_TRUE(click("ConfirmBtn"));
+    ASSERT_TRUE(waitFor(sceneIs<LogicTopicScene>, 30));
+    const auto fileLists = requestsNamed("getCourseFileList");
+    ASSERT_EQ(fileLists.size(), 1u);
+    EXPECT_EQ(fileLists[0].field("lesson"), "1");
+    const std::string opening = FileManager::getInstance()->getNetResPath() + "0101010101/mp4/SumMovie";
+    EXPECT_TRUE(std::filesystem::exists(opening + ".mp4"));
+    EXPECT_TRUE(std::filesystem::exists(opening + ".png"));
+
+    // The lesson opens on the opening video, which plays: two frames a moment apart differ.
+    auto* lesson = dynamic_cast<LogicTopicScene*>(engine::Director::getInstance()->getRunningScene());
+    ASSERT_TRUE(waitFor([&] { return lesson->getContentLayer() != nullptr; }));
+    EXPECT_EQ(lesson->getCurrentNav(), 1);
+    stepFrames(20);
+    support::saveScreenshot("e2e_13_lesson");
+    ASSERT_TRUE(click("PlayBtn"));
+    ASSERT_TRUE(waitFor([] { return findByName("Btn_Skip") != nullptr; }));
+    waitFor([] { return false; }, 0.8);
+    const std::string before = readFile(support::saveScreenshot("e2e_14_movie"));
+    waitFor([] { return false; }, 0.8);
+    const std::string after = readFile(support::saveScreenshot("e2e_15_movie_later"));
+    EXPECT_FALSE(before.empty());
+    EXPECT_NE(before, after);
+    // The first touch may only bring up the hidden controls.
+    ASSERT_TRUE(click("Btn_Skip"));
+    stepFrames(1);
+    if (findByName("Btn_Skip")) {
+        click("Btn_Skip");
+    }
+    ASSERT_TRUE(waitFor([] { return findByName("Btn_Skip") == nullptr; }));
+
+    // The arrows step through the bar to the summary video.
+    for (int nav = 2; nav <= 7; ++nav) {
+        ASSERT_TRUE(click("Btn_Right"));
+        stepFrames(3);
+        EXPECT_EQ(lesson->getCurrentNav(), nav);
+    }
+    support::saveScreenshot("e2e_16_summary");
+
+    // A class break, unlocked and ended.
+    ASSERT_TRUE(click("Btn_Set"));
+    stepFrames(12);
+    ASSERT_TRUE(click("SetBtn3"));
+    ASSERT_TRUE(waitFor([] { return findByName("Layout_RestStart") != nullptr; }));
+    stepFrames(20);
+    support::saveScreenshot("e2e_17_break");
+    ASSERT_TRUE(click("Btn_Lock"));
+    stepFrames(2);
+    ASSERT_TRUE(click("Layout_RestStart"));
+    ASSERT_TRUE(waitFor([] { return findByName("Layout_Bg") == nullptr; }));
+
+    // Finish uploads the class's results and shows the finish view.
+    std::string expected = "[";
+    for (int id = 1001; id <= 1009; ++id) {
+        expected += (id > 1001 ? "," : "") + std::string("{\"studentId\":") + std::to_string(id) +
+                    ",\"isSign\":1,\"score\":0,\"gameTime\":0,\"gameScore\":0}";
+    }
+    expected += "]";
+    ASSERT_TRUE(click("FinishBtn"));
+    ASSERT_TRUE(waitFor([] {
+        Node* view = findByName("Layout_Finish");
+        return view && view->isVisible();
+    }));
+    const auto scores = server.scores();
+    ASSERT_EQ(scores.size(), 1u);
+    const courseware::FormFields fields = {{"classId", "101"}, {"gradeCode", "1"},  {"lesson", "2"},
+                                           {"phaseCode", "1"}, {"score", expected}, {"subjectCode", "1"},
+                                           {"typeCode", "1"}};
+    EXPECT_EQ(scores[0].request.fields, fields);
+    stepFrames(40);
+    support::saveScreenshot("e2e_18_finish");
+
+    ASSERT_TRUE(click("Btn_Again"));
+    ASSERT_TRUE(waitFor(sceneIs<LoginScene>));
+    EXPECT_EQ(engine::Director::getInstance()->getSceneStackSize(), 1u);
 }
 
 TEST_F(LoginToClass, AnExpiredSessionLeadsBackToTheLoginScreen) {
