@@ -252,7 +252,7 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
 
     // The lesson opens on the opening video, which plays: two frames a moment apart differ.
     auto* lesson = dynamic_cast<LogicTopicScene*>(engine::Director::getInstance()->getRunningScene());
-    ASSERT_TRUE(waitFor([&] { return lesson->getContentLayer() != nullptr; }));
+    ASSERT_TRUE(waitFor([&] { return lesson->getContentLayer() != nullptr && !findByName("Img_LoadingBg"); }));
     EXPECT_EQ(lesson->getCurrentNav(), 1);
     stepFrames(20);
     support::saveScreenshot("e2e_13_lesson");

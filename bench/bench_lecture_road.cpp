@@ -1,0 +1,207 @@
+// From the click on a ready lecture to the lesson player's first drawn frame, headless, against the demo server on
+// 127.0.0.1 (the pupils' list comes from it, their head pictures are on disk already). The teacher's own time is
+// left out: the 0.3 s press effect is stepped over in one frame, the sign-in and grouping are done by calls
+// (everybody signed in, random groups, confirm) and the sign-in's sailing animation is skipped. Beside it, in the
+// same run, the floor: replacing the scene by an empty one and drawing its first frame.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "CoursewareServer.h"
+#include "base/Director.h"
+#include "common/BaseScene.h"
+#include "common/GDataManager.h"
+#include "common/JsonManager.h"
+#include "lesson/LogicTopicScene.h"
+#include "net/CoursewareManager.h"
+#include "net/FileManager.h"
+#include "net/HttpManager.h"
+#include "platform/FileUtils.h"
+#include "scenes/GroupScene.h"
+#include "scenes/LectureScene.h"
+#include "scenes/SignScene.h"
+#include "support/Headless.h"
+#include "ui/Button.h"
+
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kRuns = 9;
+constexpr float kFrame = 1.f / 60.f;
+
+template <class T> T* running() {
+    return dynamic_cast<T*>(engine::Director::getInstance()->getRunningScene());
+}
+
+bool stepUntilReal(const std::function<bool()>& done, float dt = kFrame) {
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        engine::Director::getInstance()->mainLoop(dt);
+    }
+    return true;
+}
+
+void chooseLecture() {
+    GradeRecord grade;
+    grade.gradeCode = 1;
+    grade.enabled = 1;
+    grade.phases[1] = PhaseRecord{1, 1, "Term 1"};
+    SubjectRecord subject;
+    subject.subjectCode = 1;
+    subject.enabled = 1;
+    subject.playMode = 1;
+    subject.grades[1] = grade;
+    GDataManager* data = GDataManager::getInstance();
+    data->courseTypes[1].typeCode = 1;
+    data->courseTypes[1].enabled = 1;
+    data->courseTypes[1].subjects[1] = subject;
+    data->courseTypeCode = 1;
+    data->subjectCode = 1;
+    data->gradeCode = 1;
+    data->classIdSelected = 101;
+    data->enteredFrom = 0;
+    CoursewareList list;
+    for (int lesson = 1; lesson <= 2; ++lesson) {
+        CoursewareData record;
+        record.CoursewareId = lesson;
+        record.CourseCode = 1;
+        record.GradeCode = 1;
+        record.StageCode = 1;
+        record.LectureCode = lesson;
+        record.Identify = CoursewareData::makeIdentify(1, 1, 1, 1, 1, 1, lesson);
+        list.push_back(record);
+    }
+    CoursewareManager::getInstance()->currentList = list;
+}
+
+engine::ui::Button* lectureButton(int n) {
+    engine::Node* page = support::findByName("Img_Bg11");
+    for (engine::Node* item : page ? page->getChildren() : engine::Vector<engine::Node*>()) {
+        auto* button = dynamic_cast<engine::ui::Button*>(support::findByName("LectBtn", item));
+        if (button && button->getTag() == 70000 + n) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
+// One road; -1 when it did not reach the lesson player.
+double runRoad() {
+    chooseLecture();
+    engine::Director* director = engine::Director::getInstance();
+    director->replaceScene(LectureScene::create());
+    if (!stepUntilReal([] { return running<LectureScene>() && lectureButton(2); })) {
+        return -1;
+    }
+    // Let the entry's own animations load before the click, as they have when a teacher clicks.
+    stepUntilReal([] { return support::findByName("Img_LoadingBg") == nullptr; });
+    director->mainLoop(0.6f);
+
+    const auto start = Clock::now();
+    support::click(lectureButton(2));
+    director->mainLoop(0.35f);
+    if (!stepUntilReal([] { return running<SignScene>() != nullptr; })) {
+        return -1;
+    }
+    SignScene* sign = running<SignScene>();
+    sign->onOneKeySign();
+    sign->onAnimationDone(0.f);
+    if (!stepUntilReal([] { return running<GroupScene>() != nullptr; })) {
+        return -1;
+    }
+    GroupScene* group = running<GroupScene>();
+    group->randomGroup();
+    group->onConfirm();
+    if (!stepUntilReal([] { return running<LogicTopicScene>() != nullptr; })) {
+        return -1;
+    }
+    director->mainLoop(kFrame);
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double runFloor() {
+    const auto start = Clock::now();
+    engine::Director::getInstance()->replaceScene(BaseScene::create());
+    engine::Director::getInstance()->mainLoop(kFrame);
+    engine::Director::getInstance()->mainLoop(kFrame);
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main() {
+    support::startHeadless();
+    const fs::path folder = fs::temp_directory_path() / ("bench_lecture_road_" + std::to_string(getpid()));
+    fs::create_directories(folder / "res");
+    auto* files = engine::FileUtils::getInstance();
+    files->setDefaultResourceRootPath(folder.string() + "/");
+    files->setSearchPaths({folder.string() + "/", TEST_PROGRAM_DIR "/"});
+    for (const char* sub : {"Plist/", "Layouts/", "Images/", "Animations/", "Sounds/"}) {
+        files->addSearchPath(std::string(TEST_PROGRAM_DIR "/") + sub);
+    }
+    GDataManager::getInstance()->init();
+
+    courseware::CoursewareServer server;
+    if (server.start() <= 0) {
+        std::fprintf(stderr, "bench_lecture_road: the server did not start\n");
+        return 1;
+    }
+    HttpManager* http = HttpManager::getInstance();
+    http->baseUrl = server.baseUrl();
+    bool loggedIn = false;
+    http->sendRequest(
+        "login",
+        [&](const std::string&, rapidjson::Value& data) {
+            http->token = JsonManager::getInstance()->getString(data, "token");
+            loggedIn = true;
+        },
+        true, "union", nullptr, {{"password", "1234"}, {"username", "teacher"}});
+    stepUntilReal([&] { return loggedIn; });
+
+    // Lecture 2's opening video (lecture 1's summary) is on disk.
+    const std::string movieFolder = FileManager::getInstance()->getNetResPath() + "0101010101/mp4/";
+    fs::create_directories(movieFolder);
+    const fs::path served = courseware::CoursewareServer::defaultDataDir() / "files/coursefiles";
+    fs::copy_file(served / "SumMovie.mp4", movieFolder + "SumMovie.mp4", fs::copy_options::overwrite_existing);
+    fs::copy_file(served / "SumMovie.png", movieFolder + "SumMovie.png", fs::copy_options::overwrite_existing);
+
+    // A first road downloads the head pictures; the measured ones find them on disk.
+    if (runRoad() < 0) {
+        std::fprintf(stderr, "bench_lecture_road: the road did not reach the lesson player\n");
+        return 1;
+    }
+    std::vector<double> road, floor;
+    for (int run = 0; run < kRuns; ++run) {
+        const double ms = runRoad();
+        if (ms < 0) {
+            std::fprintf(stderr, "bench_lecture_road: run %d did not reach the lesson player\n", run + 1);
+            return 1;
+        }
+        road.push_back(ms);
+        floor.push_back(runFloor());
+    }
+    std::printf("lecture click to the lesson player's first frame: median %.1f ms, best %.1f ms (%d runs)\n",
+                median(road), *std::min_element(road.begin(), road.end()), kRuns);
+    std::printf("floor (empty scene replaced and drawn): median %.2f ms\n", median(floor));
+    std::printf("goal under 150 ms: %s\n", median(road) < 150.0 ? "met" : "not met");
+    support::stopHeadless();
+    server.stop();
+    fs::remove_all(folder);
+    return 0;
+}
