@@ -107,21 +107,13 @@ void LogicTopicScene::initRes() {
     if (gamePanel) {
         gamePanel->setVisible(false);
     }
-    const auto bind = [this](const char* name, std::function<void()> handler, bool effect = false) {
-        engine::ui::Widget* widget =
-            UITools::addClickListener(rootNode, life.guard(std::move(handler)), effect, kClickSound, name);
-        if (!widget) {
-            engine::log("error widget: LogicTopicScene.csb %s", name);
-        }
-        return widget;
-    };
-    bind(
+    bindButton(
         "Btn_Return", [this] { onReturn(); }, true);
-    bind("Btn_DrawBoard", [this] { onDrawBoardClicked(); });
-    bind("Btn_Sign", [this] { onSignClicked(); });
-    bind("Btn_Score", [this] { onScoreClicked(); });
-    leftButton = dynamic_cast<engine::ui::Button*>(bind("Btn_Left", [this] { onPrevNav(); }));
-    rightButton = dynamic_cast<engine::ui::Button*>(bind("Btn_Right", [this] { onNextNav(); }));
+    bindButton("Btn_DrawBoard", [this] { onDrawBoardClicked(); });
+    bindButton("Btn_Sign", [this] { onSignClicked(); });
+    bindButton("Btn_Score", [this] { onScoreClicked(); });
+    leftButton = dynamic_cast<engine::ui::Button*>(bindButton("Btn_Left", [this] { onPrevNav(); }));
+    rightButton = dynamic_cast<engine::ui::Button*>(bindButton("Btn_Right", [this] { onNextNav(); }));
     if (leftButton) {
         leftButton->setVisible(false);
     }
@@ -129,9 +121,19 @@ void LogicTopicScene::initRes() {
         rightButton->setVisible(true);
     }
     initNavButtons();
-    bind("Btn_Set", [this] { onSetClicked(); });
+    bindButton("Btn_Set", [this] { onSetClicked(); });
     initSetMenu();
     setMenuBg = widgetOf<engine::ui::Widget>(rootNode, "Img_SetBg");
+}
+
+engine::ui::Widget* LogicTopicScene::bindButton(const char* name, const std::function<void()>& handler,
+                                                bool withEffect) {
+    engine::ui::Widget* widget =
+        UITools::addClickListener(rootNode, life.guard(handler), withEffect, kClickSound, name);
+    if (!widget) {
+        engine::log("error widget: LogicTopicScene.csb %s", name);
+    }
+    return widget;
 }
 
 void LogicTopicScene::initNavButtons() {
@@ -171,23 +173,15 @@ void LogicTopicScene::initNavButtons() {
 }
 
 void LogicTopicScene::initSetMenu() {
-    const auto bind = [this](const char* name, std::function<void()> handler) {
-        engine::ui::Widget* widget =
-            UITools::addClickListener(rootNode, life.guard(std::move(handler)), false, kClickSound, name);
-        if (!widget) {
-            engine::log("error widget: LogicTopicScene.csb %s", name);
-        }
-        return widget;
-    };
-    bind("SetBtn1", [] { exitApp(); });
-    engine::ui::Widget* addition = bind("SetBtn2", [this] { onSetAddition(); });
+    bindButton("SetBtn1", [] { exitApp(); });
+    engine::ui::Widget* addition = bindButton("SetBtn2", [this] { onSetAddition(); });
     const GDataManager* data = GDataManager::getInstance();
     if (addition && data->gradeCode > 3 && data->lessonNumber % 6 == 0) {
         addition->setBright(false);
         addition->setTouchEnabled(false);
     }
-    bind("SetBtn3", [this] { onSetRest(); });
-    bind("SetBtn4", [this] { onSetMusic(); });
+    bindButton("SetBtn3", [this] { onSetRest(); });
+    bindButton("SetBtn4", [this] { onSetMusic(); });
 }
 
 void LogicTopicScene::screenAdaptation() {

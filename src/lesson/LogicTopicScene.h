@@ -2,6 +2,7 @@
 // the game, the examination page) and the lesson's tools around it.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "common/BaseScene.h"
@@ -67,6 +68,8 @@ protected:
     LogicTopicScene() = default;
 
 private:
+    // The standard click (with "BtnClick.mp3") bound to the widget of that name; null, logged, when missing.
+    engine::ui::Widget* bindButton(const char* name, const std::function<void()>& handler, bool withEffect = false);
     void initNavButtons();
     void initSetMenu();
     void setMenuScale(bool open);

@@ -59,17 +59,19 @@ class LessonPlayer : public lesson::LessonTest {};
 
 TEST_F(LessonPlayer, FirstContentAndBarFollowTheLecture) {
     struct Case {
-        int grade, lesson, firstNav;
+        int subject, grade, lesson, firstNav;
         bool navEnabled, additionBright, highlight;
+        // "NavConfig.plist" by course type and subject; subject 9 has no entry and keeps the layout's pictures.
+        const char* picture;
     } cases[] = {
-        {1, 2, 1, true, true, true},
-        {4, 12, 1, true, false, false},
-        {5, 12, 9, false, false, false},
-        {5, 3, 1, true, true, false},
+        {1, 1, 2, 1, true, true, true, "Nav/NavBtn3_1.png"},
+        {2, 4, 12, 1, true, false, false, "Nav/Language/NavBtn3_1.png"},
+        {9, 5, 12, 9, false, false, false, "Nav/NavBtn3_1.png"},
+        {1, 5, 3, 1, true, true, false, "Nav/NavBtn3_1.png"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("grade " + std::to_string(c.grade) + " lesson " + std::to_string(c.lesson));
-        choose({1, 1, c.grade, 1, c.lesson});
+        choose({1, c.subject, c.grade, 1, c.lesson});
         LogicTopicScene* scene = openLessonPlayer();
         ASSERT_NE(scene, nullptr);
         EXPECT_EQ(GDataManager::getInstance()->logicTopicScene, scene);
@@ -81,6 +83,7 @@ TEST_F(LessonPlayer, FirstContentAndBarFollowTheLecture) {
             EXPECT_EQ(navButton(i)->isEnabled(), c.navEnabled) << i;
         }
         EXPECT_EQ(highlightedNav(), c.highlight ? 1 : 0);
+        EXPECT_EQ(navButton(3)->getNormalFile(), c.picture);
         auto* addition = dynamic_cast<engine::ui::Widget*>(findByName("SetBtn2"));
         EXPECT_EQ(addition->isBright(), c.additionBright);
         EXPECT_EQ(addition->isTouchEnabled(), c.additionBright);

@@ -1,11 +1,10 @@
-// The lesson player's screens on a window taller than 16:9, and its bar pictures by course and subject.
+// The lesson player's screens on a window taller than 16:9.
 #include <gtest/gtest.h>
 
 #include "LessonFixture.h"
 #include "common/GDataManager.h"
 #include "lesson/PopupLayer.h"
 #include "support/Headless.h"
-#include "ui/Button.h"
 
 namespace {
 
@@ -46,27 +45,6 @@ TEST_F(LessonWindow, ControlsStayOnATallerWindow) {
     support::stepFrames(40);
     support::saveScreenshot("lesson_finish_tall");
     EXPECT_FLOAT_EQ(findByName("Btn_Again", popup)->getPositionY(), win.height);
-}
-
-TEST_F(LessonWindow, BarPicturesComeFromTheCourseAndSubject) {
-    struct Case {
-        int courseType, subject;
-        const char* picture;
-    } cases[] = {
-        {1, 1, "Nav/NavBtn3_1.png"},
-        {1, 2, "Nav/Language/NavBtn3_1.png"},
-        // No entry: the layout's own pictures.
-        {1, 9, "Nav/NavBtn3_1.png"},
-    };
-    for (const Case& c : cases) {
-        choose({c.courseType, c.subject});
-        ASSERT_NE(openLessonPlayer(), nullptr);
-        auto* button = dynamic_cast<engine::ui::Button*>(findByName("Btn_Nav3"));
-        EXPECT_EQ(button->getNormalFile(), c.picture) << c.courseType << " " << c.subject;
-        if (c.subject == 2) {
-            support::saveScreenshot("lesson_player_language");
-        }
-    }
 }
 
 } // namespace
