@@ -132,8 +132,7 @@ int main() {
     for (const CoursewareData& row : rows) {
         db->insertCourseware(row);
     }
-    std::printf("one call a row (%d calls, each commits): %.1f ms\n", kRows,
-                milliseconds(Clock::now() - start));
+    std::printf("one call a row (%d calls, each commits): %.1f ms\n", kRows, milliseconds(Clock::now() - start));
     std::printf("best one-transaction run: %.1f ms\n", best);
 
     bool lookedUp = true;

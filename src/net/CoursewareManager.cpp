@@ -6,7 +6,6 @@
 #include "base/Director.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
-#include "common/PlatformFunc.h"
 #include "net/DownManager.h"
 #include "net/FileManager.h"
 #include "net/SqManager.h"
@@ -61,6 +60,7 @@ bool CoursewareManager::init() {
     downloader.reset();
     busy = 0;
     retryWaits.clear();
+    extracting.clear();
     ensureTick();
     return true;
 }
@@ -116,7 +116,7 @@ bool CoursewareManager::addDownloadTask(const DownloadRecord& record) {
     ensureTick();
     const bool queued =
         std::any_of(queue.begin(), queue.end(), [&](const DownloadRecord& r) { return r.key == record.key; });
-    if (!queued) {
+    if (!queued && !extracting.count(record.key)) {
         queue.push_back(record);
     }
     return true;
@@ -180,38 +180,54 @@ void CoursewareManager::onTaskProgress(const DownloadTask& task, int64_t receive
 }
 
 void CoursewareManager::onTaskSuccess(const DownloadTask& task) {
-    const std::string storagePath = task.storagePath;
     const std::string identifier = task.identifier;
-    retryWaits.erase(identifier);
-
-    // The new zip is here: the old version's folder goes now, so that none of its files outlive the update.
-    const std::string folder = FileManager::getInstance()->getNetResPath() + identifier;
-    PlatformFunc* platform = PlatformFunc::getInstance();
-    if (platform->isDirExist(folder)) {
-        platform->removeDir(folder);
-    }
-    SqManager::getInstance()->addUnzipTask(storagePath);
-
     DownloadRecord finished;
     takeQueued(identifier, finished);
+    // The package counts as downloaded when it is in place: its row and state follow the extraction.
+    extracting[identifier] = finished;
+    SqManager::getInstance()->addUnzipTask(task.storagePath,
+                                           life.guard([this, identifier](const std::string& zipPath, bool extracted) {
+                                               onPackageExtracted(zipPath, identifier, extracted);
+                                           }));
+    busy = 0;
+}
 
+void CoursewareManager::onPackageExtracted(const std::string& zipPath, const std::string& identifier, bool extracted) {
+    auto found = extracting.find(identifier);
+    if (found == extracting.end()) {
+        return;
+    }
+    const DownloadRecord record = found->second;
+    extracting.erase(found);
+    if (!extracted) {
+        engine::log("CoursewareManager: package %s could not be extracted, tried again later", identifier.c_str());
+        requeueLater(record);
+        return;
+    }
+    retryWaits.erase(identifier);
     const int index = getCoursewareIndex(identifier);
     if (index >= 0) {
-        CoursewareData& record = currentList[index];
-        if (!record.downloaded) {
-            SqManager::getInstance()->insertCourseware(record);
-        } else {
-            SqManager::getInstance()->updateCourseware(record);
-        }
-        record.downloaded = true;
-        record.state = 1;
+        CoursewareData& data = currentList[index];
+        SqManager::getInstance()->updateCourseware(data);
+        data.downloaded = true;
+        data.state = 1;
         setStateByIdentify(identifier);
     }
-    busy = 0;
     const CoursewareFinishCallback finish = finishCallback;
     if (finish) {
-        finish(storagePath, identifier);
+        finish(zipPath, identifier);
     }
+}
+
+void CoursewareManager::requeueLater(const DownloadRecord& record) {
+    const bool queued =
+        std::any_of(queue.begin(), queue.end(), [&](const DownloadRecord& r) { return r.key == record.key; });
+    if (!queued) {
+        queue.push_back(record);
+    }
+    RetryWait& wait = retryWaits[record.key];
+    wait.delay = wait.delay <= 0 ? kFirstRetryDelay : std::min(wait.delay * 2, kLongestRetryDelay);
+    wait.until = clock + wait.delay;
 }
 
 void CoursewareManager::onTaskError(const DownloadTask& task) {
@@ -221,9 +237,6 @@ void CoursewareManager::onTaskError(const DownloadTask& task) {
     downloader.reset();
     DownloadRecord failed;
     if (takeQueued(task.identifier, failed)) {
-        queue.push_back(failed);
+        requeueLater(failed);
     }
-    RetryWait& wait = retryWaits[task.identifier];
-    wait.delay = wait.delay <= 0 ? kFirstRetryDelay : std::min(wait.delay * 2, kLongestRetryDelay);
-    wait.until = clock + wait.delay;
 }

@@ -39,8 +39,9 @@ public:
     void setCoursewareState(int index, int state);
     void setStateByIdentify(const std::string& identify);
     CoursewareList& getCoursewareList(int gradeCode);
-    // Appends the record unless one with its key is queued. A record without address, or whose key is not a
-    // plain name (letters, digits, "-", "_"), is dropped with a log line. True when the key is queued.
+    // Appends the record unless one with its key is queued or being extracted. A record without address, or whose
+    // key is not a plain name (letters, digits, "-", "_"), is dropped with a log line. True when the key is queued
+    // or being extracted.
     bool addDownloadTask(const DownloadRecord& record);
     // Starts the first queued package that is not waiting for a retry, when none runs.
     void updateTask(float dt);
@@ -65,6 +66,11 @@ private:
     void onTaskProgress(const engine::network::DownloadTask& task, int64_t received, int64_t expected);
     void onTaskSuccess(const engine::network::DownloadTask& task);
     void onTaskError(const engine::network::DownloadTask& task);
+    // The extraction result of a downloaded package: in place, its row is written, its state becomes 1 and the
+    // finish callback runs; otherwise it waits for another download like a failed one.
+    void onPackageExtracted(const std::string& zipPath, const std::string& identifier, bool extracted);
+    // Back to the end of the queue, its next try after the back-off.
+    void requeueLater(const DownloadRecord& record);
     bool isWaiting(const std::string& key) const;
     // The queued record with that key is taken out; false when there is none.
     bool takeQueued(const std::string& key, DownloadRecord& record);
@@ -73,5 +79,7 @@ private:
     // Time of the scheduler's clock that the tick has seen, in seconds.
     double clock = 0;
     std::map<std::string, RetryWait> retryWaits;
+    // Downloaded packages waiting for their extraction, by key.
+    std::map<std::string, DownloadRecord> extracting;
     LifeToken life;
 };

@@ -17,6 +17,8 @@
 #include "common/PlatformFunc.h"
 #include "common/TipsManager.h"
 #include "net/FileManager.h"
+#include "net/UnzipJob.h"
+#include "net/ZipUnpacker.h"
 #include "platform/FileUtils.h"
 
 namespace {
@@ -119,10 +121,15 @@ SqManager* SqManager::getInstance() {
 }
 
 SqManager::~SqManager() {
+    _unzipJob.reset();
     closeDatabase();
 }
 
 bool SqManager::init() {
+    if (_unzipJob) {
+        _unzipJob->result();
+        _unzipJob.reset();
+    }
     _unzipQueue.clear();
     _unzipState = 1;
     _unwritableReported = false;
@@ -276,7 +283,7 @@ bool SqManager::execute(const char* sql, const std::vector<SqlValue>& values,
         // The file was deleted or replaced under the connection: open it again.
         _damagedSeen = true;
     } else if (primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR ||
-        primary == SQLITE_FULL) {
+               primary == SQLITE_FULL) {
         reportUnwritable(sqlite3_db_filename(_db, "main"));
     } else if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) {
         // Checked and moved aside at the next open.
@@ -363,6 +370,9 @@ void SqManager::initCoursewareTable() {
         }
     }
     execute(kCreateIdentifyIndex);
+    if (_unzipState == 1) {
+        ZipUnpacker::recoverPackages(FileManager::getInstance()->getNetResPath());
+    }
 }
 
 bool SqManager::upsertCourseware(const CoursewareData& data) {
@@ -446,6 +456,9 @@ void SqManager::addUnzipTask(const std::string& zipPath, UnzipFinishCallback onF
 }
 
 void SqManager::updateUnzip(float) {
+    if (_unzipState == 2 && _unzipJob && _unzipJob->isDone()) {
+        finishUnzip();
+    }
     if (!_unzipQueue.empty() && _unzipState == 1) {
         _unzipState = 2;
         unzipFront();
@@ -457,43 +470,45 @@ void SqManager::unzipFront() {
         _unzipState = 1;
         return;
     }
-    const UnzipTask task = _unzipQueue.front();
-    const std::string& path = task.zipPath;
+    const std::string& path = _unzipQueue.front().zipPath;
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     engine::log("start uncompressing");
-    const bool ok = PlatformFunc::getInstance()->unzipFile(path);
+    _unzipJob = std::make_unique<UnzipJob>(path, folder, packageIdentify(path));
+}
+
+void SqManager::finishUnzip() {
+    const bool ok = _unzipJob->result();
+    _unzipJob.reset();
     engine::log("end uncompressing");
-    if (!ok) {
-        discardFailedPackage(path);
-    }
-    engine::FileUtils::getInstance()->removeFile(path);
+    const UnzipTask task = _unzipQueue.front();
+    engine::FileUtils::getInstance()->removeFile(task.zipPath);
     _unzipQueue.erase(_unzipQueue.begin());
     _unzipState = 1;
     if (task.onFinished) {
-        task.onFinished(path, ok);
+        task.onFinished(task.zipPath, ok);
     }
 }
 
-void SqManager::discardFailedPackage(const std::string& zipPath) {
+bool SqManager::isUnzipping() const {
+    return _unzipState == 2;
+}
+
+std::string SqManager::packageIdentify(const std::string& zipPath) {
     const size_t slash = zipPath.find_last_of('/');
     if (slash == std::string::npos) {
-        return;
+        return "";
     }
     const std::string netRes = FileManager::getInstance()->getNetResPath();
     if (canonicalFolder(zipPath.substr(0, slash + 1)) != canonicalFolder(netRes)) {
-        return;
+        return "";
     }
     const std::string name = zipPath.substr(slash + 1);
     if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".zip") != 0) {
-        return;
+        return "";
     }
     const std::string identify = name.substr(0, name.size() - 4);
-    if (!std::all_of(identify.begin(), identify.end(), [](unsigned char c) { return std::isdigit(c) != 0; })) {
-        return;
-    }
-    PlatformFunc* platform = PlatformFunc::getInstance();
-    if (platform->isDirExist(netRes + identify)) {
-        platform->removeDir(netRes + identify);
-    }
-    deleteCourseware(identify);
-    engine::log("unzip failed: courseware %s removed", identify.c_str());
+    const bool digits =
+        std::all_of(identify.begin(), identify.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+    return digits ? identify : "";
 }

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "base/Ref.h"
 #include "net/CoursewareData.h"
 
+class UnzipJob;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -53,13 +55,16 @@ public:
     // again.
     void closeDatabase();
 
-    // Queues a zip for extraction into the folder that holds it; one zip is extracted per tick. onFinished, when
-    // given, hears the result.
+    // Queues a zip for extraction into the folder that holds it, one zip at a time. onFinished, when given, hears
+    // the result.
     void addUnzipTask(const std::string& zipPath, UnzipFinishCallback onFinished = nullptr);
+    // The 0.1 s tick: picks up a finished extraction (deletes its zip, calls its callback), then starts the next.
     void updateUnzip(float dt);
-    // Extracts and deletes the front zip. A courseware package ("<identify>.zip" in the NetRes folder) that fails
-    // loses its folder and its row, so that it reads as not downloaded and can be fetched again.
+    // Starts extracting the front zip on a worker thread. A courseware package ("<identify>.zip" in the NetRes
+    // folder) takes only its "<identify>/" entries and replaces its folder whole; on failure the old package
+    // stays as it was.
     void unzipFront();
+    bool isUnzipping() const;
 
 private:
     using SqlValue = std::variant<int, std::string>;
@@ -82,7 +87,9 @@ private:
     bool upsertCourseware(const CoursewareData& data);
     bool writeCoursewareRows(const CoursewareList& list);
     void ensureUnzipTick();
-    void discardFailedPackage(const std::string& zipPath);
+    void finishUnzip();
+    // The identify code of a courseware package's zip, "" for any other zip.
+    static std::string packageIdentify(const std::string& zipPath);
 
     sqlite3* _db = nullptr;
     // The resource root the open connection belongs to.
@@ -104,4 +111,5 @@ private:
     std::vector<UnzipTask> _unzipQueue;
     // 1 idle, 2 extracting.
     int _unzipState = 1;
+    std::unique_ptr<UnzipJob> _unzipJob;
 };

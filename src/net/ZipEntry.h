@@ -14,8 +14,8 @@ struct ZipEntry {
 
     // The entry's index; for the query with index -1 the number of entries.
     int index = 0;
-    // The stored name as UTF-8 with every "\" turned into "/"; a folder may end with "/". Not yet checked for
-    // safety: see ZipExtractor::isSafeEntryName.
+    // The stored name as UTF-8 with every "\" turned into "/", cleaned by ZipExtractor::cleanEntryName; a folder
+    // may end with "/". Not yet checked for safety: see ZipExtractor::isSafeEntryName.
     std::string name;
     uint32_t attr = 0;
     // A symbolic link, device or other special file made on a Unix host; never extracted.
@@ -30,6 +30,9 @@ struct ZipEntry {
     int64_t mtime = 0;
     int64_t compSize = 0;
     int64_t uncSize = 0;
+    // 0 stored, 8 deflated; others are inflated by zlib through the reader.
+    int method = 0;
+    uint32_t crc = 0;
 
     bool isDirectory() const { return (attr & kDirectory) != 0; }
     bool isReadOnly() const { return (attr & kReadOnly) != 0; }

@@ -1,7 +1,9 @@
 #include "net/ZipExtractor.h"
 
+#include <libdeflate.h>
 #include <minizip/unzip.h>
 
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -13,6 +15,8 @@
 #include "base/Log.h"
 
 namespace {
+
+std::atomic<int64_t> g_inMemoryLimit{ZipExtractor::kInMemoryLimit};
 
 // Hosts whose external attributes carry MS-DOS flags in the low byte.
 bool isDosHost(unsigned host) {
@@ -128,6 +132,9 @@ ZipExtractor::ZipExtractor(void* zip) : _zip(zip) {}
 ZipExtractor::~ZipExtractor() {
     closeEntry();
     unzClose(_zip);
+    if (_inflater) {
+        libdeflate_free_decompressor(_inflater);
+    }
 }
 
 void ZipExtractor::setBaseFolder(const std::string& folder) {
@@ -136,6 +143,24 @@ void ZipExtractor::setBaseFolder(const std::string& folder) {
         _base += '/';
     }
     _folders.clear();
+}
+
+void ZipExtractor::setInMemoryLimit(int64_t limit) {
+    g_inMemoryLimit = limit < 0 ? kInMemoryLimit : limit;
+}
+
+std::string ZipExtractor::cleanEntryName(std::string name) {
+    for (;;) {
+        if (name.size() >= 2 && name[1] == ':') {
+            name.erase(0, 2);
+        } else if (!name.empty() && name[0] == '/') {
+            name.erase(0, 1);
+        } else if (const size_t up = name.find("/../"); up != std::string::npos) {
+            name.erase(0, up + 4);
+        } else {
+            return name;
+        }
+    }
 }
 
 bool ZipExtractor::isSafeEntryName(const std::string& name) {
@@ -227,7 +252,7 @@ unsigned ZipExtractor::openEntry(int index, ZipEntry& entry) {
             c = '/';
         }
     }
-    filled.name = std::move(name);
+    filled.name = cleanEntryName(std::move(name));
 
     const unsigned host = static_cast<unsigned>(info.version >> 8) & 0xFF;
     const auto external = static_cast<uint32_t>(info.external_fa);
@@ -254,6 +279,8 @@ unsigned ZipExtractor::openEntry(int index, ZipEntry& entry) {
     filled.encrypted = (info.flag & 1) != 0;
     filled.compSize = static_cast<int64_t>(info.compressed_size);
     filled.uncSize = static_cast<int64_t>(info.uncompressed_size);
+    filled.method = static_cast<int>(info.compression_method);
+    filled.crc = static_cast<uint32_t>(info.crc);
     const int64_t dosTime = dosTimeToUnix(info.dosDate);
     filled.atime = filled.ctime = filled.mtime = dosTime;
     readExtendedTimes(extra, filled);
@@ -338,6 +365,7 @@ bool ZipExtractor::createDirectories(const std::string& base, const std::string&
     return true;
 }
 
+// The reader stops at the declared size; an entry with more data then fails its checksum.
 unsigned ZipExtractor::writeEntryData(int fd, const ZipEntry& entry) {
     if (_buffer.empty()) {
         _buffer.resize(kBufferSize);
@@ -365,6 +393,64 @@ unsigned ZipExtractor::writeEntryData(int fd, const ZipEntry& entry) {
         return kCorrupt;
     }
     return closed == UNZ_OK ? kOk : kInflateError;
+}
+
+unsigned ZipExtractor::writeEntryInMemory(int fd, const ZipEntry& entry) {
+    // The entry stands open for zlib: reopen its data raw.
+    unzCloseCurrentFile(_zip);
+    int method = 0;
+    int level = 0;
+    if (unzOpenCurrentFile2(_zip, &method, &level, 1) != UNZ_OK) {
+        _currentEntry = -1;
+        return kCorrupt;
+    }
+    const auto packedSize = static_cast<size_t>(entry.compSize);
+    const auto size = static_cast<size_t>(entry.uncSize);
+    if (_packed.size() < packedSize) {
+        _packed.resize(packedSize);
+    }
+    size_t got = 0;
+    while (got < packedSize) {
+        const int read = unzReadCurrentFile(_zip, _packed.data() + got, static_cast<unsigned>(packedSize - got));
+        if (read <= 0) {
+            return kReadError;
+        }
+        got += static_cast<size_t>(read);
+    }
+    const char* data = _packed.data();
+    if (entry.method == Z_DEFLATED) {
+        if (!_inflater) {
+            _inflater = libdeflate_alloc_decompressor();
+            if (!_inflater) {
+                return kInflateError;
+            }
+        }
+        if (_unpacked.size() < size) {
+            _unpacked.resize(size);
+        }
+        size_t produced = 0;
+        const libdeflate_result result =
+            libdeflate_deflate_decompress(_inflater, _packed.data(), packedSize, _unpacked.data(), size, &produced);
+        if (result == LIBDEFLATE_INSUFFICIENT_SPACE) {
+            engine::log("unzip: %s inflates beyond its declared size", entry.name.c_str());
+            return kInflateError;
+        }
+        if (result != LIBDEFLATE_SUCCESS || produced != size) {
+            return kInflateError;
+        }
+        data = _unpacked.data();
+    } else if (packedSize != size) {
+        return kInflateError;
+    }
+    if (libdeflate_crc32(0, data, size) != entry.crc) {
+        return kCorrupt;
+    }
+    if (!writeAll(fd, data, size)) {
+        return kWriteError;
+    }
+    unzCloseCurrentFile(_zip);
+    _currentEntry = -1;
+    return kOk;
 }
 
 unsigned ZipExtractor::unzipItem(int index, const std::string& target) {
@@ -421,7 +507,10 @@ unsigned ZipExtractor::unzipItem(int index, const std::string& target) {
         closeEntry();
         return kCannotOpen;
     }
-    result = writeEntryData(fd, entry);
+    const int64_t limit = g_inMemoryLimit;
+    const bool inMemory =
+        (entry.method == Z_DEFLATED || entry.method == 0) && entry.uncSize <= limit && entry.compSize <= limit;
+    result = inMemory ? writeEntryInMemory(fd, entry) : writeEntryData(fd, entry);
     if (result == kOk) {
         const struct timespec times[2] = {{static_cast<time_t>(entry.atime), 0}, {static_cast<time_t>(entry.mtime), 0}};
         futimens(fd, times);

@@ -8,6 +8,8 @@
 
 #include "net/ZipEntry.h"
 
+struct libdeflate_decompressor;
+
 // Owns the minizip reader, the read buffer and the cached entry. Entries are written only below the base folder:
 // a target that is absolute, has a drive, or has an empty, "." or ".." component is refused, no folder on the way
 // may be a link, and an existing file is replaced (also a read-only one or a link), never written through.
@@ -24,6 +26,10 @@ public:
     static constexpr unsigned kInflateError = 0x5000000;
 
     static constexpr size_t kBufferSize = 16384;
+    // Entries up to this size (packed and unpacked) are inflated in memory.
+    static constexpr int64_t kInMemoryLimit = 64 << 20;
+    // Test hook: another limit for the entries inflated in memory (kInMemoryLimit again when negative).
+    static void setInMemoryLimit(int64_t limit);
 
     // Null when the file is missing or not a zip archive (result kCannotOpen). The base folder starts empty.
     static std::unique_ptr<ZipExtractor> openZip(const std::string& path, unsigned* result = nullptr);
@@ -46,6 +52,10 @@ public:
     // a file, or cannot be made.
     bool createDirectories(const std::string& base, const std::string& folder);
 
+    // Repeats until none applies: a drive ("C:") is dropped, a leading "/" is dropped, and everything up to and
+    // including the first "/../" is dropped. "C:/x/y.txt" gives "x/y.txt", "a/../b.txt" and "../../b.txt" give
+    // "b.txt"; "../x" stays as it is (and is unsafe). "\" must already be turned into "/".
+    static std::string cleanEntryName(std::string name);
     // True for a relative "/" path whose components are neither empty, "." nor ".."; a trailing "/" (a folder)
     // is allowed. "\" must already be turned into "/".
     static bool isSafeEntryName(const std::string& name);
@@ -57,7 +67,10 @@ private:
     unsigned openEntry(int index, ZipEntry& entry);
     void closeEntry();
     unsigned moveTo(int index);
+    // Through zlib in chunks; never more than the declared size.
     unsigned writeEntryData(int fd, const ZipEntry& entry);
+    // Read whole and inflated in one call by libdeflate, for entries that fit in memory.
+    unsigned writeEntryInMemory(int fd, const ZipEntry& entry);
     bool ensureFolder(const std::string& path);
 
     void* _zip = nullptr;
@@ -69,6 +82,9 @@ private:
     int _cachedIndex = -1;
     ZipEntry _cached;
     std::vector<char> _buffer;
+    std::vector<char> _packed;
+    std::vector<char> _unpacked;
+    libdeflate_decompressor* _inflater = nullptr;
     std::string _base;
     // Folders already checked or made by this extractor.
     std::unordered_set<std::string> _folders;

@@ -8,7 +8,9 @@
 #include <memory>
 #include <mutex>
 #include <pthread.h>
+#include <sched.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -26,10 +28,12 @@ constexpr size_t kEntriesPerWorker = 16;
 
 std::mutex g_hookMutex;
 std::function<void(int)> g_entryHook;
+std::function<void()> g_swapHook;
 
 struct PlannedEntry {
     int index;
     std::string name;
+    int64_t size;
 };
 
 // Shared by the workers of one extraction.
@@ -105,7 +109,8 @@ void removeTree(const std::string& path) {
     }
 }
 
-std::vector<PlannedEntry> planEntries(ZipExtractor& archive, bool& ok) {
+// Entries outside onlyUnder (when not empty) are skipped with a log line.
+std::vector<PlannedEntry> planEntries(ZipExtractor& archive, const std::string& onlyUnder, bool& ok) {
     std::vector<PlannedEntry> plan;
     std::unordered_map<std::string, size_t> byName;
     ok = true;
@@ -125,6 +130,10 @@ std::vector<PlannedEntry> planEntries(ZipExtractor& archive, bool& ok) {
             engine::log("unzip: skipped special entry \"%s\"", entry.name.c_str());
             continue;
         }
+        if (!onlyUnder.empty() && entry.name.compare(0, onlyUnder.size(), onlyUnder) != 0) {
+            engine::log("unzip: skipped entry \"%s\" outside %s", entry.name.c_str(), onlyUnder.c_str());
+            continue;
+        }
         std::string key = entry.name;
         if (key.back() == '/') {
             key.pop_back();
@@ -134,14 +143,42 @@ std::vector<PlannedEntry> planEntries(ZipExtractor& archive, bool& ok) {
             plan[found->second].index = -1;
         }
         byName[key] = plan.size();
-        plan.push_back({i, entry.name});
+        plan.push_back({i, entry.name, entry.uncSize});
     }
     plan.erase(std::remove_if(plan.begin(), plan.end(), [](const PlannedEntry& e) { return e.index < 0; }), plan.end());
     return plan;
 }
 
+// The CPUs this process may run on.
+size_t usableCores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        return std::max(1, CPU_COUNT(&set));
+    }
+    return std::max<size_t>(1, std::thread::hardware_concurrency());
+}
+
+bool fitsOnDisk(const std::string& folder, const std::vector<PlannedEntry>& plan) {
+    int64_t total = 0;
+    for (const PlannedEntry& entry : plan) {
+        total += std::max<int64_t>(0, entry.size);
+    }
+    struct statvfs disk;
+    if (statvfs(folder.c_str(), &disk) != 0) {
+        return true;
+    }
+    const auto free = static_cast<int64_t>(disk.f_bavail) * static_cast<int64_t>(disk.f_frsize);
+    if (total > free) {
+        engine::log("unzip: %lld bytes do not fit in the %lld free on the disk", static_cast<long long>(total),
+                    static_cast<long long>(free));
+        return false;
+    }
+    return true;
+}
+
 bool extractAll(Extraction& job, ZipExtractor& archive) {
-    const size_t cores = std::max<size_t>(1, std::thread::hardware_concurrency());
+    const size_t cores = usableCores();
     const size_t wanted = std::min({kMaxWorkers, cores, std::max<size_t>(1, job.plan->size() / kEntriesPerWorker)});
     std::vector<std::unique_ptr<Worker>> workers;
     for (size_t i = 1; i < wanted; ++i) {
@@ -181,12 +218,24 @@ void ZipUnpacker::setEntryHook(std::function<void(int)> hook) {
     g_entryHook = std::move(hook);
 }
 
-bool ZipUnpacker::unpack(const std::string& zipPath, const std::string& folder) {
-    if (folder.empty()) {
-        engine::log("unzip: no folder to extract %s into", zipPath.c_str());
-        return false;
+void ZipUnpacker::setSwapHook(std::function<void()> hook) {
+    std::lock_guard<std::mutex> lock(g_hookMutex);
+    g_swapHook = std::move(hook);
+}
+
+void ZipUnpacker::runSwapHook() {
+    std::function<void()> hook;
+    {
+        std::lock_guard<std::mutex> lock(g_hookMutex);
+        hook = g_swapHook;
     }
-    const std::string base = folder.back() == '/' ? folder : folder + "/";
+    if (hook) {
+        hook();
+    }
+}
+
+bool ZipUnpacker::extractToStaging(const std::string& zipPath, const std::string& base, const std::string& onlyUnder,
+                                   const std::string& staging) {
     unsigned result = ZipExtractor::kOk;
     std::unique_ptr<ZipExtractor> archive = ZipExtractor::openZip(zipPath, &result);
     if (!archive) {
@@ -194,20 +243,20 @@ bool ZipUnpacker::unpack(const std::string& zipPath, const std::string& folder) 
         return false;
     }
     bool ok = true;
-    const std::vector<PlannedEntry> plan = planEntries(*archive, ok);
+    const std::vector<PlannedEntry> plan = planEntries(*archive, onlyUnder, ok);
     if (!ok) {
         return false;
     }
-
     std::error_code ec;
     fs::create_directories(base, ec);
-    const std::string staging = stagingFolder(base, zipPath);
+    if (!fitsOnDisk(base, plan)) {
+        return false;
+    }
     removeTree(staging);
     if (mkdir(staging.c_str(), 0777) != 0) {
         engine::log("unzip: cannot create %s", staging.c_str());
         return false;
     }
-
     Extraction job;
     job.zipPath = zipPath;
     job.staging = staging;
@@ -216,13 +265,93 @@ bool ZipUnpacker::unpack(const std::string& zipPath, const std::string& folder) 
         std::lock_guard<std::mutex> lock(g_hookMutex);
         job.hook = g_entryHook;
     }
-    ok = extractAll(job, *archive);
-    archive.reset();
+    return extractAll(job, *archive);
+}
+
+bool ZipUnpacker::unpack(const std::string& zipPath, const std::string& folder) {
+    if (folder.empty()) {
+        engine::log("unzip: no folder to extract %s into", zipPath.c_str());
+        return false;
+    }
+    const std::string base = folder.back() == '/' ? folder : folder + "/";
+    const std::string staging = stagingFolder(base, zipPath);
+    bool ok = extractToStaging(zipPath, base, "", staging);
     if (ok) {
         ok = publish(staging, base);
     }
     removeTree(staging);
     return ok;
+}
+
+bool ZipUnpacker::unpackPackage(const std::string& zipPath, const std::string& folder, const std::string& identify) {
+    if (folder.empty() || !ZipExtractor::isSafeEntryName(identify) || identify.find('/') != std::string::npos) {
+        engine::log("unzip: no folder to extract %s into", zipPath.c_str());
+        return false;
+    }
+    const std::string base = folder.back() == '/' ? folder : folder + "/";
+    const std::string staging = stagingFolder(base, zipPath);
+    bool ok = extractToStaging(zipPath, base, identify + "/", staging);
+    if (ok) {
+        ok = swapIn(staging + identify, base + identify, base + "." + identify + ".old");
+    }
+    removeTree(staging);
+    return ok;
+}
+
+bool ZipUnpacker::swapIn(const std::string& fresh, const std::string& target, const std::string& aside) {
+    struct stat st;
+    if (!lstatPath(fresh, st) || !S_ISDIR(st.st_mode)) {
+        engine::log("unzip: the package has no files under %s", target.c_str());
+        return false;
+    }
+    runSwapHook();
+    removeTree(aside);
+    const bool hadOld = lstatPath(target, st);
+    if (hadOld && std::rename(target.c_str(), aside.c_str()) != 0) {
+        engine::log("unzip: cannot move %s aside: errno %d", target.c_str(), errno);
+        return false;
+    }
+    runSwapHook();
+    if (std::rename(fresh.c_str(), target.c_str()) != 0) {
+        engine::log("unzip: cannot move the new %s into place: errno %d", target.c_str(), errno);
+        if (hadOld) {
+            std::rename(aside.c_str(), target.c_str());
+        }
+        return false;
+    }
+    runSwapHook();
+    removeTree(aside);
+    runSwapHook();
+    return true;
+}
+
+void ZipUnpacker::recoverPackages(const std::string& folder, const std::string& busyZip) {
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        names.push_back(it->path().filename().string());
+    }
+    const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    const std::string busyStaging = busyZip.empty() ? std::string() : stagingFolder(base, busyZip);
+    auto endsWith = [](const std::string& text, const std::string& tail) {
+        return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    for (const std::string& name : names) {
+        const std::string path = base + name;
+        if (name[0] == '.' && endsWith(name, ".old")) {
+            // Killed in the middle of a swap: the old package goes back when the new one is not in place.
+            const std::string target = base + name.substr(1, name.size() - 5);
+            struct stat st;
+            if (!lstatPath(target, st) && std::rename(path.c_str(), target.c_str()) == 0) {
+                engine::log("unzip: interrupted update of %s undone", target.c_str());
+            } else {
+                removeTree(path);
+            }
+        } else if (name[0] == '.' && endsWith(name, ".part") && path + "/" != busyStaging) {
+            engine::log("unzip: removed unfinished extraction %s", path.c_str());
+            removeTree(path);
+        }
+    }
 }
 
 bool ZipUnpacker::publish(const std::string& from, const std::string& to) {

@@ -11,14 +11,33 @@
 // reader; the call returns when all of them are done.
 class ZipUnpacker {
 public:
-    // True when every entry that was not skipped is in place under folder. An empty folder is refused.
+    // True when every entry that was not skipped is in place under folder. An empty folder is refused. Fails
+    // before writing when the declared sizes exceed the free disk space, and an entry that inflates beyond its
+    // declared size fails.
     static bool unpack(const std::string& zipPath, const std::string& folder);
+    // A courseware package: only entries under "<identify>/" are extracted (others are skipped with a log line),
+    // and the new folder replaces folder + identify whole: the old one is renamed to ".<identify>.old", the new
+    // one renamed into place, then the old one removed. True when the new package is in place; on failure the
+    // old package is untouched.
+    static bool unpackPackage(const std::string& zipPath, const std::string& folder, const std::string& identify);
+    // What a killed extraction left in folder: an old package whose replacement is not in place is renamed back,
+    // other ".<identify>.old" folders and unfinished staging folders are removed (not the staging folder of
+    // busyZip, which is being extracted).
+    static void recoverPackages(const std::string& folder, const std::string& busyZip = "");
 
     // Test hook: runs after each entry written to the staging folder with the number written so far. It may run
     // on a worker thread.
     static void setEntryHook(std::function<void(int)> hook);
 
+    // Test hook: runs at each step of a package swap (staged, old moved aside, new moved in, old removed). It may
+    // run on a worker thread.
+    static void setSwapHook(std::function<void()> hook);
+
 private:
+    static bool extractToStaging(const std::string& zipPath, const std::string& base, const std::string& onlyUnder,
+                                 const std::string& staging);
+    static bool swapIn(const std::string& fresh, const std::string& target, const std::string& aside);
+    static void runSwapHook();
     // Moves everything under from into to: missing items are renamed in, folders are merged, files and links
     // are replaced (never followed). A folder in the way of a file is a failure.
     static bool publish(const std::string& from, const std::string& to);

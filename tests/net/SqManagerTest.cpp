@@ -1,22 +1,22 @@
 #include <sqlite3.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
-#include <condition_variable>
 #include <mutex>
-#include <thread>
 #include <regex>
+#include <thread>
 
 #include "NetFixture.h"
+#include "ZipBuilder.h"
 #include "base/Director.h"
 #include "common/BaseScene.h"
-#include "common/PlistManager.h"
-#include "scene/Scene.h"
-#include "support/ClientTest.h"
-#include "ZipBuilder.h"
 #include "common/GDataManager.h"
+#include "common/PlistManager.h"
 #include "net/FileManager.h"
 #include "net/SqManager.h"
+#include "scene/Scene.h"
+#include "support/ClientTest.h"
 
 using nettest::NetFolderTest;
 
@@ -220,7 +220,8 @@ TEST_F(LocalDatabase, DamagedFileIsMovedAsideAndAFreshOneMade) {
     const std::vector<Damage> damages = {
         {"not a database", [](const std::string& path) { nettest::writeFile(path, std::string(3000, 'x')); }},
         {"cut short", [](const std::string& path) { std::filesystem::resize_file(path, 5000); }},
-        {"malformed page", [](const std::string& path) {
+        {"malformed page",
+         [](const std::string& path) {
              std::string bytes = nettest::readFile(path);
              for (size_t i = 4096 + 8; i < bytes.size(); i += 7) {
                  bytes[i] = static_cast<char>(0xA5);

@@ -2,7 +2,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 #include "NetFixture.h"
 #include "ZipBuilder.h"
@@ -23,21 +28,37 @@ protected:
     void SetUp() override {
         NetFolderTest::SetUp();
         FileManager::getInstance()->getNetResPath();
+        SqManager::getInstance()->init();
         SqManager::getInstance()->initCoursewareTable();
     }
     void TearDown() override {
         ZipUnpacker::setEntryHook(nullptr);
+        ZipUnpacker::setSwapHook(nullptr);
         NetFolderTest::TearDown();
     }
     void tick() { engine::Director::getInstance()->mainLoop(0.1f); }
+    // Ticks until the queue has handed back every zip queued through queueZip (30 s of real time at most).
+    void tickUntilDone() {
+        const auto start = std::chrono::steady_clock::now();
+        while (results.size() < queued && std::chrono::steady_clock::now() - start < std::chrono::seconds(30)) {
+            tick();
+        }
+        ASSERT_EQ(results.size(), queued);
+    }
+    void queueZip(const std::string& path) {
+        ++queued;
+        SqManager::getInstance()->addUnzipTask(path, [this](const std::string& zipPath, bool ok) {
+            results.push_back({zipPath, ok});
+        });
+    }
 
-    // A package of count files under its identify folder, as the server serves it.
-    std::string packageZip(int count, bool corruptLast = false) {
+    // A version of the package: count files under its identify folder, as the server serves it.
+    std::string packageZip(int count, const std::string& version, bool corruptLast = false) {
         std::vector<ZipItem> items;
         for (int i = 0; i < count; ++i) {
             ZipItem item;
-            item.name = std::string(kIdentify) + "/f" + std::to_string(i) + ".txt";
-            item.data = std::string(2000, static_cast<char>('a' + i % 26));
+            item.name = std::string(kIdentify) + "/" + version + "/f" + std::to_string(i) + ".txt";
+            item.data = version + std::to_string(i);
             item.wrongCrc = corruptLast && i == count - 1;
             items.push_back(item);
         }
@@ -45,14 +66,25 @@ protected:
         EXPECT_TRUE(nettest::writeZip(path, items));
         return path;
     }
-    // What the courseware list does when the download succeeded: the zip is queued and the row written.
-    void downloaded(const std::string& zipPath) {
-        SqManager::getInstance()->addUnzipTask(zipPath);
+    void writeRow(const std::string& hash) {
         CoursewareData record;
         record.Identify = kIdentify;
-        record.Hash = "hash";
-        SqManager::getInstance()->insertCourseware(record);
+        record.Hash = hash;
+        SqManager::getInstance()->updateCourseware(record);
     }
+    // The files of the package folder, "" when it is missing.
+    std::vector<std::string> packageTree() { return nettest::listTree(netRes() + kIdentify); }
+    static std::vector<std::string> versionTree(int count, const std::string& version) {
+        std::vector<std::string> tree = {version + "/"};
+        for (int i = 0; i < count; ++i) {
+            tree.push_back(version + "/f" + std::to_string(i) + ".txt");
+        }
+        std::sort(tree.begin(), tree.end());
+        return tree;
+    }
+
+    size_t queued = 0;
+    std::vector<std::pair<std::string, bool>> results;
 };
 
 std::string simpleZip(const std::string& path, const std::string& entry) {
@@ -65,97 +97,201 @@ std::string simpleZip(const std::string& path, const std::string& entry) {
 
 } // namespace
 
-TEST_F(UnzipQueue, OneZipPerTickInQueueOrderEachDeletedAfterwards) {
+TEST_F(UnzipQueue, OneZipAtATimeInQueueOrderEachDeletedBeforeItsResult) {
     const std::string first = simpleZip(netRes() + "first.zip", "one/a.txt");
     const std::string second = simpleZip(programFolder() + "second.zip", "two/b.txt");
-    SqManager::getInstance()->addUnzipTask(first);
-    SqManager::getInstance()->addUnzipTask(second);
-    tick();
-    EXPECT_TRUE(fs::exists(netRes() + "one/a.txt"));
-    EXPECT_FALSE(fs::exists(first));
-    EXPECT_FALSE(fs::exists(programFolder() + "two"));
-    EXPECT_TRUE(fs::exists(second));
-    tick();
+    bool secondStartedEarly = true;
+    SqManager::getInstance()->addUnzipTask(first, [&](const std::string& path, bool ok) {
+        results.push_back({path, ok});
+        secondStartedEarly = fs::exists(programFolder() + "two") || !fs::exists(second);
+        EXPECT_FALSE(fs::exists(first));
+    });
+    ++queued;
+    queueZip(second);
+    tickUntilDone();
+    EXPECT_EQ(results, (std::vector<std::pair<std::string, bool>>{{first, true}, {second, true}}));
+    EXPECT_FALSE(secondStartedEarly);
+    EXPECT_EQ(nettest::readFile(netRes() + "one/a.txt"), "one/a.txt");
     EXPECT_EQ(nettest::readFile(programFolder() + "two/b.txt"), "two/b.txt");
     EXPECT_FALSE(fs::exists(second));
     EXPECT_EQ(countLogLines("start uncompressing"), 2);
     EXPECT_EQ(countLogLines("end uncompressing"), 2);
 }
 
-TEST_F(UnzipQueue, FailedPackageLosesItsFolderAndRowAndCanBeFetchedAgain) {
-    // An older extraction is still in place.
-    fs::create_directories(netRes() + kIdentify);
-    nettest::writeFile(netRes() + kIdentify + "/old.txt", "old");
-    const std::string zip = packageZip(5, true);
-    downloaded(zip);
-    tick();
-    EXPECT_FALSE(readsAsReady(kIdentify));
-    EXPECT_FALSE(fs::exists(netRes() + kIdentify));
-    EXPECT_FALSE(SqManager::getInstance()->getCoursewareByIdentify(kIdentify).downloaded);
-    EXPECT_FALSE(fs::exists(zip));
-    EXPECT_EQ(countLogLines("removed"), 1);
+TEST_F(UnzipQueue, ExtractionRunsWhileTheFramesGoOn) {
+    std::atomic<bool> release{false};
+    ZipUnpacker::setEntryHook([&](int) {
+        while (!release) {
+            std::this_thread::yield();
+        }
+    });
+    queueZip(packageZip(3, "v1"));
+    for (int i = 0; i < 5; ++i) {
+        tick();
+    }
+    EXPECT_TRUE(SqManager::getInstance()->isUnzipping());
+    EXPECT_TRUE(results.empty());
+    release = true;
+    tickUntilDone();
+    EXPECT_TRUE(results[0].second);
+    EXPECT_FALSE(SqManager::getInstance()->isUnzipping());
+}
 
-    downloaded(packageZip(5));
-    tick();
-    EXPECT_TRUE(readsAsReady(kIdentify));
+TEST_F(UnzipQueue, UpdateReplacesThePackageWholeAndAFailedOneLeavesTheOldWhole) {
+    queueZip(packageZip(5, "v1"));
+    tickUntilDone();
+    writeRow("v1");
+    EXPECT_EQ(packageTree(), versionTree(5, "v1"));
+
+    queueZip(packageZip(5, "v2", true));
+    tickUntilDone();
+    EXPECT_FALSE(results.back().second);
+    EXPECT_EQ(packageTree(), versionTree(5, "v1"));
+    EXPECT_EQ(SqManager::getInstance()->getCoursewareByIdentify(kIdentify).Hash, "v1");
+    EXPECT_FALSE(fs::exists(netRes() + kIdentify + ".zip"));
+
+    queueZip(packageZip(4, "v2"));
+    tickUntilDone();
+    EXPECT_TRUE(results.back().second);
+    EXPECT_EQ(packageTree(), versionTree(4, "v2"));
+    EXPECT_EQ(nettest::listTree(netRes()),
+              (std::vector<std::string>{"0102030104/", "0102030104/v2/", "0102030104/v2/f0.txt", "0102030104/v2/f1.txt",
+                                        "0102030104/v2/f2.txt", "0102030104/v2/f3.txt", "LocalData.db"}));
+}
+
+TEST_F(UnzipQueue, PackageWritesOnlyIntoItsOwnFolder) {
+    const std::string path = netRes() + kIdentify + ".zip";
+    ASSERT_TRUE(nettest::writeZip(path, {nettest::item(std::string(kIdentify) + "/Topic.plist", "topic"),
+                                         nettest::item("LocalData.db", "overwritten"),
+                                         nettest::item("0102030105/Topic.plist", "another package"),
+                                         nettest::item(std::string(kIdentify) + "x/a.txt", "beside")}));
+    writeRow("h");
+    queueZip(path);
+    tickUntilDone();
+    EXPECT_TRUE(results[0].second);
+    EXPECT_EQ(nettest::readFile(netRes() + kIdentify + "/Topic.plist"), "topic");
+    EXPECT_TRUE(SqManager::getInstance()->getCoursewareByIdentify(kIdentify).downloaded);
+    EXPECT_FALSE(fs::exists(netRes() + "0102030105"));
+    EXPECT_FALSE(fs::exists(netRes() + kIdentify + "x"));
+    EXPECT_EQ(countLogLines("outside " + std::string(kIdentify) + "/"), 3);
 }
 
 TEST_F(UnzipQueue, FailedZipOutsideTheCoursewareFolderLeavesTheDatabaseAlone) {
-    CoursewareData record;
-    record.Identify = kIdentify;
-    SqManager::getInstance()->insertCourseware(record);
+    writeRow("h");
     const std::string path = programFolder() + kIdentify + ".zip";
     nettest::writeFile(path, "not a zip");
-    SqManager::getInstance()->addUnzipTask(path);
-    tick();
+    queueZip(path);
+    tickUntilDone();
+    EXPECT_FALSE(results[0].second);
     EXPECT_TRUE(SqManager::getInstance()->getCoursewareByIdentify(kIdentify).downloaded);
     EXPECT_FALSE(fs::exists(path));
 }
 
-TEST_F(UnzipQueue, KilledExtractionNeverLeavesAHalfPackageThatReadsAsReady) {
-    const std::string zip = packageZip(200);
-    CoursewareData record;
-    record.Identify = kIdentify;
-    SqManager::getInstance()->insertCourseware(record);
+// An update of an 881-file package killed at 20 moments from the first entry written to the row written: after
+// the next start the package is the whole old or the whole new version, the row never ahead of the files, and
+// the update done again completes. Each round updates the version the round before installed.
+TEST_F(UnzipQueue, KilledUpdateLeavesTheWholeOldOrTheWholeNewPackage) {
+    constexpr int kFiles = 881;
+    // Where the child stops: after that many entries written, or at a named step of the swap and the row.
+    std::vector<std::pair<int, std::string>> moments;
+    for (int entries : {1, 40, 100, 200, 300, 400, 500, 600, 700, 800, 860, 880, kFiles}) {
+        moments.push_back({entries, ""});
+    }
+    for (const char* step : {"started", "staged", "aside", "in place", "old removed", "done", "row"}) {
+        moments.push_back({0, step});
+    }
+    ASSERT_EQ(moments.size(), 20u);
+    // Versions alternate in size, so that a mix of two shows.
+    auto filesOf = [](int version) { return kFiles - 2 * (version % 2); };
+    auto nameOf = [](int version) { return "v" + std::to_string(version); };
 
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Report after 60 entries, then hold still until killed.
-        ZipUnpacker::setEntryHook([&](int done) {
-            if (done == 60) {
+    int installed = 0;
+    queueZip(packageZip(filesOf(installed), nameOf(installed)));
+    tickUntilDone();
+    writeRow(nameOf(installed));
+    for (const auto& [entries, step] : moments) {
+        SCOPED_TRACE(step.empty() ? std::to_string(entries) + " entries" : step);
+        const int next = installed + 1;
+        const std::string zip = packageZip(filesOf(next), nameOf(next));
+
+        SqManager::getInstance()->closeDatabase();
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            auto stop = [&] {
                 const char signal = 'k';
                 (void)!write(pipeFds[1], &signal, 1);
                 for (;;) {
                     pause();
                 }
+            };
+            ZipUnpacker::setEntryHook([&, last = std::min(entries, filesOf(next))](int done) {
+                if (done == last) {
+                    stop();
+                }
+            });
+            int swapSteps = 0;
+            ZipUnpacker::setSwapHook([&, step = step] {
+                const char* order[] = {"staged", "aside", "in place", "old removed"};
+                if (step == order[swapSteps++]) {
+                    stop();
+                }
+            });
+            SqManager* db = SqManager::getInstance();
+            bool finished = false;
+            db->addUnzipTask(zip, [&, step = step](const std::string&, bool ok) {
+                if (step == "done") {
+                    stop();
+                }
+                if (ok) {
+                    writeRow(nameOf(next));
+                }
+                finished = true;
+            });
+            db->updateUnzip(0.1f);
+            if (step == "started") {
+                stop();
             }
-        });
-        SqManager::getInstance()->addUnzipTask(zip);
-        SqManager::getInstance()->unzipFront();
-        _exit(3);
+            while (!finished) {
+                db->updateUnzip(0.1f);
+            }
+            if (step == "row") {
+                stop();
+            }
+            _exit(3);
+        }
+        close(pipeFds[1]);
+        char signal = 0;
+        const ssize_t got = read(pipeFds[0], &signal, 1);
+        close(pipeFds[0]);
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_EQ(got, 1);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        // The next start.
+        SqManager::getInstance()->init();
+        SqManager::getInstance()->initCoursewareTable();
+        const std::string hash = SqManager::getInstance()->getCoursewareByIdentify(kIdentify).Hash;
+        const std::vector<std::string> tree = packageTree();
+        const bool wholeOld = tree == versionTree(filesOf(installed), nameOf(installed));
+        const bool wholeNew = tree == versionTree(filesOf(next), nameOf(next));
+        EXPECT_TRUE(wholeOld || wholeNew) << tree.size() << " files";
+        EXPECT_TRUE(hash == nameOf(installed) || (hash == nameOf(next) && wholeNew)) << hash;
+        for (const auto& entry : fs::directory_iterator(netRes())) {
+            EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+        }
+
+        // Done again, the update completes.
+        queueZip(packageZip(filesOf(next), nameOf(next)));
+        tickUntilDone();
+        ASSERT_TRUE(results.back().second);
+        writeRow(nameOf(next));
+        EXPECT_EQ(packageTree(), versionTree(filesOf(next), nameOf(next)));
+        EXPECT_TRUE(readsAsReady(kIdentify));
+        installed = next;
     }
-    close(pipeFds[1]);
-    char signal = 0;
-    const ssize_t got = read(pipeFds[0], &signal, 1);
-    close(pipeFds[0]);
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_EQ(got, 1);
-    ASSERT_TRUE(WIFSIGNALED(status));
-
-    EXPECT_FALSE(readsAsReady(kIdentify));
-    EXPECT_FALSE(fs::exists(netRes() + kIdentify));
-    EXPECT_GE(nettest::listTree(netRes() + "." + kIdentify + ".zip.part").size(), 60u);
-    EXPECT_TRUE(fs::exists(zip));
-
-    // The next attempt clears what the killed one left and completes.
-    SqManager::getInstance()->addUnzipTask(zip);
-    tick();
-    EXPECT_TRUE(readsAsReady(kIdentify));
-    EXPECT_EQ(nettest::listTree(netRes() + kIdentify).size(), 200u);
-    EXPECT_FALSE(fs::exists(netRes() + "." + kIdentify + ".zip.part"));
 }

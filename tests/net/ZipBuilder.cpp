@@ -47,6 +47,24 @@ ZipItem unixItem(const std::string& name, const std::string& data, uint32_t mode
     return item;
 }
 
+namespace {
+
+std::string rawDeflate(const std::string& data) {
+    z_stream stream = {};
+    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&stream, data.size()), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+} // namespace
+
 bool writeZip(const std::string& path, const std::vector<ZipItem>& items) {
     zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
     if (!zip) {
@@ -57,8 +75,10 @@ bool writeZip(const std::string& path, const std::vector<ZipItem>& items) {
         zip_fileinfo info = {};
         info.dosDate = item.dosDate ? item.dosDate : dosDateOf(2020, 6, 15, 10, 20, 30);
         info.external_fa = item.externalAttr;
-        const bool raw = item.wrongCrc;
-        const int method = (item.stored || raw) ? 0 : Z_DEFLATED;
+        const bool lying = item.declaredSize >= 0;
+        const bool raw = item.wrongCrc || lying;
+        const int method = (item.stored || item.wrongCrc) ? 0 : Z_DEFLATED;
+        const std::string body = lying ? rawDeflate(item.data) : item.data;
         uLong crc = 0;
         if (item.password) {
             crc = crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), item.data.size());
@@ -67,18 +87,21 @@ bool writeZip(const std::string& path, const std::vector<ZipItem>& items) {
             zip, item.name.c_str(), &info, item.localExtra.empty() ? nullptr : item.localExtra.data(),
             static_cast<uInt>(item.localExtra.size()), nullptr, 0, nullptr, method, Z_DEFAULT_COMPRESSION, raw ? 1 : 0,
             -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, item.password, crc, static_cast<uLong>(item.host) << 8, 0,
-            0);
+            item.declaredSize > 0xFFFFFFFFll ? 1 : 0);
         if (opened != ZIP_OK) {
             ok = false;
             break;
         }
-        if (!item.data.empty() &&
-            zipWriteInFileInZip(zip, item.data.data(), static_cast<unsigned>(item.data.size())) != ZIP_OK) {
+        if (!body.empty() && zipWriteInFileInZip(zip, body.data(), static_cast<unsigned>(body.size())) != ZIP_OK) {
             ok = false;
         }
         if (raw) {
             const uLong right = crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), item.data.size());
-            zipCloseFileInZipRaw64(zip, item.data.size(), right ^ 0xFFFFu);
+            if (lying) {
+                zipCloseFileInZipRaw64(zip, static_cast<ZPOS64_T>(item.declaredSize), right);
+            } else {
+                zipCloseFileInZipRaw64(zip, item.data.size(), right ^ 0xFFFFu);
+            }
         } else {
             zipCloseFileInZip(zip);
         }

@@ -20,6 +20,8 @@ struct ZipItem {
     bool stored = false;
     // Stored raw with this CRC instead of the right one.
     bool wrongCrc = false;
+    // Deflated, with this uncompressed size declared instead of the real one.
+    int64_t declaredSize = -1;
     const char* password = nullptr;
 
     ZipItem& withAttr(uint32_t value) {

@@ -7,6 +7,7 @@
 #include "ZipBuilder.h"
 #include "common/PlatformFunc.h"
 #include "net/ZipEntry.h"
+#include "net/ZipExtractor.h"
 #include "net/ZipUnpacker.h"
 
 namespace fs = std::filesystem;
@@ -80,34 +81,76 @@ TEST_F(ZipPackages, ManyEntriesAllArriveAndEachIsCountedOnce) {
     }
 }
 
-TEST_F(ZipPackages, NamesThatLeaveTheFolderAreSkipped) {
-    const char* hostile[] = {"../evil1.txt",
-                             "../../evil2.txt",
-                             "a/../../evil3.txt",
-                             "a/../b.txt",
-                             "C:/evil4.txt",
-                             "C:\\evil5.txt",
-                             "..\\evil6.txt",
-                             "a\\..\\..\\evil7.txt",
-                             "a//b.txt",
-                             "./c.txt",
-                             "a/./d.txt",
-                             "..",
-                             ".",
-                             "/",
-                             "../",
-                             "x/../../"};
+TEST_F(ZipPackages, NamesAreCleanedAndWhatStaysUnsafeIsSkipped) {
+    // Name in the archive, and where it lands under the base folder ("" when skipped).
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"C:\\x\\y.txt", "x/y.txt"},
+        {"a/../b.txt", "b.txt"},
+        {"../../z.txt", "z.txt"},
+        {"C:/c4.txt", "c4.txt"},
+        {"/abs/d.txt", "abs/d.txt"},
+        {"x\\..\\..\\..\\e.txt", "e.txt"},
+        {"../evil1.txt", ""},
+        {"a/../../evil3.txt", ""},
+        {"..\\evil6.txt", ""},
+        {"a//b2.txt", ""},
+        {"./c.txt", ""},
+        {"a/./d.txt", ""},
+        {"..", ""},
+        {".", ""},
+        {"/", ""},
+        {"../", ""},
+        {"x/../../", ""},
+    };
     std::vector<ZipItem> items;
-    for (const char* name : hostile) {
-        items.push_back(file(name, "evil"));
+    std::vector<std::string> expected = {"base/", "base/pkg.zip"};
+    int skipped = 0;
+    for (const auto& [name, target] : names) {
+        items.push_back(file(name, name));
+        skipped += target.empty() ? 1 : 0;
     }
-    items.push_back(file(scratch.file("absolute.txt"), "evil"));
-    items.push_back(file("good.txt", "good"));
     const std::string path = zip(items);
     EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
-    EXPECT_EQ(nettest::listTree(scratch.path()),
-              (std::vector<std::string>{"base/", "base/good.txt", "base/pkg.zip", "res/"}));
-    EXPECT_EQ(countLogLines("skipped unsafe entry"), static_cast<int>(std::size(hostile)) + 1);
+    for (const auto& [name, target] : names) {
+        if (!target.empty()) {
+            EXPECT_EQ(nettest::readFile(base() + target), name) << name;
+        }
+    }
+    EXPECT_EQ(
+        nettest::listTree(scratch.path()),
+        (std::vector<std::string>{"base/", "base/abs/", "base/abs/d.txt", "base/b.txt", "base/c4.txt", "base/e.txt",
+                                  "base/pkg.zip", "base/x/", "base/x/y.txt", "base/z.txt", "res/"}));
+    EXPECT_EQ(countLogLines("skipped unsafe entry"), skipped);
+}
+
+TEST_F(ZipPackages, EntryInflatingBeyondItsDeclaredSizeFails) {
+    // Inflated whole in memory, and in chunks as entries too big for memory are.
+    for (const int64_t limit : {int64_t(-1), int64_t(0)}) {
+        SCOPED_TRACE(limit);
+        ZipExtractor::setInMemoryLimit(limit);
+        ZipItem bomb = file("pkg/bomb.txt", std::string(200000, 'z'));
+        bomb.declaredSize = 1000;
+        const std::string path = zip({file("pkg/a.txt", "fine"), bomb});
+        EXPECT_FALSE(ZipUnpacker::unpack(path, base()));
+        EXPECT_EQ(baseTree(), std::vector<std::string>{"pkg.zip"});
+    }
+    ZipExtractor::setInMemoryLimit(-1);
+}
+
+TEST_F(ZipPackages, DeclaredSizesBeyondTheFreeDiskSpaceFailBeforeWriting) {
+    // Entries that each declare almost 4 GB, together more than the disk holds.
+    fs::create_directories(base());
+    const uintmax_t free = fs::space(base()).available;
+    std::vector<ZipItem> items = {file("pkg/a.txt", "fine")};
+    for (uintmax_t declared = 0; declared <= free; declared += 0xFFFFFFF0u) {
+        ZipItem huge = file("pkg/huge" + std::to_string(items.size()) + ".bin", "small really");
+        huge.declaredSize = 0xFFFFFFF0u;
+        items.push_back(huge);
+    }
+    const std::string path = zip(items);
+    EXPECT_FALSE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(baseTree(), std::vector<std::string>{"pkg.zip"});
+    EXPECT_EQ(countLogLines("free on the disk"), 1);
 }
 
 TEST_F(ZipPackages, LinkEntriesAreNeverCreated) {
