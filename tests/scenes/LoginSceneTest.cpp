@@ -355,7 +355,7 @@ TEST_F(LoginSceneTest, LoginFillsTheCatalogueAndOpensTheCourseScene) {
     }
 
     // The interface pack is unpacked into "LocalRes/"; only then is its hash kept.
-    ASSERT_TRUE(stepUntil([&] { return !fs::exists(resRoot() + "LocalRes/ui20240901.zip"); }, kChainFrames));
+    ASSERT_TRUE(waitFor([&] { return !fs::exists(resRoot() + "LocalRes/ui20240901.zip"); }, 30));
     EXPECT_TRUE(fs::is_regular_file(resRoot() + "LocalRes/DrawBoard/DrawBoard_Color0.png"));
     EXPECT_EQ(baseData("InsUIHash"), "ui20240901");
     const auto paths = engine::FileUtils::getInstance()->getSearchPaths();
