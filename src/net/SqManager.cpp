@@ -480,6 +480,8 @@ void SqManager::unzipFront() {
 void SqManager::finishUnzip() {
     const bool ok = _unzipJob->result();
     _unzipJob.reset();
+    // What the extraction logged comes before its end.
+    engine::flushWorkerLogLines();
     engine::log("end uncompressing");
     const UnzipTask task = _unzipQueue.front();
     engine::FileUtils::getInstance()->removeFile(task.zipPath);
