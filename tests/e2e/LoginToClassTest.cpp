@@ -206,8 +206,9 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
     click(lectureButton(2));
     ASSERT_TRUE(waitFor([] { return findByName("Loading", lectureButton(2)->getParent())->isVisible(); }));
     const std::string package = FileManager::getInstance()->getNetResPath() + "0101010102/";
-    ASSERT_TRUE(waitFor([&] { return std::filesystem::exists(package + "Topic.plist"); }, 30));
-    EXPECT_EQ(courseware->currentList[1].state, 1);
+    // Ready once the extraction's result is back on the main thread.
+    ASSERT_TRUE(waitFor([&] { return courseware->currentList[1].state == 1; }, 30));
+    EXPECT_TRUE(std::filesystem::exists(package + "Topic.plist"));
     EXPECT_TRUE(lectureButton(2)->isBright());
     EXPECT_FALSE(findByName("Loading", lectureButton(2)->getParent())->isVisible());
     support::saveScreenshot("e2e_9_lecture_ready");
