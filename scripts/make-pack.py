@@ -20,6 +20,7 @@ import tempfile
 import pack_lecture
 import pack_lesson
 import pack_navigation
+import pack_resource
 import pack_tools
 import pack_video
 
@@ -50,7 +51,7 @@ STRINGS = {
     "GroupStr1": "Some pupils have no group. Start anyway?",
     "Str_Finish": "Complete",
     "Str_Downloading": "Downloading\u2026",
-    "ResourceStr1": "Lists refreshed.",
+    "ResourceStr1": "Lists refreshed. A grade's Download button fetches its missing lectures.",
     "ResourceStr2": "Missing lectures of this grade are queued.",
     "TeachStr1": "This lecture has no teaching pictures.",
     "NoFileExist": "File not found",
@@ -641,6 +642,7 @@ def make_pictures(images):
     subprocess.run(["convert", "-size", "16x128", "gradient:#bfe6ff-#f6fcff", "-strip",
                     os.path.join(common, "ClientBg9.png")], check=True)
     pack_navigation.make_pictures(images, Canvas)
+    pack_resource.make_pictures(images, Canvas)
     pack_tools.make_pictures(images, Canvas)
     pack_video.make_pictures(images, Canvas)
     pack_lecture.make_pictures(images, Canvas)
@@ -847,6 +849,7 @@ LAYOUTS = {
     "DownloadLayer.csb": download_layout,
 }
 LAYOUTS.update(pack_navigation.layouts(node, layout))
+LAYOUTS.update(pack_resource.layouts(node, layout))
 LAYOUTS.update(pack_tools.layouts(node, layout))
 LAYOUTS.update(pack_video.layouts(node, layout))
 LAYOUTS.update(pack_lecture.layouts(node, layout))

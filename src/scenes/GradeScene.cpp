@@ -17,6 +17,7 @@
 #include "net/HttpManager.h"
 #include "scene/Actions.h"
 #include "scenes/ClassScene.h"
+#include "scenes/ResourceScene.h"
 #include "scenes/SceneWidgets.h"
 #include "scenes/SubjectScene.h"
 #include "ui/Button.h"
@@ -148,7 +149,9 @@ void GradeScene::onReturn() {
 }
 
 void GradeScene::onResManageClicked() {
-    engine::log("ResourceScene is not available yet: staying on the grade scene");
+    if (ResourceScene* scene = ResourceScene::create()) {
+        engine::Director::getInstance()->replaceScene(scene);
+    }
 }
 
 void GradeScene::onGradeAnimationsLoaded() {

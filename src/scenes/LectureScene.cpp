@@ -367,7 +367,7 @@ Node* LectureScene::findLoadingNode(const std::string& identify) const {
 }
 
 void LectureScene::onDownloadProgress(const std::string& identify, double received, double expected) {
-    const int percent = expected > 0 ? std::clamp(static_cast<int>(received / expected * 100.0), 0, 100) : 0;
+    const int percent = SceneWidgets::downloadPercent(received, expected);
     Node* loading = findLoadingNode(identify);
     if (!loading) {
         return;

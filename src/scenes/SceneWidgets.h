@@ -1,6 +1,7 @@
 // Widget lookup for the navigation scenes: a widget the layout lacks is logged and its step skipped.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 #include "base/Log.h"
@@ -34,6 +35,11 @@ inline int pageCountOf(size_t entries, int perPage) {
     const float pages = static_cast<float>(entries) / static_cast<float>(perPage);
     const int whole = static_cast<int>(pages);
     return static_cast<float>(whole) < pages ? whole + 1 : whole;
+}
+
+// The whole percentage of a download, within 0 to 100; 0 while the size is unknown (0 expected bytes).
+inline int downloadPercent(double received, double expected) {
+    return expected > 0 ? std::clamp(static_cast<int>(received / expected * 100.0), 0, 100) : 0;
 }
 
 } // namespace SceneWidgets

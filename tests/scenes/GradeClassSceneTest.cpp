@@ -13,6 +13,7 @@
 #include "scenes/ClassScene.h"
 #include "scenes/GradeScene.h"
 #include "scenes/LectureScene.h"
+#include "scenes/ResourceScene.h"
 #include "scenes/SubjectScene.h"
 #include "ui/Button.h"
 #include "ui/Text.h"
@@ -245,11 +246,10 @@ TEST_F(GradeSceneTest, ADataThatIsNoArrayShowsTheNoClassTip) {
 
 TEST_F(GradeSceneTest, ReturnAndResourceButtons) {
     setGrades({{1, 1}});
-    GradeScene* scene = enterGradeScene();
+    enterGradeScene();
     ASSERT_TRUE(click("ResManageBtn"));
-    support::stepFrames(30);
-    EXPECT_TRUE(logged("ResourceScene is not available"));
-    EXPECT_EQ(runningAs<GradeScene>(), scene);
+    EXPECT_TRUE(waitForScene<ResourceScene>(60));
+    enterGradeScene();
     ASSERT_TRUE(click("Btn_Return"));
     EXPECT_TRUE(waitForScene<SubjectScene>(60));
 }

@@ -1,5 +1,6 @@
-// The layouts of the navigation screens (login, course, subject, grade and class choice): the widgets their scenes
-// look up, and screens that fit the window at 16:9 and on a taller window, where the layout offset is not zero.
+// The layouts of the navigation screens (login, course, subject, grade and class choice, courseware management):
+// the widgets their scenes look up, and screens that fit the window at 16:9 and on a taller window, where the
+// layout offset is not zero.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include "support/WidgetKind.h"
 #include "ui/Button.h"
 #include "ui/Layout.h"
+#include "ui/LoadingBar.h"
 #include "ui/Text.h"
 #include "ui/TextField.h"
 
@@ -31,8 +33,8 @@ using namespace engine;
 
 namespace {
 
-const char* const kFiles[] = {"LoginScene.csb", "CourseScene.csb", "SubjectScene.csb", "GradeScene.csb",
-                              "ClassScene.csb"};
+const char* const kFiles[] = {"LoginScene.csb", "CourseScene.csb",   "SubjectScene.csb", "GradeScene.csb",
+                              "ClassScene.csb", "ResourceScene.csb", "ManageScene.csb"};
 
 using Kind = support::WidgetKind;
 using support::isKind;
@@ -98,6 +100,37 @@ std::vector<Expected> expectedWidgets() {
         add("ClassScene.csb", card, Kind::ImageView);
         add("ClassScene.csb", "ClassName", Kind::Text, card);
         add("ClassScene.csb", "SelectImg", Kind::ImageView, card);
+    }
+
+    for (const char* file : {"ResourceScene.csb", "ManageScene.csb"}) {
+        add(file, "Btn_Return", Kind::Button, "/");
+        add(file, "DownAllBtn", Kind::Button, "/");
+    }
+    for (int n = 1; n <= 5; ++n) {
+        const std::string panel = "GradePanel" + std::to_string(n);
+        add("ResourceScene.csb", panel, Kind::ImageView, "/");
+        add("ResourceScene.csb", "LocalNum", Kind::Text, panel);
+        add("ResourceScene.csb", "ServerNum", Kind::Text, panel);
+        add("ResourceScene.csb", "Text", Kind::Text, panel);
+        add("ResourceScene.csb", "ManageBtn", Kind::Button, panel);
+        add("ResourceScene.csb", "DownloadBg", Kind::ImageView, panel);
+    }
+    for (const char* progress : {"Panel01", "Panel02", "Panel03", "Panel05", "Panel06"}) {
+        add("ResourceScene.csb", progress, Kind::Node, "/");
+        add("ResourceScene.csb", "LoadingBar", Kind::LoadingBar, progress);
+        add("ResourceScene.csb", "Text", Kind::Text, progress);
+    }
+    add("ManageScene.csb", "TitleImg", Kind::ImageView, "/");
+    for (int n = 1; n <= 4; ++n) {
+        add("ManageScene.csb", "StageBtn" + std::to_string(n), Kind::Button, "/");
+    }
+    for (int n = 1; n <= 12; ++n) {
+        const std::string row = "DownloadBg" + std::to_string(n);
+        add("ManageScene.csb", row, Kind::ImageView);
+        add("ManageScene.csb", "DeleteBtn" + std::to_string(n), Kind::Button);
+        add("ManageScene.csb", "Image", Kind::ImageView, row);
+        add("ManageScene.csb", "Text", Kind::Text, row);
+        add("ManageScene.csb", "LoadingBar", Kind::LoadingBar, row);
     }
     return all;
 }
@@ -297,6 +330,22 @@ void dress(Node* root, const std::string& file) {
         find<ui::Text>(find(root, "SchoolBtn1"), "TitleText")->setTextColor(Color4B(0xf9, 0x4f, 0x0d, 255));
         find<ui::Text>(root, "ListPageText")->setString("1/2");
         find<ui::Text>(root, "PageText")->setString("1/2");
+    } else if (file == "ResourceScene.csb") {
+        for (int n : {1, 2, 4}) {
+            Node* panel = find(root, "GradePanel" + std::to_string(n));
+            panel->setVisible(true);
+            find<ui::Text>(panel, "ServerNum")->setString("12");
+        }
+        Node* progress = find(root, "Panel01");
+        progress->setVisible(true);
+        find<ui::LoadingBar>(progress, "LoadingBar")->setPercent(40.f);
+        find<ui::Text>(progress, "Text")->setString("Downloading");
+    } else if (file == "ManageScene.csb") {
+        for (int n = 1; n <= 12; ++n) {
+            Node* row = find(root, "DownloadBg" + std::to_string(n));
+            find<ui::Text>(row, "Text")->setString(StringUtils::format("%d. Lecture name", n));
+            find<ui::LoadingBar>(row, "LoadingBar")->setPercent(n % 3 ? 100.f : 0.f);
+        }
     }
 }
 

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "NavigationFixture.h"
+#include "common/GDataManager.h"
+#include "net/CoursewareManager.h"
+#include "net/SqManager.h"
+#include "scenes/GradeScene.h"
+#include "scenes/ManageScene.h"
+#include "scenes/ResourceScene.h"
+#include "scenes/SubjectScene.h"
+#include "ui/LoadingBar.h"
+#include "ui/Text.h"
+
+namespace {
+
+using engine::Node;
+using support::click;
+using support::findByName;
+
+std::string textOf(const std::string& name, Node* root) {
+    auto* text = dynamic_cast<engine::ui::Text*>(findByName(name, root));
+    return text ? text->getString() : "<none>";
+}
+
+float percentOf(Node* root) {
+    auto* bar = dynamic_cast<engine::ui::LoadingBar*>(findByName("LoadingBar", root));
+    return bar ? bar->getPercent() : -1.f;
+}
+
+bool shown(const std::string& name) {
+    Node* node = findByName(name);
+    return node && node->isVisible();
+}
+
+class ResourceSceneTest : public navigation::NavigationTest {
+protected:
+    // Logs in, chooses Mathematics of "Classroom Lessons" (grades 1, 2 and 5) and opens the resource scene from
+    // the grade scene.
+    void openResources() {
+        loadCatalogue();
+        SqManager::getInstance()->initCoursewareTable();
+        GDataManager::getInstance()->courseTypeCode = 1;
+        enter(SubjectScene::create());
+        Node* maths = nullptr;
+        for (Node* button : courseButtons()) {
+            maths = button->getTag() == 1 ? button : maths;
+        }
+        ASSERT_NE(maths, nullptr);
+        click(maths);
+        ASSERT_TRUE(waitForScene<GradeScene>());
+        ASSERT_TRUE(support::stepUntil([] { return findByName("Img_LoadingBg") == nullptr; }, 600));
+        ASSERT_TRUE(click("ResManageBtn"));
+        ASSERT_TRUE(waitForScene<ResourceScene>(60));
+        support::stepFrames(5);
+    }
+
+    // The tip's text; its OK button closes it.
+    static std::string closeTip() {
+        const std::string content = textOf("Content", nullptr);
+        click("Button2");
+        support::stepFrames(5);
+        return content;
+    }
+};
+
+TEST_F(ResourceSceneTest, AGradesMissingPackagesAreQueuedShownWithProgressThenReady) {
+    openResources();
+    // Panel p shows the p-th of grades 1, 2, 3, 5, 6; grades the subject lacks keep their hidden panels.
+    const struct {
+        int panel;
+        bool visible;
+        const char* server;
+    } panels[] = {{1, true, "12"}, {2, true, "1"}, {3, false, "0"}, {4, true, "9"}, {5, false, "0"}};
+    for (const auto& expected : panels) {
+        Node* panel = findByName("GradePanel" + std::to_string(expected.panel));
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->isVisible(), expected.visible) << expected.panel;
+        EXPECT_EQ(textOf("ServerNum", panel), expected.server) << expected.panel;
+        if (expected.visible) {
+            EXPECT_EQ(textOf("LocalNum", panel), "0");
+            EXPECT_EQ(textOf("Text", panel), "Download");
+        }
+    }
+
+    // Progress reaches the node of the code's grade; 0 expected bytes is 0 %; a short code is no grade.
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    courseware->progressCallback("0101050101", 256, 1024);
+    EXPECT_TRUE(shown("Panel05"));
+    EXPECT_FLOAT_EQ(percentOf(findByName("Panel05")), 25.f);
+    EXPECT_EQ(textOf("Text", findByName("Panel05")), "Downloading\u2026");
+    courseware->progressCallback("0101050101", 10, 0);
+    EXPECT_FLOAT_EQ(percentOf(findByName("Panel05")), 0.f);
+    courseware->progressCallback("01010", 1, 2);
+    EXPECT_TRUE(logged("no grade in identify \"01010\""));
+    EXPECT_FALSE(shown("Panel01") || shown("Panel02"));
+
+    // The refresh button is a hint and queues nothing.
+    ASSERT_TRUE(click("DownAllBtn"));
+    support::stepFrames(5);
+    EXPECT_NE(closeTip().find("Download button"), std::string::npos);
+    EXPECT_TRUE(courseware->queue.empty());
+
+    Node* gradeTwo = findByName("GradePanel2");
+    ASSERT_TRUE(click("DownloadBg", gradeTwo));
+    support::stepFrames(2);
+    EXPECT_EQ(closeTip(), "Missing lectures of this grade are queued.");
+    support::saveScreenshot("resource_downloading");
+    ASSERT_TRUE(support::waitFor([&] { return textOf("LocalNum", gradeTwo) == "1"; }, 20.0));
+    EXPECT_EQ(textOf("Text", gradeTwo), "Complete");
+    EXPECT_FLOAT_EQ(percentOf(findByName("Panel02")), 100.f);
+    EXPECT_EQ(textOf("Text", findByName("Panel02")), "Complete");
+    // Grade 1 still misses its packages.
+    EXPECT_EQ(textOf("Text", findByName("GradePanel1")), "Download");
+    support::stepFrames(5);
+    support::saveScreenshot("resource_ready");
+
+    // The callbacks never reach a scene that has gone.
+    ASSERT_TRUE(click("Btn_Return"));
+    ASSERT_TRUE(waitForScene<GradeScene>(60));
+    EXPECT_FALSE(courseware->progressCallback);
+    EXPECT_FALSE(courseware->finishCallback);
+}
+
+TEST_F(ResourceSceneTest, ManagePagesShowTheGradesLecturesByStage) {
+    openResources();
+    ASSERT_TRUE(click("ManageBtn", findByName("GradePanel4")));
+    ASSERT_TRUE(waitForScene<ManageScene>(60));
+    support::stepFrames(5);
+    GDataManager* data = GDataManager::getInstance();
+    EXPECT_EQ(data->gradeCode, 5);
+    EXPECT_EQ(data->phaseCode, 1);
+    for (int row = 1; row <= 12; ++row) {
+        EXPECT_EQ(shown("DownloadBg" + std::to_string(row)), row <= 6) << row;
+        EXPECT_FALSE(shown("DeleteBtn" + std::to_string(row))) << row;
+    }
+    EXPECT_EQ(textOf("Text", findByName("DownloadBg6")), "6. Unit test");
+    support::saveScreenshot("resource_manage");
+
+    ASSERT_TRUE(click("StageBtn2"));
+    EXPECT_EQ(data->phaseCode, 2);
+    EXPECT_TRUE(shown("DownloadBg1"));
+    EXPECT_FALSE(shown("DownloadBg2"));
+    ASSERT_TRUE(click("Btn_Return"));
+    EXPECT_TRUE(waitForScene<ResourceScene>(60));
+}
+
+} // namespace
