@@ -11,6 +11,7 @@ packages=(
     fonts-wqy-microhei
     curl unzip zip
     sox libsox-fmt-mp3
+    python3
 )
 
 missing=()

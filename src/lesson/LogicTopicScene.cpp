@@ -24,6 +24,7 @@
 #include "tools/ExaminationLayer.h"
 #include "tools/MusicLayer.h"
 #include "tools/ScoreLayer.h"
+#include "topics/TopicLayer.h"
 #include "topics/TopicManage.h"
 #include "ui/Button.h"
 
@@ -279,7 +280,7 @@ void LogicTopicScene::openContent(int nav) {
     case NavTopics2:
     case NavTopics3:
         topics->contentKind = nav == NavTopics1 ? 1 : nav == NavTopics2 ? 2 : 3;
-        engine::log("no content layer for navigation %d: the topic pages are not part of the program yet", nav);
+        layer = TopicLayer::create();
         break;
     case NavGame:
         if (gamePanel) {

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <filesystem>
 #include <string>
 
 #include "base/Value.h"
@@ -64,6 +65,19 @@ protected:
 
     void writeKindTopics(const engine::ValueVector& topics) {
         writeTopics({{std::to_string(TopicManage::getInstance()->contentKind), engine::Value(topics)}});
+    }
+
+    // Chooses the demo lecture identify (10 digits) and unpacks its generated package under "NetRes/".
+    void useDemoLecture(const std::string& identify) {
+        GDataManager* data = GDataManager::getInstance();
+        data->courseTypeCode = std::stoi(identify.substr(0, 2));
+        data->subjectCode = std::stoi(identify.substr(2, 2));
+        data->gradeCode = std::stoi(identify.substr(4, 2));
+        data->phaseCode = std::stoi(identify.substr(6, 2));
+        data->lessonNumber = std::stoi(identify.substr(8, 2));
+        namespace fs = std::filesystem;
+        fs::copy(fs::path(TEST_PROGRAM_DIR "/demo-topics") / identify, packagePath(),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     }
 
     // A plain picture of w x h pixels at path (folders made).
