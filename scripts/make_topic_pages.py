@@ -379,6 +379,9 @@ ROW_HALF_WIDTH = {"ContImg": 180}
 TYPE_ROWS = {"DragImage": {"ContImg": (480, 250), "PanelImg": (320, 330), "OperImg": (140, 440)}}
 # Fixed places of some widgets by code: family -> list of (x, y) from number 1.
 CODE_PLACES = {
+    501: {"OperImg": [(0, 100)] * 6, "PanelImg": [(0, 430)] * 2},
+    507: {"ContImg": [(0, 560)] * 3},
+    509: {"PanelImg": [(400, 340), (630, 340), (860, 340)]},
     502: {"OperImg": [(230, 0)] * 6, "PanelImg": [(520, 300), (740, 300), (960, 300)]},
     505: {"OperImg": [(230, 0)] * 6, "PanelImg": [(470, 320), (660, 320), (850, 320), (1040, 320)]},
 }
@@ -494,7 +497,7 @@ def show_answer_topic(code):
         images["AnswerImgs"] = ["final.png"]
         answers, step = [[3]], 1
     if code in (205, 206, 207, 208, 209, 211):
-        images["ContImgs"] = ["scene3.png"] if code != 206 and code != 211 else ["scene2.png", "scene4.png"]
+        images["ContImgs"] = ["scene3.png"] if code != 206 and code != 211 else ["scene2.png"]
     if code in (204, 213):
         return topic(code, "Tap each picture to hear it; find the even numbers.", images, step, answers, contents,
                      ani_dubbing=["voice_a%d.mp3" % k for k in range(1, 5)])
