@@ -120,11 +120,12 @@ TEST_F(LessonPlayer, StepsThroughTheBarWithOneContentAtATime) {
     struct Step {
         const char* button;
         int nav, kind;
-        bool content, gamePanel;
+        bool content, video, gamePanel;
     } steps[] = {
-        {"Btn_Nav3", 3, 1, false, false}, {"Btn_Right", 4, 1, false, true}, {"Btn_Nav5", 5, 2, false, false},
-        {"Btn_Nav6", 6, 3, false, false}, {"Btn_Right", 7, 8, true, false}, {"Btn_Left", 6, 3, false, false},
-        {"Btn_Nav7", 7, 8, true, false},
+        {"Btn_Nav3", 3, 1, true, false, false}, {"Btn_Nav4", 4, 1, false, false, true},
+        {"Btn_Nav5", 5, 2, true, false, false}, {"Btn_Nav6", 6, 3, true, false, false},
+        {"Btn_Nav7", 7, 8, true, true, false},  {"Btn_Left", 6, 3, true, false, false},
+        {"Btn_Nav7", 7, 8, true, true, false},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.button);
@@ -135,7 +136,7 @@ TEST_F(LessonPlayer, StepsThroughTheBarWithOneContentAtATime) {
         EXPECT_EQ(TopicManage::getInstance()->contentKind, step.kind);
         EXPECT_EQ(scene->getContentLayer() != nullptr, step.content);
         EXPECT_EQ(visible("Panel_Game"), step.gamePanel);
-        EXPECT_EQ(findByName("PerImg") != nullptr, step.content);
+        EXPECT_EQ(findByName("PerImg") != nullptr, step.video);
     }
     EXPECT_GE(countLogged("no content layer for navigation 4"), 1);
     EXPECT_TRUE(visible("FinishBtn"));

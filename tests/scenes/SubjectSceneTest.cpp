@@ -177,7 +177,7 @@ TEST_F(SubjectSceneTest, FetchesEveryGradeAndFilesItsCoursewareWithItsState) {
     }
 
     ASSERT_EQ(courseware->lists.size(), 3u);
-    EXPECT_EQ(courseware->lists[1].size(), 12u);
+    EXPECT_EQ(courseware->lists[1].size(), 17u) << "twelve lectures and the five topic tours";
     EXPECT_EQ(courseware->lists[2].size(), 1u);
     EXPECT_EQ(courseware->lists[5].size(), 9u);
     EXPECT_EQ(courseware->lists[1][6].Identify, "0101010201");
