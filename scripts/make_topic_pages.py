@@ -376,7 +376,18 @@ ROW_Y = {"ContImg": 420, "AniImg": 420, "PanelImg": 430, "BgImg": 330, "OperImg"
 # Half the width over which a family's row is spread.
 ROW_HALF_WIDTH = {"ContImg": 180}
 # Rows of the drag pages: targets in the middle, pictures below.
-TYPE_ROWS = {"DragImage": {"ContImg": (480, 250), "PanelImg": (320, 330), "OperImg": (140, 440)}}
+TYPE_ROWS = {"DragImage": {"ContImg": (480, 250), "PanelImg": (320, 330), "OperImg": (140, 440)},
+             "DemoTopic": {"AniImg": (480, 440), "ContImg": (480, 250), "PanelImg": (310, 330),
+                           "OperImg": (150, 440), "AnswerImg": (150, 440)}}
+# Fixed places of the widgets of a type: family -> list of (x, y) from number 1.
+TYPE_PLACES = {
+    "DemoTopic": {
+        "PanelImg": [(430 + 200 * k, 310) for k in range(4)] + [(530 + 200 * k, 470) for k in range(4)],
+        "OperImg": [(330 + 200 * k, 150) for k in range(5)] + [(730, 310)],
+        "AnswerImg": [(330 + 200 * k, 150) for k in range(4)],
+        "AniImg": [(1010, 470), (230, 470), (420, 470), (820, 470), (1010, 300), (230, 300)],
+    },
+}
 # Fixed places of some widgets by code: family -> list of (x, y) from number 1.
 CODE_PLACES = {
     501: {"OperImg": [(0, 100)] * 6, "PanelImg": [(0, 430)] * 2},
@@ -405,7 +416,7 @@ def family_widgets(type_name, code):
             if family == "AniImg" and count == 1:
                 x = CONTENT_CENTRE[0] + 360
             y = row_y - 120 * ((i - 1) // shown) * (1 if family != "PanelImg" else 0)
-            places = CODE_PLACES.get(code, {}).get(family)
+            places = CODE_PLACES.get(code, {}).get(family) or TYPE_PLACES.get(type_name, {}).get(family)
             if places and i <= len(places):
                 x, y = places[i - 1]
             keys = {"pos": [round(x), round(y)], "size": [140, 140]}
@@ -540,6 +551,36 @@ def drag_image_topic(code):
                  3, [[3, 1, 2]], auto=(1, 1, 3))
 
 
+def demo_topic_page(code):
+    slots = ["slot.png"] * 3
+    base = {"OperImgs": shapes(3), "PanelImgs": slots, "AniImgs": ["stage.png"]}
+    if code in (100101, 100103):
+        return topic(code, "Move a picture onto a place and watch.", base, 3, auto=(1, 1, 3))
+    if code == 100102:
+        return topic(code, "Tap or move the pictures 1 and 2.", base, 2, [[1, 2]], auto=(1, 1, 3))
+    if code == 100105:
+        return topic(code, "Move each picture to its place.", dict(base, AnswerImgs=["answer1.png", "answer2.png"]),
+                     3, [[2, 1, 3]])
+    if code == 100106:
+        return topic(code, "One picture on each place.", base, 1, [[2, 3, 1]])
+    if code == 100107:
+        return topic(code, "Tap the pictures one after another.",
+                     dict(base, AniImgs=["stage.png"] * 3), 3, contents=["TopicAni%d" % k for k in (1, 2, 3)])
+    if code == 100108:
+        return topic(code, "Tap the pictures to find the pairs.",
+                     {"OperImgs": shapes(6), "AnswerImgs": ["answer1.png", "answer2.png"]}, 4)
+    if code == 100109:
+        return topic(code, "Tap each picture.", {"OperImgs": shapes(3), "AnswerImgs": ["answer%d.png" % k for k in
+                                                                                       (1, 2, 3)]}, 3)
+    if code in (100110, 100111):
+        return topic(code, "Move each picture to its place.", base, 3, [[2, 3, 1]], auto=(1, 1, 3))
+    if code in (100113, 100114, 100115, 100116):
+        images = {"OperImgs": shapes(4), "PanelImgs": slots, "ContImgs": ["scene2.png"], "AniImgs": ["stage.png"]}
+        return topic(code, "Put the right picture on each place, then check.", images, 1, [[3, 1, 2]],
+                     contents=["TopicAni1"])
+    return topic(code, "Move the pictures where you like.", base, 1)
+
+
 def generic_topic(code):
     return topic(code, "Look at the pictures.", {"OperImgs": shapes(4), "PanelImgs": shapes(4, 5)}, 0)
 
@@ -554,6 +595,8 @@ def demo_topic(code, type_name):
         return shizi_topic(code)
     if type_name == "DragImage":
         return drag_image_topic(code)
+    if type_name == "DemoTopic":
+        return demo_topic_page(code)
     return generic_topic(code)
 
 

@@ -12,7 +12,9 @@ namespace {
 constexpr int kPieceTagBase = 10000;
 constexpr int kTargetTagBase = 20000;
 
-TopicManage* topicData() { return TopicManage::getInstance(); }
+TopicManage* topicData() {
+    return TopicManage::getInstance();
+}
 
 bool among(int code, std::initializer_list<int> codes) {
     return std::find(codes.begin(), codes.end(), code) != codes.end();
@@ -30,7 +32,9 @@ void oneColumn(engine::Node* root, const char* prefix) {
     topicData()->initContentPanel(root, prefix, 1, 2, 1, visibleCount(root, prefix));
 }
 
-void byAutoLayout(engine::Node* root, const char* prefix) { topicData()->initContentPanel(root, prefix, 1, 0, 0, 0); }
+void byAutoLayout(engine::Node* root, const char* prefix) {
+    topicData()->initContentPanel(root, prefix, 1, 0, 0, 0);
+}
 
 // Entry index of a list of numbers, or -1 outside it.
 int entryAt(const engine::ValueVector& list, int index) {
@@ -228,8 +232,7 @@ void DragImage::showAnswer() {
         for (size_t i = 0; right && i < groups.size(); ++i) {
             const engine::ValueVector& group = groups[i].asValueVector();
             const std::vector<int>& dropped = targetLists[i];
-            right = dropped.size() == group.size() &&
-                    std::all_of(dropped.begin(), dropped.end(), [&group](int tag) {
+            right = dropped.size() == group.size() && std::all_of(dropped.begin(), dropped.end(), [&group](int tag) {
                         return std::any_of(group.begin(), group.end(),
                                            [tag](const engine::Value& v) { return v.asInt() == tag - kPieceTagBase; });
                     });

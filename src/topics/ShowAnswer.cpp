@@ -16,7 +16,9 @@ bool among(int code, std::initializer_list<int> codes) {
     return std::find(codes.begin(), codes.end(), code) != codes.end();
 }
 
-TopicManage* topicData() { return TopicManage::getInstance(); }
+TopicManage* topicData() {
+    return TopicManage::getInstance();
+}
 
 } // namespace
 
@@ -44,7 +46,8 @@ void ShowAnswer::initRes() {
     }
     const auto pictures = data->getWidget(rootNode, "OperImg", 1);
     for (size_t k = 0; k < pictures.size(); ++k) {
-        bindClick(pictures[k], [this, k](engine::ui::Widget* picture) { onOperClick(picture, static_cast<int>(k) + 1); });
+        bindClick(pictures[k],
+                  [this, k](engine::ui::Widget* picture) { onOperClick(picture, static_cast<int>(k) + 1); });
     }
 }
 

@@ -3,7 +3,9 @@
 #include "common/AudioManager.h"
 #include "topics/TopicManage.h"
 
-SingleTopic::~SingleTopic() { AudioManager::getInstance()->voiceCallback = nullptr; }
+SingleTopic::~SingleTopic() {
+    AudioManager::getInstance()->voiceCallback = nullptr;
+}
 
 void SingleTopic::initRes() {
     if (!loadPage()) {

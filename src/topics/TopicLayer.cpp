@@ -25,7 +25,9 @@ const char* const kClickSound = "BtnClick.mp3";
 const char* const kTitleColour = "ffffdc";
 const char* const kChosenTitleColour = "faff6e";
 
-TopicManage* topicData() { return TopicManage::getInstance(); }
+TopicManage* topicData() {
+    return TopicManage::getInstance();
+}
 
 void colourTitle(Node* button, const char* colour) {
     if (Node* title = UITools::seekChildByName(button, "Text_Title")) {
@@ -196,9 +198,13 @@ void TopicLayer::showLessonArrows(bool visible) {
     }
 }
 
-void TopicLayer::onPrevTopic() { selectTopic(topicData()->currentTopic - 1); }
+void TopicLayer::onPrevTopic() {
+    selectTopic(topicData()->currentTopic - 1);
+}
 
-void TopicLayer::onNextTopic() { selectTopic(topicData()->currentTopic + 1); }
+void TopicLayer::onNextTopic() {
+    selectTopic(topicData()->currentTopic + 1);
+}
 
 void TopicLayer::onResetTopic() {
     if (!resultShowing) {
@@ -210,9 +216,13 @@ void TopicLayer::showAnswer() {
     TopicTypeTable::showAnswer(topicData()->getLayoutModel(), this, typeLayer);
 }
 
-void TopicLayer::onReloadTopic() { loadTopic(); }
+void TopicLayer::onReloadTopic() {
+    loadTopic();
+}
 
-void TopicLayer::onDownPage() { openDownPage(); }
+void TopicLayer::onDownPage() {
+    openDownPage();
+}
 
 bool TopicLayer::openDownPage() {
     removeTypeLayer();
@@ -224,7 +234,9 @@ bool TopicLayer::openDownPage() {
     return page != nullptr;
 }
 
-void TopicLayer::playTopicVoice() { AudioManager::getInstance()->playVoice(topicData()->getDubbing(), nullptr, false); }
+void TopicLayer::playTopicVoice() {
+    AudioManager::getInstance()->playVoice(topicData()->getDubbing(), nullptr, false);
+}
 
 void TopicLayer::playContentVoice() {
     TopicManage* data = topicData();
@@ -239,7 +251,9 @@ void TopicLayer::playContentVoice() {
                                            life.guard([this](float) { onContentVoiceProgress(); }), false);
 }
 
-void TopicLayer::onContentVoiceProgress() { topicData()->voiceBusy = true; }
+void TopicLayer::onContentVoiceProgress() {
+    topicData()->voiceBusy = true;
+}
 
 void TopicLayer::initResultImgs() {
     resultImage = dynamic_cast<engine::ui::ImageView*>(UITools::seekChildByName(rootNode, "Img_IP"));
@@ -257,14 +271,14 @@ void TopicLayer::initResultImgs() {
     if (engine::Sprite* sprite = file.empty() ? nullptr : engine::Sprite::create(file)) {
         const float factor = engine::Director::getInstance()->getContentScaleFactor();
         resultImage->ignoreContentAdaptWithSize(false);
-        resultImage->setContentSize(engine::Size(sprite->getContentSize().width * factor,
-                                                 sprite->getContentSize().height * factor));
+        resultImage->setContentSize(
+            engine::Size(sprite->getContentSize().width * factor, sprite->getContentSize().height * factor));
     }
 }
 
 void TopicLayer::initContVoiceBtn() {
-    engine::ui::Widget* button = UITools::addClickListener(
-        rootNode, life.guard([this] { playContentVoice(); }), false, kClickSound, "Btn_ContVoice");
+    engine::ui::Widget* button = UITools::addClickListener(rootNode, life.guard([this] { playContentVoice(); }), false,
+                                                           kClickSound, "Btn_ContVoice");
     if (button) {
         button->setVisible(!topicData()->getContentDubbing(-1).empty());
     }
@@ -282,13 +296,13 @@ void TopicLayer::showResult(bool right, const Callback& callback) {
         resultCallback = done;
         resultShowing = true;
         const unsigned serial = ++resultSerial;
-        engine::Sprite* played = SFAnimation::getInstance()->playAnimationAtNode(
-            resultImage, name, true, life.guard([this, serial] {
+        engine::Sprite* played =
+            SFAnimation::getInstance()->playAnimationAtNode(resultImage, name, true, life.guard([this, serial] {
                 if (serial == resultSerial) {
                     onResultEnd();
                 }
             }),
-            true, 0, 0);
+                                                            true, 0, 0);
         if (played) {
             AudioManager::getInstance()->playVoice(right ? "RightCommon.mp3" : "WrongCommon.mp3", nullptr, false);
             return;

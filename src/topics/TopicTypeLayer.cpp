@@ -15,7 +15,9 @@ bool TopicTypeLayer::loadPage() {
     return true;
 }
 
-TopicLayer* TopicTypeLayer::host() const { return dynamic_cast<TopicLayer*>(getParent()); }
+TopicLayer* TopicTypeLayer::host() const {
+    return dynamic_cast<TopicLayer*>(getParent());
+}
 
 void TopicTypeLayer::report(bool right, const Callback& callback) {
     if (TopicLayer* page = host()) {

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "topics/DemoTopic.h"
 #include "topics/DragImage.h"
 #include "topics/ShiZiTopic.h"
 #include "topics/ShowAnswer.h"
@@ -61,6 +62,7 @@ const std::vector<TypeEntry>& registeredTypes() {
         {"ShiZiTopic", maker<ShiZiTopic>(), {}, nullptr},
         {"ShowAnswer", maker<ShowAnswer>(), {}, nullptr},
         {"DragImage", maker<DragImage>(), {501, 503, 505, 509, 510, 511}, answerer<DragImage>()},
+        {"DemoTopic", maker<DemoTopic>(), {100106, 100113, 100114, 100115, 100116}, answerer<DemoTopic>()},
     };
     return types;
 }
@@ -94,8 +96,7 @@ engine::Node* TopicTypeTable::createType(int code) {
 bool TopicTypeTable::showAnswer(int code, TopicLayer* host, engine::Node* layer) {
     const TypeEntry* entry = entryOf(code);
     if (!entry || !layer || !entry->showAnswer ||
-        std::find(entry->showAnswerCodes.begin(), entry->showAnswerCodes.end(), code) ==
-            entry->showAnswerCodes.end()) {
+        std::find(entry->showAnswerCodes.begin(), entry->showAnswerCodes.end(), code) == entry->showAnswerCodes.end()) {
         return false;
     }
     return entry->showAnswer(host, layer);

@@ -7,6 +7,7 @@
 
 #include "TopicFixture.h"
 #include "lesson/LogicTopicScene.h"
+#include "topics/DemoTopic.h"
 #include "topics/DragImage.h"
 #include "topics/ShiZiTopic.h"
 #include "topics/ShowAnswer.h"
@@ -17,7 +18,9 @@
 
 namespace {
 
-TopicManage* manage() { return TopicManage::getInstance(); }
+TopicManage* manage() {
+    return TopicManage::getInstance();
+}
 
 // The class name of a type layer, "" for none.
 std::string typeOf(engine::Node* layer) {
@@ -29,6 +32,7 @@ std::string typeOf(engine::Node* layer) {
         {dynamic_cast<ShiZiTopic*>(layer) != nullptr, "ShiZiTopic"},
         {dynamic_cast<ShowAnswer*>(layer) != nullptr, "ShowAnswer"},
         {dynamic_cast<DragImage*>(layer) != nullptr, "DragImage"},
+        {dynamic_cast<DemoTopic*>(layer) != nullptr, "DemoTopic"},
     };
     for (const auto& [is, name] : kinds) {
         if (is) {
@@ -53,8 +57,8 @@ public:
                                                             SDL_PIXELFORMAT_RGBA32);
         SDL_FillRect(sheet, nullptr, SDL_MapRGBA(sheet->format, 60, 60, 60, 255));
         for (size_t i = 0; i < shots.size(); ++i) {
-            SDL_Rect to{gap + static_cast<int>(i % columns) * (w + gap), gap + static_cast<int>(i / columns) * (h + gap),
-                        w, h};
+            SDL_Rect to{gap + static_cast<int>(i % columns) * (w + gap),
+                        gap + static_cast<int>(i / columns) * (h + gap), w, h};
             SDL_BlitScaled(shots[i], nullptr, sheet, &to);
             SDL_FreeSurface(shots[i]);
         }
@@ -106,5 +110,5 @@ TEST_F(AllTopicCodes, EveryDemoCodeOpensTheTypeItsTableNames) {
     for (auto& [type, sheet] : sheets) {
         sheet.save("topics_sheet_" + type);
     }
-    EXPECT_EQ(sheets.size(), 4u) << "single, character, tap-to-reveal and drag-picture pages";
+    EXPECT_EQ(sheets.size(), 5u) << "single, character, tap-to-reveal, drag-picture and demonstration pages";
 }

@@ -13,29 +13,16 @@ using engine::Node;
 
 namespace {
 
-TopicManage* manage() { return TopicManage::getInstance(); }
+TopicManage* manage() {
+    return TopicManage::getInstance();
+}
 
 class DragPictures : public topics_test::TopicTest {
 protected:
     void open(int code) {
-        useDemoLecture("0101010207");
-        for (int kind = 1; kind <= 3; ++kind) {
-            manage()->contentKind = kind;
-            manage()->loadTopics();
-            for (int i = 0; i < manage()->getTopicCount(); ++i) {
-                manage()->currentTopic = i;
-                if (manage()->getLayoutModel() == code) {
-                    support::runScene(engine::Scene::create());
-                    host = TopicLayer::create();
-                    engine::Director::getInstance()->getRunningScene()->addChild(host);
-                    host->selectTopic(i);
-                    support::stepFrames(2);
-                    ASSERT_NE(dynamic_cast<DragImage*>(host->getTypeLayer()), nullptr) << code;
-                    return;
-                }
-            }
-        }
-        FAIL() << "no demo topic " << code;
+        host = openDemoTopic("0101010207", code);
+        ASSERT_NE(host, nullptr);
+        ASSERT_NE(dynamic_cast<DragImage*>(host->getTypeLayer()), nullptr) << code;
     }
 
     Node* widget(const std::string& name, int number) const {

@@ -16,31 +16,15 @@ using engine::Node;
 
 namespace {
 
-TopicManage* manage() { return TopicManage::getInstance(); }
+TopicManage* manage() {
+    return TopicManage::getInstance();
+}
 
 class RevealTopics : public topics_test::TopicTest {
 protected:
-    // A host on a plain scene showing the demo topic of that layout code.
     TopicLayer* openDemoTopic(int code) {
-        useDemoLecture("0101010207");
-        for (int kind = 1; kind <= 3; ++kind) {
-            manage()->contentKind = kind;
-            manage()->loadTopics();
-            for (int i = 0; i < manage()->getTopicCount(); ++i) {
-                manage()->currentTopic = i;
-                if (manage()->getLayoutModel() != code) {
-                    continue;
-                }
-                support::runScene(engine::Scene::create());
-                host = TopicLayer::create();
-                engine::Director::getInstance()->getRunningScene()->addChild(host);
-                host->selectTopic(i);
-                support::stepFrames(2);
-                return host;
-            }
-        }
-        ADD_FAILURE() << "no demo topic " << code;
-        return nullptr;
+        host = TopicTest::openDemoTopic("0101010207", code);
+        return host;
     }
 
     Node* widget(const std::string& name) const { return UITools::seekChildByName(host->getTypeLayer(), name); }
@@ -141,8 +125,8 @@ TEST_F(RevealTopics, RevealCodesPlaceTheirAnswersAndReportByCode) {
         const char* answer; // shown after tapping picture 2
         bool reported;
     };
-    const Case cases[] = {{202, "AnswerImg1", true}, {203, "AnswerImg2", false}, {206, "AnswerImg1", true},
-                          {209, "AnswerImg2", false}, {208, "AnswerImg2", true}, {212, "AnswerImg2", false}};
+    const Case cases[] = {{202, "AnswerImg1", true},  {203, "AnswerImg2", false}, {206, "AnswerImg1", true},
+                          {209, "AnswerImg2", false}, {208, "AnswerImg2", true},  {212, "AnswerImg2", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         ASSERT_NE(openDemoTopic(c.code), nullptr);

@@ -7,10 +7,13 @@
 #include <filesystem>
 #include <string>
 
+#include "base/Director.h"
 #include "base/Value.h"
 #include "common/GDataManager.h"
 #include "common_ui/CommonUiFixture.h"
 #include "net/FileManager.h"
+#include "scene/Scene.h"
+#include "topics/TopicLayer.h"
 #include "topics/TopicManage.h"
 
 namespace topics_test {
@@ -78,6 +81,30 @@ protected:
         namespace fs = std::filesystem;
         fs::copy(fs::path(TEST_PROGRAM_DIR "/demo-topics") / identify, packagePath(),
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    }
+
+    // A host on a plain scene showing the topic of that layout code from the demo lecture identify.
+    TopicLayer* openDemoTopic(const std::string& identify, int code) {
+        useDemoLecture(identify);
+        TopicManage* topics = TopicManage::getInstance();
+        for (int kind = 1; kind <= 3; ++kind) {
+            topics->contentKind = kind;
+            topics->loadTopics();
+            for (int i = 0; i < topics->getTopicCount(); ++i) {
+                topics->currentTopic = i;
+                if (topics->getLayoutModel() != code) {
+                    continue;
+                }
+                support::runScene(engine::Scene::create());
+                TopicLayer* host = TopicLayer::create();
+                engine::Director::getInstance()->getRunningScene()->addChild(host);
+                host->selectTopic(i);
+                support::stepFrames(2);
+                return host;
+            }
+        }
+        ADD_FAILURE() << "no demo topic " << code;
+        return nullptr;
     }
 
     // A plain picture of w x h pixels at path (folders made).

@@ -25,7 +25,9 @@ using engine::ValueVector;
 
 namespace {
 
-TopicManage* manage() { return TopicManage::getInstance(); }
+TopicManage* manage() {
+    return TopicManage::getInstance();
+}
 
 bool shown(const std::string& name, Node* root = nullptr) {
     Node* node = support::findByName(name, root);
@@ -73,16 +75,16 @@ ValueMap plainTopic(int code, const std::string& stem) {
 TEST(TopicTypeTableTest, CodesMakeTheTypesTheTableNames) {
     support::startHeadless();
     const std::pair<int, const char*> named[] = {
-        {101, "ClickPlay"},     {213, "ShowAnswer"},     {303, "LineImage"},     {511, "DragImage"},
-        {601, "Jigsaw"},        {714, "FillNumSymbol"},  {804, "DirOperate"},    {902, "DragSort"},
-        {100124, "DemoTopic"},  {101001, "SingleTopic"}, {101551, "SpecialTopic"}, {101903, "SpecialTopic"},
-        {319506, "PinYinTopic"}, {320201, "ShiZiTopic"}, {401, "ClickColor"},
+        {101, "ClickPlay"},      {213, "ShowAnswer"},     {303, "LineImage"},       {511, "DragImage"},
+        {601, "Jigsaw"},         {714, "FillNumSymbol"},  {804, "DirOperate"},      {902, "DragSort"},
+        {100124, "DemoTopic"},   {101001, "SingleTopic"}, {101551, "SpecialTopic"}, {101903, "SpecialTopic"},
+        {319506, "PinYinTopic"}, {320201, "ShiZiTopic"},  {401, "ClickColor"},
     };
     for (const auto& [code, type] : named) {
         EXPECT_EQ(TopicTypeTable::typeName(code), type) << code;
     }
-    for (int code : {100, 104, 214, 512, 602, 715, 805, 903, 100125, 101002, 101214, 101552, 319003, 319507, 320103,
-                     320202, 101100, 101305, 101403, 101602, 101803, 101904}) {
+    for (int code : {100,    104,    214,    512,    602,    715,    805,    903,    100125, 101002, 101214,
+                     101552, 319003, 319507, 320103, 320202, 101100, 101305, 101403, 101602, 101803, 101904}) {
         EXPECT_EQ(TopicTypeTable::typeName(code), "") << code;
         EXPECT_EQ(TopicTypeTable::createType(code), nullptr) << code;
     }
