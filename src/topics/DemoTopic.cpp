@@ -1,7 +1,6 @@
 #include "topics/DemoTopic.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 #include "base/Director.h"
 #include "base/StringUtils.h"
@@ -28,15 +27,6 @@ constexpr float kRaisedDrop = 30.f;
 
 TopicManage* topicData() {
     return TopicManage::getInstance();
-}
-
-bool among(int code, std::initializer_list<int> codes) {
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
-
-// Entry index of a list of numbers, or -1 outside it.
-int entryAt(const engine::ValueVector& list, int index) {
-    return index >= 0 && index < static_cast<int>(list.size()) ? list[index].asInt() : -1;
 }
 
 void setTouch(engine::Node* node, bool enabled) {

@@ -1,7 +1,6 @@
 #include "topics/DragImage.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 #include "base/Touch.h"
 #include "topics/TopicManage.h"
@@ -14,10 +13,6 @@ constexpr int kTargetTagBase = 20000;
 
 TopicManage* topicData() {
     return TopicManage::getInstance();
-}
-
-bool among(int code, std::initializer_list<int> codes) {
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
 }
 
 int visibleCount(engine::Node* root, const char* prefix) {
@@ -34,11 +29,6 @@ void oneColumn(engine::Node* root, const char* prefix) {
 
 void byAutoLayout(engine::Node* root, const char* prefix) {
     topicData()->initContentPanel(root, prefix, 1, 0, 0, 0);
-}
-
-// Entry index of a list of numbers, or -1 outside it.
-int entryAt(const engine::ValueVector& list, int index) {
-    return index >= 0 && index < static_cast<int>(list.size()) ? list[index].asInt() : -1;
 }
 
 } // namespace

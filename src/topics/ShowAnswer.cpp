@@ -1,7 +1,6 @@
 #include "topics/ShowAnswer.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 #include "common/AudioManager.h"
 #include "common/UITools.h"
@@ -11,10 +10,6 @@
 namespace {
 
 constexpr int kPieceTagBase = 10000;
-
-bool among(int code, std::initializer_list<int> codes) {
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
-}
 
 TopicManage* topicData() {
     return TopicManage::getInstance();

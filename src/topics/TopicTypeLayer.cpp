@@ -1,5 +1,7 @@
 #include "topics/TopicTypeLayer.h"
 
+#include <algorithm>
+
 #include "common/SFAnimation.h"
 #include "common/UITools.h"
 #include "topics/TopicLayer.h"
@@ -40,4 +42,12 @@ void TopicTypeLayer::playAt(engine::Node* node, const std::string& name, bool cl
 
 engine::ui::Widget* TopicTypeLayer::numbered(const std::string& prefix, int number) const {
     return dynamic_cast<engine::ui::Widget*>(UITools::seekChildByName(rootNode, prefix + std::to_string(number)));
+}
+
+bool TopicTypeLayer::among(int code, std::initializer_list<int> codes) {
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+int TopicTypeLayer::entryAt(const engine::ValueVector& list, int index) {
+    return index >= 0 && index < static_cast<int>(list.size()) ? list[index].asInt() : -1;
 }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
+#include "base/Value.h"
 #include "common/BaseLayer.h"
 #include "common/LifeToken.h"
 
@@ -38,6 +40,11 @@ protected:
     void playAt(engine::Node* node, const std::string& name, bool clearAtEnd, const Callback& onEnd);
     // The widget named by the "%s%d" of prefix and number below rootNode, or null.
     engine::ui::Widget* numbered(const std::string& prefix, int number) const;
+
+    // True when code is one of codes.
+    static bool among(int code, std::initializer_list<int> codes);
+    // Entry index of a list of numbers, or -1 outside it.
+    static int entryAt(const engine::ValueVector& list, int index);
 
     engine::Node* rootNode = nullptr;
     LifeToken life;
