@@ -290,9 +290,9 @@ def host_pictures(images):
     frame.polygon(star_points(70, 70, 40, 18), hex_colour("#ffca28"))
     frame.save(os.path.join(images, "Topic", "ResultFrame.png"))
     for name, fill, edge in (("SubNavTab.png", "#3aa3e6", "#1f78b4"), ("SubNavTabOn.png", "#1f5f94", "#143f63")):
-        nav = Canvas(64, 56)
-        nav.rounded(2, 4, 61, 55, 16, hex_colour(edge))
-        nav.rounded(2, 2, 61, 51, 16, hex_colour(fill))
+        nav = Canvas(66, 56)
+        nav.rounded(2, 4, 63, 55, 16, hex_colour(edge))
+        nav.rounded(2, 2, 63, 51, 16, hex_colour(fill))
         nav.save(os.path.join(images, "Topic", name))
     page = Canvas(420, 260)
     page.rounded(0, 0, 419, 259, 26, hex_colour("#fff8e1"))
@@ -331,7 +331,7 @@ def topic_layer():
               ("FuncAnswer.png", "Answer"), ("FuncReload.png", "Again"), ("FuncPage.png", "Page")]
     return layout(node("Node", size=[WIDTH, HEIGHT], children=[
         node("Panel", "Panel_TopicBtn", size=[WIDTH, HEIGHT], children=[
-            node("Node", "SubNavPos%d" % kind, pos=[600, 668]) for kind in (1, 2, 3)]),
+            node("Node", "SubNavPos%d" % kind, pos=[580, 668]) for kind in (1, 2, 3)]),
         node("ImageView", "Img_StemBg", pos=[630, 596], size=[940, 64], image="Topic/StemBg.png", scale9=True,
              capInsets=[30, 30, 30, 30]),
         node("Text", "Text_Content", pos=[630, 596], area=[780, 56], fontSize=28, textColor="#33414eff",
@@ -347,12 +347,12 @@ def nav_sub_buttons():
     """One hidden bar per subject with topics; the program shows the one of the current subject."""
     bars = []
     for subject in (1, 2, 5, 6):
-        buttons = [node("Button", "Btn_NavSub%d" % i, pos=[18 + 32 + 70 * (i - 1), 36], size=[64, 56],
+        buttons = [node("Button", "Btn_NavSub%d" % i, pos=[18 + 33 + 72 * (i - 1), 36], size=[66, 56],
                         normal="Topic/SubNavTab.png", pressed="Topic/SubNavTabOn.png", visible=False, children=[
-                            node("Text", "Text_Title", pos=[32, 28], area=[60, 50], fontSize=15, hAlign="center",
+                            node("Text", "Text_Title", pos=[33, 28], area=[64, 50], fontSize=13, hAlign="center",
                                  vAlign="center")])
                    for i in range(1, MAX_TOPICS_PER_KIND + 1)]
-        bars.append(node("ImageView", "Img_SubNavBg%d" % subject, pos=[600, 668], size=[400, 72],
+        bars.append(node("ImageView", "Img_SubNavBg%d" % subject, pos=[580, 668], size=[400, 72],
                          image="Topic/SubNavBg.png", scale9=True, capInsets=[26, 26, 26, 26], visible=False,
                          children=buttons))
     return layout(node("Node", size=[WIDTH, HEIGHT], children=bars))
@@ -376,21 +376,21 @@ ROW_Y = {"ContImg": 420, "AniImg": 420, "PanelImg": 430, "BgImg": 330, "OperImg"
 # Half the width over which a family's row is spread.
 ROW_HALF_WIDTH = {"ContImg": 180}
 # Rows of the drag pages: targets in the middle, pictures below.
-TYPE_ROWS = {"DragImage": {"ContImg": (480, 250), "PanelImg": (320, 330), "OperImg": (140, 440)},
+TYPE_ROWS = {"DragImage": {"ContImg": (480, 250), "PanelImg": (330, 330), "OperImg": (165, 440)},
              "DemoTopic": {"AniImg": (480, 440), "ContImg": (480, 250), "PanelImg": (310, 330),
                            "OperImg": (150, 440), "AnswerImg": (150, 440)}}
 # Fixed places of the widgets of a type: family -> list of (x, y) from number 1.
 TYPE_PLACES = {
     "DemoTopic": {
         "PanelImg": [(430 + 200 * k, 310) for k in range(4)] + [(530 + 200 * k, 470) for k in range(4)],
-        "OperImg": [(330 + 200 * k, 150) for k in range(5)] + [(730, 310)],
-        "AnswerImg": [(330 + 200 * k, 150) for k in range(4)],
+        "OperImg": [(330 + 200 * k, 165) for k in range(5)] + [(730, 310)],
+        "AnswerImg": [(330 + 200 * k, 165) for k in range(4)],
         "AniImg": [(1010, 470), (230, 470), (420, 470), (820, 470), (1010, 300), (230, 300)],
     },
 }
 # Fixed places of some widgets by code: family -> list of (x, y) from number 1.
 CODE_PLACES = {
-    501: {"OperImg": [(0, 100)] * 6, "PanelImg": [(0, 430)] * 2},
+    501: {"OperImg": [(0, 105)] * 6, "PanelImg": [(0, 440)] * 2},
     507: {"ContImg": [(0, 560)] * 3},
     509: {"PanelImg": [(400, 340), (630, 340), (860, 340)]},
     502: {"OperImg": [(230, 0)] * 6, "PanelImg": [(520, 300), (740, 300), (960, 300)]},

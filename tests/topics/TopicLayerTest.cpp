@@ -208,3 +208,29 @@ TEST_F(TopicHost, NextPageContentVoiceAndShowAnswerWithoutOne) {
     support::click("Btn_ContVoice");
     EXPECT_EQ(heard, 1);
 }
+
+TEST_F(TopicHost, TallerWindowKeepsThePageTogetherAndDropsUnderTheFinger) {
+    support::startHeadless(engine::Size(1280, 960));
+    const engine::Size win = engine::Director::getInstance()->getWinSize();
+    GDataManager::getInstance()->screenOffsetY = (win.height - 720.f) * 0.5f;
+    LogicTopicScene* lesson = openLesson(NavTopics3);
+    TopicLayer* host = hostOf(lesson);
+    ASSERT_NE(host, nullptr);
+    // 508 of the first tour: free drops, one step each.
+    for (int i = 0; i < manage()->getTopicCount(); ++i) {
+        manage()->currentTopic = i;
+        if (manage()->getLayoutModel() == 508) {
+            host->selectTopic(i);
+            break;
+        }
+    }
+    support::stepFrames(2);
+    Node* picture = support::findByName("OperImg1", host->getTypeLayer());
+    Node* target = support::findByName("PanelImg2", host->getTypeLayer());
+    ASSERT_TRUE(picture && target);
+    support::drag(support::worldCenter(picture), support::worldCenter(target));
+    support::stepFrames(1);
+    EXPECT_EQ(manage()->stepCount, 1);
+    EXPECT_EQ(picture->getPosition(), target->getPosition());
+    support::saveScreenshot("topics_host_taller_window");
+}
