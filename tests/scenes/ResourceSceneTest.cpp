@@ -72,7 +72,7 @@ TEST_F(ResourceSceneTest, AGradesMissingPackagesAreQueuedShownWithProgressThenRe
         int panel;
         bool visible;
         const char* server;
-    } panels[] = {{1, true, "12"}, {2, true, "1"}, {3, false, "0"}, {4, true, "9"}, {5, false, "0"}};
+    } panels[] = {{1, true, "17"}, {2, true, "1"}, {3, false, "0"}, {4, true, "9"}, {5, false, "0"}};
     for (const auto& expected : panels) {
         Node* panel = findByName("GradePanel" + std::to_string(expected.panel));
         ASSERT_NE(panel, nullptr);
