@@ -2,6 +2,10 @@
 
 #include <httplib.h>
 
+#include <algorithm>
+#include <memory>
+#include <string>
+
 namespace courseware {
 
 void FaultRoutes::install(httplib::Server& server, Recorder record) {
@@ -25,18 +29,12 @@ void FaultRoutes::install(httplib::Server& server, Recorder record) {
                             "application/json");
         } else if (kind == "huge") {
             // A well-formed reply of 17 MB, sent in pieces.
-            constexpr size_t kFiller = 17u * 1024 * 1024;
-            const std::string head = R"({"code":0,"status":0,"data":")";
-            const std::string tail = R"("})";
-            res.set_content_provider(head.size() + kFiller + tail.size(), "application/json",
-                                     [head, tail](size_t offset, size_t length, httplib::DataSink& sink) {
-                                         std::string piece;
-                                         for (size_t at = offset; at < offset + std::min<size_t>(length, 65536); ++at) {
-                                             piece += at < head.size()             ? head[at]
-                                                      : at < head.size() + kFiller ? 'a'
-                                                                                   : tail[at - head.size() - kFiller];
-                                         }
-                                         return sink.write(piece.data(), piece.size());
+            auto body = std::make_shared<std::string>(R"({"code":0,"status":0,"data":")");
+            body->append(17u * 1024 * 1024, 'a');
+            body->append(R"("})");
+            res.set_content_provider(body->size(), "application/json",
+                                     [body](size_t offset, size_t length, httplib::DataSink& sink) {
+                                         return sink.write(body->data() + offset, std::min<size_t>(length, 65536));
                                      });
         } else if (kind == "nodata") {
             res.set_content(R"({"code":0,"status":0})", "application/json");

@@ -90,7 +90,7 @@ TEST_F(DownloadOverlay, FetchesFilesInTurnAndExtractsOnlyTheZipsThatArrived) {
 
     std::vector<std::string> counters{counterOf(layer)};
     EXPECT_EQ(barOf(layer), 0.f);
-    ASSERT_TRUE(support::stepUntil([&] {
+    ASSERT_TRUE(waitFor([&] {
         if (counterOf(layer) != counters.back()) {
             counters.push_back(counterOf(layer));
             // Each file starts from an empty bar.
@@ -130,13 +130,13 @@ TEST_F(DownloadOverlay, ClosingLeavesTheCallbacksOfTheOverlayThatTookThemOver) {
     first->removeFromParentAndCleanup(true);
     EXPECT_TRUE(DownManager::getInstance()->finishCallback != nullptr);
 
-    ASSERT_TRUE(support::stepUntil([&] { return secondCompletions == 1; }));
+    ASSERT_TRUE(waitFor([&] { return secondCompletions == 1; }));
     // The overlay that owned them has gone now, and took its callbacks with it.
     EXPECT_TRUE(DownManager::getInstance()->finishCallback == nullptr);
     EXPECT_TRUE(DownManager::getInstance()->progressCallback == nullptr);
 
     gate.open();
-    ASSERT_TRUE(support::stepUntil([&] { return fs::exists(scratch.file("held.bin")); }));
+    ASSERT_TRUE(waitFor([&] { return fs::exists(scratch.file("held.bin")); }));
     support::stepFrames(3);
     EXPECT_EQ(firstCompletions, 0);
     EXPECT_EQ(secondCompletions, 1);

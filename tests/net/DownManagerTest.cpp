@@ -66,7 +66,7 @@ TEST_F(DownManagerTest, ReportsPercentsUpToTheWholeFile) {
     std::vector<Finish> finishes;
     std::vector<int> percents;
     startCollecting(record(fileUrl("courseware/0101010101.zip"), "pack.zip"), finishes, &percents);
-    ASSERT_TRUE(support::stepUntil([&] { return !finishes.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !finishes.empty(); }));
     EXPECT_EQ(finishes, (std::vector<Finish>{{scratch.file("pack.zip"), true}}));
     ASSERT_FALSE(percents.empty());
     EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
@@ -79,7 +79,7 @@ TEST_F(DownManagerTest, ReportsZeroWhenTheServerSendsNoLength) {
     std::vector<Finish> finishes;
     std::vector<int> percents;
     startCollecting(record(fileUrl("chunked/courseware/0101010101.zip"), "pack.zip"), finishes, &percents);
-    ASSERT_TRUE(support::stepUntil([&] { return !finishes.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !finishes.empty(); }));
     EXPECT_TRUE(finishes[0].succeeded);
     ASSERT_FALSE(percents.empty());
     EXPECT_EQ(std::count(percents.begin(), percents.end(), 0), static_cast<long>(percents.size()));
@@ -93,11 +93,11 @@ TEST_F(DownManagerTest, HeadImageTakesTheAddressNameAndASafeExtension) {
         paths.push_back(path);
     };
     down()->downloadHeadImage(fileUrl("heads/p1001.png"), ".jpg");
-    ASSERT_TRUE(support::stepUntil([&] { return paths.size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return paths.size() == 1; }));
     down()->downloadHeadImage(fileUrl("heads/p1002.png"), "/../../p1002.sh");
-    ASSERT_TRUE(support::stepUntil([&] { return paths.size() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return paths.size() == 2; }));
     down()->downloadHeadImage(fileUrl("heads/p1003.png"), ".averylongext");
-    ASSERT_TRUE(support::stepUntil([&] { return paths.size() == 3; }));
+    ASSERT_TRUE(waitFor([&] { return paths.size() == 3; }));
     EXPECT_EQ(paths, (std::vector<std::string>{heads + "p1001.jpg", heads + "p1002.png", heads + "p1003.png"}));
     for (const std::string& path : paths) {
         EXPECT_EQ(fs::file_size(path), fs::file_size(courseware::CoursewareServer::defaultDataDir() /
@@ -113,7 +113,7 @@ TEST_F(DownManagerTest, FailedFileFinishesAsFailedAfterTheLogLine) {
         finishes.push_back({path, ok});
         logLinesAtFinish = countLogged("onTaskErroronTaskError : p1001");
     };
-    ASSERT_TRUE(support::stepUntil([&] { return !finishes.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !finishes.empty(); }));
     support::stepFrames(3);
     const std::string path = programFolder() + "res/HeadImgs/p1001.png";
     EXPECT_EQ(finishes, (std::vector<Finish>{{path, false}}));
@@ -156,10 +156,10 @@ TEST_F(DownManagerTest, LateFileReportsToTheCallbacksAssignedForIt) {
     // Both callers assign right after their start, in the same frame.
     startCollecting(record(gate.url(), "held.bin"), first);
     startCollecting(record(fileUrl("heads/p1001.png"), "quick.png"), second);
-    ASSERT_TRUE(support::stepUntil([&] { return !second.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !second.empty(); }));
     EXPECT_TRUE(first.empty());
     gate.open();
-    ASSERT_TRUE(support::stepUntil([&] { return !first.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !first.empty(); }));
     support::stepFrames(3);
     EXPECT_EQ(first, (std::vector<Finish>{{scratch.file("held.bin"), true}}));
     EXPECT_EQ(second, (std::vector<Finish>{{scratch.file("quick.png"), true}}));
@@ -174,9 +174,9 @@ TEST_F(DownManagerTest, LateFileIgnoresCallbacksAssignedBeforeALaterStart) {
     // A head-image chain assigns its callback before it starts.
     down()->finishCallback = [&](const std::string& path, bool) { heads.push_back(path); };
     down()->downloadHeadImage(fileUrl("heads/p1002.png"), ".png");
-    ASSERT_TRUE(support::stepUntil([&] { return !heads.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !heads.empty(); }));
     gate.open();
-    ASSERT_TRUE(support::stepUntil([&] { return !logo.empty(); }));
+    ASSERT_TRUE(waitFor([&] { return !logo.empty(); }));
     support::stepFrames(3);
     EXPECT_EQ(logo, (std::vector<Finish>{{scratch.file("logo.png"), true}}));
     EXPECT_EQ(heads, (std::vector<std::string>{programFolder() + "res/HeadImgs/p1002.png"}));

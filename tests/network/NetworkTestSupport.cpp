@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "base/Director.h"
+#include "support/Headless.h"
 
 namespace {
 bool g_insideFrameStep = false;
@@ -17,7 +18,9 @@ void stepOneFrame() {
 } // namespace
 
 bool pumpFramesUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto deadline =
+        std::chrono::steady_clock::now() +
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(limit * support::kSanitizerSlowdown);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;

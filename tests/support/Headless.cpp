@@ -28,7 +28,9 @@ void startHeadless(const Size& frame, float contentScale) {
     director->setContentScaleFactor(contentScale);
 }
 
-void stopHeadless() { Director::getInstance()->reset(); }
+void stopHeadless() {
+    Director::getInstance()->reset();
+}
 
 void stepFrames(int frames, float dt) {
     for (int i = 0; i < frames; ++i) {
@@ -50,7 +52,8 @@ bool stepUntil(const std::function<bool()>& condition, int maxFrames, float dt) 
 }
 
 bool waitFor(const std::function<bool()>& condition, double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds * kSanitizerSlowdown);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
@@ -102,7 +105,9 @@ void tapAt(const Vec2& point) {
     view->injectTouch(TouchPhase::ENDED, point);
 }
 
-void click(const Node* node) { tapAt(worldCenter(node)); }
+void click(const Node* node) {
+    tapAt(worldCenter(node));
+}
 
 bool click(const std::string& name, Node* root) {
     Node* node = findByName(name, root);

@@ -17,6 +17,13 @@ namespace support {
 
 constexpr float kFrame = 1.f / 60.f;
 
+// Real-time limits stretch by this much in the sanitizer build, which runs several times slower.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kSanitizerSlowdown = 4.0;
+#else
+constexpr double kSanitizerSlowdown = 1.0;
+#endif
+
 // An off-screen view of that frame size with the 1280x720 fixed-width design resolution.
 void startHeadless(const engine::Size& frame = engine::Size(1280, 720), float contentScale = 1.f);
 // Drops every scene, timer, action, cache and the view.
@@ -26,7 +33,8 @@ void stepFrames(int frames, float dt = kFrame);
 // Steps until the condition holds; false when maxFrames passed first, and at least 2 ms each.
 bool stepUntil(const std::function<bool()>& condition, int maxFrames = 600, float dt = kFrame);
 // Steps frames until the condition holds or `seconds` of real time passed (replies, downloads and libvlc's
-// threads take real time, however fast the frames go); false on time-out.
+// threads take real time, however fast the frames go; kSanitizerSlowdown times longer in the sanitizer build);
+// false on time-out.
 bool waitFor(const std::function<bool()>& condition, double seconds = 10.0);
 // Runs the scene and steps until it is the running one.
 void runScene(engine::Scene* scene);
