@@ -21,7 +21,7 @@ test: build
 test-asan: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DENABLE_ASAN=ON >/dev/null
 	@cmake --build build-asan -j$(JOBS)
-	@# The movie tests play in real time and libvlc's plug-ins leak where no stack can be traced: normal build only.
+	@# The movie tests count frames shown in real time, which the sanitizers slow too much: normal build only.
 	@cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j$(JOBS) --timeout 600 \
 		-E '^VideoTest\.'
