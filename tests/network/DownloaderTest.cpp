@@ -255,43 +255,6 @@ TEST_F(DownloaderTest, SlowButMovingTransferOutlivesTheTimeOut) {
     EXPECT_TRUE(fileHasPattern(target, kPieces));
 }
 
-TEST_F(DownloaderTest, TrickleBelowTheLowSpeedLimitIsCutAndAFasterOneIsNot) {
-    // Pieces every 20 ms: 10 bytes make 500 bytes a second, 300 bytes 15,000, against a limit of 1,024 a second
-    // over spans of 0.4 s.
-    constexpr size_t kSize = 9000;
-    LocalHttpServer server([&](httplib::Server& s) {
-        s.Get(R"(/pace/(\d+))", [&](const httplib::Request& req, httplib::Response& res) {
-            const size_t piece = std::stoul(req.matches[1]);
-            res.set_content_provider(kSize, "application/octet-stream",
-                                     [&server, piece, size = kSize](size_t offset, size_t, httplib::DataSink& sink) {
-                                         server.waitUntilStopping(std::chrono::milliseconds(20));
-                                         std::string bytes;
-                                         fillPattern(offset, std::min(piece, size - offset), bytes);
-                                         return sink.write(bytes.data(), bytes.size());
-                                     });
-        });
-    });
-    support::ScratchDir scratch;
-    Recorder recorder;
-    DownloaderHints hints{1, 10, ".tmp"};
-    hints.lowSpeedLimit = 1024;
-    hints.lowSpeedTime = 0.4f;
-    auto downloader = std::make_shared<Downloader>(hints);
-    recorder.attach(*downloader);
-    downloader->createDownloadFileTask(server.url("/pace/10"), scratch.file("slow.bin"), "slow");
-    downloader->createDownloadFileTask(server.url("/pace/300"), scratch.file("fast.bin"), "fast");
-
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.results() == 2; }, std::chrono::seconds(15)));
-    ASSERT_EQ(recorder.errors.size(), 1u);
-    EXPECT_EQ(recorder.errors[0].identifier, "slow");
-    EXPECT_EQ(recorder.errors[0].internal, 28); // CURLE_OPERATION_TIMEDOUT
-    EXPECT_NE(recorder.errors[0].text.find("1024 bytes a second"), std::string::npos) << recorder.errors[0].text;
-    EXPECT_FALSE(fs::exists(scratch.file("slow.bin")));
-    EXPECT_EQ(recorder.successes, std::vector<std::string>{"fast"});
-    EXPECT_TRUE(fileHasPattern(scratch.file("fast.bin"), kSize));
-    EXPECT_TRUE(noTempFiles(scratch.path()));
-}
-
 TEST_F(DownloaderTest, UnknownLengthNeverReportsAnExpectedSize) {
     constexpr size_t kChunks = 20;
     constexpr size_t kChunkSize = 16 * 1024;
