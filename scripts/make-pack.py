@@ -20,6 +20,7 @@ import tempfile
 import pack_lecture
 import pack_lesson
 import pack_navigation
+import pack_games
 import pack_resource
 import pack_tools
 import pack_video
@@ -644,6 +645,7 @@ def make_pictures(images):
     pack_navigation.make_pictures(images, Canvas)
     pack_resource.make_pictures(images, Canvas)
     pack_tools.make_pictures(images, Canvas)
+    pack_games.make_pictures(images, Canvas)
     pack_video.make_pictures(images, Canvas)
     pack_lecture.make_pictures(images, Canvas)
     pack_lesson.make_pictures(images, Canvas)
@@ -851,6 +853,7 @@ LAYOUTS = {
 LAYOUTS.update(pack_navigation.layouts(node, layout))
 LAYOUTS.update(pack_resource.layouts(node, layout))
 LAYOUTS.update(pack_tools.layouts(node, layout))
+LAYOUTS.update(pack_games.layouts(node, layout))
 LAYOUTS.update(pack_video.layouts(node, layout))
 LAYOUTS.update(pack_lecture.layouts(node, layout))
 LAYOUTS.update(pack_lesson.layouts(node, layout))

@@ -13,6 +13,7 @@
 #include "common/PlistManager.h"
 #include "common/SFAnimation.h"
 #include "common/UITools.h"
+#include "games/GameLayer.h"
 #include "lesson/PopupLayer.h"
 #include "lesson/VideoLayer.h"
 #include "scene/Actions.h"
@@ -286,7 +287,12 @@ void LogicTopicScene::openContent(int nav) {
         if (gamePanel) {
             gamePanel->setVisible(true);
         }
-        engine::log("no content layer for navigation %d: the game frame is not part of the program yet", nav);
+        if (auto* frame = new GameLayer(); frame->init()) {
+            frame->autorelease();
+            layer = frame;
+        } else {
+            delete frame;
+        }
         break;
     case NavExamination:
         topics->contentKind = 9;

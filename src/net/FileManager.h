@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/Ref.h"
 
@@ -39,6 +40,9 @@ public:
     // The part after the last "/", from its first "." on: "x/pack.tar.zip" gives ".tar.zip"; a name without
     // a dot is returned whole ("x/README" gives "README").
     static std::string getFileSuffix(const std::string& path);
+
+    // The engine's search paths as the login scene leaves them; users that add paths of their own set these back.
+    std::vector<std::string> searchPaths;
 
 private:
     FileManager() = default;

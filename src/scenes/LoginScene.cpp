@@ -556,6 +556,7 @@ void LoginScene::finishLogin() {
     auto* files = engine::FileUtils::getInstance();
     files->addSearchPath(FileManager::getInstance()->getHeadImgsPath(), false);
     files->addSearchPath(FileManager::getInstance()->getNetResPath(), false);
+    FileManager::getInstance()->searchPaths = files->getSearchPaths();
     if (!pendingUIHash.empty()) {
         // The downloader writes the file only when it arrived whole. A zip is still waiting for its extraction,
         // whose result stores the hash.

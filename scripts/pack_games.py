@@ -1,0 +1,75 @@
+"""Layouts and pictures of the game frame and the mini-games.
+
+make-pack.py merges `layouts(node, layout)` into its layout table and calls `make_pictures(images, Canvas)` from
+its picture step, as it does for pack_tools. The frame's layout "GameLayer.csb" hides StartBtn, PauseBtn and
+StopBtn: the game shows StartBtn when it is made, the frame the other two when a game starts.
+"""
+
+import os
+
+from pack_navigation import BLUE, BLUE_EDGE, DARK, GREEN, GREEN_EDGE, ORANGE, ORANGE_EDGE, WHITE, raised_button, rgba
+
+WIDTH, HEIGHT = 1280, 720
+BUTTON = "Navigation/BtnBlue.png"
+GO = "Navigation/BtnGreen.png"
+INSETS = [26, 26, 26, 26]
+
+
+def frame_layout(node, layout):
+    def button(name, title, pos, picture=BUTTON, size=(150, 64), **keys):
+        return node("Button", name, pos=list(pos), size=list(size), normal=picture, scale9=True, capInsets=INSETS,
+                    title=title, titleFontSize=26, titleColor=WHITE, **keys)
+
+    def text(name, pos, value, size=30, colour=DARK):
+        return node("Text", name, pos=list(pos), text=value, fontSize=size, textColor=rgba(colour))
+
+    bar = node("ImageView", "Img_Bar", pos=[640, 70], size=[1240, 130], image="Navigation/Card.png", scale9=True,
+               capInsets=[32, 32, 32, 32], children=[
+                   node("Button", "UpBtn", pos=[50, 66], normal="Navigation/ArrowLeft.png", visible=False),
+               ] + [node("Node", "PosNode%d" % (k + 1), pos=[150 + 110 * k, 84]) for k in range(5)] + [
+                   node("Button", "DownBtn", pos=[700, 66], normal="Navigation/ArrowRight.png"),
+                   text("PageNum1", [770, 66], "1", 26), text("PageSlash", [795, 66], "/", 26),
+                   text("PageNum2", [820, 66], "1", 26),
+                   button("StartBtn", "Start", [930, 66], GO, visible=False),
+                   button("PauseBtn", "Pause", [930, 66], visible=False),
+                   button("StopBtn", "Stop", [1090, 66], visible=False),
+               ])
+    return layout(node("Node", size=[WIDTH, HEIGHT], children=[
+        bar,
+        node("Button", "Btn_Return", anchor=[0.5, 1], pos=[64, HEIGHT], normal="Navigation/BtnReturn.png"),
+        node("ImageView", "Img_Clock", pos=[300, 676], image="Tools/Clock.png"),
+        text("TimeText", [390, 676], "00:00", 34),
+        text("ScoreLabel", [560, 676], "Score", 28), text("ScoreText", [650, 676], "0", 34, BLUE_EDGE),
+        button("ResetBtn", "Again", [830, 676], GO, size=(150, 56), visible=False),
+        button("RankBtn", "Ranking", [1000, HEIGHT], anchor=[0.5, 1]),
+        button("Btn_Music", "Music", [1160, 676], size=(130, 56)),
+        node("Button", "LeftBtn", pos=[50, 380], normal="Navigation/ArrowLeft.png"),
+        node("Button", "RightBtn", pos=[1230, 380], normal="Navigation/ArrowRight.png"),
+    ]))
+
+
+def click_answer_layout(node, layout):
+    """Question board or picture on top, four option cards below; option k carries tag 10000 + k."""
+    options = [node("ImageView", "OperImg%d" % (k + 1), tag=10000 + k + 1, pos=[275 + 243 * k, 300],
+                    size=[200, 200], image="Games/OptionCard.png") for k in range(4)]
+    return layout(node("Node", size=[WIDTH, HEIGHT], children=[
+        node("ImageView", "BoardImage", pos=[640, 520], size=[760, 130], image="Navigation/Card.png", scale9=True,
+             capInsets=[32, 32, 32, 32]),
+        node("Text", "TitleText", pos=[640, 520], text="", fontSize=40, textColor=rgba(DARK)),
+        node("ImageView", "QImg", pos=[640, 520], size=[240, 140], image="Games/OptionCard.png", visible=False),
+    ] + options))
+
+
+def layouts(node, layout):
+    return {
+        "GameLayer.csb": lambda: frame_layout(node, layout),
+        "Game41.csb": lambda: click_answer_layout(node, layout),
+    }
+
+
+def make_pictures(images, Canvas):
+    folder = os.path.join(images, "Games")
+    os.makedirs(folder, exist_ok=True)
+    c = Canvas(200, 200)
+    raised_button(c, 200, 200, "#fffdf5", ORANGE_EDGE)
+    c.save(os.path.join(folder, "OptionCard.png"))

@@ -1,0 +1,634 @@
+#include "games/GameLayer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "audio/AudioEngine.h"
+#include "base/Director.h"
+#include "base/StringUtils.h"
+#include "common/AudioManager.h"
+#include "common/CommonTools.h"
+#include "common/GDataManager.h"
+#include "common/PlistManager.h"
+#include "common/SFAnimation.h"
+#include "common/TipsManager.h"
+#include "common/UITools.h"
+#include "games/GameManager.h"
+#include "lesson/LogicTopicScene.h"
+#include "net/FileManager.h"
+#include "platform/FileUtils.h"
+#include "tools/MusicLayer.h"
+#include "tools/RankLayer.h"
+#include "ui/ImageView.h"
+#include "ui/Layout.h"
+#include "ui/Text.h"
+
+namespace {
+
+const char* const kClickSound = "BtnClick.mp3";
+constexpr int kIconsPerPage = 5;
+constexpr int kQuestionSlots = 10;
+constexpr int kOptionTagBase = 10000;
+
+// Frames and games alive: the search paths go back to the kept list when the last of them goes, so a new frame
+// made before the old one is freed keeps its picture folder.
+int liveLayers = 0;
+
+void setShown(engine::Node* node, bool shown) {
+    if (node) {
+        node->setVisible(shown);
+    }
+}
+
+void setEnabled(engine::ui::Widget* widget, bool enabled) {
+    if (widget) {
+        widget->setEnabled(enabled);
+    }
+}
+
+int pageCount() {
+    const int count = static_cast<int>(GDataManager::getInstance()->students.size());
+    return (count + kIconsPerPage - 1) / kIconsPerPage;
+}
+
+// The lesson player removes this frame when it opens an entry: it does so on its next frame, after the click
+// handler that asked for it has returned.
+void goToNav(int nav) {
+    LogicTopicScene* player = GDataManager::getInstance()->logicTopicScene;
+    if (player) {
+        player->scheduleOnce([player, nav](float) { player->selectNav(nav); }, 0.f, "gameNav");
+    }
+}
+
+} // namespace
+
+GameLayer::GameLayer() {
+    ++liveLayers;
+    engine::FileUtils::getInstance()->addSearchPath(FileManager::getInstance()->getGameImgPath());
+}
+
+GameLayer::~GameLayer() {
+    closeBoards();
+    if (--liveLayers == 0) {
+        const std::vector<std::string>& kept = FileManager::getInstance()->searchPaths;
+        if (!kept.empty()) {
+            engine::FileUtils::getInstance()->setSearchPaths(kept);
+        } else {
+            // No login kept a list (a frame opened without the login road): only this frame's folder goes.
+            std::vector<std::string> paths = engine::FileUtils::getInstance()->getSearchPaths();
+            const std::string own = FileManager::getInstance()->getGameImgPath();
+            paths.erase(std::remove(paths.begin(), paths.end(), own), paths.end());
+            engine::FileUtils::getInstance()->setSearchPaths(paths);
+        }
+    }
+}
+
+bool GameLayer::init() {
+    return Layer::init();
+}
+
+void GameLayer::onEnter() {
+    Node::onEnter();
+    if (started) {
+        return;
+    }
+    started = true;
+    SFAnimation::getInstance()->preloadAnimations("Game", life.guard([this] { onGameStart(); }));
+}
+
+void GameLayer::onGameStart() {
+    initRes();
+    screenAdaptation();
+    studentIcons.clear();
+    running = false;
+    answeredCount = 0;
+    elapsedTime = 0.f;
+    score = 0.f;
+    currentPage = 1;
+    selectedStudent = -1;
+    selectedId = -1;
+    state = 1;
+    ended = false;
+    paused = false;
+    startCallback = nullptr;
+    initStudentIcons();
+    AudioManager* audio = AudioManager::getInstance();
+    if (audio->backgroundMusicId == engine::AudioEngine::INVALID_AUDIO_ID) {
+        const std::string music = GameManager::getInstance()->getMusic("BackGround");
+        if (!music.empty()) {
+            audio->backgroundMusicId =
+                engine::AudioEngine::play2d(music, true, GDataManager::getInstance()->musicVolume);
+        }
+    }
+    createGame();
+    updatePageNum();
+}
+
+void GameLayer::initRes() {
+    const engine::Size win = engine::Director::getInstance()->getWinSize();
+    const engine::Vec2 centre(win.width / 2, win.height / 2);
+    auto* shield = engine::ui::Layout::create();
+    shield->setContentSize(win);
+    shield->setAnchorPoint({0.5f, 0.5f});
+    shield->setPosition(centre);
+    shield->setTouchEnabled(true);
+    addChild(shield, 1);
+    auto* background = engine::ui::ImageView::create();
+    const std::string bg = GameManager::getInstance()->getGameMap()["BgImg"].asString();
+    if (!bg.empty()) {
+        background->loadTexture("GameBg/" + bg);
+    }
+    background->setPosition(centre);
+    background->setScale(engine::Director::getInstance()->getContentScaleFactor());
+    addChild(background, 1);
+
+    rootNode = UITools::createCsbNode("GameLayer.csb");
+    if (!rootNode) {
+        return;
+    }
+    addChild(rootNode, 3);
+    timeText = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(rootNode, "TimeText"));
+    scoreText = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(rootNode, "ScoreText"));
+    if (timeText) {
+        timeText->setString("00:00");
+    }
+    if (scoreText) {
+        scoreText->setString("0");
+    }
+    auto bind = [this](const std::function<void()>& handler, bool effect, const char* name) {
+        return UITools::addClickListener(rootNode, life.guard(handler), effect, kClickSound, name);
+    };
+    leftBtn = bind([this] { onNavBtn(3); }, false, "LeftBtn");
+    rightBtn = bind([this] { onNavBtn(5); }, false, "RightBtn");
+    startBtn = bind([this] { onStartBtn(); }, false, "StartBtn");
+    pauseBtn = bind([this] { onPauseBtn(); }, false, "PauseBtn");
+    stopBtn = bind([this] { gameOver(); }, false, "StopBtn");
+    resetBtn = bind([this] { restartGame(); }, false, "ResetBtn");
+    rankBtn = bind([this] { onRankBtn(); }, false, "RankBtn");
+    bind([this] { onReturnBtn(); }, true, "Btn_Return");
+    bind([this] { turnPage(-1); }, false, "UpBtn");
+    bind([this] { turnPage(1); }, false, "DownBtn");
+    bind([this] { onMusicBtn(); }, false, "Btn_Music");
+    setMusicBtnState();
+}
+
+void GameLayer::screenAdaptation() {
+    if (!rootNode) {
+        return;
+    }
+    if (engine::Node* rank = UITools::seekChildByName(rootNode, "RankBtn")) {
+        rank->setPositionY(engine::Director::getInstance()->getWinSize().height);
+    }
+}
+
+void GameLayer::initStudentIcons() {
+    for (engine::Node* icon : studentIcons) {
+        UITools::removeSelf(icon);
+    }
+    studentIcons.clear();
+    CommonTools::getInstance()->sortStudents(3);
+    CommonTools::getInstance()->sortStudents(2);
+    const std::vector<StudentRecord>& pupils = GDataManager::getInstance()->students;
+    selectedStudent = -1;
+    for (size_t i = 0; i < pupils.size(); ++i) {
+        if (selectedId >= 0 && pupils[i].id == selectedId) {
+            selectedStudent = static_cast<int>(i);
+        }
+    }
+    for (int i = 0; i < kIconsPerPage; ++i) {
+        const int index = (currentPage - 1) * kIconsPerPage + i;
+        engine::Node* place = UITools::seekChildByName(rootNode, engine::StringUtils::format("PosNode%d", i + 1));
+        if (index >= static_cast<int>(pupils.size()) || !place || !place->getParent()) {
+            continue;
+        }
+        engine::Node* icon = UITools::addHeadItemListener(GDataManager::getInstance()->getStudent(index),
+                                                          life.guard([this, i] { selectStudent(i); }));
+        if (!icon) {
+            continue;
+        }
+        icon->setPosition(place->getPosition());
+        place->getParent()->addChild(icon);
+        studentIcons.push_back(icon);
+    }
+    markSelection();
+}
+
+void GameLayer::markSelection() {
+    for (engine::Node* icon : studentIcons) {
+        setShown(UITools::seekChildByName(icon, "IconSelect"), selectedId >= 0 && icon->getTag() == selectedId);
+    }
+}
+
+void GameLayer::selectStudent(int icon) {
+    const int index = (currentPage - 1) * kIconsPerPage + icon;
+    const std::vector<StudentRecord>& pupils = GDataManager::getInstance()->students;
+    if (icon < 0 || icon >= static_cast<int>(studentIcons.size()) || index >= static_cast<int>(pupils.size())) {
+        return;
+    }
+    selectedStudent = index;
+    selectedId = pupils[index].id;
+    markSelection();
+}
+
+void GameLayer::turnPage(int step) {
+    const int pages = pageCount();
+    currentPage = std::max(1, std::min(currentPage + step, pages));
+    setShown(UITools::seekChildByName(rootNode, "UpBtn"), currentPage != 1);
+    setShown(UITools::seekChildByName(rootNode, "DownBtn"), currentPage != pages);
+    initStudentIcons();
+    updatePageNum();
+}
+
+void GameLayer::updatePageNum() {
+    if (auto* first = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(rootNode, "PageNum1"))) {
+        first->setString(engine::StringUtils::format("%d", currentPage));
+    }
+    if (auto* second = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(rootNode, "PageNum2"))) {
+        second->setString(engine::StringUtils::format("%d", pageCount()));
+    }
+}
+
+void GameLayer::onStartBtn() {
+    if (ended) {
+        return;
+    }
+    if (selectedStudent < 0) {
+        TipsManager::getInstance()->showTipsByKey("GameStr2", nullptr, nullptr);
+        return;
+    }
+    running = true;
+    paused = false;
+    state = 2;
+    setShown(startBtn, false);
+    setShown(pauseBtn, true);
+    setShown(stopBtn, true);
+    setEnabled(rankBtn, false);
+    setShown(leftBtn, false);
+    setShown(rightBtn, false);
+    schedule([this](float dt) { updateTime(dt); }, "updateTime");
+    if (startCallback) {
+        startCallback();
+    }
+}
+
+void GameLayer::onPauseBtn() {
+    if (ended) {
+        return;
+    }
+    running = false;
+    paused = true;
+    setShown(startBtn, true);
+    setShown(pauseBtn, false);
+}
+
+void GameLayer::updateTime(float dt) {
+    if (!running) {
+        return;
+    }
+    elapsedTime += dt;
+    const float remaining = static_cast<float>(GameManager::getInstance()->getTime()) - elapsedTime;
+    if (remaining <= 0.f) {
+        gameOver();
+        return;
+    }
+    const int s = static_cast<int>(remaining);
+    if (timeText) {
+        timeText->setString(engine::StringUtils::format("%.2d:%.2d", s / 60, s % 60));
+    }
+    if (scoreText) {
+        scoreText->setString(updateScore());
+    }
+}
+
+std::string GameLayer::updateScore() const {
+    return engine::StringUtils::format("%.0f", score);
+}
+
+bool GameLayer::checkFinish() {
+    if (answeredCount < GameManager::getInstance()->getQuestionCount()) {
+        resume(this);
+        return false;
+    }
+    state = 3;
+    gameOver();
+    return true;
+}
+
+void GameLayer::gameOver() {
+    if (ended) {
+        return;
+    }
+    ended = true;
+    unschedule("updateTime");
+    setShown(startBtn, false);
+    setShown(pauseBtn, false);
+    setShown(stopBtn, false);
+    running = false;
+    setShown(leftBtn, true);
+    setShown(rightBtn, true);
+    showResult();
+    engine::Node* centre = UITools::createCenterNode(this);
+    SFAnimation::getInstance()->playAnimationAtNode(centre, GameManager::getInstance()->getAnimation("Celebrate"), true,
+                                                    life.guard([this] { showResultTip(); }), false, 0, 0);
+}
+
+void GameLayer::showResult() {
+    GDataManager* data = GDataManager::getInstance();
+    StudentRecord record = data->getStudent(selectedStudent);
+    int shown = 0;
+    if (record.gameTime <= 0) {
+        record.gameTime = static_cast<int>(elapsedTime);
+        shown = static_cast<int>(std::roundf(elapsedTime));
+    } else {
+        shown = record.gameTime;
+        if (static_cast<float>(record.gameTime) > elapsedTime) {
+            record.gameTime = static_cast<int>(elapsedTime);
+        }
+    }
+    // Stored as the score text shows it.
+    record.gameScore = static_cast<int>(std::lround(score));
+    if (selectedStudent >= 0 && selectedStudent < static_cast<int>(data->students.size())) {
+        data->students[selectedStudent] = record;
+    }
+    resultName = record.name;
+    resultElapsed = elapsedTime;
+    resultShown = shown;
+}
+
+void GameLayer::showResultTip() {
+    const std::string text = PlistManager::getInstance()->getText("GameStr1");
+    TipsManager::getInstance()->showTips(formatResult(text, resultName, resultElapsed, resultShown), nullptr, nullptr);
+    setEnabled(rankBtn, true);
+}
+
+std::string GameLayer::formatResult(const std::string& text, const std::string& name, double seconds, int shown) {
+    std::string out;
+    int argument = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%' || i + 1 >= text.size()) {
+            out += text[i];
+            continue;
+        }
+        size_t end = i + 1;
+        while (end < text.size() && (text[end] == '.' || std::isdigit(static_cast<unsigned char>(text[end])))) {
+            ++end;
+        }
+        if (end >= text.size()) {
+            out += text.substr(i);
+            break;
+        }
+        const char conversion = text[end];
+        const std::string flags = text.substr(i + 1, end - i - 1);
+        if (conversion == '%') {
+            out += '%';
+        } else if (conversion == 's' && argument == 0) {
+            out += name;
+            ++argument;
+        } else if (conversion == 'f' && argument == 1) {
+            const size_t dot = flags.find('.');
+            const int digits = dot == std::string::npos ? 6 : std::min(9, std::atoi(flags.c_str() + dot + 1));
+            out += engine::StringUtils::format("%.*f", digits, seconds);
+            ++argument;
+        } else if (conversion == 'd' && argument == 2) {
+            out += std::to_string(shown);
+            ++argument;
+        } else {
+            out += text.substr(i, end - i + 1);
+        }
+        i = end;
+    }
+    return out;
+}
+
+void GameLayer::onRankBtn() {
+    if (!getParent() || rankBoard) {
+        return;
+    }
+    auto* board = new RankLayer();
+    if (!board->init()) {
+        delete board;
+        return;
+    }
+    board->autorelease();
+    board->setLocalZOrder(103);
+    getParent()->addChild(board);
+    board->retain();
+    rankBoard = board;
+    board->closeCallback = life.guard([this] { onRankClose(); });
+    if (state == 2) {
+        running = false;
+        setShown(startBtn, true);
+        setShown(pauseBtn, false);
+    }
+}
+
+void GameLayer::onRankClose() {
+    if (rankBoard) {
+        rankBoard->release();
+        rankBoard = nullptr;
+    }
+    // The board sorted the pupils: the chosen pupil is found again and the icons drawn in the new order.
+    initStudentIcons();
+    if (state == 2 && !ended) {
+        running = !paused;
+        setShown(startBtn, paused);
+        setShown(pauseBtn, !paused);
+    }
+}
+
+void GameLayer::onNavBtn(int nav) {
+    AudioManager* audio = AudioManager::getInstance();
+    if (audio->backgroundMusicId > engine::AudioEngine::INVALID_AUDIO_ID) {
+        engine::AudioEngine::stop(audio->backgroundMusicId);
+        audio->backgroundMusicId = engine::AudioEngine::INVALID_AUDIO_ID;
+    }
+    goToNav(nav);
+}
+
+void GameLayer::onReturnBtn() {
+    onNavBtn(5);
+}
+
+void GameLayer::restartGame() {
+    goToNav(4);
+}
+
+void GameLayer::onMusicBtn() {
+    if (!getParent() || musicBoard) {
+        return;
+    }
+    MusicLayer* board = MusicLayer::create();
+    if (!board) {
+        return;
+    }
+    board->setLocalZOrder(106);
+    getParent()->addChild(board);
+    board->retain();
+    musicBoard = board;
+    board->closeCallback = life.guard([this] {
+        musicBoard->release();
+        musicBoard = nullptr;
+        setMusicBtnState();
+    });
+}
+
+void GameLayer::setMusicBtnState() {
+    if (auto* music = dynamic_cast<engine::ui::Widget*>(UITools::seekChildByName(rootNode, "Btn_Music"))) {
+        music->setBright(GDataManager::getInstance()->musicVolume != 0.f);
+    }
+}
+
+void GameLayer::closeBoards() {
+    for (engine::Node** board : {&rankBoard, &musicBoard}) {
+        if (*board) {
+            UITools::removeSelf(*board);
+            (*board)->release();
+            *board = nullptr;
+        }
+    }
+}
+
+// -- shared game steps ----------------------------------------------------------------------------------------
+
+void GameLayer::enterGame(GameLayer* frame, const std::function<void()>& questionStep,
+                          const std::function<void(engine::Node*, int)>& onOption) {
+    if (entered || !frame) {
+        return;
+    }
+    entered = true;
+    GameManager* manager = GameManager::getInstance();
+    answers = manager->getAnswers();
+    frame->startCallback = life.guard(questionStep);
+    gameNode = manager->loadGameNode();
+    if (gameNode) {
+        addChild(gameNode);
+    }
+    manager->initGameImages(gameNode);
+    std::vector<engine::Node*> options;
+    UITools::seekChildrenByPrefix(options, gameNode, "OperImg");
+    for (size_t k = 0; k < options.size(); ++k) {
+        auto* option = dynamic_cast<engine::ui::Widget*>(options[k]);
+        if (!option) {
+            continue;
+        }
+        option->setTouchEnabled(true);
+        const int number = static_cast<int>(k) + 1;
+        option->addClickEventListener(
+            life.guard([onOption, option, number](engine::Ref*) { onOption(option, number); }));
+    }
+    setShown(frame->startBtn, true);
+    setShown(frame->resetBtn, true);
+    std::vector<int> pool;
+    for (int slot = 0; slot < kQuestionSlots; ++slot) {
+        pool.push_back(slot);
+    }
+    questionOrder.clear();
+    while (!pool.empty()) {
+        const int k = drawIndex(static_cast<int>(pool.size()));
+        questionOrder.push_back(pool[k]);
+        pool.erase(pool.begin() + k);
+    }
+}
+
+int GameLayer::currentSlot(GameLayer* frame) const {
+    if (!frame || frame->answeredCount < 0 || frame->answeredCount >= static_cast<int>(questionOrder.size())) {
+        return -1;
+    }
+    return questionOrder[frame->answeredCount];
+}
+
+void GameLayer::showCommonQuestion(GameLayer* frame) {
+    const int slot = currentSlot(frame);
+    if (slot < 0 || !gameNode) {
+        return;
+    }
+    GameManager* manager = GameManager::getInstance();
+    const std::string question = GameManager::entryAt(manager->getQuestions(), slot).asString();
+    engine::Node* picture = UITools::seekChildByName(gameNode, "QImg");
+    engine::Node* board = UITools::seekChildByName(gameNode, "BoardImage");
+    engine::Node* title = UITools::seekChildByName(gameNode, "TitleText");
+    const int type = manager->getQuestionType();
+    if (type == 2) {
+        setShown(picture, false);
+        setShown(board, true);
+        setShown(title, true);
+        if (auto* text = dynamic_cast<engine::ui::Text*>(title)) {
+            text->setString(question);
+        }
+    } else if (type == 1) {
+        setShown(picture, true);
+        GameManager::setPicture(picture, question);
+        setShown(board, false);
+        setShown(title, false);
+    }
+    const engine::Value options = GameManager::entryAt(manager->getSelectImgs(), slot);
+    if (options.getType() != engine::Value::Type::VECTOR) {
+        return;
+    }
+    const engine::ValueVector& files = options.asValueVector();
+    for (size_t k = 0; k < files.size(); ++k) {
+        GameManager::setPicture(
+            UITools::seekChildByName(gameNode, engine::StringUtils::format("OperImg%d", int(k) + 1)),
+            files[k].asString());
+    }
+}
+
+bool GameLayer::takeClick(GameLayer* frame) {
+    if (!frame || !frame->running || frame->ended) {
+        return false;
+    }
+    frame->running = false;
+    return true;
+}
+
+bool GameLayer::isRightOption(GameLayer* frame, engine::Node* option) const {
+    const int slot = currentSlot(frame);
+    const int answer = slot >= 0 && slot < static_cast<int>(answers.size()) ? answers[slot] : INT_MIN;
+    return option && answer != INT_MIN && option->getTag() - kOptionTagBase == answer;
+}
+
+void GameLayer::rightAnswerTail(GameLayer* frame, const std::function<void()>& nextQuestion) {
+    if (!frame || frame->ended) {
+        return;
+    }
+    frame->answeredCount += 1;
+    frame->score += GameManager::getInstance()->getScore();
+    if (frame->scoreText) {
+        frame->scoreText->setString(frame->updateScore());
+    }
+    if (!frame->checkFinish() && nextQuestion) {
+        nextQuestion();
+    }
+}
+
+void GameLayer::wrongAnswer(GameLayer* frame) {
+    // Feedback already playing would drop the callback and leave the game stopped: it runs again at once.
+    if (SFAnimation::getInstance()->isResultBusy()) {
+        resume(frame);
+        return;
+    }
+    SFAnimation::getInstance()->playResultAnimation(false, life.guard([frame] { resume(frame); }));
+}
+
+void GameLayer::resume(GameLayer* frame) {
+    if (frame && !frame->ended && !frame->paused) {
+        frame->running = true;
+    }
+}
+
+int GameLayer::drawIndex(int n) {
+    if (n <= 0) {
+        return 0;
+    }
+    std::srand(static_cast<unsigned>(CommonTools::getInstance()->getCurrentTime() & 0xffffffffu));
+    const float value = static_cast<float>(std::rand()) / 32767.0f * 1000000.0f;
+    return static_cast<int>(static_cast<long long>(value) % n);
+}
+
+void GameLayer::playThen(engine::Node* posNode, const std::string& name, const engine::Vec2& pos,
+                         const std::function<void()>& then) {
+    SFAnimation::getInstance()->playAnimation(posNode, name, true, life.guard(then), false, 0, 0, pos);
+}

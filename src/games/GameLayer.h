@@ -1,0 +1,127 @@
+// The game frame: background, pupil picker, countdown, score, start/pause/stop/reset/rank buttons and the result
+// of the pupil who played. The mini-games derive from it too and reach their frame through a static of their
+// class; the shared game steps are the protected helpers below.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/LifeToken.h"
+#include "scene/Layer.h"
+
+namespace engine {
+namespace ui {
+class Text;
+class Widget;
+} // namespace ui
+} // namespace engine
+
+class GameLayer : public engine::Layer {
+public:
+    GameLayer();
+    ~GameLayer() override;
+    void onEnter() override;
+    bool init() override;
+    virtual void initRes();
+    virtual void screenAdaptation();
+
+    void onGameStart();
+    void createGame();
+
+    void initStudentIcons();
+    void selectStudent(int icon);
+    void turnPage(int step);
+    void updatePageNum();
+
+    void onStartBtn();
+    void onPauseBtn();
+    void gameOver();
+    void restartGame();
+    void onRankBtn();
+    void onRankClose();
+    void onNavBtn(int nav);
+    void onReturnBtn();
+    void onMusicBtn();
+    void setMusicBtnState();
+
+    void updateTime(float dt);
+    std::string updateScore() const;
+    bool checkFinish();
+    void showResult();
+
+    // "GameStr1" filled with its string, real and whole-number conversions in order; never used as a format.
+    static std::string formatResult(const std::string& text, const std::string& name, double seconds, int shown);
+
+    engine::Node* rootNode = nullptr;
+    bool running = false;
+    int answeredCount = 0;
+    float elapsedTime = 0.f;
+    float score = 0.f;
+    engine::ui::Text* timeText = nullptr;
+    engine::ui::Text* scoreText = nullptr;
+    engine::ui::Widget* startBtn = nullptr;
+    engine::ui::Widget* pauseBtn = nullptr;
+    engine::ui::Widget* stopBtn = nullptr;
+    engine::ui::Widget* resetBtn = nullptr;
+    engine::ui::Widget* rankBtn = nullptr;
+    engine::ui::Widget* leftBtn = nullptr;
+    engine::ui::Widget* rightBtn = nullptr;
+    int currentPage = 1;
+    int selectedStudent = -1;
+    int state = 1;
+    std::function<void()> startCallback;
+    std::vector<engine::Node*> studentIcons;
+
+    // After the time-out or Stop nothing starts the game again; while paused no answer tail resumes it.
+    bool ended = false;
+    bool paused = false;
+    // The chosen pupil's id: the index is found again after every sort of the pupil list.
+    int selectedId = -1;
+    engine::Node* rankBoard = nullptr;  // retained while open
+    engine::Node* musicBoard = nullptr; // retained while open
+
+protected:
+    // -- the steps every game shares; frame is the game's own frame ---------------------------------------------
+
+    // Layout, pictures, the option click handler on "OperImg1", "OperImg2", ..., start and reset shown, and the
+    // question order; once per game even when the scene is entered again.
+    void enterGame(GameLayer* frame, const std::function<void()>& questionStep,
+                   const std::function<void(engine::Node*, int)>& onOption);
+    // The slot of the current question, or -1 when the order has no entry for it.
+    int currentSlot(GameLayer* frame) const;
+    // Question text or picture, then the option pictures of the slot.
+    void showCommonQuestion(GameLayer* frame);
+    // A click is taken only while the frame runs; taking it stops the frame.
+    static bool takeClick(GameLayer* frame);
+    // The option's tag minus 10000 equals the slot's answer; a missing answer makes every option wrong.
+    bool isRightOption(GameLayer* frame, engine::Node* option) const;
+    // Counts the answer and the points, then shows the next question unless the game is over.
+    void rightAnswerTail(GameLayer* frame, const std::function<void()>& nextQuestion);
+    // The common wrong feedback, then the frame runs again.
+    void wrongAnswer(GameLayer* frame);
+    // Runs the frame again unless it ended or was paused meanwhile.
+    static void resume(GameLayer* frame);
+    // A random index below n (0 when n is not positive).
+    static int drawIndex(int n);
+    // Plays animation name over posNode at pos, then runs then while this game still exists.
+    void playThen(engine::Node* posNode, const std::string& name, const engine::Vec2& pos,
+                  const std::function<void()>& then);
+
+    engine::Node* gameNode = nullptr;
+    std::vector<int> answers;
+    std::vector<int> questionOrder;
+    bool entered = false;
+    LifeToken life;
+
+private:
+    void showResultTip();
+    void closeBoards();
+    // The icon of the chosen pupil on this page, found by id.
+    void markSelection();
+    static std::string stringKey(const std::string& key);
+    bool started = false;
+    float resultElapsed = 0.f;
+    int resultShown = 0;
+    std::string resultName;
+};

@@ -1,0 +1,168 @@
+// The game frame alone: pupil pages, the countdown text, results and best times, the result text, the game data
+// and the search paths.
+#include "base/StringUtils.h"
+#include "games/GameManager.h"
+#include "games/GamesFixture.h"
+#include "net/FileManager.h"
+
+using games_test::GameTest;
+
+namespace {
+
+class GameFrame : public GameTest {};
+
+bool hasPath(const std::string& path) {
+    const std::vector<std::string> paths = engine::FileUtils::getInstance()->getSearchPaths();
+    return std::find(paths.begin(), paths.end(), path) != paths.end();
+}
+
+} // namespace
+
+TEST_F(GameFrame, PupilPagesAndTheChosenPupilKeptById) {
+    makeClass(7);
+    writeGame();
+    GameLayer* frame = openFrame();
+    EXPECT_EQ(textOf(frame, "PageNum2"), "2");
+    EXPECT_EQ(frame->studentIcons.size(), 5u);
+    EXPECT_FALSE(shown(frame, "UpBtn"));
+    choosePupil(frame, 2);
+    const int id = GDataManager::getInstance()->students[2].id;
+    press(frame, "DownBtn");
+    EXPECT_EQ(textOf(frame, "PageNum1"), "2");
+    EXPECT_EQ(frame->studentIcons.size(), 2u);
+    EXPECT_TRUE(shown(frame, "UpBtn"));
+    EXPECT_FALSE(shown(frame, "DownBtn"));
+    press(frame, "UpBtn");
+    EXPECT_FALSE(shown(frame, "UpBtn"));
+    EXPECT_TRUE(shown(frame, "DownBtn"));
+    // A result moves the chosen pupil to the top of the next sort: the choice follows the pupil.
+    GDataManager::getInstance()->students[2].gameScore = 50;
+    GDataManager::getInstance()->students[2].gameTime = 5;
+    frame->initStudentIcons();
+    EXPECT_EQ(frame->selectedStudent, 0);
+    EXPECT_EQ(GDataManager::getInstance()->students[0].id, id);
+    EXPECT_TRUE(shown(frame->studentIcons[0], "IconSelect"));
+    EXPECT_FALSE(shown(frame->studentIcons[2], "IconSelect"));
+}
+
+TEST_F(GameFrame, NoPupilsNoGameClassAndTheCountdown) {
+    makeClass(0);
+    writeGame("", 5, 125);
+    GameLayer* frame = openFrame();
+    EXPECT_EQ(textOf(frame, "PageNum2"), "0");
+    EXPECT_TRUE(shown(frame, "StartBtn")) << "without a game the frame shows StartBtn itself";
+    press(frame, "DownBtn");
+    EXPECT_EQ(textOf(frame, "PageNum1"), "1");
+    press(frame, "StartBtn");
+    EXPECT_EQ(tipText(), "Choose a pupil first.");
+    EXPECT_EQ(frame->state, 1);
+    closeTip();
+
+    makeClass(1);
+    frame->initStudentIcons();
+    choosePupil(frame, 0);
+    press(frame, "StartBtn");
+    frame->elapsedTime = 0.f;
+    engine::Director::getInstance()->mainLoop(0.4f);
+    EXPECT_EQ(textOf(frame, "TimeText"), "00:59");
+    frame->elapsedTime = 59.4f;
+    engine::Director::getInstance()->mainLoop(0.5f);
+    EXPECT_EQ(textOf(frame, "TimeText"), "00:00");
+    engine::Director::getInstance()->mainLoop(0.2f);
+    EXPECT_FALSE(frame->running);
+    EXPECT_TRUE(frame->ended);
+    EXPECT_EQ(GDataManager::getInstance()->students[0].gameTime, 60);
+}
+
+TEST_F(GameFrame, BestTimeAndTheShownTime) {
+    makeClass(1);
+    writeGame();
+    GameLayer* frame = openFrame();
+    frame->selectedStudent = 0;
+    struct Game {
+        float elapsed;
+        float score;
+        int storedTime;
+        int shownTime;
+        int storedScore;
+    };
+    const Game games[] = {{12.6f, 33.3333f, 12, 13, 33}, {10.2f, 99.99f, 10, 12, 100}, {15.f, 20.f, 10, 10, 20}};
+    for (const Game& game : games) {
+        frame->elapsedTime = game.elapsed;
+        frame->score = game.score;
+        frame->showResult();
+        const StudentRecord pupil = GDataManager::getInstance()->students[0];
+        EXPECT_EQ(pupil.gameTime, game.storedTime) << game.elapsed;
+        EXPECT_EQ(pupil.gameScore, game.storedScore) << game.elapsed;
+        EXPECT_EQ(GameLayer::formatResult("%s %.1f %d", pupil.name, game.elapsed, game.shownTime),
+                  pupil.name + " " + engine::StringUtils::format("%.1f", game.elapsed) + " " +
+                      std::to_string(game.shownTime));
+    }
+    // A pupil index outside the list writes nothing.
+    frame->selectedStudent = 4;
+    frame->showResult();
+    EXPECT_EQ(GDataManager::getInstance()->students.size(), 1u);
+}
+
+TEST_F(GameFrame, ResultTextIsNeverUsedAsAFormat) {
+    struct Case {
+        const char* text;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"%s finished in %.1f s. Best time: %d s.", "Ann finished in 12.6 s. Best time: 13 s."},
+        {"%d then %s", "%d then Ann"},
+        {"%n%s%x %% %", "%nAnn%x % %"},
+        {"%s %f", "Ann 12.600000"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(GameLayer::formatResult(c.text, "Ann", 12.6, 13), c.out) << c.text;
+    }
+}
+
+TEST_F(GameFrame, GameDataReadsAndScores) {
+    struct Case {
+        std::string map;
+        int model;
+        float perAnswer;
+    };
+    const Case cases[] = {
+        {"<key>GameModel</key><integer>71</integer><key>GameType</key><integer>3</integer>"
+         "<key>Score</key><real>100</real><key>QNum</key><integer>4</integer>",
+         71, 25.f},
+        {"<key>GameType</key><integer>3</integer><key>LayoutType</key><integer>2</integer>"
+         "<key>Score</key><real>100</real><key>QNum</key><integer>0</integer>",
+         32, 0.f},
+        {"<key>Score</key><real>100</real><key>QNum</key><integer>20</integer>", 0, 10.f},
+    };
+    const std::string folder = chooseLecture();
+    std::filesystem::create_directories(folder);
+    for (const Case& c : cases) {
+        engine::FileUtils::getInstance()->writeStringToFile(
+            "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>Game</key><dict>" + c.map +
+                "</dict></dict></plist>",
+            folder + "Topic.plist");
+        EXPECT_EQ(GameManager::getInstance()->getGameModel(), c.model) << c.map;
+        EXPECT_FLOAT_EQ(GameManager::getInstance()->getScore(), c.perAnswer) << c.map;
+    }
+}
+
+TEST_F(GameFrame, SearchPathsComeBackWhenTheLastFrameGoes) {
+    makeClass(1);
+    writeGame();
+    FileManager::getInstance()->searchPaths = engine::FileUtils::getInstance()->getSearchPaths();
+    const std::string own = FileManager::getInstance()->getGameImgPath();
+    ASSERT_FALSE(hasPath(own));
+    GameLayer* first = openFrame();
+    EXPECT_TRUE(hasPath(own));
+    first->retain();
+    first->removeFromParentAndCleanup(true);
+    // A new frame made before the old one is freed keeps its folder after the old one goes.
+    GameLayer* second = openFrame();
+    first->release();
+    EXPECT_TRUE(hasPath(own));
+    second->removeFromParentAndCleanup(true);
+    EXPECT_FALSE(hasPath(own));
+    EXPECT_EQ(engine::FileUtils::getInstance()->getSearchPaths(), FileManager::getInstance()->searchPaths);
+    FileManager::getInstance()->searchPaths.clear();
+}
