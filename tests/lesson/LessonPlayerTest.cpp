@@ -122,13 +122,15 @@ TEST_F(LessonPlayer, StepsThroughTheBarWithOneContentAtATime) {
         int nav, kind;
         bool content, video, gamePanel;
     } steps[] = {
-        {"Btn_Nav3", 3, 1, true, false, false}, {"Btn_Nav4", 4, 1, false, false, true},
-        {"Btn_Nav5", 5, 2, true, false, false}, {"Btn_Nav6", 6, 3, true, false, false},
+        {"Btn_Nav3", 3, 1, true, false, false}, {"Btn_Nav4", 4, 1, true, false, true},
+        {"RightBtn", 5, 2, true, false, false}, {"Btn_Nav6", 6, 3, true, false, false},
         {"Btn_Nav7", 7, 8, true, true, false},  {"Btn_Left", 6, 3, true, false, false},
         {"Btn_Nav7", 7, 8, true, true, false},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.button);
+        // The game frame covers the bar: its own RightBtn moves on once its animations are loaded.
+        support::stepUntil([&] { return findByName(step.button) != nullptr; });
         click(step.button);
         support::stepFrames(2);
         EXPECT_EQ(scene->getCurrentNav(), step.nav);
@@ -138,7 +140,6 @@ TEST_F(LessonPlayer, StepsThroughTheBarWithOneContentAtATime) {
         EXPECT_EQ(visible("Panel_Game"), step.gamePanel);
         EXPECT_EQ(findByName("PerImg") != nullptr, step.video);
     }
-    EXPECT_GE(countLogged("no content layer for navigation 4"), 1);
     EXPECT_TRUE(visible("FinishBtn"));
     EXPECT_FALSE(visible("Btn_Right"));
     support::saveScreenshot("lesson_player_summary");
