@@ -60,9 +60,28 @@ def click_answer_layout(node, layout):
     ] + options))
 
 
+def whack_a_mole_layout(node, layout):
+    """Eight holes in two rows; each mole sits in its hole and pops up to its "UpNode" 70 px above."""
+    holes = [(250 + 260 * (k % 4), 400 - 180 * (k // 4)) for k in range(8)]
+    children = [
+        node("ImageView", "BoardImage", pos=[640, 560], size=[760, 110], image="Navigation/Card.png", scale9=True,
+             capInsets=[32, 32, 32, 32]),
+        node("Text", "TitleText", pos=[640, 560], text="", fontSize=40, textColor=rgba(DARK)),
+        node("ImageView", "QImg", pos=[640, 560], size=[200, 100], image="Games/OptionCard.png", visible=False),
+    ]
+    for k, (x, y) in enumerate(holes):
+        children += [
+            node("ImageView", "Hole%d" % (k + 1), pos=[x, y - 40], image="Games/Hole.png"),
+            node("ImageView", "OperImg%d" % (k + 1), pos=[x, y], size=[110, 110], image="Games/Mole.png"),
+            node("Node", "UpNode%d" % (k + 1), pos=[x, y + 70]),
+        ]
+    return layout(node("Node", size=[WIDTH, HEIGHT], children=children))
+
+
 def layouts(node, layout):
     return {
         "GameLayer.csb": lambda: frame_layout(node, layout),
+        "Game31.csb": lambda: whack_a_mole_layout(node, layout),
         "Game41.csb": lambda: click_answer_layout(node, layout),
     }
 
@@ -73,3 +92,11 @@ def make_pictures(images, Canvas):
     c = Canvas(200, 200)
     raised_button(c, 200, 200, "#fffdf5", ORANGE_EDGE)
     c.save(os.path.join(folder, "OptionCard.png"))
+    c = Canvas(180, 60)
+    c.ellipse(90, 30, 86, 26, "#4e342e", "#3e2723", 3)
+    c.save(os.path.join(folder, "Hole.png"))
+    c = Canvas(110, 110)
+    c.ellipse(55, 60, 46, 48, "#8d6e63", "#5d4037", 3)
+    c.circle(40, 70, 6, DARK)
+    c.circle(70, 70, 6, DARK)
+    c.save(os.path.join(folder, "Mole.png"))

@@ -3,6 +3,7 @@
 #include "games/ClickAnswer.h"
 #include "games/GameLayer.h"
 #include "games/GameManager.h"
+#include "games/WhacAMole.h"
 #include "ui/Widget.h"
 
 namespace {
@@ -24,6 +25,9 @@ void GameLayer::createGame() {
     const int classNumber = GameManager::getInstance()->getGameModel() / 10;
     GameLayer* game = nullptr;
     switch (classNumber) {
+    case 3:
+        game = makeGame<WhacAMole>(this);
+        break;
     case 4:
         game = makeGame<ClickAnswer>(this);
         break;
