@@ -119,6 +119,10 @@ bool CoursewareManager::addDownloadTask(const DownloadRecord& record) {
     if (!queued && !extracting.count(record.key)) {
         queue.push_back(record);
     }
+    const int index = getCoursewareIndex(record.key);
+    if (index >= 0) {
+        queuedRecords[record.key] = currentList[index];
+    }
     return true;
 }
 
@@ -206,13 +210,19 @@ void CoursewareManager::onPackageExtracted(const std::string& zipPath, const std
     }
     retryWaits.erase(identifier);
     const int index = getCoursewareIndex(identifier);
+    auto queuedRecord = queuedRecords.find(identifier);
     if (index >= 0) {
         CoursewareData& data = currentList[index];
         SqManager::getInstance()->updateCourseware(data);
         data.downloaded = true;
         data.state = 1;
-        setStateByIdentify(identifier);
+    } else if (queuedRecord != queuedRecords.end()) {
+        SqManager::getInstance()->updateCourseware(queuedRecord->second);
     }
+    if (queuedRecord != queuedRecords.end()) {
+        queuedRecords.erase(queuedRecord);
+    }
+    setStateByIdentify(identifier);
     const CoursewareFinishCallback finish = finishCallback;
     if (finish) {
         finish(zipPath, identifier);

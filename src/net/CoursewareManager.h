@@ -81,5 +81,8 @@ private:
     std::map<std::string, RetryWait> retryWaits;
     // Downloaded packages waiting for their extraction, by key.
     std::map<std::string, DownloadRecord> extracting;
+    // The courseware record of each queued package as it was when queued, so that its row is written even when the
+    // teacher has moved to another grade's list before it is in place.
+    std::map<std::string, CoursewareData> queuedRecords;
     LifeToken life;
 };

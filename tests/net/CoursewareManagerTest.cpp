@@ -132,6 +132,17 @@ TEST_F(CoursewareQueue, DownloadsExtractsAndRecordsAPackage) {
     EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip"));
 }
 
+// The teacher moves to another grade's list while a package downloads: it is still recorded when in place.
+TEST_F(CoursewareQueue, PackageLeftBehindByAnotherListIsStillRecorded) {
+    show(lecture(kFirst, false, "3"));
+    queue(kFirst, packageUrl(kFirst));
+    manager()->currentList.clear();
+    ASSERT_TRUE(step([&] { return !finished.empty(); }));
+    EXPECT_EQ(SqManager::getInstance()->getCoursewareByIdentify(kFirst).Version, "3");
+    EXPECT_EQ(manager()->getCoursewareList(1)[0].state, 1);
+    EXPECT_TRUE(readsAsReady(kFirst));
+}
+
 TEST_F(CoursewareQueue, ProgressWithoutKnownSizeReadsZero) {
     queue(kFirst, packageUrl(kFirst, "chunked/"));
     ASSERT_TRUE(step([&] { return !finished.empty(); }));
