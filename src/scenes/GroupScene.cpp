@@ -9,6 +9,7 @@
 #include "base/Touch.h"
 #include "common/AudioManager.h"
 #include "common/CommonTools.h"
+#include "common/DragTools.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
 #include "common/TipsManager.h"
@@ -43,15 +44,6 @@ float groupIconScale(int count) {
     return count == 2 ? 0.83f : 0.8f;
 }
 
-// The bounding box of node, in its parent's space, holds the world point.
-bool holds(Node* node, const engine::Vec2& worldPoint) {
-    if (!node) {
-        return false;
-    }
-    const engine::Vec2 point = node->getParent() ? node->getParent()->convertToNodeSpace(worldPoint) : worldPoint;
-    return node->getBoundingBox().containsPoint(point);
-}
-
 void showWidget(Node* root, const std::string& name, bool visible) {
     if (Node* node = SceneWidgets::find(root, name)) {
         node->setVisible(visible);
@@ -72,11 +64,7 @@ bool GroupScene::init() {
     }
     AudioManager::getInstance()->playBackgroundMusic();
     returnCallback = nullptr;
-    auto* listener = engine::EventListenerTouchOneByOne::create();
-    listener->onTouchBegan = [this](engine::Touch* touch, engine::Event* event) { return onTouchBegan(touch, event); };
-    listener->onTouchMoved = [this](engine::Touch* touch, engine::Event* event) { onTouchMoved(touch, event); };
-    listener->onTouchEnded = [this](engine::Touch* touch, engine::Event* event) { onTouchEnded(touch, event); };
-    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
+    DragTools::listenToTouches(this);
     refreshList();
     refreshGroups();
     schedule([this](float dt) { updatePageButtons(dt); }, "GroupPageButtons");
@@ -267,20 +255,18 @@ bool GroupScene::onTouchBegan(engine::Touch* touch, engine::Event*) {
     dragStartPos = engine::Vec2::ZERO;
     const engine::Vec2 location = touch->getLocation();
     for (const std::vector<Node*>* icons : {&listIcons, &groupIcons}) {
-        for (Node* icon : *icons) {
-            if (holds(icon, location)) {
-                draggedIcon = icon;
-                dragStartPos = icon->getPosition();
-                return true;
-            }
+        draggedIcon = DragTools::firstHit(*icons, location);
+        if (draggedIcon) {
+            dragStartPos = draggedIcon->getPosition();
+            return true;
         }
     }
     return false;
 }
 
 void GroupScene::onTouchMoved(engine::Touch* touch, engine::Event*) {
-    if (draggedIcon && draggedIcon->getParent()) {
-        draggedIcon->setPosition(draggedIcon->getParent()->convertToNodeSpace(touch->getLocation()));
+    if (draggedIcon) {
+        DragTools::placeAt(draggedIcon, touch->getLocation());
     }
 }
 
@@ -293,7 +279,7 @@ void GroupScene::onTouchEnded(engine::Touch* touch, engine::Event*) {
     StudentRecord* pupil =
         index >= 0 && index < static_cast<int>(students.size()) ? &students[static_cast<size_t>(index)] : nullptr;
     const engine::Vec2 location = touch->getLocation();
-    if (holds(UITools::seekChildByName(rootNode, "ListPanel"), location)) {
+    if (DragTools::hits(UITools::seekChildByName(rootNode, "ListPanel"), location)) {
         if (pupil) {
             pupil->group = 0;
         }
@@ -301,7 +287,7 @@ void GroupScene::onTouchEnded(engine::Touch* touch, engine::Event*) {
     } else if (groupPanel) {
         const int count = GDataManager::getInstance()->groupCount;
         for (int group = 1; group <= count; ++group) {
-            if (holds(UITools::seekChildByName(groupPanel, format("GroupBg%d", group)), location)) {
+            if (DragTools::hits(UITools::seekChildByName(groupPanel, format("GroupBg%d", group)), location)) {
                 if (pupil) {
                     pupil->group = group;
                 }

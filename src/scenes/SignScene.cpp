@@ -7,6 +7,7 @@
 #include "base/StringUtils.h"
 #include "base/Touch.h"
 #include "common/AudioManager.h"
+#include "common/DragTools.h"
 #include "common/GDataManager.h"
 #include "common/SFAnimation.h"
 #include "common/UITools.h"
@@ -50,11 +51,7 @@ bool SignScene::init() {
         return false;
     }
     AudioManager::getInstance()->playBackgroundMusic();
-    auto* listener = engine::EventListenerTouchOneByOne::create();
-    listener->onTouchBegan = [this](engine::Touch* touch, engine::Event* event) { return onTouchBegan(touch, event); };
-    listener->onTouchMoved = [this](engine::Touch* touch, engine::Event* event) { onTouchMoved(touch, event); };
-    listener->onTouchEnded = [this](engine::Touch* touch, engine::Event* event) { onTouchEnded(touch, event); };
-    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
+    DragTools::listenToTouches(this);
     return true;
 }
 
@@ -188,14 +185,6 @@ void SignScene::onTurnPage(int side, int shift) {
     }
 }
 
-bool SignScene::panelContains(Node* panel, const engine::Vec2& worldPoint) {
-    if (!panel) {
-        return false;
-    }
-    const engine::Vec2 point = panel->getParent() ? panel->getParent()->convertToNodeSpace(worldPoint) : worldPoint;
-    return panel->getBoundingBox().containsPoint(point);
-}
-
 bool SignScene::onTouchBegan(engine::Touch* touch, engine::Event*) {
     draggedIcon = nullptr;
     dragSource = 0;
@@ -225,7 +214,7 @@ void SignScene::onTouchMoved(engine::Touch* touch, engine::Event*) {
     if (!draggedIcon || !draggedIcon->getParent()) {
         return;
     }
-    draggedIcon->setPosition(draggedIcon->getParent()->convertToNodeSpace(touch->getLocation()));
+    DragTools::placeAt(draggedIcon, touch->getLocation());
 }
 
 void SignScene::onTouchEnded(engine::Touch* touch, engine::Event*) {
@@ -234,7 +223,7 @@ void SignScene::onTouchEnded(engine::Touch* touch, engine::Event*) {
     }
     const engine::Vec2 location = touch->getLocation();
     if (dragSource == 1) {
-        if (panelContains(SceneWidgets::find(root, "Img_Ship"), location)) {
+        if (DragTools::hits(SceneWidgets::find(root, "Img_Ship"), location)) {
             if (StudentRecord* pupil = pupilOf(draggedIcon)) {
                 pupil->isSign = true;
             }
@@ -247,7 +236,7 @@ void SignScene::onTouchEnded(engine::Touch* touch, engine::Event*) {
             ++shipPage;
         }
     } else if (dragSource == 2) {
-        if (panelContains(SceneWidgets::find(root, "Img_List"), location)) {
+        if (DragTools::hits(SceneWidgets::find(root, "Img_List"), location)) {
             if (StudentRecord* pupil = pupilOf(draggedIcon)) {
                 pupil->isSign = false;
                 pupil->group = 0;

@@ -61,8 +61,6 @@ private:
                      std::vector<engine::Node*>& items);
     // A page of 0 while the side has pupils shows them again from page 1.
     void keepPagesShowing();
-    // The touch point in the space of the node the panel stands in, where its bounding box is measured.
-    static bool panelContains(engine::Node* panel, const engine::Vec2& worldPoint);
 
     engine::ui::Widget* leftBtn = nullptr;
     engine::ui::Widget* rightBtn = nullptr;
