@@ -24,9 +24,7 @@ constexpr const char* kSchoolColor = "3aa3e6";
 constexpr const char* kChosenSchoolColor = "f94f0d";
 
 void setPageText(engine::Node* root, const char* name, int page, int pageCount) {
-    if (auto* text = SceneWidgets::find<engine::ui::Text>(root, name)) {
-        text->setString(engine::StringUtils::format("%d/%d", page, pageCount));
-    }
+    SceneWidgets::setText(root, name, engine::StringUtils::format("%d/%d", page, pageCount));
 }
 
 // Brings page into 1..pageCount; with no pages it ends at 0.

@@ -5,11 +5,9 @@
 #include "base/Director.h"
 #include "base/Log.h"
 #include "base/StringUtils.h"
-#include "base/Value.h"
 #include "common/AudioManager.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
-#include "common/PlistManager.h"
 #include "common/SFAnimation.h"
 #include "common/TipsManager.h"
 #include "common/UITools.h"
@@ -155,11 +153,5 @@ void GradeScene::onResManageClicked() {
 }
 
 void GradeScene::onGradeAnimationsLoaded() {
-    const engine::ValueVector names = PlistManager::getInstance()->getValueVector("Perload.plist", "Grade");
-    for (size_t i = 0; i < names.size(); ++i) {
-        const std::string position = engine::StringUtils::format("AniPos%d", static_cast<int>(i + 1));
-        if (engine::Node* node = SceneWidgets::find(root, position)) {
-            SFAnimation::getInstance()->playAnimationAtNode(node, names[i].asString(), true, nullptr, false, 0, 0);
-        }
-    }
+    SceneWidgets::playListedAnimations(root, "Grade");
 }

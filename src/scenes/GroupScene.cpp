@@ -44,12 +44,6 @@ float groupIconScale(int count) {
     return count == 2 ? 0.83f : 0.8f;
 }
 
-void showWidget(Node* root, const std::string& name, bool visible) {
-    if (Node* node = SceneWidgets::find(root, name)) {
-        node->setVisible(visible);
-    }
-}
-
 } // namespace
 
 GroupScene::~GroupScene() {
@@ -162,8 +156,8 @@ void GroupScene::refreshList() {
         return;
     }
     const std::vector<int> list = getGroupMembers(0);
-    showWidget(rootNode, "ListPanel", !list.empty());
-    showWidget(rootNode, "ListNonePanel", list.empty());
+    SceneWidgets::show(rootNode, "ListPanel", !list.empty());
+    SceneWidgets::show(rootNode, "ListNonePanel", list.empty());
     if (list.empty()) {
         return;
     }
@@ -180,12 +174,8 @@ void GroupScene::refreshList() {
 }
 
 void GroupScene::updatePageText() {
-    if (auto* text = SceneWidgets::find<engine::ui::Text>(rootNode, "PageText11")) {
-        text->setString(format("%d", page));
-    }
-    if (auto* text = SceneWidgets::find<engine::ui::Text>(rootNode, "PageText12")) {
-        text->setString(format("%d", pageCount()));
-    }
+    SceneWidgets::setText(rootNode, "PageText11", format("%d", page));
+    SceneWidgets::setText(rootNode, "PageText12", format("%d", pageCount()));
 }
 
 void GroupScene::refreshGroups() {

@@ -6,12 +6,10 @@
 #include "base/Director.h"
 #include "base/Log.h"
 #include "base/StringUtils.h"
-#include "base/Value.h"
 #include "common/AudioManager.h"
 #include "common/CommonTools.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
-#include "common/PlistManager.h"
 #include "common/SFAnimation.h"
 #include "common/TipsManager.h"
 #include "common/UITools.h"
@@ -27,7 +25,6 @@
 #include "scenes/SignScene.h"
 #include "ui/Button.h"
 #include "ui/ImageView.h"
-#include "ui/LoadingBar.h"
 #include "ui/Text.h"
 
 using engine::Node;
@@ -43,12 +40,6 @@ constexpr float kPageMoveSeconds = 0.5f;
 // The number colour of each stage's lectures.
 const std::array<const char*, kStages> lectureNumberColors{"2C9368", "4DAEFC", "E75714", "7094BD"};
 
-void showNamed(Node* root, const char* name, bool visible) {
-    if (Node* node = UITools::seekChildByName(root, name)) {
-        node->setVisible(visible);
-    }
-}
-
 // Leaves the pressed look of a lecture whose click keeps the teacher on this screen.
 void releaseButton(engine::ui::Button* button) {
     button->stopAllActions();
@@ -59,9 +50,7 @@ void releaseButton(engine::ui::Button* button) {
 } // namespace
 
 LectureScene::~LectureScene() {
-    CoursewareManager* courseware = CoursewareManager::getInstance();
-    courseware->progressCallback = nullptr;
-    courseware->finishCallback = nullptr;
+    SceneWidgets::stopFollowingDownloads();
     DownManager::getInstance()->releaseCallbacks(lifeToken.handle());
 }
 
@@ -111,14 +100,7 @@ void LectureScene::onEnterTransitionDidFinish() {
     BaseScene::onEnterTransitionDidFinish();
     AudioManager::getInstance()->playBackgroundMusic();
     SFAnimation::getInstance()->preloadAnimations("Lecture", lifeToken.guard([this] { onPreloadDone(); }));
-    CoursewareManager* courseware = CoursewareManager::getInstance();
-    courseware->progressCallback =
-        lifeToken.guard([this](const std::string& identify, double received, double expected) {
-            onDownloadProgress(identify, received, expected);
-        });
-    courseware->finishCallback = lifeToken.guard([this](const std::string& storagePath, const std::string& identify) {
-        onDownloadFinished(storagePath, identify);
-    });
+    SceneWidgets::followDownloads(this, lifeToken);
 }
 
 void LectureScene::initStageButtons() {
@@ -195,9 +177,9 @@ void LectureScene::initLectureButtons() {
                 button->addClickEventListener([this](engine::Ref* sender) { onLectureClicked(sender); });
                 button->setBright(record.state != 5);
                 if (record.state == 2 || record.state == 3) {
-                    showNamed(button, "Loading", true);
+                    SceneWidgets::show(button, "Loading", true);
                 }
-                showNamed(button, "BgImg", true);
+                SceneWidgets::show(button, "BgImg", true);
                 if (auto* badge = dynamic_cast<engine::ui::ImageView*>(UITools::seekChildByName(button, "NumBg"))) {
                     badge->loadTexture(format("Lecture/LectureNumBg%d.png", stage));
                 }
@@ -360,10 +342,14 @@ void LectureScene::downloadLecture(CoursewareData record, engine::ui::Button*) {
     }
 }
 
-Node* LectureScene::findLoadingNode(const std::string& identify) const {
+Node* LectureScene::findLectureItem(const std::string& identify) const {
     const int tag = CoursewareData::identifyTag(identify);
-    Node* buttonRoot = tag >= 0 ? UITools::seekChildByTag(root, tag) : nullptr;
-    return buttonRoot ? UITools::seekChildByName(buttonRoot, "Loading") : nullptr;
+    return tag >= 0 ? UITools::seekChildByTag(root, tag) : nullptr;
+}
+
+Node* LectureScene::findLoadingNode(const std::string& identify) const {
+    Node* item = findLectureItem(identify);
+    return item ? UITools::seekChildByName(item, "Loading") : nullptr;
 }
 
 void LectureScene::onDownloadProgress(const std::string& identify, double received, double expected) {
@@ -373,25 +359,19 @@ void LectureScene::onDownloadProgress(const std::string& identify, double receiv
         return;
     }
     loading->setVisible(true);
-    if (auto* bar = dynamic_cast<engine::ui::LoadingBar*>(UITools::seekChildByName(loading, "LoadingBar"))) {
-        bar->setPercent(static_cast<float>(percent));
-    }
-    if (auto* text = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(loading, "LoadText"))) {
-        text->setString(format("%d%%", percent));
-    }
+    SceneWidgets::setPercent(loading, percent);
+    SceneWidgets::setText(loading, "LoadText", format("%d%%", percent));
 }
 
 void LectureScene::onDownloadFinished(const std::string&, const std::string& identify) {
     if (Node* loading = findLoadingNode(identify)) {
         loading->setVisible(false);
     }
-    const int tag = CoursewareData::identifyTag(identify);
-    Node* buttonRoot = tag >= 0 ? UITools::seekChildByTag(root, tag) : nullptr;
-    auto* button = dynamic_cast<engine::ui::Button*>(UITools::seekChildByName(buttonRoot, "LectBtn"));
+    auto* button = dynamic_cast<engine::ui::Button*>(UITools::seekChildByName(findLectureItem(identify), "LectBtn"));
     if (button) {
         button->setBright(true);
-        showNamed(button, "Img_New", false);
-        showNamed(button, "Img_Download", false);
+        SceneWidgets::show(button, "Img_New", false);
+        SceneWidgets::show(button, "Img_Download", false);
     }
 }
 
@@ -468,12 +448,7 @@ void LectureScene::addStudent(const std::string& headImagePath, const std::strin
 }
 
 void LectureScene::onPreloadDone() {
-    const engine::ValueVector names = PlistManager::getInstance()->getValueVector("Perload.plist", "Lecture");
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (Node* node = SceneWidgets::find(root, format("AniPos%d", static_cast<int>(i + 1)))) {
-            SFAnimation::getInstance()->playAnimationAtNode(node, names[i].asString(), true, nullptr, false, 0, 0);
-        }
-    }
+    SceneWidgets::playListedAnimations(root, "Lecture");
 }
 
 void LectureScene::onReturn() {

@@ -62,6 +62,8 @@ private:
     enum class LectureState { Idle, Pressing, Requesting, LoadingPupils };
 
     bool isLectureBusy() const;
+    // The "LectureBtn.csb" item of the identify code, found by its tag.
+    engine::Node* findLectureItem(const std::string& identify) const;
     // Stage and lecture of a lecture button, taken from its page and its own tag.
     static void chooseLectureOf(engine::ui::Button* button);
 

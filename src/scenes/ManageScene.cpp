@@ -14,8 +14,6 @@
 #include "scenes/ResourceScene.h"
 #include "scenes/SceneWidgets.h"
 #include "ui/ImageView.h"
-#include "ui/LoadingBar.h"
-#include "ui/Text.h"
 #include "ui/Widget.h"
 
 using engine::Node;
@@ -94,12 +92,8 @@ void ManageScene::refreshRows() {
             continue;
         }
         const CoursewareData& lecture = lectures[row - 1];
-        if (auto* text = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(rowNode, "Text"))) {
-            text->setString(format("%d. %s", lecture.LectureCode, lecture.LectureName.c_str()));
-        }
-        if (auto* bar = dynamic_cast<engine::ui::LoadingBar*>(UITools::seekChildByName(rowNode, "LoadingBar"))) {
-            bar->setPercent(local.count(lecture.Identify) ? 100.f : 0.f);
-        }
+        SceneWidgets::setText(rowNode, "Text", format("%d. %s", lecture.LectureCode, lecture.LectureName.c_str()));
+        SceneWidgets::setPercent(rowNode, local.count(lecture.Identify) ? 100 : 0);
     }
 }
 

@@ -17,8 +17,6 @@
 #include "scenes/GradeScene.h"
 #include "scenes/ManageScene.h"
 #include "scenes/SceneWidgets.h"
-#include "ui/LoadingBar.h"
-#include "ui/Text.h"
 #include "ui/Widget.h"
 
 using engine::Node;
@@ -29,18 +27,6 @@ namespace {
 // Panel p shows the p-th of these grades; there is no grade 4.
 constexpr std::array<int, 5> kPanelGrades{1, 2, 3, 5, 6};
 
-void setText(Node* parent, const std::string& name, const std::string& text) {
-    if (auto* widget = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(parent, name))) {
-        widget->setString(text);
-    }
-}
-
-void setPercent(Node* parent, int percent) {
-    if (auto* bar = dynamic_cast<engine::ui::LoadingBar*>(UITools::seekChildByName(parent, "LoadingBar"))) {
-        bar->setPercent(static_cast<float>(percent));
-    }
-}
-
 // Packages of the grade on this computer and on the server.
 std::pair<size_t, size_t> packageCounts(int grade) {
     return {SqManager::getInstance()->getCoursewareList(grade).size(),
@@ -50,9 +36,7 @@ std::pair<size_t, size_t> packageCounts(int grade) {
 } // namespace
 
 ResourceScene::~ResourceScene() {
-    CoursewareManager* courseware = CoursewareManager::getInstance();
-    courseware->progressCallback = nullptr;
-    courseware->finishCallback = nullptr;
+    SceneWidgets::stopFollowingDownloads();
 }
 
 bool ResourceScene::init() {
@@ -60,14 +44,7 @@ bool ResourceScene::init() {
         return false;
     }
     AudioManager::getInstance()->playBackgroundMusic();
-    CoursewareManager* courseware = CoursewareManager::getInstance();
-    courseware->progressCallback =
-        lifeToken.guard([this](const std::string& identify, double received, double expected) {
-            onDownloadProgress(identify, received, expected);
-        });
-    courseware->finishCallback = lifeToken.guard([this](const std::string& storagePath, const std::string& identify) {
-        onDownloadFinished(storagePath, identify);
-    });
+    SceneWidgets::followDownloads(this, lifeToken);
     return true;
 }
 
@@ -99,8 +76,8 @@ void ResourceScene::refreshPanels() {
         }
         panel->setVisible(true);
         const auto [local, server] = packageCounts(grade);
-        setText(panel, "LocalNum", format("%lu", static_cast<unsigned long>(local)));
-        setText(panel, "ServerNum", format("%lu", static_cast<unsigned long>(server)));
+        SceneWidgets::setText(panel, "LocalNum", format("%lu", static_cast<unsigned long>(local)));
+        SceneWidgets::setText(panel, "ServerNum", format("%lu", static_cast<unsigned long>(server)));
         if (auto* manage = dynamic_cast<engine::ui::Widget*>(UITools::seekChildByName(panel, "ManageBtn"))) {
             manage->addClickEventListener(
                 [this, panelNumber](engine::Ref* sender) { onManageClicked(sender, panelNumber); });
@@ -111,7 +88,7 @@ void ResourceScene::refreshPanels() {
                 [this, panelNumber](engine::Ref* sender) { onDownloadGrade(sender, panelNumber); });
         }
         if (server <= local) {
-            setText(panel, "Text", PlistManager::getInstance()->getText("Str_Finish"));
+            SceneWidgets::setText(panel, "Text", PlistManager::getInstance()->getText("Str_Finish"));
         }
     }
 }
@@ -159,22 +136,22 @@ void ResourceScene::onDownloadProgress(const std::string& identify, double recei
     }
     const int percent = SceneWidgets::downloadPercent(received, expected);
     node->setVisible(true);
-    setPercent(node, percent);
-    setText(node, "Text", PlistManager::getInstance()->getText("Str_Downloading"));
+    SceneWidgets::setPercent(node, percent);
+    SceneWidgets::setText(node, "Text", PlistManager::getInstance()->getText("Str_Downloading"));
 }
 
 void ResourceScene::onDownloadFinished(const std::string&, const std::string& identify) {
     Node* node = progressNode(identify);
     if (node) {
         node->setVisible(true);
-        setPercent(node, 100);
+        SceneWidgets::setPercent(node, 100);
     }
     refreshPanels();
     // The grade's last package leaves no "Downloading" behind.
     if (node) {
         const auto [local, server] = packageCounts(std::atoi(identify.substr(4, 2).c_str()));
         if (server <= local) {
-            setText(node, "Text", PlistManager::getInstance()->getText("Str_Finish"));
+            SceneWidgets::setText(node, "Text", PlistManager::getInstance()->getText("Str_Finish"));
         }
     }
 }

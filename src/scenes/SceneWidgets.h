@@ -5,8 +5,12 @@
 #include <string>
 
 #include "base/Log.h"
+#include "common/LifeToken.h"
 #include "common/UITools.h"
+#include "net/CoursewareManager.h"
 #include "scene/Node.h"
+#include "ui/LoadingBar.h"
+#include "ui/Text.h"
 #include "ui/Widget.h"
 
 namespace SceneWidgets {
@@ -28,6 +32,45 @@ inline engine::ui::Widget* bindClick(engine::Node* root, const std::string& name
         engine::log("error widget: %s", name.c_str());
     }
     return widget;
+}
+
+inline void show(engine::Node* root, const std::string& name, bool visible) {
+    if (engine::Node* node = find(root, name)) {
+        node->setVisible(visible);
+    }
+}
+
+inline void setText(engine::Node* root, const std::string& name, const std::string& text) {
+    if (auto* widget = find<engine::ui::Text>(root, name)) {
+        widget->setString(text);
+    }
+}
+
+// The "LoadingBar" below root.
+inline void setPercent(engine::Node* root, int percent) {
+    if (auto* bar = find<engine::ui::LoadingBar>(root, "LoadingBar")) {
+        bar->setPercent(static_cast<float>(percent));
+    }
+}
+
+// Plays the "Perload.plist" list's animations, looped, at "AniPos1", "AniPos2", ... below root.
+void playListedAnimations(engine::Node* root, const std::string& list);
+
+// Points the courseware service's progress and finish callbacks at the scene's handlers while token lives.
+template <class S> void followDownloads(S* scene, const LifeToken& token) {
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    courseware->progressCallback = token.guard([scene](const std::string& identify, double received, double expected) {
+        scene->onDownloadProgress(identify, received, expected);
+    });
+    courseware->finishCallback = token.guard([scene](const std::string& storagePath, const std::string& identify) {
+        scene->onDownloadFinished(storagePath, identify);
+    });
+}
+
+inline void stopFollowingDownloads() {
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    courseware->progressCallback = nullptr;
+    courseware->finishCallback = nullptr;
 }
 
 // Pages of perPage entries, computed in single precision and rounded up: 0 when there are none.
