@@ -20,27 +20,17 @@
 
 namespace {
 
+using navigation::textOf;
 using support::click;
 using support::findByName;
 
 // Course type 1, subject 1 (play mode 1) with these grades (code, enabled), chosen in the global data.
 void setGrades(std::initializer_list<std::pair<int, int>> grades) {
-    SubjectRecord subject;
-    subject.subjectCode = 1;
-    subject.enabled = 1;
-    subject.playMode = 1;
+    std::vector<GradeRecord> records;
     for (const auto& [code, enabled] : grades) {
-        subject.grades[code].gradeCode = code;
-        subject.grades[code].enabled = enabled;
+        records.push_back(GradeRecord{enabled, code, "", {}});
     }
-    CourseTypeRecord type;
-    type.typeCode = 1;
-    type.enabled = 1;
-    type.subjects[1] = subject;
-    GDataManager* data = GDataManager::getInstance();
-    data->courseTypes = {{1, type}};
-    data->courseTypeCode = 1;
-    data->subjectCode = 1;
+    navigation::chooseSubject(records);
 }
 
 CoursewareData lecture(const std::string& identify) {
@@ -53,18 +43,12 @@ engine::Color4B color(const char* hex) {
     return CommonTools::getInstance()->hexToColor4B(hex);
 }
 
-std::string textOf(const std::string& name, engine::Node* root = nullptr) {
-    auto* text = dynamic_cast<engine::ui::Text*>(findByName(name, root));
-    return text ? text->getString() : "<none>";
-}
-
 class GradeSceneTest : public navigation::NavigationTest {
 protected:
     // Enters the grade scene and waits until its animations are loaded and playing.
     GradeScene* enterGradeScene() {
         auto* scene = GradeScene::create();
-        enter(scene);
-        EXPECT_TRUE(support::stepUntil([] { return findByName("Img_LoadingBg") == nullptr; }, 600));
+        enterLoaded(scene);
         support::stepFrames(10);
         return scene;
     }

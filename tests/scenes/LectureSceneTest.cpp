@@ -12,6 +12,7 @@
 #include "scenes/ClassScene.h"
 #include "scenes/LectureScene.h"
 #include "scenes/SignScene.h"
+#include "support/LectureButton.h"
 #include "ui/Button.h"
 #include "ui/LoadingBar.h"
 #include "ui/Text.h"
@@ -19,48 +20,19 @@
 namespace {
 
 using engine::Node;
+using navigation::lecture;
+using navigation::shown;
+using navigation::textOf;
 using support::findByName;
 
 // Course type 1, subject 1, grade 1 with these phases (code, enabled), chosen in the global data.
 void chooseGrade(std::initializer_list<std::pair<int, int>> phases) {
-    GradeRecord grade;
-    grade.gradeCode = 1;
-    grade.enabled = 1;
+    GradeRecord grade{1, 1, "", {}};
     for (const auto& [code, enabled] : phases) {
         grade.phases[code] = PhaseRecord{enabled, code, ""};
     }
-    SubjectRecord subject;
-    subject.subjectCode = 1;
-    subject.enabled = 1;
-    subject.playMode = 1;
-    subject.grades[1] = grade;
-    CourseTypeRecord type;
-    type.typeCode = 1;
-    type.enabled = 1;
-    type.subjects[1] = subject;
-    GDataManager* data = GDataManager::getInstance();
-    data->courseTypes = {{1, type}};
-    data->courseTypeCode = 1;
-    data->subjectCode = 1;
-    data->gradeCode = 1;
-}
-
-CoursewareData lecture(int stage, int number, int state = 1) {
-    CoursewareData record;
-    record.CoursewareId = stage * 100 + number;
-    record.CourseCode = 1;
-    record.GradeCode = 1;
-    record.StageCode = stage;
-    record.LectureCode = number;
-    record.Identify = CoursewareData::makeIdentify(1, 1, 1, 1, 1, stage, number);
-    record.Url = "http://127.0.0.1:1/files/courseware/" + record.Identify + ".zip";
-    record.state = state;
-    return record;
-}
-
-std::string textOf(const std::string& name, Node* root = nullptr) {
-    auto* text = dynamic_cast<engine::ui::Text*>(findByName(name, root));
-    return text ? text->getString() : "<none>";
+    navigation::chooseSubject({grade});
+    GDataManager::getInstance()->gradeCode = 1;
 }
 
 class LectureSceneTest : public navigation::NavigationTest {
@@ -68,32 +40,15 @@ protected:
     LectureScene* enterLectures(const CoursewareList& list) {
         CoursewareManager::getInstance()->currentList = list;
         auto* scene = LectureScene::create();
-        enter(scene);
-        // The fish's loading layer takes every touch until it has gone; the zero-length page move of the entry
-        // ends after 0.5 s.
-        EXPECT_TRUE(waitFor([] { return findByName("Img_LoadingBg") == nullptr; }));
+        enterLoaded(scene);
+        // The zero-length page move of the entry ends after 0.5 s.
         support::stepFrames(40);
         return scene;
     }
 
     // The "LectBtn" of lecture n on the page of stage s and page k.
     static engine::ui::Button* lectureButton(int stage, int page, int n) {
-        Node* pageNode = findByName("Img_Bg" + std::to_string(stage) + std::to_string(page));
-        if (!pageNode) {
-            return nullptr;
-        }
-        for (Node* item : pageNode->getChildren()) {
-            auto* button = dynamic_cast<engine::ui::Button*>(findByName("LectBtn", item));
-            if (button && button->getTag() == 70000 + n) {
-                return button;
-            }
-        }
-        return nullptr;
-    }
-
-    static bool shows(Node* root, const char* name) {
-        Node* node = findByName(name, root);
-        return node && node->isVisible();
+        return support::lectureButton(n, "Img_Bg" + std::to_string(stage) + std::to_string(page));
     }
 };
 
@@ -122,8 +77,8 @@ TEST_F(LectureSceneTest, LaysOutEachStagesLecturesOnItsOwnPages) {
     ASSERT_NE(lectureButton(1, 2, 7), nullptr);
     EXPECT_EQ(textOf("NumText", lectureButton(1, 2, 7)), "7");
     EXPECT_FALSE(lectureButton(2, 1, 1)->isBright());
-    EXPECT_TRUE(shows(lectureButton(2, 1, 1)->getParent(), "Img_Download"));
-    EXPECT_TRUE(shows(lectureButton(2, 1, 2)->getParent(), "Img_New"));
+    EXPECT_TRUE(shown("Img_Download", lectureButton(2, 1, 1)->getParent()));
+    EXPECT_TRUE(shown("Img_New", lectureButton(2, 1, 2)->getParent()));
 
     // Stage 3 has no lectures: its click changes nothing.
     support::click(findByName("StageBtn3"));
@@ -163,7 +118,7 @@ TEST_F(LectureSceneTest, TheClickedButtonDecidesTheLectureAndItsStateTheAction) 
         support::stepFrames(30);
         EXPECT_EQ(tipText(), c.tip) << c.n;
         EXPECT_EQ(courseware->queue.size(), c.queued ? 1u : 0u) << c.n;
-        const bool loading = shows(lectureButton(c.stage, c.page, c.n)->getParent(), "Loading");
+        const bool loading = shown("Loading", lectureButton(c.stage, c.page, c.n)->getParent());
         EXPECT_EQ(loading, c.n <= 3) << c.n;
         if (findByName("BgImage1")) {
             support::click("Button1");

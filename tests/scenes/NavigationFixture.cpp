@@ -9,8 +9,51 @@
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
 #include "scene/Scene.h"
+#include "ui/Text.h"
 
 namespace navigation {
+
+std::string textOf(const std::string& name, engine::Node* root) {
+    auto* text = dynamic_cast<engine::ui::Text*>(support::findByName(name, root));
+    return text ? text->getString() : "<none>";
+}
+
+bool shown(const std::string& name, engine::Node* root) {
+    engine::Node* node = support::findByName(name, root);
+    return node && node->isVisible();
+}
+
+void chooseSubject(const std::vector<GradeRecord>& grades) {
+    SubjectRecord subject;
+    subject.subjectCode = 1;
+    subject.enabled = 1;
+    subject.playMode = 1;
+    for (const GradeRecord& grade : grades) {
+        subject.grades[grade.gradeCode] = grade;
+    }
+    CourseTypeRecord type;
+    type.typeCode = 1;
+    type.enabled = 1;
+    type.subjects[1] = subject;
+    GDataManager* data = GDataManager::getInstance();
+    data->courseTypes = {{1, type}};
+    data->courseTypeCode = 1;
+    data->subjectCode = 1;
+}
+
+CoursewareData lecture(int stage, int number, int state) {
+    CoursewareData record;
+    record.CoursewareId = stage * 100 + number;
+    record.CourseCode = 1;
+    record.SubjectCode = 1;
+    record.GradeCode = 1;
+    record.StageCode = stage;
+    record.LectureCode = number;
+    record.Identify = CoursewareData::makeIdentify(1, 1, 1, 1, 1, stage, number);
+    record.Url = "http://127.0.0.1:1/files/courseware/" + record.Identify + ".zip";
+    record.state = state;
+    return record;
+}
 
 void NavigationTest::SetUp() {
     support::ClientTest::SetUp();
@@ -121,6 +164,11 @@ void NavigationTest::enter(engine::Scene* scene) {
     ASSERT_NE(scene, nullptr);
     support::runScene(scene);
     support::stepFrames(2);
+}
+
+void NavigationTest::enterLoaded(engine::Scene* scene) {
+    enter(scene);
+    ASSERT_TRUE(waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; }));
 }
 
 std::vector<engine::Node*> NavigationTest::courseButtons() const {

@@ -12,6 +12,8 @@
 #include <rapidjson/document.h>
 
 #include "base/Director.h"
+#include "common/ClassroomRecords.h"
+#include "net/CoursewareData.h"
 #include "support/ClientTest.h"
 #include "support/LocalHttpServer.h"
 
@@ -25,6 +27,16 @@ namespace navigation {
 // Frames allowed for a reply of the loopback server.
 constexpr int kReplyFrames = 3000;
 
+// The string of the Text of that name below root (the running scene when null); "<none>" when there is none.
+std::string textOf(const std::string& name, engine::Node* root = nullptr);
+// The node of that name below root is there and visible.
+bool shown(const std::string& name, engine::Node* root = nullptr);
+// Course type 1 and its subject 1 (play mode 1) chosen in the global data; the subject offers these grades.
+void chooseSubject(const std::vector<GradeRecord>& grades);
+// Lecture `number` of stage `stage`, course type 1, subject 1, grade 1, in package state `state`; its address
+// is on a closed port.
+CoursewareData lecture(int stage, int number, int state = 1);
+
 class NavigationTest : public support::ClientTest {
 protected:
     void SetUp() override;
@@ -35,6 +47,8 @@ protected:
     void loadCatalogue();
     // Runs the scene and lets its entry (music, page building) happen.
     void enter(engine::Scene* scene);
+    // enter, then waits until the scene's animations are loaded: their loading layer takes every touch.
+    void enterLoaded(engine::Scene* scene);
     template <class T> T* runningAs() const {
         return dynamic_cast<T*>(engine::Director::getInstance()->getRunningScene());
     }

@@ -11,27 +11,18 @@
 #include "scenes/ResourceScene.h"
 #include "scenes/SubjectScene.h"
 #include "ui/LoadingBar.h"
-#include "ui/Text.h"
 
 namespace {
 
 using engine::Node;
+using navigation::shown;
+using navigation::textOf;
 using support::click;
 using support::findByName;
-
-std::string textOf(const std::string& name, Node* root) {
-    auto* text = dynamic_cast<engine::ui::Text*>(findByName(name, root));
-    return text ? text->getString() : "<none>";
-}
 
 float percentOf(Node* root) {
     auto* bar = dynamic_cast<engine::ui::LoadingBar*>(findByName("LoadingBar", root));
     return bar ? bar->getPercent() : -1.f;
-}
-
-bool shown(const std::string& name) {
-    Node* node = findByName(name);
-    return node && node->isVisible();
 }
 
 class ResourceSceneTest : public navigation::NavigationTest {
@@ -58,7 +49,7 @@ protected:
 
     // The tip's text; its OK button closes it.
     static std::string closeTip() {
-        const std::string content = textOf("Content", nullptr);
+        const std::string content = tipText();
         click("Button2");
         support::stepFrames(5);
         return content;

@@ -38,12 +38,7 @@ void seatPupils(int n, int signedIn = 0) {
         pupil.isSign = i < signedIn;
         data->students.push_back(pupil);
     }
-    SubjectRecord subject;
-    subject.subjectCode = 1;
-    subject.playMode = 1;
-    data->courseTypes[1].subjects[1] = subject;
-    data->courseTypeCode = 1;
-    data->subjectCode = 1;
+    navigation::chooseSubject({});
     data->gradeCode = 1;
 }
 
@@ -59,12 +54,6 @@ std::vector<int> groupSizes(int groups) {
 
 class SignGroupTest : public navigation::NavigationTest {
 protected:
-    // Runs the scene and waits until its animations are loaded: their loading layer takes every touch.
-    void settle(engine::Scene* scene) {
-        enter(scene);
-        ASSERT_TRUE(waitFor([] { return findByName("Img_LoadingBg") == nullptr; }));
-    }
-
     // The world centre of the head's frame, where a touch takes it.
     static Vec2 headAt(Node* item) { return worldCenter(findByName("IconFrame", item)); }
 };
@@ -72,7 +61,7 @@ protected:
 TEST_F(SignGroupTest, PupilsAreDraggedBetweenTheListAndTheShip) {
     seatPupils(9);
     auto* scene = SignScene::create();
-    settle(scene);
+    enterLoaded(scene);
     EXPECT_TRUE(findByName("LeftBtn")->isVisible());
     support::saveScreenshot("sign");
 
@@ -151,7 +140,7 @@ TEST_F(SignGroupTest, SignInReturnsToTheLectureListOnlyInPlayModeOne) {
     GDataManager* data = GDataManager::getInstance();
     data->enteredFrom = 2;
     data->courseTypes[1].subjects[1].playMode = 4;
-    settle(SignScene::create());
+    enterLoaded(SignScene::create());
     support::click("Btn_Return");
     support::stepFrames(30);
     EXPECT_NE(runningAs<SignScene>(), nullptr);
@@ -238,18 +227,7 @@ TEST_F(SignGroupTest, ConfirmingFetchesTheOpeningVideoFirst) {
     seatPupils(3, 3);
     GDataManager* data = GDataManager::getInstance();
     data->enteredFrom = 2;
-    auto record = [](int lesson) {
-        CoursewareData r;
-        r.CoursewareId = lesson;
-        r.CourseCode = 1;
-        r.SubjectCode = 1;
-        r.GradeCode = 1;
-        r.StageCode = 1;
-        r.LectureCode = lesson;
-        r.Identify = CoursewareData::makeIdentify(1, 1, 1, 1, 1, 1, lesson);
-        return r;
-    };
-    CoursewareManager::getInstance()->currentList = {record(1), record(2)};
+    CoursewareManager::getInstance()->currentList = {navigation::lecture(1, 1), navigation::lecture(1, 2)};
     data->phaseCode = 1;
     data->lessonNumber = 2;
     enter(GroupScene::create());
