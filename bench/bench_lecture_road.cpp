@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +26,7 @@
 #include "scenes/LectureScene.h"
 #include "scenes/SignScene.h"
 #include "support/Headless.h"
+#include "support/LectureButton.h"
 #include "ui/Button.h"
 
 using Clock = std::chrono::steady_clock;
@@ -39,17 +39,6 @@ constexpr float kFrame = 1.f / 60.f;
 
 template <class T> T* running() {
     return dynamic_cast<T*>(engine::Director::getInstance()->getRunningScene());
-}
-
-bool stepUntilReal(const std::function<bool()>& done, float dt = kFrame) {
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (Clock::now() > deadline) {
-            return false;
-        }
-        engine::Director::getInstance()->mainLoop(dt);
-    }
-    return true;
 }
 
 void chooseLecture() {
@@ -85,45 +74,34 @@ void chooseLecture() {
     CoursewareManager::getInstance()->currentList = list;
 }
 
-engine::ui::Button* lectureButton(int n) {
-    engine::Node* page = support::findByName("Img_Bg11");
-    for (engine::Node* item : page ? page->getChildren() : engine::Vector<engine::Node*>()) {
-        auto* button = dynamic_cast<engine::ui::Button*>(support::findByName("LectBtn", item));
-        if (button && button->getTag() == 70000 + n) {
-            return button;
-        }
-    }
-    return nullptr;
-}
-
 // One road; -1 when it did not reach the lesson player.
 double runRoad() {
     chooseLecture();
     engine::Director* director = engine::Director::getInstance();
     director->replaceScene(LectureScene::create());
-    if (!stepUntilReal([] { return running<LectureScene>() && lectureButton(2); })) {
+    if (!support::waitFor([] { return running<LectureScene>() && support::lectureButton(2); })) {
         return -1;
     }
     // Let the entry's own animations load before the click, as they have when a teacher clicks.
-    stepUntilReal([] { return support::findByName("Img_LoadingBg") == nullptr; });
+    support::waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; });
     director->mainLoop(0.6f);
 
     const auto start = Clock::now();
-    support::click(lectureButton(2));
+    support::click(support::lectureButton(2));
     director->mainLoop(0.35f);
-    if (!stepUntilReal([] { return running<SignScene>() != nullptr; })) {
+    if (!support::waitFor([] { return running<SignScene>() != nullptr; })) {
         return -1;
     }
     SignScene* sign = running<SignScene>();
     sign->onOneKeySign();
     sign->onAnimationDone(0.f);
-    if (!stepUntilReal([] { return running<GroupScene>() != nullptr; })) {
+    if (!support::waitFor([] { return running<GroupScene>() != nullptr; })) {
         return -1;
     }
     GroupScene* group = running<GroupScene>();
     group->randomGroup();
     group->onConfirm();
-    if (!stepUntilReal([] { return running<LogicTopicScene>() != nullptr; })) {
+    if (!support::waitFor([] { return running<LogicTopicScene>() != nullptr; })) {
         return -1;
     }
     director->mainLoop(kFrame);
@@ -165,14 +143,13 @@ int main() {
     HttpManager* http = HttpManager::getInstance();
     http->baseUrl = server.baseUrl();
     bool loggedIn = false;
-    http->sendRequest(
-        "login",
-        [&](const std::string&, rapidjson::Value& data) {
-            http->token = JsonManager::getInstance()->getString(data, "token");
-            loggedIn = true;
-        },
-        true, "union", nullptr, {{"password", "1234"}, {"username", "teacher"}});
-    stepUntilReal([&] { return loggedIn; });
+    http->sendRequest("login",
+                      [&](const std::string&, rapidjson::Value& data) {
+                          http->token = JsonManager::getInstance()->getString(data, "token");
+                          loggedIn = true;
+                      },
+                      true, "union", nullptr, {{"password", "1234"}, {"username", "teacher"}});
+    support::waitFor([&] { return loggedIn; });
 
     // Lecture 2's opening video (lecture 1's summary) is on disk.
     const std::string movieFolder = FileManager::getInstance()->getNetResPath() + "0101010101/mp4/";
