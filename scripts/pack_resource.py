@@ -85,9 +85,10 @@ class _Screens:
         w, h = ROW_SIZE
 
         def tab(stage):
+            # The class scene's school tabs.
             return node("Button", "StageBtn%d" % stage, tag=50000 + stage, pos=[150, 540 - 96 * (stage - 1)],
-                        size=[220, 72], normal="Resouse/Tab.png", pressed="Resouse/TabOn.png", scale9=True,
-                        capInsets=[20, 20, 20, 20], title="Stage %d" % stage, titleFontSize=26,
+                        size=[220, 72], normal="ClassScene/SchoolTab.png", pressed="ClassScene/SchoolTabOn.png",
+                        scale9=True, capInsets=[20, 20, 20, 20], title="Stage %d" % stage, titleFontSize=26,
                         titleColor=nav.DARK)
 
         def row(number):
@@ -136,12 +137,6 @@ def make_pictures(images, Canvas):
     c.line([(20, 30), (30, 40), (40, 30)], nav.WHITE, 5)
     c.line([(18, 46), (42, 46)], nav.WHITE, 4)
     c.save(os.path.join(folder, "DownloadBg.png"))
-
-    for name, fill, edge in [("Tab.png", nav.WHITE, "#9ccbe8"), ("TabOn.png", "#fff1e6", "#f7a072")]:
-        c = Canvas(64, 64)
-        c.rect(2, 4, 61, 61, 16, nav.with_alpha("#1d3b5a", 0.12))
-        c.rect(2, 2, 61, 58, 16, fill, edge, 3)
-        c.save(os.path.join(folder, name))
 
     c = Canvas(64, 64)
     c.rect(2, 4, 61, 61, 14, nav.with_alpha("#1d3b5a", 0.10))
