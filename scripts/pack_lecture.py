@@ -84,7 +84,7 @@ class _Screens(pack_navigation._Screens):
         node = self.node
         list_slots = [node("Node", "ListPos%d" % (k + 1), pos=[80 + 120 * (k % 4), 250 - 135 * (k // 4)])
                       for k in range(8)]
-        ship_slots = [node("Node", "SignPos%d" % (k + 1), pos=[100 + 120 * (k % 4), 262 - 128 * (k // 4)])
+        ship_slots = [node("Node", "SignPos%d" % (k + 1), pos=[100 + 120 * (k % 4), 280 - 118 * (k // 4)])
                       for k in range(8)]
         return self.layout(node("Node", size=[WIDTH, HEIGHT], children=[
             self.background("Sign/SkyBg.png", children=[
@@ -104,7 +104,7 @@ class _Screens(pack_navigation._Screens):
             self.arrow("Sign_Btn_page1", "Left", [660, 110]),
             self.arrow("Sign_Btn_page2", "Right", [1180, 110]),
             # The boat sails off on the sea; the waves splash at the ship's waterline.
-            node("ImageView", "SailImg", pos=[470, 40], image="Sail/Sail1.png"),
+            node("ImageView", "SailImg", pos=[600, 60], image="Sail/Sail1.png"),
             node("ImageView", "WaveImg", pos=[920, 140], size=[200, 64]),
             self.wide_button("ConfirmBtn", "Set sail", [920, 44], "Sign/BtnOrange.png", (220, 64)),
             self.return_button(),
@@ -131,7 +131,7 @@ class _Screens(pack_navigation._Screens):
                 cx = x0 + width / 2
                 for k in range(columns * rows):
                     column, row = k % columns, k // columns
-                    x = cx + (column - (columns - 1) / 2.0) * {2: 104, 3: 94, 4: 100}[count]
+                    x = cx + (column - (columns - 1) / 2.0) * {2: 104, 3: 86, 4: 100}[count]
                     y = 360 - 128 * row + bottom
                     children.append(node("Node", "GroupPos%d%d%d" % (count, g, k + 1), pos=[round(x), round(y)]))
             return node("Panel", "GroupPanel%d" % count, size=[WIDTH, HEIGHT], visible=False, children=children)
@@ -146,8 +146,16 @@ class _Screens(pack_navigation._Screens):
         return self.layout(node("Node", size=[WIDTH, HEIGHT], children=[
             self.background("Sign/SkyBg.png"),
             self.heading("Make groups"),
+            # The page controls hide with the list when everybody has a group.
             node("Panel", "ListPanel", **list_area, children=[
-                self.caption("Text_List", "No group yet", [150, 452], 24, MUTED)]),
+                self.caption("Text_List", "No group yet", [150, 452], 24, MUTED),
+                self.arrow("PageUpBtn", "Up", [50, 52]),
+                node("Text", "PageText11", pos=[125, 52], text="1", area=[40, 36], fontSize=26,
+                     textColor=rgba(DARK), hAlign="right", vAlign="center"),
+                self.caption("Text_Slash", "/", [150, 52]),
+                node("Text", "PageText12", pos=[175, 52], text="1", area=[40, 36], fontSize=26,
+                     textColor=rgba(DARK), hAlign="left", vAlign="center"),
+                self.arrow("PageDownBtn", "Down", [250, 52])]),
             node("Panel", "ListNonePanel", **list_area, visible=False, children=[
                 self.caption("Text_None", "Everyone has a group", [150, 240], 24, MUTED, area=[260, 80],
                              hAlign="center", vAlign="center")]),
@@ -155,13 +163,6 @@ class _Screens(pack_navigation._Screens):
             node("Node", "ListPos2", pos=[255, 450]),
             node("Node", "ListPos3", pos=[105, 282]),
             node("Node", "ListPos4", pos=[255, 282]),
-            self.arrow("PageUpBtn", "Up", [80, 162]),
-            node("Text", "PageText11", pos=[155, 162], text="1", area=[40, 36], fontSize=26, textColor=rgba(DARK),
-                 hAlign="right", vAlign="center"),
-            self.caption("Text_Slash", "/", [180, 162]),
-            node("Text", "PageText12", pos=[205, 162], text="1", area=[40, 36], fontSize=26, textColor=rgba(DARK),
-                 hAlign="left", vAlign="center"),
-            self.arrow("PageDownBtn", "Down", [280, 162]),
             *[group_panel(count) for count in (2, 3, 4)],
             *[count_button(count) for count in (2, 3, 4)],
             self.wide_button("RandomBtn", "Random", [520, 56], "Navigation/BtnGreen.png"),
@@ -258,7 +259,7 @@ def sign_pictures(Canvas, folder):
     c.poly([(290, 20), (290, 200), (480, 200)], WHITE, "#90a4ae", 3)
     c.poly([(270, 40), (270, 200), (110, 200)], "#fff3e0", "#ffb74d", 3)
     c.poly([(280, 8), (330, 20), (280, 32)], "#ef5350")
-    c.rect(22, 86, 538, 318, 28, with_alpha("#fff8e1", 0.92), "#bcaaa4", 3)
+    c.rect(22, 56, 538, 318, 28, with_alpha("#fff8e1", 0.92), "#bcaaa4", 3)
     c.poly([(0, 300), (w, 300), (w - 60, 392), (60, 392)], "#8d6e63", "#5d4037", 5)
     c.line([(20, 322), (w - 20, 322)], "#a1887f", 6)
     for x in range(110, w - 80, 80):
