@@ -35,7 +35,11 @@ void bindClick(engine::Node* node, const std::function<void(engine::Node*)>& act
 const std::array<const char*, 9> DrawBoardLayer::drawBoardColors = {"e60012", "f5e318", "12b4f7", "32ad32", "4e3ca8",
                                                                     "833d3d", "ea40c8", "000000", "fffffff"};
 
-DrawBoardLayer::~DrawBoardLayer() = default;
+DrawBoardLayer::~DrawBoardLayer() {
+    if (brush) {
+        brush->release();
+    }
+}
 
 bool DrawBoardLayer::init() {
     if (!BaseLayer::init()) {
@@ -144,8 +148,7 @@ void DrawBoardLayer::onTouchMoved(engine::Touch* touch, engine::Event*) {
         return;
     }
     // One stamp, moved along the stroke and drawn once per unit of distance; no brush, no stroke.
-    engine::Sprite* stamp =
-        engine::Sprite::create(engine::StringUtils::format("res/LocalRes/DrawBoard/DrawBoard_Color%d.png", penIndex));
+    engine::Sprite* stamp = brushOfPen();
     if (!stamp) {
         return;
     }
@@ -171,6 +174,22 @@ void DrawBoardLayer::onTouchMoved(engine::Touch* touch, engine::Event*) {
         stamp->visit();
     }
     canvas->end();
+}
+
+engine::Sprite* DrawBoardLayer::brushOfPen() {
+    if (brush && brushPen == penIndex) {
+        return brush;
+    }
+    if (brush) {
+        brush->release();
+    }
+    brush =
+        engine::Sprite::create(engine::StringUtils::format("res/LocalRes/DrawBoard/DrawBoard_Color%d.png", penIndex));
+    brushPen = penIndex;
+    if (brush) {
+        brush->retain();
+    }
+    return brush;
 }
 
 void DrawBoardLayer::onTouchEnded(engine::Touch*, engine::Event*) {

@@ -42,10 +42,14 @@ public:
 
 private:
     void createCanvas();
+    // The stamp of the current pen, kept from move to move; null while its picture cannot be loaded.
+    engine::Sprite* brushOfPen();
 
     engine::Node* boardPanel = nullptr;
     engine::RenderTexture* canvas = nullptr;
     engine::Color3B penColor;
     int penIndex = 1;
     engine::Sprite* eraserCursor = nullptr;
+    engine::Sprite* brush = nullptr; // retained
+    int brushPen = -1;
 };

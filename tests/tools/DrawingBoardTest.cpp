@@ -146,12 +146,18 @@ TEST_F(DrawingBoard, BadColourButtonsAndMissingBrushesAreIgnored) {
     // Without the program folder's res/ on the search paths the brushes are missing: the stroke is skipped.
     engine::FileUtils* files = engine::FileUtils::getInstance();
     const std::vector<std::string> saved = files->getSearchPaths();
-    files->setSearchPaths({programFolder(), TEST_PROGRAM_DIR "/Images/"});
-    stroke({{200, 400}, {260, 400}});
-    files->setSearchPaths(saved);
+    const auto strokeWithoutBrushFiles = [&](float y) {
+        files->setSearchPaths({programFolder(), TEST_PROGRAM_DIR "/Images/"});
+        stroke({{200, y}, {260, y}});
+        files->setSearchPaths(saved);
+    };
+    strokeWithoutBrushFiles(400);
     EXPECT_EQ(canvasAt(board, 230, 400).a, 0);
     stroke({{200, 400}, {260, 400}});
     expectColor(canvasAt(board, 230, 400), kRed, "with brushes");
+    // Once loaded, the brush is kept: later moves of the same pen look up no file.
+    strokeWithoutBrushFiles(300);
+    expectColor(canvasAt(board, 230, 300), kRed, "kept brush");
 }
 
 TEST_F(DrawingBoard, InATallerWindowTheStrokeStaysUnderTheFinger) {
