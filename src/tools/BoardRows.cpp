@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/StringUtils.h"
 #include "common/ClassroomRecords.h"
 #include "common/UITools.h"
 #include "ui/Text.h"
@@ -53,23 +54,40 @@ int rowPosition(int row, int page, int rowsPerPage, int count) {
     return position >= 0 && position < count ? position : -1;
 }
 
+void showPage(engine::Node* root, const std::vector<engine::Node*>& rows, int page, int count,
+              const std::function<void(engine::Node* row, int position)>& fill) {
+    const int rowsPerPage = static_cast<int>(rows.size());
+    for (int r = 0; r < rowsPerPage; ++r) {
+        if (engine::Node* row = rows[r]) {
+            const int position = rowPosition(r, page, rowsPerPage, count);
+            row->setVisible(position >= 0);
+            if (position >= 0) {
+                fill(row, position);
+            }
+        }
+    }
+    setText(root, "PageText", engine::StringUtils::format("%d/%d", page, pageCount(count, rowsPerPage)));
+}
+
+void fillRankRow(engine::Node* row, int position, int page, const StudentRecord& pupil, int score,
+                 std::vector<engine::Node*>& items) {
+    setVisible(row, "RandImage", page == 1 && position < 3);
+    setText(row, "RandText", engine::StringUtils::format("%d", position + 1));
+    if (engine::Node* item = UITools::createHeadItem2(pupil)) {
+        if (engine::Node* place = UITools::seekChildByName(row, "PosNode")) {
+            item->setPosition(place->getPosition());
+        }
+        row->addChild(item);
+        items.push_back(item);
+    }
+    setText(row, "ScoreText", engine::StringUtils::format("%d", score));
+}
+
 void clearHeadItems(std::vector<engine::Node*>& items) {
     for (engine::Node* item : items) {
         item->removeFromParentAndCleanup(true);
     }
     items.clear();
-}
-
-void addHeadItem(engine::Node* row, const StudentRecord& pupil, std::vector<engine::Node*>& items) {
-    engine::Node* item = UITools::createHeadItem2(pupil);
-    if (!row || !item) {
-        return;
-    }
-    if (engine::Node* place = UITools::seekChildByName(row, "PosNode")) {
-        item->setPosition(place->getPosition());
-    }
-    row->addChild(item);
-    items.push_back(item);
 }
 
 } // namespace BoardRows

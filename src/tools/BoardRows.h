@@ -28,9 +28,15 @@ int turnPage(int page, int delta, int pages);
 // The list position shown by row r of page: r + (page - 1) * rowsPerPage; -1 when outside 0 .. count - 1.
 int rowPosition(int row, int page, int rowsPerPage, int count);
 
+// One page of a paged board of count entries, one entry per row: the rows with a position are shown and filled,
+// the others hidden; "PageText" below root reads "page/pages".
+void showPage(engine::Node* root, const std::vector<engine::Node*>& rows, int page, int count,
+              const std::function<void(engine::Node* row, int position)>& fill);
+// The rank columns of a row: the medal on the first three of page 1, the rank number, the pupil's "Head2.csb"
+// item at the row's "PosNode" (remembered in items) and the score.
+void fillRankRow(engine::Node* row, int position, int page, const StudentRecord& pupil, int score,
+                 std::vector<engine::Node*>& items);
 // Removes every head item from its parent and empties the list.
 void clearHeadItems(std::vector<engine::Node*>& items);
-// A "Head2.csb" item of the pupil at the row's "PosNode", added to the row and remembered in items.
-void addHeadItem(engine::Node* row, const StudentRecord& pupil, std::vector<engine::Node*>& items);
 
 } // namespace BoardRows

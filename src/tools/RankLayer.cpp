@@ -59,26 +59,15 @@ void RankLayer::onPageButton(int delta) {
 void RankLayer::fillPage() {
     BoardRows::clearHeadItems(headItems);
     const std::vector<StudentRecord>& pupils = GDataManager::getInstance()->students;
-    const int count = static_cast<int>(pupils.size());
-    for (int r = 0; r < kRowsPerPage; ++r) {
-        engine::Node* row = UITools::seekChildByName(root, engine::StringUtils::format("RankPanel%d", r + 1));
-        if (!row) {
-            continue;
-        }
-        row->setVisible(false);
-        const int p = BoardRows::rowPosition(r, currentPage, kRowsPerPage, count);
-        if (p < 0) {
-            continue;
-        }
-        row->setVisible(true);
-        const StudentRecord pupil = pupils[p];
-        BoardRows::setVisible(row, "RandImage", currentPage == 1 && p < 3);
-        BoardRows::setText(row, "RandText", engine::StringUtils::format("%d", p + 1));
-        BoardRows::addHeadItem(row, pupil, headItems);
-        BoardRows::setText(row, "ScoreText", engine::StringUtils::format("%d", pupil.gameScore));
-        BoardRows::setText(row, "TimeText",
-                           engine::StringUtils::format("%.2d:%.2d", pupil.gameTime / 60, pupil.gameTime % 60));
+    std::vector<engine::Node*> rows;
+    for (int r = 1; r <= kRowsPerPage; ++r) {
+        rows.push_back(UITools::seekChildByName(root, engine::StringUtils::format("RankPanel%d", r)));
     }
-    BoardRows::setText(root, "PageText",
-                       engine::StringUtils::format("%d/%d", currentPage, BoardRows::pageCount(count, kRowsPerPage)));
+    BoardRows::showPage(
+        root, rows, currentPage, static_cast<int>(pupils.size()), [this, &pupils](engine::Node* row, int p) {
+            const StudentRecord& pupil = pupils[p];
+            BoardRows::fillRankRow(row, p, currentPage, pupil, pupil.gameScore, headItems);
+            BoardRows::setText(row, "TimeText",
+                               engine::StringUtils::format("%.2d:%.2d", pupil.gameTime / 60, pupil.gameTime % 60));
+        });
 }

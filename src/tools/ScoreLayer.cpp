@@ -21,11 +21,13 @@ std::vector<StudentRecord>& pupils() {
     return GDataManager::getInstance()->students;
 }
 
-// Writes the copy back only to a position inside the list.
-void storePupil(int index, const StudentRecord& pupil) {
-    std::vector<StudentRecord>& list = pupils();
-    if (index >= 0 && index < static_cast<int>(list.size())) {
-        list[index] = pupil;
+// The parent's "AddBtn" and "MinBtn" carry tag and, on touch ended, run action with the sender and +1 or -1.
+void bindPlusMinus(engine::Node* parent, int tag, const std::function<void(engine::Node*, int)>& action) {
+    for (const auto& [name, delta] : {std::pair{"AddBtn", 1}, std::pair{"MinBtn", -1}}) {
+        if (engine::Node* button = UITools::seekChildByName(parent, name)) {
+            button->setTag(tag);
+            BoardRows::onTouchEnded(button, [action, d = delta](engine::Node* sender) { action(sender, d); });
+        }
     }
 }
 
@@ -91,14 +93,7 @@ void ScoreLayer::buildGroupButtons() {
         const int groupIndex = i - 1;
         BoardRows::onTouchEnded(button,
                                 [this, groupIndex](engine::Node* sender) { onGroupButton(sender, groupIndex); });
-        for (const auto& [name, delta] : {std::pair{"AddBtn", 1}, std::pair{"MinBtn", -1}}) {
-            engine::Node* scoreButton = UITools::seekChildByName(button, name);
-            if (scoreButton) {
-                scoreButton->setTag(groupIndex);
-                BoardRows::onTouchEnded(scoreButton,
-                                        [this, d = delta](engine::Node* sender) { onGroupScoreButton(sender, d); });
-            }
-        }
+        bindPlusMinus(button, groupIndex, [this](engine::Node* sender, int d) { onGroupScoreButton(sender, d); });
     }
 }
 
@@ -107,59 +102,40 @@ int ScoreLayer::getPageCount() const {
     return BoardRows::pageCount(static_cast<int>(rows), kRowsPerPage);
 }
 
-void ScoreLayer::hideRows() {
+void ScoreLayer::showRows(int count, const std::function<const StudentRecord&(int position)>& pupilAt) {
+    BoardRows::clearHeadItems(headItems);
     for (engine::Node* panel : rowPanels) {
-        if (panel) {
-            panel->setVisible(false);
-            BoardRows::setVisible(panel, "SelectImg", false);
-        }
+        BoardRows::setVisible(panel, "SelectImg", false);
     }
+    BoardRows::showPage(root, rowPanels, currentPage, count, [this, &pupilAt](engine::Node* panel, int p) {
+        const StudentRecord& pupil = pupilAt(p);
+        BoardRows::setVisible(panel, "SelectImg", pupil.number == selectedNumber);
+        BoardRows::fillRankRow(panel, p, currentPage, pupil, pupil.score, headItems);
+        for (int k = 1; k <= kScoreIcons; ++k) {
+            BoardRows::setVisible(panel, engine::StringUtils::format("IconImg%d", k), k <= pupil.score);
+        }
+        bindPlusMinus(panel, pupil.listIndex, [this](engine::Node* sender, int d) { onPupilScoreButton(sender, d); });
+    });
 }
 
 void ScoreLayer::showAllPage() {
-    BoardRows::clearHeadItems(headItems);
-    hideRows();
-    const int count = static_cast<int>(pupils().size());
-    for (int r = 0; r < static_cast<int>(rowPanels.size()); ++r) {
-        const int p = BoardRows::rowPosition(r, currentPage, kRowsPerPage, count);
-        engine::Node* panel = rowPanels[r];
-        if (p < 0 || !panel) {
-            continue;
-        }
-        StudentRecord pupil = pupils()[p];
-        panel->setVisible(true);
-        BoardRows::setVisible(panel, "SelectImg", pupil.number == selectedNumber);
-        pupil.listIndex = p;
-        storePupil(p, pupil);
-        fillRow(panel, p, pupil);
-    }
-    BoardRows::setText(root, "PageText", engine::StringUtils::format("%d/%d", currentPage, getPageCount()));
+    // Each row shown writes its pupil's list position back into the list.
+    showRows(static_cast<int>(pupils().size()), [](int p) -> const StudentRecord& {
+        pupils()[p].listIndex = p;
+        return pupils()[p];
+    });
 }
 
 void ScoreLayer::showGroupPage() {
-    BoardRows::clearHeadItems(headItems);
     groupMembers.clear();
     for (int i = 0; i < static_cast<int>(pupils().size()); ++i) {
-        StudentRecord pupil = pupils()[i];
+        StudentRecord& pupil = pupils()[i];
         if (pupil.group == groupFilter) {
             pupil.listIndex = i;
-            storePupil(i, pupil);
             groupMembers.push_back(pupil);
         }
     }
-    hideRows();
-    const int count = static_cast<int>(groupMembers.size());
-    for (int r = 0; r < static_cast<int>(rowPanels.size()); ++r) {
-        const int p = BoardRows::rowPosition(r, currentPage, kRowsPerPage, count);
-        engine::Node* panel = rowPanels[r];
-        if (p < 0 || !panel) {
-            continue;
-        }
-        panel->setVisible(true);
-        BoardRows::setVisible(panel, "SelectImg", groupMembers[p].number == selectedNumber);
-        fillRow(panel, p, groupMembers[p]);
-    }
-    BoardRows::setText(root, "PageText", engine::StringUtils::format("%d/%d", currentPage, getPageCount()));
+    showRows(static_cast<int>(groupMembers.size()), [this](int p) -> const StudentRecord& { return groupMembers[p]; });
 }
 
 void ScoreLayer::showCurrentView() {
@@ -170,31 +146,14 @@ void ScoreLayer::showCurrentView() {
     }
 }
 
-void ScoreLayer::fillRow(engine::Node* panel, int position, const StudentRecord& pupil) {
-    BoardRows::setVisible(panel, "RandImage", currentPage == 1 && position < 3);
-    BoardRows::setText(panel, "RandText", engine::StringUtils::format("%d", position + 1));
-    BoardRows::addHeadItem(panel, pupil, headItems);
-    BoardRows::setText(panel, "ScoreText", engine::StringUtils::format("%d", pupil.score));
-    for (int k = 1; k <= kScoreIcons; ++k) {
-        BoardRows::setVisible(panel, engine::StringUtils::format("IconImg%d", k), k <= pupil.score);
-    }
-    for (const auto& [name, delta] : {std::pair{"AddBtn", 1}, std::pair{"MinBtn", -1}}) {
-        if (engine::Node* button = UITools::seekChildByName(panel, name)) {
-            button->setTag(pupil.listIndex);
-            BoardRows::onTouchEnded(button, [this, d = delta](engine::Node* sender) { onPupilScoreButton(sender, d); });
-        }
-    }
-}
-
 void ScoreLayer::onPupilScoreButton(engine::Node* sender, int delta) {
     const int index = sender->getTag();
     if (index < 0 || index >= static_cast<int>(pupils().size())) {
         return;
     }
-    StudentRecord pupil = pupils()[index];
+    StudentRecord& pupil = pupils()[index];
     pupil.score = std::max(0, pupil.score + delta);
     selectedNumber = pupil.number;
-    storePupil(index, pupil);
     sortByScore();
     if (groupFilter != 0) {
         showGroupPage();
@@ -282,12 +241,7 @@ void ScoreLayer::updateGroupScores() {
 }
 
 void ScoreLayer::sortByScore() {
-    std::vector<StudentRecord>& list = pupils();
-    for (size_t last = list.size() > 0 ? list.size() - 1 : 0; last >= 1; --last) {
-        for (size_t j = 0; j < last; ++j) {
-            if (list[j].score < list[j + 1].score) {
-                std::swap(list[j], list[j + 1]);
-            }
-        }
-    }
+    // Best first; equal scores keep their order.
+    std::stable_sort(pupils().begin(), pupils().end(),
+                     [](const StudentRecord& a, const StudentRecord& b) { return a.score > b.score; });
 }

@@ -2,6 +2,7 @@
 // one button per group with its own score and plus and minus, and a view of one group.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "common/BaseLayer.h"
@@ -39,13 +40,12 @@ private:
     void showAllPage();
     void showGroupPage();
     void showCurrentView();
-    void fillRow(engine::Node* panel, int position, const StudentRecord& pupil);
+    // The page of count rows, pupilAt giving the pupil of each position shown.
+    void showRows(int count, const std::function<const StudentRecord&(int position)>& pupilAt);
     int getPageCount() const;
     void updateGroupScores();
     void sortByScore();
     void highlightGroup(engine::Node* button);
-    // Hides every row and its "SelectImg".
-    void hideRows();
 
     engine::Node* root = nullptr;
     engine::ui::Widget* goGroupButton = nullptr;
