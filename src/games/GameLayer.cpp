@@ -521,16 +521,7 @@ void GameLayer::enterGame(GameLayer* frame, const std::function<void()>& questio
     }
     setShown(frame->startBtn, true);
     setShown(frame->resetBtn, true);
-    std::vector<int> pool;
-    for (int slot = 0; slot < kQuestionSlots; ++slot) {
-        pool.push_back(slot);
-    }
-    questionOrder.clear();
-    while (!pool.empty()) {
-        const int k = drawIndex(static_cast<int>(pool.size()));
-        questionOrder.push_back(pool[k]);
-        pool.erase(pool.begin() + k);
-    }
+    questionOrder = drawDistinct(0, kQuestionSlots - 1, kQuestionSlots);
 }
 
 int GameLayer::currentSlot(GameLayer* frame) const {
@@ -540,15 +531,11 @@ int GameLayer::currentSlot(GameLayer* frame) const {
     return questionOrder[frame->answeredCount];
 }
 
-void GameLayer::showCommonQuestion(GameLayer* frame) {
-    const int slot = currentSlot(frame);
-    if (slot < 0 || !gameNode) {
-        return;
-    }
+void GameLayer::showQuestionOf(int slot, bool withBoard) {
     GameManager* manager = GameManager::getInstance();
     const std::string question = GameManager::entryAt(manager->getQuestions(), slot).asString();
     engine::Node* picture = UITools::seekChildByName(gameNode, "QImg");
-    engine::Node* board = UITools::seekChildByName(gameNode, "BoardImage");
+    engine::Node* board = withBoard ? UITools::seekChildByName(gameNode, "BoardImage") : nullptr;
     engine::Node* title = UITools::seekChildByName(gameNode, "TitleText");
     const int type = manager->getQuestionType();
     if (type == 2) {
@@ -564,7 +551,15 @@ void GameLayer::showCommonQuestion(GameLayer* frame) {
         setShown(board, false);
         setShown(title, false);
     }
-    const engine::Value options = GameManager::entryAt(manager->getSelectImgs(), slot);
+}
+
+void GameLayer::showCommonQuestion(GameLayer* frame) {
+    const int slot = currentSlot(frame);
+    if (slot < 0 || !gameNode) {
+        return;
+    }
+    showQuestionOf(slot, true);
+    const engine::Value options = GameManager::entryAt(GameManager::getInstance()->getSelectImgs(), slot);
     if (options.getType() != engine::Value::Type::VECTOR) {
         return;
     }
@@ -584,9 +579,13 @@ bool GameLayer::takeClick(GameLayer* frame) {
     return true;
 }
 
-bool GameLayer::isRightOption(GameLayer* frame, engine::Node* option) const {
+int GameLayer::currentAnswer(GameLayer* frame) const {
     const int slot = currentSlot(frame);
-    const int answer = slot >= 0 && slot < static_cast<int>(answers.size()) ? answers[slot] : INT_MIN;
+    return slot >= 0 && slot < static_cast<int>(answers.size()) ? answers[slot] : INT_MIN;
+}
+
+bool GameLayer::isRightOption(GameLayer* frame, engine::Node* option) const {
+    const int answer = currentAnswer(frame);
     return option && answer != INT_MIN && option->getTag() - kOptionTagBase == answer;
 }
 
@@ -617,6 +616,20 @@ void GameLayer::resume(GameLayer* frame) {
     if (frame && !frame->ended && !frame->paused) {
         frame->running = true;
     }
+}
+
+std::vector<int> GameLayer::drawDistinct(int first, int last, int n) {
+    std::vector<int> pool;
+    for (int number = first; number <= last; ++number) {
+        pool.push_back(number);
+    }
+    std::vector<int> drawn;
+    while (static_cast<int>(drawn.size()) < n && !pool.empty()) {
+        const int k = drawIndex(static_cast<int>(pool.size()));
+        drawn.push_back(pool[k]);
+        pool.erase(pool.begin() + k);
+    }
+    return drawn;
 }
 
 int GameLayer::drawIndex(int n) {

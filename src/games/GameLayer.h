@@ -90,10 +90,14 @@ protected:
                    const std::function<void(engine::Node*, int)>& onOption);
     // The slot of the current question, or -1 when the order has no entry for it.
     int currentSlot(GameLayer* frame) const;
+    // The slot's question as text (type 2) or picture (type 1), "BoardImage" shown with the text when withBoard.
+    void showQuestionOf(int slot, bool withBoard);
     // Question text or picture, then the option pictures of the slot.
     void showCommonQuestion(GameLayer* frame);
     // A click is taken only while the frame runs; taking it stops the frame.
     static bool takeClick(GameLayer* frame);
+    // The answer of the current slot, INT_MIN when there is none.
+    int currentAnswer(GameLayer* frame) const;
     // The option's tag minus 10000 equals the slot's answer; a missing answer makes every option wrong.
     bool isRightOption(GameLayer* frame, engine::Node* option) const;
     // Counts the answer and the points, then shows the next question unless the game is over.
@@ -104,6 +108,8 @@ protected:
     static void resume(GameLayer* frame);
     // A random index below n (0 when n is not positive).
     static int drawIndex(int n);
+    // n distinct numbers of first .. last in drawn order (fewer when the range is shorter).
+    static std::vector<int> drawDistinct(int first, int last, int n);
     // Plays animation name over posNode at pos, then runs then while this game still exists.
     void playThen(engine::Node* posNode, const std::string& name, const engine::Vec2& pos,
                   const std::function<void()>& then);

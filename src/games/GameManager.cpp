@@ -107,6 +107,9 @@ ValueVector GameManager::getSelectImgs() const {
 ValueVector GameManager::getOperImgs() const {
     return listOf(value("OperImgs"));
 }
+ValueVector GameManager::getAnswerImgs() const {
+    return listOf(value("AnswerImgs"));
+}
 
 std::string GameManager::getAnimation(const std::string& name) const {
     return mapEntry(value("Animations"), name);

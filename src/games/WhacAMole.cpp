@@ -6,7 +6,6 @@
 #include "common/UITools.h"
 #include "games/GameManager.h"
 #include "scene/ActionIntervals.h"
-#include "ui/Text.h"
 
 namespace {
 
@@ -46,33 +45,8 @@ void WhacAMole::showQuestion() {
     if (slot < 0 || !gameNode) {
         return;
     }
-    GameManager* manager = GameManager::getInstance();
-    const std::string question = GameManager::entryAt(manager->getQuestions(), slot).asString();
-    engine::Node* picture = UITools::seekChildByName(gameNode, "QImg");
-    engine::Node* title = UITools::seekChildByName(gameNode, "TitleText");
-    const int type = manager->getQuestionType();
-    if (type == 2) {
-        if (picture) {
-            picture->setVisible(false);
-        }
-        if (auto* text = dynamic_cast<engine::ui::Text*>(title)) {
-            text->setVisible(true);
-            text->setString(question);
-        }
-    } else if (type == 1) {
-        if (picture) {
-            picture->setVisible(true);
-            GameManager::setPicture(picture, question);
-        }
-        if (title) {
-            title->setVisible(false);
-        }
-    }
-    const engine::ValueMap map = manager->getGameMap();
-    const auto found = map.find("AnswerImgs");
-    const engine::Value entry = found != map.end() && found->second.getType() == engine::Value::Type::VECTOR
-                                    ? GameManager::entryAt(found->second.asValueVector(), slot)
-                                    : engine::Value();
+    showQuestionOf(slot, false);
+    const engine::Value entry = GameManager::entryAt(GameManager::getInstance()->getAnswerImgs(), slot);
     const engine::ValueVector pictures =
         entry.getType() == engine::Value::Type::VECTOR ? entry.asValueVector() : engine::ValueVector();
     // Moles that do not pop up for this question carry no answer number.
@@ -82,15 +56,7 @@ void WhacAMole::showQuestion() {
         }
     }
     const int n = std::min(static_cast<int>(pictures.size()), kHoles);
-    std::vector<int> pool;
-    for (int hole = 1; hole <= kHoles; ++hole) {
-        pool.push_back(hole);
-    }
-    while (static_cast<int>(moleHoles.size()) < n) {
-        const int k = drawIndex(static_cast<int>(pool.size()));
-        moleHoles.push_back(pool[k]);
-        pool.erase(pool.begin() + k);
-    }
+    moleHoles = drawDistinct(1, kHoles, n);
     for (int k = 0; k < n; ++k) {
         engine::Node* mole = numbered(gameNode, "OperImg", moleHoles[k]);
         if (!mole) {
@@ -111,10 +77,7 @@ void WhacAMole::onOperClick(engine::Ref* sender, int /*index*/) {
         return;
     }
     auto* mole = dynamic_cast<engine::Node*>(sender);
-    const int slot = currentSlot(frame);
-    const bool right = mole && slot >= 0 && slot < static_cast<int>(answers.size()) && mole->getTag() != 0 &&
-                       mole->getTag() == answers[slot];
-    if (!right) {
+    if (!mole || mole->getTag() == 0 || mole->getTag() != currentAnswer(frame)) {
         wrongAnswer(frame);
         return;
     }
