@@ -7,44 +7,41 @@ StopBtn: the game shows StartBtn when it is made, the frame the other two when a
 
 import os
 
-from pack_navigation import BLUE, BLUE_EDGE, DARK, GREEN, GREEN_EDGE, ORANGE, ORANGE_EDGE, WHITE, raised_button, rgba
+from pack_navigation import BLUE_EDGE, DARK, ORANGE_EDGE, raised_button, rgba
+from pack_tools import _Tools
 
 WIDTH, HEIGHT = 1280, 720
-BUTTON = "Navigation/BtnBlue.png"
 GO = "Navigation/BtnGreen.png"
-INSETS = [26, 26, 26, 26]
 
 
 def frame_layout(node, layout):
-    def button(name, title, pos, picture=BUTTON, size=(150, 64), **keys):
-        return node("Button", name, pos=list(pos), size=list(size), normal=picture, scale9=True, capInsets=INSETS,
-                    title=title, titleFontSize=26, titleColor=WHITE, **keys)
+    tools = _Tools(node, layout)
 
-    def text(name, pos, value, size=30, colour=DARK):
-        return node("Text", name, pos=list(pos), text=value, fontSize=size, textColor=rgba(colour))
+    def button(name, title, pos, picture="Navigation/BtnBlue.png", size=(150, 64), **keys):
+        return tools.button(name, list(pos), list(size), title, picture, **keys)
 
-    bar = node("ImageView", "Img_Bar", pos=[640, 70], size=[1240, 130], image="Navigation/Card.png", scale9=True,
-               capInsets=[32, 32, 32, 32], children=[
-                   node("Button", "UpBtn", pos=[50, 66], normal="Navigation/ArrowLeft.png", visible=False),
-               ] + [node("Node", "PosNode%d" % (k + 1), pos=[150 + 110 * k, 84]) for k in range(5)] + [
-                   node("Button", "DownBtn", pos=[700, 66], normal="Navigation/ArrowRight.png"),
-                   text("PageNum1", [770, 66], "1", 26), text("PageSlash", [795, 66], "/", 26),
-                   text("PageNum2", [820, 66], "1", 26),
-                   button("StartBtn", "Start", [930, 66], GO, visible=False),
-                   button("PauseBtn", "Pause", [930, 66], visible=False),
-                   button("StopBtn", "Stop", [1090, 66], visible=False),
-               ])
+    text = tools.text
+    bar = tools.card("Img_Bar", [640, 70], [1240, 130], [
+        tools.arrow("UpBtn", "Left", [50, 66], visible=False),
+    ] + [node("Node", "PosNode%d" % (k + 1), pos=[150 + 110 * k, 84]) for k in range(5)] + [
+        tools.arrow("DownBtn", "Right", [700, 66]),
+        text("PageNum1", [770, 66], "1", 26), text("PageSlash", [795, 66], "/", 26),
+        text("PageNum2", [820, 66], "1", 26),
+        button("StartBtn", "Start", [930, 66], GO, visible=False),
+        button("PauseBtn", "Pause", [930, 66], visible=False),
+        button("StopBtn", "Stop", [1090, 66], visible=False),
+    ])
     return layout(node("Node", size=[WIDTH, HEIGHT], children=[
         bar,
-        node("Button", "Btn_Return", anchor=[0.5, 1], pos=[64, HEIGHT], normal="Navigation/BtnReturn.png"),
+        tools.return_button(),
         node("ImageView", "Img_Clock", pos=[300, 676], image="Tools/Clock.png"),
         text("TimeText", [390, 676], "00:00", 34),
         text("ScoreLabel", [560, 676], "Score", 28), text("ScoreText", [650, 676], "0", 34, BLUE_EDGE),
         button("ResetBtn", "Again", [830, 676], GO, size=(150, 56), visible=False),
         button("RankBtn", "Ranking", [1000, HEIGHT], anchor=[0.5, 1]),
         button("Btn_Music", "Music", [1160, 676], size=(130, 56)),
-        node("Button", "LeftBtn", pos=[50, 380], normal="Navigation/ArrowLeft.png"),
-        node("Button", "RightBtn", pos=[1230, 380], normal="Navigation/ArrowRight.png"),
+        tools.arrow("LeftBtn", "Left", [50, 380]),
+        tools.arrow("RightBtn", "Right", [1230, 380]),
     ]))
 
 

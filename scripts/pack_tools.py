@@ -9,6 +9,7 @@ its picture step, as it does for pack_navigation. The drawing board's brushes ar
 import math
 import os
 
+import pack_navigation
 from pack_navigation import (BLUE, BLUE_EDGE, DARK, GREEN, GREEN_EDGE, MUTED, ORANGE, ORANGE_EDGE, RED, RED_EDGE,
                              WHITE, raised_button, rgba, round_button, with_alpha)
 
@@ -21,9 +22,8 @@ GOLD, GOLD_EDGE = "#ffc107", "#c99400"
 PEN_BRUSH, ERASER_BRUSH = 64, 40
 
 
-class _Tools:
-    def __init__(self, node, layout):
-        self.node, self.layout = node, layout
+class _Tools(pack_navigation._Screens):
+    """Adds to the navigation screens' helpers (return button, arrows) the pieces the tool layouts share."""
 
     # -- shared pieces ------------------------------------------------------------------------------------------
 
@@ -42,9 +42,6 @@ class _Tools:
     def button(self, name, pos, size, title, picture="Navigation/BtnBlue.png", font_size=26, **keys):
         return self.node("Button", name, pos=pos, size=size, normal=picture, scale9=True, capInsets=[26, 26, 26, 26],
                          title=title, titleFontSize=font_size, titleColor=WHITE, **keys)
-
-    def arrow(self, name, direction, pos, **keys):
-        return self.node("Button", name, pos=pos, normal="Navigation/Arrow%s.png" % direction, **keys)
 
     def close(self, name, pos, **keys):
         return self.node("Button", name, pos=pos, normal="Tools/BtnClose.png", **keys)
@@ -98,7 +95,7 @@ class _Tools:
             self.button("AllBtn", [230, 570], [250, 72], "Whole class"),
             self.button("GoGroupBtn", [230, 474], [250, 72], "Make groups", "Navigation/BtnGreen.png"),
         ] + groups + rows + self.pager(60, 810) + [
-            node("Button", "Btn_Return", anchor=[0.5, 1], pos=[64, HEIGHT], normal="Navigation/BtnReturn.png"),
+            self.return_button(),
         ]))
 
     def rank(self):
