@@ -12,6 +12,7 @@ from pack_tools import _Tools
 
 WIDTH, HEIGHT = 1280, 720
 GO = "Navigation/BtnGreen.png"
+TOP_ROW = HEIGHT - 28
 
 
 def frame_layout(node, layout):
@@ -34,12 +35,13 @@ def frame_layout(node, layout):
     return layout(node("Node", size=[WIDTH, HEIGHT], children=[
         bar,
         tools.return_button(),
-        node("ImageView", "Img_Clock", pos=[300, 676], image="Tools/Clock.png"),
-        text("TimeText", [390, 676], "00:00", 34),
-        text("ScoreLabel", [560, 676], "Score", 28), text("ScoreText", [650, 676], "0", 34, BLUE_EDGE),
-        button("ResetBtn", "Again", [830, 676], GO, size=(150, 56), visible=False),
-        button("RankBtn", "Ranking", [1000, HEIGHT], anchor=[0.5, 1]),
-        button("Btn_Music", "Music", [1160, 676], size=(130, 56)),
+        # The frame hangs RankBtn from the window's top edge: the row lines up with it.
+        node("ImageView", "Img_Clock", pos=[300, TOP_ROW], image="Tools/Clock.png"),
+        text("TimeText", [390, TOP_ROW], "00:00", 34),
+        text("ScoreLabel", [560, TOP_ROW], "Score", 28), text("ScoreText", [650, TOP_ROW], "0", 34, BLUE_EDGE),
+        button("ResetBtn", "Again", [830, TOP_ROW], GO, size=(150, 56), visible=False),
+        button("RankBtn", "Ranking", [1000, HEIGHT], size=(150, 56), anchor=[0.5, 1]),
+        button("Btn_Music", "Music", [1160, TOP_ROW], size=(130, 56)),
         tools.arrow("LeftBtn", "Left", [50, 380]),
         tools.arrow("RightBtn", "Right", [1230, 380]),
     ]))
@@ -58,19 +60,21 @@ def click_answer_layout(node, layout):
 
 
 def whack_a_mole_layout(node, layout):
-    """Eight holes in two rows; each mole sits in its hole and pops up to its "UpNode" 70 px above."""
-    holes = [(250 + 260 * (k % 4), 400 - 180 * (k // 4)) for k in range(8)]
+    """Eight holes in two rows. A mole waits hidden behind the mound of its hole and pops up to its "UpNode" above
+    the mound; the back of the hole is drawn behind the mole, the mound in front of it."""
+    homes = [(250 + 260 * (k % 4), 380 - 185 * (k // 4)) for k in range(8)]
     children = [
-        node("ImageView", "BoardImage", pos=[640, 560], size=[760, 110], image="Navigation/Card.png", scale9=True,
+        node("ImageView", "BoardImage", pos=[640, 605], size=[760, 80], image="Navigation/Card.png", scale9=True,
              capInsets=[32, 32, 32, 32]),
-        node("Text", "TitleText", pos=[640, 560], text="", fontSize=40, textColor=rgba(DARK)),
-        node("ImageView", "QImg", pos=[640, 560], size=[200, 100], image="Games/OptionCard.png", visible=False),
+        node("Text", "TitleText", pos=[640, 605], text="", fontSize=40, textColor=rgba(DARK)),
+        node("ImageView", "QImg", pos=[640, 605], size=[200, 80], image="Games/OptionCard.png", visible=False),
     ]
-    for k, (x, y) in enumerate(holes):
+    for k, (x, y) in enumerate(homes):
         children += [
-            node("ImageView", "Hole%d" % (k + 1), pos=[x, y - 40], image="Games/Hole.png"),
+            node("ImageView", "Hole%d" % (k + 1), pos=[x, y + 60], image="Games/Hole.png"),
             node("ImageView", "OperImg%d" % (k + 1), pos=[x, y], size=[110, 110], image="Games/Mole.png"),
-            node("Node", "UpNode%d" % (k + 1), pos=[x, y + 70]),
+            node("Node", "UpNode%d" % (k + 1), pos=[x, y + 105]),
+            node("ImageView", "Mound%d" % (k + 1), pos=[x, y], image="Games/Mound.png"),
         ]
     return layout(node("Node", size=[WIDTH, HEIGHT], children=children))
 
@@ -89,9 +93,14 @@ def make_pictures(images, Canvas):
     c = Canvas(200, 200)
     raised_button(c, 200, 200, "#fffdf5", ORANGE_EDGE)
     c.save(os.path.join(folder, "OptionCard.png"))
-    c = Canvas(180, 60)
-    c.ellipse(90, 30, 86, 26, "#4e342e", "#3e2723", 3)
+    c = Canvas(180, 52)
+    c.ellipse(90, 26, 84, 22, "#3e2723", "#2b1b17", 3)
     c.save(os.path.join(folder, "Hole.png"))
+    # The mound's top edge runs through the middle of the hole; its rim is the front half of the hole's edge.
+    c = Canvas(200, 120)
+    c.rect(2, 0, 197, 117, 30, "#7cb342", "#558b2f", 3)
+    c.ellipse(100, 0, 86, 22, "none", "#5d4037", 4, 0, 180)
+    c.save(os.path.join(folder, "Mound.png"))
     c = Canvas(110, 110)
     c.ellipse(55, 60, 46, 48, "#8d6e63", "#5d4037", 3)
     c.circle(40, 70, 6, DARK)

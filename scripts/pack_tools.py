@@ -141,8 +141,9 @@ class _Tools(pack_navigation._Screens):
         return self.layout(node("Node", size=[WIDTH, HEIGHT], children=[
             self.mask(235, "#10202c"),
             node("ImageView", "Img_Content", pos=[640, 360], size=[WIDTH, HEIGHT], visible=False),
-            self.arrow("Btn_Prev", "Up", [1200, 420]),
-            self.arrow("Btn_Next", "Down", [1200, 300]),
+            # The viewer sets their x to the picture's right edge: they stand just inside it.
+            node("Button", "Btn_Prev", anchor=[1, 0.5], pos=[1270, 420], normal="Navigation/ArrowUp.png"),
+            node("Button", "Btn_Next", anchor=[1, 0.5], pos=[1270, 300], normal="Navigation/ArrowDown.png"),
             self.close("Btn_Close", [WIDTH, HEIGHT], anchor=[1, 1]),
         ]))
 
@@ -184,7 +185,7 @@ class _Tools(pack_navigation._Screens):
             node("ImageView", "AImage", pos=[640, 300], size=[480, 270], image="Tools/Question.png", visible=False),
             self.arrow("Btn_Left", "Left", [110, 310]),
             self.arrow("Btn_Right", "Right", [1170, 310]),
-            self.button("Btn_Reset", [1120, 140], [170, 64], "Again", "Navigation/BtnGreen.png"),
+            self.button("Btn_Reset", [1170, 140], [170, 64], "Again", "Navigation/BtnGreen.png"),
             node("Button", "Btn_Voice", pos=[160, 140], normal="Tools/Speaker.png"),
         ] + extra))
 

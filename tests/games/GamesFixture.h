@@ -13,8 +13,9 @@ class GameTest : public tools_test::ToolsTest {
 protected:
     static int answerOf(int slot) { return slot % 4 + 1; }
 
-    // Writes the lecture's Topic.plist; extra is written into the Game map as it stands and its keys win.
-    void writeGame(const std::string& extra = "", int qnum = 5, int model = 41) const {
+    // Writes the lecture's Topic.plist and its pictures (options of optionSize pixels, a background); extra is
+    // written into the Game map as it stands and its keys win.
+    void writeGame(const std::string& extra = "", int qnum = 5, int model = 41, int optionSize = 160) const {
         const std::string folder = chooseLecture();
         std::string questions, answers, options;
         for (int s = 0; s < 10; ++s) {
@@ -27,12 +28,13 @@ protected:
             options += "</array>";
         }
         for (int k = 1; k <= 4; ++k) {
-            writePicture(folder + "GameImg/opt" + std::to_string(k) + ".png", 160, 160,
+            writePicture(folder + "GameImg/opt" + std::to_string(k) + ".png", optionSize, optionSize,
                          {static_cast<uint8_t>(60 * k), 140, 200, 255});
         }
+        writePicture(folder + "GameImg/GameBg/bg.png", 1280, 720, {214, 236, 250, 255});
         const std::string xml =
             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>Game</key><dict>" + extra +
-            "<key>GameModel</key><integer>" + std::to_string(model) +
+            "<key>BgImg</key><string>bg.png</string><key>GameModel</key><integer>" + std::to_string(model) +
             "</integer><key>Time</key><integer>60</integer><key>Score</key><real>100</real>"
             "<key>QNum</key><integer>" +
             std::to_string(qnum) + "</integer><key>QuestionType</key><integer>2</integer><key>Questions</key><array>" +

@@ -19,7 +19,7 @@ protected:
             lists += "<array><string>opt1.png</string><string>opt2.png</string><string>opt3.png</string>"
                      "<string>opt4.png</string></array>";
         }
-        writeGame("<key>AnswerImgs</key><array>" + lists + "</array>", 5, 31);
+        writeGame("<key>AnswerImgs</key><array>" + lists + "</array>", 5, 31, 100);
         frame = openFrame();
         for (engine::Node* child : frame->getChildren()) {
             game = game ? game : dynamic_cast<WhacAMole*>(child);
