@@ -10,13 +10,28 @@ standard library is used: pictures are drawn by the small rasteriser below.
 """
 
 import argparse
+import importlib.util
 import json
 import math
 import os
 import plistlib
 import shutil
 import struct
+import sys
 import zlib
+
+
+def load_pack_tool():
+    """make-pack.py, whose layout and star helpers these pages share (its file name is not an importable one)."""
+    sys.dont_write_bytecode = True  # no caches beside the scripts
+    spec = importlib.util.spec_from_file_location("make_pack", os.path.join(os.path.dirname(__file__), "make-pack.py"))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+pack = load_pack_tool()
+node, layout, star_points = pack.node, pack.layout, pack.star_points
 
 WIDTH, HEIGHT = 1280, 720
 CONTENT_CENTRE, CONTENT_SIZE = (630, 330), (1000, 460)
@@ -150,15 +165,6 @@ PALETTE = ["#ef6a5a", "#f5a623", "#43b85c", "#3aa3e6", "#9b6ad6", "#26a69a", "#e
 DARK, WHITE = "#33414e", "#ffffff"
 
 
-def star_points(cx, cy, outer, inner, n=5, turn=0.0):
-    pts = []
-    for i in range(n * 2):
-        r = outer if i % 2 == 0 else inner
-        a = math.pi * i / n - math.pi / 2 + turn
-        pts.append((cx + r * math.cos(a), cy + r * math.sin(a)))
-    return pts
-
-
 def shape_picture(path, k, size=140):
     """Picture k: a coloured tile with a shape and its number."""
     c = Canvas(size, size)
@@ -235,7 +241,8 @@ def frame_picture(path, k, n, frames, size=140):
     """Frame n of package animation k: a star that turns and grows."""
     c = Canvas(size, size)
     grow = 0.55 + 0.45 * n / frames
-    c.polygon(star_points(size / 2, size / 2, size * 0.45 * grow, size * 0.2 * grow, 5, n * 0.3),
+    c.polygon(star_points(size / 2, size / 2, size * 0.45 * grow, size * 0.2 * grow, 5,
+                                -90 + math.degrees(n * 0.3)),
               hex_colour(PALETTE[(k + 2) % 12]))
     c.circle(size / 2, size / 2, size * 0.1 * grow, hex_colour(WHITE))
     c.save(path)
@@ -305,21 +312,6 @@ def host_pictures(images):
 
 # ---------------------------------------------------------------------------------------------------------------
 # Layouts
-
-def node(kind, name=None, **keys):
-    result = {"kind": kind}
-    if name:
-        result["name"] = name
-    children = keys.pop("children", None)
-    result.update(keys)
-    if children:
-        result["children"] = children
-    return result
-
-
-def layout(root):
-    return {"format": "classroom-layout", "version": 1, "root": root}
-
 
 def func_button(number, picture, title, y):
     return node("Button", "Btn_Func%d" % number, pos=[64, y], normal="Topic/%s" % picture, visible=False, children=[
