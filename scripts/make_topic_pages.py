@@ -367,8 +367,10 @@ ROW_Y = {"ContImg": 420, "AniImg": 420, "PanelImg": 430, "BgImg": 330, "OperImg"
          "ResultImg": 330}
 # Half the width over which a family's row is spread.
 ROW_HALF_WIDTH = {"ContImg": 180}
-# Rows of the drag pages: targets in the middle, pictures below.
-TYPE_ROWS = {"DragImage": {"ContImg": (480, 250), "PanelImg": (330, 330), "OperImg": (165, 440)},
+# Rows of the drag pages (targets in the middle, pictures below), and the single stage of the reveal pages above
+# their pictures, which 201 centres in the content area.
+TYPE_ROWS = {"ShowAnswer": {"AniImg": (480, 440)},
+             "DragImage": {"ContImg": (480, 250), "PanelImg": (330, 330), "OperImg": (165, 440)},
              "DemoTopic": {"AniImg": (480, 440), "ContImg": (480, 250), "PanelImg": (310, 330),
                            "OperImg": (150, 440), "AnswerImg": (150, 440)}}
 # Fixed places of the widgets of a type: family -> list of (x, y) from number 1.
