@@ -3,17 +3,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "base/Director.h"
-#include "common/GDataManager.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
-#include "platform/FileUtils.h"
 #include "platform/GLView.h"
 #include "scene/Scene.h"
+#include "support/DemoTopics.h"
 #include "support/Headless.h"
 #include "topics/TopicLayer.h"
 #include "topics/TopicManage.h"
@@ -42,49 +39,22 @@ double p95(std::vector<double> ms) {
     return ms.empty() ? 0 : ms[static_cast<size_t>(ms.size() * 0.95)];
 }
 
-void useLecture(const std::string& identify, const std::string& root) {
-    GDataManager* data = GDataManager::getInstance();
-    data->courseTypeCode = std::stoi(identify.substr(0, 2));
-    data->subjectCode = std::stoi(identify.substr(2, 2));
-    data->gradeCode = std::stoi(identify.substr(4, 2));
-    data->phaseCode = std::stoi(identify.substr(6, 2));
-    data->lessonNumber = std::stoi(identify.substr(8, 2));
-    namespace fs = std::filesystem;
-    fs::create_directories(fs::path(root) / "res/NetRes" / identify);
-    fs::copy(fs::path("demo-topics") / identify, fs::path(root) / "res/NetRes" / identify,
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-}
-
-TopicLayer* openHost(int kind) {
-    TopicManage::getInstance()->contentKind = kind;
-    support::runScene(Scene::create());
-    TopicLayer* host = TopicLayer::create();
-    Director::getInstance()->getRunningScene()->addChild(host);
-    support::stepFrames(5);
-    return host;
-}
-
 } // namespace
 
 int main() {
     support::startHeadless(Size(1280, 720));
     {
         support::ScratchDir scratch;
-        FileUtils* files = FileUtils::getInstance();
-        const std::string program = files->getDefaultResourceRootPath();
-        files->setDefaultResourceRootPath(scratch.path() + "/");
-        files->setSearchPaths({scratch.path() + "/"});
-        for (const char* folder : {"Plist/", "Layouts/", "Images/", "Animations/", "Sounds/", "Fonts/"}) {
-            files->addSearchPath(program + folder);
-        }
+        support::useResourceRoot(scratch.path());
         std::vector<double> opening, plain;
         int worstCode = 0;
         double worst = 0;
         for (const char* identify : {"0101010207", "0101010208", "0101010209", "0101010210", "0101010211"}) {
-            useLecture(identify, scratch.path());
+            support::useDemoLecture(identify);
             for (int kind = 1; kind <= 3; ++kind) {
-                TopicLayer* host = openHost(kind);
                 TopicManage* data = TopicManage::getInstance();
+                data->contentKind = kind;
+                TopicLayer* host = support::openTopicHost();
                 for (int i = 0; i < data->getTopicCount(); ++i) {
                     const double ms = timed([&] {
                         host->selectTopic(i);
@@ -102,16 +72,10 @@ int main() {
         }
 
         // 505 shows the most pictures of the drag pages (two pictures, four targets, copies added as it goes).
-        useLecture("0101010207", scratch.path());
-        TopicLayer* host = openHost(3);
-        TopicManage* data = TopicManage::getInstance();
-        for (int i = 0; i < data->getTopicCount(); ++i) {
-            data->currentTopic = i;
-            if (data->getLayoutModel() == 505) {
-                host->selectTopic(i);
-                break;
-            }
-        }
+        support::useDemoLecture("0101010207");
+        const int index = support::findTopic(505);
+        TopicLayer* host = support::openTopicHost();
+        host->selectTopic(index);
         support::stepFrames(5);
         std::vector<double> still, dragging;
         for (int i = 0; i < 200; ++i) {

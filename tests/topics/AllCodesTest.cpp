@@ -2,44 +2,29 @@
 // LayoutModel table names, and one contact sheet per type shows all its pages.
 #include <gtest/gtest.h>
 
+#include <cxxabi.h>
+
+#include <cstdlib>
 #include <map>
 #include <typeinfo>
 
 #include "TopicFixture.h"
 #include "lesson/LogicTopicScene.h"
-#include "topics/DemoTopic.h"
-#include "topics/DragImage.h"
-#include "topics/ShiZiTopic.h"
-#include "topics/ShowAnswer.h"
-#include "topics/SingleTopic.h"
-#include "topics/TopicLayer.h"
 #include "topics/TopicTypeTable.h"
-#include "ui/Button.h"
+
+using namespace topics_test;
 
 namespace {
 
-TopicManage* manage() {
-    return TopicManage::getInstance();
-}
-
 // The class name of a type layer, "" for none.
-std::string typeOf(engine::Node* layer) {
+std::string typeOf(Node* layer) {
     if (!layer) {
         return "";
     }
-    const std::pair<bool, const char*> kinds[] = {
-        {dynamic_cast<SingleTopic*>(layer) != nullptr, "SingleTopic"},
-        {dynamic_cast<ShiZiTopic*>(layer) != nullptr, "ShiZiTopic"},
-        {dynamic_cast<ShowAnswer*>(layer) != nullptr, "ShowAnswer"},
-        {dynamic_cast<DragImage*>(layer) != nullptr, "DragImage"},
-        {dynamic_cast<DemoTopic*>(layer) != nullptr, "DemoTopic"},
-    };
-    for (const auto& [is, name] : kinds) {
-        if (is) {
-            return name;
-        }
-    }
-    return typeid(*layer).name();
+    char* name = abi::__cxa_demangle(typeid(*layer).name(), nullptr, nullptr, nullptr);
+    const std::string type = name ? name : "";
+    std::free(name);
+    return type;
 }
 
 // Screenshots laid out five to a row at a quarter of their size.
@@ -71,7 +56,7 @@ private:
     std::vector<SDL_Surface*> shots;
 };
 
-class AllTopicCodes : public topics_test::TopicTest {};
+class AllTopicCodes : public TopicTest {};
 
 } // namespace
 
@@ -81,7 +66,7 @@ TEST_F(AllTopicCodes, EveryDemoCodeOpensTheTypeItsTableNames) {
     std::map<std::string, ContactSheet> sheets;
     int opened = 0;
     for (const std::string& identify : lectures) {
-        useDemoLecture(identify);
+        support::useDemoLecture(identify);
         LogicTopicScene* lesson = LogicTopicScene::create();
         support::runScene(lesson);
         support::stepFrames(3);

@@ -1,110 +1,68 @@
-// A lecture package in a scratch resource root: Topic.plist, pictures and layouts written by each test.
+// A lecture package in a scratch resource root, written by each test or unpacked from the demo lectures, and the
+// pages of its topics driven through the touch dispatcher.
 #pragma once
 
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <filesystem>
 #include <string>
 
 #include "base/Director.h"
 #include "base/Value.h"
 #include "common/GDataManager.h"
+#include "common/SFAnimation.h"
+#include "common/UITools.h"
 #include "common_ui/CommonUiFixture.h"
 #include "net/FileManager.h"
 #include "scene/Scene.h"
+#include "support/DemoTopics.h"
 #include "topics/TopicLayer.h"
 #include "topics/TopicManage.h"
+#include "topics/TopicTypeLayer.h"
 
 namespace topics_test {
+
+using engine::Node;
+using engine::Value;
+using engine::ValueMap;
+using engine::ValueVector;
+
+inline TopicManage* manage() {
+    return TopicManage::getInstance();
+}
 
 class TopicTest : public common_ui::CommonUiTest {
 protected:
     void SetUp() override {
         common_ui::CommonUiTest::SetUp();
-        // The package lies under the scratch root; the resource pack stays reachable by absolute paths.
-        engine::FileUtils* files = engine::FileUtils::getInstance();
-        files->setDefaultResourceRootPath(scratch.path() + "/");
-        files->setSearchPaths({scratch.path() + "/"});
-        for (const char* folder : {"Plist/", "Layouts/", "Images/", "Animations/", "Sounds/", "Fonts/"}) {
-            files->addSearchPath(std::string(TEST_PROGRAM_DIR "/") + folder);
-        }
+        support::useResourceRoot(scratch.path());
         GDataManager* data = GDataManager::getInstance();
-        data->courseTypeCode = 1;
-        data->subjectCode = 1;
-        data->gradeCode = 1;
-        data->phaseCode = 1;
-        data->lessonNumber = 1;
-        TopicManage* topics = TopicManage::getInstance();
-        topics->topics.clear();
-        topics->contentKind = 1;
-        topics->currentTopic = 0;
-        topics->stepCount = 0;
-        topics->voiceBusy = false;
-        topics->contentVoiceHandler = nullptr;
+        data->courseTypeCode = data->subjectCode = data->gradeCode = data->phaseCode = data->lessonNumber = 1;
+        manage()->topics.clear();
+        manage()->contentKind = 1;
+        manage()->currentTopic = manage()->stepCount = 0;
+        manage()->voiceBusy = false;
+        manage()->contentVoiceHandler = nullptr;
     }
 
     void TearDown() override {
-        TopicManage::getInstance()->topics.clear();
-        TopicManage::getInstance()->contentVoiceHandler = nullptr;
+        manage()->topics.clear();
+        manage()->contentVoiceHandler = nullptr;
         GDataManager* data = GDataManager::getInstance();
         data->courseTypeCode = data->subjectCode = data->gradeCode = data->phaseCode = data->lessonNumber = 0;
         common_ui::CommonUiTest::TearDown();
     }
 
-    std::string packagePath() const {
-        const std::string plist = FileManager::getInstance()->getTopicPlistPath();
-        return plist.substr(0, plist.size() - std::string("Topic.plist").size());
-    }
-
     // Writes the package's Topic.plist with the given "Subject" map and loads the kind's topics.
-    void writeTopics(const engine::ValueMap& subject) {
-        engine::FileUtils* files = engine::FileUtils::getInstance();
-        files->createDirectory(packagePath());
-        ASSERT_TRUE(files->writeValueMapToFile({{"Subject", engine::Value(subject)}},
-                                               FileManager::getInstance()->getTopicPlistPath()));
-        TopicManage::getInstance()->loadTopics();
+    void writeTopics(const ValueMap& subject) {
+        engine::FileUtils::getInstance()->createDirectory(support::packagePath());
+        ASSERT_TRUE(engine::FileUtils::getInstance()->writeValueMapToFile(
+            {{"Subject", Value(subject)}}, FileManager::getInstance()->getTopicPlistPath()));
+        manage()->loadTopics();
     }
 
-    void writeKindTopics(const engine::ValueVector& topics) {
-        writeTopics({{std::to_string(TopicManage::getInstance()->contentKind), engine::Value(topics)}});
-    }
-
-    // Chooses the demo lecture identify (10 digits) and unpacks its generated package under "NetRes/".
-    void useDemoLecture(const std::string& identify) {
-        GDataManager* data = GDataManager::getInstance();
-        data->courseTypeCode = std::stoi(identify.substr(0, 2));
-        data->subjectCode = std::stoi(identify.substr(2, 2));
-        data->gradeCode = std::stoi(identify.substr(4, 2));
-        data->phaseCode = std::stoi(identify.substr(6, 2));
-        data->lessonNumber = std::stoi(identify.substr(8, 2));
-        namespace fs = std::filesystem;
-        fs::copy(fs::path(TEST_PROGRAM_DIR "/demo-topics") / identify, packagePath(),
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    }
-
-    // A host on a plain scene showing the topic of that layout code from the demo lecture identify.
-    TopicLayer* openDemoTopic(const std::string& identify, int code) {
-        useDemoLecture(identify);
-        TopicManage* topics = TopicManage::getInstance();
-        for (int kind = 1; kind <= 3; ++kind) {
-            topics->contentKind = kind;
-            topics->loadTopics();
-            for (int i = 0; i < topics->getTopicCount(); ++i) {
-                topics->currentTopic = i;
-                if (topics->getLayoutModel() != code) {
-                    continue;
-                }
-                support::runScene(engine::Scene::create());
-                TopicLayer* host = TopicLayer::create();
-                engine::Director::getInstance()->getRunningScene()->addChild(host);
-                host->selectTopic(i);
-                support::stepFrames(2);
-                return host;
-            }
-        }
-        ADD_FAILURE() << "no demo topic " << code;
-        return nullptr;
+    void writeKindTopics(const ValueVector& topics) {
+        writeTopics({{std::to_string(manage()->contentKind), Value(topics)}});
     }
 
     // A plain picture of w x h pixels at path (folders made).
@@ -115,6 +73,64 @@ protected:
         IMG_SavePNG(surface, path.c_str());
         SDL_FreeSurface(surface);
     }
+
+    // Shows the topic of that layout code from the demo lecture identify on a host of a plain scene.
+    bool open(int code, const std::string& identify = "0101010207") {
+        support::useDemoLecture(identify);
+        const int index = support::findTopic(code);
+        host = index >= 0 ? support::openTopicHost() : nullptr;
+        if (host) {
+            host->selectTopic(index);
+            support::stepFrames(2);
+        }
+        EXPECT_TRUE(host && host->getTypeLayer()) << "no page for " << code;
+        return host && host->getTypeLayer();
+    }
+
+    TopicTypeLayer* page() const { return dynamic_cast<TopicTypeLayer*>(host->getTypeLayer()); }
+
+    // Below the page's layout: copies of a picture added to the page carry its name too.
+    Node* widget(const std::string& name) const { return UITools::seekChildByName(page()->getRootNode(), name); }
+    Node* widget(const std::string& prefix, int number) const { return widget(prefix + std::to_string(number)); }
+
+    void tap(const std::string& name) {
+        Node* node = widget(name);
+        ASSERT_NE(node, nullptr) << name;
+        support::click(node);
+        support::stepFrames(1);
+    }
+
+    // Drags picture onto target (0: to an empty spot) and returns where the picture ended.
+    engine::Vec2 dragTo(int picture, int target) {
+        Node* piece = widget("OperImg", picture);
+        support::drag(support::worldCenter(piece),
+                      target ? support::worldCenter(widget("PanelImg", target)) : engine::Vec2(640, 700));
+        support::stepFrames(1);
+        return piece->getPosition();
+    }
+
+    // Steps until no feedback plays.
+    void settle() {
+        EXPECT_TRUE(support::stepUntil(
+            [this] { return !host->isResultShowing() && !SFAnimation::getInstance()->isResultBusy(); }));
+        support::stepFrames(2);
+    }
+
+    bool played(const std::string& file) const {
+        return !playedSounds.empty() && playedSounds.back().find(file) != std::string::npos;
+    }
+
+    // Show answer, then the verdict by the feedback sound.
+    bool judged() {
+        playedSounds.clear();
+        EXPECT_TRUE(support::click("Btn_Func3"));
+        support::stepFrames(1);
+        const bool right = played("RightCommon");
+        settle();
+        return right;
+    }
+
+    TopicLayer* host = nullptr;
 };
 
 } // namespace topics_test

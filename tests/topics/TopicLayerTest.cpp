@@ -3,53 +3,35 @@
 #include <gtest/gtest.h>
 
 #include "TopicFixture.h"
-#include "base/Director.h"
-#include "common/SFAnimation.h"
-#include "common/UITools.h"
 #include "lesson/LogicTopicScene.h"
-#include "lesson/PopupLayer.h"
-#include "scene/Scene.h"
 #include "topics/DownPage.h"
 #include "topics/ShiZiTopic.h"
-#include "topics/ShowAnswer.h"
 #include "topics/SingleTopic.h"
-#include "topics/TopicLayer.h"
 #include "topics/TopicTypeTable.h"
 #include "ui/Button.h"
 #include "ui/Text.h"
 
-using engine::Node;
-using engine::Value;
-using engine::ValueMap;
-using engine::ValueVector;
+using namespace topics_test;
 
 namespace {
-
-TopicManage* manage() {
-    return TopicManage::getInstance();
-}
 
 bool shown(const std::string& name, Node* root = nullptr) {
     Node* node = support::findByName(name, root);
     return node && node->isVisibleInTree();
 }
 
-class TopicHost : public topics_test::TopicTest {
+class TopicHost : public TopicTest {
 protected:
     // A host on a plain scene for the topics of kind, from the given "Subject" map.
     TopicLayer* openHost(int kind, const ValueMap& subject) {
         manage()->contentKind = kind;
         writeTopics(subject);
-        support::runScene(engine::Scene::create());
-        TopicLayer* host = TopicLayer::create();
-        engine::Director::getInstance()->getRunningScene()->addChild(host);
-        support::stepFrames(2);
-        return host;
+        return support::openTopicHost();
     }
 
     // A lesson player on the demo lecture, stepped to navigation nav.
     LogicTopicScene* openLesson(int nav) {
-        useDemoLecture("0101010207");
+        support::useDemoLecture("0101010207");
         LogicTopicScene* lesson = LogicTopicScene::create();
         support::runScene(lesson);
         support::stepFrames(5);
@@ -189,7 +171,7 @@ TEST_F(TopicHost, NextPageContentVoiceAndShowAnswerWithoutOne) {
     page["Images"] = Value(ValueMap{{"OperImgs", Value(ValueVector{Value("char1.png"), Value("char2.png")})}});
     page["Step"] = Value(3);
     TopicLayer* host = openHost(1, {{"1", Value(ValueVector{Value(page)})}});
-    useDemoLecture("0101010207");
+    support::useDemoLecture("0101010207");
     host->loadTopic();
     int heard = 0;
     manage()->contentVoiceHandler = [&] { ++heard; };
@@ -216,14 +198,8 @@ TEST_F(TopicHost, TallerWindowKeepsThePageTogetherAndDropsUnderTheFinger) {
     LogicTopicScene* lesson = openLesson(NavTopics3);
     TopicLayer* host = hostOf(lesson);
     ASSERT_NE(host, nullptr);
-    // 508 of the first tour: free drops, one step each.
-    for (int i = 0; i < manage()->getTopicCount(); ++i) {
-        manage()->currentTopic = i;
-        if (manage()->getLayoutModel() == 508) {
-            host->selectTopic(i);
-            break;
-        }
-    }
+    // 508 of the third kind: free drops, one step each.
+    host->selectTopic(support::findTopic(508));
     support::stepFrames(2);
     Node* picture = support::findByName("OperImg1", host->getTypeLayer());
     Node* target = support::findByName("PanelImg2", host->getTypeLayer());

@@ -1,26 +1,18 @@
+// The topic data service: its readers and their defaults, the topic bar, the function buttons, the layout file, the
+// picture families, the content panel's arrangements and the celebration.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "TopicFixture.h"
-#include "base/Director.h"
-#include "common/UITools.h"
 #include "layout/CSLoader.h"
-#include "scene/Scene.h"
 #include "ui/Button.h"
 #include "ui/ImageView.h"
 #include "ui/Text.h"
 
-using engine::Node;
-using engine::Value;
-using engine::ValueMap;
-using engine::ValueVector;
+using namespace topics_test;
 
 namespace {
-
-TopicManage* manage() {
-    return TopicManage::getInstance();
-}
 
 std::string joined(const ValueVector& values) {
     std::string text;
@@ -52,7 +44,8 @@ ValueMap damagedTopic() {
     return {{"LayoutModel", Value("320101")}, {"Answers", Value(ValueVector{Value(5)})}, {"Images", Value(7)}};
 }
 
-class TopicManageTest : public topics_test::TopicTest {};
+class TopicManageTest : public TopicTest {};
+
 
 } // namespace
 
@@ -305,7 +298,7 @@ TEST_F(TopicManageTest, TopicLayoutFileOrTheMissingFileTip) {
 }
 
 TEST_F(TopicManageTest, ImageListsFillTheirWidgetFamilies) {
-    writePicture(packagePath() + "TopicImg/a.png", 60, 40);
+    writePicture(support::packagePath() + "TopicImg/a.png", 60, 40);
     writePicture(scratch.file("b.png"), 30, 30);
     ValueMap topic = fullTopic();
     topic["Images"] = Value(ValueMap{

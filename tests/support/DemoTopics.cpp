@@ -1,0 +1,64 @@
+#include "support/DemoTopics.h"
+
+#include <filesystem>
+
+#include "base/Director.h"
+#include "common/GDataManager.h"
+#include "net/FileManager.h"
+#include "platform/FileUtils.h"
+#include "scene/Scene.h"
+#include "support/Headless.h"
+#include "topics/TopicLayer.h"
+#include "topics/TopicManage.h"
+
+namespace support {
+
+void useResourceRoot(const std::string& folder) {
+    engine::FileUtils* files = engine::FileUtils::getInstance();
+    files->setDefaultResourceRootPath(folder + "/");
+    files->setSearchPaths({folder + "/"});
+    for (const char* pack : {"Plist/", "Layouts/", "Images/", "Animations/", "Sounds/", "Fonts/"}) {
+        files->addSearchPath(std::string(TEST_PROGRAM_DIR "/") + pack);
+    }
+}
+
+std::string packagePath() {
+    const std::string plist = FileManager::getInstance()->getTopicPlistPath();
+    return plist.substr(0, plist.size() - std::string("Topic.plist").size());
+}
+
+void useDemoLecture(const std::string& identify) {
+    GDataManager* data = GDataManager::getInstance();
+    int* codes[] = {&data->courseTypeCode, &data->subjectCode, &data->gradeCode, &data->phaseCode,
+                    &data->lessonNumber};
+    for (int k = 0; k < 5; ++k) {
+        *codes[k] = std::stoi(identify.substr(2 * k, 2));
+    }
+    namespace fs = std::filesystem;
+    fs::copy(fs::path(TEST_PROGRAM_DIR "/demo-topics") / identify, packagePath(),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+int findTopic(int code) {
+    TopicManage* topics = TopicManage::getInstance();
+    for (int kind = 1; kind <= 3; ++kind) {
+        topics->contentKind = kind;
+        topics->loadTopics();
+        for (topics->currentTopic = 0; topics->currentTopic < topics->getTopicCount(); ++topics->currentTopic) {
+            if (topics->getLayoutModel() == code) {
+                return topics->currentTopic;
+            }
+        }
+    }
+    return -1;
+}
+
+TopicLayer* openTopicHost() {
+    runScene(engine::Scene::create());
+    TopicLayer* host = TopicLayer::create();
+    engine::Director::getInstance()->getRunningScene()->addChild(host);
+    stepFrames(2);
+    return host;
+}
+
+} // namespace support

@@ -1,0 +1,22 @@
+// The demo topic lectures drawn at build time, unpacked where the client looks for a lecture's package, and the
+// topic host shown on a plain scene.
+#pragma once
+
+#include <string>
+
+class TopicLayer;
+
+namespace support {
+
+// The file service's resource root becomes folder, searched first; the program folder's resource folders follow.
+void useResourceRoot(const std::string& folder);
+// The package folder of the current lecture, with its trailing slash.
+std::string packagePath();
+// Chooses the demo lecture identify (10 digits) and unpacks its package.
+void useDemoLecture(const std::string& identify);
+// The index of the first topic with that layout code, its kind's topics loaded; -1 when no kind has one.
+int findTopic(int code);
+// A topic host of the current content kind on a plain running scene.
+TopicLayer* openTopicHost();
+
+} // namespace support

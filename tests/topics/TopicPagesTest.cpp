@@ -1,0 +1,243 @@
+// The topic types on the demo lectures' pages, answered through the touch dispatcher: single pages, characters,
+// tap-to-reveal, drag-picture and demonstration pages.
+#include <gtest/gtest.h>
+
+#include "TopicFixture.h"
+#include "topics/DemoTopic.h"
+#include "ui/Text.h"
+#include "ui/Widget.h"
+
+using namespace topics_test;
+
+namespace {
+
+class TopicPages : public TopicTest {};
+
+} // namespace
+
+TEST_F(TopicPages, SinglePageArrangesItsPicturesInARow) {
+    ASSERT_TRUE(open(101001));
+    const auto pictures = manage()->getWidget(page(), "ContImg", 1);
+    ASSERT_EQ(pictures.size(), 3u);
+    EXPECT_LT(pictures[0]->getPositionX(), pictures[1]->getPositionX());
+    EXPECT_NEAR(pictures[1]->getPositionX(), 630.f, 0.5f) << "the middle of three sits at the centre";
+    support::saveScreenshot("topics_single_101001");
+}
+
+TEST_F(TopicPages, CharacterPagesRevealOrAnimateOncePerStep) {
+    ASSERT_TRUE(open(320201));
+    for (int k = 1; k <= 3; ++k) {
+        const engine::Vec2 at = widget("OperImg", k)->getPosition();
+        tap("OperImg" + std::to_string(k));
+        EXPECT_TRUE(widget("AnswerImg", k)->isVisible()) << k;
+        EXPECT_EQ(widget("AnswerImg", k)->getPosition(), at);
+    }
+    EXPECT_EQ(manage()->stepCount, 3);
+
+    ASSERT_TRUE(open(320101));
+    tap("OperImg2");
+    EXPECT_TRUE(played("voice_a1.mp3")) << "every character plays the first sound";
+    playedSounds.clear();
+    tap("AniImg2");
+    EXPECT_FALSE(widget("AniImg2")->isVisible());
+    EXPECT_TRUE(playedSounds.empty()) << "320101 animates without sound";
+    tap("AniImg3");
+    EXPECT_TRUE(widget("AniImg3")->isVisible()) << "ignored while an animation plays";
+    ASSERT_TRUE(support::stepUntil([] { return manage()->stepCount == 1; }));
+    support::stepFrames(2);
+    tap("AniImg3");
+    EXPECT_FALSE(widget("AniImg3")->isVisible());
+}
+
+TEST_F(TopicPages, TapToRevealCountsEachRightPictureOnce) {
+    ASSERT_TRUE(open(201));
+    const engine::Vec2 fourth = widget("OperImg4")->getPosition();
+    tap("OperImg4");
+    EXPECT_EQ(widget("AnswerImg1")->getPosition(), fourth);
+    EXPECT_TRUE(widget("AnswerImg1")->isVisible());
+    EXPECT_TRUE(host->isResultShowing()) << "201 has a configured right animation";
+    EXPECT_TRUE(played("RightCommon.mp3"));
+    settle();
+    tap("OperImg4");
+    EXPECT_EQ(manage()->stepCount, 1) << "the same right picture again";
+    settle();
+    tap("OperImg3");
+    EXPECT_TRUE(played("WrongCommon.mp3"));
+    EXPECT_EQ(manage()->stepCount, 1);
+    settle();
+    tap("OperImg2");
+    EXPECT_TRUE(widget("AnswerImg2")->isVisible());
+    settle();
+    EXPECT_TRUE(played("RightCommon.mp3")) << "the celebration's sound once the steps are done";
+    support::saveScreenshot("topics_reveal_201_done");
+    playedSounds.clear();
+    tap("OperImg1");
+    EXPECT_TRUE(playedSounds.empty()) << "a finished topic takes no taps";
+}
+
+TEST_F(TopicPages, RevealCodesPlaceTheirAnswersAndReportByCode) {
+    const std::tuple<int, const char*, bool> cases[] = {{202, "AnswerImg1", true},  {203, "AnswerImg2", false},
+                                                        {206, "AnswerImg1", true},  {209, "AnswerImg2", false},
+                                                        {208, "AnswerImg2", true},  {212, "AnswerImg2", false}};
+    for (const auto& [code, answer, reported] : cases) {
+        SCOPED_TRACE(code);
+        ASSERT_TRUE(open(code));
+        tap("OperImg2");
+        EXPECT_TRUE(widget(answer)->isVisible());
+        EXPECT_EQ(manage()->stepCount, 1);
+        EXPECT_EQ(SFAnimation::getInstance()->isResultBusy() || host->isResultShowing(), reported);
+        settle();
+    }
+    // 209 shows only the latest answer; 208 celebrates the last step at once instead of reporting it.
+    ASSERT_TRUE(open(209));
+    tap("OperImg2");
+    tap("OperImg4");
+    EXPECT_FALSE(widget("AnswerImg2")->isVisible());
+    EXPECT_TRUE(widget("AnswerImg4")->isVisible());
+    EXPECT_FALSE(widget("ContImg1")->isVisible());
+    ASSERT_TRUE(open(208));
+    tap("OperImg2");
+    settle();
+    tap("OperImg4");
+    EXPECT_EQ(widget("AnswerImg4")->getPosition(), widget("ContImg1")->getPosition());
+    EXPECT_FALSE(SFAnimation::getInstance()->isResultBusy());
+    EXPECT_TRUE(played("RightCommon.mp3"));
+    // 205 gives the whole page to its final picture; 204 hides a tapped picture and plays its sound.
+    ASSERT_TRUE(open(205));
+    tap("OperImg3");
+    settle();
+    EXPECT_TRUE(widget("AnswerImg1")->isVisible());
+    EXPECT_FALSE(widget("OperImg1")->isVisible());
+    ASSERT_TRUE(open(204));
+    tap("OperImg1");
+    EXPECT_FALSE(widget("OperImg1")->isVisible());
+    EXPECT_TRUE(played("voice_a1.mp3"));
+    EXPECT_EQ(manage()->stepCount, 0) << "picture 1 is not an answer";
+}
+
+TEST_F(TopicPages, TwoGroupsAreRightOnlyWithExactlyTheirPictures) {
+    ASSERT_TRUE(open(501));
+    for (auto [picture, target] : {std::pair{3, 1}, {1, 1}, {2, 2}, {4, 2}}) {
+        dragTo(picture, target);
+    }
+    support::saveScreenshot("topics_drag_501");
+    EXPECT_TRUE(judged());
+    dragTo(1, 2);
+    EXPECT_FALSE(judged()) << "picture 1 moved into the second group";
+    const engine::Vec2 before = widget("OperImg3")->getPosition();
+    EXPECT_EQ(dragTo(3, 0), before) << "a drop beside every target returns";
+}
+
+TEST_F(TopicPages, AnswerTargetsJudgeEachDropAndFreeDropsCountSteps) {
+    ASSERT_TRUE(open(502));
+    const engine::Vec2 start = widget("OperImg1")->getPosition();
+    EXPECT_EQ(dragTo(1, 1), start) << "target 1 wants picture 2";
+    settle();
+    EXPECT_EQ(manage()->stepCount, 0);
+    EXPECT_EQ(dragTo(2, 1), widget("PanelImg1")->getPosition());
+    EXPECT_EQ(manage()->stepCount, 1);
+    EXPECT_TRUE(SFAnimation::getInstance()->isResultBusy());
+
+    ASSERT_TRUE(open(508));
+    for (int picture = 1; picture <= 3; ++picture) {
+        EXPECT_EQ(dragTo(picture, picture), widget("PanelImg", picture)->getPosition());
+    }
+    EXPECT_EQ(manage()->stepCount, 3);
+    const engine::Vec2 placed = widget("OperImg1")->getPosition();
+    EXPECT_EQ(dragTo(1, 2), placed) << "a finished topic takes no drags";
+}
+
+TEST_F(TopicPages, SlotsTakeOnePictureAndRefuseTheEmptyAnswer) {
+    ASSERT_TRUE(open(503));
+    const engine::Vec2 start = widget("OperImg3")->getPosition();
+    EXPECT_EQ(dragTo(3, 2), start) << "an answer of 0 refuses every picture";
+    EXPECT_EQ(dragTo(2, 1), widget("PanelImg1")->getPosition());
+    EXPECT_EQ(dragTo(3, 1), start) << "a filled target";
+    EXPECT_FALSE(judged());
+    dragTo(1, 3);
+    EXPECT_TRUE(judged());
+
+    ASSERT_TRUE(open(505));
+    const size_t children = page()->getChildrenCount();
+    const engine::Vec2 home = widget("OperImg1")->getPosition();
+    EXPECT_EQ(dragTo(1, 1), home) << "copies leave the picture where it was";
+    dragTo(1, 3);
+    dragTo(2, 1);
+    EXPECT_EQ(page()->getChildrenCount(), children + 2) << "no copy onto a filled target";
+    dragTo(2, 2);
+    EXPECT_TRUE(judged());
+}
+
+TEST_F(TopicPages, DemonstrationStepsNameTheirAnimationAndNeverLock) {
+    // Lecture 0101010208: grade 1, phase 2, lesson 8; 100103 is the first topic of kind 1.
+    ASSERT_TRUE(open(100103, "0101010208"));
+    const std::string folder = FileManager::getInstance()->getTopicAniPath();
+    dragTo(2, 1);
+    EXPECT_EQ(manage()->stepCount, 1);
+    EXPECT_TRUE(SFAnimation::getInstance()->getAnimationCallback(folder + "120811-2110"));
+    EXPECT_FALSE(widget("AniImg1")->isVisible());
+    // No such animation: it ends on the next frame and the page takes the next drag.
+    support::stepFrames(2);
+    const engine::Vec2 home = widget("OperImg1")->getPosition();
+    EXPECT_EQ(dragTo(1, 1), home) << "the same target as the last drop";
+    EXPECT_EQ(manage()->stepCount, 1);
+    dragTo(1, 2);
+    EXPECT_EQ(manage()->stepCount, 2);
+    EXPECT_TRUE(SFAnimation::getInstance()->getAnimationCallback(folder + "120811-1221"));
+    EXPECT_EQ(DemoTopic::getPairIndex(3, 2), 3);
+    EXPECT_EQ(DemoTopic::getPairIndex(1, 1), 0);
+}
+
+TEST_F(TopicPages, DemonstrationSlotsAndNumberedTargetsAreCheckedByShowAnswer) {
+    ASSERT_TRUE(open(100106, "0101010208"));
+    dragTo(2, 1);
+    const engine::Vec2 home = widget("OperImg1")->getPosition();
+    EXPECT_EQ(dragTo(1, 1), home) << "an occupied target";
+    dragTo(3, 2);
+    EXPECT_FALSE(judged()) << "target 3 is still empty";
+    dragTo(1, 3);
+    EXPECT_TRUE(judged());
+
+    for (auto [code, text, red] : {std::tuple{100113, "3", 104}, {100115, "5", 255}}) {
+        SCOPED_TRACE(code);
+        ASSERT_TRUE(open(code, "0101010208"));
+        dragTo(3, 1);
+        EXPECT_FALSE(widget("OperImg3")->isVisible());
+        auto* number = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(widget("PanelImg1"), "Content"));
+        ASSERT_NE(number, nullptr);
+        EXPECT_EQ(number->getString(), text);
+        dragTo(1, 2);
+        dragTo(2, 3);
+        EXPECT_TRUE(judged());
+        EXPECT_EQ(number->getTextColor().r, red);
+    }
+}
+
+TEST_F(TopicPages, DemonstrationCheckedDropsAndTheTapChain) {
+    ASSERT_TRUE(open(100110, "0101010208"));
+    const engine::Vec2 home = widget("OperImg1")->getPosition();
+    EXPECT_EQ(dragTo(1, 1), home) << "target 1 wants picture 2";
+    EXPECT_FALSE(SFAnimation::getInstance()->isResultBusy()) << "a wrong drop only returns";
+    dragTo(2, 1);
+    EXPECT_EQ(manage()->stepCount, 1);
+    EXPECT_TRUE(SFAnimation::getInstance()->isResultBusy());
+
+    ASSERT_TRUE(open(100107, "0101010208"));
+    auto* second = dynamic_cast<engine::ui::Widget*>(widget("OperImg2"));
+    EXPECT_FALSE(second->isTouchEnabled()) << "only the first picture is tappable at first";
+    support::click(widget("OperImg1"));
+    EXPECT_EQ(manage()->stepCount, 1);
+    ASSERT_TRUE(support::stepUntil([second] { return second->isTouchEnabled(); }));
+    support::click(second);
+    EXPECT_EQ(manage()->stepCount, 2);
+
+    ASSERT_TRUE(open(100109, "0101010208"));
+    for (int k = 1; k <= 3; ++k) {
+        tap("OperImg" + std::to_string(k));
+    }
+    EXPECT_TRUE(manage()->isStepDone());
+    EXPECT_TRUE(widget("AnswerImg3")->isVisible());
+    const engine::Vec2 at = widget("OperImg1")->getPosition();
+    support::drag(support::worldCenter(widget("AnswerImg1")), engine::Vec2(640, 300));
+    EXPECT_EQ(widget("OperImg1")->getPosition(), at) << "a finished page takes nothing";
+}
