@@ -9,7 +9,6 @@
 #include <typeinfo>
 
 #include "TopicFixture.h"
-#include "lesson/LogicTopicScene.h"
 #include "topics/TopicTypeTable.h"
 
 using namespace topics_test;
@@ -66,10 +65,7 @@ TEST_F(AllTopicCodes, EveryDemoCodeOpensTheTypeItsTableNames) {
     std::map<std::string, ContactSheet> sheets;
     int opened = 0;
     for (const std::string& identify : lectures) {
-        support::useDemoLecture(identify);
-        LogicTopicScene* lesson = LogicTopicScene::create();
-        support::runScene(lesson);
-        support::stepFrames(3);
+        LogicTopicScene* lesson = openLesson(identify);
         for (int nav : navs) {
             lesson->selectNav(nav);
             support::stepFrames(1);

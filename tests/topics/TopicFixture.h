@@ -13,6 +13,7 @@
 #include "common/SFAnimation.h"
 #include "common/UITools.h"
 #include "common_ui/CommonUiFixture.h"
+#include "lesson/LogicTopicScene.h"
 #include "net/FileManager.h"
 #include "scene/Scene.h"
 #include "support/DemoTopics.h"
@@ -72,6 +73,15 @@ protected:
         SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, 90, 160, 220, 255));
         IMG_SavePNG(surface, path.c_str());
         SDL_FreeSurface(surface);
+    }
+
+    // The lesson player on the demo lecture identify, once its animations have loaded behind the loading layer.
+    LogicTopicScene* openLesson(const std::string& identify = "0101010207") {
+        support::useDemoLecture(identify);
+        LogicTopicScene* lesson = LogicTopicScene::create();
+        support::runScene(lesson);
+        EXPECT_TRUE(support::waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; }));
+        return lesson;
     }
 
     // Shows the topic of that layout code from the demo lecture identify on a host of a plain scene.

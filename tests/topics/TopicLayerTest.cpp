@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "TopicFixture.h"
-#include "lesson/LogicTopicScene.h"
 #include "topics/DownPage.h"
 #include "topics/ShiZiTopic.h"
 #include "topics/SingleTopic.h"
@@ -31,10 +30,7 @@ protected:
 
     // A lesson player on the demo lecture, stepped to navigation nav.
     LogicTopicScene* openLesson(int nav) {
-        support::useDemoLecture("0101010207");
-        LogicTopicScene* lesson = LogicTopicScene::create();
-        support::runScene(lesson);
-        support::stepFrames(5);
+        LogicTopicScene* lesson = TopicTest::openLesson();
         lesson->selectNav(nav);
         support::stepFrames(2);
         return lesson;
