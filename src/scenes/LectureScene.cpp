@@ -175,10 +175,6 @@ void LectureScene::initLectureButtons() {
                 }
                 button->setTag(lecture + kLectureTagBase);
                 button->addClickEventListener([this](engine::Ref* sender) { onLectureClicked(sender); });
-                button->setBright(record.state != 5);
-                if (record.state == 2 || record.state == 3) {
-                    SceneWidgets::show(button, "Loading", true);
-                }
                 SceneWidgets::show(button, "BgImg", true);
                 if (auto* badge = dynamic_cast<engine::ui::ImageView*>(UITools::seekChildByName(button, "NumBg"))) {
                     badge->loadTexture(format("Lecture/LectureNumBg%d.png", stage));
