@@ -101,25 +101,16 @@ TEST_F(LectureSceneTest, TheClickedButtonDecidesTheLectureAndItsStateTheAction) 
     LectureScene* scene = enterLectures(list);
     CoursewareManager* courseware = CoursewareManager::getInstance();
 
-    struct Case {
-        int stage, page, n;
-        const char* tip;
-        bool queued;
-    };
-    const Case cases[] = {
-        {1, 1, 1, "", true},
-        {1, 1, 2, "This lecture is still downloading.", false},
-        {1, 1, 3, "This lecture is still downloading.", false},
-        {1, 1, 4, "This lecture has no download address.", false},
-    };
-    for (const Case& c : cases) {
+    // Lectures 1 to 4 of the first page: queued, downloading (two states), without address.
+    const char* tips[] = {"", "This lecture is still downloading.", "This lecture is still downloading.",
+                          "This lecture has no download address."};
+    for (int n = 1; n <= 4; ++n) {
         courseware->queue.clear();
-        support::click(lectureButton(c.stage, c.page, c.n));
+        support::click(lectureButton(1, 1, n));
         support::stepFrames(30);
-        EXPECT_EQ(tipText(), c.tip) << c.n;
-        EXPECT_EQ(courseware->queue.size(), c.queued ? 1u : 0u) << c.n;
-        const bool loading = shown("Loading", lectureButton(c.stage, c.page, c.n)->getParent());
-        EXPECT_EQ(loading, c.n <= 3) << c.n;
+        EXPECT_EQ(tipText(), tips[n - 1]) << n;
+        EXPECT_EQ(courseware->queue.size(), n == 1 ? 1u : 0u) << n;
+        EXPECT_EQ(shown("Loading", lectureButton(1, 1, n)->getParent()), n <= 3) << n;
         if (findByName("BgImage1")) {
             support::click("Button1");
             support::stepFrames(2);

@@ -207,10 +207,6 @@ TEST_F(SignGroupTest, HeadsAreDroppedIntoGroupsOnATallerWindow) {
     for (int i = 0; i < 10; ++i) {
         pupils[static_cast<size_t>(i)].group = 1;
     }
-    scene->resetGroups();
-    for (int i = 0; i < 10; ++i) {
-        pupils[static_cast<size_t>(i)].group = 1;
-    }
     scene->refreshGroups();
     EXPECT_EQ(scene->getGroupIcons().size(), 9u);
     scene->randomGroup();
