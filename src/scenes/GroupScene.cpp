@@ -148,10 +148,7 @@ Node* GroupScene::addHeadIcon(int index, const engine::Vec2& pos, float scale) {
 }
 
 void GroupScene::refreshList() {
-    for (Node* icon : listIcons) {
-        UITools::removeSelf(icon);
-    }
-    listIcons.clear();
+    SceneWidgets::removeAll(listIcons);
     if (!rootNode) {
         return;
     }
@@ -179,10 +176,7 @@ void GroupScene::updatePageText() {
 }
 
 void GroupScene::refreshGroups() {
-    for (Node* icon : groupIcons) {
-        UITools::removeSelf(icon);
-    }
-    groupIcons.clear();
+    SceneWidgets::removeAll(groupIcons);
     if (!groupPanel) {
         return;
     }

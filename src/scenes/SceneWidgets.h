@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "base/Log.h"
 #include "common/LifeToken.h"
@@ -32,6 +33,14 @@ inline engine::ui::Widget* bindClick(engine::Node* root, const std::string& name
         engine::log("error widget: %s", name.c_str());
     }
     return widget;
+}
+
+// Removes every node from its parent (with clean-up) and empties the list.
+inline void removeAll(std::vector<engine::Node*>& nodes) {
+    for (engine::Node* node : nodes) {
+        UITools::removeSelf(node);
+    }
+    nodes.clear();
 }
 
 inline void show(engine::Node* root, const std::string& name, bool visible) {

@@ -134,10 +134,7 @@ void SignScene::refreshShip() {
 
 void SignScene::refreshSide(const char* markerFormat, const std::vector<StudentRecord>& pupils, int page,
                             std::vector<Node*>& items) {
-    for (Node* item : items) {
-        UITools::removeSelf(item);
-    }
-    items.clear();
+    SceneWidgets::removeAll(items);
     if (!root) {
         return;
     }
