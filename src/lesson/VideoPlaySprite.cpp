@@ -178,13 +178,13 @@ void VideoPlaySprite::draw(Renderer* renderer, const Mat4& transform, uint32_t f
     if (!frameTexture || frameBuffer.empty() || !Renderer::checkVisibility(transform, getContentSize())) {
         return;
     }
-    {
+    // Only a picture the decoder wrote since the last upload is uploaded: a paused or ended movie costs nothing.
+    if (decodedFrames.load() != uploadedFrame) {
         std::lock_guard<std::mutex> guard(frameMutex);
         const Size pixels(static_cast<float>(width), static_cast<float>(height));
         const uint64_t frame = decodedFrames.load();
         if (frameTexture->initWithData(frameBuffer.data(), static_cast<ssize_t>(frameBuffer.size()),
-                                       Texture2D::PixelFormat::RGBA8888, width, height, pixels) &&
-            frame != uploadedFrame) {
+                                       Texture2D::PixelFormat::RGBA8888, width, height, pixels)) {
             uploadedFrame = frame;
             ++shownFrames;
         }

@@ -1,5 +1,6 @@
-// A sprite that shows a movie: libvlc decodes into one window-sized RGBA buffer, every draw uploads that buffer
-// into the sprite's texture, and the end of the movie reaches the owner in a per-frame update on the main thread.
+// A sprite that shows a movie: libvlc decodes into one window-sized RGBA buffer, a draw uploads that buffer into
+// the sprite's texture when a new picture arrived, and the end of the movie reaches the owner in a per-frame update
+// on the main thread.
 #pragma once
 
 #include <atomic>

@@ -13,6 +13,7 @@
 #include "common/GDataManager.h"
 #include "lesson/SFVideoPlayer.h"
 #include "lesson/VideoPlaySprite.h"
+#include "render/Texture2D.h"
 #include "scene/Layer.h"
 #include "support/Headless.h"
 #include "support/PackResources.h"
@@ -98,8 +99,11 @@ TEST_F(VideoTest, SpriteShowsChangingFramesAndReportsTheEndOnceOnTheMainThread) 
 
     ASSERT_TRUE(support::waitFor([&] { return ends > 0; }));
     EXPECT_EQ(endThread, std::this_thread::get_id());
+    support::stepFrames(2);
+    const uint64_t revision = sprite->getTexture()->getRevision();
     support::stepFrames(30);
     EXPECT_EQ(ends, 1);
+    EXPECT_EQ(sprite->getTexture()->getRevision(), revision) << "without a new picture nothing is uploaded";
 }
 
 // Outside the view nothing is uploaded; stop tells the owner, and play afterwards sets libvlc up again.
