@@ -125,7 +125,8 @@ void VideoLayer::playVideo(const std::string& path) {
     if (!player) {
         return;
     }
-    player->initPlayer(path, [] {});
+    // No end callback: the last picture stays at the end, and skip closes the player.
+    player->initPlayer(path, nullptr);
     scene->addChild(player, kPlayerZOrder);
 }
 
