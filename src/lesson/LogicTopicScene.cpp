@@ -82,7 +82,6 @@ LogicTopicScene::~LogicTopicScene() {
     if (contentLayer) {
         contentLayer->release();
     }
-    navButtons.clear();
     GDataManager::getInstance()->clearLogicTopicScene(this);
 }
 
@@ -218,11 +217,7 @@ void LogicTopicScene::onEnterTransitionDidFinish() {
         engine::AudioEngine::stop(audio->backgroundMusicId);
         audio->backgroundMusicId = engine::AudioEngine::INVALID_AUDIO_ID;
     }
-    if (data->gradeCode <= 4 || data->lessonNumber % 6 != 0) {
-        selectNav(NavOpeningVideo);
-    } else {
-        selectNav(NavExamination);
-    }
+    selectNav(isExaminationLecture(data->gradeCode, data->lessonNumber) ? NavExamination : NavOpeningVideo);
 }
 
 void LogicTopicScene::selectNav(int nav) {
@@ -287,12 +282,7 @@ void LogicTopicScene::openContent(int nav) {
         if (gamePanel) {
             gamePanel->setVisible(true);
         }
-        if (auto* frame = new GameLayer(); frame->init()) {
-            frame->autorelease();
-            layer = frame;
-        } else {
-            delete frame;
-        }
+        layer = made(new (std::nothrow) GameLayer());
         break;
     case NavExamination:
         topics->contentKind = 9;
@@ -336,6 +326,11 @@ void LogicTopicScene::onSetClicked() {
     menuOpen = !menuOpen;
 }
 
+void LogicTopicScene::closeMenu() {
+    setMenuScale(false);
+    menuOpen = false;
+}
+
 void LogicTopicScene::addTool(engine::Node* tool, int zOrder, const char* name) {
     if (!tool) {
         engine::log("no tool layer: %s", name);
@@ -346,8 +341,7 @@ void LogicTopicScene::addTool(engine::Node* tool, int zOrder, const char* name) 
 
 void LogicTopicScene::onSetAddition() {
     addTool(made(new (std::nothrow) AdditionList()), kPopupZOrder, "AdditionList");
-    setMenuScale(false);
-    menuOpen = !menuOpen;
+    closeMenu();
 }
 
 void LogicTopicScene::onSetRest() {
@@ -356,14 +350,12 @@ void LogicTopicScene::onSetRest() {
     if (popup) {
         popup->showRest(nullptr);
     }
-    setMenuScale(false);
-    menuOpen = !menuOpen;
+    closeMenu();
 }
 
 void LogicTopicScene::onSetMusic() {
     addTool(MusicLayer::create(), kPopupZOrder, "MusicLayer");
-    setMenuScale(false);
-    menuOpen = !menuOpen;
+    closeMenu();
 }
 
 void LogicTopicScene::onDrawBoardClicked() {

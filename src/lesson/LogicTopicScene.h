@@ -73,6 +73,8 @@ private:
     void initNavButtons();
     void initSetMenu();
     void setMenuScale(bool open);
+    // Closes the settings menu after one of its entries, whatever state a tap during its animation left.
+    void closeMenu();
     void updateArrows();
     // Adds a tool layer to the scene; a tool that could not be made (or is not part of the program yet) only logs.
     void addTool(engine::Node* tool, int zOrder, const char* name);

@@ -46,10 +46,6 @@ std::string decimal(int value) {
 
 VideoLayer::~VideoLayer() = default;
 
-void VideoLayer::onEnter() {
-    BaseLayer::onEnter();
-}
-
 void VideoLayer::moviePaths(int contentKind, std::string& picture, std::string& video) {
     picture.clear();
     video.clear();

@@ -19,7 +19,6 @@ public:
     ~VideoLayer() override;
 
     void initRes() override;
-    void onEnter() override;
 
     // Opens the video player over the running scene, or the "NoFileExist" tip when the file is missing.
     static void playVideo(const std::string& path);
