@@ -64,7 +64,7 @@ protected:
     static std::vector<uint32_t> samplePixels() {
         std::vector<uint32_t> pixels;
         for (int x = 40; x < 1280; x += 120) {
-            for (int y : {160, 300, 580}) {
+            for (int y : {160, 460, 580}) {
                 const engine::Color4B c = support::readPixel(x, y);
                 pixels.push_back(static_cast<uint32_t>(c.r) << 16 | static_cast<uint32_t>(c.g) << 8 | c.b);
             }
