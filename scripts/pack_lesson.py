@@ -10,6 +10,7 @@ the bottom-right corner, everything else stays centred around the content.
 
 import math
 import os
+import sys
 
 from pack_navigation import (BLUE, BLUE_EDGE, DARK, GREEN, GREEN_EDGE, HEIGHT, ORANGE, ORANGE_EDGE, RED, RED_EDGE,
                              WHITE, WIDTH, gradient, raised_button, rgba, round_button, soft_shadow, with_alpha)
@@ -181,13 +182,9 @@ def draw_sign(c, x, y, r):
 
 
 def draw_score(c, x, y, r, colour=WHITE):
-    outer, inner = r * 0.6, r * 0.25
-    points = []
-    for k in range(10):
-        radius = outer if k % 2 == 0 else inner
-        angle = math.radians(-90 + 36 * k)
-        points.append((x + radius * math.cos(angle), y + radius * math.sin(angle)))
-    c.poly(points, colour)
+    # make-pack's star, from the module whose Canvas this is.
+    star_points = sys.modules[type(c).__module__].star_points
+    c.poly(star_points(x, y, r * 0.6, r * 0.25), colour)
 
 
 def draw_pen(c, x, y, r):

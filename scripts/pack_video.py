@@ -10,7 +10,8 @@ controls are invisible (they still take a touch, which only shows them again). T
 
 import os
 
-WHITE, DARK, BLUE = "#ffffff", "#33414e", "#3aa3e6"
+from pack_navigation import BLUE, WHITE
+
 BAR_HEIGHT = 104
 BUTTON = 72
 
