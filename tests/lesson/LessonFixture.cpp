@@ -9,10 +9,21 @@
 #include "net/FileManager.h"
 #include "platform/FileUtils.h"
 #include "support/Headless.h"
+#include "ui/Text.h"
 
 namespace fs = std::filesystem;
 
 namespace lesson {
+
+bool shown(const std::string& name, engine::Node* root) {
+    engine::Node* node = support::findByName(name, root);
+    return node && node->isVisible();
+}
+
+std::string textOf(const std::string& name, engine::Node* root) {
+    auto* text = dynamic_cast<engine::ui::Text*>(support::findByName(name, root));
+    return text ? text->getString() : "<no " + name + ">";
+}
 
 void LessonTest::SetUp() {
     ClientTest::SetUp();

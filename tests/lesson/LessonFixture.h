@@ -18,6 +18,19 @@ struct Lecture {
     int lesson = 2;
 };
 
+// The first child of kind T, or null.
+template <class T> T* childOf(engine::Node* parent) {
+    for (engine::Node* child : parent->getChildren()) {
+        if (auto* found = dynamic_cast<T*>(child)) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+// The node of that name below root (the running scene by default) exists and is visible.
+bool shown(const std::string& name, engine::Node* root = nullptr);
+std::string textOf(const std::string& name, engine::Node* root = nullptr);
+
 class LessonTest : public support::ClientTest {
 protected:
     void SetUp() override;

@@ -1,11 +1,17 @@
 // The lesson player: its first content and bar by lecture, stepping through the bar with the arrows and the
-// buttons, the settings menu, the class break, and the lesson kept as it was under a pushed scene.
+// buttons, the settings menu, the class break, the tools over the lesson, the lesson kept as it was under a pushed
+// scene, and a window taller than 16:9.
 #include <gtest/gtest.h>
 
 #include "LessonFixture.h"
+#include "base/Value.h"
+#include "common/BaseScene.h"
 #include "common/GDataManager.h"
 #include "lesson/PopupLayer.h"
 #include "lesson/VideoLayer.h"
+#include "platform/FileUtils.h"
+#include "platform/GLView.h"
+#include "scene/RenderTexture.h"
 #include "scenes/GroupScene.h"
 #include "scenes/SignScene.h"
 #include "support/Headless.h"
@@ -16,20 +22,17 @@
 #include "tools/ScoreLayer.h"
 #include "topics/TopicManage.h"
 #include "ui/Button.h"
-#include "ui/Text.h"
 
 namespace {
 
+using engine::TouchPhase;
+using lesson::childOf;
+using lesson::shown;
 using support::click;
 using support::findByName;
 
 engine::Scene* running() {
     return engine::Director::getInstance()->getRunningScene();
-}
-
-bool visible(const std::string& name) {
-    engine::Node* node = findByName(name);
-    return node && node->isVisible();
 }
 
 engine::ui::Button* navButton(int i) {
@@ -43,16 +46,6 @@ int highlightedNav() {
         }
     }
     return 0;
-}
-
-// The scene's first child of kind T.
-template <class T> engine::Node* childOf(engine::Node* scene) {
-    for (engine::Node* child : scene->getChildren()) {
-        if (dynamic_cast<T*>(child)) {
-            return child;
-        }
-    }
-    return nullptr;
 }
 
 class LessonPlayer : public lesson::LessonTest {};
@@ -88,13 +81,13 @@ TEST_F(LessonPlayer, FirstContentAndBarFollowTheLecture) {
         EXPECT_EQ(addition->isBright(), c.additionBright);
         EXPECT_EQ(addition->isTouchEnabled(), c.additionBright);
         // The examination lecture hides both arrows; the others track the entry for every grade.
-        EXPECT_FALSE(visible("Btn_Left"));
-        EXPECT_EQ(visible("Btn_Right"), c.navEnabled);
+        EXPECT_FALSE(shown("Btn_Left"));
+        EXPECT_EQ(shown("Btn_Right"), c.navEnabled);
         if (c.navEnabled) {
             click("Btn_Right");
             support::stepFrames(2);
             EXPECT_EQ(scene->getCurrentNav(), 2);
-            EXPECT_TRUE(visible("Btn_Left"));
+            EXPECT_TRUE(shown("Btn_Left"));
             EXPECT_EQ(highlightedNav(), c.highlight ? 2 : 0);
         }
     }
@@ -107,14 +100,13 @@ TEST_F(LessonPlayer, StepsThroughTheBarWithOneContentAtATime) {
     support::saveScreenshot("lesson_player_opening");
     // The opening video of lesson 2 is the summary of lesson 1.
     EXPECT_NE(support::findByName("PerImg"), nullptr);
-    EXPECT_FALSE(visible("Img_Title"));
+    EXPECT_FALSE(shown("Img_Title"));
 
     click("Btn_Right");
     support::stepFrames(2);
     EXPECT_EQ(TopicManage::getInstance()->contentKind, 7);
-    EXPECT_TRUE(visible("Img_Title"));
-    auto* title = dynamic_cast<engine::ui::Text*>(findByName("Text_Title"));
-    EXPECT_EQ(title->getString(), "Lecture 2");
+    EXPECT_TRUE(shown("Img_Title"));
+    EXPECT_EQ(lesson::textOf("Text_Title"), "Lecture 2");
     support::saveScreenshot("lesson_player_lecture");
 
     struct Step {
@@ -137,11 +129,11 @@ TEST_F(LessonPlayer, StepsThroughTheBarWithOneContentAtATime) {
         EXPECT_EQ(highlightedNav(), step.nav);
         EXPECT_EQ(TopicManage::getInstance()->contentKind, step.kind);
         EXPECT_EQ(scene->getContentLayer() != nullptr, step.content);
-        EXPECT_EQ(visible("Panel_Game"), step.gamePanel);
+        EXPECT_EQ(shown("Panel_Game"), step.gamePanel);
         EXPECT_EQ(findByName("PerImg") != nullptr, step.video);
     }
-    EXPECT_TRUE(visible("FinishBtn"));
-    EXPECT_FALSE(visible("Btn_Right"));
+    EXPECT_TRUE(shown("FinishBtn"));
+    EXPECT_FALSE(shown("Btn_Right"));
     support::saveScreenshot("lesson_player_summary");
 
     // An entry outside the table empties the area.
@@ -204,7 +196,7 @@ TEST_F(LessonPlayer, ClassBreakEndsOnlyWhenUnlocked) {
     EXPECT_FALSE(popup->isBreakEnding());
     click("Btn_Lock");
     support::stepFrames(2);
-    EXPECT_TRUE(visible("Btn_UnLock"));
+    EXPECT_TRUE(shown("Btn_UnLock"));
     click("Layout_RestStart");
     EXPECT_TRUE(popup->isBreakEnding());
     EXPECT_TRUE(support::stepUntil([] { return findByName("Layout_Bg") == nullptr; }, 300));
@@ -224,16 +216,31 @@ TEST_F(LessonPlayer, ToolButtonsOpenTheirLayersOverTheLesson) {
     ASSERT_NE(board, nullptr);
     EXPECT_EQ(board->getLocalZOrder(), 0);
     board->removeFromParentAndCleanup(true);
+
+    // The drawing board takes the strokes over the lesson's own widgets.
     click("Btn_DrawBoard");
     support::stepFrames(2);
-    engine::Node* drawing = childOf<DrawBoardLayer>(scene);
+    DrawBoardLayer* drawing = childOf<DrawBoardLayer>(scene);
     ASSERT_NE(drawing, nullptr);
     EXPECT_EQ(drawing->getLocalZOrder(), 105);
+    click("ColorImg3", drawing->getBoardPanel());
+    support::stepFrames(2);
+    engine::GLView* view = engine::Director::getInstance()->getOpenGLView();
+    view->injectTouch(TouchPhase::BEGAN, {300, 300});
+    view->injectTouch(TouchPhase::MOVED, {500, 280});
+    view->injectTouch(TouchPhase::MOVED, {700, 300});
+    view->injectTouch(TouchPhase::ENDED, {700, 300});
+    support::saveScreenshot("lesson_tools_drawing");
+    const engine::Color4B blue = drawing->getCanvas()->readPixel(600, 290);
+    EXPECT_NEAR(blue.g, 0xb4, 2);
+    EXPECT_NEAR(blue.b, 0xf7, 2);
+    EXPECT_EQ(blue.a, 255);
     drawing->removeFromParentAndCleanup(true);
+
     // Each settings entry opens its layer over the lesson and closes the menu.
     const std::pair<const char*, engine::Node* (*)(LogicTopicScene*)> entries[] = {
-        {"SetBtn2", [](LogicTopicScene* s) { return childOf<AdditionList>(s); }},
-        {"SetBtn4", [](LogicTopicScene* s) { return childOf<MusicLayer>(s); }},
+        {"SetBtn2", [](LogicTopicScene* s) -> engine::Node* { return childOf<AdditionList>(s); }},
+        {"SetBtn4", [](LogicTopicScene* s) -> engine::Node* { return childOf<MusicLayer>(s); }},
     };
     for (const auto& [entry, find] : entries) {
         SCOPED_TRACE(entry);
@@ -247,6 +254,71 @@ TEST_F(LessonPlayer, ToolButtonsOpenTheirLayersOverTheLesson) {
         EXPECT_EQ(tool->getLocalZOrder(), 106);
         tool->removeFromParentAndCleanup(true);
     }
+}
+
+// The rest pop-up on its own: the break's callback runs once, with or without its animations.
+TEST_F(LessonPlayer, BreakRunsItsCallbackOnceEvenWithoutItsAnimations) {
+    for (bool withAnimations : {true, false}) {
+        SCOPED_TRACE(withAnimations ? "with animations" : "without BreakRest and BreakStart");
+        if (!withAnimations) {
+            // The program folder comes first in the search paths: its list lacks the two break animations.
+            auto* files = engine::FileUtils::getInstance();
+            engine::ValueMap animations = files->getValueMapFromFile("Animations.plist");
+            animations.erase("BreakRest");
+            animations.erase("BreakStart");
+            ASSERT_TRUE(files->writeValueMapToFile(animations, programFolder() + "Animations.plist"));
+        }
+        support::runScene(BaseScene::create());
+        PopupLayer* popup = PopupLayer::create();
+        ASSERT_NE(popup, nullptr);
+        running()->addChild(popup, 106);
+        int calls = 0;
+        popup->showRest([&calls] { ++calls; });
+        support::stepFrames(5);
+        click("Btn_Lock");
+        click("Layout_RestStart");
+        click("Layout_RestStart");
+        EXPECT_TRUE(support::stepUntil([] { return findByName("Layout_Bg") == nullptr; }, 300));
+        support::stepFrames(5);
+        EXPECT_EQ(calls, 1);
+    }
+}
+
+TEST_F(LessonPlayer, ControlsStayOnATallerWindow) {
+    support::stopHeadless();
+    support::startHeadless(engine::Size(1280, 960));
+    const engine::Size win = engine::Director::getInstance()->getWinSize();
+    GDataManager::getInstance()->screenOffsetY = (win.height - 720.f) * 0.5f;
+    choose({});
+    seatPupils();
+    LogicTopicScene* scene = openLessonPlayer();
+    ASSERT_NE(scene, nullptr);
+    support::saveScreenshot("lesson_player_tall");
+
+    // The content panels and the settings corner are where a 720-point window has them.
+    EXPECT_FLOAT_EQ(support::worldCenter(findByName("Panel_Layer")).y, 360.f);
+    EXPECT_FLOAT_EQ(findByName("Btn_Set")->getPositionY(), 46.f);
+    EXPECT_FLOAT_EQ(findByName("Btn_Return")->getPositionY(), win.height);
+    for (const char* name : {"Btn_Return", "Btn_Sign", "Btn_Score", "Btn_DrawBoard", "Btn_Nav1", "Btn_Nav7",
+                             "Btn_Right", "Btn_Set", "PlayBtn"}) {
+        const engine::Vec2 centre = support::worldCenter(findByName(name));
+        EXPECT_TRUE(centre.y > 0 && centre.y < win.height && centre.x > 0 && centre.x < win.width) << name;
+    }
+
+    // An entry reached while the menu was closing leaves it closed.
+    scene->onSetRest();
+    EXPECT_FALSE(scene->isMenuOpen());
+    support::stepFrames(20);
+    support::saveScreenshot("lesson_break_tall");
+    EXPECT_FLOAT_EQ(support::worldCenter(findByName("Layout_RestStart")).y, win.height / 2);
+    EXPECT_FLOAT_EQ(findByName("Btn_Lock")->getPositionY(), win.height - 20);
+
+    PopupLayer* popup = PopupLayer::create();
+    scene->addChild(popup, 106);
+    popup->showFinish();
+    support::stepFrames(40);
+    support::saveScreenshot("lesson_finish_tall");
+    EXPECT_FLOAT_EQ(findByName("Btn_Again", popup)->getPositionY(), win.height);
 }
 
 } // namespace

@@ -1,13 +1,23 @@
-// The lesson video page: which still and movie each content kind shows, and its play button.
+// The lesson video page: which still and movie each content kind shows, its play button, and the summary page's
+// results upload (the exact text and fields the server receives, the finish view on success, every result kept
+// when the upload fails).
 #include <gtest/gtest.h>
 
 #include "LessonFixture.h"
+#include "common/CommonTools.h"
+#include "common/GDataManager.h"
+#include "lesson/PopupLayer.h"
 #include "lesson/SFVideoPlayer.h"
 #include "lesson/VideoLayer.h"
 #include "net/FileManager.h"
+#include "net/HttpManager.h"
+#include "scenes/LoginScene.h"
 #include "support/Headless.h"
 
 namespace {
+
+using support::click;
+using support::findByName;
 
 class VideoPage : public lesson::LessonTest {};
 
@@ -43,25 +53,133 @@ TEST_F(VideoPage, PlayOpensThePlayerOverTheLessonOrTellsTheFileIsMissing) {
     LogicTopicScene* scene = openLessonPlayer();
     ASSERT_NE(scene, nullptr);
     support::saveScreenshot("lesson_video_page");
-    support::click("PlayBtn");
+    click("PlayBtn");
     support::stepFrames(2);
-    SFVideoPlayer* player = nullptr;
-    for (engine::Node* child : scene->getChildren()) {
-        player = player ? player : dynamic_cast<SFVideoPlayer*>(child);
-    }
+    SFVideoPlayer* player = lesson::childOf<SFVideoPlayer>(scene);
     ASSERT_NE(player, nullptr);
     EXPECT_EQ(player->getLocalZOrder(), 106);
-    ASSERT_TRUE(waitFor([] { return support::findByName("Slider") != nullptr; }));
+    ASSERT_TRUE(waitFor([] { return findByName("Slider") != nullptr; }));
     support::stepFrames(30);
     support::saveScreenshot("lesson_video_playing");
     // One press closes the player.
-    ASSERT_TRUE(support::click("Btn_Skip"));
+    ASSERT_TRUE(click("Btn_Skip"));
     support::stepFrames(2);
-    EXPECT_EQ(support::findByName("Btn_Skip"), nullptr);
+    EXPECT_EQ(findByName("Btn_Skip"), nullptr);
 
     VideoLayer::playVideo(programFolder() + "missing.mp4");
     support::stepFrames(2);
     EXPECT_EQ(tipText(), "File not found");
+}
+
+TEST(ResultsText, IsTheCompactArrayInListOrder) {
+    struct Case {
+        std::vector<StudentRecord> pupils;
+        const char* text;
+    } cases[] = {
+        {{}, "[]"},
+        {{{15, 1, "Anna", 2, "", 3, 0, 1, true, 2, 42}},
+         R"([{"studentId":15,"isSign":1,"score":3,"gameTime":42,"gameScore":2}])"},
+        {{{7, 0, "Ben", 1, "", -4, 0, 1, false, 0, 0}, {8, 2, "Cy", 1, "", 0, 1, 2, true, -1, 9}},
+         R"([{"studentId":7,"isSign":0,"score":-4,"gameTime":0,"gameScore":0},)"
+         R"({"studentId":8,"isSign":1,"score":0,"gameTime":9,"gameScore":-1}])"},
+    };
+    for (const Case& c : cases) {
+        GDataManager::getInstance()->students = c.pupils;
+        EXPECT_EQ(VideoLayer::resultsText(), c.text);
+    }
+    GDataManager::getInstance()->students.clear();
+}
+
+class ResultsUpload : public lesson::LessonTest {
+protected:
+    // The lesson player on its summary page, with the class seated.
+    LogicTopicScene* openSummary() {
+        choose({});
+        seatPupils();
+        LogicTopicScene* scene = openLessonPlayer();
+        if (scene) {
+            scene->selectNav(NavSummaryVideo);
+            support::stepFrames(2);
+        }
+        return scene;
+    }
+    static bool finishShown() { return lesson::shown("Layout_Finish"); }
+};
+
+TEST_F(ResultsUpload, SendsTheClassOnceAndShowsTheFinishView) {
+    LogicTopicScene* scene = openSummary();
+    ASSERT_NE(scene, nullptr);
+    const std::string results = VideoLayer::resultsText();
+    click("FinishBtn");
+    // A second press while the upload is out does nothing (the loading panel may be gone with another reply).
+    HttpManager::getInstance()->removeLoading();
+    click("FinishBtn");
+    ASSERT_TRUE(waitFor([] { return finishShown(); }));
+    support::stepFrames(40);
+    support::saveScreenshot("lesson_player_finish");
+
+    const auto scores = server.scores();
+    ASSERT_EQ(scores.size(), 1u);
+    const courseware::FormFields expected = {{"classId", "101"}, {"gradeCode", "1"}, {"lesson", "2"},
+                                             {"phaseCode", "1"}, {"score", results}, {"subjectCode", "1"},
+                                             {"typeCode", "1"}};
+    EXPECT_EQ(scores[0].request.fields, expected);
+    EXPECT_TRUE(GDataManager::getInstance()->getStudents().empty());
+    EXPECT_EQ(CommonTools::getInstance()->groupScores, (std::array<int, 4>{0, 0, 0, 0}));
+    // Over the whole lesson player, its buttons dropped in to the top edge; "Btn_Again" leaves only the login scene.
+    auto* popup = dynamic_cast<PopupLayer*>(findByName("Layout_Bg")->getParent()->getParent());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->getParent(), player());
+    for (const char* name : {"Btn_Again", "Btn_Finish"}) {
+        EXPECT_FLOAT_EQ(findByName(name)->getPositionY(), 720.f) << name;
+        EXPECT_FLOAT_EQ(findByName(name)->getScaleY(), 1.f) << name;
+    }
+    click("Btn_Again", popup);
+    support::stepFrames(3);
+    EXPECT_NE(dynamic_cast<LoginScene*>(engine::Director::getInstance()->getRunningScene()), nullptr);
+    EXPECT_EQ(engine::Director::getInstance()->getSceneStackSize(), 1u);
+}
+
+TEST_F(ResultsUpload, AFailedUploadKeepsEveryResultAndCanBeSentAgain) {
+    ASSERT_NE(openSummary(), nullptr);
+    // Every pupil's five results, in list order.
+    const std::string results = VideoLayer::resultsText();
+    const std::array<int, 4> groups = CommonTools::getInstance()->groupScores;
+    HttpManager* http = HttpManager::getInstance();
+    const std::string good = http->baseUrl;
+    const std::string faults[] = {server.origin() + "/fault/notjson/", server.origin() + "/fault/status5/",
+                                  server.origin() + "/fault/http500/", closedBaseUrl()};
+    for (const std::string& base : faults) {
+        SCOPED_TRACE(base);
+        http->baseUrl = base;
+        click("FinishBtn");
+        ASSERT_TRUE(waitFor([http] { return !http->isAwaitingReply("saveScore"); }));
+        support::stepFrames(2);
+        EXPECT_FALSE(tipText().empty());
+        EXPECT_FALSE(finishShown());
+        EXPECT_EQ(VideoLayer::resultsText(), results);
+        EXPECT_EQ(CommonTools::getInstance()->groupScores, groups);
+        click("Button1");
+        support::stepFrames(2);
+    }
+    support::saveScreenshot("lesson_player_upload_failed");
+    EXPECT_TRUE(server.scores().empty());
+    http->baseUrl = good;
+    click("FinishBtn");
+    ASSERT_TRUE(waitFor([] { return finishShown(); }));
+    EXPECT_EQ(server.scores().size(), 1u);
+}
+
+TEST_F(ResultsUpload, AReplyAfterThePageWentOpensNothing) {
+    LogicTopicScene* scene = openSummary();
+    ASSERT_NE(scene, nullptr);
+    click("FinishBtn");
+    scene->selectNav(NavOpeningVideo);
+    ASSERT_TRUE(waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("saveScore"); }));
+    support::stepFrames(5);
+    EXPECT_EQ(server.scores().size(), 1u);
+    EXPECT_FALSE(finishShown());
+    EXPECT_EQ(GDataManager::getInstance()->getStudents().size(), 9u);
 }
 
 } // namespace

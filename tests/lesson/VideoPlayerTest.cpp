@@ -23,14 +23,6 @@
 
 using engine::Node;
 
-#if defined(__SANITIZE_ADDRESS__)
-// libvlc keeps a few small allocations for good; their stacks pass through plug-ins unloaded before the leak
-// check, so only a full unwind shows libvlc in them for tests/lsan.supp.
-extern "C" const char* __lsan_default_options() {
-    return "fast_unwind_on_malloc=0";
-}
-#endif
-
 namespace {
 
 const std::string kShortMovie = TEST_MEDIA_DIR "/Short.mp4";
