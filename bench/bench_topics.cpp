@@ -49,7 +49,7 @@ int main() {
         std::vector<double> opening, plain;
         int worstCode = 0;
         double worst = 0;
-        for (const char* identify : {"0101010207", "0101010208", "0101010209", "0101010210", "0101010211"}) {
+        for (const std::string& identify : support::demoLectures()) {
             support::useDemoLecture(identify);
             for (int kind = 1; kind <= 3; ++kind) {
                 TopicManage* data = TopicManage::getInstance();

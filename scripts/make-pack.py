@@ -20,9 +20,11 @@ import tempfile
 import pack_lecture
 import pack_lesson
 import pack_navigation
+import pack_question_list
 import pack_games
 import pack_resource
 import pack_tools
+import pack_tou_lists
 import pack_video
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -44,6 +46,8 @@ CONFIGS = {
 STRINGS = {
     "HttpStr1": "Cannot reach the server. Check the network.",
     "HttpStr2": "The server sent a bad reply to %s.",
+    "DbStr1": "The program cannot save its data (res/NetRes/LocalData.db). Lessons still work, but downloads will not "
+              "be remembered. Check that the folder can be written.",
     "Str_SysUpdate": "This lecture needs a newer program. Update now?",
     "ClassStr1": "No class has this grade.",
     "LectureStr3": "A newer version of this lecture exists. Download it now?",
@@ -112,7 +116,7 @@ ANIMATIONS = [
     anim("ChessAction1", 6, 0.1, 1, (96, 96), "ChessHop"),
     anim("ChessAction2", 8, 0.1, 1, (96, 128), "ChessJump"),
     anim("ChessAction3", 6, 0.1, 1, (96, 96), "ChessGlow"),
-] + [anim("CannonShot%d" % k, 6, 0.1, 1, (128, 128), ("CannonShot", k)) for k in range(1, 5)] + [
+] + [anim("CannonShot%d" % k, 6, 0.1, 1, (400, 250), ("CannonShot", k)) for k in range(1, 5)] + [
     anim("TreeSparkle", 6, 0.1, 1),
     anim("TreeWatering", 6, 0.1, 1),
 ] + [anim("TreeGrow%d" % k, 6, 0.1, 1, (128, 128), ("TreeGrow", k)) for k in range(1, 6)] + [
@@ -473,14 +477,22 @@ def art_ChessGlow(c, i, n):
 
 
 def art_CannonShot(c, i, n, k):
-    if i < 3:
-        x, y = 20 + i * 34, 100 - i * 30
-        c.line([(x - 16, y + 10), (x - 6, y + 4)], with_alpha(GREY, 0.6), 5)
-        c.circle(x, y, 12, DARK, "#263238", 3)
-        return
-    p = (i - 2) / (n - 3)
-    c.poly(star_points(64, 64, 58 * (0.5 + 0.5 * p), 34 * (0.5 + 0.5 * p), 10), ORANGE, RED, 3)
-    c.text(0, 0, str(k), int(34 + 12 * p), WHITE, DARK, 2)
+    """The cannon (in the lower left, where the resting one stands) fires: it kicks back behind a flash and a puff
+    of smoke while the ball flies out to the right, higher for the upper targets."""
+    recoil = [0, -8, -5, -2, 0, 0][i]
+    x0, y0 = pack_games.CANNON_MUZZLE[0] + recoil, pack_games.CANNON_MUZZLE[1] + 70
+    for j in range(min(i, 3)):
+        c.circle(x0 + 8 + 14 * j + 4 * i, y0 - 6 - 10 * j - 3 * i, 14 + 6 * i, with_alpha("#cfd8dc", 0.9 - 0.15 * i))
+    if i in (1, 2):
+        c.poly(star_points(x0 + 18, y0 - 8, 34 - 8 * i, 14, 8), YELLOW, ORANGE, 3)
+    if i >= 1:
+        # Out along the barrel (rising 0.51 a pixel), then falling: less for the upper targets 2 and 4.
+        fall = 30 if k % 2 == 0 else 65
+        point = lambda t: (x0 + 190 * t, y0 - 97 * t + fall * t * t)
+        t = i / (n - 1)
+        c.line([point(max(0.0, t - 0.15)), point(t)], with_alpha(GREY, 0.6), 6)
+        c.circle(*point(t), 12, DARK, "#263238", 3)
+    pack_games.cannon(c, recoil, 70)
 
 
 def art_TreeSparkle(c, i, n):
@@ -649,6 +661,8 @@ def make_pictures(images):
     pack_video.make_pictures(images, Canvas)
     pack_lecture.make_pictures(images, Canvas)
     pack_lesson.make_pictures(images, Canvas)
+    pack_question_list.make_pictures(images, Canvas)
+    pack_tou_lists.make_pictures(images, Canvas)
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -857,6 +871,8 @@ LAYOUTS.update(pack_games.layouts(node, layout))
 LAYOUTS.update(pack_video.layouts(node, layout))
 LAYOUTS.update(pack_lecture.layouts(node, layout))
 LAYOUTS.update(pack_lesson.layouts(node, layout))
+LAYOUTS.update(pack_question_list.layouts(node, layout))
+LAYOUTS.update(pack_tou_lists.layouts(node, layout))
 
 
 # ---------------------------------------------------------------------------------------------------------------
@@ -869,8 +885,13 @@ def write_plist(path, value):
 
 
 def animation_entries():
-    return {a["name"]: {"Frames": a["frames"], "Begin": 1, "Delay": float(a["delay"]), "Loop": a["loop"]}
-            for a in ANIMATIONS}
+    entries = {a["name"]: {"Frames": a["frames"], "Begin": 1, "Delay": float(a["delay"]), "Loop": a["loop"]}
+               for a in ANIMATIONS}
+    # The demo lectures' demonstration steps; their frames ship in the packages.
+    sys.dont_write_bytecode = True
+    import make_topic_pages
+    entries.update(make_topic_pages.demonstration_animations())
+    return entries
 
 
 def write_plists(plist_dir):

@@ -141,6 +141,12 @@ def emblem_picture_book(c, x, y, colour):
         c.line([(x + 8, y - 10 + 8 * k), (x + 30, y - 14 + 8 * k)], "#b0bec5", 2.5)
 
 
+def emblem_read_aloud(c, x, y, colour):
+    open_book(c, x - 6, y + 6, darker(colour, 0.15))
+    for k, r in enumerate((8, 14, 20)):
+        c.line(arc_points(x + 18, y - 16, r, -70, 20), with_alpha(colour, 1.0 - 0.25 * k), 3)
+
+
 def emblem_night_sky(c, x, y, colour):
     c.circle(x, y, 38, "#2c3e75")
     c.circle(x - 6, y + 2, 22, YELLOW)
@@ -256,6 +262,7 @@ SUBJECT_LOOKS = {
     4: ("#f5a623", emblem_framed_picture),
     5: ("#9b6ad6", emblem_castle),
     6: ("#1fb5a8", emblem_controller),
+    7: ("#e0607e", emblem_read_aloud),
 }
 OTHER_LOOK = ("#5c8db8", emblem_star)
 

@@ -52,16 +52,19 @@ class _Screens(pack_navigation._Screens):
                             self.card("Img_Shelf", [640, 220], [1120, 440], z=-1, color="#f4fbff"),
                             *slots])
 
+        # Stages the grade does not list keep the dimmed look; the scene lights the others.
         def stage_tab(stage):
             return node("Button", "StageBtn%d" % stage, pos=[340 + 200 * (stage - 1), 605], size=[180, 60],
                         normal="ClassScene/SchoolTab.png", pressed="ClassScene/SchoolTabOn.png",
-                        disabled="Lecture/StageTabOff.png", scale9=True, capInsets=[20, 20, 20, 20],
+                        disabled="Lecture/StageTabOff.png", bright=False, scale9=True, capInsets=[20, 20, 20, 20],
                         title="Stage %d" % stage, titleFontSize=26, titleColor=STAGE_COLOURS[stage - 1])
 
         pages = [page(stage, number) for stage in range(1, 5) for number in (1, 2)]
         return self.layout(node("Node", size=[WIDTH, HEIGHT], children=[
+            # The fish of the "Lecture" list swims over the seabed, at the window's foot on any height.
             self.background("Lecture/SeaBg.png", children=[
-                node("ImageView", "Img_Seabed", anchor=[0.5, 0], pos=[640, 0], image="Lecture/Seabed.png")]),
+                node("ImageView", "Img_Seabed", anchor=[0.5, 0], pos=[640, 0], image="Lecture/Seabed.png"),
+                node("Node", "AniPos1", pos=[1080, 60])]),
             node("Panel", "Layout_Page", anchor=[0, 1], pos=[0, HEIGHT], size=[WIDTH, HEIGHT], clip=True, children=[
                 *pages,
                 self.heading("Choose a lecture"),
@@ -73,8 +76,6 @@ class _Screens(pack_navigation._Screens):
                 node("Text", "PageText", pos=[640, 92], text="0/0", area=[110, 40], fontSize=26,
                      textColor=rgba(DARK), hAlign="center", vAlign="center"),
             ]),
-            # The fish of the "Lecture" list swims over the seabed.
-            node("Node", "AniPos1", pos=[1080, 60]),
             self.return_button(),
         ]))
 

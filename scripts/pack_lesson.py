@@ -95,12 +95,12 @@ def _popup(node, layout):
     rest = node("Panel", "Layout_RestStart", size=[WIDTH, HEIGHT], visible=False, children=[
         node("Node", "Node_RestCentre", pos=[640, 360], children=[
             text("Text_Rest", "Class break", 170, 48),
-            text("Text_RestHint", "Open the lock, then tap anywhere to go on with the lesson.", -170, 24,
+            text("Text_RestHint", "Open the lock, then tap anywhere to go on with the lesson.", -150, 24,
                  "#d7e6f3"),
+            # Below the hint, clear of the lesson's own buttons that show dimmed around the edges.
+            node("Button", "Btn_Lock", pos=[0, -225], normal="Lesson/Lock.png"),
+            node("Button", "Btn_UnLock", pos=[0, -225], normal="Lesson/Unlock.png", visible=False),
         ]),
-        node("Button", "Btn_Lock", anchor=[1, 1], pos=[1260, HEIGHT - 20], normal="Lesson/Lock.png"),
-        node("Button", "Btn_UnLock", anchor=[1, 1], pos=[1260, HEIGHT - 20], normal="Lesson/Unlock.png",
-             visible=False),
     ])
     finish = node("Panel", "Layout_Finish", size=[WIDTH, HEIGHT], visible=False, children=[
         node("Node", "Node_FinishCentre", pos=[640, 360], children=[

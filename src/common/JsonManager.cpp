@@ -1,5 +1,6 @@
 #include "common/JsonManager.h"
 
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -293,10 +294,10 @@ SimpleGameItem JsonManager::readQuestion(const rapidjson::Value& item) const {
         engine::log("error question item");
         return question;
     }
-    question.id = getInt(item, "id");
-    question.title = getString(item, "title");
-    question.music = getString(item, "music");
-    question.lookImg = getString(item, "lookImg");
+    question.id = getIntOrText(item, "id");
+    question.title = textOf(findMember(item, "title"), "title");
+    question.music = textOf(findMember(item, "music"), "music");
+    question.lookImg = textOf(findMember(item, "lookImg"), "lookImg");
     readStrings(item, "contImgs", question.contImgs);
     readStrings(item, "operImgs", question.operImgs);
     readStrings(item, "answers", question.answers);
@@ -310,11 +311,28 @@ void JsonManager::readStrings(const rapidjson::Value& object, const char* key, s
         return;
     }
     for (const auto& element : array->GetArray()) {
-        if (element.IsString()) {
-            out.emplace_back(element.GetString(), element.GetStringLength());
-        } else {
-            engine::log("error json string in %s", key);
-            out.emplace_back();
-        }
+        out.push_back(textOf(&element, key));
     }
+}
+
+std::string JsonManager::textOf(const rapidjson::Value* value, const char* key) {
+    if (!value || value->IsNull()) {
+        return "";
+    }
+    if (value->IsString()) {
+        return std::string(value->GetString(), value->GetStringLength());
+    }
+    if (value->IsInt64()) {
+        return std::to_string(value->GetInt64());
+    }
+    if (value->IsUint64()) {
+        return std::to_string(value->GetUint64());
+    }
+    if (value->IsDouble()) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.15g", value->GetDouble());
+        return text;
+    }
+    engine::log("error json string in %s", key);
+    return "";
 }

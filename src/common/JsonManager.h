@@ -61,6 +61,9 @@ private:
     static void logNotAnObject(const std::string& what);
     // The member under key; null when the value is not an object or the member is missing or null.
     static const rapidjson::Value* findMember(const rapidjson::Value& object, const std::string& key);
-    // The string elements of the array under key; another element gives "" with a log line.
+    // The elements of the array under key as text; an element that is neither text nor a number gives "" with a
+    // log line, so the others keep their places.
     void readStrings(const rapidjson::Value& object, const char* key, std::vector<std::string>& out) const;
+    // A string as it stands, a number as its decimal text, null or missing as ""; another type "" with a log line.
+    static std::string textOf(const rapidjson::Value* value, const char* key);
 };

@@ -52,14 +52,6 @@ template <class Match> Node* seekBreadthFirst(Node* root, Match matches) {
     return nullptr;
 }
 
-template <class T> T* seekWidget(Node* root, const std::string& name, const char* layout) {
-    T* widget = dynamic_cast<T*>(seekChildByName(root, name));
-    if (!widget) {
-        engine::log("error widget: %s %s", layout, name.c_str());
-    }
-    return widget;
-}
-
 Node* makeHeadItem(const std::string& layout, const char* frameFormat, const StudentRecord& pupil) {
     Node* item = createCsbNode(layout);
     if (!item) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Geometry.h"
+#include "base/Log.h"
 
 namespace engine {
 class Node;
@@ -33,6 +34,15 @@ void adaptCsbNode(engine::Node* root);
 // The root when it matches, else the first match breadth-first below it; null when none or root is null.
 engine::Node* seekChildByName(engine::Node* root, const std::string& name);
 engine::Node* seekChildByTag(engine::Node* root, int tag);
+// The widget of that name and kind below root; null, logged as "error widget: <layout> <name>", when the layout
+// has none.
+template <class T> T* seekWidget(engine::Node* root, const std::string& name, const char* layout) {
+    T* widget = dynamic_cast<T*>(seekChildByName(root, name));
+    if (!widget) {
+        engine::log("error widget: %s %s", layout, name.c_str());
+    }
+    return widget;
+}
 // Clears out, then appends prefix1, prefix2, ... up to the first missing number.
 void seekChildrenByPrefix(std::vector<engine::Node*>& out, engine::Node* root, const std::string& prefix);
 

@@ -142,7 +142,13 @@ void GameLayer::initRes() {
         background->loadTexture("GameBg/" + bg);
     }
     background->setPosition(centre);
-    background->setScale(engine::Director::getInstance()->getContentScaleFactor());
+    // A window taller than the picture is covered too: the picture grows, keeping its shape, until it fills it.
+    const engine::Size picture = background->getVirtualRendererSize();
+    float scale = engine::Director::getInstance()->getContentScaleFactor();
+    if (picture.width > 0.f && picture.height > 0.f) {
+        scale = std::max({scale, win.width / picture.width, win.height / picture.height});
+    }
+    background->setScale(scale);
     addChild(background, 1);
 
     rootNode = UITools::createCsbNode("GameLayer.csb");
@@ -508,7 +514,9 @@ void GameLayer::enterGame(GameLayer* frame, const std::function<void()>& questio
     }
     manager->initGameImages(gameNode);
     std::vector<engine::Node*> options;
-    UITools::seekChildrenByPrefix(options, gameNode, "OperImg");
+    if (onOption) {
+        UITools::seekChildrenByPrefix(options, gameNode, "OperImg");
+    }
     for (size_t k = 0; k < options.size(); ++k) {
         auto* option = dynamic_cast<engine::ui::Widget*>(options[k]);
         if (!option) {
@@ -553,7 +561,7 @@ void GameLayer::showQuestionOf(int slot, bool withBoard) {
     }
 }
 
-void GameLayer::showCommonQuestion(GameLayer* frame) {
+void GameLayer::showCommonQuestion(GameLayer* frame, const std::function<void(engine::Node*, size_t)>& eachOption) {
     const int slot = currentSlot(frame);
     if (slot < 0 || !gameNode) {
         return;
@@ -565,9 +573,14 @@ void GameLayer::showCommonQuestion(GameLayer* frame) {
     }
     const engine::ValueVector& files = options.asValueVector();
     for (size_t k = 0; k < files.size(); ++k) {
-        GameManager::setPicture(
-            UITools::seekChildByName(gameNode, engine::StringUtils::format("OperImg%d", int(k) + 1)),
-            files[k].asString());
+        engine::Node* option = UITools::seekChildByName(gameNode, engine::StringUtils::format("OperImg%d", int(k) + 1));
+        if (!option) {
+            continue;
+        }
+        if (eachOption) {
+            eachOption(option, k);
+        }
+        GameManager::setPicture(option, files[k].asString());
     }
 }
 
@@ -584,9 +597,25 @@ int GameLayer::currentAnswer(GameLayer* frame) const {
     return slot >= 0 && slot < static_cast<int>(answers.size()) ? answers[slot] : INT_MIN;
 }
 
+int GameLayer::choiceOf(const engine::Node* option) {
+    return option ? option->getTag() - kOptionTagBase : INT_MIN;
+}
+
 bool GameLayer::isRightOption(GameLayer* frame, engine::Node* option) const {
     const int answer = currentAnswer(frame);
-    return option && answer != INT_MIN && option->getTag() - kOptionTagBase == answer;
+    return option && answer != INT_MIN && choiceOf(option) == answer;
+}
+
+engine::Node* GameLayer::takeOptionClick(GameLayer* frame, engine::Ref* sender) {
+    if (!takeClick(frame)) {
+        return nullptr;
+    }
+    auto* option = dynamic_cast<engine::Node*>(sender);
+    if (!isRightOption(frame, option)) {
+        wrongAnswer(frame);
+        return nullptr;
+    }
+    return option;
 }
 
 void GameLayer::rightAnswerTail(GameLayer* frame, const std::function<void()>& nextQuestion) {
@@ -594,6 +623,13 @@ void GameLayer::rightAnswerTail(GameLayer* frame, const std::function<void()>& n
         return;
     }
     frame->answeredCount += 1;
+    scoreTail(frame, nextQuestion);
+}
+
+void GameLayer::scoreTail(GameLayer* frame, const std::function<void()>& nextQuestion) {
+    if (!frame || frame->ended) {
+        return;
+    }
     frame->score += GameManager::getInstance()->getScore();
     if (frame->scoreText) {
         frame->scoreText->setString(frame->updateScore());
@@ -604,12 +640,16 @@ void GameLayer::rightAnswerTail(GameLayer* frame, const std::function<void()>& n
 }
 
 void GameLayer::wrongAnswer(GameLayer* frame) {
-    // Feedback already playing would drop the callback and leave the game stopped: it runs again at once.
+    resultThen(false, [frame] { resume(frame); });
+}
+
+void GameLayer::resultThen(bool right, const std::function<void()>& then) {
+    // Feedback already playing would drop the callback and leave the game stopped: it goes on at once.
     if (SFAnimation::getInstance()->isResultBusy()) {
-        resume(frame);
+        then();
         return;
     }
-    SFAnimation::getInstance()->playResultAnimation(false, life.guard([frame] { resume(frame); }));
+    SFAnimation::getInstance()->playResultAnimation(right, life.guard(then));
 }
 
 void GameLayer::resume(GameLayer* frame) {
@@ -633,15 +673,29 @@ std::vector<int> GameLayer::drawDistinct(int first, int last, int n) {
 }
 
 int GameLayer::drawIndex(int n) {
-    if (n <= 0) {
-        return 0;
-    }
-    std::srand(static_cast<unsigned>(CommonTools::getInstance()->getCurrentTime() & 0xffffffffu));
-    const float value = static_cast<float>(std::rand()) / 32767.0f * 1000000.0f;
-    return static_cast<int>(static_cast<long long>(value) % n);
+    return n <= 0 ? 0 : CommonTools::getInstance()->drawIndex(n);
 }
 
 void GameLayer::playThen(engine::Node* posNode, const std::string& name, const engine::Vec2& pos,
                          const std::function<void()>& then) {
     SFAnimation::getInstance()->playAnimation(posNode, name, true, life.guard(then), false, 0, 0, pos);
+}
+
+void GameLayer::answerOption(GameLayer* frame, engine::Ref* sender, const std::function<void()>& onRight) {
+    if (engine::Node* option = takeOptionClick(frame, sender)) {
+        playEffectOver(option, onRight);
+    }
+}
+
+void GameLayer::playEffectOver(engine::Node* option, const std::function<void()>& then) {
+    const engine::Vec2 at(option->getPositionX(), option->getPositionY() + option->getContentSize().height * 0.5f);
+    playThen(option, GameManager::getInstance()->getAnimation("Effect"), at, then);
+    playEffectSound();
+}
+
+void GameLayer::playEffectSound(const std::string& role) {
+    const std::string sound = GameManager::getInstance()->getMusic(role);
+    if (!sound.empty()) {
+        AudioManager::getInstance()->playVoice(sound, nullptr, false);
+    }
 }

@@ -84,26 +84,36 @@ public:
 protected:
     // -- the steps every game shares; frame is the game's own frame ---------------------------------------------
 
-    // Layout, pictures, the option click handler on "OperImg1", "OperImg2", ..., start and reset shown, and the
-    // question order; once per game even when the scene is entered again.
+    // Layout, pictures, the option click handler on "OperImg1", "OperImg2", ... (none when onOption is empty),
+    // start and reset shown, and the question order; once per game even when the scene is entered again.
     void enterGame(GameLayer* frame, const std::function<void()>& questionStep,
                    const std::function<void(engine::Node*, int)>& onOption);
     // The slot of the current question, or -1 when the order has no entry for it.
     int currentSlot(GameLayer* frame) const;
     // The slot's question as text (type 2) or picture (type 1), "BoardImage" shown with the text when withBoard.
     void showQuestionOf(int slot, bool withBoard);
-    // Question text or picture, then the option pictures of the slot.
-    void showCommonQuestion(GameLayer* frame);
+    // Question text or picture, then the option pictures of the slot; eachOption sees every option widget found
+    // (with its 0-based number) before its picture is set.
+    void showCommonQuestion(GameLayer* frame, const std::function<void(engine::Node*, size_t)>& eachOption = nullptr);
     // A click is taken only while the frame runs; taking it stops the frame.
     static bool takeClick(GameLayer* frame);
     // The answer of the current slot, INT_MIN when there is none.
     int currentAnswer(GameLayer* frame) const;
-    // The option's tag minus 10000 equals the slot's answer; a missing answer makes every option wrong.
+    // The choice number an option's layout tag carries (tag minus 10000).
+    static int choiceOf(const engine::Node* option);
+    // The option's choice number equals the slot's answer; a missing answer makes every option wrong.
     bool isRightOption(GameLayer* frame, engine::Node* option) const;
     // Counts the answer and the points, then shows the next question unless the game is over.
     void rightAnswerTail(GameLayer* frame, const std::function<void()>& nextQuestion);
+    // The points of an answer counted already, then the next question unless the game is over.
+    void scoreTail(GameLayer* frame, const std::function<void()>& nextQuestion);
+    // A click on an option: taken while the frame runs and judged by the option's choice number. Returns the
+    // option when it is right; a wrong one gets the wrong feedback and null comes back, as for a click not taken.
+    engine::Node* takeOptionClick(GameLayer* frame, engine::Ref* sender);
     // The common wrong feedback, then the frame runs again.
     void wrongAnswer(GameLayer* frame);
+    // The common right or wrong feedback, then then while this game exists; at once when one already plays.
+    void resultThen(bool right, const std::function<void()>& then);
     // Runs the frame again unless it ended or was paused meanwhile.
     static void resume(GameLayer* frame);
     // A random index below n (0 when n is not positive).
@@ -113,6 +123,13 @@ protected:
     // Plays animation name over posNode at pos, then runs then while this game still exists.
     void playThen(engine::Node* posNode, const std::string& name, const engine::Vec2& pos,
                   const std::function<void()>& then);
+    // A click on an option judged by its tag: right plays the success effect over the option, then onRight; wrong
+    // plays the common wrong feedback. Ignored unless the frame runs.
+    void answerOption(GameLayer* frame, engine::Ref* sender, const std::function<void()>& onRight);
+    // The "Effect" animation over the top half of option with the "Effect" sound, then then.
+    void playEffectOver(engine::Node* option, const std::function<void()>& then);
+    // The Game map's sound of role ("Effect" unless named), when it names one.
+    static void playEffectSound(const std::string& role = "Effect");
 
     engine::Node* gameNode = nullptr;
     std::vector<int> answers;

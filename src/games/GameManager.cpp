@@ -107,6 +107,9 @@ ValueVector GameManager::getSelectImgs() const {
 ValueVector GameManager::getOperImgs() const {
     return listOf(value("OperImgs"));
 }
+ValueVector GameManager::getAniImgs() const {
+    return listOf(value("AniImgs"));
+}
 ValueVector GameManager::getAnswerImgs() const {
     return listOf(value("AnswerImgs"));
 }

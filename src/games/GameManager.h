@@ -32,6 +32,7 @@ public:
     engine::ValueVector getContImgs() const;
     engine::ValueVector getSelectImgs() const;
     engine::ValueVector getOperImgs() const;
+    engine::ValueVector getAniImgs() const;
     engine::ValueVector getAnswerImgs() const;
     std::string getAnimation(const std::string& name) const;
     std::string getMusic(const std::string& name) const;

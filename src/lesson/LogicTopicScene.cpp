@@ -20,6 +20,7 @@
 #include "scene/Sprite.h"
 #include "scenes/GroupScene.h"
 #include "scenes/SignScene.h"
+#include "scenes/TouLectureScene.h"
 #include "tools/AdditionList.h"
 #include "tools/DrawBoardLayer.h"
 #include "tools/ExaminationLayer.h"
@@ -37,12 +38,10 @@ constexpr int kToolZOrder = 105;
 constexpr int kPopupZOrder = 106;
 const char* const kClickSound = "BtnClick.mp3";
 
-template <class T> T* widgetOf(engine::Node* root, const std::string& name) {
-    T* found = dynamic_cast<T*>(UITools::seekChildByName(root, name));
-    if (!found) {
-        engine::log("error widget: LogicTopicScene.csb %s", name.c_str());
-    }
-    return found;
+const char* const kLayout = "LogicTopicScene.csb";
+
+engine::ui::Widget* widgetOf(engine::Node* root, const char* name) {
+    return UITools::seekWidget<engine::ui::Widget>(root, name, kLayout);
 }
 
 // The "NavBtns" pictures of button i in the course/subject entry; false when the entry lacks them.
@@ -98,13 +97,13 @@ void LogicTopicScene::initData() {
 }
 
 void LogicTopicScene::initRes() {
-    rootNode = UITools::createCsbNode("LogicTopicScene.csb");
+    rootNode = UITools::createCsbNode(kLayout);
     if (!rootNode) {
         return;
     }
     addChild(rootNode);
-    layerPanel = widgetOf<engine::ui::Widget>(rootNode, "Panel_Layer");
-    gamePanel = widgetOf<engine::ui::Widget>(rootNode, "Panel_Game");
+    layerPanel = widgetOf(rootNode, "Panel_Layer");
+    gamePanel = widgetOf(rootNode, "Panel_Game");
     if (gamePanel) {
         gamePanel->setVisible(false);
     }
@@ -124,7 +123,7 @@ void LogicTopicScene::initRes() {
     initNavButtons();
     bindButton("Btn_Set", [this] { onSetClicked(); });
     initSetMenu();
-    setMenuBg = widgetOf<engine::ui::Widget>(rootNode, "Img_SetBg");
+    setMenuBg = widgetOf(rootNode, "Img_SetBg");
 }
 
 engine::ui::Widget* LogicTopicScene::bindButton(const char* name, const std::function<void()>& handler,
@@ -132,7 +131,7 @@ engine::ui::Widget* LogicTopicScene::bindButton(const char* name, const std::fun
     engine::ui::Widget* widget =
         UITools::addClickListener(rootNode, life.guard(handler), withEffect, kClickSound, name);
     if (!widget) {
-        engine::log("error widget: LogicTopicScene.csb %s", name);
+        engine::log("error widget: %s %s", kLayout, name);
     }
     return widget;
 }
@@ -149,7 +148,7 @@ void LogicTopicScene::initNavButtons() {
             UITools::addClickListener(rootNode, life.guard([this, i] { selectNav(i); }), false, kClickSound, name));
         navButtons.push_back(button);
         if (!button) {
-            engine::log("error widget: LogicTopicScene.csb %s", name.c_str());
+            engine::log("error widget: %s %s", kLayout, name.c_str());
             continue;
         }
         std::string pictures[3];
@@ -385,7 +384,9 @@ void LogicTopicScene::onReturn() {
     // The grouping scene reached from here is never a pushed one.
     data->enteredFrom = 0;
     if (playMode >= 3) {
-        engine::log("TouLectureScene is not part of the program yet: the lesson stays");
+        if (TouLectureScene* list = TouLectureScene::create()) {
+            engine::Director::getInstance()->replaceScene(list);
+        }
         return;
     }
     if (GroupScene* group = GroupScene::create()) {

@@ -26,11 +26,7 @@ engine::Size winSize() {
 }
 
 engine::ui::Widget* widget(engine::Node* root, const char* name) {
-    auto* found = dynamic_cast<engine::ui::Widget*>(UITools::seekChildByName(root, name));
-    if (!found) {
-        engine::log("error widget: PopupLayer.csb %s", name);
-    }
-    return found;
+    return UITools::seekWidget<engine::ui::Widget>(root, name, "PopupLayer.csb");
 }
 
 // The view's decoration, designed around the middle of a 720-point window, stays in the middle of any window.
@@ -81,11 +77,6 @@ void PopupLayer::screenAdaptation() {
     if (engine::ui::Widget* background = widget(rootNode, "Layout_Bg")) {
         background->setPosition(engine::Vec2(size.width / 2, size.height / 2));
         background->setContentSize(size);
-    }
-    for (engine::ui::Button* button : {lockButton, unlockButton}) {
-        if (button) {
-            button->setPositionY(size.height - 20);
-        }
     }
     for (engine::ui::Button* button : {againButton, finishButton}) {
         if (button) {

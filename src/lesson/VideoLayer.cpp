@@ -31,11 +31,7 @@ constexpr int kPlayerZOrder = 106;
 const char* const kSaveScore = "saveScore";
 
 template <class T> T* widgetOf(engine::Node* root, const char* name) {
-    T* found = dynamic_cast<T*>(UITools::seekChildByName(root, name));
-    if (!found) {
-        engine::log("error widget: MovieLayer.csb %s", name);
-    }
-    return found;
+    return UITools::seekWidget<T>(root, name, "MovieLayer.csb");
 }
 
 std::string decimal(int value) {

@@ -1,11 +1,11 @@
 #include "net/BackManager.h"
 
+#include <filesystem>
 #include <new>
 #include <vector>
 
 #include "base/Director.h"
 #include "base/Log.h"
-#include "base/StringUtils.h"
 #include "common/CommonTools.h"
 #include "common/JsonManager.h"
 #include "common/PlatformFunc.h"
@@ -41,6 +41,16 @@ std::vector<std::string> textsOf(const engine::ValueMap& map, const std::string&
         }
     }
     return texts;
+}
+
+// "<a><b><cc>" with a 1-6, b 1-4 and cc 01-12: the lesson files of an older layout.
+bool isOldLessonName(const std::string& name) {
+    if (name.size() != 4 || name[0] < '1' || name[0] > '6' || name[1] < '1' || name[1] > '4' || name[2] < '0' ||
+        name[2] > '1' || name[3] < '0' || name[3] > '9') {
+        return false;
+    }
+    const int lesson = (name[2] - '0') * 10 + (name[3] - '0');
+    return lesson >= 1 && lesson <= 12;
 }
 
 // The clean-up touches only what is there, and logs what it removed.
@@ -94,14 +104,18 @@ void BackManager::removeUnusedFiles() {
     for (const std::string& folder : textsOf(unused, "UnusedFolders")) {
         removeUnusedFolder(root + folder);
     }
+    // One listing of the folder rather than a look for each of the 288 old names.
     const std::string netRes = paths->getNetResPath();
-    for (int a = 1; a <= 6; ++a) {
-        for (int b = 1; b <= 4; ++b) {
-            for (int c = 1; c <= 12; ++c) {
-                const std::string name = engine::StringUtils::format("%d%d%.2d", a, b, c);
-                removeUnusedFile(netRes + name + ".plist");
-                removeUnusedFolder(netRes + name);
-            }
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(netRes, ec), end; !ec && it != end; it.increment(ec)) {
+        names.push_back(it->path().filename().string());
+    }
+    for (const std::string& name : names) {
+        if (isOldLessonName(name)) {
+            removeUnusedFolder(netRes + name);
+        } else if (name.size() == 10 && name.compare(4, 6, ".plist") == 0 && isOldLessonName(name.substr(0, 4))) {
+            removeUnusedFile(netRes + name);
         }
     }
 }

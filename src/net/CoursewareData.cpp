@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
@@ -48,4 +49,11 @@ int CoursewareData::identifyTag(const std::string& identify) {
         value = value * 10 + static_cast<uint64_t>(c - '0');
     }
     return static_cast<int>(value % static_cast<uint64_t>(INT_MAX));
+}
+
+CoursewareData::LessonCode CoursewareData::readLessonCode(const std::string& text1) {
+    const auto numberAt = [&text1](size_t from, size_t count) {
+        return from < text1.size() ? std::atoi(text1.substr(from, count).c_str()) : 0;
+    };
+    return {numberAt(0, 1), numberAt(1, 1), numberAt(2, 2)};
 }

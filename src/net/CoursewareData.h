@@ -36,6 +36,15 @@ struct CoursewareData {
     // read as a 64-bit number and folded into the int range, so a ten-digit code above 2^31 - 1 gets a tag of its
     // own too (codes below keep their own value); -1, no tag, for a code that is not 1 to 10 digits.
     static int identifyTag(const std::string& identify);
+
+    // The lesson code "text1" read by position: character 1 the grade, 2 the stage, 3 and 4 the lecture, each
+    // like atoi (leading digits); a part the text is too short for reads 0.
+    struct LessonCode {
+        int grade = 0;
+        int stage = 0;
+        int lecture = 0;
+    };
+    static LessonCode readLessonCode(const std::string& text1);
 };
 
 using CoursewareList = std::vector<CoursewareData>;

@@ -133,6 +133,7 @@ bool SqManager::init() {
     _unzipQueue.clear();
     _unzipState = 1;
     _unwritableReported = false;
+    _recoveryDue = true;
     ensureUnzipTick();
     return true;
 }
@@ -370,7 +371,9 @@ void SqManager::initCoursewareTable() {
         }
     }
     execute(kCreateIdentifyIndex);
-    if (_unzipState == 1) {
+    // Once a run: later logins find nothing a killed run left.
+    if (_recoveryDue && _unzipState == 1) {
+        _recoveryDue = false;
         ZipUnpacker::recoverPackages(FileManager::getInstance()->getNetResPath());
     }
 }

@@ -37,7 +37,8 @@ public:
     std::string getBaseData(const std::string& key);
 
     // Creates the courseware table, or moves an old one with a GradeId column to the current columns in one
-    // transaction (rolled back on failure); then makes sure rows are indexed by Identify.
+    // transaction (rolled back on failure); then makes sure rows are indexed by Identify. The first call after init()
+    // with no extraction running also puts right what a killed extraction left in the courseware folder.
     void initCoursewareTable();
     // Both write the row keyed by the record's Identify: the existing row is updated, a missing one inserted.
     void insertCourseware(const CoursewareData& data);
@@ -96,6 +97,8 @@ private:
     std::string _dbRoot;
     bool _damagedSeen = false;
     bool _unwritableReported = false;
+    // The courseware folder has not been checked for a killed extraction since init().
+    bool _recoveryDue = true;
     // Statements prepared on the open connection, by their text.
     std::map<const char*, sqlite3_stmt*> _statements;
     // 1 settings value, 2 one courseware record, 3 courseware list.

@@ -325,14 +325,13 @@ bool ZipUnpacker::swapIn(const std::string& fresh, const std::string& target, co
     return true;
 }
 
-void ZipUnpacker::recoverPackages(const std::string& folder, const std::string& busyZip) {
+void ZipUnpacker::recoverPackages(const std::string& folder) {
     std::error_code ec;
     std::vector<std::string> names;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         names.push_back(it->path().filename().string());
     }
     const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    const std::string busyStaging = busyZip.empty() ? std::string() : stagingFolder(base, busyZip);
     auto endsWith = [](const std::string& text, const std::string& tail) {
         return text.size() > tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
     };
@@ -347,7 +346,7 @@ void ZipUnpacker::recoverPackages(const std::string& folder, const std::string& 
             } else {
                 removeTree(path);
             }
-        } else if (name[0] == '.' && endsWith(name, ".part") && path + "/" != busyStaging) {
+        } else if (name[0] == '.' && endsWith(name, ".part")) {
             engine::log("unzip: removed unfinished extraction %s", path.c_str());
             removeTree(path);
         }

@@ -21,9 +21,8 @@ public:
     // old package is untouched.
     static bool unpackPackage(const std::string& zipPath, const std::string& folder, const std::string& identify);
     // What a killed extraction left in folder: an old package whose replacement is not in place is renamed back,
-    // other ".<identify>.old" folders and unfinished staging folders are removed (not the staging folder of
-    // busyZip, which is being extracted).
-    static void recoverPackages(const std::string& folder, const std::string& busyZip = "");
+    // other ".<identify>.old" folders and unfinished staging folders are removed. Not while an extraction runs.
+    static void recoverPackages(const std::string& folder);
 
     // Test hook: runs after each entry written to the staging folder with the number written so far. It may run
     // on a worker thread.

@@ -9,15 +9,11 @@
 #include "common/AudioManager.h"
 #include "common/CommonTools.h"
 #include "common/GDataManager.h"
-#include "common/JsonManager.h"
 #include "common/SFAnimation.h"
 #include "common/TipsManager.h"
 #include "common/UITools.h"
 #include "net/CoursewareManager.h"
-#include "net/DownManager.h"
-#include "net/FileManager.h"
 #include "net/HttpManager.h"
-#include "platform/FileUtils.h"
 #include "scene/Actions.h"
 #include "scene/Sprite.h"
 #include "scenes/ClassScene.h"
@@ -51,7 +47,6 @@ void releaseButton(engine::ui::Button* button) {
 
 LectureScene::~LectureScene() {
     SceneWidgets::stopFollowingDownloads();
-    DownManager::getInstance()->releaseCallbacks(lifeToken.handle());
 }
 
 void LectureScene::initData() {
@@ -61,7 +56,6 @@ void LectureScene::initData() {
     pageIdle = true;
     currentPage = 1;
     lectureState = LectureState::Idle;
-    studentIndex = 0;
 }
 
 void LectureScene::initRes() {
@@ -323,16 +317,9 @@ void LectureScene::openLecture(engine::ui::Button* button) {
 
 void LectureScene::downloadLecture(CoursewareData record, engine::ui::Button*) {
     lectureState = LectureState::Idle;
-    DownloadRecord download;
-    download.key = record.Identify;
-    download.url = record.Url;
-    CoursewareManager* courseware = CoursewareManager::getInstance();
-    // The queue replaces the old folder once the new zip has arrived, so nothing is deleted here.
-    if (record.Url.empty() || !courseware->addDownloadTask(download)) {
-        TipsManager::getInstance()->showTipsByKey("LectureStr6", nullptr, nullptr);
+    if (!SceneWidgets::queueLecture(record)) {
         return;
     }
-    courseware->setCoursewareState(courseware->getCoursewareIndex(record.Identify), 2);
     if (Node* loading = findLoadingNode(record.Identify)) {
         loading->setVisible(true);
     }
@@ -374,7 +361,6 @@ void LectureScene::onDownloadFinished(const std::string&, const std::string& ide
 void LectureScene::requestStudentList() {
     // Each chain starts from no pupils.
     GDataManager::getInstance()->students.clear();
-    studentIndex = 0;
     lectureState = LectureState::Requesting;
     HttpManager::getInstance()->sendRequest(
         "getStudentList",
@@ -384,63 +370,10 @@ void LectureScene::requestStudentList() {
 
 void LectureScene::onStudentListReply(const std::string&, rapidjson::Value& data) {
     lectureState = LectureState::LoadingPupils;
-    downloadHeadImages(JsonManager::getInstance()->toString(data));
-}
-
-void LectureScene::downloadHeadImages(const std::string& text) {
-    JsonManager* json = JsonManager::getInstance();
-    rapidjson::Document document = json->parse(text);
-    const rapidjson::Value* items = json->asArray(document, "getStudentList");
-    if (!items || studentIndex >= static_cast<int>(items->Size())) {
+    pupils.start(data, [this] {
         lectureState = LectureState::Idle;
-        GDataManager::getInstance()->enteredFrom = 2;
-        if (SignScene* scene = SignScene::create()) {
-            engine::Director::getInstance()->replaceScene(scene);
-        }
-        return;
-    }
-    const rapidjson::Value& item = (*items)[static_cast<rapidjson::SizeType>(studentIndex)];
-    const std::string pic = json->getString(item, "pic");
-    std::string suffix = json->getString(item, "picSuffix");
-    // Where the download would store it.
-    if (!DownManager::isSafeExtension(suffix)) {
-        suffix = ".png";
-    }
-    const std::string fileName = FileManager::getFileName(pic) + suffix;
-    if (engine::FileUtils::getInstance()->isFileExist(FileManager::getInstance()->getHeadImgsPath() + fileName)) {
-        addStudent(fileName, text);
-    } else if (pic.empty()) {
-        addStudent("", text);
-    } else {
-        DownManager* downloads = DownManager::getInstance();
-        downloads->downloadHeadImage(pic, suffix);
-        // A head that did not arrive shows the default head.
-        downloads->finishCallback = lifeToken.guard([this, text](const std::string& storagePath, bool succeeded) {
-            addStudent(succeeded ? storagePath : "", text);
-        });
-        downloads->callbackOwner = lifeToken.handle();
-    }
-}
-
-void LectureScene::addStudent(const std::string& headImagePath, const std::string& text) {
-    JsonManager* json = JsonManager::getInstance();
-    rapidjson::Document document = json->parse(text);
-    const rapidjson::Value* items = json->asArray(document, "getStudentList");
-    const bool present = items && studentIndex < static_cast<int>(items->Size());
-    const rapidjson::Value* entry = present ? &(*items)[static_cast<rapidjson::SizeType>(studentIndex)] : nullptr;
-    if (entry && entry->IsObject()) {
-        const rapidjson::Value& item = *entry;
-        StudentRecord pupil;
-        pupil.id = json->getIntOrText(item, "id");
-        pupil.name = json->getString(item, "name");
-        pupil.sex = json->getIntOrText(item, "sex");
-        pupil.listIndex = studentIndex;
-        pupil.number = studentIndex + 1;
-        pupil.headImage = headImagePath.empty() ? format("HeadImg%d.png", pupil.sex) : headImagePath;
-        GDataManager::getInstance()->students.push_back(pupil);
-    }
-    ++studentIndex;
-    downloadHeadImages(text);
+        SignScene::openFromLectureList();
+    });
 }
 
 void LectureScene::onPreloadDone() {

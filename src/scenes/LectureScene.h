@@ -10,6 +10,7 @@
 #include "common/BaseScene.h"
 #include "common/LifeToken.h"
 #include "net/CoursewareData.h"
+#include "scenes/PupilChain.h"
 
 namespace engine {
 class Node;
@@ -43,8 +44,6 @@ public:
     void onDownloadFinished(const std::string& storagePath, const std::string& identify);
     void requestStudentList();
     void onStudentListReply(const std::string& name, rapidjson::Value& data);
-    void downloadHeadImages(const std::string& text);
-    void addStudent(const std::string& headImagePath, const std::string& text);
     void onPreloadDone();
     void onReturn();
 
@@ -74,6 +73,6 @@ private:
     std::vector<engine::Node*> stageButtons;
     engine::ui::Text* pageText = nullptr;
     LectureState lectureState = LectureState::Idle;
-    int studentIndex = 0;
+    PupilChain pupils;
     LifeToken lifeToken;
 };

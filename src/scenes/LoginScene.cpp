@@ -114,12 +114,10 @@ void LoginScene::initRes() {
     }
     addChild(root);
 
-    const std::string clientId = PlistManager::getInstance()->getString("Configs.plist", "ClientId");
-    clientPanel = SceneWidgets::find(root, engine::StringUtils::format("Panel_Client%s", clientId.c_str()));
+    clientPanel = SceneWidgets::showClientPanel(root);
     if (!clientPanel) {
         return;
     }
-    clientPanel->setVisible(true);
 
     auto bindField = [this](const char* name) -> TextField* {
         auto* field = SceneWidgets::find<TextField>(clientPanel, name);

@@ -4,8 +4,31 @@
 #include "base/Value.h"
 #include "common/PlistManager.h"
 #include "common/SFAnimation.h"
+#include "common/TipsManager.h"
 
 namespace SceneWidgets {
+
+engine::Node* showClientPanel(engine::Node* root) {
+    const std::string clientId = PlistManager::getInstance()->getString("Configs.plist", "ClientId");
+    engine::Node* panel = find(root, engine::StringUtils::format("Panel_Client%s", clientId.c_str()));
+    if (panel) {
+        panel->setVisible(true);
+    }
+    return panel;
+}
+
+bool queueLecture(const CoursewareData& record) {
+    DownloadRecord download;
+    download.key = record.Identify;
+    download.url = record.Url;
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    if (record.Url.empty() || !courseware->addDownloadTask(download)) {
+        TipsManager::getInstance()->showTipsByKey("LectureStr6", nullptr, nullptr);
+        return false;
+    }
+    courseware->setCoursewareState(courseware->getCoursewareIndex(record.Identify), 2);
+    return true;
+}
 
 void playListedAnimations(engine::Node* root, const std::string& list) {
     const engine::ValueVector names = PlistManager::getInstance()->getValueVector("Perload.plist", list);

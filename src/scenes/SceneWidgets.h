@@ -62,6 +62,15 @@ inline void setPercent(engine::Node* root, int percent) {
     }
 }
 
+// The panel "Panel_Client" + the "ClientId" of "Configs.plist" below root, made visible; null (logged) when the
+// layout has none.
+engine::Node* showClientPanel(engine::Node* root);
+
+// Queues the record's package for download and marks it queued (state 2) in the current list. A package without
+// address, or one the queue refuses, shows the "LectureStr6" tip and false comes back. Nothing is deleted: the
+// queue replaces the old folder once the new zip has arrived.
+bool queueLecture(const CoursewareData& record);
+
 // Plays the "Perload.plist" list's animations, looped, at "AniPos1", "AniPos2", ... below root.
 void playListedAnimations(engine::Node* root, const std::string& list);
 

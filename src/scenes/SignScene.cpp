@@ -15,6 +15,7 @@
 #include "scenes/GroupScene.h"
 #include "scenes/LectureScene.h"
 #include "scenes/SceneWidgets.h"
+#include "scenes/TouLectureScene.h"
 #include "ui/Widget.h"
 
 using engine::Node;
@@ -188,9 +189,9 @@ bool SignScene::onTouchBegan(engine::Touch* touch, engine::Event*) {
     raisePanel(root, "Img_List", 1);
     raisePanel(root, "Img_Ship", 1);
     const engine::Vec2 location = touch->getLocation();
+    // The head's frame, measured in the item's space, takes the touch.
     const auto hit = [&location](Node* item) {
-        Node* frame = UITools::seekChildByName(item, "IconFrame");
-        return frame && frame->getBoundingBox().containsPoint(item->convertToNodeSpace(location));
+        return DragTools::hits(UITools::seekChildByName(item, "IconFrame"), location);
     };
     const std::pair<std::vector<Node*>*, const char*> sides[] = {{&listItems, "Img_List"}, {&shipItems, "Img_Ship"}};
     for (int source = 1; source <= 2; ++source) {
@@ -328,6 +329,13 @@ void SignScene::onAnimationDone(float) {
     }
 }
 
+void SignScene::openFromLectureList() {
+    GDataManager::getInstance()->enteredFrom = 2;
+    if (SignScene* scene = SignScene::create()) {
+        engine::Director::getInstance()->replaceScene(scene);
+    }
+}
+
 void SignScene::onReturn() {
     GDataManager* data = GDataManager::getInstance();
     engine::Director* director = engine::Director::getInstance();
@@ -335,14 +343,20 @@ void SignScene::onReturn() {
     case 0:
     case 2: {
         const int playMode = data->getSubject(0, 0).playMode;
-        // Only the lecture scene of play mode 1 leads back from here; any other mode stays rather than
-        // leaving the teacher on an empty screen.
-        if (playMode != 1) {
+        // Any other mode stays rather than leaving the teacher on an empty screen.
+        if (playMode < 1 || playMode > 3) {
             engine::log("error subject playmodel : %d", playMode);
             return;
         }
         data->enteredFrom = 0;
-        if (LectureScene* scene = LectureScene::create()) {
+        if (playMode == 1) {
+            if (LectureScene* scene = LectureScene::create()) {
+                director->replaceScene(scene);
+            }
+            break;
+        }
+        data->gradeCode = 0;
+        if (TouLectureScene* scene = TouLectureScene::create()) {
             director->replaceScene(scene);
         }
         break;

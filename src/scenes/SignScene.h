@@ -21,6 +21,8 @@ class Widget;
 class SignScene : public BaseScene {
 public:
     static SignScene* create() { return createScene<SignScene>(); }
+    // A lecture list whose pupils are loaded replaces itself by a new sign-in scene (entered-from code 2).
+    static void openFromLectureList();
 
     bool init() override;
     void initData() override;

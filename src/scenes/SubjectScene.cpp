@@ -1,6 +1,5 @@
 #include "scenes/SubjectScene.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "base/Director.h"
@@ -19,19 +18,13 @@
 #include "scenes/CourseScene.h"
 #include "scenes/GradeScene.h"
 #include "scenes/SceneWidgets.h"
+#include "scenes/TouGradeScene.h"
+#include "scenes/TouLectureScene.h"
 #include "ui/Text.h"
 
 namespace {
 
 constexpr int kSubjectsPerPage = 6;
-
-// The decimal number in text[from, from + count); 0 when the text is too short or holds no number there.
-int numberAt(const std::string& text, size_t from, size_t count) {
-    if (from >= text.size()) {
-        return 0;
-    }
-    return std::atoi(text.substr(from, count).c_str());
-}
 
 } // namespace
 
@@ -171,9 +164,10 @@ void SubjectScene::fileCourseware(const rapidjson::Value& item) {
     CoursewareData record = JsonManager::getInstance()->readCourseware(item);
     const int listGrade = record.GradeCode;
     if (!record.text1.empty()) {
-        record.GradeCode = numberAt(record.text1, 0, 1);
-        record.StageCode = numberAt(record.text1, 1, 1);
-        record.LectureCode = numberAt(record.text1, 2, 2);
+        const CoursewareData::LessonCode code = CoursewareData::readLessonCode(record.text1);
+        record.GradeCode = code.grade;
+        record.StageCode = code.stage;
+        record.LectureCode = code.lecture;
     }
     CoursewareManager* courseware = CoursewareManager::getInstance();
     record.Identify = CoursewareManager::getIdentify(record);
@@ -208,8 +202,15 @@ void SubjectScene::openNextScene() {
     case 3:
     case 4:
         data->loadStudentsFromPlist();
-        engine::log("%s is not available yet: staying on the subject scene",
-                    subject.grades.empty() ? "TouLectureScene" : "TouGradeScene");
+        if (subject.grades.empty()) {
+            if (TouLectureScene* scene = TouLectureScene::create()) {
+                engine::Director::getInstance()->replaceScene(scene);
+                return;
+            }
+        } else if (TouGradeScene* scene = TouGradeScene::create()) {
+            engine::Director::getInstance()->replaceScene(scene);
+            return;
+        }
         break;
     default:
         engine::log("error course type : %d", subject.playMode);

@@ -45,19 +45,12 @@ void AdditionLayer::initRes() {
         rootNode, [this] { UITools::removeSelf(this); }, false, kClickSound, "Btn_Close");
     UITools::addClickListener(
         rootNode, [this] { ExaminationLayer::playDubbing(item); }, false, kClickSound, "Btn_Voice");
-    const bool hasItem = !item.empty();
-    if (leftButton) {
-        leftButton->setVisible(hasItem && currentIndex > 0);
-    }
-    if (rightButton) {
-        rightButton->setVisible(hasItem && currentIndex < static_cast<int>(items.size()) - 1);
-    }
     initImages();
     initVideo();
 }
 
 void AdditionLayer::initImages() {
-    ExaminationLayer::showItem(rootNode, item, "AdPanel");
+    ExaminationLayer::showItem(rootNode, items, currentIndex, "AdPanel");
 }
 
 void AdditionLayer::initVideo() {

@@ -62,22 +62,18 @@ void ExaminationLayer::initRes() {
         root, [this] { onPage(-1); }, false, kClickSound, "Btn_Left");
     rightButton = UITools::addClickListener(
         root, [this] { onPage(1); }, false, kClickSound, "Btn_Right");
-    const int index = TopicManage::getInstance()->examItemIndex;
-    const bool hasItem = !item.empty();
-    if (leftButton) {
-        leftButton->setVisible(hasItem && index > 0);
-    }
-    if (rightButton) {
-        rightButton->setVisible(hasItem && index < static_cast<int>(items.size()) - 1);
-    }
     UITools::addClickListener(
         root, [this] { onReset(); }, false, kClickSound, "Btn_Reset");
     UITools::addClickListener(
         root, [this] { playDubbing(); }, false, kClickSound, "Btn_Voice");
-    showItem(root, item, "ExPanel");
+    showItem(root, items, TopicManage::getInstance()->examItemIndex, "ExPanel");
 }
 
-void ExaminationLayer::showItem(engine::Node* root, const engine::ValueMap& item, const std::string& panelPrefix) {
+void ExaminationLayer::showItem(engine::Node* root, const engine::ValueVector& items, int index,
+                                const std::string& panelPrefix) {
+    const engine::ValueMap item = itemAt(items, index);
+    BoardRows::setVisible(root, "Btn_Left", !item.empty() && index > 0);
+    BoardRows::setVisible(root, "Btn_Right", !item.empty() && index < static_cast<int>(items.size()) - 1);
     BoardRows::setText(root, "Text_Title", itemString(item, "Title"));
     BoardRows::setText(root, "Text_Content", itemString(item, "Stem"));
     if (item.empty()) {

@@ -27,9 +27,11 @@ public:
                               const std::string& key);
     // Both pictures, the question picture revealing the answer when clicked.
     static void loadItemImages(engine::Node* root, const engine::ValueMap& item);
-    // Title, text, the panel named by the prefix and the item's "Type", and the pictures; an empty item shows
-    // nothing (no pictures, reading or reset).
-    static void showItem(engine::Node* root, const engine::ValueMap& item, const std::string& panelPrefix);
+    // Item index of the list: the arrows where the list has another item beside it, title, text, the panel named by
+    // the prefix and the item's "Type", and the pictures; an empty item shows nothing (no arrows, pictures,
+    // reading or reset).
+    static void showItem(engine::Node* root, const engine::ValueVector& items, int index,
+                         const std::string& panelPrefix);
     static void playDubbing(const engine::ValueMap& item);
     static std::string getDubbingPath(const engine::ValueMap& item);
     // The entry at index as a map; an empty map for an index outside the list or an entry that is not a map.

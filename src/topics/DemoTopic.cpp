@@ -6,6 +6,7 @@
 #include "base/StringUtils.h"
 #include "base/Touch.h"
 #include "common/AudioManager.h"
+#include "common/DragTools.h"
 #include "common/GDataManager.h"
 #include "common/SFAnimation.h"
 #include "common/UITools.h"
@@ -21,8 +22,6 @@ const std::array<const char*, 9> TopicNumberTable3 = {"3", "4", "5", "6", "7", "
 
 namespace {
 
-constexpr int kPieceTagBase = 10000;
-constexpr int kTargetTagBase = 20000;
 constexpr float kRaisedDrop = 30.f;
 
 TopicManage* topicData() {
@@ -46,11 +45,8 @@ DemoTopic::~DemoTopic() {
 }
 
 void DemoTopic::initData() {
+    DragTopicLayer::initData();
     busy = false;
-    dragged = nullptr;
-    dragStart = engine::Vec2::ZERO;
-    operImgs.clear();
-    panelImgs.clear();
     placedItems.clear();
     lastFrameSprite = nullptr;
     pickedItem = lastTarget = stepSnapshot = pairIndex = clickedItem = 0;
@@ -65,12 +61,7 @@ void DemoTopic::initRes() {
     topicData()->loadTopicImages(rootNode, true);
     arrangeWidgets();
     initOperClick();
-    for (engine::ui::Widget* widget : topicData()->getWidget(rootNode, "OperImg", 1)) {
-        operImgs.push_back(widget);
-    }
-    for (engine::ui::Widget* widget : topicData()->getWidget(rootNode, "PanelImg", 1)) {
-        panelImgs.push_back(widget);
-    }
+    collectPictures();
     const int code = topicData()->getLayoutModel();
     auto hide = [this](const char* prefix, int first, int last) {
         for (int k = first; k <= last; ++k) {
@@ -122,14 +113,14 @@ void DemoTopic::onTouchEnded(engine::Touch* touch, engine::Event* event) {
         return;
     }
     const engine::Vec2 location = touch->getLocation();
-    engine::Node* target = firstHit(panelImgs, location);
+    engine::Node* target = DragTools::firstHit(panelImgs, location);
     if (!target) {
         returnDragged();
         return;
     }
     const int i = static_cast<int>(std::find(panelImgs.begin(), panelImgs.end(), target) - panelImgs.begin());
-    const int n = target->getTag() - kTargetTagBase;
-    const int m = dragged->getTag() - kPieceTagBase;
+    const int n = target->getTag() - TopicManage::kTargetTagBase;
+    const int m = dragged->getTag() - TopicManage::kPieceTagBase;
     if (!dropOnTarget(target, n, i, m, location)) {
         returnDragged();
     }
@@ -173,14 +164,14 @@ bool DemoTopic::dropOnTarget(engine::Node* target, int n, int i, int m, const en
     case 100122:
     case 100123:
     case 100124:
-        placeAt(dragged, location);
+        DragTools::placeAt(dragged, location);
         return true;
     case 100118:
         if (auto* picture = dynamic_cast<engine::ui::Widget*>(dragged)) {
             engine::ui::Widget* copy = picture->clone();
             copy->setVisible(true);
             addChild(copy);
-            placeAt(copy, location);
+            DragTools::placeAt(copy, location);
         }
         return false;
     case 100106:
@@ -216,7 +207,7 @@ bool DemoTopic::dropOnTarget(engine::Node* target, int n, int i, int m, const en
             return false;
         }
         lastTarget = n;
-        placeAt(dragged, location);
+        DragTools::placeAt(dragged, location);
         demoStep(m);
         return true;
     }
@@ -323,7 +314,7 @@ void DemoTopic::onOperClick(engine::ui::Widget* sender) {
         return;
     }
     const int code = data->getLayoutModel();
-    const int m = sender->getTag() - kPieceTagBase;
+    const int m = sender->getTag() - TopicManage::kPieceTagBase;
     auto reveal = [this, data](int number, engine::Node* at) {
         engine::Node* answer = numbered("AnswerImg", number);
         if (!answer || answer->isVisible()) {

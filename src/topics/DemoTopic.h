@@ -53,7 +53,6 @@ private:
     void writeNumber(engine::Node* target, int m);
 
     bool busy = false;
-    std::vector<engine::Node*> panelImgs;
     engine::Sprite* lastFrameSprite = nullptr;
     int pickedItem = 0;
     int lastTarget = 0;

@@ -3,13 +3,11 @@
 #include <algorithm>
 
 #include "base/Touch.h"
+#include "common/DragTools.h"
 #include "topics/TopicManage.h"
 #include "ui/Widget.h"
 
 namespace {
-
-constexpr int kPieceTagBase = 10000;
-constexpr int kTargetTagBase = 20000;
 
 TopicManage* topicData() {
     return TopicManage::getInstance();
@@ -34,10 +32,7 @@ void byAutoLayout(engine::Node* root, const char* prefix) {
 } // namespace
 
 void DragImage::initData() {
-    dragged = nullptr;
-    dragStart = engine::Vec2::ZERO;
-    operImgs.clear();
-    panelImgs.clear();
+    DragTopicLayer::initData();
     for (auto& list : targetLists) {
         list.clear();
     }
@@ -102,17 +97,12 @@ void DragImage::arrangeWidgets() {
     default:
         break;
     }
-    for (engine::ui::Widget* widget : data->getWidget(rootNode, "OperImg", 1)) {
-        operImgs.push_back(widget);
-    }
-    for (engine::ui::Widget* widget : data->getWidget(rootNode, "PanelImg", 1)) {
-        panelImgs.push_back(widget);
-    }
+    collectPictures();
     if (among(code, {503, 505, 509, 510, 511})) {
         const engine::ValueVector answers = data->getFirstAnswers();
         for (size_t i = 0; i < answers.size() && i < panelImgs.size(); ++i) {
             if (answers[i].asInt() == 0) {
-                panelImgs[i]->setTag(kTargetTagBase);
+                panelImgs[i]->setTag(TopicManage::kTargetTagBase);
             }
         }
     }
@@ -122,12 +112,8 @@ void DragImage::onTouchEnded(engine::Touch* touch, engine::Event* event) {
     if (!dragged) {
         return;
     }
-    const engine::Vec2 location = touch->getLocation();
-    placeAt(dragged, location);
-    if (engine::Node* target = firstHit(panelImgs, location)) {
+    if (engine::Node* target = dropOnTargets(touch->getLocation())) {
         onDropOnTarget(target);
-    } else {
-        returnDragged();
     }
     dragged = nullptr;
 }
@@ -135,8 +121,8 @@ void DragImage::onTouchEnded(engine::Touch* touch, engine::Event* event) {
 void DragImage::onDropOnTarget(engine::Node* target) {
     TopicManage* data = topicData();
     const int code = data->getLayoutModel();
-    const int m = dragged->getTag() - kPieceTagBase;
-    const int n = target->getTag() - kTargetTagBase;
+    const int m = dragged->getTag() - TopicManage::kPieceTagBase;
+    const int n = target->getTag() - TopicManage::kTargetTagBase;
     const engine::ValueVector answers = data->getFirstAnswers();
     const bool inSlots = n >= 1 && n <= kSlotCount;
     auto snap = [this, target] { dragged->setPosition(target->getPosition()); };
@@ -197,7 +183,7 @@ void DragImage::onDropOnTarget(engine::Node* target) {
                 engine::ui::Widget* copy = picture->clone();
                 copy->setVisible(true);
                 addChild(copy);
-                placeAt(copy, target->getParent()->convertToWorldSpace(target->getPosition()));
+                DragTools::placeAt(copy, target->getParent()->convertToWorldSpace(target->getPosition()));
             }
         }
         returnDragged();
@@ -220,12 +206,7 @@ void DragImage::showAnswer() {
         const engine::ValueVector groups = data->getAnswers();
         right = groups.size() <= targetLists.size();
         for (size_t i = 0; right && i < groups.size(); ++i) {
-            const engine::ValueVector& group = groups[i].asValueVector();
-            const std::vector<int>& dropped = targetLists[i];
-            right = dropped.size() == group.size() && std::all_of(dropped.begin(), dropped.end(), [&group](int tag) {
-                        return std::any_of(group.begin(), group.end(),
-                                           [tag](const engine::Value& v) { return v.asInt() == tag - kPieceTagBase; });
-                    });
+            right = holdsExactly(targetLists[i], groups[i].asValueVector());
         }
     } else {
         const engine::ValueVector answers = data->getFirstAnswers();

@@ -26,7 +26,6 @@ private:
 
     static constexpr int kSlotCount = 20;
 
-    std::vector<engine::Node*> panelImgs;
     // Tags dropped on targets 1 and 2 (code 501).
     std::array<std::vector<int>, 2> targetLists;
     // Index = target number 1 to 20: the picture placed or copied there; 0 = empty.

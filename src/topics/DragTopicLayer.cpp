@@ -1,39 +1,34 @@
 #include "topics/DragTopicLayer.h"
 
-#include "base/Touch.h"
+#include <algorithm>
+
+#include "common/DragTools.h"
 #include "topics/TopicManage.h"
+#include "ui/Widget.h"
 
 bool DragTopicLayer::init() {
     if (!BaseLayer::init()) {
         return false;
     }
-    auto* listener = engine::EventListenerTouchOneByOne::create();
-    listener->onTouchBegan = [this](engine::Touch* touch, engine::Event* event) { return onTouchBegan(touch, event); };
-    listener->onTouchMoved = [this](engine::Touch* touch, engine::Event* event) { onTouchMoved(touch, event); };
-    listener->onTouchEnded = [this](engine::Touch* touch, engine::Event* event) { onTouchEnded(touch, event); };
-    getEventDispatcher()->addEventListenerWithSceneGraphPriority(listener, this);
+    DragTools::listenToTouches(this);
     return true;
 }
 
-bool DragTopicLayer::hits(const engine::Node* node, const engine::Vec2& worldPoint) {
-    if (!node) {
-        return false;
-    }
-    const engine::Vec2 point = node->getParent() ? node->getParent()->convertToNodeSpace(worldPoint) : worldPoint;
-    return node->getBoundingBox().containsPoint(point);
+void DragTopicLayer::initData() {
+    dragged = nullptr;
+    dragStart = engine::Vec2::ZERO;
+    operImgs.clear();
+    panelImgs.clear();
 }
 
-engine::Node* DragTopicLayer::firstHit(const std::vector<engine::Node*>& nodes, const engine::Vec2& worldPoint) {
-    for (engine::Node* node : nodes) {
-        if (node->isVisible() && hits(node, worldPoint)) {
-            return node;
-        }
+void DragTopicLayer::collectPictures() {
+    TopicManage* data = TopicManage::getInstance();
+    for (engine::ui::Widget* widget : data->getWidget(rootNode, "OperImg", 1)) {
+        operImgs.push_back(widget);
     }
-    return nullptr;
-}
-
-void DragTopicLayer::placeAt(engine::Node* node, const engine::Vec2& worldPoint) {
-    node->setPosition(node->getParent() ? node->getParent()->convertToNodeSpace(worldPoint) : worldPoint);
+    for (engine::ui::Widget* widget : data->getWidget(rootNode, "PanelImg", 1)) {
+        panelImgs.push_back(widget);
+    }
 }
 
 void DragTopicLayer::returnDragged() {
@@ -42,21 +37,49 @@ void DragTopicLayer::returnDragged() {
     }
 }
 
+engine::Node* DragTopicLayer::dropOnTargets(const engine::Vec2& location) {
+    DragTools::placeAt(dragged, location);
+    engine::Node* target = DragTools::firstHit(panelImgs, location);
+    if (!target) {
+        returnDragged();
+    }
+    return target;
+}
+
+bool DragTopicLayer::holdsExactly(const std::vector<int>& tags, const engine::ValueVector& group) {
+    return tags.size() == group.size() && std::all_of(tags.begin(), tags.end(), [&group](int tag) {
+               return std::any_of(group.begin(), group.end(), [tag](const engine::Value& v) {
+                   return v.asInt() == tag - TopicManage::kPieceTagBase;
+               });
+           });
+}
+
 bool DragTopicLayer::onTouchBegan(engine::Touch* touch, engine::Event* event) {
     dragged = nullptr;
     dragStart = engine::Vec2::ZERO;
     if (TopicManage::getInstance()->isStepDone()) {
         return false;
     }
-    const engine::Vec2 location = touch->getLocation();
+    return pickAt(touch->getLocation(), PickRule::FirstRaised);
+}
+
+bool DragTopicLayer::pickAt(const engine::Vec2& location, PickRule rule) {
+    dragged = nullptr;
+    dragStart = engine::Vec2::ZERO;
     for (engine::Node* picture : operImgs) {
-        picture->setLocalZOrder(1);
+        if (rule != PickRule::First) {
+            picture->setLocalZOrder(1);
+        }
         // A hidden picture (placed, or not in the topic) cannot be dragged.
-        if (picture->isVisible() && hits(picture, location)) {
-            picture->setLocalZOrder(2);
+        if (picture->isVisible() && DragTools::hits(picture, location)) {
+            if (rule != PickRule::First) {
+                picture->setLocalZOrder(2);
+            }
             dragged = picture;
             dragStart = picture->getPosition();
-            break;
+            if (rule != PickRule::LastRaised) {
+                break;
+            }
         }
     }
     return dragged != nullptr;
@@ -64,6 +87,6 @@ bool DragTopicLayer::onTouchBegan(engine::Touch* touch, engine::Event* event) {
 
 void DragTopicLayer::onTouchMoved(engine::Touch* touch, engine::Event* event) {
     if (dragged) {
-        placeAt(dragged, touch->getLocation());
+        DragTools::placeAt(dragged, touch->getLocation());
     }
 }

@@ -16,6 +16,8 @@ class DragTopicLayer : public TopicTypeLayer {
 public:
     // The BaseLayer steps, then a touch listener for the three touch handlers.
     bool init() override;
+    // No picture picked and no pictures or targets known.
+    void initData() override;
 
     // Picks the first visible picture of operImgs under the finger; nothing once the topic is complete.
     bool onTouchBegan(engine::Touch* touch, engine::Event* event) override;
@@ -25,15 +27,24 @@ public:
 protected:
     DragTopicLayer() = default;
 
-    // True when the world point lies in node's box; the point is taken into node's parent space first.
-    static bool hits(const engine::Node* node, const engine::Vec2& worldPoint);
-    // The first visible node of nodes under the world point, or null.
-    static engine::Node* firstHit(const std::vector<engine::Node*>& nodes, const engine::Vec2& worldPoint);
-    // Places node at the world point, in its parent's space.
-    static void placeAt(engine::Node* node, const engine::Vec2& worldPoint);
+    enum class PickRule {
+        First,       // the first picture under the finger; draw order untouched
+        FirstRaised, // the first one, drawn above the others
+        LastRaised,  // the last one in the list, drawn above the others
+    };
+    // dragged = the visible picture of operImgs under the world point by rule; true when there is one.
+    bool pickAt(const engine::Vec2& location, PickRule rule);
     void returnDragged();
+    // Puts the picked picture at the world point and returns the first visible target of panelImgs there; with
+    // none the picture goes back to where it was picked up.
+    engine::Node* dropOnTargets(const engine::Vec2& location);
+    // True when the picture tags are as many as the group's numbers and each is among them (order free).
+    static bool holdsExactly(const std::vector<int>& tags, const engine::ValueVector& group);
+    // operImgs and panelImgs = the visible "OperImg%d" and "PanelImg%d" of the page.
+    void collectPictures();
 
     engine::Node* dragged = nullptr;
     engine::Vec2 dragStart;
     std::vector<engine::Node*> operImgs;
+    std::vector<engine::Node*> panelImgs;
 };

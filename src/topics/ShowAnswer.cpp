@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kPieceTagBase = 10000;
-
 TopicManage* topicData() {
     return TopicManage::getInstance();
 }
@@ -109,7 +107,7 @@ void ShowAnswer::playAnswerAnimation(engine::ui::Widget* picture) {
     engine::Node* node = nullptr;
     std::string name;
     if (code == 203 || code == 212) {
-        const int own = picture->getTag() - kPieceTagBase;
+        const int own = picture->getTag() - TopicManage::kPieceTagBase;
         node = numbered("OperImg", own);
         name = data->getAnimations(own - 1);
     } else if (among(code, {201, 202, 204, 205, 210, 213}) && data->isInFirstAnswers(picture)) {

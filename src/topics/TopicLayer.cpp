@@ -1,6 +1,5 @@
 #include "topics/TopicLayer.h"
 
-#include "base/Director.h"
 #include "base/Log.h"
 #include "common/AudioManager.h"
 #include "common/CommonTools.h"
@@ -268,12 +267,7 @@ void TopicLayer::initResultImgs() {
     const std::string file = images.front().asString();
     resultImage->setVisible(true);
     resultImage->loadTexture(file);
-    if (engine::Sprite* sprite = file.empty() ? nullptr : engine::Sprite::create(file)) {
-        const float factor = engine::Director::getInstance()->getContentScaleFactor();
-        resultImage->ignoreContentAdaptWithSize(false);
-        resultImage->setContentSize(
-            engine::Size(sprite->getContentSize().width * factor, sprite->getContentSize().height * factor));
-    }
+    TopicManage::fitToPicture(resultImage, file);
 }
 
 void TopicLayer::initContVoiceBtn() {

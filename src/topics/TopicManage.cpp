@@ -33,7 +33,6 @@ TopicManage* s_instance = nullptr;
 constexpr float kBarMargin = 18.f;
 constexpr float kBarGap = 6.f;
 constexpr int kFuncButtonCount = 6;
-constexpr int kPieceTagBase = 10000;
 
 struct ImageFamily {
     const char* list;
@@ -51,19 +50,6 @@ constexpr ImageFamily kImageFamilies[] = {
 
 std::string numbered(const std::string& prefix, int number) {
     return prefix + std::to_string(number);
-}
-
-// The picture's own size: sprite size times the content scale factor, as the layouts expect.
-bool fitToPicture(Widget* widget, const std::string& file) {
-    engine::Sprite* sprite = file.empty() ? nullptr : engine::Sprite::create(file);
-    if (!sprite) {
-        return false;
-    }
-    const float factor = engine::Director::getInstance()->getContentScaleFactor();
-    widget->ignoreContentAdaptWithSize(false);
-    widget->setContentSize(
-        engine::Size(sprite->getContentSize().width * factor, sprite->getContentSize().height * factor));
-    return true;
 }
 
 // The default title with its first "%d" replaced by the number; the text is never used as a format.
@@ -105,6 +91,18 @@ void TopicManage::loadTopics() {
             engine::log("error topic map: %d", static_cast<int>(i));
         }
     }
+}
+
+bool TopicManage::fitToPicture(Widget* widget, const std::string& file) {
+    engine::Sprite* sprite = file.empty() ? nullptr : engine::Sprite::create(file);
+    if (!sprite) {
+        return false;
+    }
+    const float factor = engine::Director::getInstance()->getContentScaleFactor();
+    widget->ignoreContentAdaptWithSize(false);
+    widget->setContentSize(
+        engine::Size(sprite->getContentSize().width * factor, sprite->getContentSize().height * factor));
+    return true;
 }
 
 bool TopicManage::hasCurrentTopic() const {

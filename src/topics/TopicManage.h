@@ -21,6 +21,10 @@ class TopicManage : public engine::Ref {
 public:
     using SubNavCallback = std::function<void(int topicIndex)>;
 
+    // Tags of the layouts' pictures ("OperImg%d") and targets ("PanelImg%d"): the base plus their number.
+    static constexpr int kPieceTagBase = 10000;
+    static constexpr int kTargetTagBase = 20000;
+
     static TopicManage* getInstance();
 
     ~TopicManage() override = default;
@@ -46,6 +50,8 @@ public:
     // Centres the anchors of a family and raises each visible one by half its height times factor.
     void layoutAnchored(engine::Node* root, const std::string& prefix, int factor);
 
+    // Sizes widget to its picture: the sprite size times the content scale factor; false when there is none.
+    static bool fitToPicture(engine::ui::Widget* widget, const std::string& file);
     // The eleven picture families of "Images"; nothing when root is null.
     void loadTopicImages(engine::Node* root, bool visible);
     void loadImageList(engine::Node* root, const std::string& prefix, const std::string& listName, bool visible);

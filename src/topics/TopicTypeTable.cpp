@@ -5,11 +5,21 @@
 #include <initializer_list>
 #include <vector>
 
+#include "topics/ClickColor.h"
+#include "topics/ClickPlay.h"
 #include "topics/DemoTopic.h"
+#include "topics/DirOperate.h"
 #include "topics/DragImage.h"
+#include "topics/DragSort.h"
+#include "topics/FillNumSymbol.h"
+#include "topics/Jigsaw.h"
+#include "topics/LineImage.h"
+#include "topics/PinYinTopic.h"
 #include "topics/ShiZiTopic.h"
 #include "topics/ShowAnswer.h"
 #include "topics/SingleTopic.h"
+#include "topics/SpecialTopic.h"
+#include "topics/TopicLayer.h"
 
 namespace {
 
@@ -63,6 +73,34 @@ const std::vector<TypeEntry>& registeredTypes() {
         {"ShowAnswer", maker<ShowAnswer>(), {}, nullptr},
         {"DragImage", maker<DragImage>(), {501, 503, 505, 509, 510, 511}, answerer<DragImage>()},
         {"DemoTopic", maker<DemoTopic>(), {100106, 100113, 100114, 100115, 100116}, answerer<DemoTopic>()},
+        // Tap-to-play, colour-fill, drag-sort and number pages.
+        {"ClickPlay", maker<ClickPlay>(), {}, nullptr},
+        {"ClickColor", maker<ClickColor>(), {}, nullptr},
+        {"DragSort", maker<DragSort>(), {901}, answerer<DragSort>()},
+        {"FillNumSymbol", maker<FillNumSymbol>(), {701, 708, 713, 714}, answerer<FillNumSymbol>()},
+        // Line matching, jigsaw, direction and pinyin pages.
+        {"LineImage",
+         maker<LineImage>(),
+         {301, 302, 303},
+         [](TopicLayer* host, engine::Node* layer) {
+             auto* lines = dynamic_cast<LineImage*>(layer);
+             if (lines && host) {
+                 host->showResult(lines->showAnswer(), nullptr);
+             }
+             return lines != nullptr;
+         }},
+        {"Jigsaw", maker<Jigsaw>(), {}, nullptr},
+        {"DirOperate", maker<DirOperate>(), {801, 802}, answerer<DirOperate>()},
+        {"PinYinTopic",
+         maker<PinYinTopic>(),
+         {319001, 319501, 319502, 319503, 319504, 319505, 319506},
+         answerer<PinYinTopic>()},
+        // Special topic pages.
+        {"SpecialTopic",
+         maker<SpecialTopic>(),
+         {101303, 101502, 101507, 101508, 101511, 101515, 101525, 101526, 101529, 101530, 101531, 101538, 101539,
+          101601, 101801, 101802},
+         answerer<SpecialTopic>()},
     };
     return types;
 }

@@ -190,9 +190,13 @@ TEST_F(JsonQuestion, MissingEmptyOrNonArrayListsGiveEmptyLists) {
     EXPECT_TRUE(json->readQuestion(parse("[\"title\"]")).title.empty());
 }
 
-TEST_F(JsonQuestion, NonStringElementsKeepTheirPlaceAsEmptyText) {
-    SimpleGameItem item = json->readQuestion(parse("{\"operImgs\":[\"a\",2,null,\"d\"]}"));
-    EXPECT_EQ(item.operImgs, (std::vector<std::string>{"a", "", "", "d"}));
+TEST_F(JsonQuestion, NumbersBecomeTextAndOtherElementsKeepTheirPlaceAsEmptyText) {
+    SimpleGameItem item = json->readQuestion(
+        parse("{\"id\":\"8\",\"title\":12,\"operImgs\":[\"a\",2,null,{},\"d\"],\"answers\":[3, 2.5]}"));
+    EXPECT_EQ(item.id, 8);
+    EXPECT_EQ(item.title, "12");
+    EXPECT_EQ(item.operImgs, (std::vector<std::string>{"a", "2", "", "", "d"}));
+    EXPECT_EQ(item.answers, (std::vector<std::string>{"3", "2.5"}));
 }
 
 } // namespace

@@ -184,7 +184,7 @@ TEST_F(AnimationPreload, CompletesOnceWhenEveryPictureHasArrived) {
     ASSERT_NE(loadingBar(), nullptr);
     EXPECT_FLOAT_EQ(loadingBar()->getPercent(), 50.f);
     EXPECT_EQ(done, 0);
-    ASSERT_TRUE(support::stepUntil([&] { return done > 0; }, 300));
+    ASSERT_TRUE(support::waitFor([&] { return done > 0; }));
     EXPECT_EQ(loadingBar(), nullptr);
     EXPECT_NE(textures()->getTextureForKey("Deep/Nested/Nested2.png"), nullptr);
     support::stepFrames(20);
@@ -210,8 +210,10 @@ TEST_F(AnimationPreload, ReportsOfAnEarlierPreloadAreIgnored) {
     int first = 0, second = 0;
     player()->preloadAnimations("Pair", [&] { ++first; });
     player()->preloadAnimations("One", [&] { ++second; });
-    ASSERT_TRUE(support::stepUntil([&] { return second > 0; }, 300));
-    support::stepFrames(60); // the first preload's pictures arrive too
+    ASSERT_TRUE(support::waitFor([&] { return second > 0; }));
+    // The first preload's pictures arrive too (loaded on worker threads, in real time).
+    ASSERT_TRUE(support::waitFor([] { return textures()->getTextureForKey("Deep/Nested/Nested2.png") != nullptr; }));
+    support::stepFrames(2);
     EXPECT_EQ(first, 0);
     EXPECT_EQ(second, 1);
     EXPECT_EQ(loadingBar(), nullptr);

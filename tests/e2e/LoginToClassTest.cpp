@@ -9,6 +9,7 @@
 #include "app/AppDelegate.h"
 #include "base/Director.h"
 #include "common/GDataManager.h"
+#include "games/GameLayer.h"
 #include "lesson/DownloadLayer.h"
 #include "lesson/LogicTopicScene.h"
 #include "net/CoursewareManager.h"
@@ -114,6 +115,45 @@ protected:
             }
         }
         return pixels;
+    }
+
+    // The third pupil sorts the five items of the game entry, one wrong choice first; player is the stored result.
+    static void playSortingGame(LogicTopicScene* lesson, StudentRecord& player) {
+        GameLayer* frame = nullptr;
+        ASSERT_TRUE(waitFor([&] {
+            frame = dynamic_cast<GameLayer*>(lesson->getContentLayer());
+            return frame && frame->studentIcons.size() == 5 && findByName("StartBtn", frame)->isVisible();
+        }));
+        ASSERT_TRUE(click("IconFrame", frame->studentIcons[2]));
+        stepFrames(1);
+        ASSERT_TRUE(click("StartBtn", frame));
+        Node* item = findByName("QImg", frame);
+        Node* waiting = findByName("PosNode", frame);
+        for (int k = 0; frame->state == 2; ++k) {
+            ASSERT_TRUE(waitFor([&] { return frame->running && item->getPosition() == waiting->getPosition(); }));
+            const bool odd = item->getTag() % 2 == 1;
+            // The first item goes to the wrong class first: nothing counts.
+            for (bool right : {false, true}) {
+                if (right || k == 0) {
+                    const int before = frame->answeredCount;
+                    click(odd == right ? "OperImg1" : "OperImg2", frame);
+                    ASSERT_TRUE(
+                        waitFor([&] { return frame->answeredCount == before + right && (right || frame->running); }));
+                }
+            }
+            if (k == 2) {
+                support::saveScreenshot("e2e_game_play");
+            }
+        }
+        EXPECT_EQ(frame->answeredCount, 5);
+        ASSERT_TRUE(waitFor([] { return !tipText().empty(); }));
+        support::saveScreenshot("e2e_game_result");
+        click("Button1");
+        stepFrames(2);
+        player = GDataManager::getInstance()->getStudent(frame->selectedStudent);
+        EXPECT_EQ(player.id, 1003);
+        EXPECT_EQ(player.gameScore, 100);
+        EXPECT_GT(player.gameTime, 0);
     }
 
     std::string fieldText(const std::string& name) const {
@@ -249,10 +289,11 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
 
     // The arrows step through the bar to the summary video; a topic page with its own topic bar hides them, and
     // the bar's button goes on from there.
+    StudentRecord player;
     for (int nav = 2; nav <= 7; ++nav) {
-        // The game frame covers the bar: its own right button moves on once it is built.
+        // The game frame covers the bar: a pupil plays the lecture's sorting game, then its right button moves on.
         if (nav == 5) {
-            waitFor([] { return findByName("RightBtn") != nullptr; });
+            playSortingGame(lesson, player);
             ASSERT_TRUE(click("RightBtn"));
         } else {
             engine::Node* right = findByName("Btn_Right");
@@ -275,11 +316,13 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
     ASSERT_TRUE(click("Layout_RestStart"));
     ASSERT_TRUE(waitFor([] { return findByName("Layout_Bg") == nullptr; }));
 
-    // Finish uploads the class's results and shows the finish view.
+    // Finish uploads the class's results, the game's for the pupil who played, and shows the finish view.
     std::string expected = "[";
     for (int id = 1001; id <= 1009; ++id) {
+        const bool played = id == player.id;
         expected += (id > 1001 ? "," : "") + std::string("{\"studentId\":") + std::to_string(id) +
-                    ",\"isSign\":1,\"score\":0,\"gameTime\":0,\"gameScore\":0}";
+                    ",\"isSign\":1,\"score\":0,\"gameTime\":" + std::to_string(played ? player.gameTime : 0) +
+                    ",\"gameScore\":" + std::to_string(played ? 100 : 0) + "}";
     }
     expected += "]";
     ASSERT_TRUE(click("FinishBtn"));

@@ -71,7 +71,7 @@ TEST_F(Rendering, AsyncLoadsCallBackOnTheMainThreadAndAtOnceWhenCached) {
         loaded = t;
     });
     EXPECT_FALSE(called);
-    ASSERT_TRUE(support::stepUntil([&] { return called; }, 300));
+    ASSERT_TRUE(support::waitFor([&] { return called; }));
     EXPECT_NE(loaded, nullptr);
     bool immediate = false;
     cache->addImageAsync(path, [&](Texture2D*) { immediate = true; });
@@ -81,7 +81,7 @@ TEST_F(Rendering, AsyncLoadsCallBackOnTheMainThreadAndAtOnceWhenCached) {
         failedCalled = true;
         failed = t == nullptr;
     });
-    ASSERT_TRUE(support::stepUntil([&] { return failedCalled; }, 300));
+    ASSERT_TRUE(support::waitFor([&] { return failedCalled; }));
     EXPECT_TRUE(failed);
 }
 
@@ -126,12 +126,12 @@ TEST_F(Rendering, LabelWidthIsTheRenderedTextWidth) {
 TEST_F(Rendering, StreamingTextureUploadsFramesWithoutReallocating) {
     std::vector<uint8_t> frame(64 * 32 * 4, 200);
     auto* texture = new Texture2D();
-    ASSERT_TRUE(texture->initWithData(frame.data(), frame.size(), Texture2D::PixelFormat::RGBA8888, 64, 32,
-                                      Size(64, 32)));
+    ASSERT_TRUE(
+        texture->initWithData(frame.data(), frame.size(), Texture2D::PixelFormat::RGBA8888, 64, 32, Size(64, 32)));
     SDL_Texture* first = texture->getSDLTexture();
     frame.assign(frame.size(), 10);
-    ASSERT_TRUE(texture->initWithData(frame.data(), frame.size(), Texture2D::PixelFormat::RGBA8888, 64, 32,
-                                      Size(64, 32)));
+    ASSERT_TRUE(
+        texture->initWithData(frame.data(), frame.size(), Texture2D::PixelFormat::RGBA8888, 64, 32, Size(64, 32)));
     EXPECT_EQ(texture->getSDLTexture(), first);
     EXPECT_FALSE(texture->initWithData(frame.data(), 10, Texture2D::PixelFormat::RGBA8888, 64, 32, Size(64, 32)));
     texture->release();

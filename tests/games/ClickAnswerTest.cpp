@@ -29,14 +29,6 @@ protected:
         support::stepFrames(2);
         EXPECT_EQ(frame->answeredCount, before + 1);
     }
-    StudentRecord chosen() const {
-        for (const StudentRecord& pupil : GDataManager::getInstance()->students) {
-            if (pupil.id == chosenId) {
-                return pupil;
-            }
-        }
-        return {};
-    }
     GameLayer* frame = nullptr;
     int chosenId = -1;
 };
@@ -66,21 +58,9 @@ TEST_F(ClickAnswerGame, RoundFromStartToTheRankBoard) {
     for (int k = 0; k < 4; ++k) {
         answerRight();
     }
-    EXPECT_EQ(frame->state, 3);
     EXPECT_FALSE(frame->running);
-    EXPECT_EQ(chosen().gameScore, 100) << "the result is written at the end of the game";
     EXPECT_TRUE(shown(frame, "LeftBtn"));
-    ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
-    EXPECT_NE(tipText().find(chosen().name + " finished in"), std::string::npos) << tipText();
-    support::saveScreenshot("games_click_answer_result");
-    closeTip();
-
-    press(frame, "RankBtn");
-    engine::Node* board = support::findByName("RankPanel1");
-    ASSERT_NE(board, nullptr);
-    EXPECT_EQ(textOf(board, "ScoreText"), "100");
-    EXPECT_EQ(textOf(board, "NameText"), chosen().name);
-    press(engine::Director::getInstance()->getRunningScene(), "CloseBtn");
+    expectWon(frame, chosenId, "games_click_answer_result");
     EXPECT_EQ(frame->state, 3);
     EXPECT_FALSE(frame->running) << "closing the board after a finished game changes nothing";
     EXPECT_EQ(GDataManager::getInstance()->students[frame->selectedStudent].id, chosenId);
@@ -94,8 +74,8 @@ TEST_F(ClickAnswerGame, StopEndsTheGameForGood) {
     EXPECT_EQ(frame->answeredCount, 0);
     EXPECT_FALSE(frame->running);
     EXPECT_EQ(frame->state, 2);
-    EXPECT_EQ(chosen().gameScore, 0);
-    EXPECT_GE(chosen().gameTime, 0);
+    EXPECT_EQ(pupilWithId(chosenId).gameScore, 0);
+    EXPECT_GE(pupilWithId(chosenId).gameTime, 0);
     ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
     closeTip();
 

@@ -5,7 +5,10 @@
 #include <string>
 
 #include "games/GameLayer.h"
+#include "games/GameManager.h"
+#include "support/DemoTopics.h"
 #include "tools/ToolsFixture.h"
+#include "ui/ImageView.h"
 
 namespace games_test {
 
@@ -33,17 +36,68 @@ protected:
         }
         writePicture(folder + "GameImg/GameBg/bg.png", 1280, 720, {214, 236, 250, 255});
         const std::string xml =
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>Game</key><dict>" + extra +
-            "<key>BgImg</key><string>bg.png</string><key>GameModel</key><integer>" + std::to_string(model) +
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>Game</key><dict>"
+            "<key>BgImg</key><string>bg.png</string><key>GameModel</key><integer>" +
+            std::to_string(model) +
             "</integer><key>Time</key><integer>60</integer><key>Score</key><real>100</real>"
             "<key>QNum</key><integer>" +
             std::to_string(qnum) + "</integer><key>QuestionType</key><integer>2</integer><key>Questions</key><array>" +
             questions + "</array><key>Answers</key><array>" + answers + "</array><key>SelectImgs</key><array>" +
             options +
             "</array><key>Animations</key><dict><key>Celebrate</key><string>TopicCelebrate</string>"
-            "<key>Effect</key><string>GameEffect</string></dict></dict></dict></plist>\n";
+            "<key>Effect</key><string>GameEffect</string></dict>" +
+            extra + "</dict></dict></plist>\n";
         std::filesystem::create_directories(folder);
         engine::FileUtils::getInstance()->writeStringToFile(xml, folder + "Topic.plist");
+    }
+    // The demo lecture of that identify code chosen, its Game map and pictures copied from the server's package.
+    void useDemoGame(const std::string& identify) const {
+        namespace fs = std::filesystem;
+        const fs::path from = fs::path(TEST_SOURCE_DIR "/server/packages") / identify;
+        const fs::path to = support::chooseLecture(identify);
+        fs::create_directories(to);
+        fs::copy_file(from / "Topic.plist", to / "Topic.plist", fs::copy_options::overwrite_existing);
+        if (fs::exists(from / "GameImg")) {
+            fs::copy(from / "GameImg", to / "GameImg",
+                     fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        }
+    }
+    // The game object the frame made, of class T.
+    template <class T> static T* gameOf(GameLayer* frame) {
+        for (engine::Node* child : frame->getChildren()) {
+            if (auto* game = dynamic_cast<T*>(child)) {
+                return game;
+            }
+        }
+        return nullptr;
+    }
+    static StudentRecord pupilWithId(int id) {
+        for (const StudentRecord& pupil : GDataManager::getInstance()->students) {
+            if (pupil.id == id) {
+                return pupil;
+            }
+        }
+        return {};
+    }
+    // A game won: the full score stored for the pupil, the result screenshot, and after the result tip the rank
+    // board's first row is that pupil with that score.
+    static void expectWon(GameLayer* frame, int id, const std::string& screenshot) {
+        EXPECT_EQ(frame->state, 3);
+        EXPECT_EQ(pupilWithId(id).gameScore, 100);
+        ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
+        EXPECT_NE(tipText().find(pupilWithId(id).name + " finished in"), std::string::npos) << tipText();
+        support::saveScreenshot(screenshot);
+        closeTip();
+        expectTopRankRow(frame, id, "100");
+    }
+    // The rank board's first row shows the pupil and the score; the board is closed again.
+    static void expectTopRankRow(GameLayer* frame, int id, const std::string& score) {
+        press(frame, "RankBtn");
+        engine::Node* board = support::findByName("RankPanel1");
+        ASSERT_NE(board, nullptr);
+        EXPECT_EQ(textOf(board, "ScoreText"), score);
+        EXPECT_EQ(textOf(board, "NameText"), pupilWithId(id).name);
+        press(engine::Director::getInstance()->getRunningScene(), "CloseBtn");
     }
     // A frame on the running scene, its animations preloaded and its game made.
     GameLayer* openFrame() {
@@ -51,8 +105,47 @@ protected:
         EXPECT_TRUE(frame->init());
         frame->autorelease();
         engine::Director::getInstance()->getRunningScene()->addChild(frame);
-        EXPECT_TRUE(support::stepUntil([frame] { return frame->rootNode != nullptr; }));
+        // The animation frames load on the decoder thread, in real time.
+        EXPECT_TRUE(waitFor([frame] { return frame->rootNode != nullptr; }));
         support::stepFrames(1);
+        return frame;
+    }
+    // The right choice of the question shown: its text or picture is found in "Questions".
+    static int rightChoice(GameLayer* frame) {
+        auto* picture = dynamic_cast<engine::ui::ImageView*>(find(frame, "QImg"));
+        const std::string shown = picture && picture->isVisible()
+                                      ? std::filesystem::path(picture->getTextureFile()).filename().string()
+                                      : textOf(frame, "TitleText");
+        const engine::ValueVector questions = GameManager::getInstance()->getQuestions();
+        for (size_t slot = 0; slot < questions.size(); ++slot) {
+            if (questions[slot].asString() == shown) {
+                return GameManager::getInstance()->getAnswers().at(slot);
+            }
+        }
+        return -1;
+    }
+    // Clicks the right option of the question shown and waits until the answer counts and the game runs again.
+    static void answerRight(GameLayer* frame) {
+        const int before = frame->answeredCount;
+        engine::Node* right = option(frame, rightChoice(frame));
+        ASSERT_NE(right, nullptr);
+        support::click(right);
+        ASSERT_TRUE(support::stepUntil(
+            [&] { return frame->answeredCount != before && (frame->running || frame->state == 3); }));
+    }
+    // Answers right to the end of the round; the pupil who played has won it.
+    void winRound(GameLayer* frame, const std::string& screenshot) {
+        const int id = frame->selectedId;
+        while (frame->state != 3 && !HasFailure()) {
+            answerRight(frame);
+        }
+        expectWon(frame, id, screenshot);
+    }
+    // A frame with pupil icon i chosen and its game started.
+    GameLayer* startGame(int icon = 0) {
+        GameLayer* frame = openFrame();
+        choosePupil(frame, icon);
+        press(frame, "StartBtn");
         return frame;
     }
     // Clicks pupil icon i of the page.

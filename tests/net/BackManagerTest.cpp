@@ -53,6 +53,8 @@ TEST_F(BackManagerTest, RemovesTheConfiguredAndGeneratedLeftovers) {
     touch(res / "NetRes/6412/Topic.plist");
     touch(res / "NetRes/0101010101/Topic.plist");
     touch(res / "NetRes/keep.plist");
+    touch(res / "NetRes/1113.plist");
+    touch(res / "NetRes/7101/Topic.plist");
 
     BackManager::getInstance()->removeUnusedFiles();
 
@@ -62,6 +64,8 @@ TEST_F(BackManagerTest, RemovesTheConfiguredAndGeneratedLeftovers) {
     EXPECT_FALSE(fs::exists(res / "NetRes/6412"));
     EXPECT_TRUE(fs::exists(res / "NetRes/0101010101/Topic.plist"));
     EXPECT_TRUE(fs::exists(res / "NetRes/keep.plist"));
+    EXPECT_TRUE(fs::exists(res / "NetRes/1113.plist"));
+    EXPECT_TRUE(fs::exists(res / "NetRes/7101"));
     // Only what was there is named; nothing is said of the names that were not.
     EXPECT_EQ(countLogged("removed unused"), 4);
     EXPECT_TRUE(logged("removed unused folder " + (res / "NetRes/6412").string()));

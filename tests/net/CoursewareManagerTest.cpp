@@ -72,18 +72,8 @@ protected:
     void queue(const std::string& identify, const std::string& url) {
         manager()->addDownloadTask({identify, url, "", ""});
     }
-    // Ticks until the condition holds; gives up after that many ticks once 10 s of real time have passed too, since
-    // a transfer takes real time however fast the ticks go.
-    static bool step(const std::function<bool()>& condition, int frames = 200) {
-        const auto start = std::chrono::steady_clock::now();
-        for (int tick = 0; !condition(); ++tick) {
-            if (tick >= frames && std::chrono::steady_clock::now() - start > std::chrono::seconds(10)) {
-                return false;
-            }
-            support::stepFrames(1, kTick);
-        }
-        return true;
-    }
+    // A transfer takes real time however fast the ticks go.
+    static bool step(const std::function<bool()>& condition) { return support::waitFor(condition, 10, kTick); }
     int errorsOf(const std::string& identify) const {
         return countLogLines("CoursewareManager::onTaskErroronTaskError : " + identify);
     }

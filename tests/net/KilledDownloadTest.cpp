@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -121,11 +120,7 @@ TEST_F(KilledDownload, LeavesNoPackageThatReadsAsReady) {
     CoursewareManager::getInstance()->currentList.push_back(record);
     CoursewareManager::getInstance()->addDownloadTask(
         {kIdentify, server.origin() + "/files/courseware/" + kIdentify + ".zip", "", ""});
-    const auto start = std::chrono::steady_clock::now();
-    while (!readsAsReady(kIdentify) && std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
-        support::stepFrames(1, 0.1f);
-    }
-    EXPECT_TRUE(readsAsReady(kIdentify));
+    EXPECT_TRUE(support::waitFor([&] { return readsAsReady(kIdentify); }, 10, 0.1f));
     EXPECT_TRUE(fs::exists(netRes() + kIdentify + "/Topic.plist"));
     CoursewareManager::destroyInstance();
     support::stopHeadless();

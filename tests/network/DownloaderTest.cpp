@@ -146,7 +146,7 @@ TEST_F(DownloaderTest, LargeBodyArrivesWholeWithOrderedProgress) {
     const std::string target = scratch.file("course/12/video.mp4"); // the folders do not exist yet
     downloader->createDownloadFileTask(server.url("/video.mp4"), target, "video");
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.results() == 1; }, std::chrono::seconds(60)));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }, 60));
     ASSERT_EQ(recorder.successes, std::vector<std::string>{"video"});
     EXPECT_TRUE(fileHasPattern(target, kSize));
     EXPECT_FALSE(fs::exists(target + ".tmp"));
@@ -181,7 +181,7 @@ TEST_F(DownloaderTest, HttpErrorLeavesTheOldFileAndNoTemp) {
     auto downloader = makeDownloader(recorder);
     downloader->createDownloadFileTask(server.url("/missing.zip"), target, "pack");
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.results() == 1; }));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }));
     ASSERT_EQ(recorder.errors.size(), 1u);
     EXPECT_EQ(recorder.errors[0].identifier, "pack");
     EXPECT_EQ(recorder.errors[0].internal, 404);
@@ -201,7 +201,7 @@ TEST_F(DownloaderTest, ConnectionCutMidBodyLeavesNoFile) {
     const std::string target = scratch.file("cut.bin");
     downloader->createDownloadFileTask(server.url("/cut.bin"), target);
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.results() == 1; }));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }));
     ASSERT_EQ(recorder.errors.size(), 1u);
     EXPECT_EQ(recorder.errors[0].code, DownloadTask::ERROR_NETWORK);
     EXPECT_NE(recorder.errors[0].internal, 0); // libcurl's code
@@ -222,7 +222,7 @@ TEST_F(DownloaderTest, StalledServerIsGivenUpAfterTheTimeOut) {
     const auto start = std::chrono::steady_clock::now();
     downloader->createDownloadFileTask(server.url("/stall.bin"), target);
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.results() == 1; }, std::chrono::seconds(10)));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }, 10));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3500));
     ASSERT_EQ(recorder.errors.size(), 1u);
     EXPECT_EQ(recorder.errors[0].internal, 28); // CURLE_OPERATION_TIMEDOUT
@@ -250,7 +250,7 @@ TEST_F(DownloaderTest, SlowButMovingTransferOutlivesTheTimeOut) {
     const std::string target = scratch.file("slow.bin");
     downloader->createDownloadFileTask(server.url("/slow.bin"), target, "slow");
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.results() == 1; }, std::chrono::seconds(15)));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }, 15));
     EXPECT_EQ(recorder.successes, std::vector<std::string>{"slow"});
     EXPECT_TRUE(fileHasPattern(target, kPieces));
 }
@@ -277,7 +277,7 @@ TEST_F(DownloaderTest, UnknownLengthNeverReportsAnExpectedSize) {
     const std::string target = scratch.file("chunked.bin");
     downloader->createDownloadFileTask(server.url("/chunked.bin"), target, "chunked");
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.results() == 1; }));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }));
     ASSERT_EQ(recorder.successes.size(), 1u);
     EXPECT_TRUE(fileHasPattern(target, kChunks * kChunkSize));
     ASSERT_FALSE(recorder.progress.empty());
@@ -302,8 +302,8 @@ TEST_F(DownloaderTest, CallbacksNeverRunInsideCreate) {
     recorder.creating = false;
     EXPECT_EQ(recorder.results(), 0u);
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.results() == 4; }));
-    pumpFrames(5);
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 4; }));
+    support::stepFrames(5);
     EXPECT_EQ(recorder.callbacksInsideCreate, 0);
     EXPECT_EQ(recorder.successes, std::vector<std::string>{"good"});
     ASSERT_EQ(recorder.errors.size(), 3u);
@@ -337,7 +337,7 @@ TEST_F(DownloaderTest, RunsAtMostCountOfMaxProcessingTasksAtOnce) {
     for (int i = 0; i < 5; ++i) {
         downloader->createDownloadFileTask(server.url("/file/" + std::to_string(i)), scratch.file(std::to_string(i)));
     }
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.results() == 5; }));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 5; }));
     EXPECT_EQ(recorder.successes.size(), 5u);
     std::lock_guard<std::mutex> lock(mutex);
     EXPECT_EQ(mostActive, 2);
@@ -377,8 +377,8 @@ TEST_F(DownloaderTest, ReplacingTheDownloaderFromItsOwnCallbacksIsSafe) {
     downloader->createDownloadFileTask(server.url("/part/404"), scratch.file("missing"), "missing");
     downloader->createDownloadFileTask(server.url("/part/2"), scratch.file("second"), "second");
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return done.size() == 4; }));
-    pumpFrames(5);
+    ASSERT_TRUE(support::waitFor([&] { return done.size() == 4; }));
+    support::stepFrames(5);
     std::sort(done.begin(), done.end());
     EXPECT_EQ(done, (std::vector<std::string>{"first", "missing failed", "next", "second"}));
     EXPECT_TRUE(fileHasPattern(scratch.file("first"), 200000));
@@ -401,13 +401,13 @@ TEST_F(DownloaderTest, DirectorShutdownStopsTransfersAndRemovesTempFiles) {
         downloader->createDownloadFileTask(server.url("/big/" + std::to_string(i)), scratch.file(std::to_string(i)));
     }
     // Two transfers have started writing; the third waits for a slot.
-    ASSERT_TRUE(pumpFramesUntil([&] { return recorder.progress.size() >= 2; }));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.progress.size() >= 2; }));
     EXPECT_TRUE(fs::exists(scratch.file("0.tmp")));
     EXPECT_TRUE(fs::exists(scratch.file("1.tmp")));
 
     const auto start = std::chrono::steady_clock::now();
     engine::Director::getInstance()->end();
-    pumpFrames(1);
+    support::stepFrames(1);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_TRUE(engine::Director::getInstance()->hasEnded());
     EXPECT_TRUE(noTempFiles(scratch.path()));
@@ -415,6 +415,6 @@ TEST_F(DownloaderTest, DirectorShutdownStopsTransfersAndRemovesTempFiles) {
     EXPECT_EQ(started, 2);
 
     engine::Director::getInstance()->reset();
-    pumpFrames(5);
+    support::stepFrames(5);
     EXPECT_EQ(recorder.results(), 0u);
 }

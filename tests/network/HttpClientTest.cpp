@@ -16,6 +16,7 @@
 #include "network/HttpClient.h"
 #include "network/HttpRequest.h"
 #include "network/HttpResponse.h"
+#include "support/Headless.h"
 #include "support/LocalHttpServer.h"
 
 using engine::network::HttpClient;
@@ -25,9 +26,11 @@ using support::LocalHttpServer;
 
 namespace {
 
+const std::thread::id g_mainThread = std::this_thread::get_id();
+
 struct Reply {
     bool arrived = false;
-    bool onMainThreadStep = false;
+    bool onMainThread = false;
     bool succeed = false;
     long code = 0;
     std::string body;
@@ -42,7 +45,7 @@ HttpRequest* makeRequest(const std::string& url, HttpRequest::Type type, Reply* 
     request->setTag(tag);
     request->setResponseCallback([reply](HttpClient*, HttpResponse* response) {
         reply->arrived = true;
-        reply->onMainThreadStep = isInsideFrameStep();
+        reply->onMainThread = std::this_thread::get_id() == g_mainThread;
         reply->succeed = response->isSucceed();
         reply->code = response->getResponseCode();
         reply->body.assign(response->getResponseData()->begin(), response->getResponseData()->end());
@@ -107,7 +110,7 @@ TEST_F(HttpClientTest, PostBodyAndHeadersArriveAsSent) {
     request->setRequestData(body.data(), body.size());
     sendAndRelease(request);
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return reply.arrived; }));
+    ASSERT_TRUE(support::waitFor([&] { return reply.arrived; }));
     std::lock_guard<std::mutex> lock(mutex);
     EXPECT_EQ(receivedBody, body);
     EXPECT_EQ(contentType, "application/x-www-form-urlencoded");
@@ -129,7 +132,7 @@ TEST_F(HttpClientTest, EmptyHeaderValueGoesOutAsAnEmptyHeader) {
     request->setRequestData(body.data(), body.size());
     sendAndRelease(request);
 
-    ASSERT_TRUE(pumpFramesUntil([&] { return reply.arrived; }));
+    ASSERT_TRUE(support::waitFor([&] { return reply.arrived; }));
     EXPECT_TRUE(reply.succeed);
     const std::string raw = capture.request();
     EXPECT_NE(raw.find("\r\ntoken:\r\n"), std::string::npos) << raw;
@@ -152,7 +155,7 @@ TEST_F(HttpClientTest, EmptyPostBodyIsSent) {
     });
     Reply reply;
     sendAndRelease(makeRequest(server.url("/empty"), HttpRequest::Type::POST, &reply));
-    ASSERT_TRUE(pumpFramesUntil([&] { return reply.arrived; }));
+    ASSERT_TRUE(support::waitFor([&] { return reply.arrived; }));
     EXPECT_TRUE(posted);
     EXPECT_EQ(length, 0u);
     EXPECT_TRUE(reply.succeed);
@@ -163,7 +166,7 @@ TEST_F(HttpClientTest, RefusedConnectionGivesMinusOneAndAnErrorText) {
     Reply reply;
     sendAndRelease(
         makeRequest("http://127.0.0.1:" + std::to_string(port.port()) + "/x", HttpRequest::Type::POST, &reply));
-    ASSERT_TRUE(pumpFramesUntil([&] { return reply.arrived; }));
+    ASSERT_TRUE(support::waitFor([&] { return reply.arrived; }));
     EXPECT_FALSE(reply.succeed);
     EXPECT_EQ(reply.code, -1);
     EXPECT_NE(reply.error, "");
@@ -178,7 +181,7 @@ TEST_F(HttpClientTest, ServerErrorIsAFailureWithItsStatus) {
     });
     Reply reply;
     sendAndRelease(makeRequest(server.url("/broken"), HttpRequest::Type::GET, &reply));
-    ASSERT_TRUE(pumpFramesUntil([&] { return reply.arrived; }));
+    ASSERT_TRUE(support::waitFor([&] { return reply.arrived; }));
     EXPECT_FALSE(reply.succeed);
     EXPECT_EQ(reply.code, 500);
     EXPECT_EQ(reply.body, "boom");
@@ -195,7 +198,7 @@ TEST_F(HttpClientTest, TimeOutGivesMinusOne) {
     Reply reply;
     const auto start = std::chrono::steady_clock::now();
     sendAndRelease(makeRequest(server.url("/silent"), HttpRequest::Type::GET, &reply));
-    ASSERT_TRUE(pumpFramesUntil([&] { return reply.arrived; }, std::chrono::seconds(8)));
+    ASSERT_TRUE(support::waitFor([&] { return reply.arrived; }, 8));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_FALSE(reply.succeed);
     EXPECT_EQ(reply.code, -1);
@@ -213,9 +216,9 @@ TEST_F(HttpClientTest, CallbackRunsOnlyInALaterFrameStep) {
     sendAndRelease(makeRequest("http://127.0.0.1:" + std::to_string(refused.port()), HttpRequest::Type::GET, &bad));
     EXPECT_FALSE(good.arrived);
     EXPECT_FALSE(bad.arrived);
-    ASSERT_TRUE(pumpFramesUntil([&] { return good.arrived && bad.arrived; }));
-    EXPECT_TRUE(good.onMainThreadStep);
-    EXPECT_TRUE(bad.onMainThreadStep);
+    ASSERT_TRUE(support::waitFor([&] { return good.arrived && bad.arrived; }));
+    EXPECT_TRUE(good.onMainThread);
+    EXPECT_TRUE(bad.onMainThread);
 }
 
 TEST_F(HttpClientTest, RepliesArriveInSendOrder) {
@@ -246,7 +249,7 @@ TEST_F(HttpClientTest, RepliesArriveInSendOrder) {
         });
         sendAndRelease(request);
     }
-    ASSERT_TRUE(pumpFramesUntil([&] { return order.size() == kCount; }));
+    ASSERT_TRUE(support::waitFor([&] { return order.size() == kCount; }));
     EXPECT_EQ(order, (std::vector<std::string>{"0", "1", "2", "3", "4", "5"}));
 }
 
@@ -268,12 +271,12 @@ TEST_F(HttpClientTest, DestroyInstanceCancelsWithoutCallbacks) {
         HttpClient::getInstance()->send(request);
         requests.push_back(request); // our reference stays, to see the client let go of its own
     }
-    ASSERT_TRUE(pumpFramesUntil([&] { return hits == 1; }));
+    ASSERT_TRUE(support::waitFor([&] { return hits == 1; }));
 
     const auto start = std::chrono::steady_clock::now();
     HttpClient::destroyInstance();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    pumpFrames(10);
+    support::stepFrames(10);
     EXPECT_EQ(callbacks, 0);
     EXPECT_EQ(hits, 1);
     for (HttpRequest* request : requests) {
@@ -288,17 +291,17 @@ TEST_F(HttpClientTest, DirectorShutdownStopsTheClient) {
     });
     Reply first;
     sendAndRelease(makeRequest(server.url("/ping"), HttpRequest::Type::GET, &first));
-    ASSERT_TRUE(pumpFramesUntil([&] { return first.arrived; }));
+    ASSERT_TRUE(support::waitFor([&] { return first.arrived; }));
     HttpClient* before = HttpClient::getInstance();
     before->setTimeoutForConnect(3);
 
     engine::Director::getInstance()->end();
-    pumpFrames(1);
+    support::stepFrames(1);
     // A new client after shutdown starts with the default time-outs and works.
     engine::Director::getInstance()->reset();
     EXPECT_EQ(HttpClient::getInstance()->getTimeoutForConnect(), HttpClient::DEFAULT_TIMEOUT_FOR_CONNECT);
     Reply second;
     sendAndRelease(makeRequest(server.url("/ping"), HttpRequest::Type::GET, &second));
-    ASSERT_TRUE(pumpFramesUntil([&] { return second.arrived; }));
+    ASSERT_TRUE(support::waitFor([&] { return second.arrived; }));
     EXPECT_EQ(second.body, "pong");
 }

@@ -91,9 +91,12 @@ void RawRequestCapture::serveOne() {
             break;
         }
     }
+    {
+        // Kept before answering: the client may read it as soon as the reply is in.
+        std::lock_guard<std::mutex> lock(_mutex);
+        _request = received;
+    }
     static const char reply[] = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nConnection: close\r\n\r\nok";
     (void)!write(connection, reply, sizeof(reply) - 1);
     close(connection);
-    std::lock_guard<std::mutex> lock(_mutex);
-    _request = received;
 }

@@ -110,7 +110,7 @@ TEST_F(CourseSceneTest, EnteringClearsTheChoiceAndATypeOpensItsSubjects) {
     auto buttons = courseButtons();
     ASSERT_EQ(buttons.size(), 4u);
     click(buttons[1]);
-    ASSERT_TRUE(waitForScene<SubjectScene>(10));
+    ASSERT_TRUE(waitForScene<SubjectScene>());
     EXPECT_EQ(data->courseTypeCode, 2);
 }
 
@@ -118,7 +118,7 @@ TEST_F(CourseSceneTest, ReturnLeadsToTheLoginScene) {
     setCourseTypes(2);
     enter(CourseScene::create());
     ASSERT_TRUE(click("Btn_Return"));
-    EXPECT_TRUE(waitForScene<LoginScene>(60));
+    EXPECT_TRUE(waitForScene<LoginScene>());
 }
 
 TEST_F(CourseSceneTest, SmallCataloguesLeaveThePagingButtonsAsLaidOut) {

@@ -101,7 +101,7 @@ TEST_F(GradeSceneTest, AGradeTakesItsCoursewareAndClassesToTheClassScene) {
 
     // Grade 2 has no class anywhere: a tip, and another grade may be chosen.
     click(gradeButton(2));
-    ASSERT_TRUE(support::stepUntil([&] { return !tipText().empty(); }, navigation::kReplyFrames));
+    ASSERT_TRUE(support::stepUntil([&] { return !tipText().empty(); }));
     EXPECT_EQ(tipText(), "No class has this grade.");
     EXPECT_EQ(GDataManager::getInstance()->gradeCode, 2);
     EXPECT_TRUE(GDataManager::getInstance()->classList.empty());
@@ -141,8 +141,7 @@ TEST_F(GradeSceneTest, AGradeWaitingForItsClassesHoldsOffOthersWhateverThePanel)
     GDataManager::getInstance()->subjectCode = 1;
     GradeScene* scene = enterGradeScene();
     click(gradeButton(1));
-    ASSERT_TRUE(support::stepUntil([] { return HttpManager::getInstance()->isAwaitingReply("getClassList"); },
-                                   navigation::kReplyFrames));
+    ASSERT_TRUE(support::waitFor([] { return HttpManager::getInstance()->isAwaitingReply("getClassList"); }));
     // Another request's reply may take the shared loading panel down meanwhile.
     HttpManager::getInstance()->removeLoading();
     scene->onGradeClicked(gradeButton(5));
@@ -158,7 +157,7 @@ TEST_F(GradeSceneTest, AFailedTransferLetsTheTeacherChooseAgain) {
     enterGradeScene();
     HttpManager::getInstance()->baseUrl = closedBaseUrl();
     click(gradeButton(1));
-    ASSERT_TRUE(support::stepUntil([&] { return !tipText().empty(); }, navigation::kReplyFrames));
+    ASSERT_TRUE(support::waitFor([&] { return !tipText().empty(); }));
     ASSERT_TRUE(click("Button1"));
     support::stepFrames(2);
 
@@ -198,7 +197,7 @@ TEST_F(GradeSceneTest, TheClassTreeIsReadWithCare) {
     EXPECT_EQ(data->classList[1].classes[0].className, "");
     EXPECT_TRUE(logged("error json array: children"));
     EXPECT_TRUE(logged("error json item: data"));
-    EXPECT_TRUE(waitForScene<ClassScene>(5));
+    EXPECT_TRUE(waitForScene<ClassScene>());
 }
 
 TEST_F(GradeSceneTest, AGradeFoundWithoutClassesStillOpensTheClassScene) {
@@ -208,7 +207,7 @@ TEST_F(GradeSceneTest, AGradeFoundWithoutClassesStillOpensTheClassScene) {
     rapidjson::Document reply;
     reply.Parse(R"([{"schoolId": 2, "schoolName": "B", "children": [{"gradeCode": 1, "children": []}]}])");
     scene->onClassListReply("getClassList", reply);
-    ASSERT_TRUE(waitForScene<ClassScene>(5));
+    ASSERT_TRUE(waitForScene<ClassScene>());
     EXPECT_TRUE(GDataManager::getInstance()->classList.empty());
     EXPECT_EQ(textOf("ListPageText"), "0/0");
     for (int slot = 1; slot <= 4; ++slot) {
@@ -232,10 +231,10 @@ TEST_F(GradeSceneTest, ReturnAndResourceButtons) {
     setGrades({{1, 1}});
     enterGradeScene();
     ASSERT_TRUE(click("ResManageBtn"));
-    EXPECT_TRUE(waitForScene<ResourceScene>(60));
+    EXPECT_TRUE(waitForScene<ResourceScene>());
     enterGradeScene();
     ASSERT_TRUE(click("Btn_Return"));
-    EXPECT_TRUE(waitForScene<SubjectScene>(60));
+    EXPECT_TRUE(waitForScene<SubjectScene>());
 }
 
 class ClassSceneTest : public navigation::NavigationTest {
@@ -327,7 +326,7 @@ TEST_F(ClassSceneTest, ChoosingAClassOpensItsLectures) {
     ASSERT_NE(slot("ClassImg", 3), nullptr);
     click(slot("ClassImg", 3));
     EXPECT_TRUE(findByName("SelectImg", slot("ClassImg", 3))->isVisible());
-    ASSERT_TRUE(waitForScene<LectureScene>(5));
+    ASSERT_TRUE(waitForScene<LectureScene>());
     EXPECT_EQ(GDataManager::getInstance()->classIdSelected, 13);
 }
 
@@ -350,7 +349,7 @@ TEST_F(ClassSceneTest, ReturnLeadsToTheGradeScene) {
     setSchools();
     enter(ClassScene::create());
     ASSERT_TRUE(click("Btn_Return"));
-    EXPECT_TRUE(waitForScene<GradeScene>(60));
+    EXPECT_TRUE(waitForScene<GradeScene>());
 }
 
 } // namespace

@@ -32,11 +32,9 @@ using support::click;
 using support::findByName;
 using support::stepFrames;
 using support::stepUntil;
+using support::waitFor;
 
 namespace {
-
-// Replies and downloads arrive from worker threads; a whole chain takes a few hundred frames.
-constexpr int kChainFrames = 6000;
 
 class LoginSceneTest : public support::ClientTest {
 protected:
@@ -58,8 +56,7 @@ protected:
         ASSERT_NE(scene, nullptr);
         support::runScene(scene);
         ASSERT_TRUE(
-            stepUntil([] { return !findByName("Img_LoadingBg") && !HttpManager::getInstance()->getLoadingPanel(); },
-                      kChainFrames));
+            waitFor([] { return !findByName("Img_LoadingBg") && !HttpManager::getInstance()->getLoadingPanel(); }));
         stepFrames(2);
     }
 
@@ -132,7 +129,7 @@ protected:
 
     void closeTip() {
         clickNode(findByName("Button1"));
-        ASSERT_TRUE(stepUntil([] { return !findByName("Content"); }, 120));
+        ASSERT_TRUE(waitFor([] { return !findByName("Content"); }, 120));
     }
 
     void fillFields(const std::string& user, const std::string& password) {
@@ -150,7 +147,7 @@ protected:
 
     // The logo download runs beside the chain; a test that logs in waits for it before it ends.
     void waitForLogo() {
-        ASSERT_TRUE(stepUntil([] { return baseData("InstitutionLogo") == "riverside_logo.png"; }, kChainFrames));
+        ASSERT_TRUE(stepUntil([] { return baseData("InstitutionLogo") == "riverside_logo.png"; }));
     }
 
     std::vector<std::string> requestNames() const {
@@ -312,7 +309,7 @@ TEST_F(LoginSceneTest, LoginFillsTheCatalogueAndOpensTheCourseScene) {
     support::saveScreenshot("login");
     server.clearRecords();
     clickLogin();
-    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    ASSERT_TRUE(waitFor(courseSceneRuns));
 
     EXPECT_EQ(requestNames(), (std::vector<std::string>{"login", "getCourseIcon", "getCoursePermission", "getUI"}));
     const auto logins = requestsNamed("login");
@@ -367,7 +364,7 @@ TEST_F(LoginSceneTest, LoginFillsTheCatalogueAndOpensTheCourseScene) {
 TEST_F(LoginSceneTest, WrongPasswordShowsTheServerMessageAndTheScreenStaysUsable) {
     fillFields("teacher", "4321");
     clickLogin();
-    ASSERT_TRUE(stepUntil([&] { return !tipText().empty(); }, kChainFrames));
+    ASSERT_TRUE(waitFor([&] { return !tipText().empty(); }));
     EXPECT_EQ(tipText(), "Wrong account or password.");
     EXPECT_EQ(engine::Director::getInstance()->getRunningScene(), scene);
     EXPECT_TRUE(requestsNamed("getCourseIcon").empty());
@@ -375,7 +372,7 @@ TEST_F(LoginSceneTest, WrongPasswordShowsTheServerMessageAndTheScreenStaysUsable
     closeTip();
     fillFields("teacher", "1234");
     clickLogin();
-    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    ASSERT_TRUE(waitFor(courseSceneRuns));
     EXPECT_EQ(requestsNamed("login").size(), 2u);
     waitForLogo();
 }
@@ -386,7 +383,7 @@ TEST_F(LoginSceneTest, ServerDownShowsTheConnectionTipAndLoginMayBeTriedAgain) {
     for (int attempt = 1; attempt <= 2; ++attempt) {
         SCOPED_TRACE(attempt);
         clickLogin();
-        ASSERT_TRUE(stepUntil([&] { return !tipText().empty(); }, kChainFrames));
+        ASSERT_TRUE(waitFor([&] { return !tipText().empty(); }));
         EXPECT_EQ(tipText(), PlistManager::getInstance()->getText("HttpStr1"));
         EXPECT_EQ(countLogged("error buffer: "), attempt);
         EXPECT_EQ(engine::Director::getInstance()->getRunningScene(), scene);
@@ -400,10 +397,10 @@ TEST_F(LoginSceneTest, LoginStartsOneChainAtATime) {
     ASSERT_NE(button, nullptr);
     click(button);
     click(button);
-    ASSERT_TRUE(stepUntil([] { return HttpManager::getInstance()->getLoadingPanel() != nullptr; }, 120));
+    ASSERT_TRUE(waitFor([] { return HttpManager::getInstance()->getLoadingPanel() != nullptr; }, 120));
     // Only the loading panel covers the button; the handler itself ignores a second start.
     scene->onLoginClicked(nullptr);
-    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    ASSERT_TRUE(stepUntil(courseSceneRuns));
     EXPECT_EQ(requestsNamed("login").size(), 1u);
     EXPECT_EQ(requestsNamed("getUI").size(), 1u);
     waitForLogo();
@@ -415,7 +412,7 @@ TEST_F(LoginSceneTest, AnotherReplyTakingThePanelDownStartsNoSecondChain) {
     // The version check's reply, say, removes the shared loading panel while "login" is still out.
     HttpManager::getInstance()->removeLoading();
     scene->onLoginClicked(nullptr);
-    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    ASSERT_TRUE(waitFor(courseSceneRuns));
     EXPECT_EQ(requestsNamed("login").size(), 1u);
     EXPECT_EQ(requestsNamed("getUI").size(), 1u);
     waitForLogo();
@@ -425,7 +422,7 @@ TEST_F(LoginSceneTest, UnchangedPackHashFinishesWithoutDownload) {
     SqManager::getInstance()->setBaseData("InsUIHash", "ui20240901");
     fillFields("teacher", "1234");
     clickLogin();
-    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    ASSERT_TRUE(waitFor(courseSceneRuns));
     EXPECT_FALSE(fs::exists(resRoot() + "LocalRes/ui20240901.zip"));
     EXPECT_FALSE(fs::exists(resRoot() + "LocalRes/DrawBoard"));
     EXPECT_EQ(baseData("InsUIHash"), "ui20240901");
@@ -438,7 +435,7 @@ TEST_F(LoginSceneTest, PackThatDidNotArriveKeepsTheStoredHash) {
     SqManager::getInstance()->setBaseData("InsUIHash", "ui20240901");
     fillFields("teacher", "1234");
     clickLogin();
-    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    ASSERT_TRUE(waitFor(courseSceneRuns));
     EXPECT_EQ(baseData("InsUIHash"), "ui20240901");
     EXPECT_TRUE(logged("interface pack not loaded"));
     waitForLogo();
@@ -451,9 +448,9 @@ TEST_F(LoginSceneTest, PackThatCannotBeUnpackedKeepsTheStoredHash) {
     SqManager::getInstance()->setBaseData("InsUIHash", "ui20240901");
     fillFields("teacher", "1234");
     clickLogin();
-    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    ASSERT_TRUE(waitFor(courseSceneRuns));
     const std::string zip = resRoot() + "LocalRes/ui20250101.zip";
-    ASSERT_TRUE(stepUntil([&] { return logged("interface pack not extracted: " + zip); }, kChainFrames));
+    ASSERT_TRUE(waitFor([&] { return logged("interface pack not extracted: " + zip); }));
     EXPECT_EQ(baseData("InsUIHash"), "ui20240901");
     EXPECT_FALSE(fs::exists(zip));
     waitForLogo();
@@ -470,7 +467,7 @@ TEST_F(LoginSceneTest, PackFormatIsUsedInAFileNameOnlyWhenShortLettersOrDigits) 
     writeText(data / "institution.json", institutionWithUi("/files/ui/ui20240901.zip", "zip/../../../escaped"));
     fillFields("teacher", "1234");
     clickLogin();
-    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    ASSERT_TRUE(waitFor(courseSceneRuns));
     EXPECT_EQ(baseData("InsUIHash"), "");
     EXPECT_FALSE(fs::exists(resRoot() + "LocalRes"));
     for (const auto& entry : fs::recursive_directory_iterator(scratch.path())) {
@@ -489,7 +486,7 @@ TEST_F(LoginSceneTest, RepliesOfTheWrongShapeReadAsEmpty) {
                    { "typeCode": 8, "enabled": 1, "children": [ { "subjectCode": 2, "enabled": 1 } ] } ])");
     fillFields("teacher", "1234");
     clickLogin();
-    ASSERT_TRUE(stepUntil(courseSceneRuns, kChainFrames));
+    ASSERT_TRUE(waitFor(courseSceneRuns));
 
     const auto& types = GDataManager::getInstance()->courseTypes;
     ASSERT_EQ(types.size(), 1u);

@@ -86,14 +86,14 @@ void NavigationTest::loadCatalogue() {
                           ++replies;
                       },
                       true, "union", nullptr, {{"appId", "9"}});
-    ASSERT_TRUE(support::stepUntil([&] { return replies == 1; }, kReplyFrames));
+    ASSERT_TRUE(support::waitFor([&] { return replies == 1; }));
     http->sendRequest("getCoursePermission",
                       [this, &replies](const std::string&, rapidjson::Value& data) {
                           readPermissions(data);
                           ++replies;
                       },
                       true, "union", nullptr, {});
-    ASSERT_TRUE(support::stepUntil([&] { return replies == 2; }, kReplyFrames));
+    ASSERT_TRUE(support::waitFor([&] { return replies == 2; }));
     server.clearRecords();
 }
 

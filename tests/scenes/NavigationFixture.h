@@ -24,9 +24,6 @@ class Scene;
 
 namespace navigation {
 
-// Frames allowed for a reply of the loopback server.
-constexpr int kReplyFrames = 3000;
-
 // The string of the Text of that name below root (the running scene when null); "<none>" when there is none.
 std::string textOf(const std::string& name, engine::Node* root = nullptr);
 // The node of that name below root is there and visible.
@@ -52,9 +49,9 @@ protected:
     template <class T> T* runningAs() const {
         return dynamic_cast<T*>(engine::Director::getInstance()->getRunningScene());
     }
-    // Steps until the running scene is a T.
-    template <class T> bool waitForScene(int frames = kReplyFrames) {
-        return support::stepUntil([this] { return runningAs<T>() != nullptr; }, frames);
+    // Steps until the running scene is a T (the step to it often follows a reply).
+    template <class T> bool waitForScene() {
+        return support::waitFor([this] { return runningAs<T>() != nullptr; });
     }
     // The course buttons ("Btn_Course") on the scene's "Panel_Layout", in slot order.
     std::vector<engine::Node*> courseButtons() const;

@@ -41,9 +41,9 @@ protected:
         ASSERT_NE(maths, nullptr);
         click(maths);
         ASSERT_TRUE(waitForScene<GradeScene>());
-        ASSERT_TRUE(support::stepUntil([] { return findByName("Img_LoadingBg") == nullptr; }, 600));
+        ASSERT_TRUE(support::waitFor([] { return findByName("Img_LoadingBg") == nullptr; }));
         ASSERT_TRUE(click("ResManageBtn"));
-        ASSERT_TRUE(waitForScene<ResourceScene>(60));
+        ASSERT_TRUE(waitForScene<ResourceScene>());
         support::stepFrames(5);
     }
 
@@ -63,7 +63,7 @@ TEST_F(ResourceSceneTest, AGradesMissingPackagesAreQueuedShownWithProgressThenRe
         int panel;
         bool visible;
         const char* server;
-    } panels[] = {{1, true, "17"}, {2, true, "1"}, {3, false, "0"}, {4, true, "9"}, {5, false, "0"}};
+    } panels[] = {{1, true, "20"}, {2, true, "1"}, {3, false, "0"}, {4, true, "9"}, {5, false, "0"}};
     for (const auto& expected : panels) {
         Node* panel = findByName("GradePanel" + std::to_string(expected.panel));
         ASSERT_NE(panel, nullptr);
@@ -109,7 +109,7 @@ TEST_F(ResourceSceneTest, AGradesMissingPackagesAreQueuedShownWithProgressThenRe
 
     // The callbacks never reach a scene that has gone.
     ASSERT_TRUE(click("Btn_Return"));
-    ASSERT_TRUE(waitForScene<GradeScene>(60));
+    ASSERT_TRUE(waitForScene<GradeScene>());
     EXPECT_FALSE(courseware->progressCallback);
     EXPECT_FALSE(courseware->finishCallback);
 }
@@ -117,7 +117,7 @@ TEST_F(ResourceSceneTest, AGradesMissingPackagesAreQueuedShownWithProgressThenRe
 TEST_F(ResourceSceneTest, ManagePagesShowTheGradesLecturesByStage) {
     openResources();
     ASSERT_TRUE(click("ManageBtn", findByName("GradePanel4")));
-    ASSERT_TRUE(waitForScene<ManageScene>(60));
+    ASSERT_TRUE(waitForScene<ManageScene>());
     support::stepFrames(5);
     GDataManager* data = GDataManager::getInstance();
     EXPECT_EQ(data->gradeCode, 5);
@@ -134,7 +134,7 @@ TEST_F(ResourceSceneTest, ManagePagesShowTheGradesLecturesByStage) {
     EXPECT_TRUE(shown("DownloadBg1"));
     EXPECT_FALSE(shown("DownloadBg2"));
     ASSERT_TRUE(click("Btn_Return"));
-    EXPECT_TRUE(waitForScene<ResourceScene>(60));
+    EXPECT_TRUE(waitForScene<ResourceScene>());
 }
 
 } // namespace

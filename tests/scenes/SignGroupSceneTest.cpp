@@ -17,6 +17,7 @@
 #include "scenes/LectureScene.h"
 #include "scenes/LoginScene.h"
 #include "scenes/SignScene.h"
+#include "scenes/TouLectureScene.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ TEST_F(SignGroupTest, PushedOverTheLessonSignInAndGroupingPopBack) {
     support::click("ConfirmBtn");
     support::stepFrames(1);
     support::click("ConfirmBtn");
-    ASSERT_TRUE(waitForScene<GroupScene>(600));
+    ASSERT_TRUE(waitForScene<GroupScene>());
     EXPECT_EQ(director->getSceneStackSize(), 2u);
     EXPECT_EQ(data->enteredFrom, 3);
 
@@ -135,19 +136,28 @@ TEST_F(SignGroupTest, PushedOverTheLessonSignInAndGroupingPopBack) {
     EXPECT_EQ(director->getSceneStackSize(), 1u);
 }
 
-TEST_F(SignGroupTest, SignInReturnsToTheLectureListOnlyInPlayModeOne) {
+TEST_F(SignGroupTest, SignInReturnsToTheLectureListOfItsPlayMode) {
     seatPupils(3);
     GDataManager* data = GDataManager::getInstance();
     data->enteredFrom = 2;
+    data->gradeCode = 1;
     data->courseTypes[1].subjects[1].playMode = 4;
     enterLoaded(SignScene::create());
     support::click("Btn_Return");
     support::stepFrames(30);
     EXPECT_NE(runningAs<SignScene>(), nullptr);
     EXPECT_TRUE(logged("error subject playmodel : 4"));
-    data->courseTypes[1].subjects[1].playMode = 1;
+    data->courseTypes[1].subjects[1].playMode = 3;
     support::click("Btn_Return");
-    ASSERT_TRUE(waitForScene<LectureScene>(120));
+    ASSERT_TRUE(waitForScene<TouLectureScene>());
+    EXPECT_EQ(data->gradeCode, 0);
+    EXPECT_EQ(data->enteredFrom, 0);
+
+    data->enteredFrom = 2;
+    data->courseTypes[1].subjects[1].playMode = 1;
+    enterLoaded(SignScene::create());
+    support::click("Btn_Return");
+    ASSERT_TRUE(waitForScene<LectureScene>());
     EXPECT_EQ(data->enteredFrom, 0);
 }
 
@@ -250,7 +260,7 @@ TEST_F(SignGroupTest, ConfirmingFetchesTheOpeningVideoFirst) {
     support::click("GroupBtn2");
     support::click("RandomBtn");
     support::click("ConfirmBtn");
-    ASSERT_TRUE(waitForScene<LogicTopicScene>(5));
+    ASSERT_TRUE(waitForScene<LogicTopicScene>());
     EXPECT_EQ(requestsNamed("getCourseFileList").size(), 1u);
 }
 

@@ -11,6 +11,8 @@
 #include "scenes/CourseScene.h"
 #include "scenes/GradeScene.h"
 #include "scenes/SubjectScene.h"
+#include "scenes/TouGradeScene.h"
+#include "scenes/TouLectureScene.h"
 #include "ui/Button.h"
 #include "ui/Text.h"
 
@@ -177,7 +179,7 @@ TEST_F(SubjectSceneTest, FetchesEveryGradeAndFilesItsCoursewareWithItsState) {
     }
 
     ASSERT_EQ(courseware->lists.size(), 3u);
-    EXPECT_EQ(courseware->lists[1].size(), 17u) << "twelve lectures and the five topic tours";
+    EXPECT_EQ(courseware->lists[1].size(), 20u) << "twelve lectures and the eight topic tours";
     EXPECT_EQ(courseware->lists[2].size(), 1u);
     EXPECT_EQ(courseware->lists[5].size(), 9u);
     EXPECT_EQ(courseware->lists[1][6].Identify, "0101010201");
@@ -197,22 +199,20 @@ TEST_F(SubjectSceneTest, FetchesEveryGradeAndFilesItsCoursewareWithItsState) {
     EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
 }
 
-TEST_F(SubjectSceneTest, OtherPlayModesLoadThePupilsAndStayUsable) {
+TEST_F(SubjectSceneTest, OtherPlayModesLoadThePupilsAndOpenTheirLists) {
     loadCatalogue();
-    // "Story Time" has a subject without grades: one request for grade 0.
+    // "Story Time" has a subject without grades: one request for grade 0, then straight to its lectures.
     GDataManager::getInstance()->courseTypeCode = 3;
-    auto* scene = SubjectScene::create();
-    enter(scene);
+    enter(SubjectScene::create());
     chooseSubject(5);
-    ASSERT_TRUE(
-        support::stepUntil([&] { return logged("TouLectureScene is not available"); }, navigation::kReplyFrames));
+    ASSERT_TRUE(waitForScene<TouLectureScene>());
     const auto requests = requestsNamed("getCourseList");
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].field("gradeCode"), "0");
     ASSERT_TRUE(filed(0, "0305010101"));
     EXPECT_EQ(filed(0, "0305010101")->GradeCode, 1);
     EXPECT_FALSE(GDataManager::getInstance()->students.empty());
-    EXPECT_EQ(runningAs<SubjectScene>(), scene);
+    support::stepFrames(2);
     EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
 
     // "Picture Books" has grades.
@@ -220,13 +220,10 @@ TEST_F(SubjectSceneTest, OtherPlayModesLoadThePupilsAndStayUsable) {
     GDataManager::getInstance()->courseTypeCode = 2;
     enter(SubjectScene::create());
     chooseSubject(4);
-    ASSERT_TRUE(support::stepUntil([&] { return logged("TouGradeScene is not available"); }, navigation::kReplyFrames));
+    ASSERT_TRUE(waitForScene<TouGradeScene>());
     EXPECT_EQ(requestsNamed("getCourseList").size(), 2u);
     ASSERT_TRUE(filed(1, "0204010102"));
     EXPECT_EQ(CoursewareManager::getInstance()->lists.count(2), 0u);
-
-    ASSERT_TRUE(click("Btn_Return"));
-    EXPECT_TRUE(waitForScene<CourseScene>(60));
 }
 
 TEST_F(SubjectSceneTest, AnUnknownPlayModeIsLoggedAndTheSceneStays) {
@@ -235,7 +232,7 @@ TEST_F(SubjectSceneTest, AnUnknownPlayModeIsLoggedAndTheSceneStays) {
     auto* scene = SubjectScene::create();
     enter(scene);
     chooseSubject(1);
-    ASSERT_TRUE(support::stepUntil([&] { return logged("error course type : 7"); }, navigation::kReplyFrames));
+    ASSERT_TRUE(support::waitFor([&] { return logged("error course type : 7"); }));
     EXPECT_EQ(runningAs<SubjectScene>(), scene);
     EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
 }
@@ -256,10 +253,10 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
         SCOPED_TRACE(fault);
         HttpManager::getInstance()->baseUrl = server.origin() + "/fault/" + fault + "/";
         chooseSubject(1);
-        ASSERT_TRUE(support::stepUntil([&] { return !tipText().empty(); }, navigation::kReplyFrames));
+        ASSERT_TRUE(support::waitFor([&] { return !tipText().empty(); }));
         EXPECT_EQ(tipText(), tip);
         failures += 3;
-        support::stepUntil([&] { return countLogged("getCourseList failed") == failures; }, navigation::kReplyFrames);
+        support::waitFor([&] { return countLogged("getCourseList failed") == failures; });
         EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
         EXPECT_EQ(scene->getPendingReplies(), 0);
         EXPECT_EQ(runningAs<SubjectScene>(), scene);
@@ -274,11 +271,11 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
     ASSERT_TRUE(waitForScene<GradeScene>());
     EXPECT_EQ(CoursewareManager::getInstance()->lists[1].size(), 2u);
     // The grade scene's animations load behind a layer that takes the touches.
-    ASSERT_TRUE(support::stepUntil([] { return findByName("Img_LoadingBg") == nullptr; }));
+    ASSERT_TRUE(support::waitFor([] { return findByName("Img_LoadingBg") == nullptr; }));
     ASSERT_TRUE(click("Btn_Return"));
-    ASSERT_TRUE(waitForScene<SubjectScene>(60));
+    ASSERT_TRUE(waitForScene<SubjectScene>());
     ASSERT_TRUE(click("Btn_Return"));
-    EXPECT_TRUE(waitForScene<CourseScene>(60));
+    EXPECT_TRUE(waitForScene<CourseScene>());
 }
 
 TEST_F(SubjectSceneTest, WaitsForEveryReplyAndReadsEachWithCare) {
@@ -292,7 +289,7 @@ TEST_F(SubjectSceneTest, WaitsForEveryReplyAndReadsEachWithCare) {
 
     // "text1" gives the codes of the identify code; the record stays in the list of its "grade".
     scripted.answer(R"([{"id":1,"type":1,"subject":1,"grade":1,"phase":9,"lesson":9,"text1":"2105"}])");
-    ASSERT_TRUE(support::stepUntil([&] { return loggedResponses() == 1; }, navigation::kReplyFrames));
+    ASSERT_TRUE(support::stepUntil([&] { return loggedResponses() == 1; }));
     support::stepFrames(2);
     EXPECT_EQ(runningAs<SubjectScene>(), scene);
     EXPECT_EQ(scene->getPendingReplies(), 2);
@@ -302,7 +299,7 @@ TEST_F(SubjectSceneTest, WaitsForEveryReplyAndReadsEachWithCare) {
 
     // A "data" that is no array files nothing but still counts.
     scripted.answer(R"({"grade":2})");
-    ASSERT_TRUE(support::stepUntil([&] { return loggedResponses() == 2; }, navigation::kReplyFrames));
+    ASSERT_TRUE(support::waitFor([&] { return loggedResponses() == 2; }));
     support::stepFrames(2);
     EXPECT_EQ(runningAs<SubjectScene>(), scene);
     EXPECT_EQ(scene->getPendingReplies(), 1);
@@ -320,7 +317,7 @@ TEST_F(SubjectSceneTest, RepliesAfterTheSceneHasGoneDoNothing) {
     setSubject(1, {1});
     enter(SubjectScene::create());
     chooseSubject(1);
-    ASSERT_TRUE(support::stepUntil([&] { return scripted.received() == 1; }, navigation::kReplyFrames));
+    ASSERT_TRUE(support::waitFor([&] { return scripted.received() == 1; }));
 
     auto* course = CourseScene::create();
     engine::Director::getInstance()->replaceScene(course);
@@ -328,7 +325,7 @@ TEST_F(SubjectSceneTest, RepliesAfterTheSceneHasGoneDoNothing) {
     ASSERT_EQ(runningAs<CourseScene>(), course);
 
     scripted.answer(R"([{"id":1,"type":1,"subject":1,"grade":1,"phase":1,"lesson":1}])");
-    ASSERT_TRUE(support::stepUntil([&] { return loggedResponses() == 1; }, navigation::kReplyFrames));
+    ASSERT_TRUE(support::waitFor([&] { return loggedResponses() == 1; }));
     support::stepFrames(3);
     EXPECT_EQ(runningAs<CourseScene>(), course);
     EXPECT_TRUE(CoursewareManager::getInstance()->lists.empty());

@@ -74,10 +74,10 @@ TEST_F(CatalogueReplies, CourseIconsListTypesAndSubjectsWithServedIcons) {
     EXPECT_TRUE(treeHas(at(data, "subjectList"), {"subjectCode:i playMode:i subjectName:s iconNormal:s "
                                                   "iconSelected:s iconLocked:s typeCode:i"}));
     EXPECT_EQ(countOf(at(data, "typeList")), 5);
-    EXPECT_EQ(countOf(at(data, "subjectList")), 6);
+    EXPECT_EQ(countOf(at(data, "subjectList")), 7);
     std::vector<std::string> urls;
     collectUrls(data, urls);
-    EXPECT_EQ(urls.size(), 33u);
+    EXPECT_EQ(urls.size(), 36u);
     std::set<std::string> names;
     for (const auto& url : urls) {
         EXPECT_TRUE(names.insert(baseName(url)).second) << "icon names must differ: " << url;
@@ -117,7 +117,7 @@ TEST_F(CatalogueReplies, CourseListItemsNameServedPackagesInPhaseAndLessonOrder)
     auto reply = callLoggedIn("getCourseList", "gradeCode=1&subjectCode=1&typeCode=1");
     const auto& items = at(reply, "data");
     ASSERT_TRUE(treeHas(items, {kCourseItem}));
-    ASSERT_EQ(countOf(items), 17) << "twelve lectures and the five topic tours";
+    ASSERT_EQ(countOf(items), 20) << "twelve lectures and the eight topic tours";
     int previous = 0;
     for (const auto& item : items.GetArray()) {
         int order = intOf(item, "phase") * 100 + intOf(item, "lesson");
@@ -149,7 +149,8 @@ TEST_F(CatalogueReplies, EveryPackageZipHoldsItsTopicsUnderItsIdentify) {
     for (const char* list : {"gradeCode=1&subjectCode=1&typeCode=1", "gradeCode=2&subjectCode=1&typeCode=1",
                              "gradeCode=5&subjectCode=1&typeCode=1", "gradeCode=1&subjectCode=2&typeCode=1",
                              "gradeCode=1&subjectCode=4&typeCode=2", "gradeCode=0&subjectCode=5&typeCode=3",
-                             "gradeCode=1&subjectCode=6&typeCode=4"}) {
+                             "gradeCode=1&subjectCode=6&typeCode=4", "gradeCode=1&subjectCode=7&typeCode=3",
+                             "gradeCode=2&subjectCode=7&typeCode=3"}) {
         auto reply = callLoggedIn("getCourseList", list);
         ASSERT_TRUE(treeHas(at(reply, "data"), {kCourseItem}));
         for (const auto& item : at(reply, "data").GetArray()) {
@@ -163,7 +164,7 @@ TEST_F(CatalogueReplies, EveryPackageZipHoldsItsTopicsUnderItsIdentify) {
             ++packages;
         }
     }
-    EXPECT_EQ(packages, 33u) << "with the five topic tours";
+    EXPECT_EQ(packages, 47u) << "with the eight topic tours";
 }
 
 TEST_F(CatalogueReplies, CourseFilesOfAKnownLectureAreServed) {

@@ -1,5 +1,6 @@
 #include "support/DemoTopics.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/Director.h"
@@ -27,16 +28,47 @@ std::string packagePath() {
     return plist.substr(0, plist.size() - std::string("Topic.plist").size());
 }
 
-void useDemoLecture(const std::string& identify) {
+std::string chooseLecture(const std::string& identify) {
     GDataManager* data = GDataManager::getInstance();
-    int* codes[] = {&data->courseTypeCode, &data->subjectCode, &data->gradeCode, &data->phaseCode,
-                    &data->lessonNumber};
+    int* codes[] = {&data->courseTypeCode, &data->subjectCode, &data->gradeCode, &data->phaseCode, &data->lessonNumber};
     for (int k = 0; k < 5; ++k) {
         *codes[k] = std::stoi(identify.substr(2 * k, 2));
     }
+    return packagePath();
+}
+
+void useDemoLecture(const std::string& identify) {
     namespace fs = std::filesystem;
-    fs::copy(fs::path(TEST_PROGRAM_DIR "/demo-topics") / identify, packagePath(),
+    fs::copy(fs::path(TEST_PROGRAM_DIR "/demo-topics") / identify, chooseLecture(identify),
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+std::vector<std::string> demoLectures() {
+    namespace fs = std::filesystem;
+    std::vector<std::string> identifies;
+    for (const auto& entry : fs::directory_iterator(TEST_PROGRAM_DIR "/demo-topics")) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_directory() && name.size() == 10 && name[0] != '.') {
+            identifies.push_back(name);
+        }
+    }
+    std::sort(identifies.begin(), identifies.end());
+    return identifies;
+}
+
+std::string lectureWith(int code) {
+    for (const std::string& identify : demoLectures()) {
+        const engine::ValueMap plist = engine::FileUtils::getInstance()->getValueMapFromFile(
+            std::string(TEST_PROGRAM_DIR "/demo-topics/") + identify + "/Topic.plist");
+        for (const auto& [kind, topics] : engine::valueOrNull(plist, "Subject").asValueMap()) {
+            for (const engine::Value& topic : topics.asValueVector()) {
+                if (engine::valueOrNull(topic.asValueMap(), "LayoutModel").asInt() == code) {
+                    return identify;
+                }
+            }
+        }
+    }
+    return "";
 }
 
 int findTopic(int code) {

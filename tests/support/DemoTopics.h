@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TopicLayer;
 
@@ -12,8 +13,14 @@ namespace support {
 void useResourceRoot(const std::string& folder);
 // The package folder of the current lecture, with its trailing slash.
 std::string packagePath();
+// Chooses the lecture of that identify (10 digits: course type, subject, grade, phase, lesson); its package folder.
+std::string chooseLecture(const std::string& identify);
 // Chooses the demo lecture identify (10 digits) and unpacks its package.
 void useDemoLecture(const std::string& identify);
+// The identify codes of the demo topic lectures, in order.
+std::vector<std::string> demoLectures();
+// The first demo lecture whose topics hold the layout code; "" when none does.
+std::string lectureWith(int code);
 // The index of the first topic with that layout code, its kind's topics loaded; -1 when no kind has one.
 int findTopic(int code);
 // A topic host of the current content kind on a plain running scene.

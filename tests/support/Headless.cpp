@@ -39,10 +39,7 @@ void stepFrames(int frames, float dt) {
 }
 
 bool stepUntil(const std::function<bool()>& condition, int maxFrames, float dt) {
-    // Worker threads (texture decoding, replies, downloads) take real time, and frames that draw nothing new take
-    // almost none: the frames are spent only once they have also taken 2 ms each.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(2 * maxFrames);
-    for (int i = 0; i < maxFrames || std::chrono::steady_clock::now() < deadline; ++i) {
+    for (int i = 0; i < maxFrames; ++i) {
         if (condition()) {
             return true;
         }
@@ -51,14 +48,14 @@ bool stepUntil(const std::function<bool()>& condition, int maxFrames, float dt) 
     return condition();
 }
 
-bool waitFor(const std::function<bool()>& condition, double seconds) {
+bool waitFor(const std::function<bool()>& condition, double seconds, float dt) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds * kSanitizerSlowdown);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
         }
-        Director::getInstance()->mainLoop(kFrame);
+        Director::getInstance()->mainLoop(dt);
     }
     return true;
 }

@@ -30,12 +30,12 @@ void startHeadless(const engine::Size& frame = engine::Size(1280, 720), float co
 void stopHeadless();
 
 void stepFrames(int frames, float dt = kFrame);
-// Steps until the condition holds; false when maxFrames passed first, and at least 2 ms each.
+// Steps until the condition holds; false when maxFrames passed first. For what the director's clock decides.
 bool stepUntil(const std::function<bool()>& condition, int maxFrames = 600, float dt = kFrame);
-// Steps frames until the condition holds or `seconds` of real time passed (replies, downloads and libvlc's
-// threads take real time, however fast the frames go; kSanitizerSlowdown times longer in the sanitizer build);
-// false on time-out.
-bool waitFor(const std::function<bool()>& condition, double seconds = 10.0);
+// Steps frames of dt until the condition holds or `seconds` of real time passed; false on time-out. For what
+// other threads do (replies, downloads, extraction, texture loading, libvlc), which takes real time however fast
+// the frames go; kSanitizerSlowdown times longer in the sanitizer build.
+bool waitFor(const std::function<bool()>& condition, double seconds = 10.0, float dt = kFrame);
 // Runs the scene and steps until it is the running one.
 void runScene(engine::Scene* scene);
 

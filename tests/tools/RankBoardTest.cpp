@@ -1,4 +1,4 @@
-// The rank board: the order of the game results, the time text, pages and the empty class.
+// The rank board: the order of the game results, the time text and the close callback.
 #include "tools/RankLayer.h"
 #include "tools/ToolsFixture.h"
 
@@ -20,7 +20,7 @@ protected:
 
 } // namespace
 
-TEST_F(RankBoard, HigherScoreFirstThenShorterTime) {
+TEST_F(RankBoard, HigherScoreFirstThenShorterTimeAndTheCloseCallback) {
     setResults({{0, 0}, {30, 95}, {10, 40}, {30, 80}, {30, 125}});
     RankLayer* board = open<RankLayer>(103);
     EXPECT_EQ(numbers(), (std::vector<int>{4, 2, 5, 3, 1}));
@@ -43,38 +43,12 @@ TEST_F(RankBoard, HigherScoreFirstThenShorterTime) {
         EXPECT_EQ(shown(row(board, k), "RandImage"), want.medal) << k;
     }
     support::saveScreenshot("tools_rank");
-}
 
-TEST_F(RankBoard, PagesOfFiveAndTheCloseCallback) {
-    setResults(std::vector<std::pair<int, int>>(11, {5, 30}));
-    RankLayer* board = open<RankLayer>(103);
     board->retain();
     int closed = 0;
     board->closeCallback = [&] { ++closed; };
-    EXPECT_EQ(textOf(board, "PageText"), "1/3");
-    press(board, "DownBtn");
-    press(board, "DownBtn");
-    press(board, "DownBtn");
-    EXPECT_EQ(textOf(board, "PageText"), "3/3");
-    EXPECT_TRUE(row(board, 1)->isVisible());
-    EXPECT_FALSE(row(board, 2)->isVisible());
-    EXPECT_EQ(textOf(row(board, 1), "RandText"), "11");
-    EXPECT_FALSE(shown(row(board, 1), "RandImage"));
     press(board, "CloseBtn");
     EXPECT_EQ(closed, 1);
     EXPECT_EQ(board->getParent(), nullptr);
     board->release();
-}
-
-TEST_F(RankBoard, EmptyClassStaysOnPageOneWithNoRows) {
-    makeClass(0);
-    RankLayer* board = open<RankLayer>(103);
-    for (const char* button : {"UpBtn", "DownBtn"}) {
-        press(board, button);
-        EXPECT_EQ(textOf(board, "PageText"), "1/0") << button;
-        EXPECT_EQ(board->getCurrentPage(), 1);
-    }
-    for (int k = 1; k <= 5; ++k) {
-        EXPECT_FALSE(row(board, k)->isVisible());
-    }
 }

@@ -1,5 +1,4 @@
-// The score board: pages, the pupil and group buttons, the sort after a change, the group view and the mends of
-// an empty class.
+// The score board: the pupil and group buttons, the sort after a change, the group view and the grouping scene.
 #include "scenes/GroupScene.h"
 #include "tools/ScoreLayer.h"
 #include "tools/ToolsFixture.h"
@@ -27,27 +26,6 @@ protected:
 
 } // namespace
 
-TEST_F(ScoreBoard, PagesClampAtBothEnds) {
-    makeClass(9);
-    ScoreLayer* board = open<ScoreLayer>();
-    EXPECT_EQ(textOf(board, "PageText"), "1/3");
-    struct Step {
-        const char* button;
-        const char* page;
-        int visibleRows;
-    };
-    for (const Step& step : {Step{"UpBtn", "1/3", 4}, Step{"DownBtn", "2/3", 4}, Step{"DownBtn", "3/3", 1},
-                             Step{"DownBtn", "3/3", 1}, Step{"UpBtn", "2/3", 4}}) {
-        press(board, step.button);
-        EXPECT_EQ(textOf(board, "PageText"), step.page) << step.button;
-        int rows = 0;
-        for (int k = 1; k <= 4; ++k) {
-            rows += row(board, k)->isVisible() ? 1 : 0;
-        }
-        EXPECT_EQ(rows, step.visibleRows) << step.page;
-    }
-}
-
 TEST_F(ScoreBoard, PupilPointsResortAndTurnToThePupilsPage) {
     makeClass(9, {1, 1, 1, 1, 1, 1, 0, 0, 0});
     ScoreLayer* board = open<ScoreLayer>();
@@ -68,7 +46,7 @@ TEST_F(ScoreBoard, PupilPointsResortAndTurnToThePupilsPage) {
     EXPECT_FALSE(shown(row(board, 1), "RandImage"));
 }
 
-TEST_F(ScoreBoard, ScoresStopAtZeroAndIconsShowUpToTen) {
+TEST_F(ScoreBoard, ScoresStopAtZeroIconsShowUpToTenAndReturnCloses) {
     makeClass(3, {0, 12, 3});
     ScoreLayer* board = open<ScoreLayer>();
     EXPECT_EQ(visibleIcons(row(board, 1)), 0);
@@ -81,20 +59,15 @@ TEST_F(ScoreBoard, ScoresStopAtZeroAndIconsShowUpToTen) {
     EXPECT_EQ(GDataManager::getInstance()->students[2].score, 0);
     EXPECT_TRUE(shown(row(board, 3), "SelectImg"));
     EXPECT_EQ(textOf(row(board, 3), "ScoreText"), "0");
-}
-
-TEST_F(ScoreBoard, EmptyClassShowsNoRowsAndWritesNothing) {
-    makeClass(0);
-    ScoreLayer* board = open<ScoreLayer>();
-    EXPECT_EQ(textOf(board, "PageText"), "1/0");
-    for (const char* button : {"DownBtn", "UpBtn", "AllBtn"}) {
-        press(board, button);
-        EXPECT_EQ(textOf(board, "PageText"), "1/0") << button;
-    }
-    for (int k = 1; k <= 4; ++k) {
-        EXPECT_FALSE(row(board, k)->isVisible());
-    }
-    EXPECT_TRUE(GDataManager::getInstance()->students.empty());
+    // Without groups the board offers grouping instead of group buttons.
+    EXPECT_TRUE(shown(board, "GoGroupBtn"));
+    EXPECT_FALSE(shown(board, "GroupBtn1"));
+    support::saveScreenshot("tools_score_pupil");
+    board->retain();
+    press(board, "Btn_Return");
+    support::stepFrames(30);
+    EXPECT_EQ(board->getParent(), nullptr);
+    board->release();
 }
 
 TEST_F(ScoreBoard, GroupsHaveTheirOwnScoresAndView) {
@@ -137,20 +110,6 @@ TEST_F(ScoreBoard, GroupsHaveTheirOwnScoresAndView) {
     EXPECT_EQ(board->getGroupFilter(), 0);
     EXPECT_FALSE(dynamic_cast<engine::ui::Widget*>(find(board, "GroupBtn2"))->isHighlighted());
     EXPECT_EQ(textOf(board, "PageText"), "1/2");
-}
-
-TEST_F(ScoreBoard, WithoutGroupsOffersGrouping) {
-    makeClass(5, {2, 9, 1, 0, 4});
-    ScoreLayer* board = open<ScoreLayer>();
-    board->retain();
-    EXPECT_TRUE(shown(board, "GoGroupBtn"));
-    EXPECT_FALSE(shown(board, "GroupBtn1"));
-    pressInRow(board, 3, "AddBtn");
-    support::saveScreenshot("tools_score_pupil");
-    press(board, "Btn_Return");
-    support::stepFrames(30);
-    EXPECT_EQ(board->getParent(), nullptr);
-    board->release();
 }
 
 TEST_F(ScoreBoard, GroupingSceneReturnRebuildsTheBoardWithTheGroups) {

@@ -19,6 +19,7 @@
 #include "platform/FileUtils.h"
 #include "scene/Scene.h"
 #include "support/ClientTest.h"
+#include "support/DemoTopics.h"
 #include "ui/Text.h"
 #include "ui/Widget.h"
 
@@ -82,15 +83,7 @@ protected:
         SDL_FreeSurface(surface);
     }
     // The current lecture: course type 2, subject 4, grade 1, phase 1, lesson 1; its package folder.
-    std::string chooseLecture() const {
-        GDataManager* data = GDataManager::getInstance();
-        data->courseTypeCode = 2;
-        data->subjectCode = 4;
-        data->gradeCode = 1;
-        data->phaseCode = 1;
-        data->lessonNumber = 1;
-        return resRoot() + "NetRes/0204010101/";
-    }
+    std::string chooseLecture() const { return support::chooseLecture("0204010101"); }
     struct Item {
         std::string title;
         int type;

@@ -84,9 +84,15 @@ protected:
         return lesson;
     }
 
-    // Shows the topic of that layout code from the demo lecture identify on a host of a plain scene.
-    bool open(int code, const std::string& identify = "0101010207") {
-        support::useDemoLecture(identify);
+    // Shows the topic of that layout code from the demo lecture identify (by default the first holding it) on a
+    // host of a plain scene.
+    bool open(int code, const std::string& identify = "") {
+        const std::string lecture = identify.empty() ? support::lectureWith(code) : identify;
+        if (lecture.empty()) {
+            ADD_FAILURE() << "no demo lecture holds " << code;
+            return false;
+        }
+        support::useDemoLecture(lecture);
         const int index = support::findTopic(code);
         host = index >= 0 ? support::openTopicHost() : nullptr;
         if (host) {

@@ -46,7 +46,6 @@ ValueMap damagedTopic() {
 
 class TopicManageTest : public TopicTest {};
 
-
 } // namespace
 
 TEST_F(TopicManageTest, ReadersGiveTheValueOrTheirDefault) {
@@ -250,13 +249,6 @@ TEST_F(TopicManageTest, TopicBarButtonsTakeTexturesTitlesAndWidth) {
     support::click(buttons[1]);
     support::stepFrames(2);
     EXPECT_EQ(chosen, 1);
-
-    writeKindTopics({Value(fullTopic())});
-    buttons.clear();
-    Node* lone = makeHost();
-    manage()->createSubNav(lone, buttons, [](int) {});
-    EXPECT_TRUE(buttons.empty());
-    EXPECT_EQ(lone->getChildrenCount(), 1) << "one topic: no bar";
 }
 
 TEST_F(TopicManageTest, FunctionButtonsFollowTheList) {

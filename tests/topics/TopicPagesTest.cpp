@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TopicFixture.h"
+#include "scene/Sprite.h"
 #include "topics/DemoTopic.h"
 #include "ui/Text.h"
 #include "ui/Widget.h"
@@ -12,6 +13,18 @@ using namespace topics_test;
 namespace {
 
 class TopicPages : public TopicTest {};
+
+// The sprite on the stage's parent at the stage's place: the playing animation (z-order 105) or the last frame.
+engine::Sprite* spriteOnStage(Node* stage, bool playing) {
+    for (Node* child : stage->getParent()->getChildren()) {
+        auto* sprite = dynamic_cast<engine::Sprite*>(child);
+        if (sprite && sprite != stage && sprite->isVisible() && sprite->getPosition() == stage->getPosition() &&
+            (sprite->getLocalZOrder() == 105) == playing) {
+            return sprite;
+        }
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -76,9 +89,9 @@ TEST_F(TopicPages, TapToRevealCountsEachRightPictureOnce) {
 }
 
 TEST_F(TopicPages, RevealCodesPlaceTheirAnswersAndReportByCode) {
-    const std::tuple<int, const char*, bool> cases[] = {{202, "AnswerImg1", true},  {203, "AnswerImg2", false},
-                                                        {206, "AnswerImg1", true},  {209, "AnswerImg2", false},
-                                                        {208, "AnswerImg2", true},  {212, "AnswerImg2", false}};
+    const std::tuple<int, const char*, bool> cases[] = {{202, "AnswerImg1", true}, {203, "AnswerImg2", false},
+                                                        {206, "AnswerImg1", true}, {209, "AnswerImg2", false},
+                                                        {208, "AnswerImg2", true}, {212, "AnswerImg2", false}};
     for (const auto& [code, answer, reported] : cases) {
         SCOPED_TRACE(code);
         ASSERT_TRUE(open(code));
@@ -168,21 +181,38 @@ TEST_F(TopicPages, SlotsTakeOnePictureAndRefuseTheEmptyAnswer) {
     EXPECT_TRUE(judged());
 }
 
-TEST_F(TopicPages, DemonstrationStepsNameTheirAnimationAndNeverLock) {
-    // Lecture 0101010208: grade 1, phase 2, lesson 8; 100103 is the first topic of kind 1.
+TEST_F(TopicPages, DemonstrationStepsPlayTheirAnimationAndKeepItsLastFrame) {
+    // 0101010208: grade 1, phase 2, lesson 8, 100103 the first topic of kind 1; 0101010207: 100102 the tenth of kind 3.
+    const struct {
+        int code, picture, target; // target 0: the picture is tapped
+        const char *lecture, *id;
+    } steps[] = {{100103, 2, 1, "0101010208", "120811-2110"}, {100102, 1, 0, "0101010207", "1207310-1010"}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.code);
+        ASSERT_TRUE(open(step.code, step.lecture));
+        Node* stage = widget("AniImg1");
+        step.target ? (void)dragTo(step.picture, step.target) : tap("OperImg" + std::to_string(step.picture));
+        EXPECT_EQ(manage()->stepCount, 1);
+        EXPECT_NE(spriteOnStage(stage, true), nullptr) << "the step plays";
+        EXPECT_FALSE(stage->isVisible());
+        const bool ended = support::stepUntil([stage] { return spriteOnStage(stage, false) != nullptr; });
+        support::saveScreenshot("topic_demo_step_" + std::to_string(step.code));
+        ASSERT_TRUE(ended) << "no last frame in the stage's place";
+        EXPECT_EQ(spriteOnStage(stage, true), nullptr);
+        const std::string last = std::string(step.id) + "/" + step.id + "4.png";
+        const std::string shown = spriteOnStage(stage, false)->getTexture()->getPath();
+        EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), last.size())), last);
+    }
+
     ASSERT_TRUE(open(100103, "0101010208"));
-    const std::string folder = FileManager::getInstance()->getTopicAniPath();
     dragTo(2, 1);
-    EXPECT_EQ(manage()->stepCount, 1);
-    EXPECT_TRUE(SFAnimation::getInstance()->getAnimationCallback(folder + "120811-2110"));
-    EXPECT_FALSE(widget("AniImg1")->isVisible());
-    // No such animation: it ends on the next frame and the page takes the next drag.
-    support::stepFrames(2);
+    ASSERT_TRUE(support::stepUntil([this] { return !spriteOnStage(widget("AniImg1"), true); }));
     const engine::Vec2 home = widget("OperImg1")->getPosition();
     EXPECT_EQ(dragTo(1, 1), home) << "the same target as the last drop";
     EXPECT_EQ(manage()->stepCount, 1);
     dragTo(1, 2);
     EXPECT_EQ(manage()->stepCount, 2);
+    const std::string folder = FileManager::getInstance()->getTopicAniPath();
     EXPECT_TRUE(SFAnimation::getInstance()->getAnimationCallback(folder + "120811-1221"));
     EXPECT_EQ(DemoTopic::getPairIndex(3, 2), 3);
     EXPECT_EQ(DemoTopic::getPairIndex(1, 1), 0);

@@ -1,0 +1,184 @@
+// Mini-games: the frame time while each game of the demo lectures animates (pieces popping in, items carried,
+// effects, walks, the wrong-answer feedback), a touch on the next option every half second; beside the game frame
+// alone in the same run. Every frame is drawn in full, as when something moves on each of them. Software
+// renderer, 1280x720.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/Director.h"
+#include "base/StringUtils.h"
+#include "common/GDataManager.h"
+#include "common/UITools.h"
+#include "games/GameLayer.h"
+#include "games/GameManager.h"
+#include "net/FileManager.h"
+#include "scene/Scene.h"
+#include "support/DemoTopics.h"
+#include "support/Headless.h"
+
+using namespace engine;
+
+namespace {
+
+// BENCH_GAME_FRAMES shortens the run (under a profiler).
+const int kFrames = std::getenv("BENCH_GAME_FRAMES") ? std::atoi(std::getenv("BENCH_GAME_FRAMES")) : 600;
+constexpr int kTouchEvery = 30;
+
+struct Times {
+    double mean = 0;
+    double p95 = 0;
+    double worst = 0;
+};
+
+Times summary(std::vector<double> ms) {
+    Times t;
+    if (ms.empty()) {
+        return t;
+    }
+    for (double v : ms) {
+        t.mean += v;
+    }
+    t.mean /= static_cast<double>(ms.size());
+    std::sort(ms.begin(), ms.end());
+    t.p95 = ms[static_cast<size_t>(ms.size() * 0.95)];
+    t.worst = ms.back();
+    return t;
+}
+
+// The package of that demo lecture unpacked where the client looks for the current lecture.
+void useDemoGame(const std::string& identify) {
+    GDataManager* data = GDataManager::getInstance();
+    int* codes[] = {&data->courseTypeCode, &data->subjectCode, &data->gradeCode, &data->phaseCode, &data->lessonNumber};
+    for (int k = 0; k < 5; ++k) {
+        *codes[k] = std::stoi(identify.substr(2 * k, 2));
+    }
+    namespace fs = std::filesystem;
+    fs::create_directories(support::packagePath());
+    fs::copy(fs::path(TEST_SOURCE_DIR "/server/packages") / identify, support::packagePath(),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
+// A game frame with its game on a plain scene, the first pupil chosen and, when start, the game started.
+GameLayer* openGame(bool start) {
+    support::runScene(Scene::create());
+    auto* frame = new GameLayer();
+    frame->init();
+    frame->autorelease();
+    Director::getInstance()->getRunningScene()->addChild(frame);
+    support::waitFor([frame] { return frame->rootNode != nullptr; });
+    // Pieces that pop in before the start.
+    support::stepFrames(90);
+    if (!frame->studentIcons.empty()) {
+        support::click(UITools::seekChildByName(frame->studentIcons[0], "IconFrame"));
+        support::stepFrames(1);
+    }
+    if (start) {
+        frame->onStartBtn();
+    }
+    frame->setRedrawEveryFrame(true);
+    return frame;
+}
+
+double threadMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// Wall-clock and main-thread CPU times of the frames while the game runs, a touch on the next option (or the stop
+// button of the wheel) now and then. The CPU time leaves out the waits a busy machine adds.
+void playFrames(GameLayer* frame, std::vector<double>& ms, std::vector<double>& cpu) {
+    std::vector<Node*> options;
+    UITools::seekChildrenByPrefix(options, frame, "OperImg");
+    if (Node* stop = UITools::seekChildByName(frame, "Button1")) {
+        options.push_back(stop);
+    }
+    for (int i = 0; i < kFrames; ++i) {
+        if (i % kTouchEvery == 0 && !options.empty()) {
+            Node* option = options[(i / kTouchEvery) % options.size()];
+            if (option->isVisible()) {
+                support::click(option);
+            }
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = threadMs();
+        Director::getInstance()->mainLoop(1 / 60.f);
+        cpu.push_back(threadMs() - cpuStart);
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+
+} // namespace
+
+int main() {
+    support::startHeadless(Size(1280, 720));
+    {
+        support::ScratchDir scratch;
+        support::useResourceRoot(scratch.path());
+        std::vector<StudentRecord>& pupils = GDataManager::getInstance()->students;
+        for (int i = 0; i < 5; ++i) {
+            StudentRecord pupil;
+            pupil.id = 1001 + i;
+            pupil.name = "Pupil " + std::to_string(i + 1);
+            pupil.sex = 1 + i % 2;
+            pupil.headImage = "HeadImg" + std::to_string(pupil.sex) + ".png";
+            pupils.push_back(pupil);
+        }
+        std::printf("mini-games at 1280x720 on the software renderer (goal: frame while a game animates < 8 ms)\n");
+        std::printf("%-30s %9s %9s %9s %9s %9s\n", "game (demo lecture, model)", "mean", "p95", "worst", "cpu mean",
+                    "cpu p95");
+        // The game frame alone, ready (a lecture without a game), as the reference.
+        std::vector<std::pair<std::string, std::string>> lectures = {{"frame alone (reference)", "0101010206"}};
+        namespace fs = std::filesystem;
+        std::vector<std::string> identifies;
+        for (const auto& entry : fs::directory_iterator(TEST_SOURCE_DIR "/server/packages")) {
+            identifies.push_back(entry.path().filename().string());
+        }
+        std::sort(identifies.begin(), identifies.end());
+        std::vector<int> models;
+        for (const std::string& identify : identifies) {
+            useDemoGame(identify);
+            const int model = GameManager::getInstance()->getGameModel();
+            const int number = model / 10;
+            if (number >= 1 && number <= 11 && std::find(models.begin(), models.end(), number) == models.end()) {
+                models.push_back(number);
+                lectures.emplace_back(StringUtils::format("%s, %d", identify.c_str(), model), identify);
+            }
+        }
+        double worstMean = 0;
+        std::string worstGame;
+        for (const auto& [label, identify] : lectures) {
+            useDemoGame(identify);
+            const bool reference = identify == lectures.front().second;
+            GameLayer* frame = openGame(!reference);
+            if (!reference && frame->getChildrenCount() > 0 &&
+                std::none_of(frame->getChildren().begin(), frame->getChildren().end(),
+                             [](Node* child) { return dynamic_cast<GameLayer*>(child) != nullptr; })) {
+                // A model whose game class is not built yet.
+                frame->removeFromParentAndCleanup(true);
+                continue;
+            }
+            std::vector<double> ms, cpu;
+            playFrames(frame, ms, cpu);
+            const Times t = summary(ms);
+            const Times c = summary(cpu);
+            std::printf("%-30s %6.2f ms %6.2f ms %6.2f ms %6.2f ms %6.2f ms\n", label.c_str(), t.mean, t.p95, t.worst,
+                        c.mean, c.p95);
+            if (!reference && c.mean > worstMean) {
+                worstMean = c.mean;
+                worstGame = label;
+            }
+            frame->removeFromParentAndCleanup(true);
+            support::stepFrames(2);
+        }
+        std::printf("worst game by mean CPU time a frame: %s, %.2f ms\n", worstGame.c_str(), worstMean);
+    }
+    support::stopHeadless();
+    return 0;
+}

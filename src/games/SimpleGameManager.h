@@ -1,0 +1,37 @@
+// The simple question game's data: the question items of the course question list and the files they still need.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <rapidjson/document.h>
+
+#include "base/Ref.h"
+#include "common/SimpleGameItem.h"
+#include "net/DownloadRecord.h"
+
+class SimpleGameManager : public engine::Ref {
+public:
+    static SimpleGameManager* getInstance();
+    virtual bool init() { return true; }
+
+    // Rebuilds both lists from the reply's "data" array. Every remote sound and picture becomes a local path under
+    // the "SimpleGame/" folder; the ones not on disk are queued once each in the missing-file list.
+    void buildLists(const rapidjson::Value& data);
+
+    const std::vector<SimpleGameItem>& getItems() const { return items; }
+    const std::vector<DownloadRecord>& getMissingFiles() const { return missingFiles; }
+    void clearMissingFiles() { missingFiles.clear(); }
+
+    // "SimpleGame/" + base name + "_" + the hex CRC-32 of the address + extension, so two addresses never
+    // share a file; "" for an empty address.
+    static std::string localPathOf(const std::string& url, const std::string& extension);
+
+private:
+    SimpleGameManager() = default;
+    // Replaces a remote name by its local path, queueing the file when it is missing.
+    void localize(std::string& remote, const std::string& extension);
+
+    std::vector<SimpleGameItem> items;
+    std::vector<DownloadRecord> missingFiles;
+};

@@ -1,0 +1,78 @@
+#include "scenes/PupilChain.h"
+
+#include "base/StringUtils.h"
+#include "common/GDataManager.h"
+#include "common/JsonManager.h"
+#include "net/DownManager.h"
+#include "net/FileManager.h"
+#include "platform/FileUtils.h"
+
+PupilChain::~PupilChain() {
+    DownManager::getInstance()->releaseCallbacks(lifeToken.handle());
+}
+
+void PupilChain::start(const rapidjson::Value& data, std::function<void()> done) {
+    studentIndex = 0;
+    running = true;
+    onDone = std::move(done);
+    downloadHeadImages(JsonManager::getInstance()->toString(data));
+}
+
+void PupilChain::downloadHeadImages(const std::string& text) {
+    JsonManager* json = JsonManager::getInstance();
+    rapidjson::Document document = json->parse(text);
+    const rapidjson::Value* items = json->asArray(document, "getStudentList");
+    if (!items || studentIndex >= static_cast<int>(items->Size())) {
+        running = false;
+        if (onDone) {
+            // The callback may replace the scene that holds this chain: nothing here runs after it.
+            const std::function<void()> done = std::move(onDone);
+            onDone = nullptr;
+            done();
+        }
+        return;
+    }
+    const rapidjson::Value& item = (*items)[static_cast<rapidjson::SizeType>(studentIndex)];
+    const std::string pic = json->getString(item, "pic");
+    std::string suffix = json->getString(item, "picSuffix");
+    // Where the download would store it.
+    if (!DownManager::isSafeExtension(suffix)) {
+        suffix = ".png";
+    }
+    const std::string fileName = FileManager::getFileName(pic) + suffix;
+    if (engine::FileUtils::getInstance()->isFileExist(FileManager::getInstance()->getHeadImgsPath() + fileName)) {
+        addStudent(fileName, text);
+    } else if (pic.empty()) {
+        addStudent("", text);
+    } else {
+        DownManager* downloads = DownManager::getInstance();
+        downloads->downloadHeadImage(pic, suffix);
+        // A head that did not arrive shows the default head.
+        downloads->finishCallback = lifeToken.guard([this, text](const std::string& storagePath, bool succeeded) {
+            addStudent(succeeded ? storagePath : "", text);
+        });
+        downloads->callbackOwner = lifeToken.handle();
+    }
+}
+
+void PupilChain::addStudent(const std::string& headImagePath, const std::string& text) {
+    JsonManager* json = JsonManager::getInstance();
+    rapidjson::Document document = json->parse(text);
+    const rapidjson::Value* items = json->asArray(document, "getStudentList");
+    const bool present = items && studentIndex < static_cast<int>(items->Size());
+    const rapidjson::Value* entry = present ? &(*items)[static_cast<rapidjson::SizeType>(studentIndex)] : nullptr;
+    if (entry && entry->IsObject()) {
+        const rapidjson::Value& item = *entry;
+        StudentRecord pupil;
+        pupil.id = json->getIntOrText(item, "id");
+        pupil.name = json->getString(item, "name");
+        pupil.sex = json->getIntOrText(item, "sex");
+        pupil.listIndex = studentIndex;
+        pupil.number = studentIndex + 1;
+        pupil.headImage =
+            headImagePath.empty() ? engine::StringUtils::format("HeadImg%d.png", pupil.sex) : headImagePath;
+        GDataManager::getInstance()->students.push_back(pupil);
+    }
+    ++studentIndex;
+    downloadHeadImages(text);
+}

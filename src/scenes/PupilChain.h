@@ -1,0 +1,35 @@
+// The pupils of a "getStudentList" reply, read one after another: each pupil's head image is found on disk or
+// downloaded before the next pupil is read, and the pupils are appended to the global data's pupil list.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <rapidjson/document.h>
+
+#include "common/LifeToken.h"
+
+class PupilChain {
+public:
+    PupilChain() = default;
+    // Drops a head download's callback that still points here.
+    ~PupilChain();
+    PupilChain(const PupilChain&) = delete;
+    PupilChain& operator=(const PupilChain&) = delete;
+
+    // Reads the pupils of the reply data from the first one; done runs once, after the last (at once when the data
+    // holds none). A data that is not an array holds no pupils.
+    void start(const rapidjson::Value& data, std::function<void()> done);
+    bool isRunning() const { return running; }
+    // Index, in the reply, of the next pupil whose head image is handled.
+    int getStudentIndex() const { return studentIndex; }
+
+private:
+    void downloadHeadImages(const std::string& text);
+    void addStudent(const std::string& headImagePath, const std::string& text);
+
+    int studentIndex = 0;
+    bool running = false;
+    std::function<void()> onDone;
+    LifeToken lifeToken;
+};

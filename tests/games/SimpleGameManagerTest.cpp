@@ -1,0 +1,77 @@
+#include <zlib.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "common/JsonManager.h"
+#include "games/SimpleGameManager.h"
+#include "tools/ToolsFixture.h"
+
+namespace {
+
+using SimpleGameLists = tools_test::ToolsTest;
+
+std::string crcOf(const std::string& url) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08lx",
+                  crc32(0L, reinterpret_cast<const Bytef*>(url.data()), static_cast<uInt>(url.size())));
+    return hex;
+}
+
+TEST_F(SimpleGameLists, LocalNamesKeepTheBaseNameAndTellAddressesApart) {
+    const std::string folder = resRoot() + "SimpleGame/";
+    struct Case {
+        const char* url;
+        const char* extension;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"http://h/path/abc.def.mp3", ".mp3", "abc_"},
+        {"http://h/a/q1.png", ".png", "q1_"},
+        {"http://h/b/q1.png", ".png", "q1_"},
+        {"http://h/get?f=x\\y", ".png", "get_f_x_y_"},
+        {"", ".png", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string expected = *c.url ? folder + c.expected + crcOf(c.url) + c.extension : "";
+        EXPECT_EQ(SimpleGameManager::localPathOf(c.url, c.extension), expected) << c.url;
+    }
+    EXPECT_NE(SimpleGameManager::localPathOf("http://h/a/q1.png", ".png"),
+              SimpleGameManager::localPathOf("http://h/b/q1.png", ".png"));
+}
+
+TEST_F(SimpleGameLists, MissingFilesAreQueuedOnceAndPathsReplaceAddresses) {
+    SimpleGameManager* games = SimpleGameManager::getInstance();
+    const std::string onDisk = SimpleGameManager::localPathOf("http://h/s/have.png", ".png");
+    writePicture(onDisk, 4, 4, {1, 2, 3, 255});
+    rapidjson::Document reply = JsonManager::getInstance()->parse(R"([
+        {"id":1,"title":"Cat?","music":"http://h/s/q1.mp3","lookImg":"http://h/s/have.png",
+         "contImgs":["http://h/s/c.png"],"operImgs":["http://h/s/a.png","http://h/s/c.png"],"answers":[2]},
+        7,
+        {"id":2,"music":"","contImgs":"http://h/s/c.png","operImgs":["http://h/s/a.png"]}])");
+    games->buildLists(reply);
+
+    ASSERT_EQ(games->getItems().size(), 2u);
+    const SimpleGameItem& first = games->getItems()[0];
+    EXPECT_EQ(first.music, SimpleGameManager::localPathOf("http://h/s/q1.mp3", ".mp3"));
+    EXPECT_EQ(first.lookImg, onDisk);
+    EXPECT_EQ(first.operImgs[1], first.contImgs[0]);
+    EXPECT_EQ(first.answers, std::vector<std::string>{"2"});
+    const SimpleGameItem& second = games->getItems()[1];
+    EXPECT_TRUE(second.music.empty());
+    EXPECT_TRUE(second.contImgs.empty());
+
+    std::vector<std::string> queued;
+    for (const DownloadRecord& record : games->getMissingFiles()) {
+        queued.push_back(record.url + " " + record.identifier);
+        EXPECT_EQ(record.storagePath, SimpleGameManager::localPathOf(record.url, record.identifier));
+    }
+    EXPECT_EQ(queued,
+              (std::vector<std::string>{"http://h/s/q1.mp3 .mp3", "http://h/s/c.png .png", "http://h/s/a.png .png"}));
+
+    games->buildLists(JsonManager::getInstance()->parse(R"({"not":"an array"})"));
+    EXPECT_TRUE(games->getItems().empty());
+    EXPECT_TRUE(games->getMissingFiles().empty());
+}
+
+} // namespace
