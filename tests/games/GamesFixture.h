@@ -1,5 +1,5 @@
-// Shared fixture of the game tests: a lecture whose Game map plays model 41 with ten text questions, slot s
-// answered by choice s % 4 + 1, and the frame opened on the running scene.
+// Shared fixture of the game tests: a lecture whose Game map plays model 41 with ten sums, slot s "<s + a> - <s> = ?"
+// answered by choice a = s % 4 + 1 (option k shows the number card k), and the frame opened on the running scene.
 #pragma once
 
 #include <string>
@@ -22,7 +22,7 @@ protected:
         const std::string folder = chooseLecture();
         std::string questions, answers, options;
         for (int s = 0; s < 10; ++s) {
-            questions += "<string>Q" + std::to_string(s) + "</string>";
+            questions += "<string>" + std::to_string(s + answerOf(s)) + " - " + std::to_string(s) + " = ?</string>";
             answers += "<integer>" + std::to_string(answerOf(s)) + "</integer>";
             options += "<array>";
             for (int k = 1; k <= 4; ++k) {
@@ -31,8 +31,7 @@ protected:
             options += "</array>";
         }
         for (int k = 1; k <= 4; ++k) {
-            writePicture(folder + "GameImg/opt" + std::to_string(k) + ".png", optionSize, optionSize,
-                         {static_cast<uint8_t>(60 * k), 140, 200, 255});
+            writeCard(folder + "GameImg/opt" + std::to_string(k) + ".png", k, optionSize);
         }
         writePicture(folder + "GameImg/GameBg/bg.png", 1280, 720, {214, 236, 250, 255});
         const std::string xml =
@@ -49,6 +48,20 @@ protected:
             extra + "</dict></dict></plist>\n";
         std::filesystem::create_directories(folder);
         engine::FileUtils::getInstance()->writeStringToFile(xml, folder + "Topic.plist");
+    }
+    // The client's number card k scaled to size x size pixels.
+    static void writeCard(const std::string& path, int k, int size) {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        const std::string card =
+            engine::FileUtils::getInstance()->fullPathForFilename("Games/Num" + std::to_string(k) + ".png");
+        SDL_Surface* from = IMG_Load(card.c_str());
+        ASSERT_NE(from, nullptr) << card;
+        SDL_Surface* to = SDL_CreateRGBSurfaceWithFormat(0, size, size, 32, SDL_PIXELFORMAT_RGBA32);
+        SDL_SetSurfaceBlendMode(from, SDL_BLENDMODE_NONE);
+        SDL_BlitScaled(from, nullptr, to, nullptr);
+        EXPECT_EQ(IMG_SavePNG(to, path.c_str()), 0) << IMG_GetError();
+        SDL_FreeSurface(from);
+        SDL_FreeSurface(to);
     }
     // The demo lecture of that identify code chosen, its Game map and pictures copied from the server's package.
     void useDemoGame(const std::string& identify) const {
@@ -154,10 +167,11 @@ protected:
         support::click(find(frame->studentIcons[icon], "IconFrame"));
         support::stepFrames(1);
     }
-    // The slot shown now, read from the question text "Q<slot>".
+    // The slot shown now, read from the question text "<s + a> - <slot> = ?".
     static int shownSlot(GameLayer* frame) {
         const std::string text = textOf(frame, "TitleText");
-        return text.size() == 2 && text[0] == 'Q' ? text[1] - '0' : -1;
+        const size_t minus = text.find(" - ");
+        return minus == std::string::npos ? -1 : std::atoi(text.c_str() + minus + 3);
     }
     // The option widget carrying choice number choice.
     static engine::Node* option(GameLayer* frame, int choice) { return UITools::seekChildByTag(frame, 10000 + choice); }
