@@ -1064,16 +1064,24 @@ def frame_media(images):
     board.circle(400, 60, 36, hex_colour("#ffca28"))
     board.polygon([(60, 190), (150, 60), (240, 190)], hex_colour("#8d6e63"))
     board.polygon([(200, 190), (300, 90), (400, 190)], hex_colour("#6d4c41"))
-    # The cells' outlines are drawn into the picture: the cell widgets themselves stay without a picture.
-    for x in (160, 320):
-        board.line(x, 0, x, 269, 2, hex_colour(WHITE, 200))
-    board.line(0, 135, 479, 135, 2, hex_colour(WHITE, 200))
-    for cell in range(1, 7):
-        board.glyph(str(cell), 80 + 160 * ((cell - 1) % 3), 40 + 135 * ((cell - 1) // 3), 26, hex_colour(DARK, 150))
-    board.save(os.path.join(images, "board.png"))
+
+    def cells(outline):
+        # The cells' outlines are drawn into the picture: the cell widgets themselves stay without a picture.
+        for x in (160, 320):
+            board.line(x, 0, x, 269, 2, outline)
+        board.line(0, 135, 479, 135, 2, outline)
+        for cell in range(1, 7):
+            board.glyph(str(cell), 80 + 160 * ((cell - 1) % 3), 40 + 135 * ((cell - 1) // 3), 26,
+                        hex_colour(DARK, 150))
+
+    cells(hex_colour(WHITE, 200))
     for cell in range(1, 7):
         piece = board.crop(160 * ((cell - 1) % 3), 135 * ((cell - 1) // 3), 160, 135)
         piece.save(os.path.join(images, "piece%d.png" % cell))
+    # The board shows the picture faintly, so that a piece put on its cell stands out in its own colours.
+    board.rounded(0, 0, 479, 269, 8, hex_colour(WHITE, 175))
+    cells(hex_colour("#3aa3e6", 220))
+    board.save(os.path.join(images, "board.png"))
     for n, ch in enumerate(LETTERS):
         card = Canvas(120, 120)
         card.rounded(4, 8, 115, 119, 20, hex_colour("#000000", 50))

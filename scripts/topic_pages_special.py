@@ -102,8 +102,9 @@ def widgets(kit, code):
         pictures = row(4, 180)
         targets = row(4, 430) if code == 101527 else targets
     if code == 101507:
-        result += family(kit, "ContImg", row(3, 470, 330, 930))
-        targets, pictures = row(3, 300, 330, 930), row(3, 140, 330, 930)
+        # Scenes, places and pictures stacked between the stem (y 570) and the navigation bar (y 85).
+        result += family(kit, "ContImg", row(3, 482, 330, 930))
+        targets, pictures = row(3, 323, 330, 930), row(3, 165, 330, 930)
     if code in (101303, 101502):
         targets, pictures = row(2, 430, 480, 780), row(2, 180, 480, 780)
     if code in (101301, 101302):
@@ -185,7 +186,7 @@ def topic_data(kit, code):
     if code in (101301, 101302):
         images = {"OperImgs": shapes(3), "PanelImgs": slots}
         if code == 101301:
-            images["BgImgs"] = ["special_board.png"]
+            images["BgImgs"] = ["scene2.png"]
         return topic(code, "Move each picture onto its own place.", images, 0)
     if code in (101501, 101503):
         return topic(code, "Move each picture onto its own place.",
