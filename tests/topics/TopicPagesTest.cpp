@@ -158,6 +158,12 @@ TEST_F(TopicPages, AnswerTargetsJudgeEachDropAndFreeDropsCountSteps) {
     EXPECT_EQ(manage()->stepCount, 3);
     const engine::Vec2 placed = widget("OperImg1")->getPosition();
     EXPECT_EQ(dragTo(1, 2), placed) << "a finished topic takes no drags";
+    settle();
+    ASSERT_TRUE(support::click("Btn_Func2"));
+    support::stepFrames(1);
+    EXPECT_EQ(manage()->stepCount, 0) << "reset starts the topic again";
+    EXPECT_NE(widget("OperImg1")->getPosition(), placed);
+    EXPECT_EQ(dragTo(1, 1), widget("PanelImg1")->getPosition());
 }
 
 TEST_F(TopicPages, SlotsTakeOnePictureAndRefuseTheEmptyAnswer) {
