@@ -62,16 +62,17 @@ void TouLectureScene::initData() {
 void TouLectureScene::takeCurrentList() {
     CoursewareManager* courseware = CoursewareManager::getInstance();
     GDataManager* data = GDataManager::getInstance();
-    auto list = courseware->lists.find(data->gradeCode);
-    if (list != courseware->lists.end()) {
-        courseware->currentList = list->second;
-        return;
-    }
-    if (data->getSubject(0, 0).grades.empty() && !courseware->lists.empty()) {
+    // Checked first: coming back from a lesson, gradeCode holds that lecture's grade, not the list's.
+    if (data->getSubject(0, 0).grades.empty() && !courseware->lists.empty() && !courseware->lists.count(0)) {
         courseware->currentList.clear();
         for (const auto& [grade, records] : courseware->lists) {
             courseware->currentList.insert(courseware->currentList.end(), records.begin(), records.end());
         }
+        return;
+    }
+    auto list = courseware->lists.find(data->gradeCode);
+    if (list != courseware->lists.end()) {
+        courseware->currentList = list->second;
     }
 }
 

@@ -42,6 +42,8 @@ CoursewareList lectures(int count, int state = 1) {
     CoursewareList list;
     for (int n = 1; n <= count; ++n) {
         list.push_back(lecture(1, n, state));
+        // Named, so the screenshots show finished cards.
+        list.back().LectureName = "Lecture " + std::to_string(n);
     }
     return list;
 }
@@ -70,10 +72,14 @@ protected:
 };
 
 TEST_F(TouListsTest, GradeListPlacesEveryGradeAndOpensItsLectures) {
+    // The screenshot shows the six grades there are pictures for.
+    chooseSubject(3, {1, 2, 3, 4, 5, 6});
+    enter(TouGradeScene::create());
+    support::saveScreenshot("tou_grade");
+    EXPECT_EQ(courseButtons().size(), 6u);
     chooseSubject(3, {1, 2, 3, 4, 5, 6, 7});
     GDataManager::getInstance()->phaseCode = 2;
     enter(TouGradeScene::create());
-    support::saveScreenshot("tou_grade");
     EXPECT_EQ(GDataManager::getInstance()->phaseCode, 0);
     // Three columns on the 960 x 480 panel; the seventh grade falls below it; a disabled grade is shown too.
     const std::vector<Node*> buttons = courseButtons();
@@ -205,11 +211,14 @@ TEST_F(TouListsTest, ASubjectWithoutGradesListsAllItsLecturesByGrade) {
     CoursewareManager* courseware = CoursewareManager::getInstance();
     courseware->lists = {{2, {lecture(1, 2)}}, {1, {lecture(1, 1)}}};
     courseware->currentList = {lecture(4, 4)};
-    GDataManager::getInstance()->gradeCode = 0;
-    enter(TouLectureScene::create());
-    ASSERT_EQ(courseware->currentList.size(), 2u);
-    EXPECT_EQ(courseware->currentList[0].LectureCode, 1);
-    EXPECT_EQ(courseware->currentList[1].LectureCode, 2);
+    // Grade 0 on the first entry; back from a lesson, the grade of the lecture played.
+    for (int gradeCode : {0, 2}) {
+        GDataManager::getInstance()->gradeCode = gradeCode;
+        enter(TouLectureScene::create());
+        ASSERT_EQ(courseware->currentList.size(), 2u) << gradeCode;
+        EXPECT_EQ(courseware->currentList[0].LectureCode, 1);
+        EXPECT_EQ(courseware->currentList[1].LectureCode, 2);
+    }
 }
 
 TEST_F(TouListsTest, APictureBookOpensItsQuestionPagesAndComesBack) {

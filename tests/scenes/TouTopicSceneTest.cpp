@@ -39,6 +39,11 @@ protected:
     static void writePage(const std::string& path, int w, int h, uint8_t shade) {
         SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGBA32);
         SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, shade, 120, 200, 255));
+        // A pale card with a block that moves along the pages, so the screenshots show pages, not plain boxes.
+        SDL_Rect card{w / 8, h / 6, w * 3 / 4, h * 2 / 3};
+        SDL_FillRect(surface, &card, SDL_MapRGBA(surface->format, 250, 246, 232, 255));
+        SDL_Rect block{w / 8 + (shade / 20 % 6) * w / 8, h / 3, w / 8, h / 3};
+        SDL_FillRect(surface, &block, SDL_MapRGBA(surface->format, 240, 160, 40, 255));
         IMG_SavePNG(surface, path.c_str());
         SDL_FreeSurface(surface);
     }
