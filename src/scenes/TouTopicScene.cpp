@@ -120,6 +120,9 @@ void TouTopicScene::showPage() {
         if (pageCount == 0) {
             // Nothing to show: no placeholder box in the middle of the screen.
             content->setVisible(false);
+        } else if (decoding.count(pagePath(page))) {
+            // Its decode is on the way: the old page stays until it arrives, so the click does not wait for it.
+            waitingForDecode = true;
         } else {
             content->loadTexture(pagePath(page));
             content->setVisible(true);
@@ -146,7 +149,11 @@ void TouTopicScene::refreshThumbnails() {
         // Slots past the last page stay empty rather than showing missing pictures.
         const bool hasPage = number <= pageCount;
         thumb->setVisible(hasPage);
-        thumb->loadTexture(hasPage ? pagePath(number) : "");
+        if (hasPage && decoding.count(pagePath(number))) {
+            waitingForDecode = true;
+        } else {
+            thumb->loadTexture(hasPage ? pagePath(number) : "");
+        }
         thumb->setTouchEnabled(hasPage);
         thumb->addClickEventListener(
             [this, slot](engine::Ref* sender) { onThumbnailClicked(static_cast<Node*>(sender), slot); });
@@ -284,7 +291,13 @@ void TouTopicScene::releaseHiddenPages() {
                 kept.insert(image->getTextureFile());
             }
         }
-        for (int number : {page - 1, page + 1}) {
+        // The pages to show, which may still be decoding, and the shown one's neighbours.
+        for (int number = firstThumb; number < firstThumb + kThumbSlots; ++number) {
+            if (number <= pageCount) {
+                kept.insert(pagePath(number));
+            }
+        }
+        for (int number : {page - 1, page, page + 1}) {
             if (number >= 1 && number <= pageCount) {
                 kept.insert(pagePath(number));
             }
@@ -303,13 +316,22 @@ void TouTopicScene::prefetchNeighbours() {
     auto* cache = engine::Director::getInstance()->getTextureCache();
     for (int number : {page + 1, page - 1}) {
         const std::string path = pagePath(number);
-        if (number < 1 || number > pageCount || cache->getTextureForKey(path)) {
+        if (number < 1 || number > pageCount || cache->getTextureForKey(path) || decoding.count(path)) {
             continue;
         }
+        decoding.insert(path);
         cache->addImageAsync(path, [this, alive = life.handle(), path](engine::Texture2D*) {
             // A page the viewer has moved away from, or a viewer that has gone, keeps nothing in the cache.
             if (alive.expired() || !keptPictures.count(path)) {
                 engine::Director::getInstance()->getTextureCache()->removeTextureForKey(path);
+            }
+            if (alive.expired()) {
+                return;
+            }
+            decoding.erase(path);
+            if (waitingForDecode) {
+                waitingForDecode = false;
+                showPage();
             }
         });
     }

@@ -61,9 +61,13 @@ private:
     // Keeps in the texture cache the page pictures on screen and the pages either side of the shown one, and
     // drops the others, so paging through a long lecture holds only those.
     void releaseHiddenPages();
-    // Decodes the pages either side of the shown one on the loader thread, so the next click finds them ready.
+    // Decodes the pages either side of the shown one on the loader thread, so the next click finds them ready
+    // or, while the decode runs, shows the page as soon as it arrives.
     void prefetchNeighbours();
 
     std::set<std::string> keptPictures;
+    // Pages on the loader thread; a page or thumbnail waiting for one of them is drawn when it arrives.
+    std::set<std::string> decoding;
+    bool waitingForDecode = false;
     LifeToken life;
 };

@@ -94,7 +94,8 @@ TEST_F(PageViewer, PagingMovesTheMarkerThenTheStripAndStopsAtBothEnds) {
         } else {
             support::click(support::findByName(format("Img_Nav%c", step.action)));
         }
-        support::stepFrames(1);
+        // A page still decoding on the loader thread is drawn when it arrives.
+        EXPECT_TRUE(support::waitFor([&] { return shownFile("Img_Content") == viewer->pagePath(viewer->page); }));
         SCOPED_TRACE(index++);
         EXPECT_EQ(viewer->page, step.page);
         EXPECT_EQ(viewer->thumbSlot, step.slot);
