@@ -120,7 +120,8 @@ TEST_F(TouLectures, AStoryLectureRunsThroughSignInAndGroupsIntoTheLessonAndBack)
     ASSERT_TRUE(waitFor(sceneIs<GroupScene>));
     stepFrames(5);
     ASSERT_TRUE(click("GroupBtn2") && click("RandomBtn"));
-    stepFrames(2);
+    stepFrames(20);
+    support::saveScreenshot("tou_e2e_group");
     ASSERT_TRUE(click("ConfirmBtn"));
     ASSERT_TRUE(waitFor(lessonStarted, 30));
     EXPECT_EQ(CoursewareManager::getCurrentIdentify(), "0307010102");
