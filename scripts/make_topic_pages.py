@@ -393,7 +393,7 @@ def topic_layer():
              hAlign="center", vAlign="center"),
         node("Button", "Btn_TopicVoice", pos=[196, 596], normal="Topic/VoiceTopic.png"),
         node("Button", "Btn_ContVoice", pos=[1064, 596], normal="Topic/VoiceContent.png", visible=False),
-        node("ImageView", "Img_IP", pos=[1200, 430], size=[120, 120], visible=False),
+        node("ImageView", "Img_IP", pos=[1175, 430], size=[120, 120], visible=False),
         *[func_button(i, picture, title, 560 - 88 * i) for i, (picture, title) in enumerate(titles)],
     ]))
 

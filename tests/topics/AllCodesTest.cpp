@@ -62,26 +62,27 @@ private:
 // navigation bar, below the stem.
 const engine::Rect kContentArea(100.f, 85.f, 1180.f, 485.f);
 
-// The names of the visible pictures below root whose box on screen leaves the content area.
-void collectOutside(Node* root, std::vector<std::string>& outside) {
-    for (Node* child : root->getChildren()) {
-        if (!child->isVisible()) {
-            continue;
+// The names of node and the visible pictures below it whose box on screen leaves the content area, and their files.
+void collectOutside(Node* node, std::vector<std::string>& outside, std::set<std::string>& files) {
+    if (!node || !node->isVisible()) {
+        return;
+    }
+    auto* picture = dynamic_cast<engine::ui::ImageView*>(node);
+    if (picture && !picture->getTextureFile().empty()) {
+        files.insert(picture->getTextureFile());
+        const engine::Vec2 low = picture->convertToWorldSpace(engine::Vec2::ZERO);
+        const engine::Vec2 high = picture->convertToWorldSpace(
+            engine::Vec2(picture->getContentSize().width, picture->getContentSize().height));
+        const float slack = 1.f;
+        if (std::min(low.x, high.x) < kContentArea.getMinX() - slack ||
+            std::max(low.x, high.x) > kContentArea.getMaxX() + slack ||
+            std::min(low.y, high.y) < kContentArea.getMinY() - slack ||
+            std::max(low.y, high.y) > kContentArea.getMaxY() + slack) {
+            outside.push_back(picture->getName());
         }
-        auto* picture = dynamic_cast<engine::ui::ImageView*>(child);
-        if (picture && !picture->getTextureFile().empty()) {
-            const engine::Vec2 low = picture->convertToWorldSpace(engine::Vec2::ZERO);
-            const engine::Vec2 high = picture->convertToWorldSpace(
-                engine::Vec2(picture->getContentSize().width, picture->getContentSize().height));
-            const float slack = 1.f;
-            if (std::min(low.x, high.x) < kContentArea.getMinX() - slack ||
-                std::max(low.x, high.x) > kContentArea.getMaxX() + slack ||
-                std::min(low.y, high.y) < kContentArea.getMinY() - slack ||
-                std::max(low.y, high.y) > kContentArea.getMaxY() + slack) {
-                outside.push_back(picture->getName());
-            }
-        }
-        collectOutside(child, outside);
+    }
+    for (Node* child : node->getChildren()) {
+        collectOutside(child, outside, files);
     }
 }
 
@@ -122,12 +123,15 @@ TEST_F(AllTopicCodes, EveryDemoCodeOpensTheTypeItsTableNames) {
                 EXPECT_EQ(made, type) << code;
                 auto* page = dynamic_cast<TopicTypeLayer*>(host->getTypeLayer());
                 ASSERT_NE(page, nullptr) << code;
+                // The host's result picture too, which shows no picture of the page again.
                 std::vector<std::string> outside;
-                if (page->getRootNode()) {
-                    collectOutside(page->getRootNode(), outside);
-                }
+                std::set<std::string> files, result;
+                collectOutside(page->getRootNode(), outside, files);
+                collectOutside(UITools::seekChildByName(host, "Img_IP"), outside, result);
                 EXPECT_TRUE(outside.empty())
                     << code << ": " << (outside.empty() ? "" : outside.front()) << " is cut off or covers the bars";
+                EXPECT_TRUE(std::none_of(result.begin(), result.end(), [&files](auto& f) { return files.count(f); }))
+                    << code << ": the result picture repeats a picture of the page";
                 sheets[type].add(support::saveScreenshot("topic_" + std::to_string(code)));
                 opened.insert(code);
             }
