@@ -103,6 +103,7 @@ TEST_F(SimpleGameRound, AnOptionWithoutItsPictureStillAnswers) {
         R"([{"title":"One","operImgs":["",""],"answers":["2"]},{"title":"Two","operImgs":[""],"answers":["1"]}])");
     SimpleGameManager::getInstance()->buildLists(reply);
     auto* game = open<SimpleGame>(105);
+    support::saveScreenshot("SimpleGame_options_without_pictures");
     answer(game, 2);
     EXPECT_EQ(title(), "Two");
 }

@@ -192,6 +192,7 @@ TEST_F(ResultsUpload, AStaleLoginKeepsTheResultsUntilTheNextLoginSendsThem) {
     click("FinishBtn");
     ASSERT_TRUE(waitFor([] { return !tipText().empty(); }));
     EXPECT_EQ(tipText(), PlistManager::getInstance()->getText("ScoreStr1"));
+    support::saveScreenshot("lesson_player_upload_kept");
     EXPECT_TRUE(std::filesystem::exists(UnsentResults::filePath()));
     click("Button1");
     LoginScene* login = nullptr;
