@@ -98,8 +98,10 @@ void onAccepted(const Upload& sent) {
             break;
         }
     }
-    save(uploads);
-    sendFor(sent.teacher);
+    // A file that cannot be rewritten would send the same upload again and again.
+    if (save(uploads)) {
+        sendFor(sent.teacher);
+    }
 }
 
 } // namespace
