@@ -46,6 +46,7 @@ CONFIGS = {
 STRINGS = {
     "HttpStr1": "Cannot reach the server. Check the network.",
     "HttpStr2": "The server sent a bad reply to %s.",
+    "ScoreStr1": "The login has expired. The class's results are kept and will be sent after you log in again.",
     "DbStr1": "The program cannot save its data (res/NetRes/LocalData.db). Lessons still work, but downloads will not "
               "be remembered. Check that the folder can be written.",
     "Str_SysUpdate": "This lecture needs a newer program. Update now?",

@@ -55,6 +55,12 @@ void SimpleGameManager::localize(std::string& remote, const std::string& extensi
     remote = local;
 }
 
+void SimpleGameManager::dropArrivedFiles() {
+    auto* files = engine::FileUtils::getInstance();
+    std::erase_if(missingFiles,
+                  [files](const DownloadRecord& record) { return files->isFileExist(record.storagePath); });
+}
+
 void SimpleGameManager::buildLists(const rapidjson::Value& data) {
     items.clear();
     missingFiles.clear();

@@ -21,7 +21,8 @@ public:
 
     const std::vector<SimpleGameItem>& getItems() const { return items; }
     const std::vector<DownloadRecord>& getMissingFiles() const { return missingFiles; }
-    void clearMissingFiles() { missingFiles.clear(); }
+    // Drops the files that are on disk now; the others are asked for again at the game's next opening.
+    void dropArrivedFiles();
 
     // "SimpleGame/" + base name + "_" + the hex CRC-32 of the address + extension, so two addresses never
     // share a file; "" for an empty address.

@@ -108,15 +108,18 @@ CoursewareList& CoursewareManager::getCoursewareList(int gradeCode) {
     return lists[gradeCode];
 }
 
+bool CoursewareManager::isQueued(const std::string& key) const {
+    return extracting.count(key) != 0 ||
+           std::any_of(queue.begin(), queue.end(), [&](const DownloadRecord& r) { return r.key == key; });
+}
+
 bool CoursewareManager::addDownloadTask(const DownloadRecord& record) {
     if (record.url.empty() || !isPlainName(record.key)) {
         engine::log("CoursewareManager: package \"%s\" without a usable address or name dropped", record.key.c_str());
         return false;
     }
     ensureTick();
-    const bool queued =
-        std::any_of(queue.begin(), queue.end(), [&](const DownloadRecord& r) { return r.key == record.key; });
-    if (!queued && !extracting.count(record.key)) {
+    if (!isQueued(record.key)) {
         queue.push_back(record);
     }
     const int index = getCoursewareIndex(record.key);
