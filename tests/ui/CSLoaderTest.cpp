@@ -2,6 +2,7 @@
 
 #include "UiTestFixture.h"
 #include "layout/CSLoader.h"
+#include "layout/LayoutNodeReader.h"
 #include "scene/Sprite.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
@@ -201,6 +202,37 @@ TEST_F(CSLoaderTree, UnknownKindBecomesAPlainNodeWithItsChildren) {
     EXPECT_NE(dynamic_cast<ui::Text*>(scroll->getChildByName("Inner")), nullptr);
     EXPECT_NE(root->getChildByName("NoKind"), nullptr);
     EXPECT_TRUE(logged("ScrollView"));
+}
+
+TEST_F(CSLoaderTree, NestingBeyondTheLimitsRefusesTheFile) {
+    // levels node objects, each the only child of the one before; or one node whose "pos" nests arrays.
+    const auto nodes = [](int levels) {
+        std::string text;
+        for (int i = 0; i < levels; ++i) {
+            text += R"({"kind": "Node", "children": [)";
+        }
+        for (int i = 0; i < levels; ++i) {
+            text += "]}";
+        }
+        return text;
+    };
+    struct Case {
+        std::string root;
+        bool loads;
+    };
+    const Case cases[] = {
+        {nodes(50000), false},
+        {nodes(LayoutNodeReader::kMaxDepth + 1), false},
+        {nodes(LayoutNodeReader::kMaxDepth), true},
+        {R"({"kind": "Node", "pos": )" + std::string(50000, '[') + std::string(50000, ']') + "}", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.root.size());
+        putLayout("Deep.csb", c.root);
+        EXPECT_EQ(CSLoader::createNode("Deep.csb") != nullptr, c.loads);
+        EXPECT_EQ(logged("nested deeper than"), !c.loads);
+        logLines.clear();
+    }
 }
 
 TEST_F(CSLoaderTree, WrongTypedValuesAreSkippedWithALog) {
