@@ -178,7 +178,8 @@ TEST_F(LectureSceneTest, AReadyLectureLoadsThePupilsAndTheirHeadsIntoTheSignIn) 
     data->students.push_back(StudentRecord{});
     // Anna's head is on disk already.
     const std::string heads = FileManager::getInstance()->getHeadImgsPath();
-    std::ofstream(heads + "p1001.png") << "png";
+    std::filesystem::copy_file(courseware::CoursewareServer::defaultDataDir() / "files/heads/p1001.png",
+                               heads + "p1001.png");
     enterLectures({lecture(1, 1)});
     EXPECT_TRUE(data->students.empty());
 
@@ -206,6 +207,38 @@ TEST_F(LectureSceneTest, AReadyLectureLoadsThePupilsAndTheirHeadsIntoTheSignIn) 
     EXPECT_EQ(pupils[8].number, 9);
     EXPECT_EQ(pupils[8].listIndex, 8);
     EXPECT_GT(pupils[0].sex, 0);
+}
+
+TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgain) {
+    const std::filesystem::path catalogue = useEditableServer();
+    loadCatalogue();
+    GDataManager* data = GDataManager::getInstance();
+    data->classIdSelected = 101;
+    chooseGrade({{1, 1}});
+    // Anna's head is an HTML page, Ben's 17 MB long.
+    const auto seatClass = [&](const std::string& annaFault, const std::string& benFault) {
+        std::ofstream(catalogue / "students.json") << R"({"classes": {"101": [
+            {"id": 1001, "name": "Anna", "sex": "2", "pic": ")" + annaFault + R"(/files/heads/p1001.png"},
+            {"id": 1002, "name": "Ben", "sex": "1", "pic": ")" + benFault + R"(/files/heads/p1002.png"}]}})";
+        enterLectures({lecture(1, 1)});
+        support::click(lectureButton(1, 1, 1));
+        return waitForScene<SignScene>();
+    };
+    const std::string heads = FileManager::getInstance()->getHeadImgsPath();
+    ASSERT_TRUE(seatClass("/fault/notpicture", "/fault/huge"));
+    const auto& pupils = data->students;
+    ASSERT_EQ(pupils.size(), 2u);
+    EXPECT_EQ(pupils[0].headImage, "HeadImg2.png");
+    EXPECT_EQ(pupils[1].headImage, "HeadImg1.png");
+    EXPECT_FALSE(std::filesystem::exists(heads + "p1001.png"));
+    EXPECT_FALSE(std::filesystem::exists(heads + "p1002.png"));
+    EXPECT_TRUE(logged("onTaskError : p1002: longer than 16777216 bytes"));
+
+    // The next time the pictures are fetched again.
+    ASSERT_TRUE(seatClass("", ""));
+    ASSERT_EQ(pupils.size(), 2u);
+    EXPECT_EQ(pupils[0].headImage, heads + "p1001.png");
+    EXPECT_EQ(pupils[1].headImage, heads + "p1002.png");
 }
 
 TEST_F(LectureSceneTest, PupilIdsAndSexesReadAsNumbersOrTexts) {

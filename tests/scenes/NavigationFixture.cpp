@@ -4,6 +4,7 @@
 
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
+#include "games/SimpleGameManager.h"
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
@@ -63,17 +64,37 @@ void NavigationTest::SetUp() {
     data->students.clear();
     data->screenOffsetY = 0.f;
     CoursewareManager::destroyInstance();
+    // No question items left by a picture book of an earlier test.
+    SimpleGameManager::getInstance()->buildLists(rapidjson::Value(rapidjson::kArrayType));
     // As the end of the login chain: downloaded packages are found through the search paths.
     engine::FileUtils::getInstance()->addSearchPath(FileManager::getInstance()->getNetResPath());
 }
 
 void NavigationTest::TearDown() {
+    editableServer.reset();
     support::ClientTest::TearDown();
     CoursewareManager::destroyInstance();
     GDataManager* data = GDataManager::getInstance();
     data->courseTypes.clear();
     data->classList.clear();
     data->students.clear();
+}
+
+std::filesystem::path NavigationTest::useEditableServer() {
+    namespace fs = std::filesystem;
+    const fs::path demo = courseware::CoursewareServer::defaultDataDir();
+    const fs::path data = fs::path(scratch.path()) / "server-data";
+    fs::create_directories(data);
+    for (const fs::directory_entry& entry : fs::directory_iterator(demo)) {
+        if (entry.path().extension() == ".json") {
+            fs::copy_file(entry.path(), data / entry.path().filename());
+        }
+    }
+    fs::create_directory_symlink(demo / "files", data / "files");
+    editableServer = std::make_unique<courseware::CoursewareServer>(data);
+    EXPECT_GT(editableServer->start(), 0);
+    HttpManager::getInstance()->baseUrl = editableServer->baseUrl();
+    return data;
 }
 
 void NavigationTest::loadCatalogue() {
