@@ -215,11 +215,12 @@ TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgai
     GDataManager* data = GDataManager::getInstance();
     data->classIdSelected = 101;
     chooseGrade({{1, 1}});
-    // Anna's head is an HTML page, Ben's 17 MB long.
+    // Anna's head is an HTML page, Ben's 17 MB long; Cleo's address names no file.
     const auto seatClass = [&](const std::string& annaFault, const std::string& benFault) {
         std::ofstream(catalogue / "students.json") << R"({"classes": {"101": [
             {"id": 1001, "name": "Anna", "sex": "2", "pic": ")" + annaFault + R"(/files/heads/p1001.png"},
-            {"id": 1002, "name": "Ben", "sex": "1", "pic": ")" + benFault + R"(/files/heads/p1002.png"}]}})";
+            {"id": 1002, "name": "Ben", "sex": "1", "pic": ")" + benFault + R"(/files/heads/p1002.png"},
+            {"id": 1003, "name": "Cleo", "sex": "2", "pic": "/files/heads/.png"}]}})";
         enterLectures({lecture(1, 1)});
         support::click(lectureButton(1, 1, 1));
         return waitForScene<SignScene>();
@@ -227,16 +228,18 @@ TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgai
     const std::string heads = FileManager::getInstance()->getHeadImgsPath();
     ASSERT_TRUE(seatClass("/fault/notpicture", "/fault/huge"));
     const auto& pupils = data->students;
-    ASSERT_EQ(pupils.size(), 2u);
+    ASSERT_EQ(pupils.size(), 3u);
     EXPECT_EQ(pupils[0].headImage, "HeadImg2.png");
     EXPECT_EQ(pupils[1].headImage, "HeadImg1.png");
+    EXPECT_EQ(pupils[2].headImage, "HeadImg2.png");
+    EXPECT_EQ(countLogged("onTaskError"), 1) << "no download for Cleo";
     EXPECT_FALSE(std::filesystem::exists(heads + "p1001.png"));
     EXPECT_FALSE(std::filesystem::exists(heads + "p1002.png"));
     EXPECT_TRUE(logged("onTaskError : p1002: longer than 16777216 bytes"));
 
     // The next time the pictures are fetched again.
     ASSERT_TRUE(seatClass("", ""));
-    ASSERT_EQ(pupils.size(), 2u);
+    ASSERT_EQ(pupils.size(), 3u);
     EXPECT_EQ(pupils[0].headImage, heads + "p1001.png");
     EXPECT_EQ(pupils[1].headImage, heads + "p1002.png");
 }
