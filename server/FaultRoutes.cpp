@@ -38,6 +38,11 @@ void FaultRoutes::install(httplib::Server& server, Recorder record) {
                                      });
         } else if (kind == "nodata") {
             res.set_content(R"({"code":0,"status":0})", "application/json");
+        } else if (kind == "notmovie") {
+            // A course file list whose opening video is no movie.
+            res.set_content(R"({"code":0,"status":0,"data":[{"type":5,"format":"mp4","url":"http://)" +
+                                req.get_header_value("Host") + R"(/fault/notmovie/files/SumMovie.mp4"}]})",
+                            "application/json");
         } else if (kind == "cut") {
             // The connection drops after the headers and part of the promised reply.
             res.set_content_provider(1024, "application/json", [](size_t, size_t, httplib::DataSink& sink) {

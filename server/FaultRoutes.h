@@ -18,8 +18,8 @@ public:
     using Recorder = std::function<void(const httplib::Request&, const std::string& name)>;
 
     // Request kinds: notjson, array, deep (nested 100,000 levels), huge (17 MB), status5, code401, http500, nodata,
-    // cut (the connection drops after the headers). File kinds: notmovie, notpicture (a short HTML page each),
-    // huge (17 MB).
+    // cut (the connection drops after the headers), notmovie (a course file list naming the file below). File
+    // kinds: notmovie, notpicture (a short HTML page each), huge (17 MB).
     static void install(httplib::Server& server, Recorder record);
 };
 

@@ -10,7 +10,7 @@ namespace {
 void makeUrlsAbsolute(rapidjson::Value& value, const std::string& origin, rapidjson::Document::AllocatorType& alloc) {
     if (value.IsString()) {
         std::string text(value.GetString(), value.GetStringLength());
-        if (text.rfind("/files/", 0) == 0 || text.rfind("/fault/", 0) == 0) {
+        if (text.rfind("/files/", 0) == 0) {
             text = origin + text;
             value.SetString(text.c_str(), static_cast<rapidjson::SizeType>(text.size()), alloc);
         }

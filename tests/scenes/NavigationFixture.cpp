@@ -71,30 +71,12 @@ void NavigationTest::SetUp() {
 }
 
 void NavigationTest::TearDown() {
-    editableServer.reset();
     support::ClientTest::TearDown();
     CoursewareManager::destroyInstance();
     GDataManager* data = GDataManager::getInstance();
     data->courseTypes.clear();
     data->classList.clear();
     data->students.clear();
-}
-
-std::filesystem::path NavigationTest::useEditableServer() {
-    namespace fs = std::filesystem;
-    const fs::path demo = courseware::CoursewareServer::defaultDataDir();
-    const fs::path data = fs::path(scratch.path()) / "server-data";
-    fs::create_directories(data);
-    for (const fs::directory_entry& entry : fs::directory_iterator(demo)) {
-        if (entry.path().extension() == ".json") {
-            fs::copy_file(entry.path(), data / entry.path().filename());
-        }
-    }
-    fs::create_directory_symlink(demo / "files", data / "files");
-    editableServer = std::make_unique<courseware::CoursewareServer>(data);
-    EXPECT_GT(editableServer->start(), 0);
-    HttpManager::getInstance()->baseUrl = editableServer->baseUrl();
-    return data;
 }
 
 void NavigationTest::loadCatalogue() {

@@ -4,8 +4,6 @@
 
 #include <condition_variable>
 #include <deque>
-#include <filesystem>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -57,11 +55,6 @@ protected:
     }
     // The course buttons ("Btn_Course") on the scene's "Panel_Layout", in slot order.
     std::vector<engine::Node*> courseButtons() const;
-    // Points the client at editableServer, whose catalogue files are copies in the scratch folder for the test to
-    // edit (its files are the demo server's); returns the copies' folder.
-    std::filesystem::path useEditableServer();
-
-    std::unique_ptr<courseware::CoursewareServer> editableServer;
 
 private:
     void readCourseIcons(rapidjson::Value& data);

@@ -205,33 +205,26 @@ TEST_F(CSLoaderTree, UnknownKindBecomesAPlainNodeWithItsChildren) {
 }
 
 TEST_F(CSLoaderTree, NestingBeyondTheLimitsRefusesTheFile) {
-    // levels node objects, each the only child of the one before; or one node whose "pos" nests arrays.
+    // Nodes nested `levels` deep, each the only child of the one before.
     const auto nodes = [](int levels) {
-        std::string text;
+        std::string open, close;
         for (int i = 0; i < levels; ++i) {
-            text += R"({"kind": "Node", "children": [)";
+            open += R"({"kind": "Node", "children": [)";
+            close += "]}";
         }
-        for (int i = 0; i < levels; ++i) {
-            text += "]}";
-        }
-        return text;
+        return open + close;
     };
-    struct Case {
-        std::string root;
-        bool loads;
-    };
-    const Case cases[] = {
+    const int limit = LayoutNodeReader::kMaxDepth;
+    const std::pair<std::string, bool> cases[] = {
         {nodes(50000), false},
-        {nodes(LayoutNodeReader::kMaxDepth + 1), false},
-        {nodes(LayoutNodeReader::kMaxDepth), true},
-        {R"({"kind": "Node", "pos": )" + std::string(50000, '[') + std::string(50000, ']') + "}", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.root.size());
-        putLayout("Deep.csb", c.root);
-        EXPECT_EQ(CSLoader::createNode("Deep.csb") != nullptr, c.loads);
-        EXPECT_EQ(logged("nested deeper than"), !c.loads);
+        {nodes(limit + 1), false},
+        {nodes(limit), true},
+        {R"({"kind": "Node", "pos": )" + std::string(50000, '[') + std::string(50000, ']') + "}", false}};
+    for (const auto& [root, loads] : cases) {
         logLines.clear();
+        putLayout("Deep.csb", root);
+        EXPECT_EQ(CSLoader::createNode("Deep.csb") != nullptr, loads) << root.size();
+        EXPECT_EQ(logged("nested deeper than"), !loads) << root.size();
     }
 }
 
