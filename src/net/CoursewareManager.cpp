@@ -244,7 +244,7 @@ void CoursewareManager::requeueLater(const DownloadRecord& record) {
 }
 
 void CoursewareManager::onTaskError(const DownloadTask& task) {
-    engine::log("CoursewareManager::onTaskErroronTaskError : %s", task.identifier.c_str());
+    engine::log("CoursewareManager::onTaskError : %s", task.identifier.c_str());
     busy = 0;
     // Safe inside the downloader's own callback: the running callback is the task's copy.
     downloader.reset();
