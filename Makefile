@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps build run test test-asan test-tsan bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -26,8 +26,19 @@ test-asan: deps
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j$(JOBS) --timeout 600 \
 		-E '^VideoTest\.'
 
+# The programs whose tests run extraction, downloads, sound and movies on other threads, under ThreadSanitizer.
+# Each runs whole; the movie tests count frames shown in real time and are left to the normal build.
+TSAN_AREAS = net network audio lesson e2e
+
+test-tsan: deps
+	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON >/dev/null
+	@cmake --build build-tsan -j$(JOBS) --target $(addsuffix _tests,$(TSAN_AREAS))
+	@cd build-tsan && TSAN_OPTIONS="second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+		GTEST_FILTER='-VideoTest.*' ctest --output-on-failure -j$(JOBS) \
+		-R '^($(subst $(eval) ,|,$(TSAN_AREAS)))_tests\.Whole$$'
+
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-tsan

@@ -28,6 +28,13 @@ SimpleGameManager* SimpleGameManager::getInstance() {
     return s_instance;
 }
 
+void SimpleGameManager::destroyInstance() {
+    if (s_instance) {
+        s_instance->release();
+        s_instance = nullptr;
+    }
+}
+
 std::string SimpleGameManager::localPathOf(const std::string& url, const std::string& extension) {
     if (url.empty()) {
         return "";

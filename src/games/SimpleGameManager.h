@@ -13,6 +13,7 @@
 class SimpleGameManager : public engine::Ref {
 public:
     static SimpleGameManager* getInstance();
+    static void destroyInstance();
     virtual bool init() { return true; }
 
     // Rebuilds both lists from the reply's "data" array. Every remote sound and picture becomes a local path under
