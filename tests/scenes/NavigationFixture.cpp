@@ -4,7 +4,6 @@
 
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
-#include "games/SimpleGameManager.h"
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
@@ -64,8 +63,6 @@ void NavigationTest::SetUp() {
     data->students.clear();
     data->screenOffsetY = 0.f;
     CoursewareManager::destroyInstance();
-    // No question items left by a picture book of an earlier test.
-    SimpleGameManager::getInstance()->buildLists(rapidjson::Value(rapidjson::kArrayType));
     // As the end of the login chain: downloaded packages are found through the search paths.
     engine::FileUtils::getInstance()->addSearchPath(FileManager::getInstance()->getNetResPath());
 }

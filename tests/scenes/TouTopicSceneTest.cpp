@@ -11,7 +11,6 @@
 #include "common/GDataManager.h"
 #include "common/PlistManager.h"
 #include "common/UITools.h"
-#include "games/SimpleGameManager.h"
 #include "net/FileManager.h"
 #include "render/TextureCache.h"
 #include "scenes/TouTopicScene.h"
@@ -61,10 +60,9 @@ protected:
         }
         return nullptr;
     }
-    // A lecture without questions (a list scene before may have left some): "Btn_Game" stays hidden.
+    // A lecture without questions: "Btn_Game" stays hidden.
     TouTopicScene* open(int pages) {
         writeLecture(pages);
-        SimpleGameManager::getInstance()->buildLists(rapidjson::Value(rapidjson::kArrayType));
         enter(TouTopicScene::create());
         return runningAs<TouTopicScene>();
     }
