@@ -1,10 +1,6 @@
 // The first topic page and the game of every demo catalogue lecture with topics, as a teacher sees them; one
 // contact sheet per course type ("demo_sheet_type<n>.png").
-#include <rapidjson/document.h>
-
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "games/GamesFixture.h"
 #include "support/ContactSheet.h"
@@ -15,26 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// (course type, package) of the catalogue's lectures in order.
-std::vector<std::pair<int, std::string>> catalogue() {
-    std::ifstream in(TEST_SOURCE_DIR "/server/data/courses.json");
-    std::stringstream text;
-    text << in.rdbuf();
-    rapidjson::Document document;
-    document.Parse(text.str().c_str());
-    std::vector<std::pair<int, std::string>> lectures;
-    for (const auto& item : document.GetArray()) {
-        lectures.emplace_back(item["type"].GetInt(), item["package"].GetString());
-    }
-    return lectures;
-}
-
-// The committed package, else the one drawn at build time.
-fs::path packageOf(const std::string& identify) {
-    const fs::path source = fs::path(TEST_SOURCE_DIR "/server/packages") / identify;
-    return fs::is_directory(source) ? source : fs::path(TEST_PROGRAM_DIR "/demo-topics") / identify;
-}
 
 // The visible pictures below root.
 int visiblePictures(engine::Node* root) {
@@ -63,9 +39,10 @@ protected:
 TEST_F(DemoLectureScreens, FirstPageAndGameOfEveryLectureShowContent) {
     makeClass(6);
     std::map<int, support::ContactSheet> sheets;
-    for (const auto& [type, identify] : catalogue()) {
+    for (const support::CatalogueLecture& lecture : support::demoCatalogue()) {
+        const std::string& identify = lecture.package;
         SCOPED_TRACE(identify);
-        fs::copy(packageOf(identify), support::chooseLecture(identify),
+        fs::copy(support::demoPackage(identify), support::chooseLecture(identify),
                  fs::copy_options::recursive | fs::copy_options::overwrite_existing);
         TopicManage* topics = TopicManage::getInstance();
         topics->contentKind = 1;
@@ -82,7 +59,7 @@ TEST_F(DemoLectureScreens, FirstPageAndGameOfEveryLectureShowContent) {
         auto* page = dynamic_cast<TopicTypeLayer*>(host->getTypeLayer());
         ASSERT_TRUE(page && page->getRootNode());
         EXPECT_GT(visiblePictures(page->getRootNode()), 0);
-        sheets[type].add(support::saveScreenshot("demo_" + identify + "_page"));
+        sheets[lecture.type].add(support::saveScreenshot("demo_" + identify + "_page"));
         if (!engine::FileUtils::getInstance()->getValueMapFromFile(support::packagePath() + "Topic.plist").count("Game")) {
             continue;
         }
@@ -91,7 +68,7 @@ TEST_F(DemoLectureScreens, FirstPageAndGameOfEveryLectureShowContent) {
         choosePupil(frame, 0);
         press(frame, "StartBtn");
         support::stepFrames(20);
-        sheets[type].add(support::saveScreenshot("demo_" + identify + "_game"));
+        sheets[lecture.type].add(support::saveScreenshot("demo_" + identify + "_game"));
         frame->removeFromParentAndCleanup(true);
     }
     for (auto& [type, sheet] : sheets) {

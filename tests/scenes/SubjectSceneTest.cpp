@@ -182,7 +182,7 @@ TEST_F(SubjectSceneTest, FetchesEveryGradeAndFilesItsCoursewareWithItsState) {
     EXPECT_EQ(courseware->lists[1].size(), 20u) << "twelve lectures and the eight topic tours";
     EXPECT_EQ(courseware->lists[2].size(), 1u);
     EXPECT_EQ(courseware->lists[5].size(), 9u);
-    EXPECT_EQ(courseware->lists[1][6].Identify, "0101010201");
+    EXPECT_EQ(courseware->lists[1][8].Identify, "0101010201") << "after stage 1's six lectures and two tours";
     ASSERT_TRUE(filed(1, "0101010101") && filed(1, "0101010102") && filed(1, "0101010103") && filed(1, "0101010104"));
     EXPECT_EQ(filed(1, "0101010101")->state, 1);
     EXPECT_TRUE(filed(1, "0101010101")->downloaded);
