@@ -12,7 +12,11 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Configures a new build folder only: the build runs CMake again itself when a CMakeLists.txt changed. Builds only
+# what the demo runs (the program with its pack, the demo server with its data), not the tests.
+run: deps
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target classroom courseware-server
 	@scripts/run-demo.sh $(BUILD)
 
 test: build

@@ -190,7 +190,7 @@ TEST_F(SubjectSceneTest, FetchesEveryGradeAndFilesItsCoursewareWithItsState) {
     EXPECT_EQ(courseware->lists[1].size(), 20u) << "twelve lectures and the eight topic tours";
     EXPECT_EQ(courseware->lists[2].size(), 1u);
     EXPECT_EQ(courseware->lists[5].size(), 9u);
-    EXPECT_EQ(courseware->lists[1][6].Identify, "0101010201");
+    EXPECT_EQ(courseware->lists[1][8].Identify, "0101010201") << "after stage 1's six lectures and two tours";
     for (const char* identify : {"0101010101", "0101010102", "0101010103", "0101010104", "0101010105"}) {
         ASSERT_TRUE(filed(1, identify)) << identify;
     }

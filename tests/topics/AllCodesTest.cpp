@@ -11,6 +11,7 @@
 #include <typeinfo>
 
 #include "TopicFixture.h"
+#include "support/ContactSheet.h"
 #include "topics/TopicTypeTable.h"
 #include "ui/ImageView.h"
 
@@ -28,35 +29,6 @@ std::string typeOf(Node* layer) {
     std::free(name);
     return type;
 }
-
-// Screenshots laid out five to a row at a quarter of their size.
-class ContactSheet {
-public:
-    void add(const std::string& path) {
-        if (SDL_Surface* shot = IMG_Load(path.c_str())) {
-            shots.push_back(shot);
-        }
-    }
-    void save(const std::string& name) {
-        const int columns = 5, w = 320, h = 180, gap = 6;
-        const int rows = (static_cast<int>(shots.size()) + columns - 1) / columns;
-        SDL_Surface* sheet = SDL_CreateRGBSurfaceWithFormat(0, columns * (w + gap) + gap, rows * (h + gap) + gap, 32,
-                                                            SDL_PIXELFORMAT_RGBA32);
-        SDL_FillRect(sheet, nullptr, SDL_MapRGBA(sheet->format, 60, 60, 60, 255));
-        for (size_t i = 0; i < shots.size(); ++i) {
-            SDL_Rect to{gap + static_cast<int>(i % columns) * (w + gap),
-                        gap + static_cast<int>(i / columns) * (h + gap), w, h};
-            SDL_BlitScaled(shots[i], nullptr, sheet, &to);
-            SDL_FreeSurface(shots[i]);
-        }
-        IMG_SavePNG(sheet, (std::string(TEST_SCREENSHOT_DIR) + "/" + name + ".png").c_str());
-        SDL_FreeSurface(sheet);
-        shots.clear();
-    }
-
-private:
-    std::vector<SDL_Surface*> shots;
-};
 
 // Where a page's pictures may lie on the 1280x720 lesson player: right of the function buttons, above the
 // navigation bar, below the stem.
@@ -104,7 +76,7 @@ class AllTopicCodes : public TopicTest {};
 TEST_F(AllTopicCodes, EveryDemoCodeOpensTheTypeItsTableNames) {
     const std::vector<std::string> lectures = support::demoLectures();
     const int navs[] = {NavTopics1, NavTopics2, NavTopics3};
-    std::map<std::string, ContactSheet> sheets;
+    std::map<std::string, support::ContactSheet> sheets;
     std::set<int> opened;
     for (const std::string& identify : lectures) {
         LogicTopicScene* lesson = openLesson(identify);
