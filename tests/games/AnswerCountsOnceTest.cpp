@@ -41,8 +41,8 @@ TEST_F(GameTest, AnswerCountsOnceWhateverPauseAndStartDoDuringItsEffect) {
         {"0101010201", // wheel: stopped in the answer's quarter
          [](GameLayer* frame) {
              engine::Node* wheel = gameOf<LuckyTurn>(frame)->wheel;
-             ASSERT_TRUE(support::stepUntil(
-                 [&] { return LuckyTurn::quarterOf(wheel->getRotation()) == rightChoice(frame); }));
+             ASSERT_TRUE(
+                 support::stepUntil([&] { return LuckyTurn::quarterOf(wheel->getRotation()) == rightChoice(frame); }));
              press(frame, "Button1");
          },
          now},

@@ -95,6 +95,7 @@ TEST_F(GameFrame, BestTimeAndTheResultTip) {
         ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
         const StudentRecord pupil = GDataManager::getInstance()->students[0];
         EXPECT_EQ(tipText(), pupil.name + game.tip);
+        support::saveScreenshot("games_result_tip_" + std::to_string(game.storedTime));
         EXPECT_EQ(pupil.gameTime, game.storedTime) << game.elapsed;
         EXPECT_EQ(pupil.gameScore, game.storedScore) << game.elapsed;
         closeTip();
