@@ -373,6 +373,8 @@ def number_games():
                   Music={"Effect": "RightCommon.mp3", "Effect1": "WrongCommon.mp3"})
     click = dict(sums(41, 5), GameModel=41, Title="Click the answer", Animations=effects)
     mole = dict(sums(31, 5), GameModel=31, Title="Whack-a-mole", Animations=effects)
+    # The moles show a question's pictures from "AnswerImgs".
+    mole["AnswerImgs"] = mole.pop("SelectImgs")
     return {PUZZLE_LECTURE: puzzle, WHEEL_LECTURE: wheel, DRAGON_LECTURE: dragon, CLICK_LECTURE: click,
             MOLE_LECTURE: mole}
 
