@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchLoad.h"
 #include "base/Director.h"
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
@@ -19,9 +20,8 @@
 #include "games/GameLayer.h"
 #include "games/GameManager.h"
 #include "net/FileManager.h"
-#include "scene/Scene.h"
-#include "BenchLoad.h"
 #include "render/Renderer.h"
+#include "scene/Scene.h"
 #include "support/DemoTopics.h"
 #include "support/Headless.h"
 
@@ -112,9 +112,10 @@ int main() {
             pupil.headImage = "HeadImg" + std::to_string(pupil.sex) + ".png";
             pupils.push_back(pupil);
         }
-        std::printf("mini-games at 1280x720 on the software renderer, %d frames a run (goal: worst game mean < 4 ms and "
-                    "p95 < 8 ms quiet, < 8 ms and < 12 ms loaded)\n",
-                    kFrames);
+        std::printf(
+            "mini-games at 1280x720 on the software renderer, %d frames a run (goal: worst game mean < 4 ms and "
+            "p95 < 8 ms quiet, < 8 ms and < 12 ms loaded)\n",
+            kFrames);
         std::printf("load average at the start: %.1f\n", bench::loadAverage());
         std::printf("%-30s %-7s %-44s %-16s %s\n", "game (demo lecture, model)", "run",
                     "wall ms: mean / p95 (min / median / max)", "cpu mean / p95", "load");

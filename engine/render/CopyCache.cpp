@@ -60,7 +60,7 @@ void CopyCache::beginFrame() {
 }
 
 SDL_Texture* CopyCache::find(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint,
-                              const uint32_t** pixels) {
+                             const uint32_t** pixels) {
     Entry* entry = lookUp(texture, region, tint, region.w, region.h, false);
     if (pixels) {
         *pixels = entry && !entry->pixels.empty() ? entry->pixels.data() : nullptr;
@@ -128,7 +128,8 @@ bool CopyCache::makeRoom(size_t bytes) {
         // once, every frame.
         Entry* oldest = nullptr;
         for (auto& [key, entry] : _entries) {
-            if ((entry.copy || !entry.pixels.empty()) && entry.lastFrame + 1 < _frame && (!oldest || entry.lastFrame < oldest->lastFrame)) {
+            if ((entry.copy || !entry.pixels.empty()) && entry.lastFrame + 1 < _frame &&
+                (!oldest || entry.lastFrame < oldest->lastFrame)) {
                 oldest = &entry;
             }
         }
@@ -140,8 +141,8 @@ bool CopyCache::makeRoom(size_t bytes) {
     return true;
 }
 
-bool CopyCache::makeCopy(Entry& entry, const Texture2D* texture, const SDL_Rect& region, const Color4B& tint,
-                         int width, int height, bool pixelsOnly) {
+bool CopyCache::makeCopy(Entry& entry, const Texture2D* texture, const SDL_Rect& region, const Color4B& tint, int width,
+                         int height, bool pixelsOnly) {
     SDL_Texture* source = texture->getSDLTexture();
     Uint32 format = 0;
     if (SDL_QueryTexture(source, &format, nullptr, nullptr, nullptr) != 0) {

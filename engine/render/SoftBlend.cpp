@@ -187,9 +187,9 @@ bool SoftBlend::runCheck(Case which, uint32_t pictureFormat) {
     constexpr int kWidth = 96, kHeight = 64, kPictureWidth = 40, kPictureHeight = 24;
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, kWidth, kHeight, 32, _targetFormat);
     SDL_Renderer* renderer = surface ? SDL_CreateSoftwareRenderer(surface) : nullptr;
-    SDL_Surface* source = which == Case::Colour ? nullptr
-                                                : SDL_CreateRGBSurfaceWithFormat(0, kPictureWidth, kPictureHeight, 32,
-                                                                                 pictureFormat);
+    SDL_Surface* source = which == Case::Colour
+                              ? nullptr
+                              : SDL_CreateRGBSurfaceWithFormat(0, kPictureWidth, kPictureHeight, 32, pictureFormat);
     SDL_Surface* converted = source ? SDL_ConvertSurfaceFormat(source, _targetFormat, 0) : nullptr;
     bool passed = renderer && (which == Case::Colour || converted);
     Noise noise;
@@ -214,8 +214,8 @@ bool SoftBlend::runCheck(Case which, uint32_t pictureFormat) {
         converted = SDL_ConvertSurfaceFormat(source, _targetFormat, 0);
         texture = converted ? SDL_CreateTextureFromSurface(renderer, source) : nullptr;
         Uint32 format = 0;
-        passed = texture && SDL_QueryTexture(texture, &format, nullptr, nullptr, nullptr) == 0 &&
-                 format == pictureFormat;
+        passed =
+            texture && SDL_QueryTexture(texture, &format, nullptr, nullptr, nullptr) == 0 && format == pictureFormat;
         if (passed) {
             SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
         }
@@ -288,7 +288,8 @@ bool SoftBlend::runCheck(Case which, uint32_t pictureFormat) {
             ours[static_cast<size_t>(kHeight / 2) * kWidth + kWidth / 2] ^= 1;
         }
         for (int y = 0; y < kHeight && passed; ++y) {
-            const auto* row = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch);
+            const auto* row =
+                reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(surface->pixels) + y * surface->pitch);
             passed = std::equal(row, row + kWidth, ours.begin() + static_cast<ptrdiff_t>(y) * kWidth);
         }
     }

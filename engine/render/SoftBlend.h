@@ -66,8 +66,8 @@ private:
 
     uint32_t _targetFormat = 0;
     std::vector<Check> _checks;
-    std::vector<uint32_t> _row;  // a stretched row of the source
-    std::vector<int> _columns;   // the source column of each target column
+    std::vector<uint32_t> _row; // a stretched row of the source
+    std::vector<int> _columns;  // the source column of each target column
 };
 
 } // namespace engine

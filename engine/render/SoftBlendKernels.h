@@ -109,9 +109,11 @@ template <class T> typename T::V pickEnds(typename T::V s, typename T::V d, type
     return T::orv(T::andv(clear, d), T::andnot(clear, out));
 }
 
-template <class T> void blendSameRow(uint32_t* dst, const uint32_t* src, int count) {
+// The loop of the 1:1 cases: runs of opaque pixels are copied and runs of transparent ones skipped; the rest are
+// mixed half a register at a time by `mix(s, d, a)` on 16-bit lanes, with the two ends picked afterwards.
+template <class T, class Mix, class One>
+void blendOneToOne(uint32_t* dst, const uint32_t* src, int count, Mix mix, One one) {
     using V = typename T::V;
-    const V full = T::lanes(255, 255, 255, 255);
     const V alphaByte = T::set32(kAlphaMask);
     int i = 0;
     for (; i + T::kPixels <= count; i += T::kPixels) {
@@ -125,54 +127,37 @@ template <class T> void blendSameRow(uint32_t* dst, const uint32_t* src, int cou
             continue;
         }
         const V d = T::load(dst + i);
-        // The source's alpha lane counts as 255: its part of the alpha is 255*a >> 8.
-        const V sFull = T::orv(s, alphaByte);
-        V out[2];
-        for (int half = 0; half < 2; ++half) {
-            const V sh = half ? T::hi(sFull) : T::lo(sFull);
-            const V dh = half ? T::hi(d) : T::lo(d);
-            const V a = T::alphas(half ? T::hi(s) : T::lo(s));
-            out[half] = T::add(T::shr8(T::mul(sh, a)), T::shr8(T::mul(dh, T::sub(full, a))));
-        }
-        T::store(dst + i, pickEnds<T>(s, d, T::pack(out[0], out[1])));
+        const V lo = mix(T::lo(s), T::lo(d), T::alphas(T::lo(s)));
+        const V hi = mix(T::hi(s), T::hi(d), T::alphas(T::hi(s)));
+        T::store(dst + i, pickEnds<T>(s, d, T::pack(lo, hi)));
     }
     for (; i < count; ++i) {
-        dst[i] = blendSameOne(dst[i], src[i]);
+        dst[i] = one(dst[i], src[i]);
     }
+}
+
+template <class T> void blendSameRow(uint32_t* dst, const uint32_t* src, int count) {
+    using V = typename T::V;
+    const V full = T::lanes(255, 255, 255, 255);
+    // The source's alpha lane counts as 255: its part of the alpha is 255*a >> 8.
+    const V alphaLane255 = T::lanes(0, 0, 0, 255);
+    const auto mix = [&](V s, V d, V a) {
+        return T::add(T::shr8(T::mul(T::orv(s, alphaLane255), a)), T::shr8(T::mul(d, T::sub(full, a))));
+    };
+    blendOneToOne<T>(dst, src, count, mix, &blendSameOne);
 }
 
 template <class T> void blendOtherRow(uint32_t* dst, const uint32_t* src, int count) {
     using V = typename T::V;
-    const V alphaByte = T::set32(kAlphaMask);
     const V colourLanes = T::lanes(0xffff, 0xffff, 0xffff, 0);
     const V alphaLane256 = T::lanes(0, 0, 0, 256);
     const V keepBase = T::lanes(256, 256, 256, 255);
-    int i = 0;
-    for (; i + T::kPixels <= count; i += T::kPixels) {
-        const V s = T::load(src + i);
-        const V alpha = T::andv(s, alphaByte);
-        if (T::all(T::eq32(alpha, alphaByte))) {
-            T::store(dst + i, s);
-            continue;
-        }
-        if (T::all(T::eq32(alpha, T::set32(0)))) {
-            continue;
-        }
-        const V d = T::load(dst + i);
-        V out[2];
-        for (int half = 0; half < 2; ++half) {
-            const V sh = half ? T::hi(s) : T::lo(s);
-            const V dh = half ? T::hi(d) : T::lo(d);
-            const V a = T::alphas(sh);
-            // Colour lanes s*a + d*(256-a); the alpha lane a*256 + da*(255-a).
-            const V sMul = T::orv(T::andv(a, colourLanes), alphaLane256);
-            out[half] = T::shr8(T::add(T::mul(sh, sMul), T::mul(dh, T::sub(keepBase, a))));
-        }
-        T::store(dst + i, pickEnds<T>(s, d, T::pack(out[0], out[1])));
-    }
-    for (; i < count; ++i) {
-        dst[i] = blendOtherOne(dst[i], src[i]);
-    }
+    // Colour lanes s*a + d*(256-a); the alpha lane a*256 + da*(255-a).
+    const auto mix = [&](V s, V d, V a) {
+        const V sMul = T::orv(T::andv(a, colourLanes), alphaLane256);
+        return T::shr8(T::add(T::mul(s, sMul), T::mul(d, T::sub(keepBase, a))));
+    };
+    blendOneToOne<T>(dst, src, count, mix, &blendOtherOne);
 }
 
 template <class T> typename T::V div255v(typename T::V x) {
@@ -180,15 +165,15 @@ template <class T> typename T::V div255v(typename T::V x) {
 }
 
 // `modulated` false when the modulation is white: the source goes in as it is.
-template <class T> void blendDividedRow(uint32_t* dst, const uint32_t* src, int count, uint32_t modulation,
-                                        bool modulated) {
+template <class T>
+void blendDividedRow(uint32_t* dst, const uint32_t* src, int count, uint32_t modulation, bool modulated) {
     using V = typename T::V;
     const V full = T::lanes(255, 255, 255, 255);
     const V colourLanes = T::lanes(0xffff, 0xffff, 0xffff, 0);
     const V alphaLane255 = T::lanes(0, 0, 0, 255);
-    const V mod = T::lanes(static_cast<uint16_t>(channel(modulation, 0)), static_cast<uint16_t>(channel(modulation, 8)),
-                           static_cast<uint16_t>(channel(modulation, 16)),
-                           static_cast<uint16_t>(channel(modulation, 24)));
+    const V mod =
+        T::lanes(static_cast<uint16_t>(channel(modulation, 0)), static_cast<uint16_t>(channel(modulation, 8)),
+                 static_cast<uint16_t>(channel(modulation, 16)), static_cast<uint16_t>(channel(modulation, 24)));
     const V alphaByte = T::set32(kAlphaMask);
     int i = 0;
     for (; i + T::kPixels <= count; i += T::kPixels) {
