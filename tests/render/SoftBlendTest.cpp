@@ -173,11 +173,23 @@ TEST_F(SoftBlendDrawing, PicturesAndColoursAreTheSameAsSdlsToTheBit) {
     const auto own = [] { return picture(SDL_PIXELFORMAT_ABGR8888); };
     const auto other = [] { return picture(SDL_PIXELFORMAT_ARGB8888); };
     const std::vector<Row> rows = {
-        {"untinted, 1:1, own byte order", [&](Scene* s) { addBackdrop(s); addSprite(s, own(), Vec2(300, 301)); }, true},
-        {"untinted, 1:1, other byte order", [&](Scene* s) { addBackdrop(s); addSprite(s, other(), Vec2(300, 301)); },
+        {"untinted, 1:1, own byte order",
+         [&](Scene* s) {
+             addBackdrop(s);
+             addSprite(s, own(), Vec2(300, 301));
+         },
+         true},
+        {"untinted, 1:1, other byte order",
+         [&](Scene* s) {
+             addBackdrop(s);
+             addSprite(s, other(), Vec2(300, 301));
+         },
          true},
         {"half off the window",
-         [&](Scene* s) { addBackdrop(s); addSprite(s, own(), Vec2(10, 700)), addSprite(s, other(), Vec2(1275, 5)); },
+         [&](Scene* s) {
+             addBackdrop(s);
+             addSprite(s, own(), Vec2(10, 700)), addSprite(s, other(), Vec2(1275, 5));
+         },
          true},
         {"stretched and shrunk",
          [&](Scene* s) {
@@ -204,7 +216,12 @@ TEST_F(SoftBlendDrawing, PicturesAndColoursAreTheSameAsSdlsToTheBit) {
              addSprite(s, picture(SDL_PIXELFORMAT_ABGR8888, true), Vec2(500, 300))->setOpacity(128);
          },
          true},
-        {"rotated", [&](Scene* s) { addBackdrop(s); addSprite(s, own(), Vec2(500, 300))->setRotation(33); }, false},
+        {"rotated",
+         [&](Scene* s) {
+             addBackdrop(s);
+             addSprite(s, own(), Vec2(500, 300))->setRotation(33);
+         },
+         false},
         {"text",
          [&](Scene* s) {
              addBackdrop(s);
@@ -277,4 +294,60 @@ TEST_F(SoftBlendDrawing, AFullWindowOpaqueBackgroundIsNotClearedUnder) {
     });
     EXPECT_GT(frames.stats.clearsSkipped, 0u);
     EXPECT_EQ(differingPixels(frames.sdl, frames.soft), 0);
+}
+
+TEST_F(SoftBlendDrawing, NewPixelsOfAPictureShowAtOnce) {
+    std::vector<uint8_t> pixels(64 * 40 * 4);
+    const auto fill = [&](uint8_t red) {
+        for (size_t i = 0; i < pixels.size(); i += 4) {
+            pixels[i] = red, pixels[i + 1] = static_cast<uint8_t>(i / 40), pixels[i + 2] = 90;
+            pixels[i + 3] = static_cast<uint8_t>(i / 4 % 256);
+        }
+    };
+    auto* texture = new Texture2D();
+    texture->autorelease();
+    const auto upload = [&] {
+        texture->initWithData(pixels.data(), static_cast<ssize_t>(pixels.size()), Texture2D::PixelFormat::RGBA8888, 64,
+                              40, Size(64, 40));
+    };
+    fill(30);
+    upload();
+    Frames frames = drawBothWays([&](Scene* s) {
+        addBackdrop(s);
+        addSprite(s, texture, Vec2(300, 300));
+    });
+    EXPECT_GT(frames.stats.softPictures, 0u);
+    // Uploaded again, and changed behind the texture's back with the node saying so.
+    fill(220);
+    upload();
+    std::vector<uint8_t> soft = drawAndRead(1);
+    EXPECT_EQ(differingPixels(soft, sdlFrame()), 0);
+    drawAndRead(4);
+    fill(120);
+    SDL_UpdateTexture(texture->getSDLTexture(), nullptr, pixels.data(), 64 * 4);
+    texture->markChanged();
+    soft = drawAndRead(1);
+    EXPECT_EQ(differingPixels(soft, sdlFrame()), 0);
+}
+
+TEST_F(SoftBlendDrawing, ANodeChangedBehindItsCallsUnderAMaskIsDrawnAgain) {
+    std::vector<uint8_t> pixels(64 * 40 * 4, 200);
+    auto* texture = new Texture2D();
+    texture->autorelease();
+    texture->initWithData(pixels.data(), static_cast<ssize_t>(pixels.size()), Texture2D::PixelFormat::RGBA8888, 64, 40,
+                          Size(64, 40));
+    Sprite* under = nullptr;
+    drawBothWays([&](Scene* s) {
+        addBackdrop(s);
+        under = addSprite(s, texture, Vec2(300, 300));
+        addMask(s, Size(1280, 720), 150);
+    });
+    const uint64_t reuses = renderer()->getStats().dimmedReuses;
+    drawAndRead(2);
+    EXPECT_EQ(renderer()->getStats().dimmedReuses - reuses, 1u);
+    std::fill(pixels.begin(), pixels.end(), 40);
+    SDL_UpdateTexture(texture->getSDLTexture(), nullptr, pixels.data(), 64 * 4);
+    under->setNeedsRedraw();
+    const std::vector<uint8_t> soft = drawAndRead(1);
+    EXPECT_EQ(differingPixels(soft, sdlFrame()), 0);
 }
