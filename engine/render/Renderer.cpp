@@ -77,7 +77,7 @@ bool unmirroredRect(const SDL_Vertex* corners, size_t count, SDL_Rect& rect) {
     const float x0 = static_cast<float>(rect.x), x1 = static_cast<float>(rect.x + rect.w);
     const float y0 = static_cast<float>(rect.y), y1 = static_cast<float>(rect.y + rect.h);
     return corners[0].position.x == x0 && corners[0].position.y == y1 && corners[1].position.x == x1 &&
-           corners[2].position.y == y0;
+           corners[1].position.y == y1 && corners[2].position.x == x1 && corners[2].position.y == y0;
 }
 } // namespace
 
