@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchLoad.h"
 #include "base/Director.h"
 #include "scene/ActionComposites.h"
 #include "scene/ActionIntervals.h"
@@ -99,15 +100,12 @@ int main() {
             Director::getInstance()->mainLoop(1 / 60.f);
             ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         }
-        double sum = 0;
-        for (double v : ms) {
-            sum += v;
-        }
-        std::sort(ms.begin(), ms.end());
-        const double mean = sum / kFrames;
-        const double p95 = ms[static_cast<size_t>(kFrames * 0.95)];
-        std::printf("frame (1280x720, %d sprites, %d labels, %d frames): mean %.2f ms, p95 %.2f ms (goal < 8 ms)\n",
-                    kSprites, kLabels, kFrames, mean, p95);
+        const bench::Spread spread = bench::spreadOf(ms);
+        std::printf("frame (1280x720, %d sprites, %d labels, %d frames, goal < 8 ms), ms mean / p95 (min / median / "
+                    "max): ",
+                    kSprites, kLabels, kFrames);
+        bench::printSpread(spread);
+        std::printf(", load average %.1f\n", bench::loadAverage());
     }
     support::stopHeadless();
     return 0;

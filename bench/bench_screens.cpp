@@ -1,7 +1,8 @@
 // The program's own screens at 1280x720 on the software renderer, headless, against the demo server: the road
 // from start-up through the login, course, subject, grade and class screens. On each screen, the frame time of
-// 300 frames of mainLoop(1/60) (mean and p95), the same with every frame drawn in full, and the process's CPU use
-// over BENCH_IDLE_SECONDS (default 10) of the real paced frame loop left alone.
+// 300 frames of mainLoop(1/60) (mean, p95, min, median, max), the same with every frame drawn in full, both again
+// with 8 busy processes sharing the CPUs, and the process's CPU use over BENCH_IDLE_SECONDS (default 10) of the
+// real paced frame loop left alone.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -9,9 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "BenchLoad.h"
 #include "app/AppDelegate.h"
 #include "base/Director.h"
 #include "net/HttpManager.h"
@@ -48,29 +51,19 @@ double cpuSeconds() {
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-struct FrameTimes {
-    double mean = 0, p95 = 0;
-};
-
-// `frames` frames of mainLoop(1/60), each timed; `drawAll` has every one drawn in full.
-FrameTimes timeFrames(bool drawAll) {
+// `kFrames` frames of mainLoop(1/60), each timed in milliseconds; `drawAll` has every one drawn in full.
+bench::Spread timeFrames(bool drawAll) {
     Director* director = Director::getInstance();
     std::vector<double> ms;
     for (int i = 0; i < kFrames; ++i) {
         if (drawAll) {
-            director->getRenderer()->invalidate();
+            director->getRenderer()->redrawFrame();
         }
         const auto start = Clock::now();
         director->mainLoop(1 / 60.f);
         ms.push_back(seconds(start) * 1000);
     }
-    FrameTimes times;
-    for (double v : ms) {
-        times.mean += v / kFrames;
-    }
-    std::sort(ms.begin(), ms.end());
-    times.p95 = ms[static_cast<size_t>(kFrames * 0.95)];
-    return times;
+    return bench::spreadOf(ms);
 }
 
 // The share of one core the process used while the real frame loop ran on its own.
@@ -94,9 +87,11 @@ public:
         SetUp();
         const char* idle = std::getenv("BENCH_IDLE_SECONDS");
         idleSeconds = idle ? std::atof(idle) : 10.0;
-        std::printf("screen (1280x720, software renderer, %d frames)   stepped mean / p95    drawn in full mean / p95"
-                    "    idle CPU over %.0f s\n",
-                    kFrames, idleSeconds);
+        std::printf("screens at 1280x720 on the software renderer, %d frames a run; idle CPU over %.0f s; load "
+                    "average at the start %.1f\n",
+                    kFrames, idleSeconds, bench::loadAverage());
+        std::printf("%-8s %-7s %-44s %-44s %s\n", "screen", "run", "stepped ms: mean / p95 (min / median / max)",
+                    "drawn in full ms: mean / p95 (min / median / max)", "load / idle CPU");
         const bool ok = road();
         engine::network::HttpClient::destroyInstance();
         TearDown();
@@ -171,12 +166,29 @@ private:
     }
 
     void measure(const char* screen) {
-        const FrameTimes stepped = timeFrames(false);
-        const FrameTimes full = timeFrames(true);
-        const double cpu = idleCpu(idleSeconds);
-        std::printf("%-8s %28.2f / %5.2f ms %18.2f / %5.2f ms %16.1f %%\n", screen, stepped.mean, stepped.p95,
-                    full.mean, full.p95, cpu);
-        std::fflush(stdout);
+        for (int loaded = 0; loaded < 2; ++loaded) {
+            bench::Spread stepped, full;
+            double load = 0;
+            {
+                std::unique_ptr<bench::BusyProcesses> busy;
+                if (loaded) {
+                    busy = std::make_unique<bench::BusyProcesses>(bench::kBusyProcesses);
+                }
+                stepped = timeFrames(false);
+                full = timeFrames(true);
+                load = bench::loadAverage();
+            }
+            std::printf("%-8s %-7s ", screen, loaded ? "loaded" : "quiet");
+            bench::printSpread(stepped);
+            std::printf("  ");
+            bench::printSpread(full);
+            std::printf("  %5.1f", load);
+            if (!loaded) {
+                std::printf(" / %4.1f %%", idleCpu(idleSeconds));
+            }
+            std::printf("\n");
+            std::fflush(stdout);
+        }
     }
 
     AppDelegate app;

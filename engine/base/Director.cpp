@@ -51,6 +51,7 @@ void Director::setOpenGLView(GLView* view) {
     if (_view && _view->getSDLRenderer()) {
         _renderer = new Renderer(_view->getSDLRenderer(), _view->getFrameSize(), _view->getScaleX());
         _renderer->setTargetFormat(_view->getPixelFormat());
+        _renderer->setTargetSurface(_view->getOffscreenSurface());
     }
 }
 
@@ -65,6 +66,7 @@ Renderer* Director::getRenderer() {
         if (_fallbackRenderer) {
             _renderer = new Renderer(_fallbackRenderer, Size(1280, 720), 1.f);
             _renderer->setTargetFormat(SDL_PIXELFORMAT_RGBA32);
+            _renderer->setTargetSurface(_fallbackSurface);
         } else {
             log("off-screen renderer: %s", SDL_GetError());
         }
@@ -256,7 +258,7 @@ void Director::drawScene() {
         _runningScene->visit(_renderer, Mat4::IDENTITY, 0);
     }
     if (hasPendingScreenCaptures()) {
-        _renderer->invalidate();
+        _renderer->redrawFrame();
     }
     const bool drawn = _renderer->endFrame();
     serveScreenCaptures(_renderer);

@@ -163,7 +163,7 @@ bool GLView::pollEvents() {
             }
             // The window system may have drawn over the window: the next frame draws it all again.
             if (Renderer* renderer = Director::getInstance()->getRenderer()) {
-                renderer->invalidate();
+                renderer->redrawFrame();
             }
             break;
         case SDL_MOUSEBUTTONDOWN:

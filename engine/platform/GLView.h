@@ -54,6 +54,8 @@ public:
     SDL_Renderer* getSDLRenderer() const { return _renderer; }
     // The pixel format of the window (or the off-screen surface).
     uint32_t getPixelFormat() const;
+    // The off-screen surface the software renderer draws into; null for a window.
+    SDL_Surface* getOffscreenSurface() const { return _surface; }
     SDL_Window* getSDLWindow() const { return _window; }
     void present();
 

@@ -27,13 +27,24 @@ void CopyCache::clear() {
 }
 
 void CopyCache::drop(Entry& entry) {
-    if (entry.copy) {
-        SDL_DestroyTexture(entry.copy);
+    if (entry.copy || !entry.pixels.empty()) {
+        if (entry.copy) {
+            SDL_DestroyTexture(entry.copy);
+        }
         entry.copy = nullptr;
+        entry.pixels = std::vector<uint32_t>();
         _bytes -= entry.bytes;
         --_copyCount;
     }
     entry.bytes = 0;
+}
+
+void CopyCache::setPixelFormat(uint32_t format) {
+    // Copies made without their pixels are then drawn by SDL; pixels in another format are of no use.
+    if (format != 0 && _pixelFormat != 0 && format != _pixelFormat) {
+        clear();
+    }
+    _pixelFormat = format;
 }
 
 void CopyCache::beginFrame() {
@@ -48,19 +59,35 @@ void CopyCache::beginFrame() {
     }
 }
 
-SDL_Texture* CopyCache::find(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint) {
-    return lookUp(texture, region, tint, region.w, region.h);
+SDL_Texture* CopyCache::find(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint,
+                             const uint32_t** pixels) {
+    Entry* entry = lookUp(texture, region, tint, region.w, region.h, false);
+    if (pixels) {
+        *pixels = entry && !entry->pixels.empty() ? entry->pixels.data() : nullptr;
+    }
+    return entry ? entry->copy : nullptr;
+}
+
+const uint32_t* CopyCache::findPixels(const Texture2D* texture) {
+    if (_pixelFormat == 0 || !texture) {
+        return nullptr;
+    }
+    const SDL_Rect whole{0, 0, texture->getPixelsWide(), texture->getPixelsHigh()};
+    // Keyed apart from the copies by a size no copy has.
+    Entry* entry = lookUp(texture, whole, Color4B::WHITE, -1, -1, true);
+    return entry && !entry->pixels.empty() ? entry->pixels.data() : nullptr;
 }
 
 SDL_Texture* CopyCache::findScaled(const Texture2D* texture, const SDL_Rect& region, int width, int height) {
     if (!texture || width <= 0 || height <= 0 || !texture->isOpaque(region)) {
         return nullptr;
     }
-    return lookUp(texture, region, Color4B::WHITE, width, height);
+    const Entry* entry = lookUp(texture, region, Color4B::WHITE, width, height, false);
+    return entry ? entry->copy : nullptr;
 }
 
-SDL_Texture* CopyCache::lookUp(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint, int width,
-                               int height) {
+CopyCache::Entry* CopyCache::lookUp(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint, int width,
+                                    int height, bool pixelsOnly) {
     if (!texture || texture->getContentId() == 0 || !texture->getSDLTexture() || region.x < 0 || region.y < 0 ||
         region.w <= 0 || region.h <= 0 || region.x + region.w > texture->getPixelsWide() ||
         region.y + region.h > texture->getPixelsHigh()) {
@@ -73,14 +100,14 @@ SDL_Texture* CopyCache::lookUp(const Texture2D* texture, const SDL_Rect& region,
         entry.firstFrame = _frame;
     }
     entry.lastFrame = _frame;
-    if (entry.copy || _frame - entry.firstFrame + 1 < kSteadyFrames) {
-        return entry.copy;
+    const bool made = entry.copy || !entry.pixels.empty();
+    if (made || _frame - entry.firstFrame + 1 < kSteadyFrames) {
+        return made ? &entry : nullptr;
     }
-    const size_t bytes = static_cast<size_t>(width) * height * 4;
-    if (makeRoom(bytes)) {
-        entry.copy = makeCopy(texture, region, tint, width, height);
-    }
-    if (!entry.copy) {
+    const int copyWidth = pixelsOnly ? region.w : width, copyHeight = pixelsOnly ? region.h : height;
+    const size_t pixelBytes = static_cast<size_t>(copyWidth) * copyHeight * 4;
+    const size_t bytes = (pixelsOnly ? 0 : pixelBytes) + (_pixelFormat != 0 ? pixelBytes : 0);
+    if (!makeRoom(bytes) || !makeCopy(entry, texture, region, tint, copyWidth, copyHeight, pixelsOnly)) {
         // Too big for the budget or not made: ask again only after a fresh run of steady frames.
         entry.firstFrame = _frame;
         return nullptr;
@@ -89,7 +116,7 @@ SDL_Texture* CopyCache::lookUp(const Texture2D* texture, const SDL_Rect& region,
     _bytes += entry.bytes;
     ++_copyCount;
     ++_copiesMade;
-    return entry.copy;
+    return &entry;
 }
 
 bool CopyCache::makeRoom(size_t bytes) {
@@ -101,7 +128,8 @@ bool CopyCache::makeRoom(size_t bytes) {
         // once, every frame.
         Entry* oldest = nullptr;
         for (auto& [key, entry] : _entries) {
-            if (entry.copy && entry.lastFrame + 1 < _frame && (!oldest || entry.lastFrame < oldest->lastFrame)) {
+            if ((entry.copy || !entry.pixels.empty()) && entry.lastFrame + 1 < _frame &&
+                (!oldest || entry.lastFrame < oldest->lastFrame)) {
                 oldest = &entry;
             }
         }
@@ -113,12 +141,12 @@ bool CopyCache::makeRoom(size_t bytes) {
     return true;
 }
 
-SDL_Texture* CopyCache::makeCopy(const Texture2D* texture, const SDL_Rect& region, const Color4B& tint, int width,
-                                 int height) {
+bool CopyCache::makeCopy(Entry& entry, const Texture2D* texture, const SDL_Rect& region, const Color4B& tint, int width,
+                         int height, bool pixelsOnly) {
     SDL_Texture* source = texture->getSDLTexture();
     Uint32 format = 0;
     if (SDL_QueryTexture(source, &format, nullptr, nullptr, nullptr) != 0) {
-        return nullptr;
+        return false;
     }
     if (!SDL_ISPIXELFORMAT_ALPHA(format)) {
         format = SDL_PIXELFORMAT_ARGB8888;
@@ -126,7 +154,7 @@ SDL_Texture* CopyCache::makeCopy(const Texture2D* texture, const SDL_Rect& regio
     SDL_Texture* copy = SDL_CreateTexture(_renderer, format, SDL_TEXTUREACCESS_TARGET, width, height);
     if (!copy) {
         log("tinted copy: %s", SDL_GetError());
-        return nullptr;
+        return false;
     }
     // Switching targets resets the clip rectangle: it is put back as it was.
     SDL_Texture* previous = SDL_GetRenderTarget(_renderer);
@@ -136,7 +164,7 @@ SDL_Texture* CopyCache::makeCopy(const Texture2D* texture, const SDL_Rect& regio
     if (SDL_SetRenderTarget(_renderer, copy) != 0) {
         log("tinted copy: %s", SDL_GetError());
         SDL_DestroyTexture(copy);
-        return nullptr;
+        return false;
     }
     SDL_BlendMode blend = SDL_BLENDMODE_BLEND;
     Uint8 r = 255, g = 255, b = 255, a = 255;
@@ -148,19 +176,27 @@ SDL_Texture* CopyCache::makeCopy(const Texture2D* texture, const SDL_Rect& regio
     SDL_SetTextureBlendMode(source, SDL_BLENDMODE_NONE);
     SDL_SetTextureColorMod(source, tint.r, tint.g, tint.b);
     SDL_SetTextureAlphaMod(source, tint.a);
-    const bool ok = SDL_RenderCopy(_renderer, source, &region, nullptr) == 0;
+    bool ok = SDL_RenderCopy(_renderer, source, &region, nullptr) == 0;
+    if (ok && _pixelFormat != 0) {
+        entry.pixels.resize(static_cast<size_t>(width) * height);
+        ok = SDL_RenderReadPixels(_renderer, nullptr, _pixelFormat, entry.pixels.data(), width * 4) == 0;
+    }
     SDL_SetTextureBlendMode(source, blend);
     SDL_SetTextureColorMod(source, r, g, b);
     SDL_SetTextureAlphaMod(source, a);
     SDL_SetRenderTarget(_renderer, previous);
     SDL_RenderSetClipRect(_renderer, clipped ? &clip : nullptr);
-    if (!ok) {
-        log("tinted copy: %s", SDL_GetError());
+    if (!ok || pixelsOnly) {
+        if (!ok) {
+            log("tinted copy: %s", SDL_GetError());
+            entry.pixels = std::vector<uint32_t>();
+        }
         SDL_DestroyTexture(copy);
-        return nullptr;
+        return ok;
     }
     SDL_SetTextureBlendMode(copy, SDL_BLENDMODE_BLEND);
-    return copy;
+    entry.copy = copy;
+    return true;
 }
 
 } // namespace engine

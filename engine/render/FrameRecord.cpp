@@ -69,17 +69,26 @@ void FrameRecord::addPopClip() {
 }
 
 bool FrameRecord::sameAs(const FrameRecord& o) const {
-    if (_commands.size() != o._commands.size() || _points.size() != o._points.size() ||
-        !(_clearColor == o._clearColor) || !(_targetPixels == o._targetPixels) ||
-        _pixelsPerPoint != o._pixelsPerPoint) {
+    return _commands.size() == o._commands.size() && _points.size() == o._points.size() &&
+           samePrefix(o, _commands.size());
+}
+
+bool FrameRecord::samePrefix(const FrameRecord& o, size_t count) const {
+    if (count > _commands.size() || count > o._commands.size() || !(_clearColor == o._clearColor) ||
+        !(_targetPixels == o._targetPixels) || _pixelsPerPoint != o._pixelsPerPoint) {
         return false;
     }
-    for (size_t i = 0; i < _commands.size(); ++i) {
+    // Polygons keep their points in order: those of the first calls come first.
+    size_t points = 0;
+    for (size_t i = 0; i < count; ++i) {
         if (!_commands[i].sameAs(o._commands[i])) {
             return false;
         }
+        if (_commands[i].kind == Kind::Polygon) {
+            points = _commands[i].first + _commands[i].count;
+        }
     }
-    return _points.empty() || std::memcmp(_points.data(), o._points.data(), _points.size() * sizeof(Vec2)) == 0;
+    return points == 0 || std::memcmp(_points.data(), o._points.data(), points * sizeof(Vec2)) == 0;
 }
 
 void FrameRecord::releaseTextures() {

@@ -44,6 +44,8 @@ public:
 
     // The same calls with the same arguments on the same target, textures with the same pixels.
     bool sameAs(const FrameRecord& other) const;
+    // The same for the first `count` calls of both.
+    bool samePrefix(const FrameRecord& other, size_t count) const;
     // Keeps the calls for comparison only.
     void releaseTextures();
     void clear();

@@ -9,6 +9,7 @@
 #include "base/Director.h"
 #include "base/Log.h"
 #include "render/CopyCache.h"
+#include "render/SoftBlend.h"
 #include "render/Texture2D.h"
 
 namespace engine {
@@ -29,6 +30,54 @@ bool wholePixels(const Rect& src, float textureWidth, float textureHeight, SDL_R
     }
     out = SDL_Rect{static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h)};
     return true;
+}
+
+bool contains(const SDL_Rect& outer, const SDL_Rect& inner) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+           inner.y + inner.h <= outer.y + outer.h;
+}
+
+// The corners as an upright rectangle on whole pixels, in any order; false when they are not one.
+bool uprightRect(const SDL_Vertex* corners, size_t count, SDL_Rect& rect) {
+    if (count != 4) {
+        return false;
+    }
+    float minX = corners[0].position.x, maxX = minX, minY = corners[0].position.y, maxY = minY;
+    for (size_t i = 0; i < count; ++i) {
+        const float x = corners[i].position.x, y = corners[i].position.y;
+        if (x != std::round(x) || y != std::round(y)) {
+            return false;
+        }
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+    }
+    for (size_t i = 0; i < count; ++i) {
+        const SDL_FPoint& p = corners[i].position;
+        if ((p.x != minX && p.x != maxX) || (p.y != minY && p.y != maxY)) {
+            return false;
+        }
+    }
+    // Each corner once: a rectangle, not a degenerate quad.
+    const bool distinct =
+        corners[0].position.x != corners[2].position.x && corners[0].position.y != corners[2].position.y &&
+        corners[1].position.x != corners[3].position.x && corners[1].position.y != corners[3].position.y;
+    rect = SDL_Rect{static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(maxX - minX),
+                    static_cast<int>(maxY - minY)};
+    return distinct;
+}
+
+// An upright rectangle whose corners come as an unmirrored node's: bottom left, bottom right, top right, top left
+// (SDL's rasteriser covers other orders' pixels differently).
+bool unmirroredRect(const SDL_Vertex* corners, size_t count, SDL_Rect& rect) {
+    if (!uprightRect(corners, count, rect)) {
+        return false;
+    }
+    const float x0 = static_cast<float>(rect.x), x1 = static_cast<float>(rect.x + rect.w);
+    const float y0 = static_cast<float>(rect.y), y1 = static_cast<float>(rect.y + rect.h);
+    return corners[0].position.x == x0 && corners[0].position.y == y1 && corners[1].position.x == x1 &&
+           corners[1].position.y == y1 && corners[2].position.x == x1 && corners[2].position.y == y0;
 }
 } // namespace
 
@@ -51,6 +100,34 @@ void Renderer::setShortcutsEnabled(bool enabled) {
     } else if (!_shortcuts) {
         _copyCache.reset();
     }
+    const bool soft = _shortcuts && _softBlendEnabled && _surface && _copyCache;
+    if (soft && (!_softBlend || _softBlend->getTargetFormat() != _surface->format->format)) {
+        _softBlend = std::make_unique<SoftBlend>(_surface->format->format);
+    } else if (!soft) {
+        _softBlend.reset();
+    }
+    if (_copyCache) {
+        _copyCache->setPixelFormat(_softBlend ? _softBlend->getTargetFormat() : 0);
+    }
+}
+
+void Renderer::setSoftBlendEnabled(bool enabled) {
+    _softBlendEnabled = enabled;
+    setShortcutsEnabled(_shortcuts);
+}
+
+void Renderer::setTargetFormat(uint32_t format) {
+    _targetFormat = format;
+}
+
+void Renderer::setTargetSurface(SDL_Surface* surface) {
+    _surface = surface;
+    setShortcutsEnabled(_shortcuts);
+}
+
+void Renderer::invalidate() {
+    _invalidated = true;
+    _dimmed.clear();
 }
 
 Renderer::Stats Renderer::getStats() const {
@@ -93,11 +170,35 @@ void Renderer::replay(const FrameRecord& frame) {
     SDL_SetRenderTarget(_renderer, nullptr);
     _clipStack.clear();
     SDL_RenderSetClipRect(_renderer, nullptr);
-    const Color4B& color = frame.clearColor();
-    SDL_SetRenderDrawColor(_renderer, color.r, color.g, color.b, color.a);
-    SDL_RenderClear(_renderer);
+    const std::vector<FrameRecord::Command>& commands = frame.commands();
+    // Under a full-window translucent colour whose frame beneath did not change since the last frame drawn, the
+    // target as it was right after that colour is put back rather than drawn and dimmed again.
+    const size_t mask = findMask(frame);
+    const bool steady = mask != kNoMask && frame.samePrefix(_lastDrawn, mask + 1);
+    if (!steady) {
+        _dimmed.clear();
+    }
+    size_t first = 0;
+    if (steady && _dimmed.size() == static_cast<size_t>(_surface->w) * _surface->h) {
+        putBackDimmed();
+        first = mask + 1;
+        ++_stats.dimmedReuses;
+    } else if (!commands.empty() && paintsTarget(frame, commands.front())) {
+        ++_stats.clearsSkipped;
+    } else {
+        const Color4B& color = frame.clearColor();
+        SDL_SetRenderDrawColor(_renderer, color.r, color.g, color.b, color.a);
+        SDL_RenderClear(_renderer);
+    }
     SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_BLEND);
-    for (const FrameRecord::Command& c : frame.commands()) {
+    for (size_t i = first; i < commands.size(); ++i) {
+        const FrameRecord::Command& c = commands[i];
+        if (i == mask && steady) {
+            // Drawn after this command: the target is kept when it is done.
+            drawSolidPolygonNow(c.transform, frame.points(c), c.count, c.color);
+            keepDimmed();
+            continue;
+        }
         switch (c.kind) {
         case FrameRecord::Kind::Texture:
             drawTextureNow(c.texture, c.rect, c.transform, c.size, c.color, c.blend);
@@ -172,9 +273,10 @@ void Renderer::drawTextureNow(Texture2D* texture, const Rect& src, const Mat4& t
     const bool whole = wholePixels(src, tw, th, region);
     // Opaque texels at full opacity cover what lies below whatever the tint: blending them is copying them.
     const bool opaque = _shortcuts && whole && color.a == 255 && texture->isOpaque(region);
+    const uint32_t* copyPixels = nullptr;
     if (_shortcuts && _copyCache && whole && color != Color4B::WHITE) {
         const uint64_t made = _copyCache->getCopiesMade();
-        if (SDL_Texture* tinted = _copyCache->find(texture, region, color)) {
+        if (SDL_Texture* tinted = _copyCache->find(texture, region, color, &copyPixels)) {
             // The copy holds just the source region.
             sdlTexture = tinted;
             modulation = Color4B::WHITE;
@@ -218,6 +320,11 @@ void Renderer::drawTextureNow(Texture2D* texture, const Rect& src, const Mat4& t
                 }
                 _stats.tintedCopiesMade += _copyCache->getCopiesMade() - made;
             }
+        }
+        const bool upright = xs[1] > xs[0] && ys[0] > ys[3];
+        if (mode == SDL_BLENDMODE_BLEND && blend != BlendFunc::DISABLE && whole && upright &&
+            blendPicture(texture, sdlTexture, copyPixels, region, modulation, xs, ys)) {
+            return;
         }
     } else if (_shortcuts && whole && modulation == Color4B::WHITE && copyRotated(sdlTexture, region, xs, ys)) {
         return;
@@ -284,68 +391,58 @@ bool Renderer::copyRotated(SDL_Texture* texture, const SDL_Rect& source, const f
 }
 
 void Renderer::drawSolidPolygon(const Mat4& transform, const std::vector<Vec2>& points, const Color4B& color) {
-    if (points.size() < 3 || color.a == 0) {
+    drawSolidPolygon(transform, points.data(), points.size(), color);
+}
+
+void Renderer::drawSolidPolygon(const Mat4& transform, const Vec2* points, size_t count, const Color4B& color) {
+    if (count < 3 || color.a == 0) {
         return;
     }
     if (recording()) {
-        _frame.addPolygon(transform, points.data(), points.size(), color);
+        _frame.addPolygon(transform, points, count, color);
         return;
     }
     touchedMainTarget();
-    drawSolidPolygonNow(transform, points.data(), points.size(), color);
+    drawSolidPolygonNow(transform, points, count, color);
+}
+
+void Renderer::polygonPixels(const Mat4& transform, const Vec2* points, size_t count) {
+    _vertices.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        SDL_Vertex& v = _vertices[i];
+        toPixels(transform, points[i], v.position.x, v.position.y);
+        v.tex_coord = SDL_FPoint{0, 0};
+    }
 }
 
 void Renderer::drawSolidPolygonNow(const Mat4& transform, const Vec2* points, size_t count, const Color4B& color) {
-    std::vector<SDL_Vertex> vertices(count);
-    for (size_t i = 0; i < count; ++i) {
-        toPixels(transform, points[i], vertices[i].position.x, vertices[i].position.y);
-        vertices[i].color = toSDL(color);
-        vertices[i].tex_coord = SDL_FPoint{0, 0};
+    polygonPixels(transform, points, count);
+    for (SDL_Vertex& v : _vertices) {
+        v.color = toSDL(color);
     }
-    if (_shortcuts && color.a == 255 && fillOpaqueRect(vertices)) {
+    if (_shortcuts && color.a == 255 && fillOpaqueRect(_vertices.data(), count)) {
         return;
     }
-    std::vector<int> indices;
+    if (color.a < 255 && blendColour(_vertices.data(), count, color)) {
+        return;
+    }
+    _indices.clear();
     for (size_t i = 1; i + 1 < count; ++i) {
-        indices.push_back(0);
-        indices.push_back(static_cast<int>(i));
-        indices.push_back(static_cast<int>(i + 1));
+        _indices.push_back(0);
+        _indices.push_back(static_cast<int>(i));
+        _indices.push_back(static_cast<int>(i + 1));
     }
     SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_BLEND);
-    SDL_RenderGeometry(_renderer, nullptr, vertices.data(), static_cast<int>(vertices.size()), indices.data(),
-                       static_cast<int>(indices.size()));
+    SDL_RenderGeometry(_renderer, nullptr, _vertices.data(), static_cast<int>(count), _indices.data(),
+                       static_cast<int>(_indices.size()));
 }
 
-bool Renderer::fillOpaqueRect(const std::vector<SDL_Vertex>& corners) {
+bool Renderer::fillOpaqueRect(const SDL_Vertex* corners, size_t count) {
     // An upright rectangle on whole pixels covers exactly the pixels SDL's rectangle fill covers.
-    if (corners.size() != 4) {
+    SDL_Rect rect{};
+    if (!uprightRect(corners, count, rect)) {
         return false;
     }
-    float minX = corners[0].position.x, maxX = minX, minY = corners[0].position.y, maxY = minY;
-    for (const SDL_Vertex& v : corners) {
-        const float x = v.position.x, y = v.position.y;
-        if (x != std::round(x) || y != std::round(y)) {
-            return false;
-        }
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
-    }
-    for (const SDL_Vertex& v : corners) {
-        if ((v.position.x != minX && v.position.x != maxX) || (v.position.y != minY && v.position.y != maxY)) {
-            return false;
-        }
-    }
-    // Each corner once: a rectangle, not a degenerate quad.
-    const bool distinct =
-        corners[0].position.x != corners[2].position.x && corners[0].position.y != corners[2].position.y &&
-        corners[1].position.x != corners[3].position.x && corners[1].position.y != corners[3].position.y;
-    if (!distinct) {
-        return false;
-    }
-    const SDL_Rect rect{static_cast<int>(minX), static_cast<int>(minY), static_cast<int>(maxX - minX),
-                        static_cast<int>(maxY - minY)};
     const SDL_Color& c = corners[0].color;
     SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_NONE);
     SDL_SetRenderDrawColor(_renderer, c.r, c.g, c.b, c.a);
@@ -357,11 +454,165 @@ bool Renderer::fillOpaqueRect(const std::vector<SDL_Vertex>& corners) {
     return ok;
 }
 
+SDL_Rect Renderer::clipPixels() const {
+    const Rect& r = _clipStack.back();
+    const Target& target = _targetStack.back();
+    const float s = target.pixelsPerPoint;
+    return SDL_Rect{static_cast<int>(std::floor(r.getMinX() * s)),
+                    static_cast<int>(std::floor(target.pixels.height - r.getMaxY() * s)),
+                    static_cast<int>(std::ceil(r.size.width * s)), static_cast<int>(std::ceil(r.size.height * s))};
+}
+
+SDL_Rect Renderer::visiblePixels() const {
+    const Target& target = _targetStack.back();
+    SDL_Rect visible{0, 0, static_cast<int>(target.pixels.width), static_cast<int>(target.pixels.height)};
+    if (!_clipStack.empty()) {
+        const SDL_Rect clip = clipPixels();
+        if (clip.w <= 0 || clip.h <= 0 || !SDL_IntersectRect(&visible, &clip, &visible)) {
+            visible = SDL_Rect{0, 0, 0, 0};
+        }
+    }
+    return visible;
+}
+
+bool Renderer::blendPicture(Texture2D* texture, SDL_Texture* drawn, const uint32_t* copyPixels, const SDL_Rect& region,
+                            const Color4B& modulation, const float (&xs)[4], const float (&ys)[4]) {
+    if (!_softBlend || _targetStack.size() != 1) {
+        return false;
+    }
+    Uint32 format = 0;
+    if (SDL_QueryTexture(drawn, &format, nullptr, nullptr, nullptr) != 0 || !_softBlend->supports(format)) {
+        return false;
+    }
+    // A tinted copy holds just the region; otherwise the whole texture's pixels, kept once it is drawn steadily.
+    const uint32_t* pixels = copyPixels;
+    int pitch = region.w;
+    if (!pixels && drawn == texture->getSDLTexture()) {
+        pixels = _copyCache->findPixels(texture);
+        pitch = texture->getPixelsWide();
+    }
+    if (!pixels) {
+        return false;
+    }
+    const SDL_Rect rect{static_cast<int>(xs[0]), static_cast<int>(ys[3]), static_cast<int>(xs[1] - xs[0]),
+                        static_cast<int>(ys[0] - ys[3])};
+    const bool stretched = rect.w != region.w || rect.h != region.h;
+    const SDL_Rect visible = visiblePixels();
+    // SDL clips a stretched source on its own terms: only whole stretched pictures here.
+    if (stretched && !contains(visible, rect)) {
+        return false;
+    }
+    const SoftBlend::Case which = _softBlend->caseFor(format, stretched || modulation != Color4B::WHITE);
+    if (!_softBlend->ready(which, format)) {
+        return false;
+    }
+    SDL_RenderFlush(_renderer);
+    const SoftBlend::Picture picture{pixels + static_cast<size_t>(region.y) * pitch + region.x, pitch, region.w,
+                                     region.h, format};
+    _softBlend->blendPicture(surfacePixels(), rect, visible, picture,
+                             _softBlend->mapColour(modulation.r, modulation.g, modulation.b, modulation.a), which);
+    ++_stats.softPictures;
+    return true;
+}
+
+bool Renderer::blendColour(const SDL_Vertex* corners, size_t count, const Color4B& color) {
+    SDL_Rect rect{};
+    if (!_softBlend || _targetStack.size() != 1 || !unmirroredRect(corners, count, rect) ||
+        !_softBlend->ready(SoftBlend::Case::Colour, 0)) {
+        return false;
+    }
+    SDL_RenderFlush(_renderer);
+    _softBlend->blendColour(surfacePixels(), rect, visiblePixels(),
+                            _softBlend->mapColour(color.r, color.g, color.b, color.a));
+    ++_stats.softColours;
+    return true;
+}
+
+SoftBlend::Pixels Renderer::surfacePixels() const {
+    return SoftBlend::Pixels{static_cast<uint32_t*>(_surface->pixels), _surface->pitch / 4, _surface->w, _surface->h};
+}
+
+size_t Renderer::findMask(const FrameRecord& frame) {
+    if (!_surface || !_shortcuts || !_softBlendEnabled || _targetStack.size() != 1) {
+        return kNoMask;
+    }
+    size_t mask = kNoMask;
+    int clipDepth = 0;
+    const std::vector<FrameRecord::Command>& commands = frame.commands();
+    for (size_t i = 0; i < commands.size(); ++i) {
+        const FrameRecord::Command& c = commands[i];
+        clipDepth += c.kind == FrameRecord::Kind::PushClip ? 1 : c.kind == FrameRecord::Kind::PopClip ? -1 : 0;
+        if (c.kind != FrameRecord::Kind::Polygon || clipDepth != 0 || c.count != 4 || c.color.a == 255) {
+            continue;
+        }
+        polygonPixels(c.transform, frame.points(c), c.count);
+        SDL_Rect rect{};
+        if (uprightRect(_vertices.data(), c.count, rect) && coversTarget(rect)) {
+            mask = i;
+        }
+    }
+    return mask;
+}
+
+bool Renderer::coversTarget(const SDL_Rect& rect) const {
+    const Size& target = _targetStack.front().pixels;
+    return rect.x <= 0 && rect.y <= 0 && rect.x + rect.w >= target.width && rect.y + rect.h >= target.height;
+}
+
+void Renderer::keepDimmed() {
+    SDL_RenderFlush(_renderer);
+    _dimmed.resize(static_cast<size_t>(_surface->w) * _surface->h);
+    for (int y = 0; y < _surface->h; ++y) {
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(_surface->pixels) + y * _surface->pitch);
+        std::copy_n(row, _surface->w, _dimmed.data() + static_cast<size_t>(y) * _surface->w);
+    }
+}
+
+void Renderer::putBackDimmed() {
+    SDL_RenderFlush(_renderer);
+    for (int y = 0; y < _surface->h; ++y) {
+        std::copy_n(_dimmed.data() + static_cast<size_t>(y) * _surface->w, _surface->w,
+                    reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(_surface->pixels) + y * _surface->pitch));
+    }
+}
+
+bool Renderer::paintsTarget(const FrameRecord& frame, const FrameRecord::Command& c) {
+    if (!_shortcuts || c.color.a != 255) {
+        return false;
+    }
+    SDL_Rect rect{};
+    if (c.kind == FrameRecord::Kind::Polygon) {
+        // Filled as an opaque rectangle.
+        polygonPixels(c.transform, frame.points(c), c.count);
+        return uprightRect(_vertices.data(), c.count, rect) && coversTarget(rect);
+    }
+    if (c.kind != FrameRecord::Kind::Texture || c.blend == BlendFunc::ERASE) {
+        return false;
+    }
+    // Copied opaquely: upright, whole texels, every one opaque.
+    SDL_Rect region{};
+    if (!wholePixels(c.rect, static_cast<float>(c.texture->getPixelsWide()),
+                     static_cast<float>(c.texture->getPixelsHigh()), region) ||
+        !c.texture->isOpaque(region)) {
+        return false;
+    }
+    const Vec2 corners[4] = {Vec2(0, 0), Vec2(c.size.width, 0), Vec2(c.size.width, c.size.height),
+                             Vec2(0, c.size.height)};
+    polygonPixels(c.transform, corners, 4);
+    for (SDL_Vertex& v : _vertices) {
+        v.position = SDL_FPoint{std::round(v.position.x), std::round(v.position.y)};
+    }
+    const SDL_FPoint* p[4] = {&_vertices[0].position, &_vertices[1].position, &_vertices[2].position,
+                              &_vertices[3].position};
+    const bool upright = p[0]->y == p[1]->y && p[0]->x == p[3]->x && p[1]->x > p[0]->x && p[0]->y > p[3]->y;
+    return upright && uprightRect(_vertices.data(), 4, rect) && coversTarget(rect);
+}
+
 void Renderer::drawSolidRect(const Mat4& transform, const Rect& rect, const Color4B& color) {
-    drawSolidPolygon(transform,
-                     {Vec2(rect.getMinX(), rect.getMinY()), Vec2(rect.getMaxX(), rect.getMinY()),
-                      Vec2(rect.getMaxX(), rect.getMaxY()), Vec2(rect.getMinX(), rect.getMaxY())},
-                     color);
+    const Vec2 corners[4] = {Vec2(rect.getMinX(), rect.getMinY()), Vec2(rect.getMaxX(), rect.getMinY()),
+                             Vec2(rect.getMaxX(), rect.getMaxY()), Vec2(rect.getMinX(), rect.getMaxY())};
+    drawSolidPolygon(transform, corners, 4, color);
 }
 
 void Renderer::drawRectOutline(const Mat4& transform, const Rect& rect, const Color4B& color, float width) {
@@ -380,18 +631,19 @@ void Renderer::drawLine(const Mat4& transform, const Vec2& from, const Vec2& to,
         return;
     }
     const Vec2 n = Vec2(-d.y / length, d.x / length) * (width / 2);
-    drawSolidPolygon(transform, {from + n, to + n, to - n, from - n}, color);
+    const Vec2 corners[4] = {from + n, to + n, to - n, from - n};
+    drawSolidPolygon(transform, corners, 4, color);
 }
 
 void Renderer::drawDot(const Mat4& transform, const Vec2& center, float radius, const Color4B& color) {
-    std::vector<Vec2> points;
-    const int segments = 20;
-    for (int i = 0; i < segments; ++i) {
-        const double a = 2 * M_PI * i / segments;
-        points.emplace_back(center.x + radius * static_cast<float>(std::cos(a)),
-                            center.y + radius * static_cast<float>(std::sin(a)));
+    constexpr int kSegments = 20;
+    Vec2 points[kSegments];
+    for (int i = 0; i < kSegments; ++i) {
+        const double a = 2 * M_PI * i / kSegments;
+        points[i] = Vec2(center.x + radius * static_cast<float>(std::cos(a)),
+                         center.y + radius * static_cast<float>(std::sin(a)));
     }
-    drawSolidPolygon(transform, points, color);
+    drawSolidPolygon(transform, points, kSegments, color);
 }
 
 void Renderer::eraseRect(const Mat4& transform, const Size& size) {
@@ -425,12 +677,7 @@ void Renderer::applyClip() {
         SDL_RenderSetClipRect(_renderer, nullptr);
         return;
     }
-    const Rect& r = _clipStack.back();
-    const Target& target = _targetStack.back();
-    const float s = target.pixelsPerPoint;
-    SDL_Rect clip{static_cast<int>(std::floor(r.getMinX() * s)),
-                  static_cast<int>(std::floor(target.pixels.height - r.getMaxY() * s)),
-                  static_cast<int>(std::ceil(r.size.width * s)), static_cast<int>(std::ceil(r.size.height * s))};
+    SDL_Rect clip = clipPixels();
     if (clip.w <= 0 || clip.h <= 0) {
         // SDL treats an empty clip rectangle as "no clipping": clip to an off-target pixel instead.
         clip = SDL_Rect{-10, -10, 1, 1};

@@ -8,6 +8,7 @@
 
 #include "base/Geometry.h"
 #include "render/FrameRecord.h"
+#include "render/SoftBlend.h"
 
 struct SDL_Rect;
 struct SDL_Vertex;
@@ -37,11 +38,17 @@ public:
     bool endFrame();
     // The next frame is drawn in full: for anything that changes the picture behind the renderer's back (window
     // exposed, settings, a node that must be drawn every frame).
-    void invalidate() { _invalidated = true; }
+    void invalidate();
+    // The next frame is drawn again though nothing under its drawing calls changed (the window was exposed, a
+    // screenshot waits): unlike invalidate(), a dimmed frame kept from before may be used.
+    void redrawFrame() { _invalidated = true; }
     // The pixel format of the main target on the software renderer (textures in it are copied without converting);
     // 0 on a graphics card.
     uint32_t getTargetFormat() const { return _softwareRaster ? _targetFormat : 0; }
-    void setTargetFormat(uint32_t format) { _targetFormat = format; }
+    void setTargetFormat(uint32_t format);
+    // The pixels of the main target on the software renderer, which the renderer then blends translucent pictures
+    // and colours into itself; null leaves all drawing to SDL.
+    void setTargetSurface(SDL_Surface* surface);
     void present();
 
     // A textured quad: the source rectangle (texture pixels) stretched over [0, size] of the node space.
@@ -52,6 +59,7 @@ public:
     // A line as a quad of the given width in points (node space).
     void drawLine(const Mat4& transform, const Vec2& from, const Vec2& to, float widthPoints, const Color4B& color);
     void drawSolidPolygon(const Mat4& transform, const std::vector<Vec2>& points, const Color4B& color);
+    void drawSolidPolygon(const Mat4& transform, const Vec2* points, size_t count, const Color4B& color);
     void drawDot(const Mat4& transform, const Vec2& center, float radius, const Color4B& color);
     // Clears the axis-aligned box of the quad to transparent (the eraser).
     void eraseRect(const Mat4& transform, const Size& size);
@@ -77,6 +85,10 @@ public:
     // way frame after frame, from a copy stretched once, and an opaque upright rectangle of colour on whole pixels
     // is filled rather than rasterised. Tests switch them off to compare with the plain road.
     void setShortcutsEnabled(bool enabled);
+    // With the shortcuts, translucent pictures and colour rectangles upright on the main target are blended by
+    // SoftBlend instead of SDL, and a frame under a full-window translucent colour that did not change is not drawn
+    // again; off, SDL blends them (the pictures are the same to the bit).
+    void setSoftBlendEnabled(bool enabled);
     struct Stats {
         uint64_t rotatedCopies = 0;    // quads drawn with SDL_RenderCopyEx
         uint64_t tintedCopyDraws = 0;  // quads drawn from a tinted copy
@@ -85,6 +97,10 @@ public:
         uint64_t opaqueCopies = 0;     // quads copied without blending
         uint64_t scaledCopyDraws = 0;  // quads drawn from a stretched copy
         uint64_t opaqueFills = 0;      // opaque rectangles filled without the rasteriser
+        uint64_t softPictures = 0;     // translucent pictures blended by SoftBlend
+        uint64_t softColours = 0;      // translucent colour rectangles blended by SoftBlend
+        uint64_t dimmedReuses = 0;     // frames drawn on the kept frame under a full-window translucent colour
+        uint64_t clearsSkipped = 0;    // frames whose first drawing covers the window opaquely
         uint64_t framesDrawn = 0;
         uint64_t framesSkipped = 0; // frames that were those drawn last
     };
@@ -110,7 +126,26 @@ private:
                         const Color4B& color, const BlendFunc& blend);
     void drawSolidPolygonNow(const Mat4& transform, const Vec2* points, size_t count, const Color4B& color);
     // Fills an opaque upright rectangle on whole pixels without the rasteriser; false when the corners are not one.
-    bool fillOpaqueRect(const std::vector<SDL_Vertex>& corners);
+    bool fillOpaqueRect(const SDL_Vertex* corners, size_t count);
+    // A translucent picture upright on the main target through SoftBlend; false leaves it to SDL.
+    bool blendPicture(Texture2D* texture, SDL_Texture* drawn, const uint32_t* copyPixels, const SDL_Rect& region,
+                      const Color4B& modulation, const float (&xs)[4], const float (&ys)[4]);
+    // A translucent colour rectangle through SoftBlend; false leaves it to SDL.
+    bool blendColour(const SDL_Vertex* corners, size_t count, const Color4B& color);
+    // The clip rectangle (there must be one) and the target's pixels inside it.
+    SDL_Rect clipPixels() const;
+    SDL_Rect visiblePixels() const;
+    SoftBlend::Pixels surfacePixels() const;
+    // The polygon's corners on the target.
+    void polygonPixels(const Mat4& transform, const Vec2* points, size_t count);
+    // The last full-window translucent colour outside clips of the frame, or kNoMask.
+    size_t findMask(const FrameRecord& frame);
+    // True when the command paints every pixel of the main target opaquely (no clearing needed under it).
+    bool paintsTarget(const FrameRecord& frame, const FrameRecord::Command& command);
+    bool coversTarget(const SDL_Rect& rect) const;
+    void keepDimmed();
+    void putBackDimmed();
+    static constexpr size_t kNoMask = ~size_t{0};
     void eraseRectNow(const Mat4& transform, const Size& size);
     void pushClipRectNow(const Rect& worldRect);
     void popClipRectNow();
@@ -123,6 +158,12 @@ private:
     bool _shortcuts = false;
     uint32_t _targetFormat = 0;
     std::unique_ptr<CopyCache> _copyCache;
+    std::unique_ptr<SoftBlend> _softBlend;
+    bool _softBlendEnabled = true;
+    SDL_Surface* _surface = nullptr;
+    std::vector<uint32_t> _dimmed; // the target right after the last frame's full-window translucent colour
+    std::vector<SDL_Vertex> _vertices;
+    std::vector<int> _indices;
     Stats _stats;
     bool _recording = false;
     bool _invalidated = true;

@@ -26,7 +26,9 @@ constexpr size_t kOpaqueRegionsKept = 32;
 
 Texture2D::Texture2D() = default;
 
-Texture2D::~Texture2D() { releaseTexture(); }
+Texture2D::~Texture2D() {
+    releaseTexture();
+}
 
 void Texture2D::releaseTexture() {
     if (_texture && _ownsTexture) {
@@ -43,6 +45,10 @@ void Texture2D::releaseTexture() {
 
 void Texture2D::markChanged() {
     _revision = newContentId();
+    // New content: copies made from the old pixels no longer match.
+    if (_contentId != 0) {
+        _contentId = _revision;
+    }
 }
 
 void Texture2D::readOpacity(SDL_Surface* surface) {

@@ -1,0 +1,84 @@
+// Frame benchmarks on a busy machine: busy processes that share the CPUs while a run lasts, the machine's load
+// average, and the spread of a run's frame times.
+#pragma once
+
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace bench {
+
+// Processes that spin on a CPU each from construction to destruction; the bench starts and stops its own.
+class BusyProcesses {
+public:
+    explicit BusyProcesses(int count) {
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                // Nothing but arithmetic in the child: it shares the parent's state only by copy.
+                volatile unsigned long spin = 0;
+                for (;;) {
+                    spin = spin + 1;
+                }
+            }
+            if (pid > 0) {
+                _pids.push_back(pid);
+            }
+        }
+    }
+    ~BusyProcesses() {
+        for (const pid_t pid : _pids) {
+            kill(pid, SIGKILL);
+        }
+        for (const pid_t pid : _pids) {
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    BusyProcesses(const BusyProcesses&) = delete;
+    BusyProcesses& operator=(const BusyProcesses&) = delete;
+    int count() const { return static_cast<int>(_pids.size()); }
+
+private:
+    std::vector<pid_t> _pids;
+};
+
+constexpr int kBusyProcesses = 8;
+
+// The one-minute load average, or -1.
+inline double loadAverage() {
+    double load[1] = {-1};
+    return getloadavg(load, 1) == 1 ? load[0] : -1;
+}
+
+struct Spread {
+    double mean = 0, p95 = 0, min = 0, median = 0, max = 0;
+};
+
+inline Spread spreadOf(std::vector<double> values) {
+    Spread s;
+    if (values.empty()) {
+        return s;
+    }
+    for (const double v : values) {
+        s.mean += v;
+    }
+    s.mean /= static_cast<double>(values.size());
+    std::sort(values.begin(), values.end());
+    s.p95 = values[static_cast<size_t>(static_cast<double>(values.size()) * 0.95)];
+    s.min = values.front();
+    s.median = values[values.size() / 2];
+    s.max = values.back();
+    return s;
+}
+
+// "mean / p95 (min / median / max)" in milliseconds.
+inline void printSpread(const Spread& s) {
+    std::printf("%6.2f / %6.2f (%5.2f / %5.2f / %6.2f)", s.mean, s.p95, s.min, s.median, s.max);
+}
+
+} // namespace bench
