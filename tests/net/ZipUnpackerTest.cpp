@@ -189,6 +189,17 @@ TEST_F(ZipPackages, TruncatedArchiveExtractsNothing) {
     }
 }
 
+TEST_F(ZipPackages, ArchiveBehindALeadingStubExtracts) {
+    ZipItem stored = file("pkg/stored.txt", "kept as it is");
+    stored.stored = true;
+    const std::string text(30000, 'q');
+    const std::string path = zip({file("pkg/a.txt", text), stored});
+    nettest::writeFile(path, std::string(1000, 'S') + nettest::readFile(path));
+    EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(nettest::readFile(base() + "pkg/a.txt"), text);
+    EXPECT_EQ(nettest::readFile(base() + "pkg/stored.txt"), "kept as it is");
+}
+
 TEST_F(ZipPackages, CorruptDataFailsTheWholePackage) {
     std::string content;
     for (int i = 0; i < 20000; ++i) {
