@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "CommonTestSupport.h"
@@ -74,6 +75,15 @@ TEST_F(JsonParse, ReplyParsedAgainFaultsInNoNewMemory) {
     // A first parse of this megabyte faults in some 400 pages.
     EXPECT_LT(faults() - before, 16);
     EXPECT_EQ(again["data"].Size(), 4000u);
+}
+
+TEST_F(JsonParse, DocumentOutlivesTheThreadThatParsedIt) {
+    const std::string text = "{\"data\":\"" + std::string(1 << 20, 'x') + "\"}";
+    rapidjson::Document document;
+    std::thread([&] { document = parse(text); }).join();
+    ASSERT_TRUE(document.IsObject());
+    EXPECT_EQ(document["data"].GetStringLength(), 1u << 20);
+    EXPECT_EQ(document["data"].GetString()[(1 << 20) - 1], 'x');
 }
 
 TEST_F(JsonParse, ToStringIsCompact) {
