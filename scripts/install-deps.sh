@@ -14,11 +14,14 @@ packages=(
     python3
 )
 
+# One query for all of them: a busy machine starts processes slowly.
+declare -A installed=()
+while read -r status name; do
+    if [ "$status" = "ii" ]; then installed[$name]=1; fi
+done < <(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "${packages[@]}" 2>/dev/null || true)
 missing=()
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
+    if [ -z "${installed[$p]:-}" ]; then missing+=("$p"); fi
 done
 
 if [ ${#missing[@]} -eq 0 ]; then

@@ -46,6 +46,7 @@ CONFIGS = {
 STRINGS = {
     "HttpStr1": "Cannot reach the server. Check the network.",
     "HttpStr2": "The server sent a bad reply to %s.",
+    "ScoreStr1": "The login has expired. The class's results are kept and will be sent after you log in again.",
     "DbStr1": "The program cannot save its data (res/NetRes/LocalData.db). Lessons still work, but downloads will not "
               "be remembered. Check that the folder can be written.",
     "Str_SysUpdate": "This lecture needs a newer program. Update now?",
@@ -61,8 +62,10 @@ STRINGS = {
     "TeachStr1": "This lecture has no teaching pictures.",
     "NoFileExist": "File not found",
     "SubjectStr1": "Listen to the question first.",
-    "GameStr1": "%s finished in %.1f s. Best time: %d s.",
+    "GameStr1": "%s finished in %.1f s. Previous best: %d s.",
     "GameStr2": "Choose a pupil first.",
+    "GameStr3": "%s finished in %.1f s.",
+    "GameStr4": "This game has no questions to play.",
 }
 
 PERLOAD = {

@@ -147,6 +147,7 @@ def simple_pictures(folder):
     option(os.path.join(folder, "q3cont.png"), lambda c: (c.text(0, -40, "Which is bigger?", 19, INK),
                                                            ball(c, 70, 110, 18, "#9b6ad6"),
                                                            ball(c, 140, 100, 34, "#9b6ad6")), "#fff3d6")
+    option(os.path.join(folder, "q3look.png"), lambda c: ball(c, 100, 80, 60, "#9b6ad6"), "#fff3d6")
     for name, r in (("q3a", 18), ("q3b", 36), ("q3c", 60)):
         option(os.path.join(folder, name + ".png"), lambda c, r=r: ball(c, 100, 80, r, "#9b6ad6"))
 

@@ -272,7 +272,9 @@ OTHER_LOOK = ("#5c8db8", emblem_star)
 
 CARD_SIZE = (220, 180)
 CARD_BOX = (10, 8, 210, 168)
-LABEL_BOX = (20, 124, 200, 158)
+LABEL_BOX = (16, 124, 204, 158)
+# Room left free on each side of a label's text inside its pill.
+LABEL_MARGIN = 18
 EMBLEM_CENTRE = (110, 68)
 
 
@@ -300,7 +302,7 @@ def card(name, colour, emblem, state):
     emblem(c, cx, cy, colour)
     lx0, ly0, lx1, ly1 = LABEL_BOX
     c.rect(lx0, ly0, lx1, ly1, 14, WHITE)
-    size = fitting_size(name, lx1 - lx0 - 14, 22)
+    size = fitting_size(name, lx1 - lx0 - 2 * LABEL_MARGIN, 22)
     c.label((lx0 + lx1) / 2.0, (ly0 + ly1) / 2.0 - 1, name, size, DARK, weight=0.5)
     if state == "selected":
         for sx, sy, r in [(x1 - 12, y0 + 10, 10), (x0 + 12, y1 - 52, 7)]:

@@ -316,9 +316,9 @@ def host_pictures(images):
     frame.polygon(star_points(70, 70, 40, 18), hex_colour("#ffca28"))
     frame.save(os.path.join(images, "Topic", "ResultFrame.png"))
     for name, fill, edge in (("SubNavTab.png", "#3aa3e6", "#1f78b4"), ("SubNavTabOn.png", "#1f5f94", "#143f63")):
-        nav = Canvas(66, 56)
-        nav.rounded(2, 4, 63, 55, 16, hex_colour(edge))
-        nav.rounded(2, 2, 63, 51, 16, hex_colour(fill))
+        nav = Canvas(74, 56)
+        nav.rounded(2, 4, 71, 55, 16, hex_colour(edge))
+        nav.rounded(2, 2, 71, 51, 16, hex_colour(fill))
         nav.save(os.path.join(images, "Topic", name))
     page = Canvas(420, 260)
     page.rounded(0, 0, 419, 259, 26, hex_colour("#fff8e1"))
@@ -386,14 +386,14 @@ def topic_layer():
               ("FuncAnswer.png", "Answer"), ("FuncReload.png", "Again"), ("FuncPage.png", "Page")]
     return layout(node("Node", size=[WIDTH, HEIGHT], children=[
         node("Panel", "Panel_TopicBtn", size=[WIDTH, HEIGHT], children=[
-            node("Node", "SubNavPos%d" % kind, pos=[580, 668]) for kind in (1, 2, 3)]),
+            node("Node", "SubNavPos%d" % kind, pos=[540, 668]) for kind in (1, 2, 3)]),
         node("ImageView", "Img_StemBg", pos=[630, 596], size=[940, 64], image="Topic/StemBg.png", scale9=True,
              capInsets=[30, 30, 30, 30]),
         node("Text", "Text_Content", pos=[630, 596], area=[780, 56], fontSize=28, textColor="#33414eff",
              hAlign="center", vAlign="center"),
         node("Button", "Btn_TopicVoice", pos=[196, 596], normal="Topic/VoiceTopic.png"),
         node("Button", "Btn_ContVoice", pos=[1064, 596], normal="Topic/VoiceContent.png", visible=False),
-        node("ImageView", "Img_IP", pos=[1200, 430], size=[120, 120], visible=False),
+        node("ImageView", "Img_IP", pos=[1175, 430], size=[120, 120], visible=False),
         *[func_button(i, picture, title, 560 - 88 * i) for i, (picture, title) in enumerate(titles)],
     ]))
 
@@ -402,12 +402,12 @@ def nav_sub_buttons():
     """One hidden bar per subject with topics; the program shows the one of the current subject."""
     bars = []
     for subject in (1, 2, 5, 6):
-        buttons = [node("Button", "Btn_NavSub%d" % i, pos=[18 + 33 + 72 * (i - 1), 36], size=[66, 56],
+        buttons = [node("Button", "Btn_NavSub%d" % i, pos=[18 + 37 + 80 * (i - 1), 36], size=[74, 56],
                         normal="Topic/SubNavTab.png", pressed="Topic/SubNavTabOn.png", visible=False, children=[
-                            node("Text", "Text_Title", pos=[33, 28], area=[64, 50], fontSize=13, hAlign="center",
+                            node("Text", "Text_Title", pos=[37, 28], area=[72, 50], fontSize=13, hAlign="center",
                                  vAlign="center")])
                    for i in range(1, MAX_TOPICS_PER_KIND + 1)]
-        bars.append(node("ImageView", "Img_SubNavBg%d" % subject, pos=[580, 668], size=[400, 72],
+        bars.append(node("ImageView", "Img_SubNavBg%d" % subject, pos=[540, 668], size=[400, 72],
                          image="Topic/SubNavBg.png", scale9=True, capInsets=[26, 26, 26, 26], visible=False,
                          children=buttons))
     return layout(node("Node", size=[WIDTH, HEIGHT], children=bars))
@@ -693,15 +693,23 @@ LECTURE_BLOCKS = [
 # Demo topic data
 
 
+# The codes whose "Answer" button shows the answer; the other pages do not offer the button.
+SHOW_ANSWER_CODES = ({501, 503, 505, 509, 510, 511, 100106, 100113, 100114, 100115, 100116, 901, 701, 708, 713, 714,
+                      301, 302, 303, 801, 802, 319001, 319501, 319502, 319503, 319504, 319505, 319506, 101303, 101502,
+                      101507, 101508, 101511, 101515, 101525, 101526, 101529, 101530, 101531, 101538, 101539, 101601,
+                      101801, 101802})
+
+
 def topic(code, stem, images, step=0, answers=None, contents=None, auto=(1, 1, 4), right="", wrong="",
-          ani_dubbing=None, result_image=False):
+          ani_dubbing=None, result_image=False, content_dubbing=None):
+    """A topic map. The content voice plays the voice of the current step, so a page without steps has none."""
     data = {
         "LayoutModel": code,
         "Title": "",
         "Stem": stem,
-        "FuncBtns": "0&1&2&3&4&5",
+        "FuncBtns": "&".join(str(b) for b in range(6) if b != 3 or code in SHOW_ANSWER_CODES),
         "Dubbing": "voice_q.mp3",
-        "ContentDubbing": ["voice_c%d.mp3" % i for i in range(1, max(step, 1) + 1)],
+        "ContentDubbing": content_dubbing or ["voice_c%d.mp3" % (i % 4 + 1) for i in range(step)],
         "AniDubbing": ani_dubbing or [],
         "Animations": {"Contents": contents or [], "Right": right, "Wrong": wrong, "Celebrate": "TopicCelebrate"},
         "Images": images,
@@ -938,7 +946,27 @@ def lectures():
     for n, group in enumerate(groups):
         third = (len(group) + 2) // 3
         kinds = [group[0:third], group[third:2 * third], group[2 * third:]]
-        result.append(("01010102%02d" % (n + 7), kinds))
+        result.append((TOUR_IDENTIFIES[n], kinds))
+    return result
+
+
+# Twelve lectures a stage at most: the tours follow the lectures of stage 2, the last two those of stage 1.
+TOUR_IDENTIFIES = ["01010102%02d" % lesson for lesson in range(7, 13)] + ["01010101%02d" % lesson for lesson in (7, 8)]
+CATALOGUE_PACKAGES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "server", "packages")
+
+
+def catalogue_lectures(packages=CATALOGUE_PACKAGES):
+    """(identify, codes of kinds 1, 2 and 3) of the demo catalogue's own packages with topics."""
+    result = []
+    for identify in sorted(os.listdir(packages)):
+        path = os.path.join(packages, identify, "Topic.plist")
+        if not os.path.isfile(path):
+            continue
+        with open(path, "rb") as f:
+            subject = plistlib.load(f).get("Subject", {})
+        kinds = [[entry["LayoutModel"] for entry in subject.get(str(kind), [])] for kind in (1, 2, 3)]
+        if any(kinds):
+            result.append((identify, kinds))
     return result
 
 
@@ -1160,7 +1188,8 @@ def demonstration_names(identify, kinds):
 def demonstration_animations():
     """Animations.plist entries of the demonstration steps of every demo lecture."""
     entry = {"Frames": DEMO_STEP_FRAMES, "Begin": 1, "Delay": DEMO_STEP_DELAY, "Loop": 1}
-    return {name: dict(entry) for identify, kinds in lectures() for name, _, _ in demonstration_names(identify, kinds)}
+    return {name: dict(entry) for identify, kinds in lectures() + catalogue_lectures()
+            for name, _, _ in demonstration_names(identify, kinds)}
 
 
 def demo_step_frame(path, m, n, f, size=140):
@@ -1232,8 +1261,13 @@ def main():
     packages = args.packages or os.path.join(args.out, "demo-topics")
     media = os.path.join(packages, ".media")
     package_media(media, args.sound)
-    for identify, kinds in lectures():
+    made = lectures()
+    for identify, kinds in made:
         write_package(packages, identify, kinds, media)
+    # Lectures that moved leave no old folder behind, which the tests would take for a lecture.
+    for name in os.listdir(packages):
+        if name.isdigit() and name not in dict(made):
+            shutil.rmtree(os.path.join(packages, name))
 
 
 if __name__ == "__main__":

@@ -340,24 +340,28 @@ PUZZLE_LECTURE, WHEEL_LECTURE, DRAGON_LECTURE = "0101010105", "0101010201", "010
 CLICK_LECTURE, MOLE_LECTURE = "0101010101", "0101010103"
 
 
+def number_sums(seed, qnum):
+    """Ten sums with four number cards of the client pack's "Games/" pictures; the right card's place is drawn per
+    question (for the wheel it is its quarter)."""
+    rnd = random.Random(seed)
+    questions, selects, answers = [], [], []
+    for _ in range(10):
+        a, b, right = rnd.randint(1, 5), rnd.randint(0, 5), rnd.randint(1, 4)
+        others = [n for n in range(max(0, a + b - 4), min(12, a + b + 4) + 1) if n != a + b]
+        rnd.shuffle(others)
+        choices = others[:3]
+        choices.insert(right - 1, a + b)
+        questions.append("%d + %d = ?" % (a, b))
+        selects.append(["Games/Num%d.png" % n for n in choices])
+        answers.append(right)
+    return {"Time": 60, "Score": 100.0, "QNum": qnum, "QuestionType": 2, "BgImg": "Meadow.png",
+            "Questions": questions, "Answers": answers, "SelectImgs": selects,
+            "Music": {"Effect": "RightCommon.mp3"}}
+
+
 def number_games():
-    """The Game maps of the puzzle, lucky wheel, dragon, click-the-answer and whack-a-mole lectures: sums with four number cards of the client
-    pack's "Games/" pictures; the right card's place is drawn per question (for the wheel it is its quarter)."""
-    def sums(seed, qnum):
-        rnd = random.Random(seed)
-        questions, selects, answers = [], [], []
-        for _ in range(10):
-            a, b, right = rnd.randint(1, 5), rnd.randint(0, 5), rnd.randint(1, 4)
-            others = [n for n in range(max(0, a + b - 4), min(12, a + b + 4) + 1) if n != a + b]
-            rnd.shuffle(others)
-            choices = others[:3]
-            choices.insert(right - 1, a + b)
-            questions.append("%d + %d = ?" % (a, b))
-            selects.append(["Games/Num%d.png" % n for n in choices])
-            answers.append(right)
-        return {"Time": 60, "Score": 100.0, "QNum": qnum, "QuestionType": 2, "BgImg": "Meadow.png",
-                "Questions": questions, "Answers": answers, "SelectImgs": selects,
-                "Music": {"Effect": "RightCommon.mp3"}}
+    """The Game maps of the puzzle, lucky wheel, dragon, click-the-answer and whack-a-mole lectures."""
+    sums = number_sums
     effects = {"Celebrate": "GameCelebrate", "Effect": "GameEffect"}
     puzzle = dict(sums(61, 10), GameModel=61, Title="Picture puzzle", Animations=effects,
                   ContImgs=["Games/PuzzleFrame.png"] + ["Games/PuzzleTile%d.png" % k for k in range(1, 17)])
@@ -369,6 +373,8 @@ def number_games():
                   Music={"Effect": "RightCommon.mp3", "Effect1": "WrongCommon.mp3"})
     click = dict(sums(41, 5), GameModel=41, Title="Click the answer", Animations=effects)
     mole = dict(sums(31, 5), GameModel=31, Title="Whack-a-mole", Animations=effects)
+    # The moles show a question's pictures from "AnswerImgs".
+    mole["AnswerImgs"] = mole.pop("SelectImgs")
     return {PUZZLE_LECTURE: puzzle, WHEEL_LECTURE: wheel, DRAGON_LECTURE: dragon, CLICK_LECTURE: click,
             MOLE_LECTURE: mole}
 

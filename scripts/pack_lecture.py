@@ -138,9 +138,9 @@ class _Screens(pack_navigation._Screens):
             return node("Panel", "GroupPanel%d" % count, size=[WIDTH, HEIGHT], visible=False, children=children)
 
         def count_button(count):
-            return node("Button", "GroupBtn%d" % count, pos=[955 + 120 * (count - 2), 640], size=[110, 56],
+            return node("Button", "GroupBtn%d" % count, pos=[941 + 126 * (count - 2), 640], size=[120, 56],
                         normal="ClassScene/SchoolTab.png", pressed="ClassScene/SchoolTabOn.png", scale9=True,
-                        capInsets=[20, 20, 20, 20], title="%d groups" % count, titleFontSize=24, titleColor=DARK)
+                        capInsets=[20, 20, 20, 20], title="%d groups" % count, titleFontSize=21, titleColor=DARK)
 
         list_area = dict(pos=[30, bottom], size=[300, top - bottom], image="Navigation/Card.png", scale9=True,
                          capInsets=CARD_INSETS)

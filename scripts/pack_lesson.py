@@ -42,8 +42,9 @@ def _lesson_player(node, layout):
         return node("Button", name, anchor=[0.5, 1], pos=[x, 712], normal="Lesson/%s.png" % picture)
 
     def setting(number, picture, title, x):
-        return node("Button", "SetBtn%d" % number, pos=[x, 44], normal="Lesson/%s.png" % picture, children=[
-            node("Text", "Text_Set%d" % number, pos=[36, -8], text=title, fontSize=16, textColor=rgba(DARK))])
+        # The label sits under its button, inside the menu's panel.
+        return node("Button", "SetBtn%d" % number, pos=[x, 74], normal="Lesson/%s.png" % picture, children=[
+            node("Text", "Text_Set%d" % number, pos=[36, -14], text=title, fontSize=16, textColor=rgba(DARK))])
 
     return layout(node("Node", size=[WIDTH, HEIGHT], children=[
         node("Panel", "Panel1", size=[WIDTH, HEIGHT], image="Lesson/LessonBg.png"),
@@ -58,7 +59,7 @@ def _lesson_player(node, layout):
         tool("Btn_Score", "BtnScore", 1096),
         tool("Btn_DrawBoard", "BtnDraw", 1188),
         # Opens leftwards from the right edge, above the settings button.
-        node("ImageView", "Img_SetBg", anchor=[1, 0], pos=[1264, 96], size=[372, 104], image="Lesson/SetMenuBg.png",
+        node("ImageView", "Img_SetBg", anchor=[1, 0], pos=[1264, 96], size=[372, 124], image="Lesson/SetMenuBg.png",
              scale9=True, capInsets=[26, 26, 26, 26], children=[
                  setting(1, "SetExit", "Exit", 54),
                  setting(2, "SetAddition", "More", 142),
@@ -160,7 +161,8 @@ def nav_pictures(Canvas, images):
     for theme, (colour, edge) in NAV_THEMES.items():
         folder = os.path.join(images, theme)
         for i, title in enumerate(NAV_TITLES, 1):
-            size = 20 if len(title) < 9 else 17
+            # Room on both sides of the longest titles.
+            size = 18 if len(title) < 9 else 15
             tab(Canvas, os.path.join(folder, "NavBtn%d_1.png" % i), w, h, WHITE, edge, title, edge, size)
             tab(Canvas, os.path.join(folder, "NavBtn%d_2.png" % i), w, h, colour, edge, title, WHITE, size)
             tab(Canvas, os.path.join(folder, "NavBtn%d_3.png" % i), w, h, "#e4e8eb", "#b8c1c8", title, "#9aa7b1",

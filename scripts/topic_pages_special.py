@@ -195,7 +195,8 @@ def topic_data(kit, code):
     if code == 101507:
         return topic(code, "Tap a picture to hear it, then put a shape under it.",
                      {"OperImgs": shapes(3), "PanelImgs": slots, "ContImgs": ["scene%d.png" % k for k in (1, 2, 3)],
-                      "AnswerImgs": ["Topic/SlotWrong.png", "Topic/SlotRight.png"]}, 1, [[2, 3, 1]])
+                      "AnswerImgs": ["Topic/SlotWrong.png", "Topic/SlotRight.png"]}, 1, [[2, 3, 1]],
+                     content_dubbing=["voice_c%d.mp3" % k for k in (1, 2, 3)])
     if code in SLOTS:
         return topic(code, "Put one picture on each place.", {"OperImgs": shapes(3), "PanelImgs": slots}, 0,
                      [2, 3, 1], auto=(1, 1, 3))

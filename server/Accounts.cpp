@@ -85,4 +85,9 @@ bool Accounts::isLive(const std::string& token) const {
     return _liveTokens.count(token) > 0;
 }
 
+void Accounts::expireAll() {
+    std::lock_guard<std::mutex> lock(_mutex);
+    _liveTokens.clear();
+}
+
 } // namespace courseware

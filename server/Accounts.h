@@ -20,6 +20,8 @@ public:
     Reply getUI(const FormFields& fields) const;
 
     bool isLive(const std::string& token) const;
+    // Every token issued so far stops being live, as after a restart of the server.
+    void expireAll();
 
 private:
     const DataFolder& _data;

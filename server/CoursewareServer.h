@@ -49,6 +49,9 @@ public:
     std::vector<ScoreSubmission> scores() const { return _log.scores(); }
     void clearRecords() { _log.clear(); }
 
+    // Every login so far goes stale: later requests with those tokens answer 401.
+    void expireLogins() { _accounts.expireAll(); }
+
     // Makes "version" answer this version (and url, when given) instead of the catalogue's.
     void setUpdaterVersion(std::string version, std::optional<std::string> url = std::nullopt);
 

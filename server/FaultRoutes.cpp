@@ -38,6 +38,37 @@ void FaultRoutes::install(httplib::Server& server, Recorder record) {
                                      });
         } else if (kind == "nodata") {
             res.set_content(R"({"code":0,"status":0})", "application/json");
+        } else if (kind == "notmovie") {
+            // A course file list whose opening video is no movie.
+            res.set_content(R"({"code":0,"status":0,"data":[{"type":5,"format":"mp4","url":"http://)" +
+                                req.get_header_value("Host") + R"(/fault/notmovie/files/SumMovie.mp4"}]})",
+                            "application/json");
+        } else if (kind == "cut") {
+            // The connection drops after the headers and part of the promised reply.
+            res.set_content_provider(1024, "application/json", [](size_t, size_t, httplib::DataSink& sink) {
+                sink.write(R"({"code":0,)", 10);
+                return false;
+            });
+        } else {
+            res.status = 404;
+            res.set_content("Unknown fault " + kind, "text/plain");
+        }
+    });
+
+    // Files that arrive whole with status 200 but are not what their names say.
+    server.Get(R"(/fault/([a-z0-9]+)/files/.+)", [](const httplib::Request& req, httplib::Response& res) {
+        const std::string kind = req.matches[1];
+        if (kind == "notmovie") {
+            res.set_content("<html><body>Moved to the new portal.</body></html>", "video/mp4");
+        } else if (kind == "notpicture") {
+            res.set_content("<html><body>Moved to the new portal.</body></html>", "image/png");
+        } else if (kind == "huge") {
+            // 17 MB of nothing in particular, sent in pieces.
+            const size_t size = 17u * 1024 * 1024;
+            auto body = std::make_shared<std::string>(size, 'a');
+            res.set_content_provider(size, "image/png", [body](size_t offset, size_t length, httplib::DataSink& sink) {
+                return sink.write(body->data() + offset, std::min<size_t>(length, 65536));
+            });
         } else {
             res.status = 404;
             res.set_content("Unknown fault " + kind, "text/plain");

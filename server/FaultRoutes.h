@@ -1,4 +1,5 @@
-// "/fault/<kind>/union/<name>": broken replies for testing the client's request service.
+// "/fault/<kind>/union/<name>": broken replies for testing the client's request service; "/fault/<kind>/files/…":
+// broken files for its downloads.
 #pragma once
 
 #include <functional>
@@ -16,7 +17,9 @@ public:
     // record is called with every request and its name, as for the real routes.
     using Recorder = std::function<void(const httplib::Request&, const std::string& name)>;
 
-    // Kinds: notjson, array, deep (nested 100,000 levels), huge (17 MB), status5, code401, http500, nodata.
+    // Request kinds: notjson, array, deep (nested 100,000 levels), huge (17 MB), status5, code401, http500, nodata,
+    // cut (the connection drops after the headers), notmovie (a course file list naming the file below). File
+    // kinds: notmovie, notpicture (a short HTML page each), huge (17 MB).
     static void install(httplib::Server& server, Recorder record);
 };
 

@@ -3,6 +3,7 @@
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 
+#include "base/JsonDepthLimit.h"
 #include "base/Log.h"
 #include "layout/LayoutNodeReader.h"
 #include "platform/FileUtils.h"
@@ -14,6 +15,8 @@ namespace {
 bool g_strictMode = false;
 const char* const kFormatName = "classroom-layout";
 constexpr int kFormatVersion = 1;
+// Twice the node reader's limit, and more: each node level is an object and its "children" array.
+constexpr int kMaxJsonDepth = 256;
 const char* const kFileKeys[] = {"format", "version", "root"};
 } // namespace
 
@@ -37,10 +40,15 @@ Node* CSLoader::createNode(const std::string& filename) {
         text.erase(0, 3);
     }
     rapidjson::Document document;
-    document.Parse(text.c_str(), text.size());
-    if (document.HasParseError()) {
-        log("CSLoader: %s: invalid JSON at offset %zu: %s", filename.c_str(), document.GetErrorOffset(),
-            rapidjson::GetParseError_En(document.GetParseError()));
+    bool tooDeep = false;
+    const rapidjson::ParseResult result = parseJsonWithDepthLimit(document, text, kMaxJsonDepth, tooDeep);
+    if (tooDeep) {
+        log("CSLoader: %s: nested deeper than %d levels", filename.c_str(), kMaxJsonDepth);
+        return nullptr;
+    }
+    if (result.IsError()) {
+        log("CSLoader: %s: invalid JSON at offset %zu: %s", filename.c_str(), result.Offset(),
+            rapidjson::GetParseError_En(result.Code()));
         return nullptr;
     }
     if (!document.IsObject()) {

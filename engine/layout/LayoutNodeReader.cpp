@@ -98,8 +98,8 @@ void LayoutNodeReader::problem(const std::string& path, const std::string& what)
 }
 
 Node* LayoutNodeReader::read(const rapidjson::Value& root) {
-    Node* node = readNode(root, "root");
-    return _failed ? nullptr : node;
+    Node* node = readNode(root, "root", 1);
+    return _failed || _tooDeep ? nullptr : node;
 }
 
 bool LayoutNodeReader::readString(const rapidjson::Value& object, const char* key, std::string& out,
@@ -224,7 +224,14 @@ void LayoutNodeReader::checkKeys(const rapidjson::Value& object, const std::stri
     }
 }
 
-Node* LayoutNodeReader::readNode(const rapidjson::Value& object, const std::string& path) {
+Node* LayoutNodeReader::readNode(const rapidjson::Value& object, const std::string& path, int depth) {
+    if (depth > kMaxDepth) {
+        if (!_tooDeep) {
+            log("CSLoader: %s: nodes nested deeper than %d levels", _fileName.c_str(), kMaxDepth);
+        }
+        _tooDeep = true;
+        return nullptr;
+    }
     if (!object.IsObject()) {
         problem(path, "a node must be an object");
         return nullptr;
@@ -259,8 +266,8 @@ Node* LayoutNodeReader::readNode(const rapidjson::Value& object, const std::stri
         if (!children->value.IsArray()) {
             problem(nodePath, "\"children\" must be an array");
         } else {
-            for (rapidjson::SizeType i = 0; i < children->value.Size(); ++i) {
-                Node* child = readNode(children->value[i], nodePath + "/" + std::to_string(i));
+            for (rapidjson::SizeType i = 0; i < children->value.Size() && !_tooDeep; ++i) {
+                Node* child = readNode(children->value[i], nodePath + "/" + std::to_string(i), depth + 1);
                 if (child) {
                     node->addChild(child);
                 }

@@ -20,11 +20,15 @@ public:
     // Strict: an unknown key or kind, or a value of the wrong type, fails the whole file instead of being skipped.
     LayoutNodeReader(std::string fileName, bool strict);
 
-    // The tree, autoreleased; null when a strict reader met a problem.
+    // Nodes nest at most this deep; a deeper file is refused whole, strict or not.
+    static constexpr int kMaxDepth = 64;
+
+    // The tree, autoreleased; null when a strict reader met a problem or the nodes nest too deep.
     Node* read(const rapidjson::Value& root);
 
 private:
-    Node* readNode(const rapidjson::Value& object, const std::string& path);
+    // depth: 1 for the root.
+    Node* readNode(const rapidjson::Value& object, const std::string& path, int depth);
     Node* createNode(const std::string& kind, const rapidjson::Value& object, const std::string& path);
     Node* createSprite(const rapidjson::Value& object, const std::string& path);
     Node* createImageView(const rapidjson::Value& object, const std::string& path);
@@ -59,6 +63,7 @@ private:
     std::string _fileName;
     bool _strict;
     bool _failed = false;
+    bool _tooDeep = false;
 };
 
 } // namespace engine

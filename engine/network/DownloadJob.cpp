@@ -97,6 +97,10 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
             result = CURLE_OPERATION_TIMEDOUT;
             std::snprintf(errorBuffer, sizeof(errorBuffer), "fewer than %u bytes a second for %g seconds",
                           _hints.lowSpeedLimit, static_cast<double>(_hints.lowSpeedTime));
+        } else if (_tooLarge) {
+            result = CURLE_FILESIZE_EXCEEDED;
+            std::snprintf(errorBuffer, sizeof(errorBuffer), "longer than %llu bytes",
+                          static_cast<unsigned long long>(_hints.maxFileSize));
         }
     }
     long status = 0;
@@ -174,6 +178,10 @@ bool DownloadJob::write(const char* data, size_t length) {
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (status >= 400) {
         return false; // an error page: no need to read it
+    }
+    if (_hints.maxFileSize != 0 && static_cast<uint64_t>(_received.load()) + length > _hints.maxFileSize) {
+        _tooLarge = true;
+        return false;
     }
     if (std::fwrite(data, 1, length, _file) != length) {
         _writeErrno = errno ? errno : EIO;

@@ -67,6 +67,7 @@ private:
     std::chrono::steady_clock::time_point _spanStart;
     int64_t _spanStartReceived = 0;
     bool _tooSlow = false;
+    bool _tooLarge = false;
 
     // Latest totals, handed to the main thread through at most one pending progress call.
     std::atomic<int64_t> _received{0};

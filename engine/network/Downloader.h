@@ -21,6 +21,8 @@ struct DownloaderHints {
     // (each span counted from the end of the one before); 0 in either switches the check off.
     uint32_t lowSpeedLimit = 1024;
     float lowSpeedTime = 30.f;
+    // A body longer than this fails the task unread past it; 0 sets no limit.
+    uint64_t maxFileSize = 0;
 };
 
 struct DownloadSlots;

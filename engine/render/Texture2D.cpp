@@ -162,23 +162,9 @@ bool Texture2D::initWithData(const void* data, ssize_t dataLen, PixelFormat form
         return false;
     }
     const Uint32 sdlFormat = format == PixelFormat::BGRA8888 ? SDL_PIXELFORMAT_BGRA32 : SDL_PIXELFORMAT_RGBA32;
-    Uint32 currentFormat = 0;
-    if (!_streaming || _pixelsWide != pixelsWide || _pixelsHigh != pixelsHigh ||
-        SDL_QueryTexture(_texture, &currentFormat, nullptr, nullptr, nullptr) != 0 || currentFormat != sdlFormat) {
-        releaseTexture();
-        _texture = SDL_CreateTexture(renderer, sdlFormat, SDL_TEXTUREACCESS_STREAMING, pixelsWide, pixelsHigh);
-        if (!_texture) {
-            log("texture: %s", SDL_GetError());
-            return false;
-        }
-        _ownsTexture = true;
-        _streaming = true;
-        _pixelsWide = pixelsWide;
-        _pixelsHigh = pixelsHigh;
-        SDL_SetTextureBlendMode(_texture, SDL_BLENDMODE_BLEND);
+    if (!prepareStreaming(sdlFormat, pixelsWide, pixelsHigh)) {
+        return false;
     }
-    _contentId = newContentId();
-    _revision = _contentId;
     void* pixels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(_texture, nullptr, &pixels, &pitch) != 0) {
@@ -195,6 +181,51 @@ bool Texture2D::initWithData(const void* data, ssize_t dataLen, PixelFormat form
     }
     SDL_UnlockTexture(_texture);
     return true;
+}
+
+bool Texture2D::prepareStreaming(uint32_t sdlFormat, int pixelsWide, int pixelsHigh) {
+    Uint32 currentFormat = 0;
+    if (!_streaming || _pixelsWide != pixelsWide || _pixelsHigh != pixelsHigh ||
+        SDL_QueryTexture(_texture, &currentFormat, nullptr, nullptr, nullptr) != 0 || currentFormat != sdlFormat) {
+        releaseTexture();
+        _texture = SDL_CreateTexture(currentRenderer(), sdlFormat, SDL_TEXTUREACCESS_STREAMING, pixelsWide, pixelsHigh);
+        if (!_texture) {
+            log("texture: %s", SDL_GetError());
+            return false;
+        }
+        _ownsTexture = true;
+        _streaming = true;
+        _pixelsWide = pixelsWide;
+        _pixelsHigh = pixelsHigh;
+        SDL_SetTextureBlendMode(_texture, SDL_BLENDMODE_BLEND);
+    }
+    _contentId = newContentId();
+    _revision = _contentId;
+    return true;
+}
+
+bool Texture2D::initWithYUV(const void* planes, int pitch, int pixelsWide, int pixelsHigh) {
+    if (!planes || pixelsWide <= 0 || pixelsHigh <= 0 || pitch < pixelsWide || !currentRenderer()) {
+        return false;
+    }
+    const uint32_t targetFormat = Director::getInstance()->getRenderer()->getTargetFormat();
+    const Uint32 sdlFormat = targetFormat != 0 ? targetFormat : SDL_PIXELFORMAT_RGBA32;
+    if (!prepareStreaming(sdlFormat, pixelsWide, pixelsHigh)) {
+        return false;
+    }
+    void* pixels = nullptr;
+    int texturePitch = 0;
+    if (SDL_LockTexture(_texture, nullptr, &pixels, &texturePitch) != 0) {
+        log("texture: %s", SDL_GetError());
+        return false;
+    }
+    const bool converted = SDL_ConvertPixels(pixelsWide, pixelsHigh, SDL_PIXELFORMAT_IYUV, planes, pitch, sdlFormat,
+                                             pixels, texturePitch) == 0;
+    SDL_UnlockTexture(_texture);
+    if (!converted) {
+        log("texture: %s", SDL_GetError());
+    }
+    return converted;
 }
 
 bool Texture2D::initWithTarget(SDL_Texture* target, int pixelsWide, int pixelsHigh) {

@@ -29,6 +29,10 @@ public:
     // texture, so a video can upload a frame every draw without reallocating.
     bool initWithData(const void* data, ssize_t dataLen, PixelFormat format, int pixelsWide, int pixelsHigh,
                       const Size& contentSizeInPixels);
+    // A planar YUV 4:2:0 picture laid out as SDL's IYUV: the Y plane of `pitch` bytes a row, then the U and the V
+    // plane of (pitch + 1) / 2 bytes a row and half the rows. Converted once, straight into the streaming texture,
+    // in the target's own format; the same size reuses the texture, as initWithData does.
+    bool initWithYUV(const void* planes, int pitch, int pixelsWide, int pixelsHigh);
     // Wraps a render target texture (render textures).
     bool initWithTarget(SDL_Texture* target, int pixelsWide, int pixelsHigh);
 
@@ -56,6 +60,8 @@ public:
 
 private:
     void releaseTexture();
+    // Makes (or keeps, when it has that format and size) the streaming texture and gives it a new content id.
+    bool prepareStreaming(uint32_t sdlFormat, int pixelsWide, int pixelsHigh);
     // Scans the surface's alpha: sets _opaque, or keeps one bit per pixel (set = opaque) when only some are.
     void readOpacity(SDL_Surface* surface);
 

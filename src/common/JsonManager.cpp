@@ -12,13 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include <rapidjson/encodedstream.h>
 #include <rapidjson/error/en.h>
-#include <rapidjson/memorystream.h>
-#include <rapidjson/reader.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include "base/JsonDepthLimit.h"
 #include "base/Log.h"
 #include "common/CommonTools.h"
 
@@ -152,47 +150,6 @@ size_t nestingDepth(const rapidjson::Value& value, size_t limit) {
     return deepest;
 }
 
-// Passes the reader's events on to a document and stops the parse once containers nest deeper than limit.
-template <class Target> class DepthLimit {
-public:
-    DepthLimit(Target& target, size_t limit, bool& tooDeep) : target(target), limit(limit), tooDeep(tooDeep) {}
-
-    bool Null() { return target.Null(); }
-    bool Bool(bool b) { return target.Bool(b); }
-    bool Int(int i) { return target.Int(i); }
-    bool Uint(unsigned u) { return target.Uint(u); }
-    bool Int64(int64_t i) { return target.Int64(i); }
-    bool Uint64(uint64_t u) { return target.Uint64(u); }
-    bool Double(double d) { return target.Double(d); }
-    bool RawNumber(const char* s, rapidjson::SizeType n, bool copy) { return target.RawNumber(s, n, copy); }
-    bool String(const char* s, rapidjson::SizeType n, bool copy) { return target.String(s, n, copy); }
-    bool Key(const char* s, rapidjson::SizeType n, bool copy) { return target.Key(s, n, copy); }
-    bool StartObject() { return open() && target.StartObject(); }
-    bool EndObject(rapidjson::SizeType members) {
-        --depth;
-        return target.EndObject(members);
-    }
-    bool StartArray() { return open() && target.StartArray(); }
-    bool EndArray(rapidjson::SizeType elements) {
-        --depth;
-        return target.EndArray(elements);
-    }
-
-private:
-    bool open() {
-        if (++depth > limit) {
-            tooDeep = true;
-            return false;
-        }
-        return true;
-    }
-
-    Target& target;
-    size_t limit;
-    bool& tooDeep;
-    size_t depth = 0;
-};
-
 // The members of a course-list item, in the order the server sends them.
 struct CoursewareField {
     const char* key;
@@ -263,11 +220,11 @@ rapidjson::Document JsonManager::parse(const std::string& text) const {
     std::memcpy(copy, text.data() + bom, length);
     copy[length] = '\0';
     bool tooDeep = false;
-    rapidjson::ParseResult result;
     // The depth is checked as containers open, so the recursive reader never goes deeper than kMaxDepth + 1.
+    rapidjson::ParseResult result;
     auto readInto = [&](rapidjson::Document& target) {
         rapidjson::InsituStringStream stream(copy);
-        DepthLimit<rapidjson::Document> handler(target, kMaxDepth, tooDeep);
+        engine::JsonDepthLimit<rapidjson::Document> handler(target, kMaxDepth, tooDeep);
         rapidjson::Reader reader;
         result = reader.Parse<rapidjson::kParseInsituFlag>(stream, handler);
         return !result.IsError();

@@ -82,7 +82,9 @@ void AutoChess::movePiece(int n) {
     const engine::Vec2 target(cell->getPositionX(), cell->getPositionY() + piece->getContentSize().height * 0.5f);
     auto arrived = life.guard([this, target] { pieceHome = target; });
     const std::string name = GameManager::getInstance()->getAnimation(action);
-    moveSprite = SFAnimation::getInstance()->playAnimation(piece, name, false, arrived, true, 0, 0, pieceHome);
+    moveSprite = name.empty()
+                     ? nullptr
+                     : SFAnimation::getInstance()->playAnimation(piece, name, false, arrived, true, 0, 0, pieceHome);
     if (!moveSprite) {
         // Nothing to play: the piece widget walks itself.
         piece->setVisible(true);

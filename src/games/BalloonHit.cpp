@@ -1,11 +1,8 @@
 #include "games/BalloonHit.h"
 
-#include <algorithm>
-
 #include "base/Director.h"
 #include "base/StringUtils.h"
 #include "common/UITools.h"
-#include "games/GameManager.h"
 #include "scene/ActionComposites.h"
 #include "scene/ActionInstants.h"
 #include "scene/ActionIntervals.h"
@@ -31,11 +28,8 @@ void BalloonHit::showQuestion() {
     if (slot < 0 || !gameNode) {
         return;
     }
-    const engine::Value options = GameManager::entryAt(GameManager::getInstance()->getSelectImgs(), slot);
-    const int choices = options.getType() == engine::Value::Type::VECTOR
-                            ? std::min(static_cast<int>(options.asValueVector().size()), kBalloons)
-                            : 0;
-    for (int k = 0; k < choices; ++k) {
+    // Every balloon, also one whose question names no picture (it keeps the layout's).
+    for (int k = 0; k < kBalloons; ++k) {
         engine::Node* balloon = UITools::seekChildByName(gameNode, engine::StringUtils::format("OperImg%d", k + 1));
         if (!balloon) {
             continue;
@@ -44,7 +38,7 @@ void BalloonHit::showQuestion() {
         if (balloonHomes[k] == engine::Vec2::ZERO) {
             balloonHomes[k] = balloon->getPosition();
         } else {
-            // A flight cut short by a pause ends here: the balloon waits at home for the same question.
+            // The balloon that flew up for the last answer comes back home.
             balloon->stopAllActions();
             balloon->setPosition(balloonHomes[k]);
         }

@@ -32,6 +32,7 @@ const char* const kClickSound = "BtnClick.mp3";
 constexpr int kIconsPerPage = 5;
 constexpr int kQuestionSlots = 10;
 constexpr int kOptionTagBase = 10000;
+const engine::Color3B kBackdrop(214, 236, 250);
 
 // Frames and games alive: the search paths go back to the kept list when the last of them goes, so a new frame
 // made before the old one is freed keeps its picture folder.
@@ -113,6 +114,9 @@ void GameLayer::onGameStart() {
     state = 1;
     ended = false;
     paused = false;
+    answerPending = false;
+    roundStopped = false;
+    roundPupilId = -1;
     startCallback = nullptr;
     initStudentIcons();
     AudioManager* audio = AudioManager::getInstance();
@@ -135,6 +139,9 @@ void GameLayer::initRes() {
     shield->setAnchorPoint({0.5f, 0.5f});
     shield->setPosition(centre);
     shield->setTouchEnabled(true);
+    // Opaque, so a game without its background picture still covers the lesson's buttons beneath.
+    shield->setBackGroundColorType(engine::ui::Layout::BackGroundColorType::SOLID);
+    shield->setBackGroundColor(kBackdrop);
     addChild(shield, 1);
     auto* background = engine::ui::ImageView::create();
     const std::string bg = GameManager::getInstance()->getGameMap()["BgImg"].asString();
@@ -171,7 +178,7 @@ void GameLayer::initRes() {
     rightBtn = bind([this] { onNavBtn(5); }, false, "RightBtn");
     startBtn = bind([this] { onStartBtn(); }, false, "StartBtn");
     pauseBtn = bind([this] { onPauseBtn(); }, false, "PauseBtn");
-    stopBtn = bind([this] { gameOver(); }, false, "StopBtn");
+    stopBtn = bind([this] { onStopBtn(); }, false, "StopBtn");
     resetBtn = bind([this] { restartGame(); }, false, "ResetBtn");
     rankBtn = bind([this] { onRankBtn(); }, false, "RankBtn");
     bind([this] { onReturnBtn(); }, true, "Btn_Return");
@@ -242,18 +249,19 @@ void GameLayer::selectStudent(int icon) {
 void GameLayer::turnPage(int step) {
     const int pages = pageCount();
     currentPage = std::max(1, std::min(currentPage + step, pages));
-    setShown(UITools::seekChildByName(rootNode, "UpBtn"), currentPage != 1);
-    setShown(UITools::seekChildByName(rootNode, "DownBtn"), currentPage != pages);
     initStudentIcons();
     updatePageNum();
 }
 
 void GameLayer::updatePageNum() {
+    const int pages = pageCount();
+    setShown(UITools::seekChildByName(rootNode, "UpBtn"), currentPage != 1);
+    setShown(UITools::seekChildByName(rootNode, "DownBtn"), currentPage != pages);
     if (auto* first = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(rootNode, "PageNum1"))) {
         first->setString(engine::StringUtils::format("%d", currentPage));
     }
     if (auto* second = dynamic_cast<engine::ui::Text*>(UITools::seekChildByName(rootNode, "PageNum2"))) {
-        second->setString(engine::StringUtils::format("%d", pageCount()));
+        second->setString(engine::StringUtils::format("%d", pages));
     }
 }
 
@@ -265,7 +273,14 @@ void GameLayer::onStartBtn() {
         TipsManager::getInstance()->showTipsByKey("GameStr2", nullptr, nullptr);
         return;
     }
-    running = true;
+    if (state == 1) {
+        // Data without a question or without time would end at once and overwrite the pupil's result.
+        if (!GameManager::getInstance()->isPlayable()) {
+            TipsManager::getInstance()->showTipsByKey("GameStr4", nullptr, nullptr);
+            return;
+        }
+        roundPupilId = selectedId;
+    }
     paused = false;
     state = 2;
     setShown(startBtn, false);
@@ -275,6 +290,11 @@ void GameLayer::onStartBtn() {
     setShown(leftBtn, false);
     setShown(rightBtn, false);
     schedule([this](float dt) { updateTime(dt); }, "updateTime");
+    // An answer still in its effect goes first: its end runs the frame again and shows what comes next.
+    if (answerPending) {
+        return;
+    }
+    running = true;
     if (startCallback) {
         startCallback();
     }
@@ -323,11 +343,20 @@ bool GameLayer::checkFinish() {
     return true;
 }
 
+void GameLayer::onStopBtn() {
+    if (ended) {
+        return;
+    }
+    roundStopped = true;
+    gameOver();
+}
+
 void GameLayer::gameOver() {
     if (ended) {
         return;
     }
     ended = true;
+    answerPending = false;
     unschedule("updateTime");
     setShown(startBtn, false);
     setShown(pauseBtn, false);
@@ -335,38 +364,49 @@ void GameLayer::gameOver() {
     running = false;
     setShown(leftBtn, true);
     setShown(rightBtn, true);
+    if (roundStopped) {
+        // Nothing to store, celebrate or tell.
+        setEnabled(rankBtn, true);
+        return;
+    }
     showResult();
     engine::Node* centre = UITools::createCenterNode(this);
-    SFAnimation::getInstance()->playAnimationAtNode(centre, GameManager::getInstance()->getAnimation("Celebrate"), true,
-                                                    life.guard([this] { showResultTip(); }), false, 0, 0);
+    playThen(centre, GameManager::getInstance()->getAnimation("Celebrate"), centre->getPosition(),
+             [this] { showResultTip(); });
+}
+
+int GameLayer::roundPupil() const {
+    const std::vector<StudentRecord>& pupils = GDataManager::getInstance()->students;
+    for (size_t i = 0; i < pupils.size(); ++i) {
+        if (roundPupilId >= 0 && pupils[i].id == roundPupilId) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 void GameLayer::showResult() {
     GDataManager* data = GDataManager::getInstance();
-    StudentRecord record = data->getStudent(selectedStudent);
-    int shown = 0;
-    if (record.gameTime <= 0) {
+    const int index = roundPupil();
+    StudentRecord record = data->getStudent(index);
+    resultPreviousBest = record.gameTime;
+    if (record.gameTime <= 0 || static_cast<float>(record.gameTime) > elapsedTime) {
         record.gameTime = static_cast<int>(elapsedTime);
-        shown = static_cast<int>(std::roundf(elapsedTime));
-    } else {
-        shown = record.gameTime;
-        if (static_cast<float>(record.gameTime) > elapsedTime) {
-            record.gameTime = static_cast<int>(elapsedTime);
-        }
     }
     // Stored as the score text shows it.
     record.gameScore = static_cast<int>(std::lround(score));
-    if (selectedStudent >= 0 && selectedStudent < static_cast<int>(data->students.size())) {
-        data->students[selectedStudent] = record;
+    if (index >= 0) {
+        data->students[index] = record;
     }
     resultName = record.name;
     resultElapsed = elapsedTime;
-    resultShown = shown;
 }
 
 void GameLayer::showResultTip() {
-    const std::string text = PlistManager::getInstance()->getText("GameStr1");
-    TipsManager::getInstance()->showTips(formatResult(text, resultName, resultElapsed, resultShown), nullptr, nullptr);
+    // A first round has no best time to compare with.
+    const std::string text = PlistManager::getInstance()->getText(resultPreviousBest > 0 ? "GameStr1" : "GameStr3");
+    TipsManager::getInstance()->showTips(formatResult(text, resultName, resultElapsed, resultPreviousBest), nullptr,
+                                         nullptr);
     setEnabled(rankBtn, true);
 }
 
@@ -424,7 +464,7 @@ void GameLayer::onRankBtn() {
     board->retain();
     rankBoard = board;
     board->closeCallback = life.guard([this] { onRankClose(); });
-    if (state == 2) {
+    if (state == 2 && !ended) {
         running = false;
         setShown(startBtn, true);
         setShown(pauseBtn, false);
@@ -589,6 +629,7 @@ bool GameLayer::takeClick(GameLayer* frame) {
         return false;
     }
     frame->running = false;
+    frame->answerPending = true;
     return true;
 }
 
@@ -653,7 +694,11 @@ void GameLayer::resultThen(bool right, const std::function<void()>& then) {
 }
 
 void GameLayer::resume(GameLayer* frame) {
-    if (frame && !frame->ended && !frame->paused) {
+    if (!frame) {
+        return;
+    }
+    frame->answerPending = false;
+    if (!frame->ended && !frame->paused) {
         frame->running = true;
     }
 }
@@ -678,6 +723,10 @@ int GameLayer::drawIndex(int n) {
 
 void GameLayer::playThen(engine::Node* posNode, const std::string& name, const engine::Vec2& pos,
                          const std::function<void()>& then) {
+    if (name.empty()) {
+        scheduleOnce(life.guard([then](float) { then(); }), 0.f, "unnamedAnimation" + std::to_string(++unnamedSteps));
+        return;
+    }
     SFAnimation::getInstance()->playAnimation(posNode, name, true, life.guard(then), false, 0, 0, pos);
 }
 

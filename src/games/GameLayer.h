@@ -36,6 +36,8 @@ public:
 
     void onStartBtn();
     void onPauseBtn();
+    // Stop: the round ends without a result, the pupil keeps the one stored before.
+    void onStopBtn();
     void gameOver();
     void restartGame();
     void onRankBtn();
@@ -50,7 +52,7 @@ public:
     bool checkFinish();
     void showResult();
 
-    // "GameStr1" filled with its string, real and whole-number conversions in order; never used as a format.
+    // The result text filled with its string, real and whole-number conversions in order; never used as a format.
     static std::string formatResult(const std::string& text, const std::string& name, double seconds, int shown);
 
     engine::Node* rootNode = nullptr;
@@ -95,7 +97,8 @@ protected:
     // Question text or picture, then the option pictures of the slot; eachOption sees every option widget found
     // (with its 0-based number) before its picture is set.
     void showCommonQuestion(GameLayer* frame, const std::function<void(engine::Node*, size_t)>& eachOption = nullptr);
-    // A click is taken only while the frame runs; taking it stops the frame.
+    // A click is taken only while the frame runs; taking it stops the frame until its answer has been dealt with
+    // (resume or the game's end): a Start meanwhile waits for that, so one question cannot be answered twice.
     static bool takeClick(GameLayer* frame);
     // The answer of the current slot, INT_MIN when there is none.
     int currentAnswer(GameLayer* frame) const;
@@ -114,13 +117,14 @@ protected:
     void wrongAnswer(GameLayer* frame);
     // The common right or wrong feedback, then then while this game exists; at once when one already plays.
     void resultThen(bool right, const std::function<void()>& then);
-    // Runs the frame again unless it ended or was paused meanwhile.
+    // The taken click has been dealt with; runs the frame again unless it ended or was paused meanwhile.
     static void resume(GameLayer* frame);
     // A random index below n (0 when n is not positive).
     static int drawIndex(int n);
     // n distinct numbers of first .. last in drawn order (fewer when the range is shorter).
     static std::vector<int> drawDistinct(int first, int last, int n);
-    // Plays animation name over posNode at pos, then runs then while this game still exists.
+    // Plays animation name over posNode at pos, then runs then while this game still exists; without a name
+    // (the Game map names none) then runs on the next frame.
     void playThen(engine::Node* posNode, const std::string& name, const engine::Vec2& pos,
                   const std::function<void()>& then);
     // A click on an option judged by its tag: right plays the success effect over the option, then onRight; wrong
@@ -140,11 +144,21 @@ protected:
 private:
     void showResultTip();
     void closeBoards();
+    // The index of the pupil who plays the round, -1 when that pupil is no longer in the list.
+    int roundPupil() const;
     // The icon of the chosen pupil on this page, found by id.
     void markSelection();
     static std::string stringKey(const std::string& key);
     bool started = false;
+    // A taken click whose answer has not been dealt with yet.
+    bool answerPending = false;
+    bool roundStopped = false;
+    // The pupil chosen when the round started: the result is theirs whoever is chosen meanwhile.
+    int roundPupilId = -1;
+    // Keys of the steps run on the next frame in place of an animation.
+    int unnamedSteps = 0;
     float resultElapsed = 0.f;
-    int resultShown = 0;
+    // The best time stored before this round; 0 or less when there was none.
+    int resultPreviousBest = 0;
     std::string resultName;
 };

@@ -83,6 +83,10 @@ float GameManager::getScore() const {
     return count > 0 ? value("Score").asFloat() / static_cast<float>(count) : 0.f;
 }
 
+bool GameManager::isPlayable() const {
+    return getQuestionCount() > 0 && getTime() > 0;
+}
+
 int GameManager::getQuestionType() const {
     return value("QuestionType").asInt();
 }

@@ -26,6 +26,8 @@ public:
     int getQuestionCount() const;
     // The points of one right answer: "Score" / the question count, 0 when there are no questions.
     float getScore() const;
+    // A round can be played: at least one question and some time to answer it.
+    bool isPlayable() const;
     int getQuestionType() const;
     std::vector<int> getAnswers() const;
     engine::ValueVector getQuestions() const;

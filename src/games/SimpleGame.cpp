@@ -29,6 +29,7 @@ void SimpleGame::initData() {
     rootNode = nullptr;
     itemIndex = 0;
     locked = false;
+    filesRequested = false;
 }
 
 void SimpleGame::initRes() {
@@ -44,11 +45,9 @@ void SimpleGame::initRes() {
         rootNode, [this] { playVoice(); }, true, kClickSound, "Btn_Voice");
 
     SimpleGameManager* games = SimpleGameManager::getInstance();
-    if (games->getMissingFiles().empty()) {
-        buildQuestion();
-        return;
-    }
-    DownloadLayer* overlay = DownloadLayer::create();
+    games->dropArrivedFiles();
+    DownloadLayer* overlay = filesRequested || games->getMissingFiles().empty() ? nullptr : DownloadLayer::create();
+    filesRequested = true;
     if (!overlay) {
         buildQuestion();
         return;
@@ -56,10 +55,14 @@ void SimpleGame::initRes() {
     for (const DownloadRecord& record : games->getMissingFiles()) {
         overlay->addTask(record);
     }
-    overlay->finishCallback = life.guard([this] { buildQuestion(); });
+    // The files stay listed until they are on disk: one that fails, or is left when the game closes, is fetched
+    // at the next opening.
+    overlay->finishCallback = life.guard([this] {
+        SimpleGameManager::getInstance()->dropArrivedFiles();
+        buildQuestion();
+    });
     overlay->startNext();
     addChild(overlay, kOverlayZOrder);
-    games->clearMissingFiles();
 }
 
 void SimpleGame::buildQuestion() {
@@ -77,9 +80,10 @@ void SimpleGame::buildQuestion() {
     }
     const int options = std::min(static_cast<int>(item.operImgs.size()), kOptionBoxes);
     for (int j = 0; j < options; ++j) {
-        engine::ui::ImageView* image = fitImageInBox(format("Img_SelectBg%d", j + 1), "Img_Content", item.operImgs[j]);
-        auto* box = image ? dynamic_cast<engine::ui::Widget*>(image->getParent()) : nullptr;
-        if (box) {
+        const std::string boxName = format("Img_SelectBg%d", j + 1);
+        fitImageInBox(boxName, "Img_Content", item.operImgs[j]);
+        // An option whose picture did not arrive still answers, as its empty box.
+        if (auto* box = dynamic_cast<engine::ui::Widget*>(UITools::seekChildByName(rootNode, boxName))) {
             box->setTouchEnabled(true);
             box->addClickEventListener([this, j](engine::Ref* sender) { checkAnswer(sender, j); });
         }

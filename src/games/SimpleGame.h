@@ -21,7 +21,7 @@ public:
     static SimpleGame* create() { return createLayer<SimpleGame>(); }
 
     void initData() override;
-    // Builds the page anew; the first time, starts the download of the missing files.
+    // Builds the page anew; the first time, fetches the files still missing (also those a visit before left).
     void initRes() override;
 
     void buildQuestion();
@@ -38,6 +38,7 @@ public:
     engine::Node* rootNode = nullptr;
     int itemIndex = 0;
     bool locked = false;
+    bool filesRequested = false;
 
 private:
     // Spreads the shown option boxes evenly over the row the layout gives them.

@@ -28,6 +28,13 @@ SimpleGameManager* SimpleGameManager::getInstance() {
     return s_instance;
 }
 
+void SimpleGameManager::destroyInstance() {
+    if (s_instance) {
+        s_instance->release();
+        s_instance = nullptr;
+    }
+}
+
 std::string SimpleGameManager::localPathOf(const std::string& url, const std::string& extension) {
     if (url.empty()) {
         return "";
@@ -53,6 +60,12 @@ void SimpleGameManager::localize(std::string& remote, const std::string& extensi
         }
     }
     remote = local;
+}
+
+void SimpleGameManager::dropArrivedFiles() {
+    auto* files = engine::FileUtils::getInstance();
+    std::erase_if(missingFiles,
+                  [files](const DownloadRecord& record) { return files->isFileExist(record.storagePath); });
 }
 
 void SimpleGameManager::buildLists(const rapidjson::Value& data) {

@@ -13,6 +13,7 @@
 class SimpleGameManager : public engine::Ref {
 public:
     static SimpleGameManager* getInstance();
+    static void destroyInstance();
     virtual bool init() { return true; }
 
     // Rebuilds both lists from the reply's "data" array. Every remote sound and picture becomes a local path under
@@ -21,7 +22,8 @@ public:
 
     const std::vector<SimpleGameItem>& getItems() const { return items; }
     const std::vector<DownloadRecord>& getMissingFiles() const { return missingFiles; }
-    void clearMissingFiles() { missingFiles.clear(); }
+    // Drops the files that are on disk now; the others are asked for again at the game's next opening.
+    void dropArrivedFiles();
 
     // "SimpleGame/" + base name + "_" + the hex CRC-32 of the address + extension, so two addresses never
     // share a file; "" for an empty address.

@@ -145,7 +145,7 @@ void Supperzzle::onPieceClick(engine::Ref* sender, int /*index*/) {
         return;
     }
     if (selectedPieces[0]->getTag() == selectedPieces[1]->getTag()) {
-        frame->running = false;
+        takeClick(frame);
         movePairTogether();
         return;
     }
@@ -172,9 +172,8 @@ void Supperzzle::onPairMatched(const engine::Vec2& meetingPoint) {
     engine::ui::Widget* first = selectedPieces[0];
     playEffectSound();
     playThen(first, GameManager::getInstance()->getAnimation("Effect"), meetingPoint, [] {});
-    for (engine::ui::Widget* piece : selectedPieces) {
-        piece->setVisible(false);
-    }
+    first->setVisible(false);
+    selectedPieces[1]->setVisible(false);
     selectedPieces.clear();
     rightAnswerTail(frame, nullptr);
 }

@@ -14,6 +14,7 @@
 #include "common/UITools.h"
 #include "lesson/PopupLayer.h"
 #include "lesson/SFVideoPlayer.h"
+#include "lesson/UnsentResults.h"
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
@@ -160,6 +161,11 @@ void VideoLayer::saveScore(engine::Ref*) {
     fields["lesson"] = decimal(data->lessonNumber);
     fields["classId"] = decimal(data->classIdSelected);
     fields["score"] = resultsText();
+    // Kept by value: a stale login takes the teacher to the login scene, and the results must outlive the page.
+    const std::string teacher = http->account;
+    http->setUnauthorizedCallback(kSaveScore, [teacher, fields] {
+        return UnsentResults::keep(teacher, fields) ? PlistManager::getInstance()->getText("ScoreStr1") : std::string();
+    });
     http->sendRequest(
         kSaveScore,
         life.guard([this](const std::string& name, rapidjson::Value& reply) { onSaveScoreReply(name, reply); }), true,
@@ -178,12 +184,8 @@ void VideoLayer::onSaveScoreReply(const std::string&, rapidjson::Value&) {
     popup->showFinish();
 }
 
-void VideoLayer::onSaveScoreFailed(int code, const std::string& message) {
-    // The results stay as they are; the teacher can press the button again.
-    const bool transfer = code < 0 || code >= 100;
-    if (transfer || message.empty()) {
-        TipsManager::getInstance()->showTipsByKey("HttpStr1", nullptr, nullptr);
-    } else {
-        TipsManager::getInstance()->showTips(message, nullptr, nullptr);
-    }
+void VideoLayer::onSaveScoreFailed(int, const std::string& message) {
+    // The results stay as they are; the teacher can press the button again. The request service's text says what
+    // went wrong: no answer, a bad reply, or the server's own message.
+    TipsManager::getInstance()->showTips(message, nullptr, nullptr);
 }

@@ -1,6 +1,6 @@
-// A sprite that shows a movie: libvlc decodes into one window-sized RGBA buffer, a draw uploads that buffer into
-// the sprite's texture when a new picture arrived, and the end of the movie reaches the owner in a per-frame update
-// on the main thread.
+// A sprite that shows a movie: libvlc decodes into one window-sized planar YUV 4:2:0 buffer, a draw converts that
+// buffer into the sprite's texture when a new picture arrived, and the end of the movie reaches the owner in a
+// per-frame update on the main thread.
 #pragma once
 
 #include <atomic>
@@ -44,7 +44,9 @@ public:
     uint64_t getDecodedFrameCount() const { return decodedFrames.load(); }
     uint64_t getShownFrameCount() const { return shownFrames; }
 
-    // libvlc callbacks; opaque is the sprite.
+    // libvlc callbacks; opaque is the sprite. The format callback asks for the sprite's size in I420.
+    static unsigned setupFormat(void** opaque, char* chroma, unsigned* pixelsWide, unsigned* pixelsHigh,
+                                unsigned* pitches, unsigned* lines);
     static void* lockFrame(void* opaque, void** planes);
     static void unlockFrame(void* opaque, void* picture, void* const* planes);
     static void displayFrame(void* opaque, void* picture);
@@ -57,7 +59,9 @@ private:
     std::string path;
     libvlc_instance_t* vlcInstance = nullptr;
     libvlc_media_player_t* mediaPlayer = nullptr;
+    // The Y plane (lumaPitch bytes a row), then U and V (half the pitch, half the rows), as SDL lays out IYUV.
     std::vector<uint8_t> frameBuffer;
+    int lumaPitch = 0;
     std::atomic<bool> endReached{false};
     std::function<void()> finishedCallback;
 

@@ -4,7 +4,6 @@
 #include <new>
 #include <vector>
 
-#include "base/Director.h"
 #include "base/Log.h"
 #include "common/CommonTools.h"
 #include "common/JsonManager.h"
@@ -13,9 +12,9 @@
 #include "net/DownManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "net/PictureFile.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
-#include "render/TextureCache.h"
 
 namespace {
 
@@ -180,13 +179,8 @@ void BackManager::loadInstitutionLogo(const std::string& address) {
 }
 
 void BackManager::onLogoDownloaded(const std::string& storagePath) {
-    // A stale copy of the same name must not stand in for the new file.
-    engine::TextureCache* textures = engine::Director::getInstance()->getTextureCache();
-    textures->removeTextureForKey(storagePath);
-    if (!textures->addImage(storagePath)) {
-        // Not stored, so the next login fetches it again.
-        engine::log("institution logo is not a picture: %s", storagePath.c_str());
-        engine::FileUtils::getInstance()->removeFile(storagePath);
+    // Not stored when it is no picture, so the next login fetches it again.
+    if (!PictureFile::keepIfPicture(storagePath, 0, "institution logo")) {
         return;
     }
     SqManager::getInstance()->setBaseData("InstitutionLogo", logoName);

@@ -108,15 +108,18 @@ CoursewareList& CoursewareManager::getCoursewareList(int gradeCode) {
     return lists[gradeCode];
 }
 
+bool CoursewareManager::isQueued(const std::string& key) const {
+    return extracting.count(key) != 0 ||
+           std::any_of(queue.begin(), queue.end(), [&](const DownloadRecord& r) { return r.key == key; });
+}
+
 bool CoursewareManager::addDownloadTask(const DownloadRecord& record) {
     if (record.url.empty() || !isPlainName(record.key)) {
         engine::log("CoursewareManager: package \"%s\" without a usable address or name dropped", record.key.c_str());
         return false;
     }
     ensureTick();
-    const bool queued =
-        std::any_of(queue.begin(), queue.end(), [&](const DownloadRecord& r) { return r.key == record.key; });
-    if (!queued && !extracting.count(record.key)) {
+    if (!isQueued(record.key)) {
         queue.push_back(record);
     }
     const int index = getCoursewareIndex(record.key);
@@ -241,7 +244,7 @@ void CoursewareManager::requeueLater(const DownloadRecord& record) {
 }
 
 void CoursewareManager::onTaskError(const DownloadTask& task) {
-    engine::log("CoursewareManager::onTaskErroronTaskError : %s", task.identifier.c_str());
+    engine::log("CoursewareManager::onTaskError : %s", task.identifier.c_str());
     busy = 0;
     // Safe inside the downloader's own callback: the running callback is the task's copy.
     downloader.reset();

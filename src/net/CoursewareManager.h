@@ -43,6 +43,8 @@ public:
     // key is not a plain name (letters, digits, "-", "_"), is dropped with a log line. True when the key is queued
     // or being extracted.
     bool addDownloadTask(const DownloadRecord& record);
+    // The package waits in the queue or has downloaded and is being extracted: not in place yet either way.
+    bool isQueued(const std::string& key) const;
     // Starts the first queued package that is not waiting for a retry, when none runs.
     void updateTask(float dt);
 

@@ -83,7 +83,7 @@ bool DownManager::isSafeExtension(const std::string& extension) {
 void DownManager::downloadHeadImage(const std::string& url, const std::string& extension) {
     const std::string name = FileManager::getFileName(url);
     const std::string suffix = isSafeExtension(extension) ? extension : ".png";
-    startFile(url, FileManager::getInstance()->getHeadImgsPath() + name + suffix, name);
+    startFile(url, FileManager::getInstance()->getHeadImgsPath() + name + suffix, name, kMaxPictureBytes);
 }
 
 void DownManager::downloadFile(const DownloadRecord& record) {
@@ -136,7 +136,8 @@ void DownManager::seal(const std::shared_ptr<TaskCallbacks>& callbacks) {
     }
 }
 
-void DownManager::startFile(const std::string& url, const std::string& storagePath, const std::string& identifier) {
+void DownManager::startFile(const std::string& url, const std::string& storagePath, const std::string& identifier,
+                            uint64_t maxBytes) {
     auto callbacks = openTaskCallbacks();
     if (url.empty()) {
         engine::log("DownManager: no address for %s", storagePath.c_str());
@@ -146,15 +147,19 @@ void DownManager::startFile(const std::string& url, const std::string& storagePa
         return;
     }
     // The engine lets the task of a replaced downloader finish and report through its own copy of the callbacks.
-    downloader = std::make_shared<Downloader>(fileHints());
+    DownloaderHints hints = fileHints();
+    hints.maxFileSize = maxBytes;
+    downloader = std::make_shared<Downloader>(hints);
     downloader->onTaskProgress =
         life.guard([this, callbacks](const DownloadTask&, int64_t, int64_t totalReceived, int64_t totalExpected) {
             onTaskProgress(callbacks, totalReceived, totalExpected);
         });
     downloader->onFileTaskSuccess =
         life.guard([this, callbacks](const DownloadTask& task) { onTaskFinished(callbacks, task.storagePath, true); });
-    downloader->onTaskError = life.guard(
-        [this, callbacks](const DownloadTask& task, int, int, const std::string&) { onTaskError(callbacks, task); });
+    downloader->onTaskError =
+        life.guard([this, callbacks](const DownloadTask& task, int, int, const std::string& error) {
+            onTaskError(callbacks, task, error);
+        });
     downloader->createDownloadFileTask(url, storagePath, identifier);
 }
 
@@ -174,8 +179,9 @@ void DownManager::onTaskFinished(const std::shared_ptr<TaskCallbacks>& callbacks
     }
 }
 
-void DownManager::onTaskError(const std::shared_ptr<TaskCallbacks>& callbacks, const DownloadTask& task) {
-    engine::log("onTaskErroronTaskError : %s", task.identifier.c_str());
+void DownManager::onTaskError(const std::shared_ptr<TaskCallbacks>& callbacks, const DownloadTask& task,
+                              const std::string& error) {
+    engine::log("onTaskError : %s: %s", task.identifier.c_str(), error.c_str());
     onTaskFinished(callbacks, task.storagePath, false);
 }
 

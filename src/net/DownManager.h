@@ -28,8 +28,12 @@ public:
     ~DownManager() override;
     virtual bool init();
 
+    // Pictures are not read past this, like the replies of the request service.
+    static constexpr uint64_t kMaxPictureBytes = 16 * 1024 * 1024;
+
     // Into the head image folder as the address's file name + extension; the file name is the task identifier.
-    // An extension other than "." and 1 to 8 letters or digits gives ".png".
+    // An extension other than "." and 1 to 8 letters or digits gives ".png". A longer body than kMaxPictureBytes
+    // fails the download.
     void downloadHeadImage(const std::string& url, const std::string& extension);
     void downloadFile(const DownloadRecord& record);
     // Queues the file for extraction when it has arrived; reports nothing.
@@ -69,11 +73,14 @@ private:
 
     std::shared_ptr<TaskCallbacks> openTaskCallbacks();
     void seal(const std::shared_ptr<TaskCallbacks>& callbacks);
-    void startFile(const std::string& url, const std::string& storagePath, const std::string& identifier);
+    // maxBytes: 0 for no limit.
+    void startFile(const std::string& url, const std::string& storagePath, const std::string& identifier,
+                   uint64_t maxBytes = 0);
     void onTaskProgress(const std::shared_ptr<TaskCallbacks>& callbacks, int64_t received, int64_t expected);
     void onTaskFinished(const std::shared_ptr<TaskCallbacks>& callbacks, const std::string& storagePath,
                         bool succeeded);
-    void onTaskError(const std::shared_ptr<TaskCallbacks>& callbacks, const engine::network::DownloadTask& task);
+    void onTaskError(const std::shared_ptr<TaskCallbacks>& callbacks, const engine::network::DownloadTask& task,
+                     const std::string& error);
     void onUpdaterDownloaded(const engine::network::DownloadTask& task);
 
     std::shared_ptr<engine::network::Downloader> downloader;

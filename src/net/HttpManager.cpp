@@ -145,6 +145,14 @@ void HttpManager::sendRequest(const std::string& name, const HttpSuccessCallback
     request->release();
 }
 
+void HttpManager::setUnauthorizedCallback(const std::string& name, const HttpUnauthorizedCallback& callback) {
+    if (callback) {
+        unauthorizedCallbacks[name] = callback;
+    } else {
+        unauthorizedCallbacks.erase(name);
+    }
+}
+
 HttpRequest* HttpManager::createRequest(const std::string& name, int type, const std::string& module) {
     auto* request = new HttpRequest();
     request->setHeaders({"token:" + token});
@@ -257,9 +265,18 @@ void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, co
     }
     const std::string message = replyMessage(document, name);
     if (typesOk && code == 401) {
+        std::string tip = message;
+        auto hook = unauthorizedCallbacks.find(name);
+        if (hook != unauthorizedCallbacks.end()) {
+            const HttpUnauthorizedCallback callback = hook->second;
+            const std::string text = callback();
+            if (!text.empty()) {
+                tip = text;
+            }
+        }
         // On the login screen already: another login scene would only ask again ("version" at its entry).
         const bool onLogin = dynamic_cast<LoginScene*>(engine::Director::getInstance()->getRunningScene()) != nullptr;
-        TipsManager::getInstance()->showTips(message, onLogin ? nullptr : goToLogin, onLogin ? nullptr : goToLogin);
+        TipsManager::getInstance()->showTips(tip, onLogin ? nullptr : goToLogin, onLogin ? nullptr : goToLogin);
         return;
     }
     onRequestFailed(code, name, message);

@@ -21,6 +21,8 @@ class HttpResponse;
 
 using HttpSuccessCallback = std::function<void(const std::string& name, rapidjson::Value& data)>;
 using HttpFailureCallback = std::function<void(int32_t code, const std::string& message)>;
+// Runs on a 401 reply before the way back to login; a non-empty text it returns replaces the tip's.
+using HttpUnauthorizedCallback = std::function<std::string()>;
 
 class HttpManager : public engine::Ref {
 public:
@@ -33,6 +35,8 @@ public:
     void sendRequest(const std::string& name, const HttpSuccessCallback& onSuccess, bool closeLoading,
                      const std::string& module, const HttpFailureCallback& onFailure,
                      std::map<std::string, std::string> fields);
+    // Kept for the request name until replaced; null removes it.
+    void setUnauthorizedCallback(const std::string& name, const HttpUnauthorizedCallback& callback);
     engine::network::HttpRequest* createRequest(const std::string& name, int type, const std::string& module);
     void onHttpRequestCompleted(engine::network::HttpClient* client, engine::network::HttpResponse* response,
                                 const std::string& name);
@@ -48,6 +52,8 @@ public:
     static std::string encodeForm(const std::map<std::string, std::string>& fields);
 
     std::string token;
+    // The account name the token was issued to.
+    std::string account;
     std::string baseUrl;
     bool closeLoadingOnReply = true;
 
@@ -58,6 +64,7 @@ private:
     engine::Node* loadingPanel = nullptr; // retained while shown, so it never dangles
     std::map<std::string, HttpSuccessCallback> successCallbacks;
     std::map<std::string, HttpFailureCallback> failureCallbacks;
+    std::map<std::string, HttpUnauthorizedCallback> unauthorizedCallbacks;
     // Requests sent under each name whose reply has not come back; a name leaves the map at zero.
     std::map<std::string, int> inFlight;
     // Replies of requests sent before destroyInstance find it gone.

@@ -20,6 +20,7 @@
 #include "net/DownManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "net/MovieFile.h"
 #include "platform/FileUtils.h"
 #include "scene/Scene.h"
 #include "scenes/SceneWidgets.h"
@@ -34,6 +35,7 @@ namespace {
 
 constexpr int kPerPage = 4;
 constexpr int kOverlayZOrder = 105;
+const char* const kOpeningVideo = "opening video";
 
 bool isGroupCount(int count) {
     return count >= 2 && count <= 4;
@@ -131,7 +133,8 @@ std::vector<int> GroupScene::getGroupMembers(int group) const {
 }
 
 int GroupScene::pageCount() const {
-    return SceneWidgets::pageCountOf(static_cast<size_t>(countSigned()), kPerPage);
+    // Only the pupils still to group are listed.
+    return SceneWidgets::pageCountOf(static_cast<size_t>(countUnassigned()), kPerPage);
 }
 
 Node* GroupScene::addHeadIcon(int index, const engine::Vec2& pos, float scale) {
@@ -399,8 +402,8 @@ bool GroupScene::hasOpeningVideo() const {
         return true;
     }
     const CoursewareData& previous = courseware->currentList[static_cast<size_t>(index - 1)];
-    return engine::FileUtils::getInstance()->isFileExist(FileManager::getInstance()->getSumMoviePath(previous) +
-                                                         ".mp4");
+    const std::string movie = FileManager::getInstance()->getSumMoviePath(previous) + ".mp4";
+    return engine::FileUtils::getInstance()->isFileExist(movie) && MovieFile::keepIfMovie(movie, kOpeningVideo);
 }
 
 void GroupScene::requestCourseFileList() {
@@ -422,7 +425,7 @@ void GroupScene::requestCourseFileList() {
         "getCourseFileList", lifeToken.guard([this, basePath](const std::string& name, rapidjson::Value& data) {
             onCourseFileListReply(name, data, basePath);
         }),
-        true, "union", nullptr,
+        true, "union", SceneWidgets::failureTip(),
         {{"lesson", format("%d", previous.LectureCode)},
          {"typeCode", format("%d", previous.CourseCode)},
          {"subjectCode", format("%d", previous.SubjectCode)},
@@ -456,7 +459,14 @@ void GroupScene::onCourseFileListReply(const std::string&, rapidjson::Value& dat
             overlay->addTask(record);
         });
     }
-    overlay->finishCallback = lifeToken.guard([this] { enterLesson(); });
+    overlay->finishCallback = lifeToken.guard([this, basePath] {
+        // A file that is no movie goes, so the next entry fetches it again.
+        const std::string movie = basePath + ".mp4";
+        if (engine::FileUtils::getInstance()->isFileExist(movie)) {
+            MovieFile::keepIfMovie(movie, kOpeningVideo);
+        }
+        enterLesson();
+    });
     overlay->setLocalZOrder(kOverlayZOrder);
     // On the screen before it starts: with nothing to fetch it finishes and goes at once.
     if (engine::Scene* running = engine::Director::getInstance()->getRunningScene()) {

@@ -365,7 +365,8 @@ void LectureScene::requestStudentList() {
     HttpManager::getInstance()->sendRequest(
         "getStudentList",
         lifeToken.guard([this](const std::string& name, rapidjson::Value& data) { onStudentListReply(name, data); }),
-        true, "union", nullptr, {{"classId", format("%d", GDataManager::getInstance()->classIdSelected)}});
+        true, "union", SceneWidgets::failureTip(),
+        {{"classId", format("%d", GDataManager::getInstance()->classIdSelected)}});
 }
 
 void LectureScene::onStudentListReply(const std::string&, rapidjson::Value& data) {

@@ -15,6 +15,7 @@
 #include "common/SFAnimation.h"
 #include "common/UITools.h"
 #include "lesson/DownloadLayer.h"
+#include "lesson/UnsentResults.h"
 #include "net/BackManager.h"
 #include "net/DownManager.h"
 #include "net/FileManager.h"
@@ -370,12 +371,16 @@ void LoginScene::requestLogin() {
     std::map<std::string, std::string> fields;
     fields["username"] = userNameField ? userNameField->getString() : std::string();
     fields["password"] = passWordField ? passWordField->getString() : std::string();
+    loginAccount = fields["username"];
     sendChainRequest("login", &LoginScene::onLoginReply, std::move(fields));
 }
 
 void LoginScene::onLoginReply(const std::string&, rapidjson::Value& data) {
     JsonManager* json = JsonManager::getInstance();
-    HttpManager::getInstance()->token = json->getString(data, "token");
+    HttpManager* http = HttpManager::getInstance();
+    http->token = json->getString(data, "token");
+    http->account = loginAccount;
+    UnsentResults::sendFor(loginAccount);
     BackManager::getInstance()->loadInstitutionLogo(json->getString(data, "logo"));
     const int institutionId = json->getInt(data, "institutionId");
     if (institutionId > 0) {

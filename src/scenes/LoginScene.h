@@ -91,6 +91,8 @@ private:
     // Where the interface pack is fetched to; its hash is stored only when the file is there.
     std::string pendingUIPath;
 
+    // The account of the login request out, which its reply's token belongs to.
+    std::string loginAccount;
     bool loginChainRunning = false;
     // The chain request whose handler has not run yet; empty during a download phase.
     std::string awaitedRequest;

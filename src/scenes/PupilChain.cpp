@@ -5,6 +5,7 @@
 #include "common/JsonManager.h"
 #include "net/DownManager.h"
 #include "net/FileManager.h"
+#include "net/PictureFile.h"
 #include "platform/FileUtils.h"
 
 PupilChain::~PupilChain() {
@@ -39,20 +40,29 @@ void PupilChain::downloadHeadImages(const std::string& text) {
     if (!DownManager::isSafeExtension(suffix)) {
         suffix = ".png";
     }
-    const std::string fileName = FileManager::getFileName(pic) + suffix;
-    if (engine::FileUtils::getInstance()->isFileExist(FileManager::getInstance()->getHeadImgsPath() + fileName)) {
-        addStudent(fileName, text);
-    } else if (pic.empty()) {
+    const std::string name = FileManager::getFileName(pic);
+    // An address that names no file has nothing to fetch: the default head.
+    if (name.empty()) {
         addStudent("", text);
-    } else {
-        DownManager* downloads = DownManager::getInstance();
-        downloads->downloadHeadImage(pic, suffix);
-        // A head that did not arrive shows the default head.
-        downloads->finishCallback = lifeToken.guard([this, text](const std::string& storagePath, bool succeeded) {
-            addStudent(succeeded ? storagePath : "", text);
-        });
-        downloads->callbackOwner = lifeToken.handle();
+        return;
     }
+    const std::string fileName = name + suffix;
+    const std::string localPath = FileManager::getInstance()->getHeadImgsPath() + fileName;
+    if (engine::FileUtils::getInstance()->isFileExist(localPath) && isUsableHead(localPath)) {
+        addStudent(fileName, text);
+        return;
+    }
+    DownManager* downloads = DownManager::getInstance();
+    downloads->downloadHeadImage(pic, suffix);
+    // A head that did not arrive, or is no picture, shows the default head.
+    downloads->finishCallback = lifeToken.guard([this, text](const std::string& storagePath, bool succeeded) {
+        addStudent(succeeded && isUsableHead(storagePath) ? storagePath : "", text);
+    });
+    downloads->callbackOwner = lifeToken.handle();
+}
+
+bool PupilChain::isUsableHead(const std::string& path) {
+    return PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "head image");
 }
 
 void PupilChain::addStudent(const std::string& headImagePath, const std::string& text) {

@@ -1,5 +1,6 @@
 // The pupils of a "getStudentList" reply, read one after another: each pupil's head image is found on disk or
-// downloaded before the next pupil is read, and the pupils are appended to the global data's pupil list.
+// downloaded before the next pupil is read, and the pupils are appended to the global data's pupil list. A head
+// that is no picture is removed and shows the default head; it is fetched again next time.
 #pragma once
 
 #include <functional>
@@ -25,6 +26,8 @@ public:
     int getStudentIndex() const { return studentIndex; }
 
 private:
+    // A head on disk is kept only when it is a picture within the download limit; otherwise it is removed.
+    static bool isUsableHead(const std::string& path);
     void downloadHeadImages(const std::string& text);
     void addStudent(const std::string& headImagePath, const std::string& text);
 

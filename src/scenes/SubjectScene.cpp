@@ -179,11 +179,8 @@ void SubjectScene::fileCourseware(const rapidjson::Value& item) {
     } else {
         record.state = 5;
     }
-    for (const DownloadRecord& queued : courseware->queue) {
-        if (queued.key == record.Identify) {
-            record.state = 2;
-            break;
-        }
+    if (courseware->isQueued(record.Identify)) {
+        record.state = 2;
     }
     courseware->getCoursewareList(listGrade).push_back(record);
 }

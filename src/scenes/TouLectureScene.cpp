@@ -294,7 +294,8 @@ void TouLectureScene::requestStudentList() {
     HttpManager::getInstance()->sendRequest(
         pendingRequest,
         lifeToken.guard([this](const std::string& name, rapidjson::Value& data) { onStudentListReply(name, data); }),
-        true, "union", nullptr, {{"classId", format("%d", GDataManager::getInstance()->classIdSelected)}});
+        true, "union", SceneWidgets::failureTip(),
+        {{"classId", format("%d", GDataManager::getInstance()->classIdSelected)}});
 }
 
 void TouLectureScene::onStudentListReply(const std::string&, rapidjson::Value& data) {
@@ -315,7 +316,7 @@ void TouLectureScene::requestCourseQuestionList() {
                                             lifeToken.guard([this](const std::string& name, rapidjson::Value& reply) {
                                                 onCourseQuestionListReply(name, reply);
                                             }),
-                                            true, "union", nullptr,
+                                            true, "union", SceneWidgets::failureTip(),
                                             {{"typeCode", format("%d", data->courseTypeCode)},
                                              {"subjectCode", format("%d", data->subjectCode)},
                                              {"gradeCode", format("%d", data->gradeCode)},

@@ -131,14 +131,14 @@ bool DemoTopic::dropOnTarget(engine::Node* target, int n, int i, int m, const en
     const int code = data->getLayoutModel();
     const engine::ValueVector answers = data->getFirstAnswers();
     auto snap = [this, target] { dragged->setPosition(target->getPosition()); };
-    auto markRight = [this, target, snap, data](bool raised) {
+    auto markRight = [this, target, snap](bool raised) {
         dragged->setLocalZOrder(1);
         target->setLocalZOrder(2);
         snap();
         if (raised) {
             dragged->setPositionY(target->getPositionY() + kRaisedDrop);
         }
-        ++data->stepCount;
+        fillRight(target, dragged);
         report(true, nullptr);
     };
     switch (code) {
@@ -340,8 +340,11 @@ void DemoTopic::onOperClick(engine::ui::Widget* sender) {
     switch (code) {
     case 100105: {
         const bool right = data->isInFirstAnswers(sender);
-        if (right) {
-            reveal(data->stepCount + 1, sender);
+        engine::Node* answer = numbered("AnswerImg", data->stepCount + 1);
+        // A right picture counts once: tapped again it reveals no further answer.
+        if (right && answer && !answer->isVisible() && fillRight(sender, sender)) {
+            answer->setPosition(sender->getPosition());
+            answer->setVisible(true);
         }
         report(right, nullptr);
         break;

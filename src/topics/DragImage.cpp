@@ -145,7 +145,7 @@ void DragImage::onDropOnTarget(engine::Node* target) {
         const bool right = n >= 1 && entryAt(answers, n - 1) == m;
         report(right, nullptr);
         if (right) {
-            ++data->stepCount;
+            fillRight(target, dragged);
             snap();
         } else {
             returnDragged();
@@ -190,7 +190,7 @@ void DragImage::onDropOnTarget(engine::Node* target) {
         break;
     case 508:
         snap();
-        ++data->stepCount;
+        fillRight(target, dragged);
         break;
     default:
         returnDragged();

@@ -19,6 +19,8 @@ void DragTopicLayer::initData() {
     dragStart = engine::Vec2::ZERO;
     operImgs.clear();
     panelImgs.clear();
+    filledRight.clear();
+    mostFilled = 0;
 }
 
 void DragTopicLayer::collectPictures() {
@@ -29,6 +31,24 @@ void DragTopicLayer::collectPictures() {
     for (engine::ui::Widget* widget : data->getWidget(rootNode, "PanelImg", 1)) {
         panelImgs.push_back(widget);
     }
+}
+
+bool DragTopicLayer::fillRight(const void* place, const engine::Node* piece) {
+    leavePlace(piece);
+    filledRight[place] = piece;
+    if (static_cast<int>(filledRight.size()) <= mostFilled) {
+        return false;
+    }
+    mostFilled = static_cast<int>(filledRight.size());
+    ++TopicManage::getInstance()->stepCount;
+    return true;
+}
+
+void DragTopicLayer::leavePlace(const engine::Node* piece) {
+    if (!piece) {
+        return;
+    }
+    std::erase_if(filledRight, [piece](const auto& entry) { return entry.second == piece; });
 }
 
 void DragTopicLayer::returnDragged() {

@@ -2,6 +2,7 @@
 // touch handlers the drag types share.
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "base/Geometry.h"
@@ -42,9 +43,20 @@ protected:
     static bool holdsExactly(const std::vector<int>& tags, const engine::ValueVector& group);
     // operImgs and panelImgs = the visible "OperImg%d" and "PanelImg%d" of the page.
     void collectPictures();
+    // place now holds piece (null: a copy or a written value, which never moves) and is right; the piece's earlier
+    // place is empty again. The step counter follows the most places ever right at once, so filling a place again
+    // counts nothing. True when a step was counted.
+    bool fillRight(const void* place, const engine::Node* piece);
+    // The place piece made right is empty again.
+    void leavePlace(const engine::Node* piece);
 
     engine::Node* dragged = nullptr;
     engine::Vec2 dragStart;
     std::vector<engine::Node*> operImgs;
     std::vector<engine::Node*> panelImgs;
+
+private:
+    // Places right now, with the piece on each.
+    std::map<const void*, const engine::Node*> filledRight;
+    int mostFilled = 0;
 };

@@ -124,7 +124,7 @@ void FillNumSymbol::fillChecked(engine::Node* blank, int index, int value) {
     if (code >= 709) {
         if (answer == value) {
             showText(blank, std::to_string(value));
-            ++data->stepCount;
+            fillRight(blank, nullptr);
             data->playRightFeedback(getParent());
         }
         return;
@@ -137,7 +137,7 @@ void FillNumSymbol::fillChecked(engine::Node* blank, int index, int value) {
         } else if (value == 2 || value == 6) {
             showText(blank, value == 2 ? "6" : "+4");
         }
-        ++data->stepCount;
+        fillRight(blank, nullptr);
         data->playRightFeedback(getParent());
     }
     report(right, nullptr);
@@ -171,6 +171,7 @@ void FillNumSymbol::showAnswer() {
     }
     report(right, nullptr);
     if (right) {
-        ++data->stepCount;
+        // The whole page is the one place show answer fills.
+        fillRight(this, nullptr);
     }
 }

@@ -16,11 +16,6 @@ TopicManage* topicData() {
 
 } // namespace
 
-void Jigsaw::initData() {
-    DragTopicLayer::initData();
-    counted.clear();
-}
-
 void Jigsaw::initRes() {
     if (!loadPage()) {
         return;
@@ -103,12 +98,7 @@ void Jigsaw::onDrop(const engine::Vec2& location) {
     }
     if (right) {
         dragged->setPosition((*cell)->getPosition());
-        // A piece put back into its own cell has counted already.
-        const int tag = dragged->getTag();
-        if (std::find(counted.begin(), counted.end(), tag) == counted.end()) {
-            counted.push_back(tag);
-            ++data->stepCount;
-        }
+        fillRight(*cell, dragged);
     } else {
         returnDragged();
     }

@@ -9,7 +9,6 @@ class Jigsaw : public DragTopicLayer {
 public:
     static Jigsaw* create() { return createLayer<Jigsaw>(); }
 
-    void initData() override;
     void initRes() override;
     void onTouchEnded(engine::Touch* touch, engine::Event* event) override;
 
@@ -23,7 +22,4 @@ public:
 private:
     friend class BaseLayer;
     Jigsaw() = default;
-
-    // Tags of the pieces that have counted their step in their own cell.
-    std::vector<int> counted;
 };

@@ -184,7 +184,16 @@ void PinYinTopic::onDropToSlot(engine::Node* slot) {
             }
         }
         groupContents[s - 1].push_back(tag);
-        ++data->stepCount;
+        // A card counts while it lies in the box its group names.
+        const engine::ValueVector groups = data->getAnswers();
+        const engine::ValueVector group =
+            s <= static_cast<int>(groups.size()) ? groups[s - 1].asValueVector() : engine::ValueVector();
+        if (std::any_of(group.begin(), group.end(),
+                        [tag](const engine::Value& v) { return v.asInt() == tag - TopicManage::kPieceTagBase; })) {
+            fillRight(dragged, dragged);
+        } else {
+            leavePlace(dragged);
+        }
         return;
     }
     if (!inSlots()) {

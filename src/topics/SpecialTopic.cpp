@@ -26,7 +26,6 @@ void SpecialTopic::initData() {
     pupilValues.clear();
     dropValues.clear();
     tappedNodes.clear();
-    counted.clear();
     // 101505 counts its second group here, which must start empty to hold exactly its five pictures.
     if (topicData()->getLayoutModel() != 101505) {
         pupilValues.assign(topicData()->getImages("PanelImgs").size(), 0);
@@ -165,7 +164,7 @@ void SpecialTopic::showAnswer() {
         for (size_t i = 0; right && i < answers.size(); ++i) {
             right = answers[i].asInt() == pupilValues[i];
         }
-        report(right, code == 101801 ? Callback([this] { onFeedbackEnd(); }) : Callback());
+        report(right, code == 101801 ? Callback([this, right] { onFeedbackEnd(right); }) : Callback());
     } else if (code == 101802) {
         showSwapAnswer();
     } else {
@@ -173,9 +172,11 @@ void SpecialTopic::showAnswer() {
     }
 }
 
-void SpecialTopic::onFeedbackEnd() {
+void SpecialTopic::onFeedbackEnd(bool right) {
     busy = false;
-    celebrate();
+    if (right) {
+        celebrate();
+    }
 }
 
 void SpecialTopic::onResultAnimationEnd(engine::Node* node) {
@@ -183,15 +184,6 @@ void SpecialTopic::onResultAnimationEnd(engine::Node* node) {
     if (node) {
         node->setVisible(true);
     }
-}
-
-bool SpecialTopic::countPiece(engine::Node* piece) {
-    if (std::find(counted.begin(), counted.end(), piece) != counted.end()) {
-        return false;
-    }
-    counted.push_back(piece);
-    ++topicData()->stepCount;
-    return true;
 }
 
 void SpecialTopic::celebrate() {

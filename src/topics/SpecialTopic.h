@@ -35,7 +35,8 @@ public:
     void onKeypadKey(engine::Ref* sender, int text);
     void swapPair();
 
-    void onFeedbackEnd();
+    // Clears busy; only a right verdict may celebrate.
+    void onFeedbackEnd(bool right);
     void onResultAnimationEnd(engine::Node* node);
 
     const std::vector<int>& getPupilValues() const { return pupilValues; }
@@ -66,9 +67,8 @@ private:
     void showSwapAnswer();
     void highlight(engine::Node* tapped);
 
-    // Step + 1 for a right piece that has not counted yet; false (nothing counted) for one that has.
-    bool countPiece(engine::Node* piece);
-    // The completion feedback on the host, at most once per completion.
+    // The completion feedback on the host, at most once; called only after a right verdict, so a topic without a
+    // "Step" is complete once it is answered right.
     void celebrate();
     // Places node at place's point on screen.
     static void moveTo(engine::Node* node, const engine::Node* place);
@@ -80,7 +80,5 @@ private:
     std::vector<engine::Node*> tappedNodes;
     int selectedTag = 0;
     bool keyValid = false;
-    // Right pieces that have raised the step counter.
-    std::vector<engine::Node*> counted;
     bool celebrated = false;
 };

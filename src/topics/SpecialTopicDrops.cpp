@@ -51,7 +51,7 @@ void SpecialTopic::checkDrop(engine::Node* target) {
         const bool right = k == j;
         if (right) {
             busy = true;
-            countPiece(dragged);
+            fillRight(target, dragged);
             dragged->setVisible(false);
             target->setVisible(false);
             playAt(target, data->getAnimations(0), false, nullptr);
@@ -72,7 +72,7 @@ void SpecialTopic::checkDrop(engine::Node* target) {
             return;
         }
         atTarget();
-        if (countPiece(dragged) && data->isStepDone()) {
+        if (fillRight(target, dragged) && data->isStepDone()) {
             engine::Node* stage = named("AniImg1");
             for (engine::Node* picture : operImgs) {
                 picture->setVisible(false);
@@ -85,13 +85,15 @@ void SpecialTopic::checkDrop(engine::Node* target) {
     } else if (code == 101504 || code == 101506) {
         const bool right = t == u;
         if (right) {
-            countPiece(dragged);
+            fillRight(target, dragged);
             atTarget();
         } else {
             returnDragged();
         }
-        report(right, [this] { onFeedbackEnd(); });
-        celebrate();
+        report(right, [this, right] { onFeedbackEnd(right); });
+        if (right) {
+            celebrate();
+        }
     } else if (code == 101505) {
         dropGrouped(target);
     } else if (isSlotCode(code)) {
@@ -113,7 +115,7 @@ void SpecialTopic::checkDrop(engine::Node* target) {
             returnDragged();
             return;
         }
-        countPiece(dragged);
+        fillRight(target, dragged);
         if (code == 101542) {
             atTarget();
             return;
@@ -146,7 +148,7 @@ void SpecialTopic::checkDrop(engine::Node* target) {
         } else {
             returnDragged();
         }
-        report(right, [this] { onFeedbackEnd(); });
+        report(right, [this, right] { onFeedbackEnd(right); });
     } else {
         returnDragged();
     }
@@ -171,7 +173,7 @@ void SpecialTopic::dropGrouped(engine::Node* target) {
     } else {
         moveTo(dragged, target);
         // A picture put back on its target again is not counted twice.
-        if (countPiece(dragged)) {
+        if (fillRight(target, dragged)) {
             (t <= TopicManage::kPieceTagBase + 5 ? dropValues : pupilValues).push_back(t);
         }
     }
@@ -240,7 +242,7 @@ void SpecialTopic::showSlotAnswers() {
             answers.empty() || std::any_of(answers.begin(), answers.end(), [this](const engine::Value& v) {
                 return sameValues(v.asValueVector(), dropValues);
             });
-        report(right, [this] { onFeedbackEnd(); });
+        report(right, [this, right] { onFeedbackEnd(right); });
     } else if (code == 101507) {
         if (data->isStepDone()) {
             return;

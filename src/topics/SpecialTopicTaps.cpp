@@ -93,7 +93,7 @@ void SpecialTopic::onOperClick(engine::Ref* sender) {
             ++data->stepCount;
             show(numbered("AnswerImg", data->stepCount));
         }
-        report(right, [this] { onFeedbackEnd(); });
+        report(right, [this, right] { onFeedbackEnd(right); });
     } else if (code == 101601) {
         if (!data->voiceBusy) {
             TipsManager::getInstance()->showTipsByKey("SubjectStr1", nullptr, nullptr);
@@ -141,6 +141,7 @@ void SpecialTopic::showOrderMarks() {
         engine::ui::Widget* mark = numbered("AnswerImg", static_cast<int>(i) + 1);
         if (mark) {
             mark->setVisible(true);
+            mark->setLocalZOrder(3);
             mark->setPosition(operImgs[v - 1]->getPosition());
         }
     }

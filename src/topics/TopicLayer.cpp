@@ -11,6 +11,7 @@
 #include "scene/Sprite.h"
 #include "topics/DownPage.h"
 #include "topics/TopicManage.h"
+#include "topics/TopicTypeLayer.h"
 #include "topics/TopicTypeTable.h"
 #include "ui/Button.h"
 #include "ui/ImageView.h"
@@ -134,6 +135,11 @@ void TopicLayer::loadTopic() {
     // Made before the layer's init, so callbacks its init hands out already know their layer.
     typeAlive = std::make_shared<char>(0);
     setTypeLayer(TopicTypeTable::createType(data->getLayoutModel()));
+    // A page with result pictures of its own shows the "ResultImgs" list itself; the host does not repeat it.
+    auto* page = dynamic_cast<TopicTypeLayer*>(typeLayer);
+    if (resultImage && page && page->getRootNode() && UITools::seekChildByName(page->getRootNode(), "ResultImg1")) {
+        resultImage->setVisible(false);
+    }
 }
 
 void TopicLayer::selectTopic(int index) {

@@ -76,6 +76,13 @@ TopicManage* TopicManage::getInstance() {
     return s_instance;
 }
 
+void TopicManage::destroyInstance() {
+    if (s_instance) {
+        s_instance->release();
+        s_instance = nullptr;
+    }
+}
+
 void TopicManage::loadTopics() {
     const std::string file = FileManager::getInstance()->getTopicPlistPath();
     const ValueMap subject = PlistManager::getInstance()->getValueMap(file, "Subject");

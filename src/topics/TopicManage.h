@@ -26,6 +26,7 @@ public:
     static constexpr int kTargetTagBase = 20000;
 
     static TopicManage* getInstance();
+    static void destroyInstance();
 
     ~TopicManage() override = default;
     virtual bool init() { return true; }

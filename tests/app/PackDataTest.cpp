@@ -75,7 +75,7 @@ TEST_F(PackData, StringsFormatsTakeExactlyTheirCallersArguments) {
         {"HttpStr1", ""},     {"HttpStr2", "s"},    {"Str_SysUpdate", ""}, {"ClassStr1", ""},   {"LectureStr3", ""},
         {"LectureStr5", ""},  {"LectureStr6", ""},  {"GroupStr1", ""},     {"Str_Finish", ""},  {"Str_Downloading", ""},
         {"ResourceStr1", ""}, {"ResourceStr2", ""}, {"TeachStr1", ""},     {"NoFileExist", ""}, {"SubjectStr1", ""},
-        {"GameStr1", "sfd"},  {"GameStr2", ""},
+        {"GameStr1", "sfd"},  {"GameStr2", ""},     {"GameStr3", "sf"},    {"GameStr4", ""},
     };
     for (const auto& [key, expected] : texts) {
         const std::string text = PlistManager::getInstance()->getText(key);

@@ -39,5 +39,5 @@ TEST_F(BigGunGame, ShotsMissingFromTheGameMapStillCountAndStopEndsTheRound) {
     support::stepFrames(30);
     EXPECT_EQ(frame->answeredCount, 2) << "the shot fired before Stop counts nothing";
     EXPECT_TRUE(shown(frame, "ContImg1"));
-    EXPECT_EQ(GDataManager::getInstance()->students[frame->selectedStudent].gameScore, 40);
+    EXPECT_EQ(GDataManager::getInstance()->students[frame->selectedStudent].gameScore, 0);
 }

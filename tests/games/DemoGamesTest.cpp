@@ -63,3 +63,14 @@ TEST_F(GameTest, DemoWheelKeepsBetweenBoardAndPupilsOnATallerWindow) {
     EXPECT_GT(support::worldCenter(find(frame, "BoardImage")).y, wheel);
     EXPECT_LT(support::worldCenter(find(frame, "PosNode1")).y, wheel - 165.f);
 }
+
+TEST_F(GameTest, AGameClubGameWithoutPicturesOrAnimationsCoversTheLessonAndPlaysToItsResult) {
+    makeClass(2);
+    useDemoGame("0406010101");
+    GameLayer* frame = startGame();
+    support::saveScreenshot("games_club_play");
+    const engine::Color4B backdrop = support::readPixel(20, 300);
+    EXPECT_EQ(std::vector<int>({backdrop.r, backdrop.g, backdrop.b}), std::vector<int>({214, 236, 250}));
+    winRound(frame, "games_club_result");
+    EXPECT_EQ(countLogged("error animation: "), 0);
+}

@@ -61,7 +61,7 @@ TEST_F(DragonGame, WrongTargetsFailAndTheTenthRightOneCloses) {
 TEST_F(DragonGame, StopDuringAnAnimationEndsTheGame) {
     support::click(option(frame, answerOf(shownSlot(frame))));
     press(frame, "StopBtn");
-    ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
+    support::stepFrames(90);
     EXPECT_EQ(frame->answeredCount, 0) << "an animation ending after the game counts nothing";
     EXPECT_TRUE(game->restFigure->isVisible());
     EXPECT_EQ(frame->state, 2);

@@ -1,6 +1,5 @@
 // The game frame alone: pupil pages, the countdown text, results and best times, the result text, the game data
 // and the search paths.
-#include "base/StringUtils.h"
 #include "games/GameManager.h"
 #include "games/GamesFixture.h"
 #include "net/FileManager.h"
@@ -74,34 +73,84 @@ TEST_F(GameFrame, NoPupilsNoGameClassAndTheCountdown) {
     EXPECT_EQ(GDataManager::getInstance()->students[0].gameTime, 60);
 }
 
-TEST_F(GameFrame, BestTimeAndTheShownTime) {
+TEST_F(GameFrame, BestTimeAndTheResultTip) {
     makeClass(1);
     writeGame();
-    GameLayer* frame = openFrame();
-    frame->selectedStudent = 0;
     struct Game {
         float elapsed;
         float score;
         int storedTime;
-        int shownTime;
         int storedScore;
+        std::string tip;
     };
-    const Game games[] = {{12.6f, 33.3333f, 12, 13, 33}, {10.2f, 99.99f, 10, 12, 100}, {15.f, 20.f, 10, 10, 20}};
+    const Game games[] = {{12.6f, 33.3333f, 12, 33, " finished in 12.6 s."},
+                          {10.2f, 99.99f, 10, 100, " finished in 10.2 s. Previous best: 12 s."},
+                          {15.f, 20.f, 10, 20, " finished in 15.0 s. Previous best: 10 s."}};
     for (const Game& game : games) {
+        GameLayer* frame = startGame();
         frame->elapsedTime = game.elapsed;
         frame->score = game.score;
-        frame->showResult();
+        frame->answeredCount = 5;
+        frame->checkFinish();
+        ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
         const StudentRecord pupil = GDataManager::getInstance()->students[0];
+        EXPECT_EQ(tipText(), pupil.name + game.tip);
+        support::saveScreenshot("games_result_tip_" + std::to_string(game.storedTime));
         EXPECT_EQ(pupil.gameTime, game.storedTime) << game.elapsed;
         EXPECT_EQ(pupil.gameScore, game.storedScore) << game.elapsed;
-        EXPECT_EQ(GameLayer::formatResult("%s %.1f %d", pupil.name, game.elapsed, game.shownTime),
-                  pupil.name + " " + engine::StringUtils::format("%.1f", game.elapsed) + " " +
-                      std::to_string(game.shownTime));
+        closeTip();
+        frame->removeFromParentAndCleanup(true);
     }
-    // A pupil index outside the list writes nothing.
-    frame->selectedStudent = 4;
-    frame->showResult();
-    EXPECT_EQ(GDataManager::getInstance()->students.size(), 1u);
+}
+
+TEST_F(GameFrame, ARoundBelongsToItsPupilAndDataWithoutAQuestionDoesNotStart) {
+    struct Case {
+        std::string map;
+        std::function<void(GameLayer*)> play;
+        int score;
+        int time;
+    };
+    const Case cases[] = {
+        // Another pupil tapped during the round: the time-out stores the result of the one who started it.
+        {"",
+         [](GameLayer* frame) {
+             answerRight(frame);
+             choosePupil(frame, frame->selectedStudent == 0 ? 1 : 0);
+             ASSERT_TRUE(support::stepUntil([&] { return frame->ended; }, 200, 0.5f));
+         },
+         20, 38},
+        {"<key>Time</key><integer>0</integer>",
+         [](GameLayer* frame) {
+             EXPECT_EQ(tipText(), "This game has no questions to play.");
+             support::stepFrames(60);
+             EXPECT_EQ(frame->state, 1);
+         },
+         80, 38},
+    };
+    for (const Case& c : cases) {
+        makeClass(2);
+        GDataManager::getInstance()->students[0].gameScore = 80;
+        GDataManager::getInstance()->students[0].gameTime = 38;
+        writeGame(c.map);
+        GameLayer* frame = openFrame();
+        const int id = 1001;
+        choosePupil(frame, GDataManager::getInstance()->students[0].id == id ? 0 : 1);
+        press(frame, "StartBtn");
+        c.play(frame);
+        EXPECT_EQ(pupilWithId(id).gameScore, c.score) << c.map;
+        EXPECT_EQ(pupilWithId(id).gameTime, c.time) << c.map;
+        EXPECT_EQ(pupilWithId(1002).gameTime, 0) << c.map;
+        closeTip();
+        frame->removeFromParentAndCleanup(true);
+    }
+}
+
+TEST_F(GameFrame, PageArrowsFollowThePageRuleWhenTheBarIsFirstFilled) {
+    makeClass(3);
+    writeGame();
+    GameLayer* frame = openFrame();
+    EXPECT_FALSE(shown(frame, "UpBtn"));
+    EXPECT_FALSE(shown(frame, "DownBtn"));
 }
 
 TEST_F(GameFrame, ResultTextIsNeverUsedAsAFormat) {

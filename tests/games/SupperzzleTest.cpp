@@ -90,3 +90,22 @@ TEST_F(SupperzzleGame, LoadsThatFailOrEndAfterTheGameAreSafe) {
     open();
     ASSERT_TRUE(waitFor([&] { return shown(frame, "StartBtn"); }));
 }
+
+TEST_F(SupperzzleGame, AClickWhileAPairFliesIsIgnoredAfterPauseAndStart) {
+    Supperzzle* game = open();
+    ASSERT_TRUE(waitFor([&] { return shown(frame, "StartBtn"); }));
+    choosePupil(frame, 0);
+    press(frame, "StartBtn");
+    for (engine::Node* piece : pair(game, 1)) {
+        support::click(piece);
+    }
+    press(frame, "PauseBtn");
+    press(frame, "StartBtn");
+    support::click(pair(game, 2)[0]);
+    ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == 1 && frame->running; }));
+    const std::vector<engine::Node*> second = pair(game, 2);
+    ASSERT_EQ(second.size(), 2u) << "only the matched pair is hidden";
+    support::click(second[0]);
+    support::click(second[1]);
+    EXPECT_TRUE(support::stepUntil([&] { return frame->answeredCount == 2; }));
+}

@@ -3,16 +3,22 @@
 // when the upload fails).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "LessonFixture.h"
 #include "common/CommonTools.h"
 #include "common/GDataManager.h"
+#include "common/PlistManager.h"
 #include "lesson/PopupLayer.h"
 #include "lesson/SFVideoPlayer.h"
+#include "lesson/UnsentResults.h"
 #include "lesson/VideoLayer.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "scenes/CourseScene.h"
 #include "scenes/LoginScene.h"
 #include "support/Headless.h"
+#include "ui/TextField.h"
 
 namespace {
 
@@ -147,15 +153,22 @@ TEST_F(ResultsUpload, AFailedUploadKeepsEveryResultAndCanBeSentAgain) {
     const std::array<int, 4> groups = CommonTools::getInstance()->groupScores;
     HttpManager* http = HttpManager::getInstance();
     const std::string good = http->baseUrl;
-    const std::string faults[] = {server.origin() + "/fault/notjson/", server.origin() + "/fault/status5/",
-                                  server.origin() + "/fault/http500/", closedBaseUrl()};
-    for (const std::string& base : faults) {
-        SCOPED_TRACE(base);
-        http->baseUrl = base;
+    // No answer reads as no network; a bad reply names the request; a refusal shows the server's message.
+    const std::string badReply = "The server sent a bad reply to saveScore.";
+    const struct {
+        std::string base;
+        std::string tip;
+    } faults[] = {{server.origin() + "/fault/notjson/", badReply},
+                  {server.origin() + "/fault/status5/", "x"},
+                  {server.origin() + "/fault/http500/", badReply},
+                  {closedBaseUrl(), "Cannot reach the server. Check the network."}};
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.base);
+        http->baseUrl = fault.base;
         click("FinishBtn");
         ASSERT_TRUE(waitFor([http] { return !http->isAwaitingReply("saveScore"); }));
         support::stepFrames(2);
-        EXPECT_FALSE(tipText().empty());
+        EXPECT_EQ(tipText(), fault.tip);
         EXPECT_FALSE(finishShown());
         EXPECT_EQ(VideoLayer::resultsText(), results);
         EXPECT_EQ(CommonTools::getInstance()->groupScores, groups);
@@ -168,6 +181,36 @@ TEST_F(ResultsUpload, AFailedUploadKeepsEveryResultAndCanBeSentAgain) {
     click("FinishBtn");
     ASSERT_TRUE(waitFor([] { return finishShown(); }));
     EXPECT_EQ(server.scores().size(), 1u);
+}
+
+// The token goes stale during the lesson: the results wait in the program folder for the teacher's next login.
+TEST_F(ResultsUpload, AStaleLoginKeepsTheResultsUntilTheNextLoginSendsThem) {
+    ASSERT_NE(openSummary(), nullptr);
+    HttpManager::getInstance()->account = "teacher";
+    const std::string results = VideoLayer::resultsText();
+    server.expireLogins();
+    click("FinishBtn");
+    ASSERT_TRUE(waitFor([] { return !tipText().empty(); }));
+    EXPECT_EQ(tipText(), PlistManager::getInstance()->getText("ScoreStr1"));
+    support::saveScreenshot("lesson_player_upload_kept");
+    EXPECT_TRUE(std::filesystem::exists(UnsentResults::filePath()));
+    click("Button1");
+    LoginScene* login = nullptr;
+    ASSERT_TRUE(waitFor([&login] {
+        login = dynamic_cast<LoginScene*>(engine::Director::getInstance()->getRunningScene());
+        return login != nullptr;
+    }));
+    GDataManager::getInstance()->students.clear();
+
+    dynamic_cast<engine::ui::TextField*>(findByName("UserName"))->setString("teacher");
+    dynamic_cast<engine::ui::TextField*>(findByName("PassWord"))->setString("1234");
+    login->onLoginClicked(nullptr);
+    ASSERT_TRUE(waitFor([] { return dynamic_cast<CourseScene*>(engine::Director::getInstance()->getRunningScene()); }));
+    ASSERT_TRUE(waitFor([] { return !std::filesystem::exists(UnsentResults::filePath()); }));
+    const auto scores = server.scores();
+    ASSERT_EQ(scores.size(), 1u);
+    EXPECT_EQ(scores[0].request.field("score"), results);
+    EXPECT_EQ(scores[0].request.field("classId"), "101");
 }
 
 TEST_F(ResultsUpload, AReplyAfterThePageWentOpensNothing) {

@@ -1,10 +1,16 @@
 // The movie sprite and the full-screen player on real libvlc, headless: decoded frames reach the screen, the end
 // of a movie reaches the owner once on the main thread, the controls work through touches, and a movie that cannot
 // be played closes cleanly.
+#include <SDL.h>
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 #include <vlc/vlc.h>
 
@@ -96,6 +102,83 @@ TEST_F(VideoTest, SpriteShowsChangingFramesAndReportsTheEndOnceOnTheMainThread) 
     support::stepFrames(30);
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(sprite->getTexture()->getRevision(), revision) << "without a new picture nothing is uploaded";
+}
+
+// Pictures in the planar form libvlc hands over: both halves keep their colours (the planes and their pitches are
+// read where libvlc wrote them), and of two pictures written between draws only the later one is uploaded.
+TEST_F(VideoTest, PlanarPicturesReachTheScreenInTheirColours) {
+    auto* sprite = new VideoPlaySprite();
+    ASSERT_TRUE(sprite->init(kShortMovie, {}));
+    sprite->autorelease();
+    sprite->setPosition(engine::Vec2(640, 360));
+    scene()->addChild(sprite);
+    void* opaque = sprite;
+    char chroma[4] = {'R', 'V', '3', '2'};
+    unsigned width = 640, height = 360, pitches[3] = {}, lines[3] = {};
+    ASSERT_EQ(VideoPlaySprite::setupFormat(&opaque, chroma, &width, &height, pitches, lines), 1u);
+    ASSERT_EQ(std::string(chroma, 4), "I420");
+    ASSERT_EQ(width, 1280u);
+    ASSERT_EQ(height, 720u);
+
+    struct Yuv {
+        uint8_t y, u, v;
+    };
+    // Studio-range BT.601 values of red, blue, green and white.
+    const Yuv red{81, 90, 240}, blue{41, 240, 110}, green{145, 54, 34}, white{235, 128, 128};
+    auto write = [&](const Yuv& left, const Yuv& right) {
+        void* planes[3] = {};
+        VideoPlaySprite::lockFrame(sprite, planes);
+        const uint8_t values[3][2] = {{left.y, right.y}, {left.u, right.u}, {left.v, right.v}};
+        for (int plane = 0; plane < 3; ++plane) {
+            const unsigned half = (plane == 0 ? width : width / 2) / 2;
+            for (unsigned row = 0; row < lines[plane]; ++row) {
+                uint8_t* line = static_cast<uint8_t*>(planes[plane]) + row * pitches[plane];
+                std::fill_n(line, half, values[plane][0]);
+                std::fill_n(line + half, half, values[plane][1]);
+            }
+        }
+        VideoPlaySprite::unlockFrame(sprite, nullptr, planes);
+    };
+    auto expectColour = [](int x, const engine::Color4B& want) {
+        const engine::Color4B got = support::readPixel(x, 360);
+        EXPECT_NEAR(got.r, want.r, 3) << x;
+        EXPECT_NEAR(got.g, want.g, 3) << x;
+        EXPECT_NEAR(got.b, want.b, 3) << x;
+    };
+    write(red, blue);
+    support::stepFrames(1);
+    expectColour(320, engine::Color4B(255, 0, 0, 255));
+    expectColour(960, engine::Color4B(0, 0, 255, 255));
+    const uint64_t shown = sprite->getShownFrameCount();
+    write(red, blue);
+    write(green, white);
+    support::stepFrames(1);
+    EXPECT_EQ(sprite->getShownFrameCount(), shown + 1);
+    expectColour(320, engine::Color4B(0, 255, 0, 255));
+    expectColour(960, engine::Color4B(255, 255, 255, 255));
+}
+
+// The movie's first picture on the screen against the still the build took of it, where the picture holds still.
+TEST_F(VideoTest, FirstPictureMatchesTheMoviesStill) {
+    SDL_Surface* loaded = IMG_Load(TEST_MEDIA_DIR "/Short.png");
+    ASSERT_NE(loaded, nullptr);
+    SDL_Surface* still = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(loaded);
+    auto* sprite = new VideoPlaySprite();
+    ASSERT_TRUE(sprite->init(kShortMovie, {}));
+    sprite->autorelease();
+    sprite->setPosition(engine::Vec2(640, 360));
+    scene()->addChild(sprite);
+    sprite->play();
+    ASSERT_TRUE(support::waitFor([&] { return sprite->getShownFrameCount() >= 1; }));
+    for (const auto& [x, y] : {std::pair{1180, 100}, {1000, 300}, {1180, 400}, {1180, 680}, {100, 680}}) {
+        const uint8_t* want = static_cast<const uint8_t*>(still->pixels) + y * still->pitch + x * 3;
+        const engine::Color4B got = support::readPixel(x, y);
+        EXPECT_NEAR(got.r, want[0], 4) << x << "," << y;
+        EXPECT_NEAR(got.g, want[1], 4) << x << "," << y;
+        EXPECT_NEAR(got.b, want[2], 4) << x << "," << y;
+    }
+    SDL_FreeSurface(still);
 }
 
 // Outside the view nothing is uploaded; stop tells the owner, and play afterwards sets libvlc up again.

@@ -75,7 +75,7 @@ protected:
     // A transfer takes real time however fast the ticks go.
     static bool step(const std::function<bool()>& condition) { return support::waitFor(condition, 10, kTick); }
     int errorsOf(const std::string& identify) const {
-        return countLogLines("CoursewareManager::onTaskErroronTaskError : " + identify);
+        return countLogLines("CoursewareManager::onTaskError : " + identify);
     }
 
     courseware::CoursewareServer server;

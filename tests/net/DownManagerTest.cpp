@@ -111,7 +111,7 @@ TEST_F(DownManagerTest, FailedFileFinishesAsFailedAfterTheLogLine) {
     down()->downloadHeadImage(fileUrl("missing/heads/p1001.png"), ".png");
     down()->finishCallback = [&](const std::string& path, bool ok) {
         finishes.push_back({path, ok});
-        logLinesAtFinish = countLogged("onTaskErroronTaskError : p1001");
+        logLinesAtFinish = countLogged("onTaskError : p1001: ");
     };
     ASSERT_TRUE(waitFor([&] { return !finishes.empty(); }));
     support::stepFrames(3);

@@ -179,7 +179,7 @@ TEST_F(UnzipQueue, FailedZipOutsideTheCoursewareFolderLeavesTheDatabaseAlone) {
     EXPECT_FALSE(fs::exists(path));
 }
 
-// An update of an 881-file package killed at 20 moments from the first entry written to the row written: after
+// An update of a 161-file package killed at 14 moments from the first entry written to the row written: after
 // the next start the package is the whole old or the whole new version, the row never ahead of the files, and
 // the update done again completes. Each round updates the version the round before installed.
 TEST_F(UnzipQueue, KilledUpdateLeavesTheWholeOldOrTheWholeNewPackage) {

@@ -11,6 +11,7 @@
 #include "net/HttpManager.h"
 #include "scenes/ClassScene.h"
 #include "scenes/LectureScene.h"
+#include "scenes/PupilChain.h"
 #include "scenes/SignScene.h"
 #include "support/LectureButton.h"
 #include "ui/Button.h"
@@ -178,7 +179,8 @@ TEST_F(LectureSceneTest, AReadyLectureLoadsThePupilsAndTheirHeadsIntoTheSignIn) 
     data->students.push_back(StudentRecord{});
     // Anna's head is on disk already.
     const std::string heads = FileManager::getInstance()->getHeadImgsPath();
-    std::ofstream(heads + "p1001.png") << "png";
+    std::filesystem::copy_file(courseware::CoursewareServer::defaultDataDir() / "files/heads/p1001.png",
+                               heads + "p1001.png");
     enterLectures({lecture(1, 1)});
     EXPECT_TRUE(data->students.empty());
 
@@ -206,6 +208,36 @@ TEST_F(LectureSceneTest, AReadyLectureLoadsThePupilsAndTheirHeadsIntoTheSignIn) 
     EXPECT_EQ(pupils[8].number, 9);
     EXPECT_EQ(pupils[8].listIndex, 8);
     EXPECT_GT(pupils[0].sex, 0);
+}
+
+TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgain) {
+    // Anna's head is an HTML page, Ben's 17 MB long; Cleo's address names no file.
+    const auto seat = [this](const std::string& annaFault, const std::string& benFault) {
+        rapidjson::Document reply;
+        reply.Parse((R"([{"sex": "2", "pic": ")" + server.origin() + annaFault + R"(/files/heads/p1001.png"},
+            {"sex": "1", "pic": ")" +
+                     server.origin() + benFault + R"(/files/heads/p1002.png"},
+            {"sex": "2", "pic": "/files/heads/.png"}])")
+                        .c_str());
+        GDataManager::getInstance()->students.clear();
+        PupilChain chain;
+        bool done = false;
+        chain.start(reply, [&done] { done = true; });
+        EXPECT_TRUE(waitFor([&done] { return done; }));
+        std::vector<std::string> heads;
+        for (const StudentRecord& pupil : GDataManager::getInstance()->students) {
+            heads.push_back(pupil.headImage);
+        }
+        return heads;
+    };
+    const std::string folder = FileManager::getInstance()->getHeadImgsPath();
+    EXPECT_EQ(seat("/fault/notpicture", "/fault/huge"),
+              (std::vector<std::string>{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"}));
+    EXPECT_FALSE(std::filesystem::exists(folder + "p1001.png"));
+    EXPECT_TRUE(logged("onTaskError : p1002: longer than 16777216 bytes"));
+    EXPECT_EQ(countLogged("onTaskError"), 1) << "no download for Cleo";
+    // The next time the pictures are fetched again.
+    EXPECT_EQ(seat("", ""), (std::vector<std::string>{folder + "p1001.png", folder + "p1002.png", "HeadImg2.png"}));
 }
 
 TEST_F(LectureSceneTest, PupilIdsAndSexesReadAsNumbersOrTexts) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "NavigationFixture.h"
@@ -18,6 +19,8 @@
 #include "scenes/LoginScene.h"
 #include "scenes/SignScene.h"
 #include "scenes/TouLectureScene.h"
+#include "support/LectureButton.h"
+#include "ui/Button.h"
 
 namespace {
 
@@ -228,6 +231,20 @@ TEST_F(SignGroupTest, HeadsAreDroppedIntoGroupsOnATallerWindow) {
     EXPECT_TRUE(scene->getGroupIcons().empty());
 }
 
+TEST_F(SignGroupTest, OnlyPupilsStillToGroupArePaged) {
+    seatPupils(8, 8);
+    for (size_t i = 0; i < 4; ++i) {
+        GDataManager::getInstance()->students[i].group = 1;
+    }
+    auto* scene = GroupScene::create();
+    enter(scene);
+    support::click("PageDownBtn");
+    support::stepFrames(2);
+    EXPECT_EQ(scene->getPage(), 1);
+    EXPECT_EQ(navigation::textOf("PageText12"), "1");
+    EXPECT_EQ(scene->getListIcons().size(), 4u);
+}
+
 TEST_F(SignGroupTest, ConfirmingFetchesTheOpeningVideoFirst) {
     loadCatalogue();
     seatPupils(3, 3);
@@ -262,6 +279,71 @@ TEST_F(SignGroupTest, ConfirmingFetchesTheOpeningVideoFirst) {
     support::click("ConfirmBtn");
     ASSERT_TRUE(waitForScene<LogicTopicScene>());
     EXPECT_EQ(requestsNamed("getCourseFileList").size(), 1u);
+}
+
+TEST_F(SignGroupTest, AnOpeningVideoThatIsNoMovieIsRemovedAndFetchedAgain) {
+    loadCatalogue();
+    seatPupils(0);
+    GDataManager* data = GDataManager::getInstance();
+    CoursewareManager::getInstance()->currentList = {navigation::lecture(1, 1), navigation::lecture(1, 2)};
+    data->phaseCode = 1;
+    data->lessonNumber = 2;
+    const std::string movie = FileManager::getInstance()->getNetResPath() + "0101010101/mp4/SumMovie.mp4";
+    for (const char* base : {"/fault/notmovie/", "/api/"}) {
+        HttpManager::getInstance()->baseUrl = server.origin() + base;
+        data->enteredFrom = 2;
+        enter(GroupScene::create());
+        support::click("ConfirmBtn");
+        ASSERT_TRUE(waitForScene<LogicTopicScene>());
+        EXPECT_EQ(std::filesystem::exists(movie), std::string(base) == "/api/") << base;
+    }
+    // The second confirmation asked again.
+    EXPECT_EQ(requestsNamed("getCourseFileList").size(), 2u);
+    EXPECT_TRUE(logged("opening video is not a movie"));
+}
+
+TEST_F(SignGroupTest, APressWhoseRequestFailsEndsInTheTipAndCanBeMadeAgain) {
+    seatPupils(0);
+    GDataManager* data = GDataManager::getInstance();
+    data->courseTypes[1].subjects[1].grades[1] = GradeRecord{1, 1, "", {{1, {1, 1, ""}}}};
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    courseware->currentList = {navigation::lecture(1, 1), navigation::lecture(1, 2)};
+    courseware->lists = {{1, courseware->currentList}};
+    struct Case {
+        const char* request;
+        std::function<BaseScene*()> scene;
+        std::function<void()> press;
+    };
+    const Case cases[] = {
+        {"getCourseFileList", [] { return GroupScene::create(); }, [] { support::click("ConfirmBtn"); }},
+        {"getStudentList", [] { return LectureScene::create(); }, [] { support::click(support::lectureButton(1)); }},
+        {"getCourseQuestionList",
+         [data] {
+             data->courseTypes[1].subjects[1].playMode = 2;
+             return TouLectureScene::create();
+         },
+         [] { support::click(findByName("Btn_TouLecture")); }},
+    };
+    for (const char* fault : {"http500", "cut"}) {
+        HttpManager::getInstance()->baseUrl = server.origin() + "/fault/" + fault + "/";
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(fault) + " " + c.request);
+            // The lectures' clicks choose lecture 1; the grouping fetches the video of the one before lecture 2.
+            data->courseTypes[1].subjects[1].playMode = 1;
+            data->phaseCode = 1;
+            data->lessonNumber = 2;
+            server.clearRecords();
+            enterLoaded(c.scene());
+            for (size_t presses = 1; presses <= 2; ++presses) {
+                c.press();
+                ASSERT_TRUE(waitFor(
+                    [&] { return tipText() == "The server sent a bad reply to " + std::string(c.request) + "."; }));
+                EXPECT_EQ(requestsNamed(c.request).size(), presses);
+                EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
+                support::click("Button1");
+            }
+        }
+    }
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include <filesystem>
 
 #include "NavigationFixture.h"
+#include "base/Director.h"
+#include "base/Scheduler.h"
 #include "common/GDataManager.h"
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
@@ -160,7 +162,13 @@ TEST_F(SubjectSceneTest, FetchesEveryGradeAndFilesItsCoursewareWithItsState) {
     addPackage("0101010102", "an older hash", true);           // outdated
     addPackage("0101010103", serverHash("0101010103"), false); // folder gone
     addPackage("0101010104", serverHash("0101010104"), true);  // queued wins over ready
+    addPackage("0101010105", "an older hash", true);           // its new version downloaded, being extracted
     CoursewareManager* courseware = CoursewareManager::getInstance();
+    courseware->addDownloadTask({"0101010105", server.origin() + "/files/courseware/0101010105.zip", "", ""});
+    ASSERT_TRUE(waitFor([courseware] { return courseware->queue.empty() && courseware->busy == 0; }));
+    // The extraction's result waits on the storage service's tick, held here.
+    engine::Scheduler* scheduler = engine::Director::getInstance()->getScheduler();
+    scheduler->pauseTarget(SqManager::getInstance());
     courseware->busy = 1; // the queue must not start downloading here
     courseware->queue.push_back({"0101010104", "http://127.0.0.1:1/none.zip", "", "0101010104"});
 
@@ -182,14 +190,18 @@ TEST_F(SubjectSceneTest, FetchesEveryGradeAndFilesItsCoursewareWithItsState) {
     EXPECT_EQ(courseware->lists[1].size(), 20u) << "twelve lectures and the eight topic tours";
     EXPECT_EQ(courseware->lists[2].size(), 1u);
     EXPECT_EQ(courseware->lists[5].size(), 9u);
-    EXPECT_EQ(courseware->lists[1][6].Identify, "0101010201");
-    ASSERT_TRUE(filed(1, "0101010101") && filed(1, "0101010102") && filed(1, "0101010103") && filed(1, "0101010104"));
+    EXPECT_EQ(courseware->lists[1][8].Identify, "0101010201") << "after stage 1's six lectures and two tours";
+    for (const char* identify : {"0101010101", "0101010102", "0101010103", "0101010104", "0101010105"}) {
+        ASSERT_TRUE(filed(1, identify)) << identify;
+    }
     EXPECT_EQ(filed(1, "0101010101")->state, 1);
     EXPECT_TRUE(filed(1, "0101010101")->downloaded);
     EXPECT_EQ(filed(1, "0101010102")->state, 4);
     EXPECT_EQ(filed(1, "0101010103")->state, 5);
     EXPECT_FALSE(filed(1, "0101010103")->downloaded);
     EXPECT_EQ(filed(1, "0101010104")->state, 2);
+    EXPECT_EQ(filed(1, "0101010105")->state, 2);
+    scheduler->resumeTarget(SqManager::getInstance());
     ASSERT_TRUE(filed(5, "0101050106"));
     EXPECT_EQ(filed(5, "0101050106")->state, 5);
     EXPECT_EQ(filed(5, "0101050106")->LectureName, "Unit test");

@@ -60,6 +60,7 @@ protected:
         }
         return nullptr;
     }
+    // A lecture without questions: "Btn_Game" stays hidden.
     TouTopicScene* open(int pages) {
         writeLecture(pages);
         enter(TouTopicScene::create());

@@ -1,7 +1,11 @@
 #include "support/DemoTopics.h"
 
+#include <rapidjson/document.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "base/Director.h"
 #include "common/GDataManager.h"
@@ -91,6 +95,28 @@ TopicLayer* openTopicHost() {
     engine::Director::getInstance()->getRunningScene()->addChild(host);
     stepFrames(2);
     return host;
+}
+
+std::vector<CatalogueLecture> demoCatalogue() {
+    std::ifstream in(TEST_SOURCE_DIR "/server/data/courses.json");
+    std::stringstream text;
+    text << in.rdbuf();
+    rapidjson::Document document;
+    document.Parse(text.str().c_str());
+    std::vector<CatalogueLecture> lectures;
+    for (const auto& item : document.GetArray()) {
+        std::string stage;
+        for (const char* key : {"type", "subject", "grade", "phase"}) {
+            stage += std::to_string(item[key].GetInt()) + "/";
+        }
+        lectures.push_back({item["type"].GetInt(), stage, item["package"].GetString()});
+    }
+    return lectures;
+}
+
+std::string demoPackage(const std::string& identify) {
+    const std::string source = TEST_SOURCE_DIR "/server/packages/" + identify;
+    return std::filesystem::is_directory(source) ? source : TEST_PROGRAM_DIR "/demo-topics/" + identify;
 }
 
 } // namespace support

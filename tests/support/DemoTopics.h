@@ -26,4 +26,14 @@ int findTopic(int code);
 // A topic host of the current content kind on a plain running scene.
 TopicLayer* openTopicHost();
 
+// A lecture of the demo server's catalogue: its course type, "type/subject/grade/phase/" and package.
+struct CatalogueLecture {
+    int type;
+    std::string stage;
+    std::string package;
+};
+std::vector<CatalogueLecture> demoCatalogue();
+// The package folder of a catalogue lecture: the committed one, else the one drawn at build time.
+std::string demoPackage(const std::string& identify);
+
 } // namespace support

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <time.h>
 #include <vector>
 
 #include "base/Director.h"
@@ -13,6 +14,7 @@
 #include "render/Renderer.h"
 #include "scene/Node.h"
 #include "scene/Scene.h"
+#include "support/ProgramState.h"
 
 using namespace engine;
 
@@ -30,6 +32,7 @@ void startHeadless(const Size& frame, float contentScale) {
 
 void stopHeadless() {
     Director::getInstance()->reset();
+    resetProgramState();
 }
 
 void stepFrames(int frames, float dt) {
@@ -48,11 +51,23 @@ bool stepUntil(const std::function<bool()>& condition, int maxFrames, float dt) 
     return condition();
 }
 
+namespace {
+
+double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+} // namespace
+
 bool waitFor(const std::function<bool()>& condition, double seconds, float dt) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds * kSanitizerSlowdown);
+    const double budget = seconds * kSanitizerSlowdown;
+    const double cpuDeadline = threadCpuSeconds() + budget;
+    const auto wallDeadline =
+        std::chrono::steady_clock::now() + std::chrono::duration<double>(budget * kBusyMachineStretch);
     while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
+        if (threadCpuSeconds() > cpuDeadline || std::chrono::steady_clock::now() > wallDeadline) {
             return false;
         }
         Director::getInstance()->mainLoop(dt);

@@ -11,6 +11,7 @@
 #include <typeinfo>
 
 #include "TopicFixture.h"
+#include "support/ContactSheet.h"
 #include "topics/TopicTypeTable.h"
 #include "ui/ImageView.h"
 
@@ -29,59 +30,31 @@ std::string typeOf(Node* layer) {
     return type;
 }
 
-// Screenshots laid out five to a row at a quarter of their size.
-class ContactSheet {
-public:
-    void add(const std::string& path) {
-        if (SDL_Surface* shot = IMG_Load(path.c_str())) {
-            shots.push_back(shot);
-        }
-    }
-    void save(const std::string& name) {
-        const int columns = 5, w = 320, h = 180, gap = 6;
-        const int rows = (static_cast<int>(shots.size()) + columns - 1) / columns;
-        SDL_Surface* sheet = SDL_CreateRGBSurfaceWithFormat(0, columns * (w + gap) + gap, rows * (h + gap) + gap, 32,
-                                                            SDL_PIXELFORMAT_RGBA32);
-        SDL_FillRect(sheet, nullptr, SDL_MapRGBA(sheet->format, 60, 60, 60, 255));
-        for (size_t i = 0; i < shots.size(); ++i) {
-            SDL_Rect to{gap + static_cast<int>(i % columns) * (w + gap),
-                        gap + static_cast<int>(i / columns) * (h + gap), w, h};
-            SDL_BlitScaled(shots[i], nullptr, sheet, &to);
-            SDL_FreeSurface(shots[i]);
-        }
-        IMG_SavePNG(sheet, (std::string(TEST_SCREENSHOT_DIR) + "/" + name + ".png").c_str());
-        SDL_FreeSurface(sheet);
-        shots.clear();
-    }
-
-private:
-    std::vector<SDL_Surface*> shots;
-};
-
 // Where a page's pictures may lie on the 1280x720 lesson player: right of the function buttons, above the
 // navigation bar, below the stem.
 const engine::Rect kContentArea(100.f, 85.f, 1180.f, 485.f);
 
-// The names of the visible pictures below root whose box on screen leaves the content area.
-void collectOutside(Node* root, std::vector<std::string>& outside) {
-    for (Node* child : root->getChildren()) {
-        if (!child->isVisible()) {
-            continue;
+// The names of node and the visible pictures below it whose box on screen leaves the content area, and their files.
+void collectOutside(Node* node, std::vector<std::string>& outside, std::set<std::string>& files) {
+    if (!node || !node->isVisible()) {
+        return;
+    }
+    auto* picture = dynamic_cast<engine::ui::ImageView*>(node);
+    if (picture && !picture->getTextureFile().empty()) {
+        files.insert(picture->getTextureFile());
+        const engine::Vec2 low = picture->convertToWorldSpace(engine::Vec2::ZERO);
+        const engine::Vec2 high = picture->convertToWorldSpace(
+            engine::Vec2(picture->getContentSize().width, picture->getContentSize().height));
+        const float slack = 1.f;
+        if (std::min(low.x, high.x) < kContentArea.getMinX() - slack ||
+            std::max(low.x, high.x) > kContentArea.getMaxX() + slack ||
+            std::min(low.y, high.y) < kContentArea.getMinY() - slack ||
+            std::max(low.y, high.y) > kContentArea.getMaxY() + slack) {
+            outside.push_back(picture->getName());
         }
-        auto* picture = dynamic_cast<engine::ui::ImageView*>(child);
-        if (picture && !picture->getTextureFile().empty()) {
-            const engine::Vec2 low = picture->convertToWorldSpace(engine::Vec2::ZERO);
-            const engine::Vec2 high = picture->convertToWorldSpace(
-                engine::Vec2(picture->getContentSize().width, picture->getContentSize().height));
-            const float slack = 1.f;
-            if (std::min(low.x, high.x) < kContentArea.getMinX() - slack ||
-                std::max(low.x, high.x) > kContentArea.getMaxX() + slack ||
-                std::min(low.y, high.y) < kContentArea.getMinY() - slack ||
-                std::max(low.y, high.y) > kContentArea.getMaxY() + slack) {
-                outside.push_back(picture->getName());
-            }
-        }
-        collectOutside(child, outside);
+    }
+    for (Node* child : node->getChildren()) {
+        collectOutside(child, outside, files);
     }
 }
 
@@ -103,7 +76,7 @@ class AllTopicCodes : public TopicTest {};
 TEST_F(AllTopicCodes, EveryDemoCodeOpensTheTypeItsTableNames) {
     const std::vector<std::string> lectures = support::demoLectures();
     const int navs[] = {NavTopics1, NavTopics2, NavTopics3};
-    std::map<std::string, ContactSheet> sheets;
+    std::map<std::string, support::ContactSheet> sheets;
     std::set<int> opened;
     for (const std::string& identify : lectures) {
         LogicTopicScene* lesson = openLesson(identify);
@@ -122,12 +95,15 @@ TEST_F(AllTopicCodes, EveryDemoCodeOpensTheTypeItsTableNames) {
                 EXPECT_EQ(made, type) << code;
                 auto* page = dynamic_cast<TopicTypeLayer*>(host->getTypeLayer());
                 ASSERT_NE(page, nullptr) << code;
+                // The host's result picture too, which shows no picture of the page again.
                 std::vector<std::string> outside;
-                if (page->getRootNode()) {
-                    collectOutside(page->getRootNode(), outside);
-                }
+                std::set<std::string> files, result;
+                collectOutside(page->getRootNode(), outside, files);
+                collectOutside(UITools::seekChildByName(host, "Img_IP"), outside, result);
                 EXPECT_TRUE(outside.empty())
                     << code << ": " << (outside.empty() ? "" : outside.front()) << " is cut off or covers the bars";
+                EXPECT_TRUE(std::none_of(result.begin(), result.end(), [&files](auto& f) { return files.count(f); }))
+                    << code << ": the result picture repeats a picture of the page";
                 sheets[type].add(support::saveScreenshot("topic_" + std::to_string(code)));
                 opened.insert(code);
             }

@@ -85,7 +85,8 @@ TEST_F(SpecialTopics, DropsLandOrReturnByCode) {
             break;
         }
         EXPECT_EQ(manage()->stepCount, c.steps);
-        EXPECT_EQ(std::string(c.sound).empty() ? 0 : sounds(c.sound), std::string(c.sound).empty() ? 0 : 1);
+        const bool silent = std::string(c.sound).empty();
+        EXPECT_EQ(sounds(silent ? "Common" : c.sound), silent ? 0 : 1);
         settle();
     }
 }
@@ -242,6 +243,7 @@ TEST_F(SpecialTopics, TapsChooseRevealAndOrder) {
     }
     EXPECT_EQ(special()->getPupilValues(), std::vector<int>({1, 2}));
     EXPECT_TRUE(atWidget(widget("AnswerImg2")->getPosition(), "OperImg2"));
+    EXPECT_GT(widget("AnswerImg2")->getLocalZOrder(), widget("OperImg2")->getLocalZOrder()) << "marks show on top";
     EXPECT_FALSE(judged());
     ASSERT_TRUE(open(101801));
     for (int k : {3, 1, 4, 2}) {
@@ -312,4 +314,24 @@ TEST_F(SpecialTopics, KeypadsWriteDigits) {
     EXPECT_EQ(textOf("Content2"), "");
     tap("OperImg11");
     EXPECT_FALSE(widget("ContImg2")->isVisible());
+}
+
+TEST_F(SpecialTopics, OnlyARightVerdictCelebrates) {
+    // One tap or one drop, then show answer (target 0: a tap); 101304's wrong drop is its own verdict.
+    const struct {
+        int code, picture, target;
+    } cases[] = {{101801, 1, 0}, {101502, 1, 1}, {101303, 1, 1}, {101304, 1, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        ASSERT_TRUE(open(c.code));
+        playedSounds.clear();
+        c.target ? (void)dragTo(c.picture, c.target) : tap("OperImg" + std::to_string(c.picture));
+        EXPECT_FALSE(c.code != 101304 && judged());
+        settle();
+        EXPECT_EQ(sounds("WrongCommon"), 1);
+        EXPECT_EQ(sounds("RightCommon"), 0) << "no celebration after a wrong verdict";
+        if (c.code == 101801) {
+            support::saveScreenshot("topics_special_101801_wrong");
+        }
+    }
 }

@@ -200,6 +200,9 @@ TEST_F(TapAndFillPages, CheckedBlanksTakeOnlyTheirAnswer) {
         EXPECT_EQ(blankText(blank), "") << "a wrong tile";
         EXPECT_EQ(played("WrongCommon.mp3"), feedback);
         settle();
+        if (code == 703) {
+            support::saveScreenshot("topics_fill_703_wrong");
+        }
         dragTo(tile, blank);
         EXPECT_EQ(blankText(blank), text);
         EXPECT_EQ(manage()->stepCount, 1);
@@ -218,4 +221,18 @@ TEST_F(TapAndFillPages, TallerWindowPutsTheColumnCopiesOnTheirColumn) {
     EXPECT_EQ(copy->getParent()->convertToWorldSpace(copy->getPosition()),
               column->getParent()->convertToWorldSpace(column->getPosition()));
     support::saveScreenshot("topics_sort_902_taller_window");
+}
+
+TEST_F(TapAndFillPages, ARightShowAnswerCountsItsStepOnce) {
+    for (int code : {701, 708, 713, 714}) {
+        SCOPED_TRACE(code);
+        ASSERT_TRUE(open(code));
+        for (auto [tile, blank] : {std::pair{1, 1}, {5, 2}, {2, 3}, {7, 4}, {3, 5}}) {
+            dragTo(tile, blank);
+        }
+        for (int press = 0; press < 3; ++press) {
+            EXPECT_TRUE(judged());
+        }
+        EXPECT_EQ(manage()->stepCount, 1);
+    }
 }

@@ -277,3 +277,23 @@ TEST_F(TopicPages, DemonstrationCheckedDropsAndTheTapChain) {
     support::drag(support::worldCenter(widget("AnswerImg1")), engine::Vec2(640, 300));
     EXPECT_EQ(widget("OperImg1")->getPosition(), at) << "a finished page takes nothing";
 }
+
+TEST_F(TopicPages, ARightPlaceFilledAgainCountsNoFurtherStep) {
+    // Six drops of one picture, by turns on its right place and on other (0: the right place each time); 100105's
+    // pictures are tapped.
+    const struct {
+        int code, picture, right, other;
+    } cases[] = {{502, 2, 1, 0},    {507, 1, 2, 0},    {508, 1, 1, 2},    {703, 2, 1, 0},    {709, 2, 1, 0},
+                 {100105, 1, 2, 0}, {100110, 2, 1, 0}, {100111, 2, 1, 0}, {319501, 1, 1, 2}, {319502, 1, 1, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        ASSERT_TRUE(open(c.code));
+        for (int drop = 0; drop < 6; ++drop) {
+            c.code == 100105 ? tap("OperImg" + std::to_string(c.picture))
+                             : (void)dragTo(c.picture, drop % 2 && c.other ? c.other : c.right);
+            settle();
+        }
+        EXPECT_EQ(manage()->stepCount, 1);
+        EXPECT_FALSE(manage()->isStepDone());
+    }
+}

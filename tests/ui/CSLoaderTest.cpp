@@ -2,6 +2,7 @@
 
 #include "UiTestFixture.h"
 #include "layout/CSLoader.h"
+#include "layout/LayoutNodeReader.h"
 #include "scene/Sprite.h"
 #include "ui/Button.h"
 #include "ui/CheckBox.h"
@@ -201,6 +202,30 @@ TEST_F(CSLoaderTree, UnknownKindBecomesAPlainNodeWithItsChildren) {
     EXPECT_NE(dynamic_cast<ui::Text*>(scroll->getChildByName("Inner")), nullptr);
     EXPECT_NE(root->getChildByName("NoKind"), nullptr);
     EXPECT_TRUE(logged("ScrollView"));
+}
+
+TEST_F(CSLoaderTree, NestingBeyondTheLimitsRefusesTheFile) {
+    // Nodes nested `levels` deep, each the only child of the one before.
+    const auto nodes = [](int levels) {
+        std::string open, close;
+        for (int i = 0; i < levels; ++i) {
+            open += R"({"kind": "Node", "children": [)";
+            close += "]}";
+        }
+        return open + close;
+    };
+    const int limit = LayoutNodeReader::kMaxDepth;
+    const std::pair<std::string, bool> cases[] = {
+        {nodes(50000), false},
+        {nodes(limit + 1), false},
+        {nodes(limit), true},
+        {R"({"kind": "Node", "pos": )" + std::string(50000, '[') + std::string(50000, ']') + "}", false}};
+    for (const auto& [root, loads] : cases) {
+        logLines.clear();
+        putLayout("Deep.csb", root);
+        EXPECT_EQ(CSLoader::createNode("Deep.csb") != nullptr, loads) << root.size();
+        EXPECT_EQ(logged("nested deeper than"), !loads) << root.size();
+    }
 }
 
 TEST_F(CSLoaderTree, WrongTypedValuesAreSkippedWithALog) {

@@ -1,0 +1,129 @@
+#!/usr/bin/env python3
+"""Fills the demo catalogue's own packages (server/packages/<identify>/) with what their pages and games show:
+
+    scripts/pack_catalogue_topics.py [--packages server/packages]
+
+Every topic of a package's Topic.plist becomes the demo topic of its layout code (stem, pictures, answers, voices),
+and the package gets the pictures, animation frames and voices those topics name. A question game without options
+gets ten sums with number cards (the balloon game its own balloons and sounds). Run it again after changing the
+demo topics; the files it writes are committed.
+"""
+
+import argparse
+import importlib.machinery
+import os
+import shutil
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.dont_write_bytecode = True
+
+import make_topic_pages as pages  # noqa: E402
+import pack_games as games  # noqa: E402
+
+SOUND = os.path.join(HERE, "..", "assets", "Sounds", "BtnClick.mp3")
+# Games whose lectures carry balloons of their own; the other question games use the pack's number cards.
+BALLOON_MODEL = 51
+# Pages with answers that stand in for look-only ones.
+ANSWERED = [102, 501, 701, 401, 301, 901, 502, 103, 601, 702]
+LOOK_ONLY = 101001
+
+
+def replace_block(text, key, value):
+    """Puts the top-level key's value into the plist text in place of the one there (the file keeps its layout)."""
+    start = text.index(" <key>%s</key>\n" % key)
+    end = text.index("\n </dict>\n", start) + len("\n </dict>\n")
+    return text[:start] + "\n".join([" <key>%s</key>" % key] + games.plist_value(value, 1)) + "\n" + text[end:]
+
+
+def named_files(topic):
+    """(folder, name) of every package file a topic names; "Topic/" pictures come with the program."""
+    for names in topic["Images"].values():
+        for name in names:
+            if name and not name.startswith("Topic/"):
+                yield "TopicImg", name
+    for name in topic["Animations"]["Contents"]:
+        yield "TopicAni", name
+    for name in [topic["Dubbing"]] + topic["ContentDubbing"] + topic["AniDubbing"]:
+        yield "mp3", name
+
+
+def copy_named(media, root, folder, name):
+    source, target = os.path.join(media, folder, name), os.path.join(root, folder, name)
+    if os.path.isdir(source):
+        shutil.copytree(source, target, dirs_exist_ok=True)
+    else:
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copyfile(source, target)
+
+
+def answered(code):
+    return bool(pages.demo_topic(code, pages.type_of(code))["Answers"])
+
+
+def with_answers(identify, kinds):
+    """A kind of look-only pages (101001) gets pages that can be answered, picked in turn from ANSWERED."""
+    turn = int(identify) % len(ANSWERED)
+    result = []
+    for kind, codes in enumerate(kinds):
+        if codes and not any(answered(code) for code in codes):
+            codes = [ANSWERED[(turn + kind * 3 + n) % len(ANSWERED)] if code == LOOK_ONLY else code
+                     for n, code in enumerate(codes)]
+        result.append(codes)
+    return result
+
+
+def fill_topics(root, identify, kinds, media, drawn):
+    subject = {str(k): [pages.demo_topic(code, pages.type_of(code)) for code in codes]
+               for k, codes in enumerate(kinds, 1) if codes}
+    for topics in subject.values():
+        for topic in topics:
+            for folder, name in named_files(topic):
+                copy_named(media, root, folder, name)
+    pages.demonstration_frames(root, identify, kinds, drawn)
+    return subject
+
+
+def question_game(identify, game, Canvas, root):
+    """The lecture's Game map with options, or None when it has them."""
+    if game.get("SelectImgs") or game.get("OperImgs") or game.get("GameModel") not in (41, BALLOON_MODEL):
+        return None
+    if game["GameModel"] == BALLOON_MODEL:
+        folder = os.path.join(root, "GameImg")
+        os.makedirs(folder, exist_ok=True)
+        made = games.balloon_game(Canvas, folder)
+        games.sounds(folder)
+        return dict(made, Time=60, Score=100.0, QNum=5, Music=games.SOUNDS)
+    effects = {"Celebrate": "GameCelebrate", "Effect": "GameEffect"}
+    return dict(games.number_sums(int(identify), 5), GameModel=41, Title="Click the answer", Animations=effects)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--packages", default=pages.CATALOGUE_PACKAGES)
+    args = parser.parse_args()
+    make_pack = importlib.machinery.SourceFileLoader("make_pack", os.path.join(HERE, "make-pack.py")).load_module()
+    with tempfile.TemporaryDirectory() as scratch:
+        media = os.path.join(scratch, "media")
+        pages.package_media(media, SOUND)
+        for identify, kinds in pages.catalogue_lectures(args.packages):
+            kinds = with_answers(identify, kinds)
+            root = os.path.join(args.packages, identify)
+            path = os.path.join(root, "Topic.plist")
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            text = replace_block(text, "Subject", fill_topics(root, identify, kinds, media,
+                                                               os.path.join(scratch, "steps")))
+            with open(path, "rb") as f:
+                game = pages.plistlib.load(f).get("Game")
+            made = question_game(identify, game, make_pack.Canvas, root) if game else None
+            if made:
+                text = replace_block(text, "Game", made)
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(text)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,14 @@
+// The check a downloaded picture passes before it is kept.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace PictureFile {
+
+// True when the file is at most maxBytes long (0: any length) and decodes as a picture; otherwise the file is
+// removed, with the log line "<what> is not a picture: <path>", so that it is fetched again. A cached texture of
+// the same path is dropped first, so a stale copy never stands in for the file.
+bool keepIfPicture(const std::string& path, uint64_t maxBytes, const char* what);
+
+} // namespace PictureFile
