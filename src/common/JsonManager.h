@@ -20,7 +20,9 @@ public:
 
     virtual bool init() { return true; }
 
-    // Text that is not JSON, or nests deeper than kMaxDepth, gives a null document (not an object).
+    // Text that is not JSON, or nests deeper than kMaxDepth, gives a null document (not an object). The document's
+    // strings live in its own memory, which later parses on the thread reuse once it is gone: a value copied into
+    // another document (whose copy keeps such strings by reference) must not outlive it.
     rapidjson::Document parse(const std::string& text) const;
     // Compact JSON text; "" for a value nested deeper than kMaxDepth.
     std::string toString(const rapidjson::Value& value) const;

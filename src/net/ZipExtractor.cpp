@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "base/Log.h"
+#include "net/ZipMapping.h"
 
 namespace {
 
@@ -100,34 +101,52 @@ bool writeAll(int fd, const char* data, size_t size) {
 } // namespace
 
 std::unique_ptr<ZipExtractor> ZipExtractor::openZip(const std::string& path, unsigned* result) {
-    unzFile zip = path.empty() ? nullptr : unzOpen64(path.c_str());
+    std::shared_ptr<const ZipMapping> mapping = ZipMapping::map(path);
+    std::unique_ptr<ZipExtractor> extractor = open(path, std::move(mapping));
+    if (result) {
+        *result = extractor ? kOk : kCannotOpen;
+    }
+    return extractor;
+}
+
+std::unique_ptr<ZipExtractor> ZipExtractor::openAgain() const {
+    std::unique_ptr<ZipExtractor> again = open(_path, _mapping);
+    if (again) {
+        again->_base = _base;
+        again->_folders = _folders;
+    }
+    return again;
+}
+
+std::unique_ptr<ZipExtractor> ZipExtractor::open(const std::string& path, std::shared_ptr<const ZipMapping> mapping) {
+    unzFile zip = nullptr;
+    if (mapping) {
+        // The extractor keeps the mapping as long as the reader.
+        zlib_filefunc64_def functions = mapping->fileFunctions();
+        zip = unzOpen2_64(path.c_str(), &functions);
+    } else if (!path.empty()) {
+        zip = unzOpen64(path.c_str());
+    }
     unz_global_info64 info = {};
     if (zip && unzGetGlobalInfo64(zip, &info) != UNZ_OK) {
         unzClose(zip);
         zip = nullptr;
     }
     if (!zip) {
-        if (result) {
-            *result = kCannotOpen;
-        }
         return nullptr;
     }
-    std::unique_ptr<ZipExtractor> extractor(new (std::nothrow) ZipExtractor(zip));
+    std::unique_ptr<ZipExtractor> extractor(new (std::nothrow) ZipExtractor(zip, std::move(mapping)));
     if (!extractor) {
         unzClose(zip);
-        if (result) {
-            *result = kCannotOpen;
-        }
         return nullptr;
     }
+    extractor->_path = path;
     extractor->_count = info.number_entry > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(info.number_entry);
-    if (result) {
-        *result = kOk;
-    }
     return extractor;
 }
 
-ZipExtractor::ZipExtractor(void* zip) : _zip(zip) {}
+ZipExtractor::ZipExtractor(void* zip, std::shared_ptr<const ZipMapping> mapping)
+    : _mapping(std::move(mapping)), _zip(zip) {}
 
 ZipExtractor::~ZipExtractor() {
     closeEntry();
@@ -138,11 +157,14 @@ ZipExtractor::~ZipExtractor() {
 }
 
 void ZipExtractor::setBaseFolder(const std::string& folder) {
-    _base = folder;
-    if (!_base.empty() && _base.back() != '/') {
-        _base += '/';
+    std::string base = folder;
+    if (!base.empty() && base.back() != '/') {
+        base += '/';
     }
-    _folders.clear();
+    if (base != _base) {
+        _base = std::move(base);
+        _folders.clear();
+    }
 }
 
 void ZipExtractor::setInMemoryLimit(int64_t limit) {
@@ -214,24 +236,45 @@ unsigned ZipExtractor::moveTo(int index) {
     return kOk;
 }
 
-unsigned ZipExtractor::openEntry(int index, ZipEntry& entry) {
+int64_t ZipExtractor::unixTime(unsigned long dosDate) {
+    auto found = _dosTimes.find(dosDate);
+    if (found == _dosTimes.end()) {
+        found = _dosTimes.emplace(dosDate, dosTimeToUnix(dosDate)).first;
+    }
+    return found->second;
+}
+
+bool ZipExtractor::fitsInMemory(int method, int64_t packed, int64_t unpacked) {
+    const int64_t limit = g_inMemoryLimit;
+    return (method == Z_DEFLATED || method == 0) && unpacked <= limit && packed <= limit;
+}
+
+unsigned ZipExtractor::openEntry(int index, ZipEntry& entry, bool forWriting) {
     closeEntry();
     const unsigned moved = moveTo(index);
     if (moved != kOk) {
         return moved;
     }
+    // One read of the header for the usual name; a longer one takes a second.
     unz_file_info64 info = {};
-    if (unzGetCurrentFileInfo64(_zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+    char shortName[256];
+    if (unzGetCurrentFileInfo64(_zip, &info, shortName, sizeof shortName, nullptr, 0, nullptr, 0) != UNZ_OK) {
         return kCorrupt;
     }
     std::string name(info.size_filename, '\0');
-    if (unzGetCurrentFileInfo64(_zip, &info, name.data(), name.size(), nullptr, 0, nullptr, 0) != UNZ_OK) {
+    if (name.size() <= sizeof shortName) {
+        name.assign(shortName, name.size());
+    } else if (unzGetCurrentFileInfo64(_zip, &info, name.data(), name.size(), nullptr, 0, nullptr, 0) != UNZ_OK) {
         return kCorrupt;
     }
-    if (unzOpenCurrentFile(_zip) != UNZ_OK) {
+    const int method = static_cast<int>(info.compression_method);
+    const bool raw = !forWriting || fitsInMemory(method, static_cast<int64_t>(info.compressed_size),
+                                                 static_cast<int64_t>(info.uncompressed_size));
+    if (unzOpenCurrentFile2(_zip, nullptr, nullptr, raw ? 1 : 0) != UNZ_OK) {
         return kCorrupt;
     }
     _currentEntry = index;
+    _currentRaw = raw;
 
     std::vector<unsigned char> extra;
     const int extraSize = unzGetLocalExtrafield(_zip, nullptr, 0);
@@ -281,7 +324,7 @@ unsigned ZipExtractor::openEntry(int index, ZipEntry& entry) {
     filled.uncSize = static_cast<int64_t>(info.uncompressed_size);
     filled.method = static_cast<int>(info.compression_method);
     filled.crc = static_cast<uint32_t>(info.crc);
-    const int64_t dosTime = dosTimeToUnix(info.dosDate);
+    const int64_t dosTime = unixTime(info.dosDate);
     filled.atime = filled.ctime = filled.mtime = dosTime;
     readExtendedTimes(extra, filled);
 
@@ -314,17 +357,15 @@ bool ZipExtractor::ensureFolder(const std::string& path) {
     if (_folders.count(path)) {
         return true;
     }
+    if (mkdir(path.c_str(), 0777) == 0) {
+        _folders.insert(path);
+        return true;
+    }
+    // Already there, or made by another extractor meanwhile: look without following links.
     struct stat st;
-    if (lstat(path.c_str(), &st) != 0) {
-        if (mkdir(path.c_str(), 0777) != 0 && errno != EEXIST) {
-            engine::log("unzip: cannot create folder %s", path.c_str());
-            return false;
-        }
-        // Another extractor may have made it meanwhile: look again without following links.
-        if (lstat(path.c_str(), &st) != 0) {
-            engine::log("unzip: cannot create folder %s", path.c_str());
-            return false;
-        }
+    if (errno != EEXIST || lstat(path.c_str(), &st) != 0) {
+        engine::log("unzip: cannot create folder %s", path.c_str());
+        return false;
     }
     if (!S_ISDIR(st.st_mode)) {
         engine::log("unzip: %s is not a folder", path.c_str());
@@ -396,28 +437,30 @@ unsigned ZipExtractor::writeEntryData(int fd, const ZipEntry& entry) {
 }
 
 unsigned ZipExtractor::writeEntryInMemory(int fd, const ZipEntry& entry) {
-    // The entry stands open for zlib: reopen its data raw.
-    unzCloseCurrentFile(_zip);
-    int method = 0;
-    int level = 0;
-    if (unzOpenCurrentFile2(_zip, &method, &level, 1) != UNZ_OK) {
-        _currentEntry = -1;
-        return kCorrupt;
-    }
+    // The entry stands open raw.
     const auto packedSize = static_cast<size_t>(entry.compSize);
     const auto size = static_cast<size_t>(entry.uncSize);
-    if (_packed.size() < packedSize) {
-        _packed.resize(packedSize);
-    }
-    size_t got = 0;
-    while (got < packedSize) {
-        const int read = unzReadCurrentFile(_zip, _packed.data() + got, static_cast<unsigned>(packedSize - got));
-        if (read <= 0) {
-            return kReadError;
+    const char* packed = nullptr;
+    const uint64_t start = _mapping ? unzGetCurrentFileZStreamPos64(_zip) : 0;
+    if (_mapping && start <= _mapping->size && packedSize <= _mapping->size - start) {
+        packed = reinterpret_cast<const char*>(_mapping->data + start);
+    } else if (_mapping) {
+        return kReadError;
+    } else {
+        if (_packed.size() < packedSize) {
+            _packed.resize(packedSize);
         }
-        got += static_cast<size_t>(read);
+        size_t got = 0;
+        while (got < packedSize) {
+            const int read = unzReadCurrentFile(_zip, _packed.data() + got, static_cast<unsigned>(packedSize - got));
+            if (read <= 0) {
+                return kReadError;
+            }
+            got += static_cast<size_t>(read);
+        }
+        packed = _packed.data();
     }
-    const char* data = _packed.data();
+    const char* data = packed;
     if (entry.method == Z_DEFLATED) {
         if (!_inflater) {
             _inflater = libdeflate_alloc_decompressor();
@@ -430,7 +473,7 @@ unsigned ZipExtractor::writeEntryInMemory(int fd, const ZipEntry& entry) {
         }
         size_t produced = 0;
         const libdeflate_result result =
-            libdeflate_deflate_decompress(_inflater, _packed.data(), packedSize, _unpacked.data(), size, &produced);
+            libdeflate_deflate_decompress(_inflater, packed, packedSize, _unpacked.data(), size, &produced);
         if (result == LIBDEFLATE_INSUFFICIENT_SPACE) {
             engine::log("unzip: %s inflates beyond its declared size", entry.name.c_str());
             return kInflateError;
@@ -493,27 +536,25 @@ unsigned ZipExtractor::unzipItem(int index, const std::string& target) {
         return kCannotOpen;
     }
     const std::string path = _base + target;
-    struct stat st;
-    if (lstat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode) || unlink(path.c_str()) != 0) {
-            engine::log("unzip: cannot replace %s", path.c_str());
-            closeEntry();
-            return kCannotOpen;
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0 && errno == EEXIST) {
+        // Something is in the way: a file or link is replaced, a folder is not.
+        struct stat st;
+        if (lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && unlink(path.c_str()) == 0) {
+            fd = ::open(path.c_str(), flags, 0666);
         }
     }
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         engine::log("unzip: cannot create %s", path.c_str());
         closeEntry();
         return kCannotOpen;
     }
-    const int64_t limit = g_inMemoryLimit;
-    const bool inMemory =
-        (entry.method == Z_DEFLATED || entry.method == 0) && entry.uncSize <= limit && entry.compSize <= limit;
-    result = inMemory ? writeEntryInMemory(fd, entry) : writeEntryData(fd, entry);
+    result = _currentRaw ? writeEntryInMemory(fd, entry) : writeEntryData(fd, entry);
     if (result == kOk) {
         const struct timespec times[2] = {{static_cast<time_t>(entry.atime), 0}, {static_cast<time_t>(entry.mtime), 0}};
         futimens(fd, times);
+        struct stat st;
         if ((entry.isReadOnly() || entry.executable) && fstat(fd, &st) == 0) {
             mode_t mode = st.st_mode & 07777;
             if (entry.executable) {

@@ -184,7 +184,7 @@ bool extractAll(Extraction& job, ZipExtractor& archive) {
     for (size_t i = 1; i < wanted; ++i) {
         auto worker = std::make_unique<Worker>();
         worker->job = &job;
-        worker->extractor = ZipExtractor::openZip(job.zipPath);
+        worker->extractor = archive.openAgain();
         if (!worker->extractor) {
             break;
         }
@@ -256,6 +256,14 @@ bool ZipUnpacker::extractToStaging(const std::string& zipPath, const std::string
     if (mkdir(staging.c_str(), 0777) != 0) {
         engine::log("unzip: cannot create %s", staging.c_str());
         return false;
+    }
+    // Every folder once, here: the workers start out knowing them.
+    archive->setBaseFolder(staging);
+    for (const PlannedEntry& entry : plan) {
+        const size_t slash = entry.name.find_last_of('/');
+        if (slash != std::string::npos && !archive->createDirectories(staging, entry.name.substr(0, slash))) {
+            return false;
+        }
     }
     Extraction job;
     job.zipPath = zipPath;

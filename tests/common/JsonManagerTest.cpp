@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "CommonTestSupport.h"
 #include "common/JsonManager.h"
@@ -34,9 +37,59 @@ TEST_F(JsonParse, TextThatIsNotJsonGivesANullDocument) {
     }
 }
 
+TEST_F(JsonParse, DocumentsAliveTogetherKeepTheirOwnValues) {
+    auto text = [](int i) {
+        return "{\"name\":\"reply number " + std::to_string(i) + " of a long list\",\"list\":[" + std::to_string(i) + "]}";
+    };
+    std::vector<rapidjson::Document> documents;
+    for (int i = 0; i < 6; ++i) {
+        documents.push_back(parse(text(i)));
+    }
+    // The second goes; the next parse may take its memory, never another's.
+    documents.erase(documents.begin() + 1);
+    documents.push_back(parse(text(6)));
+    const std::vector<int> expected = {0, 2, 3, 4, 5, 6};
+    for (size_t i = 0; i < documents.size(); ++i) {
+        EXPECT_EQ(json->toString(documents[i]), text(expected[i]));
+    }
+}
+
+TEST_F(JsonParse, ReplyParsedAgainFaultsInNoNewMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator never hands freed memory back at once";
+#endif
+    std::string text = "{\"data\":[";
+    for (int i = 0; i < 4000; ++i) {
+        text += (i ? ",{" : "{") + std::string("\"id\":") + std::to_string(i) +
+                ",\"url\":\"http://127.0.0.1:8765/files/courseware/lecture.zip\",\"name\":\"Lecture, shapes and stories\"}";
+    }
+    text += "]}";
+    auto faults = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_minflt;
+    };
+    EXPECT_TRUE(parse(text).IsObject());
+    const long before = faults();
+    const rapidjson::Document again = parse(text);
+    // A first parse of this megabyte faults in some 400 pages.
+    EXPECT_LT(faults() - before, 16);
+    EXPECT_EQ(again["data"].Size(), 4000u);
+}
+
+TEST_F(JsonParse, DocumentOutlivesTheThreadThatParsedIt) {
+    const std::string text = "{\"data\":\"" + std::string(1 << 20, 'x') + "\"}";
+    rapidjson::Document document;
+    std::thread([&] { document = parse(text); }).join();
+    ASSERT_TRUE(document.IsObject());
+    EXPECT_EQ(document["data"].GetStringLength(), 1u << 20);
+    EXPECT_EQ(document["data"].GetString()[(1 << 20) - 1], 'x');
+}
+
 TEST_F(JsonParse, ToStringIsCompact) {
     EXPECT_EQ(json->toString(parse("{ \"a\" : 1 }")), "{\"a\":1}");
     EXPECT_EQ(json->toString(parse("[ \"x\", null, {\"b\": [ ] } ]")), "[\"x\",null,{\"b\":[]}]");
+    EXPECT_EQ(json->toString(parse("\xEF\xBB\xBF{\"a\":\"\\u00e9\"}")), "{\"a\":\"\xC3\xA9\"}");
 }
 
 TEST_F(JsonDeepNesting, VeryDeepTextIsRefusedWithoutOverflowingTheStack) {

@@ -189,6 +189,31 @@ TEST_F(ZipPackages, TruncatedArchiveExtractsNothing) {
     }
 }
 
+TEST_F(ZipPackages, ArchiveBehindALeadingStubExtracts) {
+    ZipItem stored = file("pkg/stored.txt", "kept as it is");
+    stored.stored = true;
+    const std::string text(30000, 'q');
+    const std::string path = zip({file("pkg/a.txt", text), stored});
+    nettest::writeFile(path, std::string(1000, 'S') + nettest::readFile(path));
+    EXPECT_TRUE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(nettest::readFile(base() + "pkg/a.txt"), text);
+    EXPECT_EQ(nettest::readFile(base() + "pkg/stored.txt"), "kept as it is");
+}
+
+TEST_F(ZipPackages, EntryDeclaredLongerThanTheArchiveFails) {
+    const std::string path = zip({file("pkg/a.txt", "fine"), file("pkg/b.txt", std::string(3000, 'b'))});
+    std::string bytes = nettest::readFile(path);
+    // The packed size of b in its local and its central header: a megabyte, past the end of the file.
+    for (const std::string& signature : {std::string("PK\x03\x04"), std::string("PK\x01\x02")}) {
+        const size_t header = bytes.find(signature, bytes.find(signature) + 4);
+        const size_t field = header + (signature[2] == 3 ? 18 : 20);
+        bytes.replace(field, 4, std::string("\x00\x00\x10\x00", 4));
+    }
+    nettest::writeFile(path, bytes);
+    EXPECT_FALSE(ZipUnpacker::unpack(path, base()));
+    EXPECT_EQ(baseTree(), std::vector<std::string>{"pkg.zip"});
+}
+
 TEST_F(ZipPackages, CorruptDataFailsTheWholePackage) {
     std::string content;
     for (int i = 0; i < 20000; ++i) {
