@@ -794,8 +794,8 @@ def demo_topic_page(code):
     if code == 100102:
         return topic(code, "Tap or move the pictures 1 and 2.", base, 2, [[1, 2]], auto=(1, 1, 3))
     if code == 100105:
-        return topic(code, "Move each picture to its place.", dict(base, AnswerImgs=["answer1.png", "answer2.png"]),
-                     3, [[2, 1, 3]])
+        return topic(code, "Move each picture to its place.",
+                     dict(base, AnswerImgs=["answer%d.png" % k for k in (1, 2, 3)]), 3, [[2, 1, 3]])
     if code == 100106:
         return topic(code, "One picture on each place.", base, 1, [[2, 3, 1]])
     if code == 100107:
@@ -906,7 +906,7 @@ def pinyin_topic(code):
                      auto=(1, 1, 3))
     if code in (319501, 319502):
         return topic(code, "Vowels into the first box, the others into the second.",
-                     {"OperImgs": letters("abop"), "PanelImgs": ["tray.png"] * 2}, 8, [[1, 3], [2, 4]])
+                     {"OperImgs": letters("abop"), "PanelImgs": ["tray.png"] * 2}, 4, [[1, 3], [2, 4]])
     if code >= 319503:
         return topic(code, "Spell b - a - m with the letters.",
                      {"OperImgs": letters("abmo"), "PanelImgs": ["slot.png"] * 3}, 3, [[2, 1, 3]], auto=(1, 1, 4))

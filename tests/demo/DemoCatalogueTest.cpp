@@ -78,6 +78,27 @@ TEST(DemoCatalogue, ContentVoicesPlayOnAStep) {
     });
 }
 
+// Drag and fill pages count a step per place filled right (100105 per answer picture a right tap shows), so a
+// "Step" beyond those places leaves the topic never complete.
+TEST(DemoCatalogue, StepsNeverExceedThePlacesToFill) {
+    const struct {
+        int first, last;
+        const char* places;
+    } kinds[] = {{501, 511, "PanelImgs"},      {601, 601, "OperImgs"},         {701, 714, "PanelImgs"},
+                 {100105, 100105, "AnswerImgs"}, {100110, 100111, "PanelImgs"}, {319501, 319502, "OperImgs"},
+                 {319503, 319506, "PanelImgs"}};
+    forEveryTopic([&](const std::string&, const ValueMap& topic, const std::string& where) {
+        const int code = valueOrNull(topic, "LayoutModel").asInt();
+        for (const auto& kind : kinds) {
+            if (code >= kind.first && code <= kind.last) {
+                const ValueVector& places =
+                    valueOrNull(valueOrNull(topic, "Images").asValueMap(), kind.places).asValueVector();
+                EXPECT_LE(valueOrNull(topic, "Step").asInt(), static_cast<int>(places.size())) << where;
+            }
+        }
+    });
+}
+
 TEST(DemoCatalogue, GamesShowTheirOptions) {
     for (const support::CatalogueLecture& lecture : support::demoCatalogue()) {
         const ValueMap game = valueOrNull(topicPlist(lecture.package), "Game").asValueMap();

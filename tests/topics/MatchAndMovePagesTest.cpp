@@ -247,14 +247,17 @@ TEST_F(MatchAndMovePages, AnimatedPicturesCountOneStepEachEvenUnknown) {
 
 TEST_F(MatchAndMovePages, LettersDraggedIntoBoxesAndSlots) {
     ASSERT_TRUE(open(319501));
-    for (auto [card, box] : {std::pair{1, 1}, {2, 2}, {3, 1}, {4, 2}}) {
+    // The topic is complete with the fourth card right, so the card moved out goes before it.
+    for (auto [card, box] : {std::pair{1, 1}, {2, 2}, {3, 1}, {1, 2}}) {
         dragTo(card, box);
     }
-    support::saveScreenshot("topics_pinyin_319501");
-    EXPECT_TRUE(judged());
-    dragTo(1, 2);
     EXPECT_EQ(typed<PinYinTopic>()->getGroupContents()[0], std::vector<int>{10003});
     EXPECT_FALSE(judged());
+    dragTo(4, 2);
+    dragTo(1, 1);
+    support::saveScreenshot("topics_pinyin_319501");
+    EXPECT_TRUE(manage()->isStepDone());
+    EXPECT_TRUE(judged());
     reload("Btn_Func2");
     EXPECT_TRUE(typed<PinYinTopic>()->getGroupContents()[1].empty()) << "reset";
     widget("PanelImg1")->setTag(20013);
