@@ -105,9 +105,10 @@ TEST(DemoCatalogue, GamesShowTheirOptions) {
         if (game.empty()) {
             continue;
         }
-        // The pair and sorting games show "OperImgs"; the question games four "SelectImgs" a question.
+        // The pair and sorting games show "OperImgs"; whack-a-mole its moles' "AnswerImgs"; the other question
+        // games four "SelectImgs" a question.
         const int model = valueOrNull(game, "GameModel").asInt();
-        ValueVector options = valueOrNull(game, "SelectImgs").asValueVector();
+        ValueVector options = valueOrNull(game, model == 31 ? "AnswerImgs" : "SelectImgs").asValueVector();
         if (model == 11 || model == 21) {
             options = {valueOrNull(game, "OperImgs")};
         } else {

@@ -64,9 +64,9 @@ TEST_F(GameTest, DemoWheelKeepsBetweenBoardAndPupilsOnATallerWindow) {
     EXPECT_LT(support::worldCenter(find(frame, "PosNode1")).y, wheel - 165.f);
 }
 
-TEST_F(GameTest, AGameClubGameWithoutPicturesOrAnimationsCoversTheLessonAndPlaysToItsResult) {
+TEST_F(GameTest, AGameWithoutBackgroundOrAnimationsCoversTheLessonAndPlaysToItsResult) {
     makeClass(2);
-    useDemoGame("0406010101");
+    writeGame("<key>BgImg</key><string></string><key>Animations</key><dict></dict>", 5, 51);
     GameLayer* frame = startGame();
     support::saveScreenshot("games_club_play");
     const engine::Color4B backdrop = support::readPixel(20, 300);
