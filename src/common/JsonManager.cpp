@@ -41,7 +41,7 @@ constexpr size_t kSmallestArena = 64 << 10;
 constexpr size_t kLargestArena = 32 << 20;
 constexpr size_t kArenasPerThread = 4;
 
-// Memory for parsed documents, kept between parses on one thread: a reply lands in pages that are already there.
+// Memory for parsed documents, kept between parses: a reply lands in pages that are already there.
 class ArenaCache {
 public:
     ~ArenaCache() {
@@ -117,7 +117,12 @@ private:
     std::vector<Arena> arenas;
 };
 
-thread_local ArenaCache t_arenas;
+// Only the main thread keeps memory: its replies come one after another, while a document parsed on another thread
+// may outlive that thread and with it any cache of its own.
+ArenaCache& mainThreadArenas() {
+    static ArenaCache arenas;
+    return arenas;
+}
 
 // A document of text about this many times its size fits its arena.
 constexpr size_t kArenaPerTextByte = 3;
@@ -208,7 +213,8 @@ rapidjson::Document JsonManager::parse(const std::string& text) const {
     // Its own pool allocator; its first chunk is a kept arena when one is free, further chunks grow by 64 KB.
     rapidjson::Document document(nullptr, kParseStackCapacity);
     size_t capacity = 0;
-    if (void* arena = t_arenas.take(text.size() * kArenaPerTextByte, capacity)) {
+    void* arena = engine::isMainThread() ? mainThreadArenas().take(text.size() * kArenaPerTextByte, capacity) : nullptr;
+    if (arena) {
         rapidjson::MemoryPoolAllocator<>& pool = document.GetAllocator();
         pool.~MemoryPoolAllocator();
         new (&pool) rapidjson::MemoryPoolAllocator<>(arena, capacity);
