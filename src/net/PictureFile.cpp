@@ -7,12 +7,14 @@
 
 namespace PictureFile {
 
-bool keepIfPicture(const std::string& path, uint64_t maxBytes, const char* what) {
+bool keepIfPicture(const std::string& path, uint64_t maxBytes, const char* what, bool arrived) {
     engine::FileUtils* files = engine::FileUtils::getInstance();
     const long size = files->getFileSize(path);
     const bool tooLong = maxBytes != 0 && size > 0 && static_cast<uint64_t>(size) > maxBytes;
     engine::TextureCache* textures = engine::Director::getInstance()->getTextureCache();
-    textures->removeTextureForKey(path);
+    if (arrived) {
+        textures->removeTextureForKey(path);
+    }
     if (!tooLong && size > 0 && textures->addImage(path)) {
         return true;
     }

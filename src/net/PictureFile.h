@@ -7,8 +7,9 @@
 namespace PictureFile {
 
 // True when the file is at most maxBytes long (0: any length) and decodes as a picture; otherwise the file is
-// removed, with the log line "<what> is not a picture: <path>", so that it is fetched again. A cached texture of
-// the same path is dropped first, so a stale copy never stands in for the file.
-bool keepIfPicture(const std::string& path, uint64_t maxBytes, const char* what);
+// removed, with the log line "<what> is not a picture: <path>", so that it is fetched again. For a file that has
+// just arrived a cached texture of the same path is dropped first, so a stale copy never stands in for it; a file
+// already on disk that is cached has been decoded and is not read again.
+bool keepIfPicture(const std::string& path, uint64_t maxBytes, const char* what, bool arrived = true);
 
 } // namespace PictureFile

@@ -48,7 +48,7 @@ void PupilChain::downloadHeadImages(const std::string& text) {
     }
     const std::string fileName = name + suffix;
     const std::string localPath = FileManager::getInstance()->getHeadImgsPath() + fileName;
-    if (engine::FileUtils::getInstance()->isFileExist(localPath) && isUsableHead(localPath)) {
+    if (engine::FileUtils::getInstance()->isFileExist(localPath) && isUsableHead(localPath, false)) {
         addStudent(fileName, text);
         return;
     }
@@ -56,13 +56,13 @@ void PupilChain::downloadHeadImages(const std::string& text) {
     downloads->downloadHeadImage(pic, suffix);
     // A head that did not arrive, or is no picture, shows the default head.
     downloads->finishCallback = lifeToken.guard([this, text](const std::string& storagePath, bool succeeded) {
-        addStudent(succeeded && isUsableHead(storagePath) ? storagePath : "", text);
+        addStudent(succeeded && isUsableHead(storagePath, true) ? storagePath : "", text);
     });
     downloads->callbackOwner = lifeToken.handle();
 }
 
-bool PupilChain::isUsableHead(const std::string& path) {
-    return PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "head image");
+bool PupilChain::isUsableHead(const std::string& path, bool arrived) {
+    return PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "head image", arrived);
 }
 
 void PupilChain::addStudent(const std::string& headImagePath, const std::string& text) {

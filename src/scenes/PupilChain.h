@@ -27,7 +27,7 @@ public:
 
 private:
     // A head on disk is kept only when it is a picture within the download limit; otherwise it is removed.
-    static bool isUsableHead(const std::string& path);
+    static bool isUsableHead(const std::string& path, bool arrived);
     void downloadHeadImages(const std::string& text);
     void addStudent(const std::string& headImagePath, const std::string& text);
 
