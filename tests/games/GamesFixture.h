@@ -137,29 +137,29 @@ protected:
         }
         return -1;
     }
-    // The options (or the popped-up moles) show the slot's pictures: two slots may ask the same question with the
-    // right card in another place.
+    // The options (or the popped-up moles) show the slot's pictures: two slots may ask the same question.
     static bool showsSlot(GameLayer* frame, int slot) {
         GameManager* game = GameManager::getInstance();
         const bool moles = !game->getAnswerImgs().empty();
         const engine::Value entry = GameManager::entryAt(moles ? game->getAnswerImgs() : game->getSelectImgs(), slot);
-        if (entry.getType() != engine::Value::Type::VECTOR) {
-            return true;
-        }
         const auto name = [](const std::string& file) { return std::filesystem::path(file).filename().string(); };
-        const engine::ValueVector& files = entry.asValueVector();
-        for (int k = 1; k <= static_cast<int>(files.size()); ++k) {
-            engine::Node* widget = moles ? nullptr : find(frame, "OperImg" + std::to_string(k));
-            for (int hole = 1; moles && hole <= 8; ++hole) {
-                engine::Node* mole = find(frame, "OperImg" + std::to_string(hole));
-                widget = mole && mole->getTag() == k ? mole : widget;
-            }
-            auto* image = dynamic_cast<engine::ui::ImageView*>(widget);
-            if (image && name(image->getTextureFile()) != name(files[k - 1].asString())) {
+        for (int k = 1; entry.getType() == engine::Value::Type::VECTOR && k <= int(entry.asValueVector().size()); ++k) {
+            auto* image = dynamic_cast<engine::ui::ImageView*>(moles ? moleOf(frame, k)
+                                                                     : find(frame, "OperImg" + std::to_string(k)));
+            if (image && name(image->getTextureFile()) != name(entry.asValueVector()[k - 1].asString())) {
                 return false;
             }
         }
         return true;
+    }
+    // The popped-up mole of choice k, if any.
+    static engine::Node* moleOf(GameLayer* frame, int k) {
+        engine::Node* found = nullptr;
+        for (int hole = 1; hole <= 8; ++hole) {
+            engine::Node* mole = find(frame, "OperImg" + std::to_string(hole));
+            found = mole && mole->getTag() == k ? mole : found;
+        }
+        return found;
     }
     // Clicks the right option of the question shown and waits until the answer counts and the game runs again.
     static void answerRight(GameLayer* frame) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <vector>
 
+#include "AddSprite.h"
 #include "base/Director.h"
 #include "render/CopyCache.h"
 #include "render/Renderer.h"
@@ -20,6 +21,7 @@
 #include "ui/Layout.h"
 
 using namespace engine;
+using rendertest::addSprite;
 
 namespace {
 
@@ -148,13 +150,6 @@ Pictures drawBothWays(const std::function<void(Scene*, Texture2D*)>& build, int 
     pictures.shortcut = readFrame();
     pictures.stats = renderer->getStats() - before;
     return pictures;
-}
-
-Sprite* addSprite(Node* parent, Texture2D* texture, const Vec2& position) {
-    Sprite* sprite = Sprite::createWithTexture(texture);
-    sprite->setPosition(position);
-    parent->addChild(sprite);
-    return sprite;
 }
 
 class RotatedBlit : public support::HeadlessTest {

@@ -214,11 +214,9 @@ TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgai
     // Anna's head is an HTML page, Ben's 17 MB long; Cleo's address names no file.
     const auto seat = [this](const std::string& annaFault, const std::string& benFault) {
         rapidjson::Document reply;
-        reply.Parse((R"([{"sex": "2", "pic": ")" + server.origin() + annaFault + R"(/files/heads/p1001.png"},
-            {"sex": "1", "pic": ")" +
-                     server.origin() + benFault + R"(/files/heads/p1002.png"},
-            {"sex": "2", "pic": "/files/heads/.png"}])")
-                        .c_str());
+        reply.Parse(("[{\"sex\": \"2\", \"pic\": \"" + server.origin() + annaFault + "/files/heads/p1001.png\"}, " +
+                     "{\"sex\": \"1\", \"pic\": \"" + server.origin() + benFault + "/files/heads/p1002.png\"}, " +
+                     R"({"sex": "2", "pic": "/files/heads/.png"}])").c_str());
         GDataManager::getInstance()->students.clear();
         PupilChain chain;
         bool done = false;

@@ -297,8 +297,7 @@ TEST_F(SignGroupTest, AnOpeningVideoThatIsNoMovieIsRemovedAndFetchedAgain) {
         ASSERT_TRUE(waitForScene<LogicTopicScene>());
         EXPECT_EQ(std::filesystem::exists(movie), std::string(base) == "/api/") << base;
     }
-    // The second confirmation asked again.
-    EXPECT_EQ(requestsNamed("getCourseFileList").size(), 2u);
+    EXPECT_EQ(requestsNamed("getCourseFileList").size(), 2u) << "the second confirmation asks again";
     EXPECT_TRUE(logged("opening video is not a movie"));
 }
 
@@ -309,35 +308,28 @@ TEST_F(SignGroupTest, APressWhoseRequestFailsEndsInTheTipAndCanBeMadeAgain) {
     CoursewareManager* courseware = CoursewareManager::getInstance();
     courseware->currentList = {navigation::lecture(1, 1), navigation::lecture(1, 2)};
     courseware->lists = {{1, courseware->currentList}};
-    struct Case {
+    const struct {
         const char* request;
+        int playMode;
         std::function<BaseScene*()> scene;
-        std::function<void()> press;
-    };
-    const Case cases[] = {
-        {"getCourseFileList", [] { return GroupScene::create(); }, [] { support::click("ConfirmBtn"); }},
-        {"getStudentList", [] { return LectureScene::create(); }, [] { support::click(support::lectureButton(1)); }},
-        {"getCourseQuestionList",
-         [data] {
-             data->courseTypes[1].subjects[1].playMode = 2;
-             return TouLectureScene::create();
-         },
-         [] { support::click(findByName("Btn_TouLecture")); }},
-    };
+        const char* button; // null: lecture 1's button
+    } cases[] = {{"getCourseFileList", 1, [] { return GroupScene::create(); }, "ConfirmBtn"},
+                 {"getStudentList", 1, [] { return LectureScene::create(); }, nullptr},
+                 {"getCourseQuestionList", 2, [] { return TouLectureScene::create(); }, "Btn_TouLecture"}};
     for (const char* fault : {"http500", "cut"}) {
         HttpManager::getInstance()->baseUrl = server.origin() + "/fault/" + fault + "/";
-        for (const Case& c : cases) {
+        for (const auto& c : cases) {
             SCOPED_TRACE(std::string(fault) + " " + c.request);
-            // The lectures' clicks choose lecture 1; the grouping fetches the video of the one before lecture 2.
-            data->courseTypes[1].subjects[1].playMode = 1;
+            // The grouping fetches the video of the lecture before lecture 2.
+            data->courseTypes[1].subjects[1].playMode = c.playMode;
             data->phaseCode = 1;
             data->lessonNumber = 2;
             server.clearRecords();
             enterLoaded(c.scene());
             for (size_t presses = 1; presses <= 2; ++presses) {
-                c.press();
-                ASSERT_TRUE(waitFor(
-                    [&] { return tipText() == "The server sent a bad reply to " + std::string(c.request) + "."; }));
+                support::click(c.button ? findByName(c.button) : support::lectureButton(1));
+                const std::string tip = "The server sent a bad reply to " + std::string(c.request) + ".";
+                ASSERT_TRUE(waitFor([&tip] { return tipText() == tip; }));
                 EXPECT_EQ(requestsNamed(c.request).size(), presses);
                 EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
                 support::click("Button1");
