@@ -1,7 +1,8 @@
 // Zip extraction: our extraction of a ~100 MB courseware package of 2000 files against Info-ZIP's `unzip -q -o` of
 // the same file, first on CPU 0 alone (as `taskset -c 0` runs both), then on every CPU. The pairs alternate; ours runs
-// in a fresh process of its own and warm in this one. Before each run the last output is removed and the disk
-// synced, outside the timing. Beside them the floor: the same files written from memory, one write each.
+// in a fresh process of its own and warm in this one. Every run writes into a new empty folder and the disk is synced
+// before it, outside the timing; the outputs are removed only at the end (see freshFolder). Beside them the floor:
+// the same files written from memory, one write each.
 #include <fcntl.h>
 #include <sched.h>
 #include <spawn.h>
@@ -35,11 +36,15 @@ bool complete(const std::string& folder) {
     return files == bench::kPackageFiles;
 }
 
-// An empty folder, with nothing of the last run left to write back.
-void prepare(const std::string& folder) {
-    fs::remove_all(folder);
+// A new empty folder under root, with nothing of the last run left to write back. Nothing is removed between runs:
+// ext4 without a journal steps over every inode freed in the last minute (five, while its block is unwritten) at each
+// file it creates, so a run right after the last output was removed pays for that removal, quadratically.
+std::string freshFolder(const std::string& root, const char* side) {
+    static int runs = 0;
+    const std::string folder = root + "/" + side + std::to_string(++runs);
     fs::create_directories(folder);
     sync();
+    return folder;
 }
 
 double timeOurs(const std::string& zip, const std::string& folder) {
@@ -49,8 +54,8 @@ double timeOurs(const std::string& zip, const std::string& folder) {
     return ok ? elapsed : -1;
 }
 
-double timeInfoZip(const std::string& zip, const std::string& folder) {
-    prepare(folder);
+double timeInfoZip(const std::string& zip, const std::string& root) {
+    const std::string folder = freshFolder(root, "infozip");
     const char* argv[] = {"unzip", "-q", "-o", zip.c_str(), "-d", folder.c_str(), nullptr};
     const auto start = bench::Clock::now();
     pid_t child = 0;
@@ -63,8 +68,8 @@ double timeInfoZip(const std::string& zip, const std::string& folder) {
 }
 
 // The kernel's share: the package's folders and files made and written from memory, one write and the times each.
-double timeFilesAlone(const std::vector<std::string>& contents, const std::string& folder) {
-    prepare(folder);
+double timeFilesAlone(const std::vector<std::string>& contents, const std::string& root) {
+    const std::string folder = freshFolder(root, "floor");
     const auto start = bench::Clock::now();
     bool ok = mkdir((folder + "/" + kIdentify).c_str(), 0777) == 0;
     for (int i = 0; ok && i < 20; ++i) {
@@ -94,30 +99,28 @@ bool onlyCpuZero() {
 bool compare(const char* title, int pairs, const std::string& root, const std::string& zip,
              const std::vector<std::string>& contents) {
     const std::string self = bench::selfPath();
-    const std::string ours = root + "/ours";
-    const std::string infoZip = root + "/infozip";
     std::printf("%s; %s\n", title, bench::machineLoad().c_str());
     bench::Pairs fresh;
     bool ok = bench::alternate(
         pairs,
         [&] {
-            prepare(ours);
+            const std::string ours = freshFolder(root, "ours");
             const double ms = bench::freshProcess(self, {"ours", zip, ours});
             return complete(ours) ? ms : -1;
         },
-        [&] { return timeInfoZip(zip, infoZip); }, fresh);
+        [&] { return timeInfoZip(zip, root); }, fresh);
     bench::Pairs warm;
     ok = ok && bench::alternate(
                    pairs,
                    [&] {
-                       prepare(ours);
+                       const std::string ours = freshFolder(root, "ours");
                        const double ms = timeOurs(zip, ours);
                        return complete(ours) ? ms : -1;
                    },
-                   [&] { return timeInfoZip(zip, infoZip); }, warm);
+                   [&] { return timeInfoZip(zip, root); }, warm);
     std::vector<double> floor;
     for (int i = 0; ok && i < pairs; ++i) {
-        floor.push_back(timeFilesAlone(contents, root + "/floor"));
+        floor.push_back(timeFilesAlone(contents, root));
         ok = floor.back() > 0;
     }
     bench::printPairs("ours in a fresh process against unzip", fresh, "ms", true, "unzip / ours");
