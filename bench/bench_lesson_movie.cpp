@@ -22,9 +22,7 @@
 #include "BenchProcess.h"
 #include "CoursewareServer.h"
 #include "base/Director.h"
-#include "base/Log.h"
 #include "common/GDataManager.h"
-#include "common/JsonManager.h"
 #include "lesson/LogicTopicScene.h"
 #include "lesson/SFVideoPlayer.h"
 #include "lesson/VideoPlaySprite.h"
@@ -32,6 +30,7 @@
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
+#include "support/ClientTest.h"
 #include "support/Headless.h"
 
 namespace fs = std::filesystem;
@@ -64,20 +63,7 @@ enum Field {
     Seconds,
     kFieldCount
 };
-using Run = std::array<double, kFieldCount>;
-
-// The demo teacher's token, as the login chain stores it; false when the server did not answer.
-bool logIn() {
-    HttpManager* http = HttpManager::getInstance();
-    bool done = false;
-    http->sendRequest("login",
-                      [&](const std::string&, rapidjson::Value& data) {
-                          http->token = JsonManager::getInstance()->getString(data, "token");
-                          done = true;
-                      },
-                      true, "union", nullptr, {{"password", "1234"}, {"username", "teacher"}});
-    return support::waitFor([&] { return done; });
-}
+using Figures = std::array<double, kFieldCount>;
 
 // Lecture kLecture of a list of lectures 1 to 3 (play mode 1, class 101), as the grouping scene leaves it, with the
 // server's packages unpacked under NetRes/ and the benchmark movie as lecture 1's summary, the page's movie.
@@ -129,26 +115,23 @@ template <class T> T* childOf(engine::Node* parent) {
     return nullptr;
 }
 
-// In the child: the lesson opened, the movie played; false when a step did not happen.
-bool playOverLesson(Run& run) {
-    auto* files = engine::FileUtils::getInstance();
-    support::ScratchDir folder;
-    fs::create_directories(folder.file("res"));
-    files->setDefaultResourceRootPath(folder.path() + "/");
-    files->setSearchPaths({folder.path() + "/", TEST_PROGRAM_DIR "/"});
-    for (const char* sub : {"Plist/", "Layouts/", "Images/", "Animations/", "Sounds/"}) {
-        files->addSearchPath(std::string(TEST_PROGRAM_DIR "/") + sub);
-    }
-    files->addSearchPath(FileManager::getInstance()->getNetResPath());
-    GDataManager::getInstance()->init();
-    courseware::CoursewareServer server;
-    if (server.start() <= 0) {
-        std::fprintf(stderr, "bench_lesson_movie: the server did not start\n");
-        return false;
-    }
-    HttpManager::getInstance()->baseUrl = server.baseUrl();
-    if (!logIn() || !chooseLecture()) {
-        std::fprintf(stderr, "bench_lesson_movie: no login or no packages and movie\n");
+// The program as the lesson tests set it up: a program folder with the resource pack behind it, the demo server, the
+// director headless at 1280x720.
+class LessonProgram : public support::ClientTest {
+public:
+    LessonProgram() { SetUp(); }
+    ~LessonProgram() override { TearDown(); }
+    void TestBody() override {}
+
+    // The demo teacher logged in, the lesson opened, the movie played; false when a step did not happen.
+    bool playOverLesson(Figures& run);
+};
+
+bool LessonProgram::playOverLesson(Figures& run) {
+    engine::FileUtils::getInstance()->addSearchPath(FileManager::getInstance()->getNetResPath());
+    logIn();
+    if (HttpManager::getInstance()->token.empty() || !chooseLecture()) {
+        std::fprintf(stderr, "bench_lesson_movie: no login, or no packages and movie\n");
         return false;
     }
     run[RssBefore] = statusMegabytes("VmRSS:");
@@ -212,20 +195,16 @@ bool playOverLesson(Run& run) {
     run[NewMax] = picture.max;
     run[NewCpuMedian] = bench::spreadOf(newCpu).median;
     run[OtherMedian] = bench::spreadOf(otherWall).median;
-    const bool ended = video->isEndReached();
-    support::stopHeadless();
-    server.stop();
-    if (!ended) {
+    if (!video->isEndReached()) {
         std::fprintf(stderr, "bench_lesson_movie: the movie did not end in 20 s\n");
+        return false;
     }
-    return ended;
+    return true;
 }
 
 int childMain() {
-    engine::setLogSink([](const std::string&) {});
-    support::startHeadless(engine::Size(1280, 720));
-    Run run{};
-    if (!playOverLesson(run)) {
+    Figures run{};
+    if (!LessonProgram().playOverLesson(run)) {
         return 1;
     }
     std::printf("result");
@@ -237,7 +216,7 @@ int childMain() {
 }
 
 // One fresh process's run; false when it failed or printed no result.
-bool freshRun(Run& run) {
+bool freshRun(Figures& run) {
     std::string output;
     if (!bench::freshProcessOutput(bench::selfPath(), {}, output)) {
         return false;
@@ -253,15 +232,6 @@ bool freshRun(Run& run) {
     return !line.fail();
 }
 
-void printSpread(const char* what, const std::vector<Run>& runs, Field field, const char* unit) {
-    std::vector<double> values;
-    for (const Run& run : runs) {
-        values.push_back(run[field]);
-    }
-    const bench::Spread spread = bench::spreadOf(values);
-    std::printf("  %-44s %8.2f / %8.2f / %8.2f %s\n", what, spread.min, spread.median, spread.max, unit);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -271,10 +241,10 @@ int main(int argc, char** argv) {
     std::printf("lesson player with the 1280x720 30 fps movie of %d frames, %d runs in fresh processes\n",
                 kSourceFrames, kRuns);
     std::printf("at start: %s\n", bench::machineLoad().c_str());
-    std::vector<Run> runs;
+    std::vector<Figures> runs;
     for (int i = 0; i < kRuns; ++i) {
         const std::string load = bench::machineLoad();
-        Run run{};
+        Figures run{};
         if (!freshRun(run)) {
             std::printf("run %d failed\n", i + 1);
             return 1;
@@ -288,19 +258,33 @@ int main(int argc, char** argv) {
                     run[NewMedian], run[NewMax], run[Seconds]);
     }
     std::printf("min / median / max over the runs:\n");
-    printSpread("CPU per second of movie (goal < 20)", runs, Cpu, "% of a core");
-    printSpread("  main thread", runs, MainCpu, "% of a core");
-    printSpread("VmRSS before the lesson", runs, RssBefore, "MB");
-    printSpread("VmRSS with the lesson open", runs, RssLesson, "MB");
-    printSpread("VmRSS at most while playing (goal < 120)", runs, RssMax, "MB");
-    printSpread("  anonymous at that moment", runs, AnonAtMax, "MB");
-    printSpread("  file-backed at that moment", runs, FileAtMax, "MB");
-    printSpread("frames shown of 300 (goal >= 285)", runs, Shown, "");
-    printSpread("frame with a new picture, min", runs, NewMin, "ms");
-    printSpread("frame with a new picture, median (goal < 1)", runs, NewMedian, "ms");
-    printSpread("frame with a new picture, max", runs, NewMax, "ms");
-    printSpread("  its main-thread CPU, median", runs, NewCpuMedian, "ms");
-    printSpread("frame without a new picture, median", runs, OtherMedian, "ms");
+    const struct {
+        const char* what;
+        Field field;
+        const char* unit;
+    } rows[] = {
+        {"CPU per second of movie (goal < 20)", Cpu, "% of a core"},
+        {"  main thread", MainCpu, "% of a core"},
+        {"VmRSS before the lesson", RssBefore, "MB"},
+        {"VmRSS with the lesson open", RssLesson, "MB"},
+        {"VmRSS at most while playing (goal < 120)", RssMax, "MB"},
+        {"  anonymous at that moment", AnonAtMax, "MB"},
+        {"  file-backed at that moment", FileAtMax, "MB"},
+        {"frames shown of 300 (goal >= 285)", Shown, ""},
+        {"frame with a new picture, min", NewMin, "ms"},
+        {"frame with a new picture, median", NewMedian, "ms"},
+        {"frame with a new picture, max", NewMax, "ms"},
+        {"  its main-thread CPU, median", NewCpuMedian, "ms"},
+        {"frame without a new picture, median", OtherMedian, "ms"},
+    };
+    for (const auto& row : rows) {
+        std::vector<double> values;
+        for (const Figures& run : runs) {
+            values.push_back(run[row.field]);
+        }
+        const bench::Spread spread = bench::spreadOf(values);
+        std::printf("  %-44s %8.2f / %8.2f / %8.2f %s\n", row.what, spread.min, spread.median, spread.max, row.unit);
+    }
     std::printf("at end: %s\n", bench::machineLoad().c_str());
     return 0;
 }
