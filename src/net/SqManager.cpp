@@ -116,8 +116,20 @@ SqManager* SqManager::getInstance() {
             delete s_instance;
             s_instance = nullptr;
         }
+        if (s_instance) {
+            engine::Director::getInstance()->addShutdownHook(&SqManager::destroyInstance);
+        }
     }
     return s_instance;
+}
+
+void SqManager::destroyInstance() {
+    if (s_instance) {
+        engine::Director::getInstance()->getScheduler()->unschedule(schedule_selector(SqManager::updateUnzip),
+                                                                    s_instance);
+        delete s_instance;
+        s_instance = nullptr;
+    }
 }
 
 SqManager::~SqManager() {

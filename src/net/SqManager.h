@@ -26,7 +26,10 @@ using UnzipFinishCallback = std::function<void(const std::string& zipPath, bool 
 // ("DbStr1") per start.
 class SqManager : public engine::Ref {
 public:
+    // Made on first use; gone at the director's shutdown, before the program's statics, so a running extraction
+    // is waited for there and never outlives the program's state.
     static SqManager* getInstance();
+    static void destroyInstance();
 
     ~SqManager() override;
     // Empties the extraction queue and schedules its 0.1 s tick.

@@ -10,6 +10,7 @@
 
 #include "NetFixture.h"
 #include "ZipBuilder.h"
+#include "base/Director.h"
 #include "net/FileManager.h"
 #include "net/SqManager.h"
 #include "net/ZipUnpacker.h"
@@ -127,6 +128,22 @@ TEST_F(UnzipQueue, ExtractionRunsWhileTheFramesGoOn) {
     tickUntilDone();
     EXPECT_TRUE(results[0].second);
     EXPECT_FALSE(SqManager::getInstance()->isUnzipping());
+}
+
+// The program's end comes while a package is extracted: the extraction ends before the program's state goes.
+TEST_F(UnzipQueue, TheProgramsEndWaitsForARunningExtraction) {
+    std::atomic<bool> release{false};
+    ZipUnpacker::setEntryHook([&](int) {
+        while (!release) {
+            std::this_thread::yield();
+        }
+    });
+    queueZip(packageZip(500, "v1"));
+    ASSERT_TRUE(support::stepUntil([] { return SqManager::getInstance()->isUnzipping(); }, 10, 0.1f));
+    release = true;
+    engine::Director::getInstance()->reset();
+    EXPECT_EQ(packageTree(), versionTree(500, "v1"));
+    support::startHeadless();
 }
 
 TEST_F(UnzipQueue, UpdateReplacesThePackageWholeAndAFailedOneLeavesTheOldWhole) {
