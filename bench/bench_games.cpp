@@ -6,13 +6,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "BenchLoad.h"
+#include "BenchFrames.h"
 #include "base/Director.h"
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
@@ -66,12 +65,6 @@ GameLayer* openGame(bool start) {
     return frame;
 }
 
-double threadMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
 // Wall-clock and main-thread CPU times of the frames while the game runs, a touch on the next option (or the stop
 // button of the wheel) now and then. The CPU time leaves out the waits a busy machine adds.
 void playFrames(GameLayer* frame, std::vector<double>& ms, std::vector<double>& cpu) {
@@ -88,10 +81,10 @@ void playFrames(GameLayer* frame, std::vector<double>& ms, std::vector<double>& 
             }
         }
         const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = threadMs();
+        const double cpuStart = bench::threadMs();
         Director::getInstance()->getRenderer()->redrawFrame();
         Director::getInstance()->mainLoop(1 / 60.f);
-        cpu.push_back(threadMs() - cpuStart);
+        cpu.push_back(bench::threadMs() - cpuStart);
         ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
 }
