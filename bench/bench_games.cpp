@@ -3,7 +3,6 @@
 // alone in the same run. Every frame is drawn, as when something moves on each of them above what stays. Software
 // renderer, 1280x720. Each game runs twice: on the machine as it is, then with 8 busy processes sharing the CPUs.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -67,7 +66,7 @@ GameLayer* openGame(bool start) {
 
 // Wall-clock and main-thread CPU times of the frames while the game runs, a touch on the next option (or the stop
 // button of the wheel) now and then. The CPU time leaves out the waits a busy machine adds.
-void playFrames(GameLayer* frame, std::vector<double>& ms, std::vector<double>& cpu) {
+void playFrames(GameLayer* frame, bench::Times& times) {
     std::vector<Node*> options;
     UITools::seekChildrenByPrefix(options, frame, "OperImg");
     if (Node* stop = UITools::seekChildByName(frame, "Button1")) {
@@ -80,12 +79,10 @@ void playFrames(GameLayer* frame, std::vector<double>& ms, std::vector<double>& 
                 support::click(option);
             }
         }
-        const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = bench::threadMs();
-        Director::getInstance()->getRenderer()->redrawFrame();
-        Director::getInstance()->mainLoop(1 / 60.f);
-        cpu.push_back(bench::threadMs() - cpuStart);
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        times.time([] {
+            Director::getInstance()->getRenderer()->redrawFrame();
+            Director::getInstance()->mainLoop(1 / 60.f);
+        });
     }
 }
 
@@ -146,21 +143,21 @@ int main() {
                     frame->removeFromParentAndCleanup(true);
                     break;
                 }
-                std::vector<double> ms, cpu;
+                bench::Times times;
                 double load = 0;
                 {
                     std::unique_ptr<bench::BusyProcesses> busy;
                     if (loaded) {
                         busy = std::make_unique<bench::BusyProcesses>(bench::kBusyProcesses);
                     }
-                    playFrames(frame, ms, cpu);
+                    playFrames(frame, times);
                     load = bench::loadAverage();
                 }
-                const bench::Spread t = bench::spreadOf(ms);
-                const bench::Spread c = bench::spreadOf(cpu);
+                const bench::Spread t = bench::spreadOf(times.wall);
+                const bench::Spread c = bench::spreadOf(times.cpu);
                 std::printf("%-30s %-7s ", label.c_str(), loaded ? "loaded" : "quiet");
                 bench::printSpread(t);
-                std::printf("  %5.2f / %5.2f  %5.1f\n", c.mean, c.p95, load);
+                std::printf("  %5.2f / %5.2f  %5.1f%s\n", c.mean, c.p95, load, loaded ? "+8" : "");
                 std::fflush(stdout);
                 if (!reference && t.mean > worst[loaded].mean) {
                     worst[loaded] = {t.mean, t.p95, label};
