@@ -3,10 +3,10 @@
 // beside the load average and the goal.
 #pragma once
 
-#include <ctime>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <vector>
 
