@@ -101,8 +101,9 @@ inline std::string selfPath() {
     return length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string();
 }
 
-// Runs this program again as "<self> --fresh <args...>" and reads the one number it prints; negative on failure.
-inline double freshProcess(const std::string& self, const std::vector<std::string>& args) {
+// Runs this program again as "<self> --fresh <args...>" and returns what it printed; false when it could not be
+// started or did not exit with 0.
+inline bool freshProcessOutput(const std::string& self, const std::vector<std::string>& args, std::string& output) {
     std::vector<std::string> words{self, "--fresh"};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -112,7 +113,7 @@ inline double freshProcess(const std::string& self, const std::vector<std::strin
     argv.push_back(nullptr);
     int fds[2];
     if (pipe(fds) != 0) {
-        return -1;
+        return false;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -122,7 +123,7 @@ inline double freshProcess(const std::string& self, const std::vector<std::strin
     const int spawned = posix_spawn(&child, self.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
-    std::string output;
+    output.clear();
     char chunk[256];
     ssize_t got = 0;
     while (spawned == 0 && (got = read(fds[0], chunk, sizeof chunk)) > 0) {
@@ -130,10 +131,13 @@ inline double freshProcess(const std::string& self, const std::vector<std::strin
     }
     close(fds[0]);
     int status = 0;
-    if (spawned != 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return -1;
-    }
-    return std::strtod(output.c_str(), nullptr);
+    return spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The one number such a child prints; negative on failure.
+inline double freshProcess(const std::string& self, const std::vector<std::string>& args) {
+    std::string output;
+    return freshProcessOutput(self, args, output) ? std::strtod(output.c_str(), nullptr) : -1;
 }
 
 // In the child of freshProcess: prints what measure gives (negative fails the child). False when this process was

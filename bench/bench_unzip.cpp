@@ -1,8 +1,8 @@
 // Zip extraction: our extraction of a ~100 MB courseware package of 2000 files against Info-ZIP's `unzip -q -o` of
 // the same file, first on CPU 0 alone (as `taskset -c 0` runs both), then on every CPU. The pairs alternate; ours runs
 // in a fresh process of its own and warm in this one. Every run writes into a new empty folder and the disk is synced
-// before it, outside the timing; the outputs are removed only at the end (see freshFolder). Beside them the floor:
-// the same files written from memory, one write each.
+// before it, outside the timing; the outputs are removed only at the end (see freshFolder). Beside them, in every
+// pair, the floor: the same files written from memory, one write each.
 #include <fcntl.h>
 #include <sched.h>
 #include <spawn.h>
@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -96,37 +97,26 @@ bool onlyCpuZero() {
     return sched_setaffinity(0, sizeof set, &set) == 0;
 }
 
+// The floor is taken once in every pair, just before ours: it moves with what the disk is doing.
 bool compare(const char* title, int pairs, const std::string& root, const std::string& zip,
              const std::vector<std::string>& contents) {
     const std::string self = bench::selfPath();
     std::printf("%s; %s\n", title, bench::machineLoad().c_str());
-    bench::Pairs fresh;
-    bool ok = bench::alternate(
-        pairs,
-        [&] {
-            const std::string ours = freshFolder(root, "ours");
-            const double ms = bench::freshProcess(self, {"ours", zip, ours});
-            return complete(ours) ? ms : -1;
-        },
-        [&] { return timeInfoZip(zip, root); }, fresh);
-    bench::Pairs warm;
-    ok = ok && bench::alternate(
-                   pairs,
-                   [&] {
-                       const std::string ours = freshFolder(root, "ours");
-                       const double ms = timeOurs(zip, ours);
-                       return complete(ours) ? ms : -1;
-                   },
-                   [&] { return timeInfoZip(zip, root); }, warm);
     std::vector<double> floor;
-    for (int i = 0; ok && i < pairs; ++i) {
+    auto ours = [&](bool inFreshProcess) {
         floor.push_back(timeFilesAlone(contents, root));
-        ok = floor.back() > 0;
-    }
+        const std::string folder = freshFolder(root, "ours");
+        const double ms = inFreshProcess ? bench::freshProcess(self, {"ours", zip, folder}) : timeOurs(zip, folder);
+        return floor.back() > 0 && complete(folder) ? ms : -1;
+    };
+    bench::Pairs fresh;
+    bool ok = bench::alternate(pairs, [&] { return ours(true); }, [&] { return timeInfoZip(zip, root); }, fresh);
+    bench::Pairs warm;
+    ok = ok && bench::alternate(pairs, [&] { return ours(false); }, [&] { return timeInfoZip(zip, root); }, warm);
     bench::printPairs("ours in a fresh process against unzip", fresh, "ms", true, "unzip / ours");
     bench::printPairs("ours warm against unzip", warm, "ms", true, "unzip / ours");
     const bench::Spread files = bench::spreadOf(floor);
-    std::printf("  the files alone, written from memory (the kernel's floor), %zu runs:\n", floor.size());
+    std::printf("  the files alone, written from memory (the kernel's floor), one run a pair:\n");
     std::printf("              min / median / max  %9.3f / %9.3f / %9.3f ms\n", files.min, files.median, files.max);
     std::printf("  %s\n", bench::machineLoad().c_str());
     return ok;
@@ -144,8 +134,11 @@ int main(int argc, char** argv) {
             status)) {
         return status;
     }
-    char pattern[] = "/tmp/bench-unzip-XXXXXX";
-    if (!mkdtemp(pattern)) {
+    // TMPDIR picks the disk and file system measured.
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/bench-unzip-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        std::fprintf(stderr, "cannot make a folder in %s\n", pattern.c_str());
         return 1;
     }
     const std::string root = pattern;

@@ -9,12 +9,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "base/Director.h"
 #include "lesson/VideoPlaySprite.h"
 #include "render/Texture2D.h"
@@ -23,6 +22,8 @@
 #include "ui/Layout.h"
 
 using namespace engine;
+using bench::cpuSeconds;
+using bench::statusMegabytes;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -32,31 +33,6 @@ constexpr double kMovieSeconds = kSourceFrames / 30.0;
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// CPU time (user + sys) of the process or of the calling thread.
-double cpuSeconds(clockid_t clock) {
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
-}
-
-// A "Vm...:" line of /proc/self/status, in MB.
-double statusMegabytes(const char* key) {
-    FILE* file = std::fopen("/proc/self/status", "r");
-    if (!file) {
-        return 0;
-    }
-    char line[256];
-    double kb = 0;
-    while (std::fgets(line, sizeof line, file)) {
-        if (std::strncmp(line, key, std::strlen(key)) == 0) {
-            kb = std::atof(line + std::strlen(key));
-            break;
-        }
-    }
-    std::fclose(file);
-    return kb / 1024.0;
 }
 
 std::string loadAverage() {
