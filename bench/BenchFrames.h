@@ -6,19 +6,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <vector>
 
 #include "BenchLoad.h"
+#include "BenchProcess.h"
 
 namespace bench {
 
 // The calling thread's CPU time in milliseconds: it leaves out the waits for a CPU that a busy machine adds.
 inline double threadMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+    return cpuSeconds(CLOCK_THREAD_CPUTIME_ID) * 1000.0;
 }
 
 // Wall-clock and main-thread CPU milliseconds of timed pieces of work.
