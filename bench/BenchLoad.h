@@ -3,6 +3,7 @@
 #pragma once
 
 #include <signal.h>
+#include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,22 +12,21 @@
 #include <cstdio>
 #include <vector>
 
+extern char** environ;
+
 namespace bench {
 
-// Processes that spin on a CPU each from construction to destruction; the bench starts and stops its own.
+// Processes that spin on a CPU each from construction to destruction; the bench starts and stops its own. They are
+// shells spawned afresh, not forks: a forked child would share the bench's memory copy-on-write, and every page the
+// bench then writes would cost it a copy and a TLB flush on every CPU, which is the bench's doing, not the load's.
 class BusyProcesses {
 public:
     explicit BusyProcesses(int count) {
+        char shell[] = "sh", option[] = "-c", loop[] = "while :; do :; done";
+        char* argv[] = {shell, option, loop, nullptr};
         for (int i = 0; i < count; ++i) {
-            const pid_t pid = fork();
-            if (pid == 0) {
-                // Nothing but arithmetic in the child: it shares the parent's state only by copy.
-                volatile unsigned long spin = 0;
-                for (;;) {
-                    spin = spin + 1;
-                }
-            }
-            if (pid > 0) {
+            pid_t pid = 0;
+            if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ) == 0) {
                 _pids.push_back(pid);
             }
         }

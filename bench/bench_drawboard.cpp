@@ -1,14 +1,13 @@
 // The drawing board over a lesson screen: main-thread time of each touch move of a stroke, and the frame time
-// with a canvas painted all over, each beside the same measure without the board.
+// with a canvas painted all over, each beside the same measure without the board; every measure as the machine is
+// and with 8 busy processes sharing the CPUs.
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <vector>
 
+#include "BenchFrames.h"
 #include "base/Director.h"
 #include "common/BaseScene.h"
 #include "platform/GLView.h"
@@ -25,28 +24,6 @@ namespace {
 
 constexpr int kMoves = 200;
 constexpr int kFrames = 300;
-
-struct Stats {
-    double mean = 0, p95 = 0, max = 0;
-};
-
-Stats summarize(std::vector<double> ms) {
-    Stats s;
-    for (double v : ms) {
-        s.mean += v;
-    }
-    s.mean /= static_cast<double>(ms.size());
-    std::sort(ms.begin(), ms.end());
-    s.p95 = ms[static_cast<size_t>(ms.size() * 0.95)];
-    s.max = ms.back();
-    return s;
-}
-
-template <class Work> double timed(Work work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
 
 // A stand-in for the lesson beneath: an opaque window-sized picture (a page) and the score board's head
 // pictures scattered over it.
@@ -76,37 +53,38 @@ Scene* lessonScreen(const support::ScratchDir& dir) {
 }
 
 // One stroke of kMoves moves of `step` points, zig-zagging over the window; the time of each move.
-std::vector<double> stroke(float step) {
+bench::Times stroke(float step) {
     GLView* view = Director::getInstance()->getOpenGLView();
     Vec2 at(100, 300);
     float dx = step;
     view->injectTouch(TouchPhase::BEGAN, at);
-    std::vector<double> ms;
+    bench::Times times;
     for (int i = 0; i < kMoves; ++i) {
         if (at.x + dx > 1180 || at.x + dx < 100) {
             dx = -dx;
             at.y += 3;
         }
         at.x += dx;
-        ms.push_back(timed([&] { view->injectTouch(TouchPhase::MOVED, at); }));
+        times.time([&] { view->injectTouch(TouchPhase::MOVED, at); });
     }
     view->injectTouch(TouchPhase::ENDED, at);
-    return ms;
+    return times;
 }
 
 // Frames drawn in full: unchanged frames are not drawn again, so each is marked as needing a full draw, as a frame
 // during a stroke is (the canvas changed).
-std::vector<double> frames() {
-    std::vector<double> ms;
+bench::Times frames() {
+    bench::Times times;
     for (int i = 0; i < kFrames; ++i) {
         Director::getInstance()->getRenderer()->invalidate();
-        ms.push_back(timed([] { Director::getInstance()->mainLoop(1 / 60.f); }));
+        times.time([] { Director::getInstance()->mainLoop(1 / 60.f); });
     }
-    return ms;
+    return times;
 }
 
-void print(const char* what, const Stats& s) {
-    std::printf("%-44s mean %.3f ms, p95 %.3f ms, max %.3f ms\n", what, s.mean, s.p95, s.max);
+// The measure, as the machine is and with the busy processes, printed against goalMs (none for a reference).
+template <class Measure> void both(const char* label, double goalMs, int decimals, Measure measure) {
+    bench::quietThenLoaded([&](bool loaded) { bench::printTimes(label, loaded, measure(), goalMs, decimals); });
 }
 
 } // namespace
@@ -118,26 +96,23 @@ int main() {
         support::ScratchDir dir;
         support::runScene(lessonScreen(dir));
         support::stepFrames(10);
-        const Stats lessonFrames = summarize(frames());
-        const Stats noBoardMoves = summarize(stroke(6.f));
+        std::printf("drawing board at 1280x720, %d moves a stroke, %d frames a run (goals: move < 1 ms, frame < 8 ms)\n",
+                    kMoves, kFrames);
+        bench::printMachineLoad("at the start");
+        bench::printTimesHeader("measure");
+        both("frame, lesson screen (reference)", 0, 2, frames);
+        both("touch move, no board (reference)", 0, 3, [] { return stroke(6.f); });
 
         DrawBoardLayer* board = DrawBoardLayer::create();
         Director::getInstance()->getRunningScene()->addChild(board, 105);
         support::stepFrames(10);
-        const Stats slowMoves = summarize(stroke(6.f));
-        const Stats fastMoves = summarize(stroke(30.f));
+        both("touch move, 6-point moves (6 stamps)", 1, 3, [] { return stroke(6.f); });
+        both("touch move, 30-point moves (30 stamps)", 1, 3, [] { return stroke(30.f); });
         // Every pixel of the canvas painted, half transparent.
         board->getCanvas()->clear(0.9f, 0.f, 0.07f, 0.5f);
         support::stepFrames(10);
-        const Stats boardFrames = summarize(frames());
-
-        std::printf("drawing board at 1280x720, %d moves a stroke, %d frames (goals: move < 1 ms, frame < 8 ms)\n",
-                    kMoves, kFrames);
-        print("touch move, no board (reference)", noBoardMoves);
-        print("touch move, 6-point moves (6 stamps)", slowMoves);
-        print("touch move, 30-point moves (30 stamps)", fastMoves);
-        print("frame, lesson screen (reference)", lessonFrames);
-        print("frame, lesson screen + full canvas", boardFrames);
+        both("frame, lesson screen + full canvas", 8, 2, frames);
+        bench::printMachineLoad("at the end");
     }
     support::stopHeadless();
     return 0;

@@ -3,16 +3,14 @@
 // alone in the same run. Every frame is drawn, as when something moves on each of them above what stays. Software
 // renderer, 1280x720. Each game runs twice: on the machine as it is, then with 8 busy processes sharing the CPUs.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "BenchLoad.h"
+#include "BenchFrames.h"
 #include "base/Director.h"
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
@@ -66,15 +64,9 @@ GameLayer* openGame(bool start) {
     return frame;
 }
 
-double threadMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
 // Wall-clock and main-thread CPU times of the frames while the game runs, a touch on the next option (or the stop
 // button of the wheel) now and then. The CPU time leaves out the waits a busy machine adds.
-void playFrames(GameLayer* frame, std::vector<double>& ms, std::vector<double>& cpu) {
+void playFrames(GameLayer* frame, bench::Times& times) {
     std::vector<Node*> options;
     UITools::seekChildrenByPrefix(options, frame, "OperImg");
     if (Node* stop = UITools::seekChildByName(frame, "Button1")) {
@@ -87,12 +79,10 @@ void playFrames(GameLayer* frame, std::vector<double>& ms, std::vector<double>& 
                 support::click(option);
             }
         }
-        const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = threadMs();
-        Director::getInstance()->getRenderer()->redrawFrame();
-        Director::getInstance()->mainLoop(1 / 60.f);
-        cpu.push_back(threadMs() - cpuStart);
-        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        times.time([] {
+            Director::getInstance()->getRenderer()->redrawFrame();
+            Director::getInstance()->mainLoop(1 / 60.f);
+        });
     }
 }
 
@@ -153,21 +143,21 @@ int main() {
                     frame->removeFromParentAndCleanup(true);
                     break;
                 }
-                std::vector<double> ms, cpu;
+                bench::Times times;
                 double load = 0;
                 {
                     std::unique_ptr<bench::BusyProcesses> busy;
                     if (loaded) {
                         busy = std::make_unique<bench::BusyProcesses>(bench::kBusyProcesses);
                     }
-                    playFrames(frame, ms, cpu);
+                    playFrames(frame, times);
                     load = bench::loadAverage();
                 }
-                const bench::Spread t = bench::spreadOf(ms);
-                const bench::Spread c = bench::spreadOf(cpu);
+                const bench::Spread t = bench::spreadOf(times.wall);
+                const bench::Spread c = bench::spreadOf(times.cpu);
                 std::printf("%-30s %-7s ", label.c_str(), loaded ? "loaded" : "quiet");
                 bench::printSpread(t);
-                std::printf("  %5.2f / %5.2f  %5.1f\n", c.mean, c.p95, load);
+                std::printf("  %5.2f / %5.2f  %5.1f%s\n", c.mean, c.p95, load, loaded ? "+8" : "");
                 std::fflush(stdout);
                 if (!reference && t.mean > worst[loaded].mean) {
                     worst[loaded] = {t.mean, t.p95, label};

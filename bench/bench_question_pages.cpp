@@ -1,11 +1,11 @@
 // Paging through a picture lecture of 100 pages of 1920x1080 pictures in the question list scene, headless at
 // 1280x720 on the software renderer: the time from a page click to the drawn page (the click handler and the
 // next frame), and the resident memory after each ten pages. Beside them, in the same run: one frame with no
-// click, and decoding one page picture into a texture outside the scene (the floor of a page change).
+// click, and decoding one page picture into a texture outside the scene (the floor of a page change). As the machine
+// is and again, with a fresh viewer, with 8 busy processes sharing the CPUs.
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchFrames.h"
 #include "base/Director.h"
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
@@ -20,6 +21,7 @@
 #include "net/FileManager.h"
 #include "render/Texture2D.h"
 #include "render/TextureCache.h"
+#include "scene/Scene.h"
 #include "scenes/TouTopicScene.h"
 #include "support/ClientTest.h"
 #include "support/DemoTopics.h"
@@ -69,33 +71,18 @@ void writePage(const std::string& path, int number) {
     SDL_FreeSurface(page);
 }
 
-struct Stats {
-    double mean = 0, p95 = 0, max = 0;
-};
-
-Stats statsOf(std::vector<double> ms) {
-    Stats s;
-    for (double v : ms) {
-        s.mean += v / ms.size();
-    }
-    std::sort(ms.begin(), ms.end());
-    s.p95 = ms[static_cast<size_t>(ms.size() * 0.95)];
-    s.max = ms.back();
-    return s;
-}
-
 // Runs the click handler and draws frames until the viewer shows its page (a page still decoding on the loader
 // thread arrives a few frames later); the milliseconds that took.
 // The click handler's own time, which holds up the main thread, goes to handler.
-template <class Click> double clickAndDraw(TouTopicScene* viewer, Click click, std::vector<double>& handler) {
+template <class Click>
+void clickAndDraw(TouTopicScene* viewer, Click click, bench::Times& toPage, bench::Times& handler) {
     auto* content = dynamic_cast<engine::ui::ImageView*>(support::findByName("Img_Content"));
     const auto start = Clock::now();
-    click();
-    handler.push_back(msSince(start));
+    handler.time(click);
     do {
         engine::Director::getInstance()->mainLoop(1 / 60.f);
     } while (content && content->getTextureFile() != viewer->pagePath(viewer->page) && msSince(start) < 1000.0);
-    return msSince(start);
+    toPage.wall.push_back(msSince(start));
 }
 
 class PagingBench : public support::ClientTest {
@@ -116,7 +103,19 @@ private:
         for (int p = 1; p <= kPages; ++p) {
             writePage(folder + engine::StringUtils::format("%d.png", p), p);
         }
+        std::printf("picture lecture of %d pages of %dx%d at 1280x720 (goal: page click to drawn page < 30 ms)\n",
+                    kPages, kWidth, kHeight);
+        bench::printMachineLoad("at the start");
+        int result = 0;
+        bench::quietThenLoaded([&](bool loaded) { result = result ? result : page(folder, loaded); });
+        bench::printMachineLoad("at the end");
+        return result;
+    }
+
+    // A fresh viewer paged through at reading pace and back with quick clicks; printed for this run.
+    int page(const std::string& folder, bool loaded) {
         engine::Director* director = engine::Director::getInstance();
+        support::runScene(engine::Scene::create());
         support::stepFrames(5);
         const double before = residentMb();
 
@@ -132,16 +131,14 @@ private:
         // At reading pace: the next click comes once the page has been looked at, by which time the viewer has
         // decoded the next page on the loader thread (waited for, up to a second). Then quick clicks, one every
         // third frame, back to page 1, which find the previous pages only when the strip still shows them.
-        std::vector<double> reading, quick, idle, readingHandler, quickHandler;
-        std::printf("pages shown   resident memory\n%11d %14.1f MB\n", 1, firstPage);
+        bench::Times reading, quick, idle, readingHandler, quickHandler;
+        std::printf("\n%s run\npages shown   resident memory\n%11d %14.1f MB\n", bench::runName(loaded), 1, firstPage);
         for (int p = 2; p <= kPages; ++p) {
             const std::string next = viewer->pagePath(p);
             support::waitFor([&] { return director->getTextureCache()->getTextureForKey(next) != nullptr; }, 1.0);
-            reading.push_back(clickAndDraw(viewer, [viewer] { viewer->onNextPage(); }, readingHandler));
+            clickAndDraw(viewer, [viewer] { viewer->onNextPage(); }, reading, readingHandler);
             for (int f = 0; f < 3; ++f) {
-                const auto frame = Clock::now();
-                director->mainLoop(1 / 60.f);
-                idle.push_back(msSince(frame));
+                idle.time([director] { director->mainLoop(1 / 60.f); });
             }
             if (p % 10 == 0) {
                 std::printf("%11d %14.1f MB\n", p, residentMb());
@@ -149,40 +146,30 @@ private:
         }
         const double lastPage = residentMb();
         for (int p = kPages - 1; p >= 1; --p) {
-            quick.push_back(clickAndDraw(viewer, [viewer] { viewer->onPrevPage(); }, quickHandler));
+            clickAndDraw(viewer, [viewer] { viewer->onPrevPage(); }, quick, quickHandler);
             support::stepFrames(3);
         }
         const double afterQuick = residentMb();
 
-        // Reference: one page decoded into a texture, outside the scene and its cache.
-        std::vector<double> decode;
-        for (int p = 1; p <= 20; ++p) {
-            const auto start = Clock::now();
-            auto* texture = director->getTextureCache()->addImage(folder + engine::StringUtils::format("%d.png", p));
-            decode.push_back(msSince(start));
-            director->getTextureCache()->removeTextureForKey(folder + engine::StringUtils::format("%d.png", p));
-            (void)texture;
+        // Reference: one page decoded into a texture, outside the scene and its cache (pages far from page 1).
+        bench::Times decode;
+        for (int p = 51; p <= 70; ++p) {
+            const std::string path = folder + engine::StringUtils::format("%d.png", p);
+            decode.time([director, &path] { director->getTextureCache()->addImage(path); });
+            director->getTextureCache()->removeTextureForKey(path);
         }
 
-        const Stats read = statsOf(reading), rush = statsOf(quick), frame = statsOf(idle), load = statsOf(decode);
-        const Stats readClick = statsOf(readingHandler), rushClick = statsOf(quickHandler);
-        std::printf("\n%-52s %8s %8s %8s\n", "(ms)", "mean", "p95", "max");
-        std::printf("%-52s %8.2f %8.2f %8.2f\n", "page click to drawn page, reading pace (99 clicks)", read.mean,
-                    read.p95, read.max);
-        std::printf("%-52s %8.2f %8.2f %8.2f\n", "page click to drawn page, quick clicks (99 back)", rush.mean,
-                    rush.p95, rush.max);
-        std::printf("%-52s %8.2f %8.2f %8.2f\n", "  of which the click handler, reading pace", readClick.mean,
-                    readClick.p95, readClick.max);
-        std::printf("%-52s %8.2f %8.2f %8.2f\n", "  of which the click handler, quick clicks", rushClick.mean,
-                    rushClick.p95, rushClick.max);
-        std::printf("%-52s %8.2f %8.2f %8.2f\n", "reference: frame without a click", frame.mean, frame.p95, frame.max);
-        std::printf("%-52s %8.2f %8.2f %8.2f\n", "reference: decode one page into a texture", load.mean, load.p95,
-                    load.max);
+        bench::printTimesHeader("(ms)");
+        bench::printTimes("page click to drawn page, reading pace (99)", loaded, reading, 30);
+        bench::printTimes("page click to drawn page, quick clicks (99)", loaded, quick, 30);
+        bench::printTimes("  of which the click handler, reading pace", loaded, readingHandler, 0);
+        bench::printTimes("  of which the click handler, quick clicks", loaded, quickHandler, 0);
+        bench::printTimes("reference: frame without a click", loaded, idle, 0);
+        bench::printTimes("reference: decode one page into a texture", loaded, decode, 0);
         const double picture = kWidth * kHeight * 4 / 1048576.0;
-        std::printf("\nresident memory: %.1f MB before the scene, %.1f MB on page 1, %.1f MB on page %d "
-                    "(growth %+.1f MB), %.1f MB after the quick clicks back; one page picture is %.1f MB, the viewer "
-                    "holds at most "
-                    "8 (6 thumbnails, the page, its neighbours)\n",
+        std::printf("resident memory: %.1f MB before the viewer, %.1f MB on page 1, %.1f MB on page %d (growth "
+                    "%+.1f MB), %.1f MB after the quick clicks back; one page picture is %.1f MB, the viewer holds at "
+                    "most 8 (6 thumbnails, the page, its neighbours)\n",
                     before, firstPage, lastPage, kPages, lastPage - firstPage, afterQuick, picture);
         std::printf("cached textures at the end: %zu\n", director->getTextureCache()->getTextureCount());
         return 0;

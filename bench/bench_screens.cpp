@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "BenchLoad.h"
+#include "BenchFrames.h"
 #include "app/AppDelegate.h"
 #include "base/Director.h"
 #include "net/HttpManager.h"
@@ -54,16 +54,14 @@ double cpuSeconds() {
 // `kFrames` frames of mainLoop(1/60), each timed in milliseconds; `drawAll` has every one drawn in full.
 bench::Spread timeFrames(bool drawAll) {
     Director* director = Director::getInstance();
-    std::vector<double> ms;
+    bench::Times times;
     for (int i = 0; i < kFrames; ++i) {
         if (drawAll) {
             director->getRenderer()->redrawFrame();
         }
-        const auto start = Clock::now();
-        director->mainLoop(1 / 60.f);
-        ms.push_back(seconds(start) * 1000);
+        times.time([director] { director->mainLoop(1 / 60.f); });
     }
-    return bench::spreadOf(ms);
+    return bench::spreadOf(times.wall);
 }
 
 // The share of one core the process used while the real frame loop ran on its own.
@@ -182,7 +180,7 @@ private:
             bench::printSpread(stepped);
             std::printf("  ");
             bench::printSpread(full);
-            std::printf("  %5.1f", load);
+            std::printf("  %5.1f%s", load, loaded ? "+8" : "");
             if (!loaded) {
                 std::printf(" / %4.1f %%", idleCpu(idleSeconds));
             }
