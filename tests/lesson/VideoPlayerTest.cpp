@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -153,20 +154,30 @@ TEST_F(VideoTest, PlanarPicturesReachTheScreenInTheirColours) {
     EXPECT_LE(offBy(960, 360, {255, 255, 255}), 3);
 }
 
-// The first picture on the screen matches the build's still of the movie, where the picture holds still.
+// The first picture on the screen is one of the movie's pictures in its colours, where the picture holds still. A
+// busy machine may show a later picture first: the newest decoded one is shown.
 TEST_F(VideoTest, FirstPictureMatchesTheMoviesStill) {
-    SDL_Surface* loaded = IMG_Load(TEST_MEDIA_DIR "/Short.png");
-    ASSERT_NE(loaded, nullptr);
-    SDL_Surface* still = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
-    SDL_FreeSurface(loaded);
+    const std::pair<int, int> points[] = {{1180, 100}, {1000, 300}, {1180, 400}, {1180, 680}, {100, 680}};
     VideoPlaySprite* sprite = addSprite();
     sprite->play();
     ASSERT_TRUE(support::waitFor([&] { return sprite->getShownFrameCount() >= 1; }));
-    for (const auto& [x, y] : {std::pair{1180, 100}, {1000, 300}, {1180, 400}, {1180, 680}, {100, 680}}) {
-        const uint8_t* want = static_cast<const uint8_t*>(still->pixels) + y * still->pitch + x * 3;
-        EXPECT_LE(offBy(x, y, {want[0], want[1], want[2]}), 4) << x << "," << y;
+    int worstOfBest = 256;
+    for (int picture = 1; picture <= 30 && worstOfBest > 4; ++picture) {
+        char path[64];
+        std::snprintf(path, sizeof path, "/frames/Short%02d.png", picture);
+        SDL_Surface* loaded = IMG_Load((TEST_MEDIA_DIR + std::string(path)).c_str());
+        ASSERT_NE(loaded, nullptr) << path;
+        SDL_Surface* still = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+        SDL_FreeSurface(loaded);
+        int worst = 0;
+        for (const auto& [x, y] : points) {
+            const uint8_t* want = static_cast<const uint8_t*>(still->pixels) + y * still->pitch + x * 3;
+            worst = std::max(worst, offBy(x, y, {want[0], want[1], want[2]}));
+        }
+        SDL_FreeSurface(still);
+        worstOfBest = std::min(worstOfBest, worst);
     }
-    SDL_FreeSurface(still);
+    EXPECT_LE(worstOfBest, 4);
 }
 
 // Outside the view nothing is uploaded; stop tells the owner, and play afterwards sets libvlc up again.
