@@ -3,6 +3,8 @@
 // and each side in a fresh process of its own; printed with the spread of the ratios and the machine's load.
 #pragma once
 
+#include "BenchSpread.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,25 +39,6 @@ inline std::string machineLoad() {
         std::fclose(file);
     }
     return std::string("load ") + text + " on " + std::to_string(sysconf(_SC_NPROCESSORS_ONLN)) + " CPUs";
-}
-
-struct Spread {
-    double min = 0;
-    double median = 0;
-    double max = 0;
-};
-
-inline Spread spreadOf(std::vector<double> values) {
-    Spread spread;
-    if (values.empty()) {
-        return spread;
-    }
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    spread.min = values.front();
-    spread.max = values.back();
-    spread.median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-    return spread;
 }
 
 // The two sides' measurements, pair by pair.

@@ -2,6 +2,8 @@
 // average, and the spread of a run's frame times.
 #pragma once
 
+#include "BenchSpread.h"
+
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -53,27 +55,6 @@ constexpr int kBusyProcesses = 8;
 inline double loadAverage() {
     double load[1] = {-1};
     return getloadavg(load, 1) == 1 ? load[0] : -1;
-}
-
-struct Spread {
-    double mean = 0, p95 = 0, min = 0, median = 0, max = 0;
-};
-
-inline Spread spreadOf(std::vector<double> values) {
-    Spread s;
-    if (values.empty()) {
-        return s;
-    }
-    for (const double v : values) {
-        s.mean += v;
-    }
-    s.mean /= static_cast<double>(values.size());
-    std::sort(values.begin(), values.end());
-    s.p95 = values[static_cast<size_t>(static_cast<double>(values.size()) * 0.95)];
-    s.min = values.front();
-    s.median = values[values.size() / 2];
-    s.max = values.back();
-    return s;
 }
 
 // "mean / p95 (min / median / max)" in milliseconds.
