@@ -32,10 +32,12 @@
 #include "platform/FileUtils.h"
 #include "support/ClientTest.h"
 #include "support/Headless.h"
+#include "support/LectureChoice.h"
 
 namespace fs = std::filesystem;
 using bench::cpuSeconds;
 using bench::statusMegabytes;
+using support::childOf;
 
 namespace {
 
@@ -65,54 +67,18 @@ enum Field {
 };
 using Figures = std::array<double, kFieldCount>;
 
-// Lecture kLecture of a list of lectures 1 to 3 (play mode 1, class 101), as the grouping scene leaves it, with the
-// server's packages unpacked under NetRes/ and the benchmark movie as lecture 1's summary, the page's movie.
+// Lecture kLecture chosen as the lesson tests choose it, with the benchmark movie as lecture 1's summary, the page's
+// movie.
 bool chooseLecture() {
-    GDataManager* data = GDataManager::getInstance();
-    data->courseTypeCode = 1;
-    data->subjectCode = 1;
-    data->gradeCode = 1;
-    data->phaseCode = 1;
-    data->lessonNumber = kLecture;
-    data->classIdSelected = 101;
-    SubjectRecord subject;
-    subject.subjectCode = 1;
-    subject.playMode = 1;
-    data->courseTypes[1].typeCode = 1;
-    data->courseTypes[1].subjects[1] = subject;
+    support::Lecture lecture;
+    lecture.lesson = kLecture;
+    support::chooseLecture(lecture);
     CoursewareManager* courseware = CoursewareManager::getInstance();
-    courseware->currentList.clear();
-    const std::string netRes = FileManager::getInstance()->getNetResPath();
-    for (int number = 1; number <= 3; ++number) {
-        CoursewareData record;
-        record.CoursewareId = number;
-        record.CourseCode = 1;
-        record.SubjectCode = 1;
-        record.GradeCode = 1;
-        record.StageCode = 1;
-        record.LectureCode = number;
-        record.LectureName = "Lecture " + std::to_string(number);
-        record.Identify = CoursewareManager::getIdentify(record);
-        courseware->currentList.push_back(record);
-        const fs::path package = courseware::CoursewareServer::defaultDataDir() / "packages" / record.Identify;
-        if (fs::is_directory(package)) {
-            fs::copy(package, netRes + record.Identify, fs::copy_options::recursive);
-        }
-    }
     const std::string movie = FileManager::getInstance()->getSumMoviePath(courseware->currentList[0]) + ".mp4";
     std::error_code error;
     fs::create_directories(fs::path(movie).parent_path(), error);
     return fs::copy_file(TEST_PROGRAM_DIR "/bench-media/Video10s.mp4", movie, fs::copy_options::overwrite_existing,
                          error);
-}
-
-template <class T> T* childOf(engine::Node* parent) {
-    for (engine::Node* child : parent->getChildren()) {
-        if (auto* found = dynamic_cast<T*>(child)) {
-            return found;
-        }
-    }
-    return nullptr;
 }
 
 // The program as the lesson tests set it up: a program folder with the resource pack behind it, the demo server, the

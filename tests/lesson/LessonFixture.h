@@ -7,26 +7,13 @@
 #include "base/Director.h"
 #include "lesson/LogicTopicScene.h"
 #include "support/ClientTest.h"
+#include "support/LectureChoice.h"
 
 namespace lesson {
 
-struct Lecture {
-    int courseType = 1;
-    int subject = 1;
-    int grade = 1;
-    int phase = 1;
-    int lesson = 2;
-};
+using support::childOf;
+using support::Lecture;
 
-// The first child of kind T, or null.
-template <class T> T* childOf(engine::Node* parent) {
-    for (engine::Node* child : parent->getChildren()) {
-        if (auto* found = dynamic_cast<T*>(child)) {
-            return found;
-        }
-    }
-    return nullptr;
-}
 // The node of that name below root (the running scene by default) exists and is visible.
 bool shown(const std::string& name, engine::Node* root = nullptr);
 std::string textOf(const std::string& name, engine::Node* root = nullptr);
@@ -36,9 +23,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Chooses the lecture (play mode 1, class 101) with lessons 1 to 3 of its phase in the courseware list, and
-    // unpacks the demo packages of those lessons that exist (with the movies the build made for them).
-    void choose(const Lecture& lecture);
+    static void choose(const Lecture& lecture) { support::chooseLecture(lecture); }
     // Nine pupils of class 101, some signed in, with scores and game results; group scores 4, 2, 0, 1.
     static void seatPupils();
     // Replaces the running scene by a new lesson player and steps until it opened its first content.
