@@ -1,5 +1,4 @@
-// The demo catalogue and its packages: every lecture a teacher is offered can be reached, and its pages and game
-// show something to answer.
+// Every lecture of the demo catalogue can be reached, and its pages and game show something to answer.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,8 +16,7 @@ static bool fileExists(const std::string& identify, const std::string& folder, c
            std::filesystem::is_regular_file(TEST_PROGRAM_DIR "/Images/" + name.asString());
 }
 
-// Drag and fill pages count a step per place filled right (100105 per answer picture a right tap shows), so a
-// "Step" beyond those places leaves the topic never complete.
+// Fill pages count a step per place filled right (100105: per answer picture shown): a "Step" beyond never completes.
 const struct {
     int first, last;
     const char* places;
@@ -38,36 +36,35 @@ TEST(DemoCatalogue, EveryLectureShowsPagesAndGameToAnswerAndComplete) {
             for (const Value& entry : topics.asValueVector()) {
                 const ValueMap& topic = entry.asValueMap();
                 const int code = valueOrNull(topic, "LayoutModel").asInt(), steps = valueOrNull(topic, "Step").asInt();
+                const ValueMap& images = valueOrNull(topic, "Images").asValueMap();
+                const ValueVector& voices = valueOrNull(topic, "ContentDubbing").asValueVector();
+                const bool answers = !valueOrNull(topic, "Answers").asValueVector().empty();
                 SCOPED_TRACE("kind " + kind + " code " + std::to_string(code));
                 EXPECT_FALSE(valueOrNull(topic, "Stem").asString().empty());
-                const ValueMap& images = valueOrNull(topic, "Images").asValueMap();
                 int pictures = 0;
                 for (const auto& [family, names] : images) {
                     for (const Value& name : names.asValueVector()) {
-                        pictures += name.asString().empty() ? 0 : 1;
+                        pictures += !name.asString().empty();
                         EXPECT_TRUE(name.asString().empty() || fileExists(id, "TopicImg", name)) << name.asString();
                     }
                 }
                 EXPECT_GT(pictures, 0);
-                const bool answers = !valueOrNull(topic, "Answers").asValueVector().empty();
                 EXPECT_TRUE(answers || valueOrNull(topic, "FuncBtns").asString().find('3') == std::string::npos)
                     << "its Answer button shows nothing";
                 answerable += answers, ++topicCount;
-                const ValueVector& voices = valueOrNull(topic, "ContentDubbing").asValueVector();
                 EXPECT_TRUE(voices.empty() || steps > 0) << "its voice plays nothing";
                 for (const Value& voice : voices) {
                     EXPECT_TRUE(fileExists(id, "mp3", voice)) << voice.asString();
                 }
                 for (const auto& fill : kFillKinds) {
-                    const ValueVector& places = valueOrNull(images, fill.places).asValueVector();
-                    EXPECT_TRUE(code < fill.first || code > fill.last || steps <= static_cast<int>(places.size()))
+                    EXPECT_TRUE(code < fill.first || code > fill.last ||
+                                steps <= static_cast<int>(valueOrNull(images, fill.places).asValueVector().size()))
                         << "a step beyond its places";
                 }
             }
         }
         EXPECT_TRUE(topicCount == 0 || answerable > 0) << "no page to answer";
-        // The pair and sorting games show "OperImgs"; whack-a-mole its moles' "AnswerImgs"; the other question
-        // games four "SelectImgs" a question.
+        // Pairs and sorting show "OperImgs", whack-a-mole "AnswerImgs", the other games "SelectImgs" per question.
         const ValueMap& game = valueOrNull(plist, "Game").asValueMap();
         const int model = valueOrNull(game, "GameModel").asInt();
         const bool pairs = model == 11 || model == 21;

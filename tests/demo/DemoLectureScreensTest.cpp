@@ -1,5 +1,4 @@
-// The first topic page and the game of every demo catalogue lecture with topics, as a teacher sees them; one
-// contact sheet per course type ("demo_sheet_type<n>.png").
+// The first topic page and the game of every demo catalogue lecture with topics; a contact sheet per course type.
 #include <map>
 
 #include "games/GamesFixture.h"
@@ -27,9 +26,7 @@ TEST_F(DemoLectureScreens, FirstPageAndGameOfEveryLectureShowContent) {
     for (const support::CatalogueLecture& lecture : support::demoCatalogue()) {
         const std::string& identify = lecture.package;
         SCOPED_TRACE(identify);
-        std::filesystem::copy(support::demoPackage(identify), support::chooseLecture(identify),
-                              std::filesystem::copy_options::recursive |
-                                  std::filesystem::copy_options::overwrite_existing);
+        support::useDemoLecture(identify);
         topics->contentKind = 1;
         topics->currentTopic = topics->stepCount = 0;
         topics->loadTopics();

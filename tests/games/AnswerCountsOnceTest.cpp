@@ -1,5 +1,4 @@
-// Every game that answers, through real touches: a right answer, Pause and Start while its effect plays, and the
-// same answer again count the question once.
+// Every answering game: a right answer, Pause and Start during its effect and the same answer again count once.
 #include "games/GamesFixture.h"
 #include "games/LuckyTurn.h"
 
@@ -9,11 +8,11 @@ TEST_F(GameTest, AnswerCountsOnceWhateverPauseAndStartDoDuringItsEffect) {
     struct Case {
         std::vector<const char*> lectures;
         std::function<void(GameLayer*)> answer;
-        std::function<bool(GameLayer*)> inEffect = {}; // after what leads to the effect (a flight, a carry), if any
+        std::function<bool(GameLayer*)> inEffect = {}; // after the flight or carry that leads to the effect
     };
     const auto clickRight = [](GameLayer* frame) { support::click(option(frame, rightChoice(frame))); };
     const Case cases[] = {
-        // click the answer, puzzle, trees, dragon, board, cannon; then balloons, moles, sorting, wheel
+        // click the answer, puzzle, trees, dragon, board, cannon; balloons, moles, sorting, wheel
         {{"0101010101", "0101010105", "0101010203", "0101010204", "0101010106", "0101010202"}, clickRight},
         {{"0101010104"}, clickRight, [](GameLayer* frame) { return !option(frame, rightChoice(frame))->isVisible(); }},
         {{"0101010103"},
@@ -24,7 +23,7 @@ TEST_F(GameTest, AnswerCountsOnceWhateverPauseAndStartDoDuringItsEffect) {
          }},
         {{"0101010102"}, // the target of the item's class
          [](GameLayer* frame) {
-             support::click(find(frame, find(frame, "QImg")->getTag() % 2 == 1 ? "OperImg1" : "OperImg2"));
+             support::click(find(frame, find(frame, "QImg")->getTag() % 2 ? "OperImg1" : "OperImg2"));
          },
          [](GameLayer* frame) { return !find(frame, "AniImg1")->isVisible(); }},
         {{"0101010201"}, // stopped in the answer's quarter
@@ -43,6 +42,7 @@ TEST_F(GameTest, AnswerCountsOnceWhateverPauseAndStartDoDuringItsEffect) {
             GameLayer* frame = startGame();
             support::stepFrames(40);
             c.answer(frame);
+            // The effect's frames may still be loading on their thread.
             ASSERT_TRUE(!c.inEffect || support::stepUntil([&] { return c.inEffect(frame); }));
             press(frame, "PauseBtn");
             press(frame, "StartBtn");

@@ -1,5 +1,6 @@
 // The pair game of the demo lecture through real touches: the pieces pop in, a piece clicked twice stays chosen, two
-// that differ go back, the fourth pair ends the game; loads that fail or end after the game went are safe.
+// that differ go back, a click while a pair flies is ignored, the fourth pair ends the game; loads that fail or end
+// after the game went are safe.
 #include "games/Supperzzle.h"
 #include "games/GamesFixture.h"
 #include "render/TextureCache.h"
@@ -63,6 +64,11 @@ TEST_F(SupperzzleGame, PiecesPopInAndPairsAreFound) {
         ASSERT_EQ(both.size(), 2u);
         support::click(both[0]);
         support::click(both[1]);
+        if (tag == 1) { // a click while the pair flies is ignored after Pause and Start: only that pair is hidden
+            press(frame, "PauseBtn");
+            press(frame, "StartBtn");
+            support::click(pair(game, 2)[0]);
+        }
         EXPECT_FALSE(frame->running);
         ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == tag; })) << tag;
         EXPECT_FALSE(both[0]->isVisible());
@@ -89,23 +95,4 @@ TEST_F(SupperzzleGame, LoadsThatFailOrEndAfterTheGameAreSafe) {
     engine::Director::getInstance()->getTextureCache()->removeUnusedTextures();
     open();
     ASSERT_TRUE(waitFor([&] { return shown(frame, "StartBtn"); }));
-}
-
-TEST_F(SupperzzleGame, AClickWhileAPairFliesIsIgnoredAfterPauseAndStart) {
-    Supperzzle* game = open();
-    ASSERT_TRUE(waitFor([&] { return shown(frame, "StartBtn"); }));
-    choosePupil(frame, 0);
-    press(frame, "StartBtn");
-    for (engine::Node* piece : pair(game, 1)) {
-        support::click(piece);
-    }
-    press(frame, "PauseBtn");
-    press(frame, "StartBtn");
-    support::click(pair(game, 2)[0]);
-    ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == 1 && frame->running; }));
-    const std::vector<engine::Node*> second = pair(game, 2);
-    ASSERT_EQ(second.size(), 2u) << "only the matched pair is hidden";
-    support::click(second[0]);
-    support::click(second[1]);
-    EXPECT_TRUE(support::stepUntil([&] { return frame->answeredCount == 2; }));
 }

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "base/Director.h"
 #include "common/GDataManager.h"
@@ -43,7 +41,7 @@ std::string chooseLecture(const std::string& identify) {
 
 void useDemoLecture(const std::string& identify) {
     namespace fs = std::filesystem;
-    fs::copy(fs::path(TEST_PROGRAM_DIR "/demo-topics") / identify, chooseLecture(identify),
+    fs::copy(demoPackage(identify), chooseLecture(identify),
              fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
@@ -98,11 +96,9 @@ TopicLayer* openTopicHost() {
 }
 
 std::vector<CatalogueLecture> demoCatalogue() {
-    std::ifstream in(TEST_SOURCE_DIR "/server/data/courses.json");
-    std::stringstream text;
-    text << in.rdbuf();
     rapidjson::Document document;
-    document.Parse(text.str().c_str());
+    document.Parse(
+        engine::FileUtils::getInstance()->getStringFromFile(TEST_SOURCE_DIR "/server/data/courses.json").c_str());
     std::vector<CatalogueLecture> lectures;
     for (const auto& item : document.GetArray()) {
         std::string stage;

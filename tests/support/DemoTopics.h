@@ -15,7 +15,7 @@ void useResourceRoot(const std::string& folder);
 std::string packagePath();
 // Chooses the lecture of that identify (10 digits: course type, subject, grade, phase, lesson); its package folder.
 std::string chooseLecture(const std::string& identify);
-// Chooses the demo lecture identify (10 digits) and unpacks its package.
+// Chooses the demo lecture identify (10 digits) and unpacks its package (demoPackage).
 void useDemoLecture(const std::string& identify);
 // The identify codes of the demo topic lectures, in order.
 std::vector<std::string> demoLectures();
@@ -29,8 +29,7 @@ TopicLayer* openTopicHost();
 // A lecture of the demo server's catalogue: its course type, "type/subject/grade/phase/" and package.
 struct CatalogueLecture {
     int type;
-    std::string stage;
-    std::string package;
+    std::string stage, package;
 };
 std::vector<CatalogueLecture> demoCatalogue();
 // The package folder of a catalogue lecture: the committed one, else the one drawn at build time.

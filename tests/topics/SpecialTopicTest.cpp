@@ -317,15 +317,13 @@ TEST_F(SpecialTopics, KeypadsWriteDigits) {
 }
 
 TEST_F(SpecialTopics, OnlyARightVerdictCelebrates) {
-    // One tap or one drop, then show answer (target 0: a tap); 101304's wrong drop is its own verdict.
-    const struct {
-        int code, picture, target;
-    } cases[] = {{101801, 1, 0}, {101502, 1, 1}, {101303, 1, 1}, {101304, 1, 3}};
+    // Picture 1 tapped (target 0) or dropped, then show answer; 101304's wrong drop is its own verdict.
+    const struct { int code, target; } cases[] = {{101801, 0}, {101502, 1}, {101303, 1}, {101304, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         ASSERT_TRUE(open(c.code));
         playedSounds.clear();
-        c.target ? (void)dragTo(c.picture, c.target) : tap("OperImg" + std::to_string(c.picture));
+        c.target ? (void)dragTo(1, c.target) : tap("OperImg1");
         EXPECT_FALSE(c.code != 101304 && judged());
         settle();
         EXPECT_EQ(sounds("WrongCommon"), 1);
