@@ -57,14 +57,6 @@ ui::Layout* addPanel(Node* parent, const Size& size, GLubyte opacity, const Colo
     return panel;
 }
 
-// Bands of many colours and alphas for the blending to show on.
-void addBackdrop(Scene* scene) {
-    for (int i = 0; i < 6; ++i) {
-        addPanel(scene, Size(1280, 120), GLubyte(255 - 45 * i), Color3B(GLubyte(40 * i), GLubyte(250 - 37 * i), 90))
-            ->setPosition(Vec2(0, 120.f * i));
-    }
-}
-
 std::vector<uint8_t> drawAndRead(int frames, float dt = support::kFrame) {
     for (int i = 0; i < frames; ++i) {
         renderer()->redrawFrame();
@@ -83,12 +75,13 @@ void expectSdlDraws(const std::vector<uint8_t>& soft) {
     renderer()->setSoftBlendEnabled(true);
 }
 
-// The scene drawn by SoftBlend (after the frames pictures need to count as steady) the same as by SDL; the stats
-// of the frames drawn with SoftBlend.
+// The scene, on bands of many colours and alphas, drawn by SoftBlend (after the frames pictures need to count as
+// steady) the same as by SDL; the stats of the frames drawn with SoftBlend.
 Renderer::Stats drawBothWays(const std::function<void(Scene*)>& build, bool backdrop = true) {
     Scene* scene = Scene::create();
-    if (backdrop) {
-        addBackdrop(scene);
+    for (int i = 0; backdrop && i < 6; ++i) {
+        addPanel(scene, Size(1280, 120), GLubyte(255 - 45 * i), Color3B(GLubyte(40 * i), GLubyte(250 - 37 * i), 90))
+            ->setPosition(Vec2(0, 120.f * i));
     }
     build(scene);
     support::runScene(scene);
@@ -115,7 +108,6 @@ Texture2D* upload(Texture2D* texture, const std::vector<uint8_t>& rgba) {
     return texture;
 }
 
-// New pixels written behind the texture's back.
 void write(Texture2D* texture, uint8_t red) {
     SDL_UpdateTexture(texture->getSDLTexture(), nullptr, pixels(red).data(), 64 * 4);
 }
