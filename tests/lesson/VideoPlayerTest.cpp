@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -70,12 +71,13 @@ protected:
         return pixels;
     }
 
-    static VideoPlaySprite* addSprite() {
+    static VideoPlaySprite* addSprite(const std::function<void()>& ended = {}, const std::string& path = kShortMovie,
+                                      Node* parent = scene()) {
         auto* sprite = new VideoPlaySprite();
-        EXPECT_TRUE(sprite->init(kShortMovie, {}));
+        EXPECT_TRUE(sprite->init(path, ended));
         sprite->autorelease();
         sprite->setPosition(engine::Vec2(640, 360));
-        scene()->addChild(sprite);
+        parent->addChild(sprite);
         return sprite;
     }
     // The largest channel difference between the drawn pixel and want.
@@ -90,16 +92,14 @@ protected:
 TEST_F(VideoTest, SpriteShowsChangingFramesAndReportsTheEndOnceOnTheMainThread) {
     int ends = 0;
     std::thread::id endThread;
-    auto* sprite = new VideoPlaySprite();
-    ASSERT_TRUE(sprite->init(kShortMovie, [&] {
-        ++ends;
-        endThread = std::this_thread::get_id();
-    }));
-    sprite->autorelease();
-    sprite->setPosition(engine::Vec2(640, 360));
     auto* layer = engine::Layer::create();
-    layer->addChild(sprite);
     scene()->addChild(layer);
+    VideoPlaySprite* sprite = addSprite(
+        [&] {
+            ++ends;
+            endThread = std::this_thread::get_id();
+        },
+        kShortMovie, layer);
     sprite->play();
 
     ASSERT_TRUE(support::waitFor([&] { return sprite->getShownFrameCount() >= 3; }));
@@ -178,11 +178,8 @@ TEST_F(VideoTest, FirstPictureMatchesTheMoviesStill) {
 // Outside the view nothing is uploaded; stop tells the owner, and play afterwards sets libvlc up again.
 TEST_F(VideoTest, SpriteOutsideTheViewUploadsNothingAndPlaysAgainAfterStop) {
     int ends = 0;
-    auto* sprite = new VideoPlaySprite();
-    ASSERT_TRUE(sprite->init(kShortMovie, [&] { ++ends; }));
-    sprite->autorelease();
+    VideoPlaySprite* sprite = addSprite([&] { ++ends; });
     sprite->setPosition(engine::Vec2(-2000, 360));
-    scene()->addChild(sprite);
     sprite->play();
     ASSERT_TRUE(support::waitFor([&] { return sprite->getDecodedFrameCount() >= 5; }));
     EXPECT_EQ(sprite->getShownFrameCount(), 0u);
@@ -204,10 +201,7 @@ TEST_F(VideoTest, MovieThatCannotBePlayedEndsOnceAndSkipCloses) {
     for (const std::string& path : {scratch.file("Missing.mp4"), scratch.file("Broken.mp4")}) {
         SCOPED_TRACE(path);
         int ends = 0;
-        auto* sprite = new VideoPlaySprite();
-        ASSERT_TRUE(sprite->init(path, [&] { ++ends; }));
-        sprite->autorelease();
-        scene()->addChild(sprite);
+        VideoPlaySprite* sprite = addSprite([&] { ++ends; }, path);
         sprite->play();
         ASSERT_TRUE(support::waitFor([&] { return ends > 0; }));
         support::stepFrames(10);
