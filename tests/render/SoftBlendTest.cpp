@@ -207,9 +207,17 @@ TEST_F(SoftBlendDrawing, ALoopThatDisagreesWithSdlLeavesTheDrawingToSdl) {
     EXPECT_EQ(stats.softPictures + stats.softColours, 0u);
 }
 
-TEST_F(SoftBlendDrawing, TheFrameUnderAFullWindowMaskIsKeptWhileItStaysTheSame) {
-    Texture2D* texture = upload(new Texture2D(), pixels(200));
+TEST_F(SoftBlendDrawing, NewPixelsShowAtOnceAndTheFrameUnderAMaskIsKeptWhileItStaysTheSame) {
+    Texture2D* texture = upload(new Texture2D(), pixels(30));
     texture->autorelease();
+    EXPECT_GT(drawBothWays([&](Scene* s) { addSprite(s, texture, Vec2(300, 300)); }).softPictures, 0u);
+    // Uploaded again, and changed behind the texture's back with the node saying so.
+    upload(texture, pixels(220));
+    expectSdlDraws(drawAndRead(1));
+    drawAndRead(4);
+    write(texture, 120), texture->markChanged();
+    expectSdlDraws(drawAndRead(1));
+
     Sprite *under = nullptr, *over = nullptr;
     EXPECT_GT(drawBothWays([&](Scene* s) {
                   under = addSprite(s, texture, Vec2(300, 300));
@@ -233,16 +241,4 @@ TEST_F(SoftBlendDrawing, TheFrameUnderAFullWindowMaskIsKeptWhileItStaysTheSame) 
         EXPECT_EQ(renderer()->getStats().dimmedReuses - reuses, reused);
         expectSdlDraws(soft);
     }
-}
-
-TEST_F(SoftBlendDrawing, NewPixelsOfAPictureShowAtOnce) {
-    Texture2D* texture = upload(new Texture2D(), pixels(30));
-    texture->autorelease();
-    EXPECT_GT(drawBothWays([&](Scene* s) { addSprite(s, texture, Vec2(300, 300)); }).softPictures, 0u);
-    // Uploaded again, and changed behind the texture's back with the node saying so.
-    upload(texture, pixels(220));
-    expectSdlDraws(drawAndRead(1));
-    drawAndRead(4);
-    write(texture, 120), texture->markChanged();
-    expectSdlDraws(drawAndRead(1));
 }
