@@ -205,7 +205,6 @@ TEST_F(CSLoaderTree, UnknownKindBecomesAPlainNodeWithItsChildren) {
 }
 
 TEST_F(CSLoaderTree, NestingBeyondTheLimitsRefusesTheFile) {
-    // Nodes nested `levels` deep, each the only child of the one before.
     const auto nodes = [](int levels) {
         std::string open, close;
         for (int i = 0; i < levels; ++i) {
@@ -215,11 +214,10 @@ TEST_F(CSLoaderTree, NestingBeyondTheLimitsRefusesTheFile) {
         return open + close;
     };
     const int limit = LayoutNodeReader::kMaxDepth;
+    const std::string deepValue =
+        R"({"kind": "Node", "pos": )" + std::string(50000, '[') + std::string(50000, ']') + "}";
     const std::pair<std::string, bool> cases[] = {
-        {nodes(50000), false},
-        {nodes(limit + 1), false},
-        {nodes(limit), true},
-        {R"({"kind": "Node", "pos": )" + std::string(50000, '[') + std::string(50000, ']') + "}", false}};
+        {nodes(50000), false}, {nodes(limit + 1), false}, {nodes(limit), true}, {deepValue, false}};
     for (const auto& [root, loads] : cases) {
         logLines.clear();
         putLayout("Deep.csb", root);
