@@ -13,6 +13,7 @@
 #include "lesson/SFVideoPlayer.h"
 #include "lesson/UnsentResults.h"
 #include "lesson/VideoLayer.h"
+#include "lesson/VideoPlaySprite.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "scenes/LoginScene.h"
@@ -63,8 +64,9 @@ TEST_F(VideoPage, PlayOpensThePlayerOverTheLessonOrTellsTheFileIsMissing) {
     SFVideoPlayer* player = lesson::childOf<SFVideoPlayer>(scene);
     ASSERT_NE(player, nullptr);
     EXPECT_EQ(player->getLocalZOrder(), 106);
-    ASSERT_TRUE(waitFor([] { return findByName("Slider") != nullptr; }));
-    support::stepFrames(30);
+    ASSERT_TRUE(waitFor([player] {
+        return findByName("Slider") && player->getVideoSprite() && player->getVideoSprite()->getShownFrameCount() > 0;
+    }));
     support::saveScreenshot("lesson_video_playing");
     // One press closes the player.
     ASSERT_TRUE(click("Btn_Skip"));
@@ -167,10 +169,10 @@ TEST_F(ResultsUpload, AFailedUploadKeepsEveryResultAndCanBeSentAgain) {
         EXPECT_FALSE(finishShown());
         EXPECT_EQ(VideoLayer::resultsText(), results);
         EXPECT_EQ(CommonTools::getInstance()->groupScores, groups);
+        support::saveScreenshot("lesson_player_upload_failed");
         click("Button1");
         support::stepFrames(2);
     }
-    support::saveScreenshot("lesson_player_upload_failed");
     EXPECT_TRUE(server.scores().empty());
     http->baseUrl = good;
     click("FinishBtn");
