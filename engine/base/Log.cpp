@@ -2,6 +2,8 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -20,12 +22,16 @@ std::thread::id g_mainThread = std::this_thread::get_id();
 void markMainThread() { g_mainThread = std::this_thread::get_id(); }
 bool isMainThread() { return std::this_thread::get_id() == g_mainThread; }
 
-void log(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    std::string line = StringUtils::vformat(format, args);
-    va_end(args);
-    std::fprintf(stderr, "%s\n", line.c_str());
+namespace {
+bool debugLogWanted() {
+    const char* setting = std::getenv("ENGINE_DEBUG_LOG");
+    return setting && *setting && std::strcmp(setting, "0") != 0;
+}
+
+void deliver(std::string line, bool toStderr) {
+    if (toStderr) {
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
     if (isMainThread()) {
         if (g_sink) {
             g_sink(line);
@@ -34,6 +40,23 @@ void log(const char* format, ...) {
         std::lock_guard<std::mutex> lock(g_queueMutex);
         g_workerLines.push_back(std::move(line));
     }
+}
+} // namespace
+
+void log(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string line = StringUtils::vformat(format, args);
+    va_end(args);
+    deliver(std::move(line), true);
+}
+
+void logDebug(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string line = StringUtils::vformat(format, args);
+    va_end(args);
+    deliver(std::move(line), debugLogWanted());
 }
 
 void setLogSink(std::function<void(const std::string&)> sink) { g_sink = std::move(sink); }

@@ -8,6 +8,9 @@ namespace engine {
 
 void log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// A line for a developer: the sink gets it as any other, stderr only when ENGINE_DEBUG_LOG is set (not "0").
+void logDebug(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 // Lines logged on worker threads reach the sink on the main thread.
 void setLogSink(std::function<void(const std::string&)> sink);
 

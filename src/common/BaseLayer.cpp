@@ -34,17 +34,17 @@ bool BaseLayer::init() {
 }
 
 void BaseLayer::initData() {
-    engine::log("BaseLayer::initData");
+    engine::logDebug("BaseLayer::initData");
 }
 
 void BaseLayer::initRes() {
-    engine::log("BaseLayer::initRes");
+    engine::logDebug("BaseLayer::initRes");
 }
 
 void BaseLayer::screenAdaptation() {
-    engine::log("BaseLayer::screenAdaptation");
+    engine::logDebug("BaseLayer::screenAdaptation");
 }
 
 void BaseLayer::autoLayoutWidgets() {
-    engine::log("BaseLayer::autoLayoutWidgets");
+    engine::logDebug("BaseLayer::autoLayoutWidgets");
 }

@@ -23,13 +23,13 @@ bool BaseScene::init() {
 }
 
 void BaseScene::initData() {
-    engine::log("BaseScene::initData");
+    engine::logDebug("BaseScene::initData");
 }
 
 void BaseScene::initRes() {
-    engine::log("BaseScene::initRes");
+    engine::logDebug("BaseScene::initRes");
 }
 
 void BaseScene::screenAdaptation() {
-    engine::log("BaseScene::screenAdaptation");
+    engine::logDebug("BaseScene::screenAdaptation");
 }

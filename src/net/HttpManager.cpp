@@ -247,7 +247,7 @@ void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, co
         onRequestFailed(static_cast<int32_t>(status), name, badReplyText(name));
         return;
     }
-    engine::log("request http response : %s", replyForLog(text, token).c_str());
+    engine::logDebug("request http response : %s", replyForLog(text, token).c_str());
 
     int code = 0;
     int replyStatus = 0;
