@@ -20,7 +20,7 @@ using engine::StringUtils::format;
 namespace {
 
 constexpr int kOverlayZOrder = 105;
-constexpr int kOptionBoxes = 4;
+constexpr int kOptionBoxes = SimpleGameManager::kOptionBoxes;
 const char* const kClickSound = "BtnClick.mp3";
 
 } // namespace

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 
 #include <zlib.h>
 
+#include "base/Log.h"
 #include "common/JsonManager.h"
 #include "net/FileManager.h"
 #include "platform/FileUtils.h"
@@ -68,12 +70,25 @@ void SimpleGameManager::dropArrivedFiles() {
                   [files](const DownloadRecord& record) { return files->isFileExist(record.storagePath); });
 }
 
+bool SimpleGameManager::isAnswerable(const SimpleGameItem& item) {
+    if (item.answers.empty()) {
+        return false;
+    }
+    const int answer = std::atoi(item.answers[0].c_str());
+    return answer >= 1 && answer <= std::min(static_cast<int>(item.operImgs.size()), kOptionBoxes);
+}
+
 void SimpleGameManager::buildLists(const rapidjson::Value& data) {
     items.clear();
     missingFiles.clear();
     JsonManager* json = JsonManager::getInstance();
     json->forEachObject(json->asArray(data, "getCourseQuestionList"), "question", [&](const rapidjson::Value& element) {
         SimpleGameItem item = json->readQuestion(element);
+        // A question no click can answer would hold the game on its page.
+        if (!isAnswerable(item)) {
+            engine::log("error question %d: no option answers it", item.id);
+            return;
+        }
         localize(item.music, ".mp3");
         localize(item.lookImg, ".png");
         for (std::string& picture : item.contImgs) {

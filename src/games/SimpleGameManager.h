@@ -16,8 +16,12 @@ public:
     static void destroyInstance();
     virtual bool init() { return true; }
 
-    // Rebuilds both lists from the reply's "data" array. Every remote sound and picture becomes a local path under
-    // the "SimpleGame/" folder; the ones not on disk are queued once each in the missing-file list.
+    // The option boxes of the game's page.
+    static constexpr int kOptionBoxes = 4;
+
+    // Rebuilds both lists from the reply's "data" array, leaving out the questions no shown option answers. Every
+    // remote sound and picture becomes a local path under the "SimpleGame/" folder; the ones not on disk are
+    // queued once each in the missing-file list.
     void buildLists(const rapidjson::Value& data);
 
     const std::vector<SimpleGameItem>& getItems() const { return items; }
@@ -31,6 +35,8 @@ public:
 
 private:
     SimpleGameManager() = default;
+    // True when answer entry 0 names one of the options shown (1 to the options, at most kOptionBoxes).
+    static bool isAnswerable(const SimpleGameItem& item);
     // Replaces a remote name by its local path, queueing the file when it is missing.
     void localize(std::string& remote, const std::string& extension);
 

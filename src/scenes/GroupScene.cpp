@@ -1,5 +1,6 @@
 #include "scenes/GroupScene.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 
@@ -137,6 +138,10 @@ int GroupScene::pageCount() const {
     return SceneWidgets::pageCountOf(static_cast<size_t>(countUnassigned()), kPerPage);
 }
 
+int GroupScene::clampedPage() const {
+    return std::clamp(page, 1, std::max(1, pageCount()));
+}
+
 Node* GroupScene::addHeadIcon(int index, const engine::Vec2& pos, float scale) {
     Node* icon = UITools::createHeadItem(GDataManager::getInstance()->students[static_cast<size_t>(index)]);
     if (!icon) {
@@ -155,12 +160,11 @@ void GroupScene::refreshList() {
     if (!rootNode) {
         return;
     }
+    page = clampedPage();
+    updatePageText();
     const std::vector<int> list = getGroupMembers(0);
     SceneWidgets::show(rootNode, "ListPanel", !list.empty());
     SceneWidgets::show(rootNode, "ListNonePanel", list.empty());
-    if (list.empty()) {
-        return;
-    }
     for (int i = 0; i < kPerPage; ++i) {
         const int index = (page - 1) * kPerPage + i;
         Node* slot = index >= 0 && index < static_cast<int>(list.size())
@@ -170,7 +174,6 @@ void GroupScene::refreshList() {
             listIcons.push_back(icon);
         }
     }
-    updatePageText();
 }
 
 void GroupScene::updatePageText() {
@@ -203,19 +206,12 @@ void GroupScene::refreshGroups() {
 
 void GroupScene::onPage(int delta) {
     page += delta;
-    if (page < 1) {
-        page = 1;
-    }
-    if (page >= pageCount()) {
-        page = pageCount();
-    }
     refreshList();
 }
 
 void GroupScene::updatePageButtons(float) {
     const int count = pageCount();
-    if (page > count) {
-        page = count;
+    if (page != clampedPage()) {
         refreshList();
     }
     Node* up = UITools::seekChildByName(rootNode, "PageUpBtn");
@@ -231,7 +227,7 @@ void GroupScene::updatePageButtons(float) {
         up->setVisible(true);
         down->setVisible(false);
     }
-    if (count == 1) {
+    if (count <= 1) {
         up->setVisible(false);
         down->setVisible(false);
     }

@@ -71,6 +71,8 @@ protected:
 
 private:
     int pageCount() const;
+    // The page within 1 to the page count, and 1 while nobody is left to group.
+    int clampedPage() const;
     // The opening video is there, or is fetched first.
     void enterLessonWithOpeningVideo();
     // The pupil's head at pos, tagged with the pupil's index.

@@ -215,7 +215,11 @@ void PinYinTopic::onDropToSlot(engine::Node* slot) {
             dragged->getParent()->addChild(copy);
         }
         slotContents[s - 1] = m;
-        ++data->stepCount;
+        // Only a slot filled with its own letter counts, so wrong letters never complete the page.
+        const engine::ValueVector answers = data->getFirstAnswers();
+        if (s <= static_cast<int>(answers.size()) && answers[s - 1].asInt() == m) {
+            fillRight(slot, nullptr);
+        }
     }
     returnDragged();
 }

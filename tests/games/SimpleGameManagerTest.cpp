@@ -48,7 +48,7 @@ TEST_F(SimpleGameLists, MissingFilesAreQueuedOnceAndPathsReplaceAddresses) {
         {"id":1,"title":"Cat?","music":"http://h/s/q1.mp3","lookImg":"http://h/s/have.png",
          "contImgs":["http://h/s/c.png"],"operImgs":["http://h/s/a.png","http://h/s/c.png"],"answers":[2]},
         7,
-        {"id":2,"music":"","contImgs":"http://h/s/c.png","operImgs":["http://h/s/a.png"]}])");
+        {"id":2,"music":"","contImgs":"http://h/s/c.png","operImgs":["http://h/s/a.png"],"answers":["1"]}])");
     games->buildLists(reply);
 
     ASSERT_EQ(games->getItems().size(), 2u);
@@ -72,6 +72,28 @@ TEST_F(SimpleGameLists, MissingFilesAreQueuedOnceAndPathsReplaceAddresses) {
     games->buildLists(JsonManager::getInstance()->parse(R"({"not":"an array"})"));
     EXPECT_TRUE(games->getItems().empty());
     EXPECT_TRUE(games->getMissingFiles().empty());
+}
+
+TEST_F(SimpleGameLists, QuestionsNoShownOptionAnswersAreLeftOut) {
+    // The page shows four option boxes at most.
+    const struct {
+        int options;
+        const char* answers;
+        bool kept;
+    } cases[] = {{3, R"(["3"])", true}, {3, "[]", false},           {3, R"(["4"])", false}, {3, R"(["0"])", false},
+                 {3, R"(["x"])", false}, {5, R"(["4"])", true}, {5, R"(["5"])", false}, {0, R"(["1"])", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.options) + " " + c.answers);
+        std::string options;
+        for (int k = 0; k < c.options; ++k) {
+            options += (k ? ",\"http://h/o" : "\"http://h/o") + std::to_string(k) + ".png\"";
+        }
+        SimpleGameManager* games = SimpleGameManager::getInstance();
+        games->buildLists(JsonManager::getInstance()->parse("[{\"operImgs\":[" + options + "],\"answers\":" +
+                                                            c.answers + "}]"));
+        EXPECT_EQ(games->getItems().size(), c.kept ? 1u : 0u);
+        EXPECT_EQ(games->getMissingFiles().size(), c.kept ? size_t(c.options) : 0u);
+    }
 }
 
 } // namespace

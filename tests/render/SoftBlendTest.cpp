@@ -147,27 +147,38 @@ TEST_F(SoftBlendDrawing, PicturesAndColoursAreTheSameAsSdlsToTheBit) {
         uint32_t format;
         Vec2 at, scale;
         Color4B tint;
-        float rotation; // rotated pictures are SDL's
+        float rotation;
+        bool clipped; // in a clipping panel at (100, 100), 300 x 200
+        bool ours;    // rotated pictures, and stretched ones SDL clips, are SDL's
     };
     const Color4B white = Color4B::WHITE;
     const Row rows[] = {
-        {"1:1, own byte order", kOwn, {300, 301}, {1, 1}, white, 0},
-        {"1:1, other byte order", kOther, {300, 301}, {1, 1}, white, 0},
-        {"half off the window", kOwn, {10, 700}, {1, 1}, white, 0},
-        {"half off the window", kOther, {1275, 5}, {1, 1}, white, 0},
-        {"stretched", kOwn, {300, 300}, {2.37f, 1.61f}, white, 0},
-        {"shrunk", kOther, {700, 300}, {0.53f, 0.71f}, white, 0},
-        {"tinted", kOwn, {300, 300}, {1, 1}, Color4B(200, 120, 255, 180), 0},
-        {"rotated", kOwn, {500, 300}, {1, 1}, white, 33},
+        {"1:1, own byte order", kOwn, {300, 301}, {1, 1}, white, 0, false, true},
+        {"1:1, other byte order", kOther, {300, 301}, {1, 1}, white, 0, false, true},
+        {"half off the window", kOwn, {10, 700}, {1, 1}, white, 0, false, true},
+        {"half off the window", kOther, {1275, 5}, {1, 1}, white, 0, false, true},
+        {"stretched", kOwn, {300, 300}, {2.37f, 1.61f}, white, 0, false, true},
+        {"shrunk", kOther, {700, 300}, {0.53f, 0.71f}, white, 0, false, true},
+        {"tinted", kOwn, {300, 300}, {1, 1}, Color4B(200, 120, 255, 180), 0, false, true},
+        {"rotated", kOwn, {500, 300}, {1, 1}, white, 33, false, false},
+        {"stretched off the window", kOwn, {30, 697}, {2.37f, 1.61f}, white, 0, false, false},
+        {"shrunk off the window", kOther, {1270, 9}, {0.53f, 0.71f}, white, 0, false, false},
+        {"stretched across a clip edge", kOwn, {7, 183}, {2.37f, 1.61f}, white, 0, true, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const Renderer::Stats stats = drawBothWays([&](Scene* s) {
-            Sprite* sprite = addSprite(s, picture(row.format), row.at);
+            Node* parent = s;
+            if (row.clipped) {
+                auto* clip = addPanel(s, Size(300, 200), 0);
+                clip->setClippingEnabled(true), clip->setPosition(Vec2(100.f, 100.f));
+                parent = clip;
+            }
+            Sprite* sprite = addSprite(parent, picture(row.format), row.at);
             sprite->setScale(row.scale.x, row.scale.y), sprite->setRotation(row.rotation);
             sprite->setColor(Color3B(row.tint)), sprite->setOpacity(row.tint.a);
         });
-        EXPECT_EQ(stats.softPictures > 0, row.rotation == 0);
+        EXPECT_EQ(stats.softPictures > 0, row.ours);
         EXPECT_GT(stats.softColours, 0u); // the backdrop's translucent bands
     }
     // A changing tint, an opaque picture faded, and text.

@@ -289,6 +289,26 @@ TEST_F(MatchAndMovePages, LettersDraggedIntoBoxesAndSlots) {
     EXPECT_EQ(widget("OperImg1")->getParent()->getChildrenCount(), before);
 }
 
+TEST_F(MatchAndMovePages, SlotPagesCountOnlyTheLettersTheyAskFor) {
+    for (int code = 319503; code <= 319506; ++code) {
+        SCOPED_TRACE(code);
+        ASSERT_TRUE(open(code));
+        const ValueVector answers = manage()->getFirstAnswers();
+        int ones = 0;
+        for (int s = 1; s <= static_cast<int>(answers.size()); ++s) {
+            dragTo(1, s);
+            ones += answers[s - 1].asInt() == 1;
+        }
+        EXPECT_EQ(manage()->stepCount, ones);
+        EXPECT_FALSE(manage()->isStepDone()) << "letter 1 in every slot";
+        reload("Btn_Func2");
+        for (int s = 1; s <= static_cast<int>(answers.size()); ++s) {
+            dragTo(answers[s - 1].asInt(), s);
+        }
+        EXPECT_TRUE(manage()->isStepDone());
+    }
+}
+
 TEST_F(MatchAndMovePages, TallerWindowKeepsLinesPiecesAndCopiesInPlace) {
     support::startHeadless(engine::Size(1280, 960));
     GDataManager::getInstance()->screenOffsetY = 120.f;

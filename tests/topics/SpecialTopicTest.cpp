@@ -317,19 +317,42 @@ TEST_F(SpecialTopics, KeypadsWriteDigits) {
 }
 
 TEST_F(SpecialTopics, OnlyARightVerdictCelebrates) {
-    // Picture 1 tapped (target 0) or dropped, then show answer; 101304's wrong drop is its own verdict.
-    const struct { int code, target; } cases[] = {{101801, 0}, {101502, 1}, {101303, 1}, {101304, 3}};
+    // Pictures dropped on targets (target 0: the picture tapped), then show answer where the drops are no verdict of
+    // their own; a wrong answer, then a right one after reset. Every topic is complete from the start (no "Step").
+    using Moves = std::vector<std::pair<int, int>>;
+    const struct {
+        int code;
+        Moves wrong, right;
+    } cases[] = {{101801, {{1, 0}}, {{3, 0}, {1, 0}, {4, 0}, {2, 0}}},
+                 {101502, {{1, 1}}, {{1, 1}, {2, 2}}},
+                 {101303, {{1, 1}}, {{1, 1}, {2, 2}}},
+                 {101304, {{1, 3}}, {{3, 3}}},
+                 {101504, {{2, 1}}, {{1, 1}}},
+                 {101506, {{2, 1}}, {{1, 1}}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         ASSERT_TRUE(open(c.code));
-        playedSounds.clear();
-        c.target ? (void)dragTo(1, c.target) : tap("OperImg1");
-        EXPECT_FALSE(c.code != 101304 && judged());
-        settle();
-        EXPECT_EQ(sounds("WrongCommon"), 1);
-        EXPECT_EQ(sounds("RightCommon"), 0) << "no celebration after a wrong verdict";
-        if (c.code == 101801) {
-            support::saveScreenshot("topics_special_101801_wrong");
+        ValueMap topic = manage()->topics[manage()->currentTopic].asValueMap();
+        topic["Step"] = Value(0);
+        manage()->topics[manage()->currentTopic] = Value(topic);
+        const bool showsAnswer = c.code == 101801 || c.code == 101502 || c.code == 101303;
+        for (const Moves* moves : {&c.wrong, &c.right}) {
+            playedSounds.clear();
+            for (auto [picture, target] : *moves) {
+                target ? (void)dragTo(picture, target) : tap("OperImg" + std::to_string(picture));
+            }
+            if (showsAnswer) {
+                judged();
+            }
+            settle();
+            const bool right = moves == &c.right;
+            EXPECT_EQ(sounds("WrongCommon"), right ? 0 : 1);
+            EXPECT_EQ(sounds("RightCommon"), right ? 2 : 0) << "the verdict's feedback, then the celebration";
+            if (c.code == 101801 && !right) {
+                support::saveScreenshot("topics_special_101801_wrong");
+            }
+            ASSERT_TRUE(support::click("Btn_Func2"));
+            support::stepFrames(1);
         }
     }
 }
