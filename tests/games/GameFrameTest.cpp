@@ -194,3 +194,93 @@ TEST_F(GameFrame, SearchPathsComeBackWhenTheLastFrameGoes) {
     EXPECT_EQ(engine::FileUtils::getInstance()->getSearchPaths(), FileManager::getInstance()->searchPaths);
     FileManager::getInstance()->searchPaths.clear();
 }
+
+TEST_F(GameFrame, ResultIsStoredAsTheRoundShowsIt) {
+    // Eight questions of 100 points: one right answer makes 12.5, shown "12" (half to even) to the end of the
+    // round; one question answered at once: a round played for less than a second.
+    struct Case {
+        int qnum;
+        std::string score;
+        int time;
+    };
+    const Case cases[] = {{8, "12", 60}, {1, "100", 1}};
+    makeClass(1);
+    for (const Case& c : cases) {
+        writeGame("", c.qnum);
+        GameLayer* frame = startGame();
+        answerRight(frame);
+        if (frame->ended) {
+            EXPECT_LT(frame->elapsedTime, 1.f);
+        } else { // time-out
+            frame->elapsedTime = 59.9f;
+            engine::Director::getInstance()->mainLoop(0.2f);
+        }
+        ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
+        const StudentRecord pupil = GDataManager::getInstance()->students[0];
+        EXPECT_EQ(textOf(frame, "ScoreText"), c.score);
+        EXPECT_EQ(std::to_string(pupil.gameScore), c.score);
+        EXPECT_EQ(pupil.gameTime, c.time);
+        closeTip();
+        expectTopRankRow(frame, pupil.id, c.score);
+        frame->removeFromParentAndCleanup(true);
+    }
+}
+
+TEST_F(GameFrame, DataThatCannotBeAnsweredRightDoesNotStart) {
+    // Per game type, a question count whose questions cannot be answered right: the pupil keeps 80 points.
+    const auto answers = [](int answer) {
+        std::string list;
+        for (int s = 0; s < 10; ++s) {
+            list += "<integer>" + std::to_string(answer) + "</integer>";
+        }
+        return "<key>Answers</key><array>" + list + "</array>";
+    };
+    struct Case {
+        int model;
+        std::string map;
+        int qnum = 5;
+    };
+    const Case cases[] = {
+        {41, "", 0},                                // no question
+        {41, "<key>Answers</key><array/>"},         // click the answer without answers
+        {41, answers(7)},                           // answers naming no option
+        {41, "<key>Questions</key><array/>"},       // nothing asked
+        {21, "<key>Answers</key><array/>"},         // sorting
+        {31, ""},                                   // moles without pictures
+        {81, answers(6)},                           // no quarter of the wheel
+        {11, ""},                                   // pair game without its pieces' pictures
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.model);
+        makeClass(1);
+        GDataManager::getInstance()->students[0].gameScore = 80;
+        writeGame(c.map, c.qnum, c.model);
+        GameLayer* frame = openFrame();
+        choosePupil(frame, 0);
+        ASSERT_TRUE(support::stepUntil([&] { return shown(frame, "StartBtn"); }));
+        press(frame, "StartBtn");
+        EXPECT_EQ(tipText(), "This game has no questions to play.") << c.map;
+        support::stepFrames(10);
+        EXPECT_EQ(frame->state, 1) << c.map;
+        EXPECT_EQ(GDataManager::getInstance()->students[0].gameScore, 80) << c.map;
+        closeTip();
+        frame->removeFromParentAndCleanup(true);
+    }
+}
+
+TEST_F(GameFrame, TheRankBoardLeavesAPendingAnswerPending) {
+    makeClass(1);
+    writeGame();
+    GameLayer* frame = startGame();
+    support::click(option(frame, rightChoice(frame)));
+    support::stepFrames(1);
+    frame->onRankBtn(); // its button is disabled during a round: the round's phase refuses it too
+    if (engine::Node* close = support::findByName("CloseBtn")) {
+        support::click(close);
+    }
+    EXPECT_FALSE(frame->running);
+    support::click(option(frame, rightChoice(frame)));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount > 0 && frame->running; }));
+    support::stepFrames(60);
+    EXPECT_EQ(frame->answeredCount, 1);
+}

@@ -199,11 +199,18 @@ protected:
     }
     // The option widget carrying choice number choice.
     static engine::Node* option(GameLayer* frame, int choice) { return UITools::seekChildByTag(frame, 10000 + choice); }
+    // Closes the tip shown, by its own button (a game may have a "Button1" of its own).
     static void closeTip() {
-        if (engine::Node* button = support::findByName("Button1")) {
-            support::click(button);
-            support::stepFrames(2);
+        engine::Node* tip = support::findByName("BgImage1");
+        engine::Node* button = tip ? support::findByName("Button1", tip) : nullptr;
+        if (!button) {
+            return;
         }
+        tip->retain();
+        support::click(button);
+        support::stepFrames(2);
+        EXPECT_FALSE(tip->isRunning()) << "the tip is closed";
+        tip->release();
     }
 };
 
