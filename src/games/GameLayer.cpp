@@ -287,12 +287,15 @@ bool GameLayer::canPlay() const {
     if (!GameManager::getInstance()->isPlayable()) {
         return false;
     }
-    for (int slot = 0; game && slot < kQuestionSlots; ++slot) {
+    if (!game) {
+        return true; // without a game class the frame still counts down
+    }
+    for (int slot = 0; slot < kQuestionSlots; ++slot) {
         if (game->answerable(slot)) {
             return true;
         }
     }
-    return !game;
+    return false;
 }
 
 void GameLayer::onStartBtn() {
