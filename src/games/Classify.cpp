@@ -1,5 +1,6 @@
 #include "games/Classify.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "common/UITools.h"
@@ -128,6 +129,17 @@ void Classify::onDropped(engine::Node* /*target*/) {
         item->setVisible(false);
     }
     rightAnswerTail(frame, [this] { showQuestion(); });
+}
+
+bool Classify::answerable(int slot) const {
+    const int answer = answerAt(slot);
+    if (answer == INT_MIN || !hasQuestion(slot)) {
+        return false;
+    }
+    std::vector<engine::Node*> targets;
+    UITools::seekChildrenByPrefix(targets, gameNode, "OperImg");
+    return std::any_of(targets.begin(), targets.end(),
+                       [answer](const engine::Node* target) { return sameClass(target->getTag(), answer); });
 }
 
 void Classify::resumeTimer() {

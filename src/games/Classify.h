@@ -27,4 +27,6 @@ public:
     // First places of "AniImg1" and "QImg"; zero until recorded.
     engine::Vec2 carrierHome;
     engine::Vec2 itemHome;
+protected:
+    bool answerable(int slot) const override;
 };

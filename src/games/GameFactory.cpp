@@ -32,7 +32,7 @@ template <class Game> GameLayer* makeGame(GameLayer* frame) {
 
 void GameLayer::createGame() {
     const int classNumber = GameManager::getInstance()->getGameModel() / 10;
-    GameLayer* game = nullptr;
+    game = nullptr;
     switch (classNumber) {
     case 1:
         game = makeGame<Supperzzle>(this);

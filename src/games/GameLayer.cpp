@@ -104,18 +104,13 @@ void GameLayer::onGameStart() {
     initRes();
     screenAdaptation();
     studentIcons.clear();
-    running = false;
+    setPhase(Phase::Ready);
     answeredCount = 0;
     elapsedTime = 0.f;
     score = 0.f;
     currentPage = 1;
     selectedStudent = -1;
     selectedId = -1;
-    state = 1;
-    ended = false;
-    paused = false;
-    answerPending = false;
-    roundStopped = false;
     roundPupilId = -1;
     startCallback = nullptr;
     initStudentIcons();
@@ -265,6 +260,44 @@ void GameLayer::updatePageNum() {
     }
 }
 
+void GameLayer::setPhase(Phase next) {
+    roundPhase = next;
+    running = next == Phase::Running;
+    ended = next == Phase::Won || next == Phase::TimedOut || next == Phase::Stopped;
+    state = next == Phase::Ready ? 1 : next == Phase::Won ? 3 : 2;
+    if (next == Phase::Ready) {
+        return; // the buttons as the layout and the game have them
+    }
+    const bool paused = next == Phase::Paused || next == Phase::PausedAnswering;
+    setShown(startBtn, paused);
+    setShown(pauseBtn, !ended && !paused);
+    setShown(stopBtn, !ended);
+    setShown(leftBtn, ended);
+    setShown(rightBtn, ended);
+    // A won or timed-out round enables it with its result tip.
+    setEnabled(rankBtn, next == Phase::Stopped);
+    if (ended) {
+        unschedule("updateTime");
+    } else if (!isScheduled("updateTime")) {
+        schedule([this](float dt) { updateTime(dt); }, "updateTime");
+    }
+}
+
+bool GameLayer::canPlay() const {
+    if (!GameManager::getInstance()->isPlayable()) {
+        return false;
+    }
+    if (!game) {
+        return true; // without a game class the frame still counts down
+    }
+    for (int slot = 0; slot < kQuestionSlots; ++slot) {
+        if (game->answerable(slot)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void GameLayer::onStartBtn() {
     if (ended) {
         return;
@@ -273,41 +306,28 @@ void GameLayer::onStartBtn() {
         TipsManager::getInstance()->showTipsByKey("GameStr2", nullptr, nullptr);
         return;
     }
-    if (state == 1) {
-        // Data without a question or without time would end at once and overwrite the pupil's result.
-        if (!GameManager::getInstance()->isPlayable()) {
+    if (roundPhase == Phase::Ready) {
+        // A round that cannot be answered right would time out and overwrite the pupil's result.
+        if (!canPlay()) {
             TipsManager::getInstance()->showTipsByKey("GameStr4", nullptr, nullptr);
             return;
         }
         roundPupilId = selectedId;
     }
-    paused = false;
-    state = 2;
-    setShown(startBtn, false);
-    setShown(pauseBtn, true);
-    setShown(stopBtn, true);
-    setEnabled(rankBtn, false);
-    setShown(leftBtn, false);
-    setShown(rightBtn, false);
-    schedule([this](float dt) { updateTime(dt); }, "updateTime");
     // An answer still in its effect goes first: its end runs the frame again and shows what comes next.
-    if (answerPending) {
-        return;
-    }
-    running = true;
-    if (startCallback) {
+    const bool pending = roundPhase == Phase::Answering || roundPhase == Phase::PausedAnswering;
+    setPhase(pending ? Phase::Answering : Phase::Running);
+    if (!pending && startCallback) {
         startCallback();
     }
 }
 
 void GameLayer::onPauseBtn() {
-    if (ended) {
-        return;
+    if (roundPhase == Phase::Running) {
+        setPhase(Phase::Paused);
+    } else if (roundPhase == Phase::Answering) {
+        setPhase(Phase::PausedAnswering);
     }
-    running = false;
-    paused = true;
-    setShown(startBtn, true);
-    setShown(pauseBtn, false);
 }
 
 void GameLayer::updateTime(float dt) {
@@ -330,7 +350,11 @@ void GameLayer::updateTime(float dt) {
 }
 
 std::string GameLayer::updateScore() const {
-    return engine::StringUtils::format("%.0f", score);
+    return std::to_string(shownScore(score));
+}
+
+int GameLayer::shownScore(float score) {
+    return static_cast<int>(std::nearbyint(score));
 }
 
 bool GameLayer::checkFinish() {
@@ -338,36 +362,25 @@ bool GameLayer::checkFinish() {
         resume(this);
         return false;
     }
-    state = 3;
-    gameOver();
+    endRound(Phase::Won);
     return true;
 }
 
 void GameLayer::onStopBtn() {
-    if (ended) {
-        return;
-    }
-    roundStopped = true;
-    gameOver();
+    endRound(Phase::Stopped);
 }
 
 void GameLayer::gameOver() {
+    endRound(Phase::TimedOut);
+}
+
+void GameLayer::endRound(Phase end) {
     if (ended) {
         return;
     }
-    ended = true;
-    answerPending = false;
-    unschedule("updateTime");
-    setShown(startBtn, false);
-    setShown(pauseBtn, false);
-    setShown(stopBtn, false);
-    running = false;
-    setShown(leftBtn, true);
-    setShown(rightBtn, true);
-    if (roundStopped) {
-        // Nothing to store, celebrate or tell.
-        setEnabled(rankBtn, true);
-        return;
+    setPhase(end);
+    if (end == Phase::Stopped) {
+        return; // nothing to store, celebrate or tell
     }
     showResult();
     engine::Node* centre = UITools::createCenterNode(this);
@@ -391,10 +404,10 @@ void GameLayer::showResult() {
     StudentRecord record = data->getStudent(index);
     resultPreviousBest = record.gameTime;
     if (record.gameTime <= 0 || static_cast<float>(record.gameTime) > elapsedTime) {
-        record.gameTime = static_cast<int>(elapsedTime);
+        // A round played in under a second is still played: 0 reads as never played.
+        record.gameTime = std::max(1, static_cast<int>(elapsedTime));
     }
-    // Stored as the score text shows it.
-    record.gameScore = static_cast<int>(std::lround(score));
+    record.gameScore = shownScore(score);
     if (index >= 0) {
         data->students[index] = record;
     }
@@ -450,7 +463,9 @@ std::string GameLayer::formatResult(const std::string& text, const std::string& 
 }
 
 void GameLayer::onRankBtn() {
-    if (!getParent() || rankBoard) {
+    // Outside a round only (the button is disabled during one).
+    const bool inRound = roundPhase != Phase::Ready && !ended;
+    if (!getParent() || rankBoard || inRound) {
         return;
     }
     auto* board = new RankLayer();
@@ -464,11 +479,6 @@ void GameLayer::onRankBtn() {
     board->retain();
     rankBoard = board;
     board->closeCallback = life.guard([this] { onRankClose(); });
-    if (state == 2 && !ended) {
-        running = false;
-        setShown(startBtn, true);
-        setShown(pauseBtn, false);
-    }
 }
 
 void GameLayer::onRankClose() {
@@ -478,11 +488,6 @@ void GameLayer::onRankClose() {
     }
     // The board sorted the pupils: the chosen pupil is found again and the icons drawn in the new order.
     initStudentIcons();
-    if (state == 2 && !ended) {
-        running = !paused;
-        setShown(startBtn, paused);
-        setShown(pauseBtn, !paused);
-    }
 }
 
 void GameLayer::onNavBtn(int nav) {
@@ -625,17 +630,39 @@ void GameLayer::showCommonQuestion(GameLayer* frame, const std::function<void(en
 }
 
 bool GameLayer::takeClick(GameLayer* frame) {
-    if (!frame || !frame->running || frame->ended) {
+    if (!frame || frame->roundPhase != Phase::Running) {
         return false;
     }
-    frame->running = false;
-    frame->answerPending = true;
+    frame->setPhase(Phase::Answering);
     return true;
 }
 
 int GameLayer::currentAnswer(GameLayer* frame) const {
-    const int slot = currentSlot(frame);
+    return answerAt(currentSlot(frame));
+}
+
+int GameLayer::answerAt(int slot) const {
     return slot >= 0 && slot < static_cast<int>(answers.size()) ? answers[slot] : INT_MIN;
+}
+
+bool GameLayer::hasQuestion(int slot) {
+    return !GameManager::entryAt(GameManager::getInstance()->getQuestions(), slot).asString().empty();
+}
+
+bool GameLayer::answerable(int slot) const {
+    const int answer = answerAt(slot);
+    if (!gameNode || answer == INT_MIN || !hasQuestion(slot)) {
+        return false;
+    }
+    const engine::Value options = GameManager::entryAt(GameManager::getInstance()->getSelectImgs(), slot);
+    const int shown = options.getType() == engine::Value::Type::VECTOR ? int(options.asValueVector().size()) : 0;
+    for (int k = 1; k <= shown; ++k) {
+        const engine::Node* option = UITools::seekChildByName(gameNode, engine::StringUtils::format("OperImg%d", k));
+        if (option && choiceOf(option) == answer) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int GameLayer::choiceOf(const engine::Node* option) {
@@ -697,9 +724,10 @@ void GameLayer::resume(GameLayer* frame) {
     if (!frame) {
         return;
     }
-    frame->answerPending = false;
-    if (!frame->ended && !frame->paused) {
-        frame->running = true;
+    if (frame->roundPhase == Phase::Answering) {
+        frame->setPhase(Phase::Running);
+    } else if (frame->roundPhase == Phase::PausedAnswering) {
+        frame->setPhase(Phase::Paused);
     }
 }
 

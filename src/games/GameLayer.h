@@ -49,13 +49,21 @@ public:
 
     void updateTime(float dt);
     std::string updateScore() const;
+    // The score as the score text shows it ("%.0f": half to even); stored, ranked and uploaded so.
+    static int shownScore(float score);
     bool checkFinish();
     void showResult();
 
     // The result text filled with its string, real and whole-number conversions in order; never used as a format.
     static std::string formatResult(const std::string& text, const std::string& name, double seconds, int shown);
 
+    // The round: ready until Start, then running, an answer pending (a taken click not yet dealt with) or paused
+    // (with or without an answer pending), and at last won, timed out or stopped. Only setPhase changes it.
+    enum class Phase { Ready, Running, Answering, Paused, PausedAnswering, Won, TimedOut, Stopped };
+    Phase phase() const { return roundPhase; }
+
     engine::Node* rootNode = nullptr;
+    // Read by the games: set by setPhase only. running: the countdown counts and a click can be taken.
     bool running = false;
     int answeredCount = 0;
     float elapsedTime = 0.f;
@@ -71,13 +79,13 @@ public:
     engine::ui::Widget* rightBtn = nullptr;
     int currentPage = 1;
     int selectedStudent = -1;
+    // 1 ready, 2 in play (also after a time-out or Stop), 3 won; set by setPhase only.
     int state = 1;
     std::function<void()> startCallback;
     std::vector<engine::Node*> studentIcons;
 
-    // After the time-out or Stop nothing starts the game again; while paused no answer tail resumes it.
+    // Won, timed out or stopped: nothing starts the round again; set by setPhase only.
     bool ended = false;
-    bool paused = false;
     // The chosen pupil's id: the index is found again after every sort of the pupil list.
     int selectedId = -1;
     engine::Node* rankBoard = nullptr;  // retained while open
@@ -100,8 +108,15 @@ protected:
     // A click is taken only while the frame runs; taking it stops the frame until its answer has been dealt with
     // (resume or the game's end): a Start meanwhile waits for that, so one question cannot be answered twice.
     static bool takeClick(GameLayer* frame);
+    // A question of the slot can be answered right: its question names something and one of its options is
+    // right. Per game; the pair game asks for a pair of pieces with pictures whatever the slot.
+    virtual bool answerable(int slot) const;
     // The answer of the current slot, INT_MIN when there is none.
     int currentAnswer(GameLayer* frame) const;
+    // The answer of a slot, INT_MIN when there is none.
+    int answerAt(int slot) const;
+    // The slot names a question (text or picture).
+    static bool hasQuestion(int slot);
     // The choice number an option's layout tag carries (tag minus 10000).
     static int choiceOf(const engine::Node* option);
     // The option's choice number equals the slot's answer; a missing answer makes every option wrong.
@@ -142,6 +157,12 @@ protected:
     LifeToken life;
 
 private:
+    // The one place the round changes: the phase, its mirrors, the buttons and the countdown.
+    void setPhase(Phase next);
+    // Ends the round once: a won or timed-out round stores its result and celebrates, a stopped one does not.
+    void endRound(Phase end);
+    // The data has a question, time and, when a game was made, a question it can be answered right.
+    bool canPlay() const;
     void showResultTip();
     void closeBoards();
     // The index of the pupil who plays the round, -1 when that pupil is no longer in the list.
@@ -150,9 +171,9 @@ private:
     void markSelection();
     static std::string stringKey(const std::string& key);
     bool started = false;
-    // A taken click whose answer has not been dealt with yet.
-    bool answerPending = false;
-    bool roundStopped = false;
+    Phase roundPhase = Phase::Ready;
+    // The game the factory made, a child of this frame; null without a game class.
+    GameLayer* game = nullptr;
     // The pupil chosen when the round started: the result is theirs whoever is chosen meanwhile.
     int roundPupilId = -1;
     // Keys of the steps run on the next frame in place of an animation.

@@ -8,6 +8,8 @@
 namespace {
 
 constexpr float kTurnTime = 3.f;
+// The quarter of a stop on a boundary.
+constexpr int kBoundary = 5;
 
 } // namespace
 
@@ -37,7 +39,7 @@ void LuckyTurn::initGame() {
 int LuckyTurn::quarterOf(float rotation) {
     const int a = static_cast<int>(rotation) % 360;
     if (a <= 0 || a % 90 == 0) {
-        return 5;
+        return kBoundary;
     }
     return a / 90 + 1;
 }
@@ -88,6 +90,12 @@ void LuckyTurn::onSpinResult(int quarter) {
 
 void LuckyTurn::onRightEnd() {
     rightAnswerTail(frame, [this] { nextQuestion(); });
+}
+
+bool LuckyTurn::answerable(int slot) const {
+    const int quarter = answerAt(slot);
+    return wheel && UITools::seekChildByName(gameNode, "Button1") && hasQuestion(slot) && quarter >= 1 &&
+           quarter <= kBoundary;
 }
 
 void LuckyTurn::onWrongEnd() {

@@ -34,6 +34,9 @@ public:
     std::array<engine::Vec2, 4> operImgHomes{};
     engine::Node* wheel = nullptr;
 
+protected:
+    bool answerable(int slot) const override;
+
 private:
     // The wheel's endless turn, alone: one turn added to another would double its speed.
     void spin();

@@ -1,5 +1,7 @@
 #include "games/Supperzzle.h"
 
+#include <algorithm>
+
 #include "base/Director.h"
 #include "common/UITools.h"
 #include "games/GameManager.h"
@@ -153,6 +155,19 @@ void Supperzzle::onPieceClick(engine::Ref* sender, int /*index*/) {
         setSelected(tried, false);
     }
     selectedPieces.clear();
+}
+
+bool Supperzzle::answerable(int /*slot*/) const {
+    // A pair both of whose pieces show a picture.
+    const size_t pictured = std::min(pieces.size(), GameManager::getInstance()->getOperImgs().size());
+    for (size_t i = 0; i < pictured; ++i) {
+        for (size_t j = i + 1; j < pictured; ++j) {
+            if (pieces[i]->getTag() == pieces[j]->getTag()) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 void Supperzzle::movePairTogether() {

@@ -33,6 +33,9 @@ public:
     std::vector<engine::ui::Widget*> selectedPieces;
     int loadedCount = 0;
 
+protected:
+    bool answerable(int slot) const override;
+
 private:
     // Pieces shuffled and popping in, one every 0.08 s.
     void startPopIn();

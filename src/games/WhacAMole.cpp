@@ -88,6 +88,13 @@ void WhacAMole::onEffectEnd() {
     rightAnswerTail(frame, [this] { showQuestion(); });
 }
 
+bool WhacAMole::answerable(int slot) const {
+    const engine::Value entry = GameManager::entryAt(GameManager::getInstance()->getAnswerImgs(), slot);
+    const int moles = entry.getType() == engine::Value::Type::VECTOR ? int(entry.asValueVector().size()) : 0;
+    const int answer = answerAt(slot);
+    return gameNode && hasQuestion(slot) && answer >= 1 && answer <= std::min(moles, kHoles);
+}
+
 void WhacAMole::resumeTimer() {
     resume(frame);
 }

@@ -20,4 +20,6 @@ public:
 
     std::vector<int> moleHoles;
     std::vector<engine::Vec2> moleHomes;
+protected:
+    bool answerable(int slot) const override;
 };

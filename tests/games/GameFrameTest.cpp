@@ -1,5 +1,7 @@
 // The game frame alone: pupil pages, the countdown text, results and best times, the result text, the game data
 // and the search paths.
+#include <tuple>
+
 #include "games/GameManager.h"
 #include "games/GamesFixture.h"
 #include "net/FileManager.h"
@@ -193,4 +195,62 @@ TEST_F(GameFrame, SearchPathsComeBackWhenTheLastFrameGoes) {
     EXPECT_FALSE(hasPath(own));
     EXPECT_EQ(engine::FileUtils::getInstance()->getSearchPaths(), FileManager::getInstance()->searchPaths);
     FileManager::getInstance()->searchPaths.clear();
+}
+
+TEST_F(GameFrame, ResultIsStoredAsTheRoundShowsIt) {
+    // One right answer of eight for 100 points shows 12.5 as "12" (half to even), then the time is up; one question
+    // answered at once is a round played for less than a second.
+    const std::tuple<int, std::string, int> cases[] = {{8, "12", 60}, {1, "100", 1}};
+    makeClass(1);
+    for (const auto& [qnum, score, time] : cases) {
+        writeGame("", qnum);
+        GameLayer* frame = startGame();
+        answerRight(frame);
+        frame->elapsedTime = frame->ended ? frame->elapsedTime : 59.9f;
+        engine::Director::getInstance()->mainLoop(0.2f);
+        ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
+        const StudentRecord pupil = GDataManager::getInstance()->students[0];
+        EXPECT_EQ(textOf(frame, "ScoreText"), score);
+        EXPECT_EQ(std::to_string(pupil.gameScore), score);
+        EXPECT_EQ(pupil.gameTime, time);
+        closeTip();
+        expectTopRankRow(frame, pupil.id, score);
+        frame->removeFromParentAndCleanup(true);
+    }
+}
+
+TEST_F(GameFrame, DataThatCannotBeAnsweredRightDoesNotStart) {
+    // Per game type, a question count that no right answer can serve.
+    const std::string none = "<key>Answers</key><array/>",
+                      seven = "<key>Answers</key><array><integer>7</integer></array>";
+    const std::tuple<int, std::string, int> cases[] = {
+        {41, "", 0},   {41, none, 5}, {41, seven, 5}, {41, "<key>Questions</key><array/>", 5}, // no option answers 7
+        {21, none, 5}, {31, "", 5},   {81, seven, 5}, {11, "", 5}, // moles, pair pieces without pictures; no quarter 7
+    };
+    for (const auto& [model, map, qnum] : cases) {
+        SCOPED_TRACE(std::to_string(model) + map);
+        makeClass(1);
+        writeGame(map, qnum, model);
+        GameLayer* frame = openFrame();
+        choosePupil(frame, 0);
+        ASSERT_TRUE(support::stepUntil([&] { return shown(frame, "StartBtn"); }));
+        press(frame, "StartBtn");
+        EXPECT_EQ(tipText(), "This game has no questions to play.");
+        EXPECT_EQ(frame->state, 1);
+        closeTip();
+        frame->removeFromParentAndCleanup(true);
+    }
+}
+
+TEST_F(GameFrame, TheRankBoardLeavesAPendingAnswerPending) {
+    makeClass(1);
+    writeGame();
+    GameLayer* frame = startGame();
+    support::click(option(frame, rightChoice(frame)));
+    support::stepFrames(1);
+    frame->onRankBtn(); // its button is disabled during a round; the round's phase refuses it as well
+    if (engine::Node* close = support::findByName("CloseBtn")) {
+        support::click(close);
+    }
+    EXPECT_FALSE(frame->running);
 }

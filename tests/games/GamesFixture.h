@@ -199,9 +199,10 @@ protected:
     }
     // The option widget carrying choice number choice.
     static engine::Node* option(GameLayer* frame, int choice) { return UITools::seekChildByTag(frame, 10000 + choice); }
+    // Closes the tip shown by its own button (a game may have a "Button1" of its own).
     static void closeTip() {
-        if (engine::Node* button = support::findByName("Button1")) {
-            support::click(button);
+        if (engine::Node* tip = support::findByName("BgImage1")) {
+            support::click(support::findByName("Button1", tip));
             support::stepFrames(2);
         }
     }
