@@ -12,21 +12,24 @@
 #include "common/PlistManager.h"
 #include "lesson/UnsentResults.h"
 #include "net/HttpManager.h"
-#include "scenes/LoginScene.h"
 #include "scene/Scene.h"
+#include "scenes/LoginScene.h"
 #include "support/ClientTest.h"
 
 namespace {
 
 class KeptUploads : public support::ClientTest {
 protected:
+    // An upload of lecture 1-1-1-1-2; one without a class is refused for good.
     static std::string entry(const std::string& teacher, const std::string& classId) {
-        const std::string lecture = R"("gradeCode":"1","lesson":"2","phaseCode":"1","score":"[]","subjectCode":"1",)"
-                                    R"("typeCode":"1")";
-        return R"({"teacher":")" + teacher + R"(","fields":{)" + (classId.empty() ? "" : R"("classId":")" + classId + "\",") +
-               lecture + "}}";
+        return R"({"teacher":")" + teacher + R"(","fields":{)" +
+               (classId.empty() ? "" : R"("classId":")" + classId + "\",") +
+               R"("gradeCode":"1","lesson":"2","phaseCode":"1","score":"[]","subjectCode":"1","typeCode":"1"}})";
     }
-    static void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+    void writeFile(const std::string& path, const std::string& text) {
+        std::filesystem::create_directories(resRoot());
+        std::ofstream(path) << text;
+    }
     static std::string readFile(const std::string& path) {
         std::ostringstream text;
         text << std::ifstream(path).rdbuf();
@@ -52,9 +55,7 @@ protected:
 
 TEST_F(KeptUploads, ARefusedUploadHoldsBackNoneAndWhatWaitsIsToldOnce) {
     support::runScene(LoginScene::create());
-    // The first lacks its class and is refused for good; the last is another teacher's.
     const std::string refused = entry("teacher", ""), other = entry("teacher2", "102");
-    std::filesystem::create_directories(resRoot());
     writeFile(UnsentResults::filePath(), "[" + refused + "," + entry("teacher", "101") + "," + other + "]");
     sendAfterLogin("teacher");
     EXPECT_EQ(acceptedClasses(), std::vector<std::string>{"101"});
@@ -73,7 +74,6 @@ TEST_F(KeptUploads, ARefusedUploadHoldsBackNoneAndWhatWaitsIsToldOnce) {
 
 // A second login whose reply comes while the first kept upload is out.
 TEST_F(KeptUploads, OverlappingLoginsSendEachUploadOnce) {
-    std::filesystem::create_directories(resRoot());
     writeFile(UnsentResults::filePath(), "[" + entry("teacher", "101") + "," + entry("teacher", "102") + "]");
     sendAfterLogin("teacher", 2);
     EXPECT_EQ(acceptedClasses(), (std::vector<std::string>{"101", "102"}));
@@ -92,7 +92,6 @@ TEST_F(KeptUploads, AFileThatDoesNotReadIsMovedAsideAndWhatReadsIsKept) {
          R"({"teacher":"teacher","fields":{"lesson":"2","classId":101}},)"},
     };
     for (const Case& c : cases) {
-        std::filesystem::create_directories(resRoot());
         const std::string path = UnsentResults::filePath();
         writeFile(path, c.old);
         EXPECT_TRUE(UnsentResults::keep("teacher", {{"classId", "103"}}));
@@ -110,7 +109,6 @@ TEST_F(KeptUploads, AFileThatDoesNotReadIsMovedAsideAndWhatReadsIsKept) {
 }
 
 TEST_F(KeptUploads, TheFileIsReadableByItsOwnerOnly) {
-    std::filesystem::create_directories(resRoot());
     const std::string path = UnsentResults::filePath();
     writeFile(path, "[]");
     chmod(path.c_str(), 0644);
