@@ -23,7 +23,7 @@ namespace {
 const char* const kSaveScore = "saveScore";
 const char* const kTellKey = "UnsentResults::tell";
 
-struct Round {
+struct Memory {
     // Kept while the file could not be written; gone when the program ends.
     std::vector<Upload> inMemory;
     // Whose kept uploads are being sent; empty between rounds.
@@ -38,14 +38,14 @@ struct Round {
     int generation = 0;
 };
 
-Round& round() {
-    static Round state;
+Memory& memory() {
+    static Memory state;
     return state;
 }
 
 std::vector<Upload> waitingFor(const std::string& teacher) {
     std::vector<Upload> uploads = load().uploads;
-    uploads.insert(uploads.end(), round().inMemory.begin(), round().inMemory.end());
+    uploads.insert(uploads.end(), memory().inMemory.begin(), memory().inMemory.end());
     uploads.erase(std::remove_if(uploads.begin(), uploads.end(),
                                  [&teacher](const Upload& upload) { return upload.teacher != teacher; }),
                   uploads.end());
@@ -67,14 +67,14 @@ void tellWhenLoginLeft(float) {
     if (dynamic_cast<LoginScene*>(director->getRunningScene()) || !director->getRunningScene()) {
         return;
     }
-    director->getScheduler()->unschedule(kTellKey, &round());
+    director->getScheduler()->unschedule(kTellKey, &memory());
     std::string tip;
-    tip.swap(round().tip);
+    tip.swap(memory().tip);
     TipsManager::getInstance()->showTips(tip, nullptr, nullptr);
 }
 
 void endRound(size_t waiting) {
-    Round& state = round();
+    Memory& state = memory();
     engine::log("unsent results: %zu of %s still waiting", waiting, state.teacher.c_str());
     state.teacher.clear();
     state.tried.clear();
@@ -92,7 +92,7 @@ void endRound(size_t waiting) {
 void sendNext();
 
 void onAccepted(const Upload& sent) {
-    Round& state = round();
+    Memory& state = memory();
     eraseOne(state.tried, sent);
     if (sent.inMemory) {
         eraseOne(state.inMemory, sent);
@@ -106,16 +106,16 @@ void onAccepted(const Upload& sent) {
 }
 
 void send(const Upload& upload) {
-    Round& state = round();
+    Memory& state = memory();
     state.awaited = upload;
     state.tried.push_back(upload);
     const int generation = state.generation;
-    auto current = [generation] { return round().generation == generation; };
+    auto current = [generation] { return memory().generation == generation; };
     HttpManager* http = HttpManager::getInstance();
     // Still kept: a stale login now ends the round without a second copy.
     http->setUnauthorizedCallback(kSaveScore, [current] {
         if (current()) {
-            round().awaited.reset();
+            memory().awaited.reset();
             endRound(0);
         }
         return std::string();
@@ -124,7 +124,7 @@ void send(const Upload& upload) {
         kSaveScore,
         [current, upload](const std::string&, rapidjson::Value&) {
             if (current()) {
-                round().awaited.reset();
+                memory().awaited.reset();
                 onAccepted(upload);
                 sendNext();
             }
@@ -133,7 +133,7 @@ void send(const Upload& upload) {
         [current](int code, const std::string& message) {
             engine::log("unsent results kept: %d %s", code, message.c_str());
             if (current()) {
-                round().awaited.reset();
+                memory().awaited.reset();
                 sendNext();
             }
         },
@@ -141,7 +141,7 @@ void send(const Upload& upload) {
 }
 
 void sendNext() {
-    Round& state = round();
+    Memory& state = memory();
     if (state.awaited || state.teacher.empty()) {
         return;
     }
@@ -166,12 +166,12 @@ bool keep(const std::string& teacher, const Fields& fields) {
         return true;
     }
     engine::log("unsent results: kept in memory until the program ends");
-    round().inMemory.push_back({teacher, fields, {}, true});
+    memory().inMemory.push_back({teacher, fields, {}, true});
     return false;
 }
 
 void sendFor(const std::string& teacher) {
-    Round& state = round();
+    Memory& state = memory();
     state.teacher = teacher;
     state.tried.clear();
     if (state.awaited) {
@@ -183,10 +183,10 @@ void sendFor(const std::string& teacher) {
 }
 
 void forget() {
-    Round& state = round();
+    Memory& state = memory();
     engine::Director::getInstance()->getScheduler()->unschedule(kTellKey, &state);
     const int generation = state.generation + 1;
-    state = Round();
+    state = Memory();
     state.generation = generation;
 }
 
