@@ -17,7 +17,7 @@ constexpr int kBadRequest = 2;
 constexpr int kNotLoggedIn = 401;
 
 RecordedRequest record(const httplib::Request& req, const std::string& name, const FormFields& fields) {
-    return {name, fields, req.get_header_value("token")};
+    return {name, fields, req.get_header_value("token"), req.body};
 }
 
 } // namespace

@@ -13,6 +13,7 @@ struct RecordedRequest {
     std::string name;  // "login", "saveScore", ...
     FormFields fields; // decoded, in body order
     std::string token; // the "token" header; "" when it was empty or absent (the two look alike here)
+    std::string body;  // as it came
 
     std::string field(const std::string& key) const { return fieldValue(fields, key); }
 };

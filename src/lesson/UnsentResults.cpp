@@ -1,139 +1,193 @@
 #include "lesson/UnsentResults.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
-#include <rapidjson/document.h>
-#include <rapidjson/stringbuffer.h>
-#include <rapidjson/writer.h>
-
+#include "base/Director.h"
 #include "base/Log.h"
-#include "common/JsonManager.h"
+#include "base/Scheduler.h"
+#include "base/StringUtils.h"
+#include "common/PlistManager.h"
+#include "common/TipsManager.h"
+#include "lesson/UnsentResultsFile.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
+#include "scenes/LoginScene.h"
 
 namespace UnsentResults {
 
 namespace {
 
 const char* const kSaveScore = "saveScore";
+const char* const kTellKey = "UnsentResults::tell";
 
-struct Upload {
+struct Memory {
+    // Kept while the file could not be written; gone when the program ends.
+    std::vector<Upload> inMemory;
+    // Whose kept uploads are being sent; empty between rounds.
     std::string teacher;
-    Fields fields;
-    bool operator==(const Upload& other) const { return teacher == other.teacher && fields == other.fields; }
+    // Sent in this round and not accepted: each is tried once per login.
+    std::vector<Upload> tried;
+    // The one upload whose reply is awaited.
+    std::optional<Upload> awaited;
+    // Told once the login scene is left, which would take a tip with it.
+    std::string tip;
+    // Replies of a forgotten round find nothing.
+    int generation = 0;
 };
 
-// Anything unreadable in the file is logged and left out.
-std::vector<Upload> load() {
-    std::vector<Upload> uploads;
-    auto* files = engine::FileUtils::getInstance();
-    const std::string path = filePath();
-    if (!files->isFileExist(path)) {
-        return uploads;
-    }
-    const rapidjson::Document document = JsonManager::getInstance()->parse(files->getStringFromFile(path));
-    if (!document.IsArray()) {
-        engine::log("error unsent results: %s unreadable", path.c_str());
-        return uploads;
-    }
-    for (const rapidjson::Value& item : document.GetArray()) {
-        auto teacher = item.IsObject() ? item.FindMember("teacher") : rapidjson::Value::ConstMemberIterator();
-        auto fields = item.IsObject() ? item.FindMember("fields") : rapidjson::Value::ConstMemberIterator();
-        if (!item.IsObject() || teacher == item.MemberEnd() || !teacher->value.IsString() ||
-            fields == item.MemberEnd() || !fields->value.IsObject()) {
-            engine::log("error unsent results: entry skipped");
-            continue;
-        }
-        Upload upload;
-        upload.teacher.assign(teacher->value.GetString(), teacher->value.GetStringLength());
-        for (const auto& field : fields->value.GetObject()) {
-            if (field.value.IsString()) {
-                upload.fields[field.name.GetString()].assign(field.value.GetString(), field.value.GetStringLength());
-            }
-        }
-        uploads.push_back(std::move(upload));
-    }
+Memory& memory() {
+    static Memory state;
+    return state;
+}
+
+std::vector<Upload> waitingFor(const std::string& teacher) {
+    std::vector<Upload> uploads = load().uploads;
+    uploads.insert(uploads.end(), memory().inMemory.begin(), memory().inMemory.end());
+    uploads.erase(std::remove_if(uploads.begin(), uploads.end(),
+                                 [&teacher](const Upload& upload) { return upload.teacher != teacher; }),
+                  uploads.end());
     return uploads;
 }
 
-// Written beside and renamed over the old file, so a cut write never loses what was kept; no uploads, no file.
-bool save(const std::vector<Upload>& uploads) {
-    auto* files = engine::FileUtils::getInstance();
-    const std::string path = filePath();
-    if (uploads.empty()) {
-        return !files->isFileExist(path) || files->removeFile(path);
-    }
-    rapidjson::StringBuffer buffer;
-    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-    writer.StartArray();
-    for (const Upload& upload : uploads) {
-        writer.StartObject();
-        writer.Key("teacher");
-        writer.String(upload.teacher.c_str(), static_cast<rapidjson::SizeType>(upload.teacher.size()));
-        writer.Key("fields");
-        writer.StartObject();
-        for (const auto& [key, value] : upload.fields) {
-            writer.Key(key.c_str(), static_cast<rapidjson::SizeType>(key.size()));
-            writer.String(value.c_str(), static_cast<rapidjson::SizeType>(value.size()));
-        }
-        writer.EndObject();
-        writer.EndObject();
-    }
-    writer.EndArray();
-    const std::string part = path + ".part";
-    if (!files->writeStringToFile(std::string(buffer.GetString(), buffer.GetSize()), part) ||
-        !files->renameFile(part, path)) {
-        engine::log("error unsent results: %s not written", path.c_str());
+// Removes the first upload equal to this one.
+bool eraseOne(std::vector<Upload>& uploads, const Upload& upload) {
+    auto it = std::find(uploads.begin(), uploads.end(), upload);
+    if (it == uploads.end()) {
         return false;
     }
+    uploads.erase(it);
     return true;
 }
 
+void tellWhenLoginLeft(float) {
+    engine::Director* director = engine::Director::getInstance();
+    if (dynamic_cast<LoginScene*>(director->getRunningScene()) || !director->getRunningScene()) {
+        return;
+    }
+    director->getScheduler()->unschedule(kTellKey, &memory());
+    std::string tip;
+    tip.swap(memory().tip);
+    TipsManager::getInstance()->showTips(tip, nullptr, nullptr);
+}
+
+void endRound(size_t waiting) {
+    Memory& state = memory();
+    engine::log("unsent results: %zu of %s still waiting", waiting, state.teacher.c_str());
+    state.teacher.clear();
+    state.tried.clear();
+    if (waiting == 0) {
+        return;
+    }
+    state.tip = engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(),
+                                            static_cast<int>(waiting));
+    engine::Scheduler* scheduler = engine::Director::getInstance()->getScheduler();
+    if (!scheduler->isScheduled(kTellKey, &state)) {
+        scheduler->schedule(tellWhenLoginLeft, &state, 0.f, false, kTellKey);
+    }
+}
+
+void sendNext();
+
 void onAccepted(const Upload& sent) {
-    std::vector<Upload> uploads = load();
-    for (auto it = uploads.begin(); it != uploads.end(); ++it) {
-        if (*it == sent) {
-            uploads.erase(it);
-            break;
+    Memory& state = memory();
+    eraseOne(state.tried, sent);
+    if (sent.inMemory) {
+        eraseOne(state.inMemory, sent);
+    } else {
+        Stored stored = load();
+        if (!eraseOne(stored.uploads, sent) || !save(stored)) {
+            // Still in the file: sent again after a later login, never twice in this one.
+            state.tried.push_back(sent);
         }
     }
-    // A file that cannot be rewritten would send the same upload again and again.
-    if (save(uploads)) {
-        sendFor(sent.teacher);
+}
+
+void send(const Upload& upload) {
+    Memory& state = memory();
+    state.awaited = upload;
+    state.tried.push_back(upload);
+    const int generation = state.generation;
+    auto current = [generation] { return memory().generation == generation; };
+    HttpManager* http = HttpManager::getInstance();
+    // Still kept: a stale login now ends the round without a second copy.
+    http->setUnauthorizedCallback(kSaveScore, [current] {
+        if (current()) {
+            memory().awaited.reset();
+            endRound(0);
+        }
+        return std::string();
+    });
+    http->sendRequest(
+        kSaveScore,
+        [current, upload](const std::string&, rapidjson::Value&) {
+            if (current()) {
+                memory().awaited.reset();
+                onAccepted(upload);
+                sendNext();
+            }
+        },
+        true, "union",
+        [current](int code, const std::string& message) {
+            engine::log("unsent results kept: %d %s", code, message.c_str());
+            if (current()) {
+                memory().awaited.reset();
+                sendNext();
+            }
+        },
+        upload.fields);
+}
+
+void sendNext() {
+    Memory& state = memory();
+    if (state.awaited || state.teacher.empty()) {
+        return;
     }
+    std::vector<Upload> skipped = state.tried;
+    const std::vector<Upload> waiting = waitingFor(state.teacher);
+    for (const Upload& upload : waiting) {
+        if (!eraseOne(skipped, upload)) {
+            send(upload);
+            return;
+        }
+    }
+    endRound(waiting.size());
 }
 
 } // namespace
 
-std::string filePath() {
-    return FileManager::getInstance()->getResRoot() + "UnsentResults.json";
-}
-
 bool keep(const std::string& teacher, const Fields& fields) {
     engine::FileUtils::getInstance()->createDirectory(FileManager::getInstance()->getResRoot());
-    std::vector<Upload> uploads = load();
-    uploads.push_back({teacher, fields});
-    return save(uploads);
+    Stored stored = load();
+    stored.uploads.push_back({teacher, fields, {}, false});
+    if (save(stored)) {
+        return true;
+    }
+    engine::log("unsent results: kept in memory until the program ends");
+    memory().inMemory.push_back({teacher, fields, {}, true});
+    return false;
 }
 
 void sendFor(const std::string& teacher) {
-    const std::vector<Upload> uploads = load();
-    for (const Upload& upload : uploads) {
-        if (upload.teacher != teacher) {
-            continue;
-        }
-        HttpManager* http = HttpManager::getInstance();
-        // Still in the file: a stale login now keeps it there without a second copy.
-        http->setUnauthorizedCallback(kSaveScore, nullptr);
-        http->sendRequest(
-            kSaveScore, [upload](const std::string&, rapidjson::Value&) { onAccepted(upload); }, true, "union",
-            [](int code, const std::string& message) {
-                engine::log("unsent results kept: %d %s", code, message.c_str());
-            },
-            upload.fields);
+    Memory& state = memory();
+    state.teacher = teacher;
+    state.tried.clear();
+    if (state.awaited) {
+        // Its reply goes on with this round; it is not sent again meanwhile.
+        state.tried.push_back(*state.awaited);
         return;
     }
+    sendNext();
+}
+
+void forget() {
+    Memory& state = memory();
+    engine::Director::getInstance()->getScheduler()->unschedule(kTellKey, &state);
+    const int generation = state.generation + 1;
+    state = Memory();
+    state.generation = generation;
 }
 
 } // namespace UnsentResults

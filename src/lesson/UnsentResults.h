@@ -11,10 +11,13 @@ using Fields = std::map<std::string, std::string>;
 
 // The file under the resource root.
 std::string filePath();
-// Appends one upload of that teacher; false (logged) when the file cannot be written.
+// Adds one upload of that teacher to the file. When the file cannot be written (logged) the upload is kept in
+// memory for the rest of the run instead, and false is returned.
 bool keep(const std::string& teacher, const Fields& fields);
-// Sends the teacher's first kept upload; an accepted one is removed and the next one sent. A failure stops the
-// round and keeps the rest for the next login.
+// Tries each kept upload of the teacher once, one request at a time: an accepted one is removed, a refused one
+// stays for the next login and holds back none of the others. How many still wait is told once in a tip.
 void sendFor(const std::string& teacher);
+// Drops what only memory holds: uploads, the round, a tip still to be told (tests).
+void forget();
 
 } // namespace UnsentResults

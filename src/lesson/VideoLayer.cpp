@@ -164,7 +164,8 @@ void VideoLayer::saveScore(engine::Ref*) {
     // Kept by value: a stale login takes the teacher to the login scene, and the results must outlive the page.
     const std::string teacher = http->account;
     http->setUnauthorizedCallback(kSaveScore, [teacher, fields] {
-        return UnsentResults::keep(teacher, fields) ? PlistManager::getInstance()->getText("ScoreStr1") : std::string();
+        // Kept in memory when the file cannot be written: the tip asks to keep the program open.
+        return PlistManager::getInstance()->getText(UnsentResults::keep(teacher, fields) ? "ScoreStr1" : "ScoreStr2");
     });
     http->sendRequest(
         kSaveScore,

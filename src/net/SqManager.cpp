@@ -16,6 +16,7 @@
 #include "common/GDataManager.h"
 #include "common/PlatformFunc.h"
 #include "common/TipsManager.h"
+#include "net/DamagedFile.h"
 #include "net/FileManager.h"
 #include "net/UnzipJob.h"
 #include "net/ZipUnpacker.h"
@@ -212,22 +213,13 @@ bool SqManager::isDamaged() {
 }
 
 void SqManager::moveAside(const std::string& path) {
-    const time_t now = time(nullptr);
-    struct tm local = {};
-    localtime_r(&now, &local);
-    char stamp[32];
-    strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    std::string aside = path + ".damaged-" + stamp;
-    for (int n = 2; engine::FileUtils::getInstance()->isFileExist(aside); ++n) {
-        aside = path + ".damaged-" + stamp + "-" + std::to_string(n);
-    }
-    if (std::rename(path.c_str(), aside.c_str()) != 0) {
-        engine::log("sqlite: cannot move the damaged %s aside", path.c_str());
+    const std::string aside = DamagedFile::moveAside(path);
+    if (aside.empty()) {
         return;
     }
     // A journal belongs to the damaged file and would be played into the new one.
     std::rename((path + "-journal").c_str(), (aside + "-journal").c_str());
-    engine::log("sqlite: damaged %s moved to %s, a new one is made", path.c_str(), aside.c_str());
+    engine::log("sqlite: a new database is made");
 }
 
 void SqManager::reportUnwritable(const char* path) {

@@ -200,6 +200,35 @@ TEST_F(ResultsUpload, AStaleLoginKeepsTheResultsUntilTheNextLoginSendsThem) {
     ASSERT_EQ(scores.size(), 1u);
     EXPECT_EQ(scores[0].request.field("score"), results);
     EXPECT_EQ(scores[0].request.field("classId"), "101");
+    // The same bytes as the first try, so a server can drop a repeat whose reply was lost.
+    const auto tries = requestsNamed("saveScore");
+    ASSERT_EQ(tries.size(), 2u);
+    EXPECT_EQ(tries[1].body, tries[0].body);
+}
+
+// The kept upload cannot be written: it waits in memory for the same teacher's login, not another's.
+TEST_F(ResultsUpload, AKeepThatCannotBeWrittenWaitsInMemoryForTheSameTeacher) {
+    ASSERT_NE(openSummary(), nullptr);
+    HttpManager* http = HttpManager::getInstance();
+    http->account = "teacher";
+    const std::string results = VideoLayer::resultsText();
+    std::filesystem::create_directories(UnsentResults::filePath() + ".part");
+    server.expireLogins();
+    click("FinishBtn");
+    ASSERT_TRUE(waitFor([] { return tipText() == PlistManager::getInstance()->getText("ScoreStr2"); }));
+    EXPECT_FALSE(std::filesystem::exists(UnsentResults::filePath()));
+    click("Button1");
+    ASSERT_TRUE(waitFor([] { return dynamic_cast<LoginScene*>(engine::Director::getInstance()->getRunningScene()); }));
+    GDataManager::getInstance()->students.clear();
+    for (const char* teacher : {"teacher2", "teacher"}) {
+        logIn(teacher);
+        UnsentResults::sendFor(teacher);
+        ASSERT_TRUE(waitFor([http] { return !http->isAwaitingReply("saveScore"); }));
+    }
+    const auto scores = server.scores();
+    ASSERT_EQ(scores.size(), 1u);
+    EXPECT_EQ(scores[0].request.token, http->token);
+    EXPECT_EQ(scores[0].request.field("score"), results);
 }
 
 TEST_F(ResultsUpload, AReplyAfterThePageWentOpensNothing) {

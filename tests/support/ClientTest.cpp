@@ -11,6 +11,7 @@
 #include "base/Log.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
+#include "lesson/UnsentResults.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
 #include "ui/Text.h"
@@ -38,6 +39,7 @@ void ClientTest::SetUp() {
 void ClientTest::TearDown() {
     HeadlessTest::TearDown();
     HttpManager::destroyInstance();
+    UnsentResults::forget();
     server.stop();
     engine::setLogSink(nullptr);
     GDataManager::getInstance()->init();

@@ -3,6 +3,7 @@
 #include "common/CommonTools.h"
 #include "common/GDataManager.h"
 #include "games/SimpleGameManager.h"
+#include "lesson/UnsentResults.h"
 #include "net/BackManager.h"
 #include "net/CoursewareManager.h"
 #include "net/HttpManager.h"
@@ -18,6 +19,7 @@ void resetProgramState() {
     TopicManage::destroyInstance();
     CoursewareManager::destroyInstance();
     HttpManager::destroyInstance();
+    UnsentResults::forget();
 }
 
 } // namespace support

@@ -1,0 +1,113 @@
+// Kept class results: each tried on its own after its teacher's login and sent once at a time, a damaged file
+// moved aside, the file readable by its owner only.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "base/StringUtils.h"
+#include "common/PlistManager.h"
+#include "lesson/UnsentResults.h"
+#include "net/HttpManager.h"
+#include "scene/Scene.h"
+#include "scenes/LoginScene.h"
+#include "support/ClientTest.h"
+
+namespace {
+
+class KeptUploads : public support::ClientTest {
+protected:
+    // An upload of lecture 1-1-1-1-2; one without a class is refused for good.
+    static std::string entry(const std::string& teacher, const std::string& classId) {
+        return R"({"teacher":")" + teacher + R"(","fields":{)" +
+               (classId.empty() ? "" : R"("classId":")" + classId + "\",") +
+               R"("gradeCode":"1","lesson":"2","phaseCode":"1","score":"[]","subjectCode":"1","typeCode":"1"}})";
+    }
+    void writeFile(const std::string& path, const std::string& text) {
+        std::filesystem::create_directories(resRoot());
+        std::ofstream(path) << text;
+    }
+    static std::string readFile(const std::string& path) {
+        std::ostringstream text;
+        text << std::ifstream(path).rdbuf();
+        return text.str();
+    }
+    // Logs the teacher in and runs the round of that login to its end.
+    void sendAfterLogin(const std::string& teacher, int logins = 1) {
+        logIn(teacher);
+        for (int i = 0; i < logins; ++i) {
+            UnsentResults::sendFor(teacher);
+        }
+        ASSERT_TRUE(waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("saveScore"); }));
+        support::stepFrames(2);
+    }
+    std::vector<std::string> acceptedClasses() const {
+        std::vector<std::string> classes;
+        for (const auto& score : server.scores()) {
+            classes.push_back(score.request.field("classId"));
+        }
+        return classes;
+    }
+};
+
+TEST_F(KeptUploads, ARefusedUploadHoldsBackNoneAndWhatWaitsIsToldOnce) {
+    support::runScene(LoginScene::create());
+    const std::string refused = entry("teacher", ""), other = entry("teacher2", "102");
+    writeFile(UnsentResults::filePath(), "[" + refused + "," + entry("teacher", "101") + "," + other + "]");
+    sendAfterLogin("teacher");
+    EXPECT_EQ(acceptedClasses(), std::vector<std::string>{"101"});
+    EXPECT_EQ(requestsNamed("saveScore").size(), 2u);
+    EXPECT_EQ(readFile(UnsentResults::filePath()), "[" + refused + "," + other + "]");
+    // Told on the scene after the login scene, which would take the tip with it.
+    EXPECT_EQ(tipText(), "");
+    support::runScene(engine::Scene::create());
+    support::stepFrames(2);
+    const std::string tip = engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(), 1);
+    EXPECT_EQ(tipText(), tip);
+    support::click("Button1");
+    support::stepFrames(3);
+    EXPECT_EQ(tipText(), "");
+}
+
+// A second login whose reply comes while the first kept upload is out.
+TEST_F(KeptUploads, OverlappingLoginsSendEachUploadOnce) {
+    writeFile(UnsentResults::filePath(), "[" + entry("teacher", "101") + "," + entry("teacher", "102") + "]");
+    sendAfterLogin("teacher", 2);
+    EXPECT_EQ(acceptedClasses(), (std::vector<std::string>{"101", "102"}));
+    EXPECT_FALSE(std::filesystem::exists(UnsentResults::filePath()));
+}
+
+TEST_F(KeptUploads, AFileThatDoesNotReadIsMovedAsideAndWhatReadsIsKept) {
+    const std::string added = R"({"teacher":"teacher","fields":{"classId":"103"}})";
+    const std::pair<std::string, std::string> cases[] = {
+        {R"([{"teacher":"teacher","fields":{"classId":"101")", ""},
+        {R"([7,{"teacher":"teacher","fields":{"classId":101,"lesson":"2"}}])",
+         R"({"teacher":"teacher","fields":{"lesson":"2","classId":101}},)"},
+    };
+    for (const auto& [old, kept] : cases) {
+        const std::string path = UnsentResults::filePath();
+        writeFile(path, old);
+        EXPECT_TRUE(UnsentResults::keep("teacher", {{"classId", "103"}}));
+        EXPECT_EQ(readFile(path), "[" + kept + added + "]");
+        std::vector<std::string> aside;
+        for (const auto& item : std::filesystem::directory_iterator(resRoot())) {
+            if (item.path().filename().string().rfind("UnsentResults.json.damaged-", 0) == 0) {
+                aside.push_back(readFile(item.path().string()));
+                std::filesystem::remove(item.path());
+            }
+        }
+        EXPECT_EQ(aside, std::vector<std::string>{old});
+        std::filesystem::remove(path);
+    }
+}
+
+TEST_F(KeptUploads, TheFileIsReadableByItsOwnerOnly) {
+    const std::string path = UnsentResults::filePath();
+    writeFile(path, "[]");
+    std::filesystem::permissions(path, std::filesystem::perms(0644));
+    ASSERT_TRUE(UnsentResults::keep("teacher", {{"classId", "101"}}));
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0600));
+}
+
+} // namespace
