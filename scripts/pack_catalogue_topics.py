@@ -4,8 +4,9 @@
     scripts/pack_catalogue_topics.py [--packages server/packages]
 
 Every topic of a package's Topic.plist becomes the demo topic of its layout code (stem, pictures, answers, voices),
-and the package gets the pictures, animation frames and voices those topics name. A question game without options
-gets ten sums with number cards (the balloon game its own balloons and sounds). Run it again after changing the
+and the package gets the pictures, animation frames and voices those topics name. A question game without options,
+or a lecture without a game, gets ten sums with number cards (the balloon game its own balloons and sounds); the
+stories count the triangles in a picture and the language lectures find a letter instead. Run it again after changing the
 demo topics; the files it writes are committed.
 """
 

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <regex>
@@ -17,116 +16,52 @@
 
 using namespace engine;
 
-namespace {
-
-rapidjson::Document catalogueFile(const std::string& name) {
+static rapidjson::Document catalogueFile(const std::string& name) {
     rapidjson::Document document;
     document.Parse(FileUtils::getInstance()->getStringFromFile(TEST_SOURCE_DIR "/server/data/" + name).c_str());
     return document;
 }
 
-bool isFile(const std::string& path) {
-    return std::filesystem::is_regular_file(path);
+static std::string code(const rapidjson::Value& item, const char* key) {
+    return std::to_string(item[key].GetInt()) + "/";
 }
 
-// "type/subject/grade/" of every enabled grade, "type/subject/grade/phase/" of every enabled phase, and
-// "type/subject/" of every enabled subject.
-std::set<std::string> enabledStages() {
-    std::set<std::string> stages;
-    const rapidjson::Document permissions = catalogueFile("permissions.json");
+TEST(DemoData, EveryEnabledGradeHasAClassAndLecturesAndEveryLectureItsContent) {
+    std::set<std::string> grades, classGrades, stages, questioned; // "type/subject/grade/"; grades with a class
+    const rapidjson::Document permissions = catalogueFile("permissions.json"), schools = catalogueFile("classes.json"),
+                              questions = catalogueFile("questions.json"), courses = catalogueFile("courses.json");
     for (const auto& type : permissions.GetArray()) {
         for (const auto& subject : type["children"].GetArray()) {
-            if (!type["enabled"].GetInt() || !subject["enabled"].GetInt()) {
-                continue;
-            }
-            const std::string path =
-                std::to_string(type["typeCode"].GetInt()) + "/" + std::to_string(subject["subjectCode"].GetInt()) + "/";
-            stages.insert(path);
             for (const auto& grade : subject["children"].GetArray()) {
-                const std::string gradePath = path + std::to_string(grade["gradeCode"].GetInt()) + "/";
-                for (const auto& phase : grade["children"].GetArray()) {
-                    if (grade["enabled"].GetInt() && phase["enabled"].GetInt()) {
-                        stages.insert(gradePath);
-                        stages.insert(gradePath + std::to_string(phase["phaseCode"].GetInt()) + "/");
-                    }
+                if (type["enabled"].GetInt() && subject["enabled"].GetInt() && grade["enabled"].GetInt()) {
+                    grades.insert(code(type, "typeCode") + code(subject, "subjectCode") + code(grade, "gradeCode"));
                 }
             }
         }
     }
-    return stages;
-}
-
-// The picture's number or letter by its file name ("shape3.png" shows 3, "letter_o.png" o); "" when none.
-std::string shownBy(const std::string& file) {
-    static const std::regex named("(?:shape|small|tile|block)(\\d+)\\.png|letter_(\\w)\\.png");
-    std::smatch match;
-    return std::regex_match(file, match, named) ? match[1].str() + match[2].str() : "";
-}
-
-// The answer groups of a topic: [[2, 4]] or [3] (one group).
-std::vector<std::vector<int>> answerGroups(const ValueMap& topic) {
-    std::vector<std::vector<int>> groups;
-    for (const Value& entry : valueOrNull(topic, "Answers").asValueVector()) {
-        if (entry.getType() == Value::Type::VECTOR) {
-            groups.emplace_back();
-            for (const Value& value : entry.asValueVector()) {
-                groups.back().push_back(value.asInt());
-            }
-        } else {
-            groups.resize(1);
-            groups[0].push_back(entry.asInt());
-        }
-    }
-    return groups;
-}
-
-} // namespace
-
-TEST(DemoData, EveryEnabledGradeHasAClassAndLecturesAndEveryLectureItsContent) {
-    const std::set<std::string> stages = enabledStages();
-    std::set<int> gradesWithClasses;
-    const rapidjson::Document schools = catalogueFile("classes.json");
     for (const auto& school : schools.GetArray()) {
         for (const auto& grade : school["children"].GetArray()) {
             if (!grade["children"].Empty()) {
-                gradesWithClasses.insert(grade["gradeCode"].GetInt());
+                classGrades.insert(code(grade, "gradeCode"));
             }
         }
     }
-    const rapidjson::Document questions = catalogueFile("questions.json");
-    std::set<std::string> stagesWithLectures;
-    for (const support::CatalogueLecture& lecture : support::demoCatalogue()) {
-        const std::string& id = lecture.package;
-        const std::string package = support::demoPackage(id) + "/";
-        SCOPED_TRACE(id);
-        int type = 0, subject = 0, grade = 0, phase = 0;
-        std::sscanf(lecture.stage.c_str(), "%d/%d/%d/%d/", &type, &subject, &grade, &phase);
-        // A subject without grades lists its lectures under grade 0.
-        const std::string subjectPath = std::to_string(type) + "/" + std::to_string(subject) + "/";
-        EXPECT_TRUE(stages.count(grade == 0 ? subjectPath : lecture.stage)) << "its stage is not enabled";
-        for (size_t end = lecture.stage.size() - 1; end != std::string::npos; end = lecture.stage.rfind('/', end - 1)) {
-            stagesWithLectures.insert(lecture.stage.substr(0, end + 1));
+    for (const auto& lecture : questions.GetArray()) {
+        if (!lecture["questions"].Empty()) {
+            questioned.insert(code(lecture, "type") + code(lecture, "subject") + code(lecture, "grade") +
+                              code(lecture, "phase") + code(lecture, "lesson"));
         }
+    }
+    for (const auto& lecture : courses.GetArray()) {
+        const std::string id = lecture["package"].GetString(), package = support::demoPackage(id) + "/";
+        const std::string grade = code(lecture, "type") + code(lecture, "subject") + code(lecture, "grade");
+        SCOPED_TRACE(id);
+        stages.insert(grade);
         const ValueMap plist = FileUtils::getInstance()->getValueMapFromFile(package + "Topic.plist");
-        EXPECT_TRUE(isFile(package + "Topic.plist"));
-        if (lecture.type == 2) {
-            // A picture book: its pages and its questions, each with an answer among its options.
-            EXPECT_TRUE(isFile(package + "1.png"));
-            int count = 0;
-            for (const auto& entry : questions.GetArray()) {
-                if (entry["subject"].GetInt() == subject && entry["grade"].GetInt() == grade &&
-                    entry["phase"].GetInt() == phase && entry["lesson"].GetInt() == std::stoi(id.substr(8, 2))) {
-                    for (const auto& question : entry["questions"].GetArray()) {
-                        ++count;
-                        const int answer = std::stoi(question["answers"][0].GetString());
-                        EXPECT_TRUE(answer >= 1 && answer <= static_cast<int>(question["operImgs"].Size()));
-                        for (const auto& option : question["operImgs"].GetArray()) {
-                            EXPECT_TRUE(isFile(TEST_SOURCE_DIR "/server/data" + std::string(option.GetString())));
-                        }
-                    }
-                }
-            }
-            EXPECT_GT(count, 0) << "a picture book without questions";
+        if (lecture["type"].GetInt() == 2) {
+            // A picture book: its pages and its questions.
+            EXPECT_TRUE(std::filesystem::is_regular_file(package + "1.png"));
+            EXPECT_TRUE(questioned.count(grade + code(lecture, "phase") + code(lecture, "lesson"))) << "no questions";
             continue;
         }
         // A lesson: its game and the movies and stills its navigation opens.
@@ -135,71 +70,59 @@ TEST(DemoData, EveryEnabledGradeHasAClassAndLecturesAndEveryLectureItsContent) {
         if (!valueOrNull(plist, "Addition").asValueVector().empty()) {
             movies.push_back("AddMovie");
         }
-        for (const std::string& movie : movies) {
-            EXPECT_TRUE(isFile(package + "mp4/" + movie + ".mp4") && isFile(package + "mp4/" + movie + ".png"))
-                << movie;
+        for (const std::string& file : movies) {
+            for (const char* suffix : {".mp4", ".png"}) {
+                EXPECT_TRUE(std::filesystem::is_regular_file(package + "mp4/" + file + suffix)) << file << suffix;
+            }
         }
     }
-    for (const std::string& stage : stages) {
-        SCOPED_TRACE(stage);
-        EXPECT_TRUE(stagesWithLectures.count(stage)) << "an enabled stage without lectures";
-        if (std::count(stage.begin(), stage.end(), '/') == 3) {
-            EXPECT_TRUE(gradesWithClasses.count(std::stoi(stage.substr(stage.rfind('/', stage.size() - 2) + 1))))
-                << "no class has this grade";
-        }
+    for (const std::string& grade : grades) {
+        EXPECT_TRUE(stages.count(grade)) << grade << " has no lectures";
+        EXPECT_TRUE(classGrades.count(grade.substr(grade.find('/', 2) + 1))) << grade << " has no class";
     }
 }
 
-// A stem that names a rule (even or odd numbers, the number N, the letters) is answered by the pictures it names.
+// A stem that names a rule (even or odd numbers, the number N, letters) is answered by exactly the pictures that
+// follow it; a picture shows the number or letter of its file name ("shape3.png" 3, "letter_o.png" o).
 TEST(DemoData, StemsThatNameARuleAreAnsweredByThePicturesTheyName) {
-    static const std::regex number("the number (\\d+)"), letters("the letters? (\\w)(?: and (\\w))?");
+    static const std::regex shows("(?:shape|small|tile|block)(\\d+)\\.png|letter_(\\w)\\.png"),
+        named("(even|odd)|the number (\\d+)|the letters? (\\w)(?: and (\\w))?", std::regex::icase);
     for (const support::CatalogueLecture& lecture : support::demoCatalogue()) {
         const ValueMap plist =
             FileUtils::getInstance()->getValueMapFromFile(support::demoPackage(lecture.package) + "/Topic.plist");
         for (const auto& [kind, topics] : valueOrNull(plist, "Subject").asValueMap()) {
             for (const Value& entry : topics.asValueVector()) {
                 const ValueMap& topic = entry.asValueMap();
-                std::string stem = valueOrNull(topic, "Stem").asString();
-                SCOPED_TRACE(lecture.package + " kind " + kind + ": " + stem);
-                std::transform(stem.begin(), stem.end(), stem.begin(), [](unsigned char c) { return std::tolower(c); });
-                std::vector<std::string> shown;
-                for (const Value& name :
-                     valueOrNull(valueOrNull(topic, "Images").asValueMap(), "OperImgs").asValueVector()) {
-                    shown.push_back(shownBy(name.asString()));
-                }
-                // Per answer group, the numbers or letters its pictures must show; parity rules by the word's place.
+                const std::string stem = valueOrNull(topic, "Stem").asString();
+                SCOPED_TRACE(lecture.package + ": " + stem);
+                // One rule per answer group, in the order the stem names them ("odd ..., even ...").
                 std::vector<std::function<bool(const std::string&)>> rules;
-                const size_t even = stem.find("even"), odd = stem.find("odd");
-                auto parity = [](int rest) {
-                    return [rest](const std::string& s) {
-                        return !s.empty() && std::isdigit(s[0]) && std::stoi(s) % 2 == rest;
-                    };
-                };
-                if (even != std::string::npos && odd != std::string::npos) {
-                    rules = odd < even ? decltype(rules){parity(1), parity(0)} : decltype(rules){parity(0), parity(1)};
-                } else if (even != std::string::npos || odd != std::string::npos) {
-                    rules = {parity(even != std::string::npos ? 0 : 1)};
+                for (auto rule = std::sregex_iterator(stem.begin(), stem.end(), named); rule != std::sregex_iterator();
+                     ++rule) {
+                    const std::smatch m = *rule;
+                    const std::string word = m[1].str(), number = m[2].str(), first = m[3].str(), second = m[4].str();
+                    rules.push_back([=](const std::string& s) {
+                        if (!word.empty()) {
+                            return !s.empty() && std::isdigit(s[0]) &&
+                                   std::stoi(s) % 2 == (word[0] == 'o' || word[0] == 'O');
+                        }
+                        return s == number || (!first.empty() && (s == first || s == second));
+                    });
                 }
-                std::smatch match;
-                std::set<std::string> named;
-                if (std::regex_search(stem, match, number)) {
-                    named = {match[1].str()};
-                } else if (std::regex_search(stem, match, letters)) {
-                    named = {match[1].str()};
-                    if (match[2].matched) {
-                        named.insert(match[2].str());
-                    }
-                }
-                if (!named.empty()) {
-                    rules = {[named](const std::string& s) { return named.count(s) > 0; }};
-                }
-                const std::vector<std::vector<int>> groups = answerGroups(topic);
-                ASSERT_EQ(groups.size(), rules.empty() ? groups.size() : rules.size());
+                const ValueVector& answers = valueOrNull(topic, "Answers").asValueVector();
+                const ValueVector& pictures =
+                    valueOrNull(valueOrNull(topic, "Images").asValueMap(), "OperImgs").asValueVector();
+                ASSERT_TRUE(rules.empty() || answers.size() == rules.size());
                 for (size_t g = 0; g < rules.size(); ++g) {
-                    std::set<int> answered(groups[g].begin(), groups[g].end());
-                    for (size_t i = 0; i < shown.size(); ++i) {
-                        EXPECT_EQ(answered.count(static_cast<int>(i) + 1) > 0, rules[g](shown[i]))
-                            << "picture " << i + 1 << " shows " << shown[i];
+                    std::set<int> answered;
+                    for (const Value& k : answers[g].asValueVector()) {
+                        answered.insert(k.asInt());
+                    }
+                    for (size_t i = 0; i < pictures.size(); ++i) {
+                        std::smatch m;
+                        const std::string file = pictures[i].asString();
+                        const std::string shown = std::regex_match(file, m, shows) ? m[1].str() + m[2].str() : "";
+                        EXPECT_EQ(answered.count(static_cast<int>(i) + 1) > 0, rules[g](shown)) << file;
                     }
                 }
             }

@@ -1,5 +1,5 @@
 // The first topic page, the game and the lecture video page of every demo catalogue lecture (a picture book: its
-// first page); a contact sheet per course type.
+// first page, menu and guide); a contact sheet per course type.
 #include <map>
 
 #include "games/GamesFixture.h"
@@ -36,6 +36,13 @@ TEST_F(DemoLectureScreens, FirstPageGameAndLectureVideoOfEveryLectureShowContent
             support::stepFrames(2);
             EXPECT_GT(visiblePictures(engine::Director::getInstance()->getRunningScene()), 0);
             sheet.add(support::saveScreenshot("demo_" + identify + "_page"));
+            // Its settings menu, then its teaching guide.
+            support::click("Btn_Set");
+            support::stepFrames(30);
+            sheet.add(support::saveScreenshot("demo_" + identify + "_menu"));
+            support::click("Btn_Teaching");
+            support::stepFrames(30);
+            sheet.add(support::saveScreenshot("demo_" + identify + "_guide"));
             continue;
         }
         topics->contentKind = 1;
