@@ -226,8 +226,8 @@ def answer_picture(path, k, size=140):
     c.save(path)
 
 
-def scene_picture(path, k, w=240, h=160):
-    """A content picture: a little landscape with k things in it."""
+def scene_picture(path, k, w=240, h=160, numbered=True):
+    """A content picture: a little landscape with k things in it, numbered in its corner or not."""
     c = Canvas(w, h)
     c.rounded(0, 0, w - 1, h - 1, 20, hex_colour("#bfe3f7"))
     c.rounded(0, h * 0.62, w - 1, h - 1, 20, hex_colour("#8bc34a"))
@@ -235,7 +235,8 @@ def scene_picture(path, k, w=240, h=160):
     for i in range(k):
         x = w * (i + 1) / (k + 1)
         c.polygon([(x, h * 0.3), (x + 22, h * 0.66), (x - 22, h * 0.66)], hex_colour(PALETTE[(i + k) % 12]))
-    c.glyph(str(k), w * 0.12, h * 0.18, h * 0.16, hex_colour(DARK))
+    if numbered:
+        c.glyph(str(k), w * 0.12, h * 0.18, h * 0.16, hex_colour(DARK))
     c.save(path)
 
 
@@ -1055,6 +1056,7 @@ def package_media(root, sounds):
     for k in range(1, 5):
         answer_picture(os.path.join(images, "answer%d.png" % k), k)
         scene_picture(os.path.join(images, "scene%d.png" % k), k)
+        scene_picture(os.path.join(images, "count%d.png" % k), k, 210, 140, numbered=False)
     for k in (1, 2, 3):
         char_picture(os.path.join(images, "char%d.png" % k), k)
     tick_picture(os.path.join(images, "final.png"), 180, "#f5a623")

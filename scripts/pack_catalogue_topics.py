@@ -115,7 +115,7 @@ def choice_game(identify, root, media, pictures, question):
 def subject_game(identify, root, media):
     """The stories count the things in a picture, the language lectures find a letter; None for other subjects."""
     if identify.startswith("0307"):
-        return choice_game(identify, root, media, ["scene%d.png" % k for k in range(1, 5)],
+        return choice_game(identify, root, media, ["count%d.png" % k for k in range(1, 5)],
                            lambda k: "Which picture has %d triangle%s?" % (k + 1, "s" if k else ""))
     if identify.startswith("0102"):
         return choice_game(identify, root, media, pages.letters(pages.LETTERS),
