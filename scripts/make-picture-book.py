@@ -29,7 +29,7 @@ Canvas = pack.Canvas
 W, H = 1280, 720
 INK = "#3b2f2f"
 
-# Book 1: a cat's day, one scene a page; book 2: two pages of the same style.
+# Book 1: a cat's day, one scene a page; books 2 and 3 (grade 2): a few pages of the same style.
 BOOKS = {
     "0204010101": [
         ("The Cat's Day", "#ffe9b0", "sun", "cover"),
@@ -43,6 +43,11 @@ BOOKS = {
     "0204010102": [
         ("Colours Around Us", "#e8d8ff", "sun", "cover"),
         ("Red, green and blue balls.", "#c8efc0", "cloud", "balls"),
+    ],
+    "0204020101": [
+        ("Mimi's Friends", "#ffe9b0", "sun", "cover"),
+        ("Mimi meets a dog.", "#c8efc0", "cloud", "dog"),
+        ("Mimi finds a fish.", "#bfe3f8", "sun", "fish"),
     ],
 }
 
@@ -148,6 +153,21 @@ def simple_pictures(folder):
                                                            ball(c, 70, 110, 18, "#9b6ad6"),
                                                            ball(c, 140, 100, 34, "#9b6ad6")), "#fff3d6")
     option(os.path.join(folder, "q3look.png"), lambda c: ball(c, 100, 80, 60, "#9b6ad6"), "#fff3d6")
+    # Book 2 asks for colours, book 3 for the friends Mimi meets.
+    for q, (word, colour) in ((4, ("green", "#43b85c")), (5, ("blue", "#3aa3e6"))):
+        option(os.path.join(folder, "q%dcont.png" % q), lambda c, word=word, colour=colour: (
+            c.text(0, -40, "Find " + word, 26, colour), ball(c, 100, 100, 35, colour)), "#fff3d6")
+        option(os.path.join(folder, "q%dlook.png" % q), lambda c, colour=colour: ball(c, 100, 80, 50, colour),
+               "#fff3d6")
+        for letter, other in zip("abc", ("#e5533d", "#43b85c", "#3aa3e6")):
+            option(os.path.join(folder, "q%d%s.png" % (q, letter)), lambda c, other=other: ball(c, 100, 80, 55, other))
+    for q, (word, draw) in ((6, ("dog", lambda c: dog(c, 120, 110, 50))), (7, ("fish", lambda c: fish(c, 90, 110, 60)))):
+        option(os.path.join(folder, "q%dcont.png" % q), lambda c, word=word, draw=draw: (
+            c.text(0, -40, "Find the " + word, 24, INK), draw(c)), "#fff3d6")
+        option(os.path.join(folder, "q%dlook.png" % q), draw, "#fff3d6")
+        option(os.path.join(folder, "q%da.png" % q), lambda c: dog(c, 120, 100, 80))
+        option(os.path.join(folder, "q%db.png" % q), lambda c: cat(c, 90, 100, 70))
+        option(os.path.join(folder, "q%dc.png" % q), lambda c: fish(c, 90, 80, 90))
     for name, r in (("q3a", 18), ("q3b", 36), ("q3c", 60)):
         option(os.path.join(folder, name + ".png"), lambda c, r=r: ball(c, 100, 80, r, "#9b6ad6"))
 

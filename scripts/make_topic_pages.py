@@ -33,7 +33,8 @@ def load_pack_tool():
 pack = load_pack_tool()
 node, layout, star_points = pack.node, pack.layout, pack.star_points
 
-import topic_pages_special as special  # noqa: E402 (after the bytecode switch above)
+import pack_games as games  # noqa: E402 (after the bytecode switch above)
+import topic_pages_special as special  # noqa: E402
 
 WIDTH, HEIGHT = 1280, 720
 CONTENT_CENTRE, CONTENT_SIZE = (630, 330), (1000, 460)
@@ -225,8 +226,8 @@ def answer_picture(path, k, size=140):
     c.save(path)
 
 
-def scene_picture(path, k, w=240, h=160):
-    """A content picture: a little landscape with k things in it."""
+def scene_picture(path, k, w=240, h=160, numbered=True):
+    """A content picture: a little landscape with k things in it, numbered in its corner or not."""
     c = Canvas(w, h)
     c.rounded(0, 0, w - 1, h - 1, 20, hex_colour("#bfe3f7"))
     c.rounded(0, h * 0.62, w - 1, h - 1, 20, hex_colour("#8bc34a"))
@@ -234,7 +235,8 @@ def scene_picture(path, k, w=240, h=160):
     for i in range(k):
         x = w * (i + 1) / (k + 1)
         c.polygon([(x, h * 0.3), (x + 22, h * 0.66), (x - 22, h * 0.66)], hex_colour(PALETTE[(i + k) % 12]))
-    c.glyph(str(k), w * 0.12, h * 0.18, h * 0.16, hex_colour(DARK))
+    if numbered:
+        c.glyph(str(k), w * 0.12, h * 0.18, h * 0.16, hex_colour(DARK))
     c.save(path)
 
 
@@ -748,7 +750,8 @@ def show_answer_topic(code):
         return topic(code, "Tap each picture to hear it; find the even numbers.", images, step, answers, contents,
                      ani_dubbing=["voice_a%d.mp3" % k for k in range(1, 5)])
     configured = code == 201
-    return topic(code, "Find the pictures with an even number.", images, step, answers, contents,
+    stem = "Find the picture with the number 3." if answers == [[3]] else "Find the pictures with an even number."
+    return topic(code, stem, images, step, answers, contents,
                  right="TopicRight" if configured else "", wrong="TopicWrong" if configured else "",
                  result_image=configured)
 
@@ -830,7 +833,7 @@ def click_color_topic(code):
     images = {"OperImgs": ["swatch%d.png" % k for k in (1, 2, 3)],
               "PanelImgs": ["region%d.png" % k for k in (1, 2, 3)],
               "AnswerImgs": ["region%d_%d.png" % (k, c) for k, c in enumerate(COLOUR_ANSWERS, 1)]}
-    return topic(code, "Pick a colour, then tap the shape of that colour.", images, 3, [COLOUR_ANSWERS],
+    return topic(code, "Colour the circle and the triangle yellow, the square red.", images, 3, [COLOUR_ANSWERS],
                  auto=(1, 1, 3))
 
 
@@ -1053,6 +1056,7 @@ def package_media(root, sounds):
     for k in range(1, 5):
         answer_picture(os.path.join(images, "answer%d.png" % k), k)
         scene_picture(os.path.join(images, "scene%d.png" % k), k)
+        scene_picture(os.path.join(images, "count%d.png" % k), k, 210, 140, numbered=False)
     for k in (1, 2, 3):
         char_picture(os.path.join(images, "char%d.png" % k), k)
     tick_picture(os.path.join(images, "final.png"), 180, "#f5a623")
@@ -1065,6 +1069,12 @@ def package_media(root, sounds):
     slot.rounded(9, 9, 140, 140, 16, hex_colour("#ffffff", 200))
     slot.glyph("?", 75, 75, 40, hex_colour("#3aa3e6", 160))
     slot.save(os.path.join(images, "slot.png"))
+    for k in (1, 2, 3):
+        numbered = Canvas(150, 150)
+        numbered.rounded(2, 2, 147, 147, 22, hex_colour("#3aa3e6", 120))
+        numbered.rounded(9, 9, 140, 140, 16, hex_colour("#ffffff", 200))
+        numbered.glyph(str(k), 75, 75, 56, hex_colour("#3aa3e6"))
+        numbered.save(os.path.join(images, "slot%d.png" % k))
     stage = Canvas(160, 160)
     stage.circle(80, 80, 74, hex_colour("#fff3e0"))
     stage.polygon(star_points(80, 80, 60, 26), hex_colour("#ffca28"))
@@ -1230,14 +1240,16 @@ def demonstration_frames(root, identify, kinds, drawn, done=set()):
             shutil.copyfile(source, os.path.join(folder, "%s%d.png" % (name, f)))
 
 
-def write_package(folder, identify, kinds, media):
+def write_package(folder, identify, kinds, media, movies):
+    """The lecture's topics, a game of sums and its stand-in movies (movies/<identify>/)."""
     root = os.path.join(folder, identify)
     if os.path.isdir(root):
         shutil.rmtree(root)
     shutil.copytree(media, root)
+    shutil.copytree(os.path.join(movies, identify), os.path.join(root, "mp4"))
     subject = {str(k + 1): [demo_topic(code, type_of(code)) for code in codes] for k, codes in enumerate(kinds)}
     with open(os.path.join(root, "Topic.plist"), "wb") as f:
-        plistlib.dump({"Subject": subject}, f, sort_keys=True)
+        plistlib.dump({"Subject": subject, "Game": games.click_sums(int(identify))}, f, sort_keys=True)
     demonstration_frames(root, identify, kinds, os.path.join(folder, ".demo-steps"))
 
 
@@ -1246,6 +1258,8 @@ def main():
     parser.add_argument("--out", required=True)
     parser.add_argument("--packages")
     parser.add_argument("--sound", required=True, help="a short mp3 copied as every voice of the demo")
+    parser.add_argument("--movies", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "server",
+                                                         "movies"), help="the lectures' stand-in movies by identify")
     args = parser.parse_args()
     layouts = os.path.join(args.out, "Layouts")
     os.makedirs(layouts, exist_ok=True)
@@ -1263,7 +1277,7 @@ def main():
     package_media(media, args.sound)
     made = lectures()
     for identify, kinds in made:
-        write_package(packages, identify, kinds, media)
+        write_package(packages, identify, kinds, media, args.movies)
     # Lectures that moved leave no old folder behind, which the tests would take for a lecture.
     for name in os.listdir(packages):
         if name.isdigit() and name not in dict(made):

@@ -4,14 +4,16 @@
     scripts/pack_catalogue_topics.py [--packages server/packages]
 
 Every topic of a package's Topic.plist becomes the demo topic of its layout code (stem, pictures, answers, voices),
-and the package gets the pictures, animation frames and voices those topics name. A question game without options
-gets ten sums with number cards (the balloon game its own balloons and sounds). Run it again after changing the
+and the package gets the pictures, animation frames and voices those topics name. A question game without options,
+or a lecture without a game, gets ten sums with number cards (the balloon game its own balloons and sounds); the
+stories count the triangles in a picture and the language lectures find a letter instead. Run it again after changing the
 demo topics; the files it writes are committed.
 """
 
 import argparse
 import importlib.machinery
 import os
+import random
 import shutil
 import sys
 import tempfile
@@ -36,6 +38,12 @@ def replace_block(text, key, value):
     start = text.index(" <key>%s</key>\n" % key)
     end = text.index("\n </dict>\n", start) + len("\n </dict>\n")
     return text[:start] + "\n".join([" <key>%s</key>" % key] + games.plist_value(value, 1)) + "\n" + text[end:]
+
+
+def add_block(text, key, value):
+    """Puts the top-level key with its value at the end of the plist's dict."""
+    end = text.rindex("\n</dict>\n</plist>")
+    return text[:end] + "\n" + "\n".join([" <key>%s</key>" % key] + games.plist_value(value, 1)) + text[end:]
 
 
 def named_files(topic):
@@ -86,18 +94,49 @@ def fill_topics(root, identify, kinds, media, drawn):
     return subject
 
 
-def question_game(identify, game, Canvas, root):
-    """The lecture's Game map with options, or None when it has them."""
-    if game.get("SelectImgs") or game.get("OperImgs") or game.get("GameModel") not in (41, BALLOON_MODEL):
+def choice_game(identify, root, media, pictures, question):
+    """Ten questions over four of the pictures (copied into GameImg/), the right one at a place drawn per question;
+    question(k) asks for picture k."""
+    rnd = random.Random(int(identify))
+    folder = os.path.join(root, "GameImg")
+    os.makedirs(folder, exist_ok=True)
+    for name in pictures:
+        shutil.copyfile(os.path.join(media, "TopicImg", name), os.path.join(folder, name))
+    questions, selects, answers = [], [], []
+    for _ in range(10):
+        choices = rnd.sample(range(len(pictures)), 4)
+        right = rnd.randrange(4)
+        questions.append(question(choices[right]))
+        selects.append([pictures[k] for k in choices])
+        answers.append(right + 1)
+    return dict(games.click_sums(int(identify)), Questions=questions, Answers=answers, SelectImgs=selects)
+
+
+def subject_game(identify, root, media):
+    """The stories count the things in a picture, the language lectures find a letter; None for other subjects."""
+    if identify.startswith("0307"):
+        return choice_game(identify, root, media, ["count%d.png" % k for k in range(1, 5)],
+                           lambda k: "Which picture has %d triangle%s?" % (k + 1, "s" if k else ""))
+    if identify.startswith("0102"):
+        return choice_game(identify, root, media, pages.letters(pages.LETTERS),
+                           lambda k: "Which card shows the letter %s?" % pages.LETTERS[k])
+    return None
+
+
+def question_game(identify, game, Canvas, root, media):
+    """The lecture's Game map with options, or None when it has them. A lecture without a game gets sums."""
+    made = subject_game(identify, root, media)
+    if made:
+        return made
+    if game and (game.get("SelectImgs") or game.get("OperImgs") or game.get("GameModel") not in (41, BALLOON_MODEL)):
         return None
-    if game["GameModel"] == BALLOON_MODEL:
+    if game and game["GameModel"] == BALLOON_MODEL:
         folder = os.path.join(root, "GameImg")
         os.makedirs(folder, exist_ok=True)
         made = games.balloon_game(Canvas, folder)
         games.sounds(folder)
         return dict(made, Time=60, Score=100.0, QNum=5, Music=games.SOUNDS)
-    effects = {"Celebrate": "GameCelebrate", "Effect": "GameEffect"}
-    return dict(games.number_sums(int(identify), 5), GameModel=41, Title="Click the answer", Animations=effects)
+    return games.click_sums(int(identify))
 
 
 def main():
@@ -118,9 +157,9 @@ def main():
                                                                os.path.join(scratch, "steps")))
             with open(path, "rb") as f:
                 game = pages.plistlib.load(f).get("Game")
-            made = question_game(identify, game, make_pack.Canvas, root) if game else None
+            made = question_game(identify, game, make_pack.Canvas, root, media)
             if made:
-                text = replace_block(text, "Game", made)
+                text = replace_block(text, "Game", made) if game else add_block(text, "Game", made)
             with open(path, "w", encoding="utf-8") as f:
                 f.write(text)
 

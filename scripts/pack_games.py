@@ -359,6 +359,12 @@ def number_sums(seed, qnum):
             "Music": {"Effect": "RightCommon.mp3"}}
 
 
+def click_sums(seed):
+    """A click-the-answer game of five sums."""
+    effects = {"Celebrate": "GameCelebrate", "Effect": "GameEffect"}
+    return dict(number_sums(seed, 5), GameModel=41, Title="Click the answer", Animations=effects)
+
+
 def number_games():
     """The Game maps of the puzzle, lucky wheel, dragon, click-the-answer and whack-a-mole lectures."""
     sums = number_sums
@@ -371,7 +377,7 @@ def number_games():
                   Animations=dict({"Celebrate": "GameCelebrate", "Effect": "DragonFail", "Effect5": "DragonWin"},
                                   **{"Effect%d" % k: "DragonHit%d" % k for k in range(1, 5)}),
                   Music={"Effect": "RightCommon.mp3", "Effect1": "WrongCommon.mp3"})
-    click = dict(sums(41, 5), GameModel=41, Title="Click the answer", Animations=effects)
+    click = click_sums(41)
     mole = dict(sums(31, 5), GameModel=31, Title="Whack-a-mole", Animations=effects)
     # The moles show a question's pictures from "AnswerImgs".
     mole["AnswerImgs"] = mole.pop("SelectImgs")

@@ -21,9 +21,10 @@ GOLD, GOLD_EDGE = "#ffc107", "#c99400"
 def _viewer(node, layout):
     screens = nav._Screens(node, layout)
 
+    # The label sits under its button, inside the menu's panel.
     def tool(name, picture, title, x):
-        return node("Button", name, pos=[x, 56], normal=picture, children=[
-            node("Text", "Text_" + name[4:], pos=[36, -8], text=title, fontSize=16, textColor=nav.rgba(nav.DARK))])
+        return node("Button", name, pos=[x, 74], normal=picture, children=[
+            node("Text", "Text_" + name[4:], pos=[36, -14], text=title, fontSize=16, textColor=nav.rgba(nav.DARK))])
 
     # Thumbnails stand on their lower-left corner: the strip is aligned by their x and width.
     thumbs = [node("ImageView", "Img_Nav%d" % (i + 1), anchor=[0, 0], pos=[4 + THUMB_PITCH * i, 10],
@@ -47,7 +48,7 @@ def _viewer(node, layout):
         screens.arrow("Btn_Next", "Right", [1220, 410]),
         node("Panel", "Panel_Tab", size=[WIDTH, 150], children=[strip]),
         # Opens leftwards from beside the settings button.
-        node("ImageView", "Img_SetBg", anchor=[1, 0.5], pos=[1164, 660], size=[372, 104],
+        node("ImageView", "Img_SetBg", anchor=[1, 0.5], pos=[1164, 654], size=[372, 124],
              image="Lesson/SetMenuBg.png", scale9=True, capInsets=[26, 26, 26, 26], children=[
                  tool("Btn_Nav", "TouTopic/BtnStrip.png", "Pages", 54),
                  tool("Btn_Draw", "TouTopic/SetDraw.png", "Board", 142),

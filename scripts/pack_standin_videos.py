@@ -4,18 +4,24 @@ stills) with the lecture's name from the catalogue, as the build does for the pa
 
     scripts/pack_standin_videos.py [--server server]
 
-The stand-ins are 320x180, one second long, so the committed packages stay small. Packages listed in
-MOVIE_PACKAGES (server/CMakeLists.txt) get full movies at build time and are left alone.
+Every lecture with a lesson gets its lecture and summary movies, and its supplementary one when it has
+supplementary items; the topic tours, whose packages are drawn at build time, get theirs in server/movies/<identify>/.
+The movies are 320x180, one second long, so the committed packages stay small; their stills are 1280x720, as the
+lesson page shows them. Packages listed in MOVIE_PACKAGES (server/CMakeLists.txt) get full movies at build time and
+are left alone.
 """
 
 import argparse
 import json
 import os
+import plistlib
 import re
 import subprocess
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+# Picture books show pages, never a movie.
+PICTURE_BOOKS = 2
 SUFFIXES = {"LecMovie": "", "SumMovie": " - summary", "AddMovie": " - practice"}
 
 
@@ -25,16 +31,27 @@ def movie_packages(server):
 
 
 def standin(movie, title):
+    os.makedirs(os.path.dirname(movie), exist_ok=True)
+    ffmpeg = ["ffmpeg", "-hide_banner", "-loglevel", "error", "-y"]
     with tempfile.TemporaryDirectory() as scratch:
         full = os.path.join(scratch, "full.mp4")
         subprocess.run([os.path.join(HERE, "make-demo-video.sh"), full, "1", title], check=True)
-        subprocess.run(["ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", full, "-vf", "scale=320:180,fps=10",
-                        "-c:v", "libx264", "-preset", "veryfast", "-crf", "30", "-pix_fmt", "yuv420p", "-an",
-                        "-movflags", "+faststart", movie], check=True)
+        subprocess.run(ffmpeg + ["-i", full, "-vf", "scale=320:180,fps=10", "-c:v", "libx264", "-preset", "veryfast",
+                                 "-crf", "30", "-pix_fmt", "yuv420p", "-an", "-movflags", "+faststart", movie],
+                       check=True)
+        # The still keeps the full movie's size, in 64 colours.
         still = movie[:-len(".mp4")] + ".png"
-        subprocess.run(["ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", movie, "-frames:v", "1",
-                        "-update", "1", still], check=True)
-        subprocess.run(["convert", still, "-strip", "-colors", "64", "PNG8:" + still], check=True)
+        subprocess.run(ffmpeg + ["-i", full, "-frames:v", "1", "-update", "1", "-vf",
+                                 "split[a][b];[a]palettegen=max_colors=64[p];[b][p]paletteuse=dither=none",
+                                 "-pix_fmt", "pal8", still], check=True)
+
+
+def movies(package):
+    """The movies a lecture's navigation opens: the lecture's and the summary, the supplementary one with items."""
+    path = os.path.join(package, "Topic.plist")
+    with open(path, "rb") as f:
+        additions = plistlib.load(f).get("Addition") if os.path.isfile(path) else None
+    return ["LecMovie", "SumMovie"] + (["AddMovie"] if additions else [])
 
 
 def main():
@@ -42,16 +59,19 @@ def main():
     parser.add_argument("--server", default=os.path.join(HERE, "..", "server"))
     args = parser.parse_args()
     with open(os.path.join(args.server, "data", "courses.json"), encoding="utf-8") as f:
-        names = {course["package"]: course["name"] for course in json.load(f)}
+        courses = json.load(f)
+    names = {course["package"]: course["name"] for course in courses if course["type"] != PICTURE_BOOKS}
     skipped = movie_packages(args.server)
     for identify in sorted(names):
-        folder = os.path.join(args.server, "packages", identify, "mp4")
-        if identify in skipped or not os.path.isdir(folder):
+        package = os.path.join(args.server, "packages", identify)
+        if identify in skipped:
             continue
-        for entry in sorted(os.listdir(folder)):
-            base, ext = os.path.splitext(entry)
-            if ext == ".mp4":
-                standin(os.path.join(folder, entry), names[identify] + SUFFIXES.get(base, ""))
+        if os.path.isdir(package):
+            folder, wanted = os.path.join(package, "mp4"), movies(package)
+        else:
+            folder, wanted = os.path.join(args.server, "movies", identify), ["LecMovie", "SumMovie"]
+        for base in wanted:
+            standin(os.path.join(folder, base + ".mp4"), names[identify] + SUFFIXES[base])
 
 
 if __name__ == "__main__":

@@ -440,16 +440,22 @@ def replace_addition(plist_path, items):
         out.write(text)
 
 
+# Room for a 72-pixel arrow on a 960-pixel picture shown 1280 wide, with a little to spare.
+ARROW_MARGIN = 100
+
+
 def teaching_pictures(Canvas, folder, steps):
     w, h = 960, 540
     for k, step in enumerate(steps, 1):
         c = Canvas(w, h)
         c.rect(0, 0, w - 1, h - 1, 0, "#fff8e7")
-        c.rect(40, 40, w - 41, h - 41, 28, WHITE, "#e0c9a6", 6)
-        c.text(0, -170, "Teaching guide %d" % k, 40, BLUE_EDGE)
-        c.text(0, -60, step, 44, DARK)
+        # The card leaves the right margin to the viewer's page arrows, which stand at the picture's right edge.
+        c.rect(40, 40, w - 1 - ARROW_MARGIN, h - 41, 28, WHITE, "#e0c9a6", 6)
+        shift = (40 - ARROW_MARGIN) / 2
+        c.text(shift, -170, "Teaching guide %d" % k, 40, BLUE_EDGE)
+        c.text(shift, -60, step, 44, DARK)
         for i in range(3):
-            c.circle(w / 2 - 120 + 120 * i, 380, 40, [RED, GREEN, BLUE][i], WHITE, 4)
+            c.circle(w / 2 + shift - 120 + 120 * i, 380, 40, [RED, GREEN, BLUE][i], WHITE, 4)
         c.save(os.path.join(folder, "Teach%d.png" % k))
 
 

@@ -176,8 +176,8 @@ def topic_data(kit, code):
         trays = ["tray.png"] * (2 if code in (101533, 101536) else 1)
         return topic(code, "Move the pictures onto the tray.", {"OperImgs": shapes(4), "PanelImgs": trays})
     if code in NEXT_TARGET:
-        return topic(code, "Each place wants the picture after its number.",
-                     {"OperImgs": shapes(4), "PanelImgs": slots}, 3)
+        return topic(code, "Each place wants the picture with the next number.",
+                     {"OperImgs": shapes(4), "PanelImgs": ["slot%d.png" % k for k in (1, 2, 3)]}, 3)
     if code == 101527:
         return topic(code, "Put each picture around its place.", {"OperImgs": shapes(4), "PanelImgs": ["slot.png"] * 4})
     if code in (101303, 101502):

@@ -11,6 +11,7 @@ namespace courseware {
 namespace {
 
 constexpr int kCatalogueError = 500;
+constexpr const char* kPackageMark = "{package}";
 
 // Catalogue entry member and the form field that must equal it.
 using KeyPair = std::pair<const char*, const char*>;
@@ -104,6 +105,15 @@ Reply Catalogue::getCourseFileList(const FormFields& fields) const {
     }
     for (const auto& entry : courses.GetArray()) {
         if (matches(entry, fields, kLectureKeys)) {
+            // "{package}" in a url names the lecture's own package: its summary movie carries its name.
+            const std::string package = stringMember(entry, "package");
+            for (auto& file : files.GetArray()) {
+                std::string url = stringMember(file, "url");
+                if (const size_t at = url.find(kPackageMark); at != std::string::npos && file.IsObject()) {
+                    url.replace(at, std::string(kPackageMark).size(), package);
+                    file["url"].SetString(url.c_str(), files.GetAllocator());
+                }
+            }
             return Reply::ok(std::move(files));
         }
     }

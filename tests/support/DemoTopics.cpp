@@ -112,7 +112,10 @@ std::vector<CatalogueLecture> demoCatalogue() {
 
 std::string demoPackage(const std::string& identify) {
     const std::string source = TEST_SOURCE_DIR "/server/packages/" + identify;
-    return std::filesystem::is_directory(source) ? source : TEST_PROGRAM_DIR "/demo-topics/" + identify;
+    const std::string withMovies = TEST_PROGRAM_DIR "/server-data/packages/" + identify;
+    return std::filesystem::is_directory(withMovies) ? withMovies
+           : std::filesystem::is_directory(source)   ? source
+                                                     : TEST_PROGRAM_DIR "/demo-topics/" + identify;
 }
 
 } // namespace support

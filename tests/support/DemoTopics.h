@@ -32,7 +32,8 @@ struct CatalogueLecture {
     std::string stage, package;
 };
 std::vector<CatalogueLecture> demoCatalogue();
-// The package folder of a catalogue lecture: the committed one, else the one drawn at build time.
+// The package folder of a catalogue lecture: the copy given full movies at build time, else the committed one, else
+// the one drawn at build time.
 std::string demoPackage(const std::string& identify);
 
 } // namespace support
