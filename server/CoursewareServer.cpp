@@ -57,12 +57,18 @@ int CoursewareServer::start(int port) {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
-    server->Post(R"(/api/union/([^/]+))",
-                 [this](const httplib::Request& req, httplib::Response& res) { handleRequest(req, res); });
-    FileRoutes::install(*server, _data);
-    FaultRoutes::install(*server, [this](const httplib::Request& req, const std::string& name) {
-        _log.addRequest(record(req, name, FormBody::parse(req.body).fields()));
+    server->Post(R"(/api/union/([^/]+))", [this](const httplib::Request& req, httplib::Response& res) {
+        handleRequest(req.matches[1], req, res);
     });
+    FileRoutes::install(*server, _data);
+    FaultRoutes::install(
+        *server,
+        [this](const httplib::Request& req, const std::string& name) {
+            _log.addRequest(record(req, name, FormBody::parse(req.body).fields()));
+        },
+        [this](const std::string& name, const httplib::Request& req, httplib::Response& res) {
+            handleRequest(name, req, res);
+        });
     int bound =
         port == 0 ? server->bind_to_any_port("127.0.0.1") : (server->bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0) {
@@ -103,8 +109,7 @@ void CoursewareServer::setUpdaterVersion(std::string version, std::optional<std:
     _updater.offer(std::move(version), std::move(url));
 }
 
-void CoursewareServer::handleRequest(const httplib::Request& req, httplib::Response& res) {
-    const std::string name = req.matches[1];
+void CoursewareServer::handleRequest(const std::string& name, const httplib::Request& req, httplib::Response& res) {
     FormBody body = FormBody::parse(req.body);
     RecordedRequest request = record(req, name, body.fields());
     _log.addRequest(request);

@@ -58,7 +58,7 @@ public:
 private:
     using Handler = std::function<Reply(const FormFields&)>;
 
-    void handleRequest(const httplib::Request& req, httplib::Response& res);
+    void handleRequest(const std::string& name, const httplib::Request& req, httplib::Response& res);
     Reply answer(const std::string& name, const FormFields& fields, const std::string& token);
 
     DataFolder _data;

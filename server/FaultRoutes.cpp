@@ -3,16 +3,54 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
+
+#include "FormBody.h"
 
 namespace courseware {
 
-void FaultRoutes::install(httplib::Server& server, Recorder record) {
-    server.Post(R"(/fault/([a-z0-9]+)/union/([^/]+))", [record](const httplib::Request& req, httplib::Response& res) {
+namespace {
+
+// "http" and a status of three digits.
+bool isStatusKind(const std::string& kind) {
+    return kind.size() == 7 && kind.rfind("http", 0) == 0 &&
+           std::all_of(kind.begin() + 4, kind.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Holds "stall" requests until "/fault/release".
+struct StallGate {
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+};
+
+} // namespace
+
+void FaultRoutes::install(httplib::Server& server, Recorder record, Passthrough pass) {
+    auto gate = std::make_shared<StallGate>();
+    const auto fault = [record, gate](const httplib::Request& req, httplib::Response& res) {
         const std::string kind = req.matches[1];
         record(req, req.matches[2]);
-        if (kind == "notjson") {
+        if (kind == "stall") {
+            // One grade answers at once; the others as a server that hangs, until the test lets them go.
+            if (intFieldValue(FormBody::parse(req.body).fields(), "gradeCode") > 1) {
+                std::unique_lock<std::mutex> lock(gate->mutex);
+                gate->opened.wait_for(lock, std::chrono::seconds(60), [&gate] { return gate->open; });
+            }
+            res.status = 503;
+            res.set_content("Service Unavailable", "text/plain");
+        } else if (isStatusKind(kind)) {
+            // What a proxy in front of the server may answer: a redirect elsewhere, a refusal, a gateway error.
+            res.status = std::stoi(kind.substr(4));
+            if (res.status / 100 == 3) {
+                res.set_header("Location", "https://" + req.get_header_value("Host") + req.path);
+            }
+            res.set_content("<html><body>" + kind.substr(4) + "</body></html>", "text/html");
+        } else if (kind == "notjson") {
             res.set_content("<html>", "text/html");
         } else if (kind == "array") {
             res.set_content("[1]", "application/json");
@@ -53,6 +91,24 @@ void FaultRoutes::install(httplib::Server& server, Recorder record) {
             res.status = 404;
             res.set_content("Unknown fault " + kind, "text/plain");
         }
+    };
+    server.Post(R"(/fault/([a-z0-9]+)/union/([^/]+))", fault);
+    // "/fault/<kind>/on/<request>/union/<name>": the fault for that one request, the real reply for the others.
+    server.Post(R"(/fault/([a-z0-9]+)/on/([A-Za-z]+)/union/([^/]+))",
+                [fault, pass](const httplib::Request& req, httplib::Response& res) {
+                    if (req.matches[2] == req.matches[3]) {
+                        fault(req, res);
+                    } else {
+                        pass(req.matches[3], req, res);
+                    }
+                });
+    server.Get("/fault/release", [gate](const httplib::Request&, httplib::Response& res) {
+        {
+            std::lock_guard<std::mutex> lock(gate->mutex);
+            gate->open = true;
+        }
+        gate->opened.notify_all();
+        res.set_content("released", "text/plain");
     });
 
     // Files that arrive whole with status 200 but are not what their names say.

@@ -8,6 +8,7 @@
 namespace httplib {
 class Server;
 struct Request;
+struct Response;
 } // namespace httplib
 
 namespace courseware {
@@ -16,11 +17,15 @@ class FaultRoutes {
 public:
     // record is called with every request and its name, as for the real routes.
     using Recorder = std::function<void(const httplib::Request&, const std::string& name)>;
+    // Answers a request of that name as the real routes do.
+    using Passthrough = std::function<void(const std::string& name, const httplib::Request&, httplib::Response&)>;
 
     // Request kinds: notjson, array, deep (nested 100,000 levels), huge (17 MB), status5, code401, http500, nodata,
     // cut (the connection drops after the headers), notmovie (a course file list naming the file below). File
     // kinds: notmovie, notpicture (a short HTML page each), huge (17 MB).
-    static void install(httplib::Server& server, Recorder record);
+    // http<status> (http301, http403, http404, http502, http503, ...): that status with a short HTML page.
+    // stall: 503, for a "gradeCode" above 1 only after a GET of "/fault/release" (or a minute).
+    static void install(httplib::Server& server, Recorder record, Passthrough pass);
 };
 
 } // namespace courseware

@@ -140,6 +140,11 @@ void HttpManager::sendRequest(const std::string& name, const HttpSuccessCallback
     HttpRequest* request = createRequest(name, static_cast<int>(HttpRequest::Type::POST), module);
     const std::string body = encodeForm(fields);
     request->setRequestData(body.data(), body.size());
+    // This request's own callbacks: a late reply of an earlier request never reaches a later sender's.
+    request->setResponseCallback(life.guard([this, name, onSuccess, onFailure](HttpClient*, HttpResponse* response) {
+        endFlight(name);
+        completeReply(response, name, onSuccess, onFailure);
+    }));
     ++inFlight[name];
     HttpClient::getInstance()->send(request);
     request->release();
@@ -162,13 +167,22 @@ HttpRequest* HttpManager::createRequest(const std::string& name, int type, const
     request->setMaxResponseSize(kMaxReplyBytes);
     // The singleton may be dropped (tests) while a request is in flight; its reply then reaches nobody.
     request->setResponseCallback(life.guard([this, name](HttpClient* client, HttpResponse* response) {
-        auto pending = inFlight.find(name);
-        if (pending != inFlight.end() && --pending->second <= 0) {
-            inFlight.erase(pending);
-        }
+        endFlight(name);
         onHttpRequestCompleted(client, response, name);
     }));
     return request;
+}
+
+void HttpManager::endFlight(const std::string& name) {
+    auto pending = inFlight.find(name);
+    if (pending != inFlight.end() && --pending->second <= 0) {
+        inFlight.erase(pending);
+    }
+}
+
+HttpFailureCallback HttpManager::failureCallbackFor(const std::string& name) const {
+    auto it = failureCallbacks.find(name);
+    return it != failureCallbacks.end() ? it->second : HttpFailureCallback();
 }
 
 void HttpManager::showLoading() {
@@ -212,6 +226,13 @@ void HttpManager::removeLoading() {
 }
 
 void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, const std::string& name) {
+    auto success = successCallbacks.find(name);
+    completeReply(response, name, success != successCallbacks.end() ? success->second : HttpSuccessCallback(),
+                  failureCallbackFor(name));
+}
+
+void HttpManager::completeReply(HttpResponse* response, const std::string& name, const HttpSuccessCallback& onSuccess,
+                                const HttpFailureCallback& onFailure) {
     if (closeLoadingOnReply) {
         removeLoading();
     }
@@ -222,21 +243,15 @@ void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, co
     const long status = response->getResponseCode();
     if (response->isTooLarge()) {
         engine::log("error reply to %s: longer than %zu bytes", name.c_str(), kMaxReplyBytes);
-        onRequestFailed(static_cast<int32_t>(status), name, badReplyText(name));
+        fail(onFailure, static_cast<int32_t>(status), badReplyText(name));
         return;
     }
     if (!response->isSucceed()) {
-        // libcurl's own words go to the log only; the teacher reads ours.
+        // libcurl's own words go to the log only; the teacher reads ours. An HTTP error status (a redirect, a
+        // refusal, a proxy's 502) or a dropped connection is told like an unreadable reply, never in silence.
         engine::log("error buffer: %s", response->getErrorBuffer());
-        auto it = failureCallbacks.find(name);
-        if (it != failureCallbacks.end() && it->second) {
-            // A sender with a failure callback learns of the failed transfer too, so it never waits for good.
-            HttpFailureCallback callback = it->second;
-            callback(static_cast<int32_t>(status),
-                     status == -1 ? PlistManager::getInstance()->getText("HttpStr1") : badReplyText(name));
-        } else if (status == -1) {
-            TipsManager::getInstance()->showTipsByKey("HttpStr1", nullptr, nullptr);
-        }
+        fail(onFailure, static_cast<int32_t>(status),
+             status == -1 ? PlistManager::getInstance()->getText("HttpStr1") : badReplyText(name));
         return;
     }
     const std::vector<char>* bytes = response->getResponseData();
@@ -244,7 +259,7 @@ void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, co
     rapidjson::Document document = JsonManager::getInstance()->parse(text);
     if (!document.IsObject()) {
         // Unreadable: the sender's failure callback hears of it as of a failed transfer.
-        onRequestFailed(static_cast<int32_t>(status), name, badReplyText(name));
+        fail(onFailure, static_cast<int32_t>(status), badReplyText(name));
         return;
     }
     engine::logDebug("request http response : %s", replyForLog(text, token).c_str());
@@ -253,12 +268,11 @@ void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, co
     int replyStatus = 0;
     const bool typesOk = readReplyInt(document, "code", code) && readReplyInt(document, "status", replyStatus);
     if (typesOk && code == 0 && replyStatus == 0) {
-        auto it = successCallbacks.find(name);
-        if (it != successCallbacks.end() && it->second) {
+        if (onSuccess) {
             rapidjson::Value null;
             auto data = document.FindMember("data");
             // Copy the callback: it may send a request of the same name, which replaces the stored one.
-            HttpSuccessCallback callback = it->second;
+            HttpSuccessCallback callback = onSuccess;
             callback(name, data != document.MemberEnd() ? data->value : null);
         }
         return;
@@ -279,13 +293,16 @@ void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, co
         TipsManager::getInstance()->showTips(tip, onLogin ? nullptr : goToLogin, onLogin ? nullptr : goToLogin);
         return;
     }
-    onRequestFailed(code, name, message);
+    fail(onFailure, code, message);
 }
 
 void HttpManager::onRequestFailed(int32_t code, const std::string& name, const std::string& message) {
-    auto it = failureCallbacks.find(name);
-    if (it != failureCallbacks.end() && it->second) {
-        HttpFailureCallback callback = it->second;
+    fail(failureCallbackFor(name), code, message);
+}
+
+void HttpManager::fail(const HttpFailureCallback& onFailure, int32_t code, const std::string& message) {
+    if (onFailure) {
+        HttpFailureCallback callback = onFailure;
         callback(code, message);
         return;
     }

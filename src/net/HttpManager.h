@@ -31,13 +31,15 @@ public:
     static void destroyInstance();
     virtual bool init();
 
-    // Wrap callbacks that belong to an object with its LifeToken::guard, so a late reply finds nobody.
+    // Wrap callbacks that belong to an object with its LifeToken::guard, so a late reply finds nobody. The reply
+    // goes to the callbacks given with its own request, not to those of a later request of the same name.
     void sendRequest(const std::string& name, const HttpSuccessCallback& onSuccess, bool closeLoading,
                      const std::string& module, const HttpFailureCallback& onFailure,
                      std::map<std::string, std::string> fields);
     // Kept for the request name until replaced; null removes it.
     void setUnauthorizedCallback(const std::string& name, const HttpUnauthorizedCallback& callback);
     engine::network::HttpRequest* createRequest(const std::string& name, int type, const std::string& module);
+    // Hands the reply to the callbacks last given for the name.
     void onHttpRequestCompleted(engine::network::HttpClient* client, engine::network::HttpResponse* response,
                                 const std::string& name);
     void onRequestFailed(int32_t code, const std::string& name, const std::string& message);
@@ -60,6 +62,13 @@ public:
 private:
     HttpManager() = default;
     ~HttpManager() override;
+
+    void completeReply(engine::network::HttpResponse* response, const std::string& name,
+                       const HttpSuccessCallback& onSuccess, const HttpFailureCallback& onFailure);
+    // The failure callback when there is one, else the tip with the message.
+    static void fail(const HttpFailureCallback& onFailure, int32_t code, const std::string& message);
+    void endFlight(const std::string& name);
+    HttpFailureCallback failureCallbackFor(const std::string& name) const;
 
     engine::Node* loadingPanel = nullptr; // retained while shown, so it never dangles
     std::map<std::string, HttpSuccessCallback> successCallbacks;

@@ -116,10 +116,18 @@ void SubjectScene::requestCourseList() {
     std::map<std::string, std::string> fields;
     fields["typeCode"] = engine::StringUtils::format("%d", data->courseTypeCode);
     fields["subjectCode"] = engine::StringUtils::format("%d", data->subjectCode);
-    const auto onReply =
-        lifeToken.guard([this](const std::string& name, rapidjson::Value& reply) { onCourseListReply(name, reply); });
-    const auto onFailure =
-        lifeToken.guard([this](int32_t code, const std::string& message) { onCourseListFailed(code, message); });
+    // Replies and failures of an earlier round, late behind a stalled request, are not this round's.
+    const int thisRound = ++round;
+    const auto onReply = lifeToken.guard([this, thisRound](const std::string& name, rapidjson::Value& reply) {
+        if (isCurrentRound(thisRound)) {
+            onCourseListReply(name, reply);
+        }
+    });
+    const auto onFailure = lifeToken.guard([this, thisRound](int32_t code, const std::string& message) {
+        if (isCurrentRound(thisRound)) {
+            onCourseListFailed(code, message);
+        }
+    });
     // A subject without grades asks once, for grade 0.
     std::vector<int> gradeCodes;
     for (const auto& [gradeCode, grade] : subject.grades) {
@@ -149,6 +157,14 @@ void SubjectScene::onCourseListReply(const std::string&, rapidjson::Value& data)
         return;
     }
     openNextScene();
+}
+
+bool SubjectScene::isCurrentRound(int replyRound) const {
+    if (replyRound != round) {
+        engine::log("getCourseList reply dropped: round %d is over", replyRound);
+        return false;
+    }
+    return true;
 }
 
 void SubjectScene::onCourseListFailed(int code, const std::string& message) {

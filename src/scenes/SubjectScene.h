@@ -49,12 +49,16 @@ private:
     // Reads one course-list item, judges its download state and files it under its "grade".
     void fileCourseware(const rapidjson::Value& item);
     void openNextScene();
+    // A reply of a round that a later choice replaced is logged and goes nowhere.
+    bool isCurrentRound(int replyRound) const;
     // Only the panel shown on this scene: another scene's panel is not ours to take down.
     void removeOwnLoading();
 
     engine::Node* root = nullptr;
     std::map<int, SubjectRecord> subjects;
     int pendingReplies = 0;
+    // Counts the choices: each sends one round of "getCourseList" requests.
+    int round = 0;
     int page = 1;
     int pageCount = 0;
     LifeToken lifeToken;

@@ -135,11 +135,11 @@ TEST_F(HttpManagerTest, AFailedTransferReachesTheFailureCallbackInsteadOfATip) {
     HttpManager::getInstance()->removeLoading();
 }
 
-TEST_F(HttpManagerTest, HttpErrorStatusShowsNothing) {
+TEST_F(HttpManagerTest, HttpErrorStatusShowsTheBadReplyTip) {
     useFault("http500");
     send("getClassList");
     waitForReply();
-    EXPECT_EQ(tipText(), "");
+    EXPECT_EQ(tipText(), "The server sent a bad reply to getClassList.");
     EXPECT_TRUE(logged("error buffer: "));
     EXPECT_TRUE(successNames.empty());
 }

@@ -14,6 +14,7 @@
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "scenes/GradeScene.h"
 #include "scenes/GroupScene.h"
 #include "scenes/LectureScene.h"
 #include "scenes/LoginScene.h"
@@ -21,6 +22,7 @@
 #include "scenes/TouLectureScene.h"
 #include "support/LectureButton.h"
 #include "ui/Button.h"
+#include "ui/TextField.h"
 
 namespace {
 
@@ -300,10 +302,7 @@ TEST_F(SignGroupTest, ConfirmingFetchesTheOpeningVideoFirst) {
 }
 
 TEST_F(SignGroupTest, APressWhoseRequestFailsEndsInTheTipAndCanBeMadeAgain) {
-    seatPupils(0);
     GDataManager* data = GDataManager::getInstance();
-    data->courseTypes[1].subjects[1].grades[1] = GradeRecord{1, 1, "", {{1, {1, 1, ""}}}};
-    CoursewareManager::getInstance()->lists = {{1, {navigation::lecture(1, 1), navigation::lecture(1, 2)}}};
     const struct {
         const char* request;
         int playMode;
@@ -312,17 +311,32 @@ TEST_F(SignGroupTest, APressWhoseRequestFailsEndsInTheTipAndCanBeMadeAgain) {
     } cases[] = {{"getCourseFileList", 1, [] { return GroupScene::create(); }, "ConfirmBtn"},
                  {"getStudentList", 1, [] { return LectureScene::create(); }, nullptr},
                  {"getCourseQuestionList", 2, [] { return TouLectureScene::create(); }, "Btn_TouLecture"},
-                 {"getStudentList", 3, [] { return TouLectureScene::create(); }, "Btn_TouLecture"}};
-    for (const char* fault : {"http500", "cut"}) {
+                 {"getStudentList", 3, [] { return TouLectureScene::create(); }, "Btn_TouLecture"},
+                 {"getClassList", 1, [] { return GradeScene::create(); }, "Btn_Grade1"},
+                 // The login chain's requests after "login" fail only once the earlier ones were answered.
+                 {"login", 1, [] { return LoginScene::create(); }, "Btn_Login"},
+                 {"getCourseIcon", 1, [] { return LoginScene::create(); }, "Btn_Login"},
+                 {"getCoursePermission", 1, [] { return LoginScene::create(); }, "Btn_Login"},
+                 {"getUI", 1, [] { return LoginScene::create(); }, "Btn_Login"}};
+    // What the demo server and a proxy in front of it answer: an error, a dropped reply, a redirect, refusals.
+    for (const char* fault : {"http500", "cut", "http301", "http403", "http404", "http502", "http503"}) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(fault) + " " + c.request + " play mode " + std::to_string(c.playMode));
             // A fresh request service, so no failure callback an earlier row left answers for this one.
             HttpManager::destroyInstance();
-            HttpManager::getInstance()->baseUrl = server.origin() + "/fault/" + fault + "/";
+            HttpManager::getInstance()->baseUrl = server.origin() + "/fault/" + fault + "/on/" + c.request + "/";
+            seatPupils(0);
+            data->courseTypes[1].subjects[1].grades[1] = GradeRecord{1, 1, "", {{1, {1, 1, ""}}}};
             data->courseTypes[1].subjects[1].playMode = c.playMode;
+            CoursewareManager::getInstance()->lists = {{1, {navigation::lecture(1, 1), navigation::lecture(1, 2)}}};
             chooseLectureTwo();
-            server.clearRecords();
             enterLoaded(c.scene());
+            ASSERT_TRUE(waitFor([] { return HttpManager::getInstance()->getLoadingPanel() == nullptr; }));
+            if (auto* user = dynamic_cast<engine::ui::TextField*>(findByName("UserName"))) {
+                user->setString("teacher");
+                dynamic_cast<engine::ui::TextField*>(findByName("PassWord"))->setString("1234");
+            }
+            server.clearRecords();
             for (size_t presses = 1; presses <= 2; ++presses) {
                 support::click(c.button ? findByName(c.button) : support::lectureButton(1));
                 const std::string tip = "The server sent a bad reply to " + std::string(c.request) + ".";

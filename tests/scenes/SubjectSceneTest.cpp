@@ -290,6 +290,24 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
     EXPECT_TRUE(waitForScene<CourseScene>());
 }
 
+TEST_F(SubjectSceneTest, LateFailuresOfAnEarlierChoiceLeaveTheNextOneAlone) {
+    loadCatalogue();
+    GDataManager::getInstance()->courseTypeCode = 1;
+    enter(SubjectScene::create());
+    // Grade 1's request fails at once and ends the round; those of grades 2 and 3 hang.
+    HttpManager::getInstance()->baseUrl = server.origin() + "/fault/stall/";
+    chooseSubject(1);
+    ASSERT_TRUE(support::waitFor([&] { return !tipText().empty(); }));
+    ASSERT_TRUE(click("Button1"));
+    HttpManager::getInstance()->baseUrl = server.baseUrl();
+    chooseSubject(2);
+    // They fail only now, behind the new choice's requests.
+    ASSERT_TRUE(httplib::Client(server.origin()).Get("/fault/release"));
+    ASSERT_TRUE(waitForScene<GradeScene>());
+    EXPECT_EQ(CoursewareManager::getInstance()->lists[1].size(), 2u);
+    EXPECT_EQ(countLogged("getCourseList reply dropped"), 2);
+}
+
 TEST_F(SubjectSceneTest, WaitsForEveryReplyAndReadsEachWithCare) {
     navigation::ScriptedServer scripted;
     HttpManager::getInstance()->baseUrl = scripted.baseUrl();
