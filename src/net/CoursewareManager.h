@@ -40,8 +40,8 @@ public:
     void setStateByIdentify(const std::string& identify);
     CoursewareList& getCoursewareList(int gradeCode);
     // Appends the record unless one with its key is queued or being extracted. A record without address, or whose
-    // key is not a plain name (letters, digits, "-", "_"), is dropped with a log line. True when the key is queued
-    // or being extracted.
+    // key is not a ten-digit identify (CoursewareData::isIdentify), is dropped with a log line. True when the key is
+    // queued or being extracted.
     bool addDownloadTask(const DownloadRecord& record);
     // The package waits in the queue or has downloaded and is being extracted: not in place yet either way.
     bool isQueued(const std::string& key) const;

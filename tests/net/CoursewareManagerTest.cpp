@@ -91,9 +91,13 @@ TEST_F(CoursewareQueue, KeepsOneEntryPerKeyAndDropsUnusableRecords) {
     queue(kSecond, "");
     queue("../../etc", packageUrl(kSecond));
     queue("", packageUrl(kSecond));
+    // Codes outside 0 to 99 (lecture -1, lecture 100): such a zip would be extracted into NetRes/ itself.
+    for (const char* identify : {"01010101-1", "01010101100", "0101010a01"}) {
+        queue(identify, packageUrl(kSecond));
+    }
     ASSERT_EQ(manager()->queue.size(), 1u);
     EXPECT_EQ(manager()->queue[0].url, packageUrl(kFirst));
-    EXPECT_EQ(countLogLines("without a usable address or name dropped"), 3);
+    EXPECT_EQ(countLogLines("without a usable address or name dropped"), 6);
 }
 
 TEST_F(CoursewareQueue, DownloadsExtractsAndRecordsAPackage) {
