@@ -60,7 +60,7 @@ int CoursewareServer::start(int port) {
     server->Post(R"(/api/union/([^/]+))",
                  [this](const httplib::Request& req, httplib::Response& res) { handleRequest(req, res); });
     FileRoutes::install(*server, _data);
-    FaultRoutes::install(*server, [this](const httplib::Request& req, const std::string& name) {
+    FaultRoutes::install(*server, _data, [this](const httplib::Request& req, const std::string& name) {
         _log.addRequest(record(req, name, FormBody::parse(req.body).fields()));
     });
     int bound =

@@ -158,7 +158,9 @@ void CoursewareManager::updateTask(float dt) {
 void CoursewareManager::startNextTask() {
     downloader.reset();
     const DownloadRecord record = queue.front();
-    downloader = std::make_shared<Downloader>(DownManager::fileHints());
+    engine::network::DownloaderHints hints = DownManager::fileHints();
+    hints.maxFileSize = packageCap(record.key);
+    downloader = std::make_shared<Downloader>(hints);
     downloader->onTaskProgress =
         life.guard([this](const DownloadTask& task, int64_t, int64_t totalReceived, int64_t totalExpected) {
             onTaskProgress(task, totalReceived, totalExpected);
@@ -168,6 +170,15 @@ void CoursewareManager::startNextTask() {
         life.guard([this](const DownloadTask& task, int, int, const std::string&) { onTaskError(task); });
     const std::string storagePath = FileManager::getInstance()->getNetResPath() + record.key + ".zip";
     downloader->createDownloadFileTask(record.url, storagePath, record.key);
+}
+
+uint64_t CoursewareManager::packageCap(const std::string& key) const {
+    auto queued = queuedRecords.find(key);
+    if (queued == queuedRecords.end() || queued->second.ResSize <= 0) {
+        return kCapWithoutSize;
+    }
+    const auto size = static_cast<uint64_t>(queued->second.ResSize);
+    return size + std::max(size / 4, kSizeMargin);
 }
 
 void CoursewareManager::onTaskProgress(const DownloadTask& task, int64_t received, int64_t expected) {

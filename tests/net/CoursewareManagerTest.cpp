@@ -190,6 +190,37 @@ TEST_F(CoursewareQueue, ATrickleIsCutAndWaitsForItsRetry) {
     EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip"));
 }
 
+TEST_F(CoursewareQueue, AnEndlessBodyIsCutPastTheListedSizeAndQueuedAgain) {
+    CoursewareData record = lecture(kFirst, false, "1");
+    record.ResSize = 1 << 20;
+    show(record);
+    queue(kFirst, server.origin() + "/fault/endless/files/" + kFirst + ".zip");
+    ASSERT_TRUE(step([&] { return errorsOf(kFirst) == 1; }));
+    // The size and a quarter, at least 4 MB more.
+    EXPECT_EQ(countLogLines("longer than 5242880 bytes"), 1);
+    EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip"));
+    EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip.tmp"));
+    ASSERT_EQ(manager()->queue.size(), 1u);
+    EXPECT_TRUE(finished.empty());
+}
+
+TEST_F(CoursewareQueue, ADownloadFollowsFewRedirectsAndOnlyHttp) {
+    show(lecture(kFirst, false, "1"));
+    show(lecture(kSecond, false, "1"));
+    // A package the client could read, but not from the server; then a loop, stopped before its retry.
+    queue(kSecond, "file://" + (courseware::CoursewareServer::defaultDataDir() / "files/courseware").string() + "/" +
+                       kSecond + ".zip");
+    queue(kFirst, server.origin() + "/fault/redirect/files/" + kFirst + ".zip");
+    ASSERT_TRUE(step([&] { return errorsOf(kFirst) == 1 && errorsOf(kSecond) == 1; }));
+    size_t hops = 0;
+    for (const auto& request : server.requests()) {
+        hops += request.name == "redirect";
+    }
+    EXPECT_EQ(hops, 6u);
+    EXPECT_TRUE(finished.empty());
+    EXPECT_FALSE(fs::exists(netRes() + kSecond));
+}
+
 TEST_F(CoursewareQueue, PackageThatCannotBeExtractedNeverReadsAsReadyAndIsTriedAgain) {
     show(lecture(kFirst, false, "1"));
     // A picture where the zip should be: it downloads, but does not extract.
