@@ -17,7 +17,7 @@ namespace {
 
 constexpr size_t kHeadBytes = 377; // three MPEG transport packets' sync bytes
 constexpr size_t kTransportPacket = 188;
-constexpr int kParseTimeoutMs = 5000;
+constexpr int kParseTimeoutMs = 10000;
 
 bool startsWith(const std::string& head, size_t at, const char* magic, size_t length) {
     return head.size() >= at + length && std::memcmp(head.data() + at, magic, length) == 0;
