@@ -62,7 +62,7 @@ int CoursewareServer::start(int port) {
     });
     FileRoutes::install(*server, _data);
     FaultRoutes::install(
-        *server,
+        *server, _data,
         [this](const httplib::Request& req, const std::string& name) {
             _log.addRequest(record(req, name, FormBody::parse(req.body).fields()));
         },

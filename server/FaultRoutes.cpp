@@ -5,10 +5,15 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
+#include "DataFolder.h"
 #include "FormBody.h"
 
 namespace courseware {
@@ -28,9 +33,71 @@ struct StallGate {
     bool open = false;
 };
 
+// Bodies that start like a movie and are none.
+const std::set<std::string> kMovieLike = {"freehtml", "ftyp", "ftypjunk", "mkvjunk", "oggjunk", "tssync", "halfmovie"};
+
+std::string bigEndian32(uint32_t value) {
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+            static_cast<char>(value)};
+}
+
+std::string junk(size_t size) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>(i * 31 + i / 256);
+    }
+    return bytes;
+}
+
+// A movie whose index came at its end, cut in half: the demo movie without its "moov" box, half of the rest.
+std::string halfMovie(const DataFolder& data) {
+    std::string movie;
+    if (auto path = data.servedFile("coursefiles/SumMovie.mp4")) {
+        std::ifstream in(*path, std::ios::binary);
+        movie.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::string rest;
+    for (size_t at = 0; at + 8 <= movie.size();) {
+        const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(movie[at + i])); };
+        const size_t size = byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+        if (size < 8) {
+            break;
+        }
+        if (movie.compare(at + 4, 4, "moov") != 0) {
+            rest += movie.substr(at, size);
+        }
+        at += size;
+    }
+    return rest.substr(0, rest.size() / 2);
+}
+
+std::string movieLikeBody(const std::string& kind, const DataFolder& data) {
+    const std::string html = "<html><body>Moved to the new portal.</body></html>";
+    const std::string ftyp = bigEndian32(32) + "ftypisom" + std::string("\0\0\2\0", 4) + "isomiso2avc1mp41";
+    if (kind == "freehtml") {
+        return bigEndian32(26) + "free" + std::string(18, '\0') + html;
+    }
+    if (kind == "ftyp") {
+        return ftyp;
+    }
+    if (kind == "ftypjunk") {
+        return ftyp + junk(4096);
+    }
+    if (kind == "mkvjunk") {
+        return "\x1A\x45\xDF\xA3" + junk(4096);
+    }
+    if (kind == "oggjunk") {
+        return "OggS" + junk(4096);
+    }
+    if (kind == "tssync") {
+        return std::string(377, '\x47');
+    }
+    return halfMovie(data);
+}
+
 } // namespace
 
-void FaultRoutes::install(httplib::Server& server, Recorder record, Passthrough pass) {
+void FaultRoutes::install(httplib::Server& server, const DataFolder& data, Recorder record, Passthrough pass) {
     auto gate = std::make_shared<StallGate>();
     const auto fault = [record, gate](const httplib::Request& req, httplib::Response& res) {
         const std::string kind = req.matches[1];
@@ -76,10 +143,10 @@ void FaultRoutes::install(httplib::Server& server, Recorder record, Passthrough 
                                      });
         } else if (kind == "nodata") {
             res.set_content(R"({"code":0,"status":0})", "application/json");
-        } else if (kind == "notmovie") {
+        } else if (kind == "notmovie" || kMovieLike.count(kind) != 0) {
             // A course file list whose opening video is no movie.
             res.set_content(R"({"code":0,"status":0,"data":[{"type":5,"format":"mp4","url":"http://)" +
-                                req.get_header_value("Host") + R"(/fault/notmovie/files/SumMovie.mp4"}]})",
+                                req.get_header_value("Host") + "/fault/" + kind + R"(/files/SumMovie.mp4"}]})",
                             "application/json");
         } else if (kind == "cut") {
             // The connection drops after the headers and part of the promised reply.
@@ -112,10 +179,22 @@ void FaultRoutes::install(httplib::Server& server, Recorder record, Passthrough 
     });
 
     // Files that arrive whole with status 200 but are not what their names say.
-    server.Get(R"(/fault/([a-z0-9]+)/files/.+)", [](const httplib::Request& req, httplib::Response& res) {
+    server.Get(R"(/fault/([a-z0-9]+)/files/.+)", [data, record](const httplib::Request& req, httplib::Response& res) {
         const std::string kind = req.matches[1];
         if (kind == "notmovie") {
             res.set_content("<html><body>Moved to the new portal.</body></html>", "video/mp4");
+        } else if (kMovieLike.count(kind) != 0) {
+            res.set_content(movieLikeBody(kind, data), "video/mp4");
+        } else if (kind == "endless") {
+            // Bytes without end and without a length, until the client goes (or 256 MB, so a test always ends).
+            res.set_chunked_content_provider("application/zip", [](size_t offset, httplib::DataSink& sink) {
+                static const std::string piece(65536, 'z');
+                return offset < (256u << 20) && sink.write(piece.data(), piece.size());
+            });
+        } else if (kind == "redirect") {
+            // To itself, for good; every hop is recorded as "redirect".
+            record(req, "redirect");
+            res.set_redirect(req.path);
         } else if (kind == "notpicture") {
             res.set_content("<html><body>Moved to the new portal.</body></html>", "image/png");
         } else if (kind == "huge") {

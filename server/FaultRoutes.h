@@ -13,6 +13,8 @@ struct Response;
 
 namespace courseware {
 
+class DataFolder;
+
 class FaultRoutes {
 public:
     // record is called with every request and its name, as for the real routes.
@@ -21,11 +23,14 @@ public:
     using Passthrough = std::function<void(const std::string& name, const httplib::Request&, httplib::Response&)>;
 
     // Request kinds: notjson, array, deep (nested 100,000 levels), huge (17 MB), status5, code401, http500, nodata,
-    // cut (the connection drops after the headers), notmovie (a course file list naming the file below). File
-    // kinds: notmovie, notpicture (a short HTML page each), huge (17 MB).
+    // cut (the connection drops after the headers), notmovie and the movie-like kinds (a course file list naming
+    // the file of its kind below). File kinds: notmovie, notpicture (a short HTML page each), huge (17 MB);
+    // movie-like: freehtml (a 26-byte "free" box, then HTML), ftyp (that box alone), ftypjunk, mkvjunk, oggjunk
+    // (the magic, then junk), tssync (377 transport-stream sync bytes), halfmovie (the demo movie without its index,
+    // cut in half); endless (chunked bytes until the client goes); redirect (to itself, each hop recorded).
     // http<status> (http301, http403, http404, http502, http503, ...): that status with a short HTML page.
     // stall: 503, for a "gradeCode" above 1 only after a GET of "/fault/release" (or a minute).
-    static void install(httplib::Server& server, Recorder record, Passthrough pass);
+    static void install(httplib::Server& server, const DataFolder& data, Recorder record, Passthrough pass);
 };
 
 } // namespace courseware

@@ -20,6 +20,7 @@ namespace {
 
 constexpr size_t kFileBufferSize = 1 << 20;
 constexpr long kReceiveBufferSize = 512 * 1024;
+constexpr long kMaxRedirects = 5;
 
 void runOnMainThread(std::function<void()> fn) {
     Director::getInstance()->getScheduler()->performFunctionInMainThread(std::move(fn));
@@ -77,6 +78,10 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
         curl_easy_setopt(curl, CURLOPT_URL, _task->requestURL.c_str());
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+        // Addresses come from the server: a loop ends after a few hops, and nothing but HTTP(S) is fetched.
+        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+        curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
         curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
         // A connect and stall limit; the stall and low-speed checks are keepGoing(), so that a stall is noticed

@@ -1,4 +1,5 @@
-// Downloads files to disk on the shared worker pool; callbacks arrive on the main thread.
+// Downloads files to disk on the shared worker pool; callbacks arrive on the main thread. Only http and https
+// addresses are fetched, following at most five redirects; anything else fails the task.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "net/CoursewareData.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -23,6 +24,11 @@ std::string CoursewareData::makeIdentify(int currentCourseType, int currentSubje
         subjectPart = 1;
     }
     return engine::StringUtils::format("%.2d%.2d%.2d%.2d%.2d", coursePart, subjectPart, grade, stage, lecture);
+}
+
+bool CoursewareData::isIdentify(const std::string& identify) {
+    return identify.size() == 10 &&
+           std::all_of(identify.begin(), identify.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string CoursewareData::identifyOf(const CoursewareData& record) {

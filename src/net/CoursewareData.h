@@ -28,6 +28,9 @@ struct CoursewareData {
     // another subject gives 03 and the subject; otherwise the package's own course and subject.
     static std::string makeIdentify(int currentCourseType, int currentSubject, int course, int subject, int grade,
                                     int stage, int lecture);
+    // Exactly ten digits: the only name a package's zip and folder may have under "NetRes/". Codes outside 0 to 99
+    // (a lecture -1 gives "01010101-1") make no identify.
+    static bool isIdentify(const std::string& identify);
     // The identify code of record under the global data's current course type and subject.
     static std::string identifyOf(const CoursewareData& record);
     // The identify code of the global data's current choice.

@@ -21,13 +21,9 @@ CoursewareManager* s_instance = nullptr;
 constexpr float kTickInterval = 0.1f;
 constexpr double kFirstRetryDelay = 5.0;
 constexpr double kLongestRetryDelay = 60.0;
-
-// The key names the package's zip and folder under "NetRes/", so it must stay a plain name.
-bool isPlainName(const std::string& key) {
-    return !key.empty() && std::all_of(key.begin(), key.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '_';
-    });
-}
+// A package may come this much longer than the course list's "size" says; without a size, the most it can say.
+constexpr uint64_t kSizeMargin = 4u * 1024 * 1024;
+constexpr uint64_t kCapWithoutSize = 2048ull * 1024 * 1024;
 
 } // namespace
 
@@ -114,7 +110,7 @@ bool CoursewareManager::isQueued(const std::string& key) const {
 }
 
 bool CoursewareManager::addDownloadTask(const DownloadRecord& record) {
-    if (record.url.empty() || !isPlainName(record.key)) {
+    if (record.url.empty() || !CoursewareData::isIdentify(record.key)) {
         engine::log("CoursewareManager: package \"%s\" without a usable address or name dropped", record.key.c_str());
         return false;
     }
@@ -162,7 +158,9 @@ void CoursewareManager::updateTask(float dt) {
 void CoursewareManager::startNextTask() {
     downloader.reset();
     const DownloadRecord record = queue.front();
-    downloader = std::make_shared<Downloader>(DownManager::fileHints());
+    engine::network::DownloaderHints hints = DownManager::fileHints();
+    hints.maxFileSize = packageCap(record.key);
+    downloader = std::make_shared<Downloader>(hints);
     downloader->onTaskProgress =
         life.guard([this](const DownloadTask& task, int64_t, int64_t totalReceived, int64_t totalExpected) {
             onTaskProgress(task, totalReceived, totalExpected);
@@ -172,6 +170,15 @@ void CoursewareManager::startNextTask() {
         life.guard([this](const DownloadTask& task, int, int, const std::string&) { onTaskError(task); });
     const std::string storagePath = FileManager::getInstance()->getNetResPath() + record.key + ".zip";
     downloader->createDownloadFileTask(record.url, storagePath, record.key);
+}
+
+uint64_t CoursewareManager::packageCap(const std::string& key) const {
+    auto queued = queuedRecords.find(key);
+    if (queued == queuedRecords.end() || queued->second.ResSize <= 0) {
+        return kCapWithoutSize;
+    }
+    const auto size = static_cast<uint64_t>(queued->second.ResSize);
+    return size + std::max(size / 4, kSizeMargin);
 }
 
 void CoursewareManager::onTaskProgress(const DownloadTask& task, int64_t received, int64_t expected) {

@@ -40,8 +40,8 @@ public:
     void setStateByIdentify(const std::string& identify);
     CoursewareList& getCoursewareList(int gradeCode);
     // Appends the record unless one with its key is queued or being extracted. A record without address, or whose
-    // key is not a plain name (letters, digits, "-", "_"), is dropped with a log line. True when the key is queued
-    // or being extracted.
+    // key is not a ten-digit identify (CoursewareData::isIdentify), is dropped with a log line. True when the key is
+    // queued or being extracted.
     bool addDownloadTask(const DownloadRecord& record);
     // The package waits in the queue or has downloaded and is being extracted: not in place yet either way.
     bool isQueued(const std::string& key) const;
@@ -64,6 +64,9 @@ private:
 
     CoursewareManager() = default;
     void ensureTick();
+    // A download is cut past this: the course list's "size" and a quarter (at least 4 MB more), or 2 GB when the
+    // queued record gives none. The cut package waits for its retry like any failed one.
+    uint64_t packageCap(const std::string& key) const;
     void startNextTask();
     void onTaskProgress(const engine::network::DownloadTask& task, int64_t received, int64_t expected);
     void onTaskSuccess(const engine::network::DownloadTask& task);

@@ -1,11 +1,15 @@
 #include "net/MovieFile.h"
 
+#include <vlc/vlc.h>
+
 #include <array>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 
 #include "base/Log.h"
-#include "platform/FileUtils.h"
 
 namespace MovieFile {
 
@@ -13,6 +17,7 @@ namespace {
 
 constexpr size_t kHeadBytes = 377; // three MPEG transport packets' sync bytes
 constexpr size_t kTransportPacket = 188;
+constexpr int kParseTimeoutMs = 10000;
 
 bool startsWith(const std::string& head, size_t at, const char* magic, size_t length) {
     return head.size() >= at + length && std::memcmp(head.data() + at, magic, length) == 0;
@@ -46,9 +51,61 @@ bool isTransportStream(const std::string& head) {
     return true;
 }
 
+// libvlc's parse of a local file, waited for on this thread.
+class Parse {
+public:
+    explicit Parse(libvlc_media_t* media) : media(media) {
+        libvlc_event_attach(libvlc_media_event_manager(media), libvlc_MediaParsedChanged, &Parse::onParsed, this);
+    }
+    ~Parse() {
+        libvlc_event_detach(libvlc_media_event_manager(media), libvlc_MediaParsedChanged, &Parse::onParsed, this);
+    }
+    Parse(const Parse&) = delete;
+    Parse& operator=(const Parse&) = delete;
+
+    bool run() {
+        if (libvlc_media_parse_with_options(media, libvlc_media_parse_local, kParseTimeoutMs) != 0) {
+            return false;
+        }
+        std::unique_lock<std::mutex> lock(mutex);
+        // The parse ends itself at its time-out; the wait only guards against a lost event.
+        if (!ended.wait_for(lock, std::chrono::milliseconds(2 * kParseTimeoutMs), [this] { return done; })) {
+            libvlc_media_parse_stop(media);
+            return false;
+        }
+        return libvlc_media_get_parsed_status(media) == libvlc_media_parsed_status_done;
+    }
+
+private:
+    static void onParsed(const libvlc_event_t*, void* opaque) {
+        auto* parse = static_cast<Parse*>(opaque);
+        std::lock_guard<std::mutex> lock(parse->mutex);
+        parse->done = true;
+        parse->ended.notify_all();
+    }
+
+    libvlc_media_t* media;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+};
+
+bool hasVideoTrack(libvlc_media_t* media) {
+    libvlc_media_track_t** tracks = nullptr;
+    const unsigned count = libvlc_media_tracks_get(media, &tracks);
+    bool video = false;
+    for (unsigned i = 0; i < count; ++i) {
+        video = video || tracks[i]->i_type == libvlc_track_video;
+    }
+    if (tracks != nullptr) {
+        libvlc_media_tracks_release(tracks, count);
+    }
+    return video;
+}
+
 } // namespace
 
-bool isMovie(const std::string& path) {
+bool hasMovieHead(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::string head(kHeadBytes, '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
@@ -59,13 +116,27 @@ bool isMovie(const std::string& path) {
            startsWith(head, 0, "\x30\x26\xB2\x75\x8E\x66\xCF\x11", 8) || startsWith(head, 0, "OggS", 4);
 }
 
-bool keepIfMovie(const std::string& path, const char* what) {
-    if (isMovie(path)) {
-        return true;
+bool isPlayable(const std::string& path) {
+    if (!hasMovieHead(path)) {
+        return false;
     }
-    engine::log("%s is not a movie: %s", what, path.c_str());
-    engine::FileUtils::getInstance()->removeFile(path);
-    return false;
+    const char* const args[] = {"--quiet", "--no-xlib", "--no-audio", "--no-video"};
+    libvlc_instance_t* vlc = libvlc_new(4, args);
+    if (vlc == nullptr) {
+        engine::log("MovieFile: libvlc cannot be made to check %s", path.c_str());
+        return false;
+    }
+    bool playable = false;
+    if (libvlc_media_t* media = libvlc_media_new_path(vlc, path.c_str())) {
+        {
+            Parse parse(media);
+            // A movie has a picture and a length; a head followed by anything else gives neither.
+            playable = parse.run() && hasVideoTrack(media) && libvlc_media_get_duration(media) > 0;
+        }
+        libvlc_media_release(media);
+    }
+    libvlc_release(vlc);
+    return playable;
 }
 
 } // namespace MovieFile

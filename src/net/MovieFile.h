@@ -1,4 +1,4 @@
-// The check a downloaded movie passes before it is kept: its container is one the video player opens.
+// The check a movie file passes before it is kept: the video player opens it and finds a video stream with a length.
 #pragma once
 
 #include <string>
@@ -6,11 +6,11 @@
 namespace MovieFile {
 
 // The first bytes of the file are those of a container libvlc plays: ISO media (mp4, mov), Matroska or WebM, AVI,
-// MPEG transport or program stream, FLV, ASF or Ogg.
-bool isMovie(const std::string& path);
+// MPEG transport or program stream, FLV, ASF or Ogg. Cheap, and no proof: a box or a magic number may be all there is.
+bool hasMovieHead(const std::string& path);
 
-// True when the file is a movie; otherwise it is removed, with the log line "<what> is not a movie: <path>", so that
-// it is fetched again.
-bool keepIfMovie(const std::string& path, const char* what);
+// hasMovieHead, then libvlc's own parse of the file (path in full): true when it finds a video track and a length.
+// Blocks for the parse, at most a few seconds: never on the main thread.
+bool isPlayable(const std::string& path);
 
 } // namespace MovieFile

@@ -21,7 +21,6 @@
 #include "net/DownManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
-#include "net/MovieFile.h"
 #include "platform/FileUtils.h"
 #include "scene/Scene.h"
 #include "scenes/SceneWidgets.h"
@@ -383,23 +382,49 @@ void GroupScene::onConfirm() {
 }
 
 void GroupScene::enterLessonWithOpeningVideo() {
-    if (hasOpeningVideo()) {
+    if (openingVideoCheck) {
+        return;
+    }
+    const std::string movie = openingVideoPath();
+    if (movie.empty()) {
         enterLesson();
         return;
     }
-    wantedFileTypes = {5, 6};
-    requestCourseFileList();
+    const auto fetch = [this] {
+        wantedFileTypes = {5, 6};
+        requestCourseFileList();
+    };
+    if (!engine::FileUtils::getInstance()->isFileExist(movie)) {
+        fetch();
+        return;
+    }
+    // A file on disk gets the check of a download: one that does not play is removed and fetched again.
+    checkOpeningVideo(movie, [this, fetch](bool kept) { kept ? enterLesson() : fetch(); });
 }
 
-bool GroupScene::hasOpeningVideo() const {
+std::string GroupScene::openingVideoPath() const {
     const CoursewareManager* courseware = CoursewareManager::getInstance();
     const int index = courseware->getCoursewareIndex(CoursewareManager::getCurrentIdentify());
     if (index <= 0) {
-        return true;
+        return "";
     }
     const CoursewareData& previous = courseware->currentList[static_cast<size_t>(index - 1)];
-    const std::string movie = FileManager::getInstance()->getSumMoviePath(previous) + ".mp4";
-    return engine::FileUtils::getInstance()->isFileExist(movie) && MovieFile::keepIfMovie(movie, kOpeningVideo);
+    return FileManager::getInstance()->getSumMoviePath(previous) + ".mp4";
+}
+
+void GroupScene::checkOpeningVideo(const std::string& movie, const std::function<void(bool kept)>& then) {
+    openingVideoCheck = std::make_unique<MovieCheck>(movie, kOpeningVideo);
+    schedule(
+        [this, then](float) {
+            if (!openingVideoCheck->isDone()) {
+                return;
+            }
+            unschedule("openingVideoCheck");
+            const bool kept = openingVideoCheck->finish();
+            openingVideoCheck.reset();
+            then(kept);
+        },
+        "openingVideoCheck");
 }
 
 void GroupScene::requestCourseFileList() {
@@ -456,12 +481,13 @@ void GroupScene::onCourseFileListReply(const std::string&, rapidjson::Value& dat
         });
     }
     overlay->finishCallback = lifeToken.guard([this, basePath] {
-        // A file that is no movie goes, so the next entry fetches it again.
+        // A file that does not play goes, so the next entry fetches it again.
         const std::string movie = basePath + ".mp4";
         if (engine::FileUtils::getInstance()->isFileExist(movie)) {
-            MovieFile::keepIfMovie(movie, kOpeningVideo);
+            checkOpeningVideo(movie, [this](bool) { enterLesson(); });
+        } else {
+            enterLesson();
         }
-        enterLesson();
     });
     overlay->setLocalZOrder(kOverlayZOrder);
     // On the screen before it starts: with nothing to fetch it finishes and goes at once.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "common/BaseScene.h"
 #include "common/ClassroomRecords.h"
 #include "common/LifeToken.h"
+#include "net/MovieCheck.h"
 
 namespace engine {
 class Event;
@@ -52,7 +54,8 @@ public:
     int countUnassigned() const;
     // Indexes in the global data's pupils of the signed-in pupils of group g, in list order.
     std::vector<int> getGroupMembers(int group) const;
-    bool hasOpeningVideo() const;
+    // The previous lecture's summary video; "" when the current lecture is the first, which has none.
+    std::string openingVideoPath() const;
     void requestCourseFileList();
     void onCourseFileListReply(const std::string& name, rapidjson::Value& data, const std::string& basePath);
     void enterLesson();
@@ -73,8 +76,11 @@ private:
     int pageCount() const;
     // The page within 1 to the page count, and 1 while nobody is left to group.
     int clampedPage() const;
-    // The opening video is there, or is fetched first.
+    // The opening video is there and plays, or is fetched first.
     void enterLessonWithOpeningVideo();
+    // Checks the movie off the main thread (a file that does not play is removed); then runs in a later frame with
+    // whether it is kept. Nothing else is checked or entered meanwhile.
+    void checkOpeningVideo(const std::string& movie, const std::function<void(bool kept)>& then);
     // The pupil's head at pos, tagged with the pupil's index.
     engine::Node* addHeadIcon(int index, const engine::Vec2& pos, float scale);
 
@@ -87,5 +93,6 @@ private:
     std::vector<engine::Node*> listIcons;
     std::vector<engine::Node*> groupIcons;
     std::vector<int> wantedFileTypes;
+    std::unique_ptr<MovieCheck> openingVideoCheck;
     LifeToken lifeToken;
 };

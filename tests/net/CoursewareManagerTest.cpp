@@ -91,9 +91,13 @@ TEST_F(CoursewareQueue, KeepsOneEntryPerKeyAndDropsUnusableRecords) {
     queue(kSecond, "");
     queue("../../etc", packageUrl(kSecond));
     queue("", packageUrl(kSecond));
+    // Codes outside 0 to 99 (lecture -1, lecture 100): such a zip would be extracted into NetRes/ itself.
+    for (const char* identify : {"01010101-1", "01010101100", "0101010a01"}) {
+        queue(identify, packageUrl(kSecond));
+    }
     ASSERT_EQ(manager()->queue.size(), 1u);
     EXPECT_EQ(manager()->queue[0].url, packageUrl(kFirst));
-    EXPECT_EQ(countLogLines("without a usable address or name dropped"), 3);
+    EXPECT_EQ(countLogLines("without a usable address or name dropped"), 6);
 }
 
 TEST_F(CoursewareQueue, DownloadsExtractsAndRecordsAPackage) {
@@ -184,6 +188,38 @@ TEST_F(CoursewareQueue, ATrickleIsCutAndWaitsForItsRetry) {
     EXPECT_EQ(manager()->busy, 0);
     EXPECT_TRUE(finished.empty());
     EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip"));
+}
+
+TEST_F(CoursewareQueue, AnEndlessBodyIsCutPastTheListedSizeAndQueuedAgain) {
+    CoursewareData record = lecture(kFirst, false, "1");
+    record.ResSize = 1 << 20;
+    show(record);
+    queue(kFirst, server.origin() + "/fault/endless/files/" + kFirst + ".zip");
+    ASSERT_TRUE(step([&] { return errorsOf(kFirst) == 1; }));
+    // The size and a quarter, at least 4 MB more.
+    EXPECT_EQ(countLogLines("longer than 5242880 bytes"), 1);
+    EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip"));
+    EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip.tmp"));
+    ASSERT_EQ(manager()->queue.size(), 1u);
+    EXPECT_TRUE(finished.empty());
+}
+
+TEST_F(CoursewareQueue, ADownloadFollowsFewRedirectsAndOnlyHttp) {
+    show(lecture(kFirst, false, "1"));
+    CoursewareData endless = lecture(kSecond, false, "1");
+    endless.ResSize = 1 << 20;
+    show(endless);
+    // An address that is not the server's is never read; then a loop, stopped before its retry.
+    queue(kSecond, "file:///dev/zero");
+    queue(kFirst, server.origin() + "/fault/redirect/files/" + kFirst + ".zip");
+    ASSERT_TRUE(step([&] { return errorsOf(kFirst) == 1 && errorsOf(kSecond) == 1; }));
+    size_t hops = 0;
+    for (const auto& request : server.requests()) {
+        hops += request.name == "redirect";
+    }
+    EXPECT_EQ(hops, 6u);
+    EXPECT_TRUE(progress.empty());
+    EXPECT_TRUE(finished.empty());
 }
 
 TEST_F(CoursewareQueue, PackageThatCannotBeExtractedNeverReadsAsReadyAndIsTriedAgain) {
