@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "FaultPictures.h"
+
 namespace courseware {
 
 void FaultRoutes::install(httplib::Server& server, Recorder record) {
@@ -62,6 +64,10 @@ void FaultRoutes::install(httplib::Server& server, Recorder record) {
             res.set_content("<html><body>Moved to the new portal.</body></html>", "video/mp4");
         } else if (kind == "notpicture") {
             res.set_content("<html><body>Moved to the new portal.</body></html>", "image/png");
+        } else if (kind == "hugepng") {
+            res.set_content(FaultPictures::hugePng(), "image/png");
+        } else if (kind == "hugesvg") {
+            res.set_content(FaultPictures::hugeSvg(), "image/svg+xml");
         } else if (kind == "huge") {
             // 17 MB of nothing in particular, sent in pieces.
             const size_t size = 17u * 1024 * 1024;

@@ -19,7 +19,8 @@ public:
 
     // Request kinds: notjson, array, deep (nested 100,000 levels), huge (17 MB), status5, code401, http500, nodata,
     // cut (the connection drops after the headers), notmovie (a course file list naming the file below). File
-    // kinds: notmovie, notpicture (a short HTML page each), huge (17 MB).
+    // kinds: notmovie, notpicture (a short HTML page each), huge (17 MB), hugepng and hugesvg (pictures that
+    // claim 30000x30000 pixels).
     static void install(httplib::Server& server, Recorder record);
 };
 
