@@ -554,6 +554,9 @@ TEST_F(LoginSceneTest, APackLayoutOrPictureThatCannotBeUsedGivesWayToThePrograms
     enterLoginScene();
     EXPECT_TRUE(logged("/Layouts/LoginScene.csb used instead of " + pack + "LoginScene.csb"));
     EXPECT_TRUE(logged("picture of 30000x30000 is larger than 4096x4096: " + pack + "LoginScene/FieldBox.png"));
+    auto* box = dynamic_cast<engine::ui::ImageView*>(findByName("Img_Box"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_GT(box->getVirtualRendererSize().width, 0.f) << "the program's own field box";
     support::saveScreenshot("login_broken_pack");
     fillFields("teacher", "1234");
     clickLogin();
