@@ -14,6 +14,7 @@
 #include <string>
 
 #include "DataFolder.h"
+#include "FaultPictures.h"
 #include "FormBody.h"
 
 namespace courseware {
@@ -197,6 +198,10 @@ void FaultRoutes::install(httplib::Server& server, const DataFolder& data, Recor
             res.set_redirect(req.path);
         } else if (kind == "notpicture") {
             res.set_content("<html><body>Moved to the new portal.</body></html>", "image/png");
+        } else if (kind == "hugepng") {
+            res.set_content(FaultPictures::hugePng(), "image/png");
+        } else if (kind == "hugesvg") {
+            res.set_content(FaultPictures::hugeSvg(), "image/svg+xml");
         } else if (kind == "huge") {
             // 17 MB of nothing in particular, sent in pieces.
             const size_t size = 17u * 1024 * 1024;

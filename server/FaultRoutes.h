@@ -24,7 +24,8 @@ public:
 
     // Request kinds: notjson, array, deep (nested 100,000 levels), huge (17 MB), status5, code401, http500, nodata,
     // cut (the connection drops after the headers), notmovie and the movie-like kinds (a course file list naming
-    // the file of its kind below). File kinds: notmovie, notpicture (a short HTML page each), huge (17 MB);
+    // the file of its kind below). File kinds: notmovie, notpicture (a short HTML page each), huge (17 MB), hugepng
+    // and hugesvg (pictures that claim 30000x30000 pixels);
     // movie-like: freehtml (a 26-byte "free" box, then HTML), ftyp (that box alone), ftypjunk, mkvjunk, oggjunk
     // (the magic, then junk), tssync (377 transport-stream sync bytes), halfmovie (the demo movie without its index,
     // cut in half); endless (chunked bytes until the client goes); redirect (to itself, each hop recorded).

@@ -3,6 +3,8 @@
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 
+#include <vector>
+
 #include "base/JsonDepthLimit.h"
 #include "base/Log.h"
 #include "layout/LayoutNodeReader.h"
@@ -29,12 +31,25 @@ bool CSLoader::isStrictMode() {
 }
 
 Node* CSLoader::createNode(const std::string& filename) {
-    FileUtils* files = FileUtils::getInstance();
-    if (filename.empty() || files->fullPathForFilename(filename).empty()) {
+    const std::vector<std::string> fullPaths = FileUtils::getInstance()->fullPathsForFilename(filename);
+    if (filename.empty() || fullPaths.empty()) {
         log("CSLoader: layout not found: %s", filename.c_str());
         return nullptr;
     }
-    std::string text = files->getStringFromFile(filename);
+    // A layout that cannot be used (an interface pack's, found first) gives way to the next one of that name.
+    for (const std::string& fullPath : fullPaths) {
+        if (Node* node = createNodeFromFile(filename, fullPath)) {
+            if (fullPath != fullPaths.front()) {
+                log("CSLoader: %s used instead of %s", fullPath.c_str(), fullPaths.front().c_str());
+            }
+            return node;
+        }
+    }
+    return nullptr;
+}
+
+Node* CSLoader::createNodeFromFile(const std::string& filename, const std::string& fullPath) {
+    std::string text = FileUtils::getInstance()->getStringFromFile(fullPath);
     // Editors may leave a UTF-8 byte order mark.
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
         text.erase(0, 3);

@@ -321,6 +321,23 @@ std::string FileUtils::fullPathForFilename(const std::string& filename) const {
     return "";
 }
 
+std::vector<std::string> FileUtils::fullPathsForFilename(const std::string& filename) const {
+    std::vector<std::string> found;
+    if (isAbsolutePath(filename)) {
+        if (isRegularFile(filename)) {
+            found.push_back(filename);
+        }
+        return found;
+    }
+    for (const auto& root : searchRoots()) {
+        std::string candidate = root + filename;
+        if (!filename.empty() && isRegularFile(candidate)) {
+            found.push_back(std::move(candidate));
+        }
+    }
+    return found;
+}
+
 bool FileUtils::isFileExist(const std::string& filename) const {
     return !fullPathForFilename(filename).empty();
 }

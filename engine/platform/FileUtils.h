@@ -33,6 +33,9 @@ public:
 
     // The full path of the first regular file found, or "" when there is none. An absolute name is used as given.
     std::string fullPathForFilename(const std::string& filename) const;
+    // Every regular file of that name, in search path order (an absolute name: that file alone), for a reader
+    // that falls back on the next one when a file cannot be used.
+    std::vector<std::string> fullPathsForFilename(const std::string& filename) const;
     bool isFileExist(const std::string& filename) const;
     // A relative folder is also looked for through the search paths.
     bool isDirectoryExist(const std::string& dirPath) const;

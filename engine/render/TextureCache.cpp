@@ -1,24 +1,36 @@
 #include "render/TextureCache.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include "base/Director.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "platform/FileUtils.h"
+#include "render/ImageDecoder.h"
 #include "render/Texture2D.h"
 
 namespace engine {
 
 namespace {
-SDL_Surface* loadSurface(const std::string& fullPath) {
-    static bool initialised = false;
-    if (!initialised) {
-        IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG);
-        initialised = true;
+SDL_Surface* decode(const std::string& fullPath, const std::string& first) {
+    SDL_Surface* surface = ImageDecoder::load(fullPath);
+    if (!surface) {
+        log("cannot decode image: %s", fullPath.c_str());
+    } else if (fullPath != first) {
+        log("image %s used instead of %s", fullPath.c_str(), first.c_str());
     }
-    return IMG_Load(fullPath.c_str());
+    return surface;
+}
+
+// The first of the files that decodes, with its path; a file that cannot be used gives way to the next one.
+SDL_Surface* decodeFirstOf(const std::vector<std::string>& fullPaths, std::string& used) {
+    for (const std::string& fullPath : fullPaths) {
+        if (SDL_Surface* surface = decode(fullPath, fullPaths.front())) {
+            used = fullPath;
+            return surface;
+        }
+    }
+    return nullptr;
 }
 } // namespace
 
@@ -34,6 +46,10 @@ std::string TextureCache::resolve(const std::string& path) const {
         return {};
     }
     return FileUtils::getInstance()->fullPathForFilename(path);
+}
+
+std::vector<std::string> TextureCache::candidates(const std::string& path) const {
+    return path.empty() ? std::vector<std::string>{} : FileUtils::getInstance()->fullPathsForFilename(path);
 }
 
 Texture2D* TextureCache::getTextureForKey(const std::string& path) const {
@@ -56,11 +72,20 @@ Texture2D* TextureCache::addImage(const std::string& path) {
     if (it != _textures.end()) {
         return it->second;
     }
-    SDL_Surface* surface = loadSurface(full);
-    if (!surface) {
-        log("cannot decode image: %s", full.c_str());
-        return nullptr;
+    const std::vector<std::string> fullPaths = candidates(path);
+    for (const std::string& fullPath : fullPaths) {
+        it = _textures.find(fullPath);
+        if (it != _textures.end()) {
+            return it->second;
+        }
+        if (SDL_Surface* surface = decode(fullPath, fullPaths.front())) {
+            return keep(surface, fullPath);
+        }
     }
+    return nullptr;
+}
+
+Texture2D* TextureCache::keep(SDL_Surface* surface, const std::string& fullPath) {
     auto* texture = new Texture2D();
     const bool ok = texture->initWithSurface(surface);
     SDL_FreeSurface(surface);
@@ -68,8 +93,8 @@ Texture2D* TextureCache::addImage(const std::string& path) {
         texture->release();
         return nullptr;
     }
-    texture->setPath(full);
-    _textures[full] = texture;
+    texture->setPath(fullPath);
+    _textures[fullPath] = texture;
     return texture;
 }
 
@@ -108,7 +133,7 @@ void TextureCache::addImageAsync(const std::string& path, const std::function<vo
             _quit = false;
             _worker = std::thread(&TextureCache::workerLoop, this);
         }
-        _jobs.push_back({full, path, id});
+        _jobs.push_back({candidates(path), path, id});
     }
     _condition.notify_one();
 }
@@ -125,26 +150,18 @@ void TextureCache::workerLoop() {
             job = _jobs.front();
             _jobs.pop_front();
         }
-        SDL_Surface* surface = loadSurface(job.fullPath);
-        Director::getInstance()->getScheduler()->performFunctionInMainThread([this, job, surface]() {
+        std::string used;
+        SDL_Surface* surface = decodeFirstOf(job.fullPaths, used);
+        Director::getInstance()->getScheduler()->performFunctionInMainThread([this, job, surface, used]() {
             Texture2D* texture = nullptr;
-            auto existing = _textures.find(job.fullPath);
+            auto existing = _textures.find(surface || job.fullPaths.empty() ? used : job.fullPaths.front());
             if (existing != _textures.end()) {
                 texture = existing->second;
-            } else if (surface) {
-                texture = new Texture2D();
-                if (texture->initWithSurface(surface)) {
-                    texture->setPath(job.fullPath);
-                    _textures[job.fullPath] = texture;
-                } else {
-                    texture->release();
-                    texture = nullptr;
+                if (surface) {
+                    SDL_FreeSurface(surface);
                 }
-            } else {
-                log("cannot decode image: %s", job.fullPath.c_str());
-            }
-            if (surface) {
-                SDL_FreeSurface(surface);
+            } else if (surface) {
+                texture = keep(surface, used);
             }
             auto it = _pendingCallbacks.find(job.id);
             if (it == _pendingCallbacks.end()) {

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/Ref.h"
 
@@ -22,7 +23,9 @@ public:
     TextureCache();
     ~TextureCache() override;
 
-    // Null (logged) when missing or undecodable.
+    // Null (logged) when missing or undecodable. A file that cannot be used (not a picture, or declaring a size
+    // beyond ImageDecoder::kMaxSide) gives way to the next file of that name through the search paths, so a
+    // pack's broken picture leaves the program's own; the texture is then kept under that file's path.
     Texture2D* addImage(const std::string& path);
     // The callback runs on the main thread; at once (inside the call) when cached; with null on failure.
     void addImageAsync(const std::string& path, const std::function<void(Texture2D*)>& callback);
@@ -39,12 +42,15 @@ public:
 
 private:
     struct AsyncJob {
-        std::string fullPath;
+        std::vector<std::string> fullPaths; // every file of the name through the search paths, in order
         std::string key;
         uint64_t id = 0;
     };
     void workerLoop();
     std::string resolve(const std::string& path) const;
+    std::vector<std::string> candidates(const std::string& path) const;
+    // Makes the texture, frees the surface and caches the texture under fullPath; null when it cannot be made.
+    Texture2D* keep(SDL_Surface* surface, const std::string& fullPath);
 
     std::map<std::string, Texture2D*> _textures;
     std::map<uint64_t, std::pair<std::string, std::function<void(Texture2D*)>>> _pendingCallbacks;

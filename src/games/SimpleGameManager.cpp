@@ -10,7 +10,10 @@
 
 #include "base/Log.h"
 #include "common/JsonManager.h"
+#include "net/DownManager.h"
 #include "net/FileManager.h"
+#include "net/PictureFile.h"
+#include "net/SoundFile.h"
 #include "platform/FileUtils.h"
 
 namespace {
@@ -52,9 +55,18 @@ std::string SimpleGameManager::localPathOf(const std::string& url, const std::st
     return FileManager::getInstance()->getSimpleGamePath() + name + hex + extension;
 }
 
+bool SimpleGameManager::keepIfUsable(const std::string& path, bool arrived) {
+    if (!engine::FileUtils::getInstance()->isFileExist(path)) {
+        return false;
+    }
+    return FileManager::getFileSuffix(path) == ".mp3"
+               ? SoundFile::keepIfSound(path, "question sound")
+               : PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "question picture", arrived);
+}
+
 void SimpleGameManager::localize(std::string& remote, const std::string& extension) {
     const std::string local = localPathOf(remote, extension);
-    if (!local.empty() && !engine::FileUtils::getInstance()->isFileExist(local)) {
+    if (!local.empty() && !keepIfUsable(local, false)) {
         const bool queued = std::any_of(missingFiles.begin(), missingFiles.end(),
                                         [&](const DownloadRecord& record) { return record.storagePath == local; });
         if (!queued) {
@@ -65,9 +77,7 @@ void SimpleGameManager::localize(std::string& remote, const std::string& extensi
 }
 
 void SimpleGameManager::dropArrivedFiles() {
-    auto* files = engine::FileUtils::getInstance();
-    std::erase_if(missingFiles,
-                  [files](const DownloadRecord& record) { return files->isFileExist(record.storagePath); });
+    std::erase_if(missingFiles, [](const DownloadRecord& record) { return keepIfUsable(record.storagePath, true); });
 }
 
 bool SimpleGameManager::isAnswerable(const SimpleGameItem& item) {

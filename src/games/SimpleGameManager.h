@@ -26,7 +26,8 @@ public:
 
     const std::vector<SimpleGameItem>& getItems() const { return items; }
     const std::vector<DownloadRecord>& getMissingFiles() const { return missingFiles; }
-    // Drops the files that are on disk now; the others are asked for again at the game's next opening.
+    // Drops the files that are on disk now and decode; the others (a file that does not decode is removed) are
+    // asked for again at the game's next opening.
     void dropArrivedFiles();
 
     // "SimpleGame/" + base name + "_" + the hex CRC-32 of the address + extension, so two addresses never
@@ -37,8 +38,10 @@ private:
     SimpleGameManager() = default;
     // True when answer entry 0 names one of the options shown (1 to the options, at most kOptionBoxes).
     static bool isAnswerable(const SimpleGameItem& item);
-    // Replaces a remote name by its local path, queueing the file when it is missing.
+    // Replaces a remote name by its local path, queueing the file when it is missing or does not decode.
     void localize(std::string& remote, const std::string& extension);
+    // True when the file is on disk and decodes as the sound or picture it should be; else it is removed.
+    static bool keepIfUsable(const std::string& path, bool arrived);
 
     std::vector<SimpleGameItem> items;
     std::vector<DownloadRecord> missingFiles;

@@ -20,6 +20,7 @@
 #include "net/DownManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "net/PictureFile.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
 #include "scene/Actions.h"
@@ -43,6 +44,11 @@ constexpr int kOverlayZOrder = 105;
 constexpr int kLogoZOrder = 105;
 constexpr float kLogoWidth = 220.f;
 constexpr const char* kCursorImage = "Common/Image_Cursor.png";
+
+// An icon that is no picture is removed, so that it is fetched again.
+bool isUsableIcon(const std::string& path, bool arrived) {
+    return PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "course icon", arrived);
+}
 
 // The scene whose callback BackManager holds; a scene that goes clears it only while it is its own.
 const LoginScene* s_logoOwner = nullptr;
@@ -470,6 +476,7 @@ DownloadLayer* LoginScene::addDownloadOverlay() {
 void LoginScene::downloadCourseIcons() {
     DownloadLayer* overlay = addDownloadOverlay();
     const std::string folder = FileManager::getInstance()->getCourseIconsPath();
+    std::vector<std::string> fetched;
     auto localIcon = [&](std::string& icon) {
         const std::string name = FileManager::getFileName(icon);
         if (name.empty()) {
@@ -477,8 +484,9 @@ void LoginScene::downloadCourseIcons() {
         }
         const std::string suffix = FileManager::getFileSuffix(icon);
         const std::string local = folder + name + suffix;
-        if (overlay && !engine::FileUtils::getInstance()->isFileExist(local)) {
+        if (overlay && !(engine::FileUtils::getInstance()->isFileExist(local) && isUsableIcon(local, false))) {
             overlay->addTask(DownloadRecord{"", icon, local, suffix});
+            fetched.push_back(local);
         }
         icon = local;
     };
@@ -496,7 +504,15 @@ void LoginScene::downloadCourseIcons() {
         requestUI();
         return;
     }
-    overlay->finishCallback = life.guard([this] { requestUI(); });
+    overlay->finishCallback = life.guard([this, fetched] {
+        // An icon that is no picture goes, so the next login fetches it again.
+        for (const std::string& icon : fetched) {
+            if (engine::FileUtils::getInstance()->isFileExist(icon)) {
+                isUsableIcon(icon, true);
+            }
+        }
+        requestUI();
+    });
     overlay->startNext();
 }
 

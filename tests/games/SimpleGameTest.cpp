@@ -115,4 +115,26 @@ TEST_F(SimpleGameRound, AMissingFeedbackAnimationStillLetsTheGameGoOn) {
     EXPECT_TRUE(logged("error animation: RightCommon"));
 }
 
+TEST_F(SimpleGameRound, FilesThatDoNotDecodeAreRemovedAndAskedForAgain) {
+    // Pictures claiming 30000x30000 in PNG and SVG, an HTML page as a picture and as a sound, one good picture.
+    const auto at = [this](const std::string& route, const char* file) {
+        return "\"" + server.origin() + route + "/files/simple/" + file + "\"";
+    };
+    rapidjson::Document reply = JsonManager::getInstance()->parse(
+        R"([{"title":"One","answers":["3"],"music":)" + at("/fault/notpicture", "q.mp3") + R"(,"contImgs":[)" +
+        at("/fault/hugepng", "c.png") + R"(],"operImgs":[)" + at("/fault/hugesvg", "a.png") + "," +
+        at("/fault/notpicture", "b.png") + "," + at("", "q1a.png") + "]}]");
+    SimpleGameManager* games = SimpleGameManager::getInstance();
+    games->buildLists(reply);
+    ASSERT_EQ(games->getMissingFiles().size(), 5u);
+    open<SimpleGame>(105);
+    ASSERT_TRUE(waitFor([] { return title() == "One"; }, 20));
+    ASSERT_EQ(games->getMissingFiles().size(), 4u);
+    for (const DownloadRecord& record : games->getMissingFiles()) {
+        EXPECT_FALSE(std::filesystem::exists(record.storagePath)) << record.storagePath;
+    }
+    EXPECT_TRUE(logged("question sound is not a sound"));
+    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 4096x4096"));
+}
+
 } // namespace

@@ -141,17 +141,20 @@ TEST_F(BackManagerTest, ALogoThatIsMissingOrNoPictureIsNotRecorded) {
         const char* address;
         const char* log;
     } cases[] = {{"/files/missing/other_logo.png", "institution logo not loaded"},
-                 {"/files/courseware/0101010101.zip", "institution logo is not a picture"}};
+                 {"/files/courseware/0101010101.zip", "institution logo is not a picture"},
+                 {"/fault/hugepng/files/logo/png_logo.png", "picture of 30000x30000 is larger than 4096x4096"},
+                 {"/fault/hugesvg/files/logo/svg_logo.png", "picture is no PNG or JPEG"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
         int calls = 0;
+        const std::string logo = resRoot() + "NetRes/" + fs::path(c.address).stem().string() + ".png";
         BackManager::getInstance()->logoCallback = [&] { ++calls; };
         BackManager::getInstance()->loadInstitutionLogo(server.origin() + c.address);
-        ASSERT_TRUE(waitFor([&] { return logged(c.log); }));
+        ASSERT_TRUE(waitFor([&] { return logged(std::string(c.log) + ": " + logo); }));
         EXPECT_EQ(calls, 0);
         EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "");
+        EXPECT_FALSE(fs::exists(logo));
     }
-    EXPECT_FALSE(fs::exists(resRoot() + "NetRes/0101010101.png"));
 }
 
 } // namespace

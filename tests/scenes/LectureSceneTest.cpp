@@ -211,7 +211,7 @@ TEST_F(LectureSceneTest, AReadyLectureLoadsThePupilsAndTheirHeadsIntoTheSignIn) 
 }
 
 TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgain) {
-    // Anna's head is an HTML page, Ben's 17 MB long; Cleo's address names no file.
+    // Anna's head is an HTML page, Ben's 17 MB long; Cleo's address names no file. Then both are too large.
     const auto seat = [this](const std::string& annaFault, const std::string& benFault) {
         rapidjson::Document reply;
         reply.Parse(("[{\"sex\": \"2\", \"pic\": \"" + server.origin() + annaFault + "/files/heads/p1001.png\"}, " +
@@ -234,6 +234,12 @@ TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgai
     EXPECT_FALSE(std::filesystem::exists(folder + "p1001.png"));
     EXPECT_TRUE(logged("onTaskError : p1002: longer than 16777216 bytes"));
     EXPECT_EQ(countLogged("onTaskError"), 1) << "no download for Cleo";
+    // Pictures that claim 30000x30000 pixels are refused before they are decoded.
+    EXPECT_EQ(seat("/fault/hugepng", "/fault/hugesvg"),
+              (std::vector<std::string>{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"}));
+    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 4096x4096: " + folder + "p1001.png"));
+    EXPECT_TRUE(logged("picture is no PNG or JPEG: " + folder + "p1002.png"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "p1002.png"));
     // The next time the pictures are fetched again.
     EXPECT_EQ(seat("", ""), (std::vector<std::string>{folder + "p1001.png", folder + "p1002.png", "HeadImg2.png"}));
 }

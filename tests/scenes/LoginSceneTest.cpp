@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "FaultPictures.h"
 #include "base/Director.h"
 #include "common/GDataManager.h"
 #include "common/KeyBordLayer.h"
@@ -17,6 +18,7 @@
 #include "net/HttpManager.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
+#include "render/TextureCache.h"
 #include "scene/Sprite.h"
 #include "scenes/CourseScene.h"
 #include "scenes/LoginScene.h"
@@ -499,6 +501,66 @@ TEST_F(LoginSceneTest, RepliesOfTheWrongShapeReadAsEmpty) {
     EXPECT_EQ(only.iconSelected, "");
     EXPECT_EQ(only.iconLocked, resRoot() + "CourseIcons/type1_locked.png");
     EXPECT_TRUE(fs::is_regular_file(only.iconLocked));
+    waitForLogo();
+}
+
+TEST_F(LoginSceneTest, IconsThatAreNoPictureAreRemovedAndFetchedAgain) {
+    const fs::path data = useEditableServer();
+    std::ifstream in(data / "courseIcons.json");
+    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Course type 1's icons claim 30000x30000 in PNG and SVG, or are an HTML page.
+    std::string broken = good;
+    for (const char* icon : {"hugepng/files/icons/type1_normal", "hugesvg/files/icons/type1_selected",
+                             "notpicture/files/icons/type1_locked"}) {
+        const std::string file = std::string(icon).substr(std::string(icon).find("/files"));
+        broken.replace(broken.find("\"" + file), file.size() + 1, "\"" + customServer->origin() + "/fault/" + icon);
+    }
+    writeText(data / "courseIcons.json", broken);
+    fillFields("teacher", "1234");
+    clickLogin();
+    ASSERT_TRUE(waitFor(courseSceneRuns));
+    waitForLogo();
+    const std::string icons = resRoot() + "CourseIcons/";
+    const std::vector<std::string> type1 = {"type1_normal.png", "type1_selected.png", "type1_locked.png"};
+    for (const std::string& icon : type1) {
+        EXPECT_FALSE(fs::exists(icons + icon)) << icon;
+    }
+    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 4096x4096: " + icons + "type1_normal.png"));
+
+    // The server is good again: the next login fetches them, and an icon on disk that is no picture too.
+    writeText(data / "courseIcons.json", good);
+    engine::Director::getInstance()->getTextureCache()->removeTextureForKey(icons + "type2_normal.png");
+    writeText(icons + "type2_normal.png", "<html>");
+    enterLoginScene();
+    fillFields("teacher", "1234");
+    clickLogin();
+    ASSERT_TRUE(waitFor(courseSceneRuns));
+    for (const std::string& icon : {type1[0], type1[1], type1[2], std::string("type2_normal.png")}) {
+        std::string start(4, '\0');
+        std::ifstream(icons + icon).read(start.data(), 4);
+        EXPECT_EQ(start, "\x89PNG") << icon;
+    }
+}
+
+TEST_F(LoginSceneTest, APackLayoutOrPictureThatCannotBeUsedGivesWayToTheProgramsOwn) {
+    // An unpacked interface pack with a login layout nested too deep and login pictures claiming 30000x30000.
+    const std::string pack = resRoot() + "LocalRes/";
+    fs::create_directories(pack + "LoginScene");
+    fs::create_directories(pack + "Common");
+    writeText(pack + "LoginScene.csb", std::string(100000, '[') + std::string(100000, ']'));
+    writeText(pack + "LoginScene/FieldBox.png", courseware::FaultPictures::hugePng());
+    writeText(pack + "Common/ClientBg9.png", courseware::FaultPictures::hugeSvg());
+    engine::FileUtils::getInstance()->addSearchPath(pack, true);
+    enterLoginScene();
+    EXPECT_TRUE(logged("/Layouts/LoginScene.csb used instead of " + pack + "LoginScene.csb"));
+    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 4096x4096: " + pack + "LoginScene/FieldBox.png"));
+    auto* box = dynamic_cast<engine::ui::ImageView*>(findByName("Img_Box"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_GT(box->getVirtualRendererSize().width, 0.f) << "the program's own field box";
+    support::saveScreenshot("login_broken_pack");
+    fillFields("teacher", "1234");
+    clickLogin();
+    ASSERT_TRUE(waitFor(courseSceneRuns));
     waitForLogo();
 }
 

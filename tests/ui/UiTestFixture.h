@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <SDL.h>
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include "base/Director.h"
@@ -78,35 +80,23 @@ protected:
         return full;
     }
 
-    // A 24-bit BMP; colour(x, y) with y = 0 the top row.
+    // A 24-bit picture (PNG, whatever the name says: the only other format decoded is JPEG); colour(x, y) with
+    // y = 0 the top row.
     void putPicture(const std::string& relative, int w, int h, const std::function<Color3B(int, int)>& colour) {
-        const int rowSize = (w * 3 + 3) / 4 * 4;
-        const uint32_t dataSize = static_cast<uint32_t>(rowSize * h);
-        std::string bytes = "BM";
-        auto u16 = [&bytes](uint16_t v) { bytes.append({char(v & 0xFF), char(v >> 8)}); };
-        auto u32 = [&u16](uint32_t v) {
-            u16(uint16_t(v & 0xFFFF));
-            u16(uint16_t(v >> 16));
-        };
-        // File header, then the 40-byte info header: uncompressed 24-bit rows, bottom row first.
-        for (uint32_t v : {54 + dataSize, 0u, 54u, 40u, uint32_t(w), uint32_t(h)}) {
-            u32(v);
-        }
-        u16(1);
-        u16(24);
-        for (uint32_t v : {0u, dataSize, 2835u, 2835u, 0u, 0u}) {
-            u32(v);
-        }
-        for (int y = h - 1; y >= 0; --y) {
-            std::string row;
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_RGB24);
+        ASSERT_NE(surface, nullptr);
+        for (int y = 0; y < h; ++y) {
+            auto* row = static_cast<uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch;
             for (int x = 0; x < w; ++x) {
                 const Color3B c = colour(x, y);
-                row.append({char(c.b), char(c.g), char(c.r)});
+                row[x * 3] = c.r;
+                row[x * 3 + 1] = c.g;
+                row[x * 3 + 2] = c.b;
             }
-            row.resize(static_cast<size_t>(rowSize), '\0');
-            bytes += row;
         }
-        put(relative, bytes);
+        const std::string full = put(relative, "");
+        EXPECT_EQ(IMG_SavePNG(surface, full.c_str()), 0) << IMG_GetError();
+        SDL_FreeSurface(surface);
     }
     void putPicture(const std::string& relative, int w, int h, Color3B colour) {
         putPicture(relative, w, h, [colour](int, int) { return colour; });
