@@ -63,7 +63,7 @@ TEST_F(OpeningVideoTest, AFileThatOnlyStartsLikeAMovieIsRemovedAndFetchedAgain) 
     confirmFrom("/api/");
     EXPECT_EQ(requestsNamed("getCourseFileList").size(), 1u);
     EXPECT_EQ(fs::file_size(movie),
-              fs::file_size(courseware::CoursewareServer::defaultDataDir() / "files/coursefiles/SumMovie.mp4"));
+              fs::file_size(courseware::CoursewareServer::defaultDataDir() / "files/coursefiles/0101010101/SumMovie.mp4"));
 }
 
 } // namespace
