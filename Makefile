@@ -38,7 +38,7 @@ TSAN_AREAS = net network audio lesson e2e
 test-tsan: deps
 	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON >/dev/null
 	@cmake --build build-tsan -j$(JOBS) --target $(addsuffix _tests,$(TSAN_AREAS))
-	@cd build-tsan && TSAN_OPTIONS="second_deadlock_stack=1" \
+	@cd build-tsan && TSAN_OPTIONS="second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
 		GTEST_FILTER='-UnzipQueue.KilledUpdate*' ctest --output-on-failure -j$(JOBS) \
 		-R '^($(subst $(eval) ,|,$(TSAN_AREAS)))_tests\.Whole$$'
 
