@@ -11,6 +11,7 @@
 // lesson open and at most while the movie plays (sampled six times a second, with its anonymous and file-backed
 // parts at that moment), the source's frames that reached the screen, and the main thread's time in the frames that
 // uploaded a new picture.
+#include <malloc.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,6 +42,8 @@
 #include "net/HttpManager.h"
 #include "network/HttpClient.h"
 #include "platform/FileUtils.h"
+#include "render/Renderer.h"
+#include "render/TextureCache.h"
 #include "scenes/ClassScene.h"
 #include "scenes/CourseScene.h"
 #include "scenes/GradeScene.h"
@@ -92,6 +95,24 @@ using Figures = std::array<double, kFieldCount>;
 
 template <class T> bool sceneIs() {
     return dynamic_cast<T*>(engine::Director::getInstance()->getRunningScene()) != nullptr;
+}
+
+// BENCH_MEMORY_DETAIL: where the memory is at a step (malloc's own figures and the textures kept).
+double mb(size_t bytes) {
+    return static_cast<double>(bytes) / (1024.0 * 1024.0);
+}
+double memoryAt(const char* step) {
+    const double rss = statusMegabytes("VmRSS:");
+    if (std::getenv("BENCH_MEMORY_DETAIL")) {
+        const struct mallinfo2 info = mallinfo2();
+        std::fprintf(stderr,
+                     "memory at %s: VmRSS %.1f MB, malloc in use %.1f MB, free in its heaps %.1f MB, mapped %.1f "
+                     "MB, textures cached %zu, picture copies %.1f MB\n",
+                     step, rss, mb(info.uordblks), mb(info.fordblks), mb(info.hblkhd),
+                     engine::Director::getInstance()->getTextureCache()->getTextureCount(),
+                     mb(engine::Director::getInstance()->getRenderer()->getStats().tintedCopyBytes));
+    }
+    return rss;
 }
 
 bool failed(const char* step) {
@@ -177,7 +198,7 @@ bool LessonRoad::toTheLesson(Figures& run) {
         return failed("no login screen");
     }
     support::stepFrames(60);
-    run[RssLogin] = statusMegabytes("VmRSS:");
+    run[RssLogin] = memoryAt("the login");
     auto* user = dynamic_cast<engine::ui::TextField*>(support::findByName("UserName"));
     auto* password = dynamic_cast<engine::ui::TextField*>(support::findByName("PassWord"));
     if (!user || !password) {
@@ -222,7 +243,7 @@ bool LessonRoad::toTheLesson(Figures& run) {
         return failed("lecture 2 did not become ready");
     }
     support::stepFrames(20);
-    run[RssLectures] = statusMegabytes("VmRSS:");
+    run[RssLectures] = memoryAt("the lecture list");
     click(support::lectureButton(kLecture));
     if (!waitFor(sceneIs<SignScene>, 20) || !waitFor(noPanel)) {
         return failed("no sign-in screen");
@@ -240,7 +261,7 @@ bool LessonRoad::toTheLesson(Figures& run) {
         return failed("no group buttons");
     }
     support::stepFrames(20);
-    run[RssGroups] = statusMegabytes("VmRSS:");
+    run[RssGroups] = memoryAt("the grouping");
     if (!click("ConfirmBtn") || !waitFor(sceneIs<LogicTopicScene>, 30) ||
         !waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; }) || !support::findByName("PlayBtn")) {
         return failed("the lesson did not open on its video page");
@@ -255,7 +276,7 @@ bool playOverLesson(LessonRoad& road, Figures& run) {
     engine::Director* director = engine::Director::getInstance();
     auto* scene = dynamic_cast<LogicTopicScene*>(director->getRunningScene());
     support::stepFrames(60);
-    run[RssLesson] = statusMegabytes("VmRSS:");
+    run[RssLesson] = memoryAt("the lesson open");
     const double processStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const double mainStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     support::click("PlayBtn");
@@ -281,6 +302,9 @@ bool playOverLesson(LessonRoad& road, Figures& run) {
         } else {
             otherWall.push_back(wall);
         }
+        if (frame % 60 == 0 && std::getenv("BENCH_MEMORY_DETAIL")) {
+            memoryAt("playing");
+        }
         if (frame % 10 == 0) {
             const double rss = statusMegabytes("VmRSS:");
             if (rss > run[RssMax]) {
@@ -292,6 +316,7 @@ bool playOverLesson(LessonRoad& road, Figures& run) {
         std::this_thread::sleep_until(next);
     }
     run[Seconds] = bench::millisecondsSince(begin) / 1000.0;
+    memoryAt("the movie's end");
     run[Cpu] = 100.0 * (cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart) / kMovieSeconds;
     run[MainCpu] = 100.0 * (cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - mainStart) / kMovieSeconds;
     // The last picture may be handed over just after the end is reported.
