@@ -11,6 +11,8 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -230,7 +232,23 @@ int childMain(const std::string& screen, pid_t xServer) {
     return 0;
 }
 
-// Xvfb on a display it picks itself; its pid, 0 when it did not start.
+bool connectsTo(const std::string& socketPath) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    return connected;
+}
+
+std::string xvfbLog() {
+    return (std::filesystem::temp_directory_path() / ("bench_window_xvfb_" + std::to_string(getpid()) + ".log")).string();
+}
+
+// Xvfb on a display it picks itself, once it accepts connections; its pid, 0 when it did not start.
 pid_t startXvfb(std::string& display) {
     int fds[2];
     if (pipe(fds) != 0) {
@@ -246,7 +264,7 @@ pid_t startXvfb(std::string& display) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, xvfbLog().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     const int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -262,7 +280,17 @@ pid_t startXvfb(std::string& display) {
         return 0;
     }
     display = ":" + std::to_string(std::atoi(number));
-    return pid;
+    // It names the display before it serves it.
+    const std::string socketPath = "/tmp/.X11-unix/X" + std::to_string(std::atoi(number));
+    for (int tries = 0; tries < 100; ++tries) {
+        if (connectsTo(socketPath)) {
+            return pid;
+        }
+        usleep(50000);
+    }
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    return 0;
 }
 
 struct Result {
@@ -321,7 +349,8 @@ int main(int argc, char** argv) {
             for (const char* screen : kScreens) {
                 const Result r = freshRun(renderer, screen);
                 if (r.process < 0) {
-                    std::printf("%-32s %-7s failed\n", renderer.label, screen);
+                    std::printf("%-32s %-7s failed (X server %s, its log %s)\n", renderer.label, screen,
+                                waitpid(xServer, nullptr, WNOHANG) == 0 ? "running" : "gone", xvfbLog().c_str());
                     failed = true;
                     continue;
                 }
@@ -335,5 +364,8 @@ int main(int argc, char** argv) {
     std::printf("at end: %s\n", bench::machineLoad().c_str());
     kill(xServer, SIGTERM);
     waitpid(xServer, nullptr, 0);
+    if (!failed) {
+        std::filesystem::remove(xvfbLog());
+    }
     return failed ? 1 : 0;
 }
