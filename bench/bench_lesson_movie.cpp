@@ -427,6 +427,13 @@ int main(int argc, char** argv) {
         const bench::Spread spread = bench::spreadOf(values);
         std::printf("  %-44s %8.2f / %8.2f / %8.2f %s\n", row.what, spread.min, spread.median, spread.max, row.unit);
     }
+    double cpuMax = 0, rssMax = 0;
+    for (const Figures& run : runs) {
+        cpuMax = std::max(cpuMax, run[Cpu]);
+        rssMax = std::max(rssMax, run[RssMax]);
+    }
+    std::printf("CPU < 20 %% of a core in every run: %s; VmRSS < 120 MB in every run: %s\n",
+                cpuMax < 20 ? "met" : "NOT met", rssMax < 120 ? "met" : "NOT met");
     std::printf("at end: %s\n", bench::machineLoad().c_str());
     return 0;
 }
