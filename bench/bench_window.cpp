@@ -254,7 +254,9 @@ pid_t startXvfb(std::string& display) {
     if (pipe(fds) != 0) {
         return 0;
     }
-    const std::string fd = std::to_string(fds[1]);
+    // The write end on a fixed descriptor of the server's own, clear of whatever else it opens early.
+    constexpr int kDisplayFd = 9;
+    const std::string fd = std::to_string(kDisplayFd);
     std::vector<std::string> words = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x720x24", "-nolisten", "tcp"};
     std::vector<char*> argv;
     for (std::string& word : words) {
@@ -264,6 +266,10 @@ pid_t startXvfb(std::string& display) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
+    if (fds[1] != kDisplayFd) {
+        posix_spawn_file_actions_adddup2(&actions, fds[1], kDisplayFd);
+        posix_spawn_file_actions_addclose(&actions, fds[1]);
+    }
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, xvfbLog().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     const int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
