@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchDemoGame.h"
 #include "BenchFrames.h"
 #include "base/Director.h"
 #include "base/StringUtils.h"
@@ -30,39 +31,6 @@ namespace {
 // BENCH_GAME_FRAMES shortens the run (under a profiler).
 const int kFrames = std::getenv("BENCH_GAME_FRAMES") ? std::atoi(std::getenv("BENCH_GAME_FRAMES")) : 600;
 constexpr int kTouchEvery = 30;
-
-// The package of that demo lecture unpacked where the client looks for the current lecture.
-void useDemoGame(const std::string& identify) {
-    GDataManager* data = GDataManager::getInstance();
-    int* codes[] = {&data->courseTypeCode, &data->subjectCode, &data->gradeCode, &data->phaseCode, &data->lessonNumber};
-    for (int k = 0; k < 5; ++k) {
-        *codes[k] = std::stoi(identify.substr(2 * k, 2));
-    }
-    namespace fs = std::filesystem;
-    fs::create_directories(support::packagePath());
-    fs::copy(fs::path(TEST_SOURCE_DIR "/server/packages") / identify, support::packagePath(),
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-}
-
-// A game frame with its game on a plain scene, the first pupil chosen and, when start, the game started.
-GameLayer* openGame(bool start) {
-    support::runScene(Scene::create());
-    auto* frame = new GameLayer();
-    frame->init();
-    frame->autorelease();
-    Director::getInstance()->getRunningScene()->addChild(frame);
-    support::waitFor([frame] { return frame->rootNode != nullptr; });
-    // Pieces that pop in before the start.
-    support::stepFrames(90);
-    if (!frame->studentIcons.empty()) {
-        support::click(UITools::seekChildByName(frame->studentIcons[0], "IconFrame"));
-        support::stepFrames(1);
-    }
-    if (start) {
-        frame->onStartBtn();
-    }
-    return frame;
-}
 
 // Wall-clock and main-thread CPU times of the frames while the game runs, a touch on the next option (or the stop
 // button of the wheel) now and then. The CPU time leaves out the waits a busy machine adds.
@@ -93,15 +61,7 @@ int main() {
     {
         support::ScratchDir scratch;
         support::useResourceRoot(scratch.path());
-        std::vector<StudentRecord>& pupils = GDataManager::getInstance()->students;
-        for (int i = 0; i < 5; ++i) {
-            StudentRecord pupil;
-            pupil.id = 1001 + i;
-            pupil.name = "Pupil " + std::to_string(i + 1);
-            pupil.sex = 1 + i % 2;
-            pupil.headImage = "HeadImg" + std::to_string(pupil.sex) + ".png";
-            pupils.push_back(pupil);
-        }
+        bench::addDemoPupils();
         std::printf(
             "mini-games at 1280x720 on the software renderer, %d frames a run (goal: worst game mean < 4 ms and "
             "p95 < 8 ms quiet, < 8 ms and < 12 ms loaded)\n",
@@ -111,15 +71,9 @@ int main() {
                     "wall ms: mean / p95 (min / median / max)", "cpu mean / p95", "load");
         // The game frame alone, ready (a lecture without a game), as the reference.
         std::vector<std::pair<std::string, std::string>> lectures = {{"frame alone (reference)", "0101010206"}};
-        namespace fs = std::filesystem;
-        std::vector<std::string> identifies;
-        for (const auto& entry : fs::directory_iterator(TEST_SOURCE_DIR "/server/packages")) {
-            identifies.push_back(entry.path().filename().string());
-        }
-        std::sort(identifies.begin(), identifies.end());
         std::vector<int> models;
-        for (const std::string& identify : identifies) {
-            useDemoGame(identify);
+        for (const std::string& identify : bench::demoPackages()) {
+            bench::useDemoGame(identify);
             const int model = GameManager::getInstance()->getGameModel();
             const int number = model / 10;
             if (number >= 1 && number <= 11 && std::find(models.begin(), models.end(), number) == models.end()) {
@@ -133,9 +87,9 @@ int main() {
         } worst[2];
         for (const auto& [label, identify] : lectures) {
             for (int loaded = 0; loaded < 2; ++loaded) {
-                useDemoGame(identify);
+                bench::useDemoGame(identify);
                 const bool reference = identify == lectures.front().second;
-                GameLayer* frame = openGame(!reference);
+                GameLayer* frame = bench::openDemoGame(!reference);
                 if (!reference && frame->getChildrenCount() > 0 &&
                     std::none_of(frame->getChildren().begin(), frame->getChildren().end(),
                                  [](Node* child) { return dynamic_cast<GameLayer*>(child) != nullptr; })) {

@@ -1,7 +1,8 @@
 // Start-up to the first drawn login frame, headless: the program's own delegate launched in a fresh process, from
 // the delegate's construction to the end of the first frame that shows the login scene. Beside it, in the same
 // run and in alternate order, the floor: a fresh process that makes the same off-screen view and draws one empty
-// scene. Start-up has no warm case: every run is a fresh process.
+// scene. Start-up has no warm case: every run is a fresh process. The program folder is a scratch folder under /tmp
+// with the built resource pack searched behind it, so the runs leave nothing in the build tree.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,11 +12,13 @@
 #include <vector>
 
 #include "BenchCompare.h"
+#include "BenchProgramFolder.h"
 #include "app/AppDelegate.h"
 #include "base/Director.h"
 #include "platform/GLView.h"
 #include "scene/Scene.h"
 #include "scenes/LoginScene.h"
+#include "support/Headless.h"
 
 using Clock = std::chrono::steady_clock;
 
@@ -90,6 +93,8 @@ void report(const char* what, const std::vector<double>& times) {
 int main() {
     std::printf("start-up to the first frame, %d alternated pairs (headless, fresh process per run); %s\n", kRuns,
                 bench::machineLoad().c_str());
+    support::ScratchDir folder;
+    bench::useProgramFolder(folder.path());
     bench::Pairs runs;
     if (!bench::alternate(kRuns, [] { return inChild(launchLogin); }, [] { return inChild(launchEmpty); }, runs)) {
         std::fprintf(stderr, "a launch failed\n");

@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-wqy-microhei
     curl unzip zip
+    xvfb
     sox libsox-fmt-mp3
     python3
 )

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "base/Director.h"
 #include "base/Log.h"
@@ -17,6 +18,27 @@ namespace engine {
 
 namespace {
 GLContextAttrs g_contextAttrs;
+
+// GL_RENDERER of the renderer's context; "" for a renderer that is not GL.
+std::string glRendererName(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) {
+        return "";
+    }
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(0x1F01 /* GL_RENDERER */) : nullptr;
+    return name ? reinterpret_cast<const char*>(name) : "";
+}
+} // namespace
+
+bool GLView::isSoftwareRasteriser(const std::string& glRenderer) {
+    for (const char* cpu : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"}) {
+        if (glRenderer.find(cpu) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void GLView::setGLContextAttrs(GLContextAttrs& attrs) {
@@ -82,12 +104,27 @@ bool GLView::initWindow(const std::string& name, int width, int height, bool ful
         return false;
     }
     _renderer = SDL_CreateRenderer(_window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    // A GL rasteriser on the CPU costs several times SDL's own software renderer (docs/performance.md), which then
+    // puts its frames straight on the window (X11 shared memory) rather than through a GL texture. A renderer asked
+    // for by SDL_RENDER_DRIVER is kept.
+    const std::string glRenderer = _renderer ? glRendererName(_renderer) : "";
+    if (!SDL_GetHint(SDL_HINT_RENDER_DRIVER) && isSoftwareRasteriser(glRenderer)) {
+        log("window: %s draws on the CPU; using the software renderer", glRenderer.c_str());
+        SDL_DestroyRenderer(_renderer);
+        _renderer = nullptr;
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    }
     if (!_renderer) {
         _renderer = SDL_CreateRenderer(_window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
     }
     if (!_renderer) {
         log("renderer: %s", SDL_GetError());
         return false;
+    }
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(_renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0) {
+        // The window's surface is the software renderer's target, where the renderer's own loops may draw.
+        _windowSurface = SDL_GetWindowSurface(_window);
     }
     int w = width, h = height;
     SDL_GetRendererOutputSize(_renderer, &w, &h);

@@ -27,6 +27,8 @@ public:
 
     static void setGLContextAttrs(GLContextAttrs& attrs);
     static GLContextAttrs getGLContextAttrs();
+    // True for a GL renderer string of a rasteriser that draws on the CPU (Mesa's llvmpipe, softpipe, swrast).
+    static bool isSoftwareRasteriser(const std::string& glRenderer);
 
     // Only the fixed-width policy: scale = frame width / design width on both axes.
     void setDesignResolutionSize(float width, float height, ResolutionPolicy policy);
@@ -54,8 +56,8 @@ public:
     SDL_Renderer* getSDLRenderer() const { return _renderer; }
     // The pixel format of the window (or the off-screen surface).
     uint32_t getPixelFormat() const;
-    // The off-screen surface the software renderer draws into; null for a window.
-    SDL_Surface* getOffscreenSurface() const { return _surface; }
+    // The surface the software renderer draws into: the off-screen one, or the window's own; null for a GL window.
+    SDL_Surface* getOffscreenSurface() const { return _surface ? _surface : _windowSurface; }
     SDL_Window* getSDLWindow() const { return _window; }
     void present();
 
@@ -71,6 +73,7 @@ protected:
     SDL_Window* _window = nullptr;
     SDL_Renderer* _renderer = nullptr;
     SDL_Surface* _surface = nullptr;
+    SDL_Surface* _windowSurface = nullptr;
     Size _frameSize;
     Size _designSize = Size(1280, 720);
     ResolutionPolicy _policy = ResolutionPolicy::UNKNOWN;

@@ -215,7 +215,7 @@ bool Texture2D::initWithYUV(const void* planes, int pitch, int pixelsWide, int p
         return false;
     }
     const uint32_t targetFormat = Director::getInstance()->getRenderer()->getTargetFormat();
-    const Uint32 sdlFormat = targetFormat != 0 ? targetFormat : SDL_PIXELFORMAT_RGBA32;
+    const Uint32 sdlFormat = targetFormat != 0 ? targetFormat : static_cast<Uint32>(SDL_PIXELFORMAT_RGBA32);
     if (!prepareStreaming(sdlFormat, pixelsWide, pixelsHigh)) {
         return false;
     }

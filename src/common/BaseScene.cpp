@@ -6,10 +6,12 @@
 #include "scene/SpriteFrame.h"
 
 BaseScene::~BaseScene() {
+    // This scene's own nodes go first, then the frames only the cache holds, so that their pictures go too.
+    removeAllChildren();
+    engine::SpriteFrameCache::getInstance()->removeUnusedSpriteFrames();
     if (engine::TextureCache* cache = engine::Director::getInstance()->getTextureCache()) {
         cache->removeUnusedTextures();
     }
-    engine::SpriteFrameCache::getInstance()->removeUnusedSpriteFrames();
 }
 
 bool BaseScene::init() {

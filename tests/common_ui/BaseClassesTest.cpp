@@ -7,6 +7,7 @@
 #include "common/BaseScene.h"
 #include "common/ExitApp.h"
 #include "render/TextureCache.h"
+#include "scene/Scene.h"
 #include "scene/Sprite.h"
 
 using common_ui::CommonUiTest;
@@ -97,6 +98,17 @@ TEST_F(BaseCleanUp, UnusedTexturesGoButOnesShownByChildrenStay) {
 
     // The next screen change frees what the layer's child held.
     support::runScene(BaseScene::create());
+    EXPECT_EQ(cache->getTextureForKey("RightCommon/RightCommon1.png"), nullptr);
+}
+
+TEST_F(BaseCleanUp, AScreensPicturesGoWithIt) {
+    engine::TextureCache* cache = engine::Director::getInstance()->getTextureCache();
+    ResScene* screen = ResScene::create();
+    screen->addChild(engine::Sprite::create("RightCommon/RightCommon1.png"));
+    support::runScene(screen);
+    // The next scene cleans nothing itself.
+    support::runScene(engine::Scene::create());
+    support::stepFrames(2);
     EXPECT_EQ(cache->getTextureForKey("RightCommon/RightCommon1.png"), nullptr);
 }
 
