@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "common/JsonManager.h"
 #include "games/SimpleGameManager.h"
@@ -76,23 +77,20 @@ TEST_F(SimpleGameLists, MissingFilesAreQueuedOnceAndPathsReplaceAddresses) {
 
 TEST_F(SimpleGameLists, QuestionsNoShownOptionAnswersAreLeftOut) {
     // The page shows four option boxes at most.
-    const struct {
-        int options;
-        const char* answers;
-        bool kept;
-    } cases[] = {{3, R"(["3"])", true}, {3, "[]", false},           {3, R"(["4"])", false}, {3, R"(["0"])", false},
-                 {3, R"(["x"])", false}, {5, R"(["4"])", true}, {5, R"(["5"])", false}, {0, R"(["1"])", false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.options) + " " + c.answers);
+    const std::tuple<int, const char*, bool> cases[] = {
+        {3, R"(["3"])", true},  {3, "[]", false},      {3, R"(["4"])", false}, {3, R"(["0"])", false},
+        {3, R"(["x"])", false}, {5, R"(["4"])", true}, {5, R"(["5"])", false}, {0, R"(["1"])", false}};
+    for (const auto& [count, answers, kept] : cases) {
+        SCOPED_TRACE(std::to_string(count) + " " + answers);
         std::string options;
-        for (int k = 0; k < c.options; ++k) {
+        for (int k = 0; k < count; ++k) {
             options += (k ? ",\"http://h/o" : "\"http://h/o") + std::to_string(k) + ".png\"";
         }
         SimpleGameManager* games = SimpleGameManager::getInstance();
-        games->buildLists(JsonManager::getInstance()->parse("[{\"operImgs\":[" + options + "],\"answers\":" +
-                                                            c.answers + "}]"));
-        EXPECT_EQ(games->getItems().size(), c.kept ? 1u : 0u);
-        EXPECT_EQ(games->getMissingFiles().size(), c.kept ? size_t(c.options) : 0u);
+        games->buildLists(
+            JsonManager::getInstance()->parse("[{\"operImgs\":[" + options + "],\"answers\":" + answers + "}]"));
+        EXPECT_EQ(games->getItems().size(), kept ? 1u : 0u);
+        EXPECT_EQ(games->getMissingFiles().size(), kept ? size_t(count) : 0u);
     }
 }
 

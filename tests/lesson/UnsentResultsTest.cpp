@@ -4,17 +4,19 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "base/StringUtils.h"
 #include "common/PlistManager.h"
 #include "lesson/UnsentResults.h"
 #include "net/HttpManager.h"
+#include "platform/FileUtils.h"
 #include "scene/Scene.h"
 #include "scenes/LoginScene.h"
 #include "support/ClientTest.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 class KeptUploads : public support::ClientTest {
 protected:
@@ -24,25 +26,21 @@ protected:
                (classId.empty() ? "" : R"("classId":")" + classId + "\",") +
                R"("gradeCode":"1","lesson":"2","phaseCode":"1","score":"[]","subjectCode":"1","typeCode":"1"}})";
     }
-    void writeFile(const std::string& path, const std::string& text) {
-        std::filesystem::create_directories(resRoot());
-        std::ofstream(path) << text;
+    void keepFile(const std::string& text) {
+        fs::create_directories(resRoot());
+        std::ofstream(UnsentResults::filePath()) << text;
     }
-    static std::string readFile(const std::string& path) {
-        std::ostringstream text;
-        text << std::ifstream(path).rdbuf();
-        return text.str();
+    static std::string read(const std::string& path) {
+        return engine::FileUtils::getInstance()->getStringFromFile(path);
     }
-    // Logs the teacher in and runs the round of that login to its end.
-    void sendAfterLogin(const std::string& teacher, int logins = 1) {
+    // Logs the teacher in and runs the round of that login to its end; the classes the server took.
+    std::vector<std::string> sendAfterLogin(const std::string& teacher, int logins = 1) {
         logIn(teacher);
         for (int i = 0; i < logins; ++i) {
             UnsentResults::sendFor(teacher);
         }
-        ASSERT_TRUE(waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("saveScore"); }));
+        EXPECT_TRUE(waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("saveScore"); }));
         support::stepFrames(2);
-    }
-    std::vector<std::string> acceptedClasses() const {
         std::vector<std::string> classes;
         for (const auto& score : server.scores()) {
             classes.push_back(score.request.field("classId"));
@@ -54,17 +52,15 @@ protected:
 TEST_F(KeptUploads, ARefusedUploadHoldsBackNoneAndWhatWaitsIsToldOnce) {
     support::runScene(LoginScene::create());
     const std::string refused = entry("teacher", ""), other = entry("teacher2", "102");
-    writeFile(UnsentResults::filePath(), "[" + refused + "," + entry("teacher", "101") + "," + other + "]");
-    sendAfterLogin("teacher");
-    EXPECT_EQ(acceptedClasses(), std::vector<std::string>{"101"});
+    keepFile("[" + refused + "," + entry("teacher", "101") + "," + other + "]");
+    EXPECT_EQ(sendAfterLogin("teacher"), std::vector<std::string>{"101"});
     EXPECT_EQ(requestsNamed("saveScore").size(), 2u);
-    EXPECT_EQ(readFile(UnsentResults::filePath()), "[" + refused + "," + other + "]");
+    EXPECT_EQ(read(UnsentResults::filePath()), "[" + refused + "," + other + "]");
     // Told on the scene after the login scene, which would take the tip with it.
     EXPECT_EQ(tipText(), "");
     support::runScene(engine::Scene::create());
     support::stepFrames(2);
-    const std::string tip = engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(), 1);
-    EXPECT_EQ(tipText(), tip);
+    EXPECT_EQ(tipText(), engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(), 1));
     support::click("Button1");
     support::stepFrames(3);
     EXPECT_EQ(tipText(), "");
@@ -72,42 +68,37 @@ TEST_F(KeptUploads, ARefusedUploadHoldsBackNoneAndWhatWaitsIsToldOnce) {
 
 // A second login whose reply comes while the first kept upload is out.
 TEST_F(KeptUploads, OverlappingLoginsSendEachUploadOnce) {
-    writeFile(UnsentResults::filePath(), "[" + entry("teacher", "101") + "," + entry("teacher", "102") + "]");
-    sendAfterLogin("teacher", 2);
-    EXPECT_EQ(acceptedClasses(), (std::vector<std::string>{"101", "102"}));
-    EXPECT_FALSE(std::filesystem::exists(UnsentResults::filePath()));
+    keepFile("[" + entry("teacher", "101") + "," + entry("teacher", "102") + "]");
+    EXPECT_EQ(sendAfterLogin("teacher", 2), (std::vector<std::string>{"101", "102"}));
+    EXPECT_FALSE(fs::exists(UnsentResults::filePath()));
 }
 
 TEST_F(KeptUploads, AFileThatDoesNotReadIsMovedAsideAndWhatReadsIsKept) {
-    const std::string added = R"({"teacher":"teacher","fields":{"classId":"103"}})";
     const std::pair<std::string, std::string> cases[] = {
         {R"([{"teacher":"teacher","fields":{"classId":"101")", ""},
         {R"([7,{"teacher":"teacher","fields":{"classId":101,"lesson":"2"}}])",
          R"({"teacher":"teacher","fields":{"lesson":"2","classId":101}},)"},
     };
     for (const auto& [old, kept] : cases) {
-        const std::string path = UnsentResults::filePath();
-        writeFile(path, old);
+        keepFile(old);
         EXPECT_TRUE(UnsentResults::keep("teacher", {{"classId", "103"}}));
-        EXPECT_EQ(readFile(path), "[" + kept + added + "]");
+        EXPECT_EQ(read(UnsentResults::filePath()), "[" + kept + R"({"teacher":"teacher","fields":{"classId":"103"}}])");
         std::vector<std::string> aside;
-        for (const auto& item : std::filesystem::directory_iterator(resRoot())) {
+        for (const auto& item : fs::directory_iterator(resRoot())) {
             if (item.path().filename().string().rfind("UnsentResults.json.damaged-", 0) == 0) {
-                aside.push_back(readFile(item.path().string()));
-                std::filesystem::remove(item.path());
+                aside.push_back(read(item.path().string()));
+                fs::remove(item.path());
             }
         }
         EXPECT_EQ(aside, std::vector<std::string>{old});
-        std::filesystem::remove(path);
     }
 }
 
 TEST_F(KeptUploads, TheFileIsReadableByItsOwnerOnly) {
-    const std::string path = UnsentResults::filePath();
-    writeFile(path, "[]");
-    std::filesystem::permissions(path, std::filesystem::perms(0644));
+    keepFile("[]");
+    fs::permissions(UnsentResults::filePath(), fs::perms(0644));
     ASSERT_TRUE(UnsentResults::keep("teacher", {{"classId", "101"}}));
-    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0600));
+    EXPECT_EQ(fs::status(UnsentResults::filePath()).permissions(), fs::perms(0600));
 }
 
 } // namespace

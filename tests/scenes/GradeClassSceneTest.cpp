@@ -93,15 +93,10 @@ TEST_F(GradeSceneTest, LightsOnlyTheGradesOfTheSubject) {
 
 TEST_F(GradeSceneTest, AGradeWithoutAClassTipsAndAnotherMayBeChosen) {
     // A server whose only class is in grade 1.
-    namespace fs = std::filesystem;
-    const fs::path data = fs::path(scratch.path()) / "server-data";
-    fs::create_directories(data);
-    for (const auto& file : fs::directory_iterator(courseware::CoursewareServer::defaultDataDir())) {
-        if (file.path().extension() == ".json") {
-            fs::copy_file(file.path(), data / file.path().filename());
-        }
-    }
-    std::ofstream(data / "classes.json") << R"([{ "schoolId": 1, "schoolName": "Riverside Main", "children": [
+    const std::string data = scratch.path() + "/server-data";
+    std::filesystem::copy(courseware::CoursewareServer::defaultDataDir(), data,
+                          std::filesystem::copy_options::recursive);
+    std::ofstream(data + "/classes.json") << R"([{ "schoolId": 1, "schoolName": "Riverside Main", "children": [
         { "gradeCode": 1, "children": [{ "classId": 101, "className": "Class 1A" }] }] }])";
     courseware::CoursewareServer oneClass(data);
     ASSERT_GT(oneClass.start(), 0);

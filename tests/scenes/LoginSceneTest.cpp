@@ -506,40 +506,38 @@ TEST_F(LoginSceneTest, RepliesOfTheWrongShapeReadAsEmpty) {
 
 TEST_F(LoginSceneTest, IconsThatAreNoPictureAreRemovedAndFetchedAgain) {
     const fs::path data = useEditableServer();
-    std::ifstream in(data / "courseIcons.json");
-    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // Course type 1's icons claim 30000x30000 in PNG and SVG, or are an HTML page.
-    std::string broken = good;
-    for (const char* icon : {"hugepng/files/icons/type1_normal", "hugesvg/files/icons/type1_selected",
-                             "notpicture/files/icons/type1_locked"}) {
-        const std::string file = std::string(icon).substr(std::string(icon).find("/files"));
-        broken.replace(broken.find("\"" + file), file.size() + 1, "\"" + customServer->origin() + "/fault/" + icon);
-    }
-    writeText(data / "courseIcons.json", broken);
-    fillFields("teacher", "1234");
-    clickLogin();
-    ASSERT_TRUE(waitFor(courseSceneRuns));
-    waitForLogo();
+    const std::string good = engine::FileUtils::getInstance()->getStringFromFile(data / "courseIcons.json");
     const std::string icons = resRoot() + "CourseIcons/";
-    const std::vector<std::string> type1 = {"type1_normal.png", "type1_selected.png", "type1_locked.png"};
-    for (const std::string& icon : type1) {
-        EXPECT_FALSE(fs::exists(icons + icon)) << icon;
+    // Course type 1's icons claim 30000x30000 in PNG and SVG, or are an HTML page; the next login finds them good,
+    // and type 2's normal icon on disk no picture.
+    const std::pair<std::string, std::string> faults[] = {{"hugepng", "type1_normal"},
+                                                          {"hugesvg", "type1_selected"},
+                                                          {"notpicture", "type1_locked"},
+                                                          {"", "type2_normal"}};
+    std::string broken = good;
+    for (const auto& [fault, icon] : faults) {
+        const std::string file = "\"/files/icons/" + icon;
+        if (!fault.empty()) {
+            broken.replace(broken.find(file), file.size(),
+                           "\"" + customServer->origin() + "/fault/" + fault + file.substr(1));
+        }
+    }
+    for (bool fixed : {false, true}) {
+        writeText(data / "courseIcons.json", fixed ? good : broken);
+        enterLoginScene();
+        fillFields("teacher", "1234");
+        clickLogin();
+        ASSERT_TRUE(waitFor(courseSceneRuns));
+        waitForLogo();
+        for (const auto& [fault, icon] : faults) {
+            std::string start(4, '\0');
+            std::ifstream file(icons + icon + ".png");
+            EXPECT_EQ(file.read(start.data(), 4) ? start : "", fixed || fault.empty() ? "\x89PNG" : "") << icon;
+        }
+        engine::Director::getInstance()->getTextureCache()->removeTextureForKey(icons + "type2_normal.png");
+        writeText(icons + "type2_normal.png", "<html>");
     }
     EXPECT_TRUE(logged("picture of 30000x30000 is larger than 4096x4096: " + icons + "type1_normal.png"));
-
-    // The server is good again: the next login fetches them, and an icon on disk that is no picture too.
-    writeText(data / "courseIcons.json", good);
-    engine::Director::getInstance()->getTextureCache()->removeTextureForKey(icons + "type2_normal.png");
-    writeText(icons + "type2_normal.png", "<html>");
-    enterLoginScene();
-    fillFields("teacher", "1234");
-    clickLogin();
-    ASSERT_TRUE(waitFor(courseSceneRuns));
-    for (const std::string& icon : {type1[0], type1[1], type1[2], std::string("type2_normal.png")}) {
-        std::string start(4, '\0');
-        std::ifstream(icons + icon).read(start.data(), 4);
-        EXPECT_EQ(start, "\x89PNG") << icon;
-    }
 }
 
 TEST_F(LoginSceneTest, APackLayoutOrPictureThatCannotBeUsedGivesWayToTheProgramsOwn) {

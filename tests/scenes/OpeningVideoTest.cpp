@@ -19,36 +19,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OpeningVideoTest : public navigation::NavigationTest {
-protected:
-    // Lecture 2 of phase 1 chosen, no pupils: confirming fetches lecture 1's summary video, then opens the lesson.
-    void SetUp() override {
-        NavigationTest::SetUp();
-        loadCatalogue();
-        GDataManager* data = GDataManager::getInstance();
-        data->students.clear();
-        navigation::chooseSubject({});
-        data->gradeCode = 1;
-        data->phaseCode = 1;
-        data->lessonNumber = 2;
-        CoursewareManager::getInstance()->currentList = {navigation::lecture(1, 1), navigation::lecture(1, 2)};
-        movie = FileManager::getInstance()->getNetResPath() + "0101010101/mp4/SumMovie.mp4";
-    }
-    void confirmFrom(const std::string& base) {
-        HttpManager::getInstance()->baseUrl = server.origin() + base;
-        GDataManager::getInstance()->enteredFrom = 2;
-        enter(GroupScene::create());
-        support::click("ConfirmBtn");
-        ASSERT_TRUE(waitForScene<LogicTopicScene>()) << base;
-    }
-
-    std::string movie;
-};
+using OpeningVideoTest = navigation::NavigationTest;
 
 TEST_F(OpeningVideoTest, AFileThatOnlyStartsLikeAMovieIsRemovedAndFetchedAgain) {
+    // Lecture 2 of phase 1 chosen, no pupils: confirming fetches lecture 1's summary video, then opens the lesson.
+    loadCatalogue();
+    GDataManager* data = GDataManager::getInstance();
+    data->students.clear();
+    navigation::chooseSubject({});
+    data->gradeCode = data->phaseCode = 1;
+    data->lessonNumber = 2;
+    CoursewareManager::getInstance()->currentList = {navigation::lecture(1, 1), navigation::lecture(1, 2)};
+    const std::string movie = FileManager::getInstance()->getNetResPath() + "0101010101/mp4/SumMovie.mp4";
+    const auto confirmFrom = [&](const std::string& base) {
+        HttpManager::getInstance()->baseUrl = server.origin() + base;
+        data->enteredFrom = 2;
+        enter(GroupScene::create());
+        support::click("ConfirmBtn");
+        return waitForScene<LogicTopicScene>();
+    };
     const char* const kinds[] = {"freehtml", "ftyp", "ftypjunk", "mkvjunk", "oggjunk", "tssync", "halfmovie"};
     for (const char* kind : kinds) {
-        confirmFrom(std::string("/fault/") + kind + "/");
+        ASSERT_TRUE(confirmFrom(std::string("/fault/") + kind + "/")) << kind;
         EXPECT_FALSE(fs::exists(movie)) << kind;
     }
     EXPECT_EQ(countLogged("opening video is not a movie"), static_cast<int>(std::size(kinds)));
@@ -60,10 +52,10 @@ TEST_F(OpeningVideoTest, AFileThatOnlyStartsLikeAMovieIsRemovedAndFetchedAgain) 
                                                           12)
                                            << std::string(4096, 'x');
     server.clearRecords();
-    confirmFrom("/api/");
+    ASSERT_TRUE(confirmFrom("/api/"));
     EXPECT_EQ(requestsNamed("getCourseFileList").size(), 1u);
-    EXPECT_EQ(fs::file_size(movie),
-              fs::file_size(courseware::CoursewareServer::defaultDataDir() / "files/coursefiles/0101010101/SumMovie.mp4"));
+    EXPECT_EQ(fs::file_size(movie), fs::file_size(courseware::CoursewareServer::defaultDataDir() /
+                                                  "files/coursefiles/0101010101/SumMovie.mp4"));
 }
 
 } // namespace
