@@ -130,6 +130,12 @@ void Renderer::invalidate() {
     _dimmed.clear();
 }
 
+void Renderer::dropCopies() {
+    if (_copyCache) {
+        _copyCache->clear();
+    }
+}
+
 Renderer::Stats Renderer::getStats() const {
     Stats stats = _stats;
     stats.tintedCopyBytes = _copyCache ? _copyCache->getBytes() : 0;

@@ -39,6 +39,9 @@ public:
     // The next frame is drawn in full: for anything that changes the picture behind the renderer's back (window
     // exposed, settings, a node that must be drawn every frame).
     void invalidate();
+    // Drops the prepared copies of pictures at once, for a screen that covers everything drawn so far (they would
+    // otherwise age out only after a second of frames, beside the new screen's own).
+    void dropCopies();
     // The next frame is drawn again though nothing under its drawing calls changed (the window was exposed, a
     // screenshot waits): unlike invalidate(), a dimmed frame kept from before may be used.
     void redrawFrame() { _invalidated = true; }

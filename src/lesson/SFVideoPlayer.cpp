@@ -5,6 +5,7 @@
 #include <vlc/vlc.h>
 
 #include "base/Director.h"
+#include "render/Renderer.h"
 #include "common/UITools.h"
 #include "lesson/VideoPlaySprite.h"
 #include "ui/Button.h"
@@ -65,6 +66,8 @@ void SFVideoPlayer::initPlayer(const std::string& path, const std::function<void
         videoSprite->setPosition(Vec2(winSize.width / 2, winSize.height / 2));
         videoSprite->play();
         addChild(videoSprite);
+        // The movie covers the window: what the lesson had prepared for drawing is not needed while it plays.
+        director->getRenderer()->dropCopies();
     }
     initUI();
     scheduleUpdate();
