@@ -69,7 +69,7 @@ int main() {
         std::printf("load average at the start: %.1f\n", bench::loadAverage());
         std::printf("%-30s %-7s %-44s %-16s %s\n", "game (demo lecture, model)", "run",
                     "wall ms: mean / p95 (min / median / max)", "cpu mean / p95", "load");
-        // The game frame alone, ready (a lecture without a game), as the reference.
+        // The game frame ready and not started (its game waits for Start), as the reference.
         std::vector<std::pair<std::string, std::string>> lectures = {{"frame alone (reference)", "0101010206"}};
         std::vector<int> models;
         for (const std::string& identify : bench::demoPackages()) {
