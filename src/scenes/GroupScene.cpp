@@ -446,7 +446,7 @@ void GroupScene::requestCourseFileList() {
         "getCourseFileList", lifeToken.guard([this, basePath](const std::string& name, rapidjson::Value& data) {
             onCourseFileListReply(name, data, basePath);
         }),
-        true, "union", SceneWidgets::failureTip(),
+        true, "union", nullptr,
         {{"lesson", format("%d", previous.LectureCode)},
          {"typeCode", format("%d", previous.CourseCode)},
          {"subjectCode", format("%d", previous.SubjectCode)},

@@ -365,7 +365,7 @@ void LectureScene::requestStudentList() {
     HttpManager::getInstance()->sendRequest(
         "getStudentList",
         lifeToken.guard([this](const std::string& name, rapidjson::Value& data) { onStudentListReply(name, data); }),
-        true, "union", SceneWidgets::failureTip(),
+        true, "union", nullptr,
         {{"classId", format("%d", GDataManager::getInstance()->classIdSelected)}});
 }
 

@@ -17,10 +17,6 @@ engine::Node* showClientPanel(engine::Node* root) {
     return panel;
 }
 
-HttpFailureCallback failureTip() {
-    return [](int32_t, const std::string& message) { TipsManager::getInstance()->showTips(message, nullptr, nullptr); };
-}
-
 bool queueLecture(const CoursewareData& record) {
     DownloadRecord download;
     download.key = record.Identify;

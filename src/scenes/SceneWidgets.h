@@ -9,7 +9,6 @@
 #include "common/LifeToken.h"
 #include "common/UITools.h"
 #include "net/CoursewareManager.h"
-#include "net/HttpManager.h"
 #include "scene/Node.h"
 #include "ui/LoadingBar.h"
 #include "ui/Text.h"
@@ -71,10 +70,6 @@ engine::Node* showClientPanel(engine::Node* root);
 // address, or one the queue refuses, shows the "LectureStr6" tip and false comes back. Nothing is deleted: the
 // queue replaces the old folder once the new zip has arrived.
 bool queueLecture(const CoursewareData& record);
-
-// For a request a press starts: the failure shows the shared tip with the request service's text, so the press
-// ends in a tip when the server answers an HTTP error or the connection drops (no tip of the service's own then).
-HttpFailureCallback failureTip();
 
 // Plays the "Perload.plist" list's animations, looped, at "AniPos1", "AniPos2", ... below root.
 void playListedAnimations(engine::Node* root, const std::string& list);

@@ -294,7 +294,7 @@ void TouLectureScene::requestStudentList() {
     HttpManager::getInstance()->sendRequest(
         pendingRequest,
         lifeToken.guard([this](const std::string& name, rapidjson::Value& data) { onStudentListReply(name, data); }),
-        true, "union", SceneWidgets::failureTip(),
+        true, "union", nullptr,
         {{"classId", format("%d", GDataManager::getInstance()->classIdSelected)}});
 }
 
@@ -316,7 +316,7 @@ void TouLectureScene::requestCourseQuestionList() {
                                             lifeToken.guard([this](const std::string& name, rapidjson::Value& reply) {
                                                 onCourseQuestionListReply(name, reply);
                                             }),
-                                            true, "union", SceneWidgets::failureTip(),
+                                            true, "union", nullptr,
                                             {{"typeCode", format("%d", data->courseTypeCode)},
                                              {"subjectCode", format("%d", data->subjectCode)},
                                              {"gradeCode", format("%d", data->gradeCode)},
