@@ -6,6 +6,7 @@
 // again with 8 busy processes sharing the CPUs.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -75,6 +76,28 @@ void chooseLecture() {
     CoursewareManager::getInstance()->currentList = list;
 }
 
+// BENCH_ROAD_STEPS: the main thread's CPU of each step of a road, on stderr.
+struct Steps {
+    static constexpr const char* kNames[] = {"click to sign-in", "sign-in to grouping", "grouping to lesson",
+                                             "lesson's first frame"};
+    double last = bench::threadMs();
+    Clock::time_point lastWall = Clock::now();
+    uint64_t lastFrame = engine::Director::getInstance()->getTotalFrames();
+    void mark(int step) {
+        const double now = bench::threadMs();
+        const auto wall = Clock::now();
+        const uint64_t frame = engine::Director::getInstance()->getTotalFrames();
+        if (std::getenv("BENCH_ROAD_STEPS")) {
+            std::fprintf(stderr, "step %-22s %6.1f ms CPU %6.1f ms wall, %d frames\n", kNames[step], now - last,
+                         std::chrono::duration<double, std::milli>(wall - lastWall).count(),
+                         static_cast<int>(frame - lastFrame));
+        }
+        last = now;
+        lastWall = wall;
+        lastFrame = frame;
+    }
+};
+
 // One road into times (wall and main-thread CPU); false when it did not reach the lesson player.
 bool runRoad(bench::Times& times) {
     chooseLecture();
@@ -89,24 +112,29 @@ bool runRoad(bench::Times& times) {
 
     const auto start = Clock::now();
     const double cpuStart = bench::threadMs();
+    Steps steps;
     support::click(support::lectureButton(2));
     director->mainLoop(0.35f);
     if (!support::waitFor([] { return running<SignScene>() != nullptr; })) {
         return false;
     }
+    steps.mark(0);
     SignScene* sign = running<SignScene>();
     sign->onOneKeySign();
     sign->onAnimationDone(0.f);
     if (!support::waitFor([] { return running<GroupScene>() != nullptr; })) {
         return false;
     }
+    steps.mark(1);
     GroupScene* group = running<GroupScene>();
     group->randomGroup();
     group->onConfirm();
     if (!support::waitFor([] { return running<LogicTopicScene>() != nullptr; })) {
         return false;
     }
+    steps.mark(2);
     director->mainLoop(kFrame);
+    steps.mark(3);
     times.cpu.push_back(bench::threadMs() - cpuStart);
     times.wall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     return true;

@@ -35,7 +35,8 @@ struct StallGate {
 };
 
 // Bodies that start like a movie and are none.
-const std::set<std::string> kMovieLike = {"freehtml", "ftyp", "ftypjunk", "mkvjunk", "oggjunk", "tssync", "halfmovie"};
+const std::set<std::string> kMovieLike = {"freehtml", "ftyp",   "ftypjunk",  "mkvjunk",
+                                          "oggjunk",  "tssync", "halfmovie", "hugemovie"};
 
 std::string bigEndian32(uint32_t value) {
     return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
@@ -50,13 +51,18 @@ std::string junk(size_t size) {
     return bytes;
 }
 
+std::string servedBytes(const DataFolder& data, const std::string& relative) {
+    std::string bytes;
+    if (auto path = data.servedFile(relative)) {
+        std::ifstream in(*path, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return bytes;
+}
+
 // A movie whose index came at its end, cut in half: the demo movie without its "moov" box, half of the rest.
 std::string halfMovie(const DataFolder& data) {
-    std::string movie;
-    if (auto path = data.servedFile("coursefiles/SumMovie.mp4")) {
-        std::ifstream in(*path, std::ios::binary);
-        movie.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    const std::string movie = servedBytes(data, "coursefiles/SumMovie.mp4");
     std::string rest;
     for (size_t at = 0; at + 8 <= movie.size();) {
         const auto byte = [&](size_t i) { return static_cast<uint32_t>(static_cast<unsigned char>(movie[at + i])); };
@@ -92,6 +98,9 @@ std::string movieLikeBody(const std::string& kind, const DataFolder& data) {
     }
     if (kind == "tssync") {
         return std::string(377, '\x47');
+    }
+    if (kind == "hugemovie") {
+        return servedBytes(data, "faults/HugeMovie.mp4");
     }
     return halfMovie(data);
 }

@@ -28,7 +28,7 @@ public:
     // and hugesvg (pictures that claim 30000x30000 pixels);
     // movie-like: freehtml (a 26-byte "free" box, then HTML), ftyp (that box alone), ftypjunk, mkvjunk, oggjunk
     // (the magic, then junk), tssync (377 transport-stream sync bytes), halfmovie (the demo movie without its index,
-    // cut in half); endless (chunked bytes until the client goes); redirect (to itself, each hop recorded).
+    // cut in half), hugemovie (a real H.264 movie of 8192x8192); endless (chunked bytes until the client goes); redirect (to itself, each hop recorded).
     // http<status> (http301, http403, http404, http502, http503, ...): that status with a short HTML page.
     // stall: 503, for a "gradeCode" above 1 only after a GET of "/fault/release" (or a minute).
     static void install(httplib::Server& server, const DataFolder& data, Recorder record, Passthrough pass);

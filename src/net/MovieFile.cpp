@@ -18,6 +18,11 @@ namespace {
 constexpr size_t kHeadBytes = 377; // three MPEG transport packets' sync bytes
 constexpr size_t kTransportPacket = 188;
 constexpr int kParseTimeoutMs = 10000;
+// The largest picture a movie may have. The player draws into a buffer of the window's size (1280x720, the size of
+// the program's own movies); full HD is still decoded in time by a classroom computer and scaled down, while a
+// larger picture costs decoding work nobody sees, and past H.264's largest level the decoder shows nothing at all.
+constexpr unsigned kMaxMovieWidth = 1920;
+constexpr unsigned kMaxMovieHeight = 1080;
 
 bool startsWith(const std::string& head, size_t at, const char* magic, size_t length) {
     return head.size() >= at + length && std::memcmp(head.data() + at, magic, length) == 0;
@@ -90,12 +95,22 @@ private:
     bool done = false;
 };
 
-bool hasVideoTrack(libvlc_media_t* media) {
+// A video track whose picture fits the player (a size the parse does not give is not held against it).
+bool hasShowableVideo(libvlc_media_t* media, const std::string& path) {
     libvlc_media_track_t** tracks = nullptr;
     const unsigned count = libvlc_media_tracks_get(media, &tracks);
     bool video = false;
-    for (unsigned i = 0; i < count; ++i) {
-        video = video || tracks[i]->i_type == libvlc_track_video;
+    for (unsigned i = 0; i < count && !video; ++i) {
+        if (tracks[i]->i_type != libvlc_track_video) {
+            continue;
+        }
+        const unsigned width = tracks[i]->video->i_width;
+        const unsigned height = tracks[i]->video->i_height;
+        video = width <= kMaxMovieWidth && height <= kMaxMovieHeight;
+        if (!video) {
+            engine::log("MovieFile: %s is %ux%u, larger than %ux%u", path.c_str(), width, height, kMaxMovieWidth,
+                        kMaxMovieHeight);
+        }
     }
     if (tracks != nullptr) {
         libvlc_media_tracks_release(tracks, count);
@@ -131,7 +146,7 @@ bool isPlayable(const std::string& path) {
         {
             Parse parse(media);
             // A movie has a picture and a length; a head followed by anything else gives neither.
-            playable = parse.run() && hasVideoTrack(media) && libvlc_media_get_duration(media) > 0;
+            playable = parse.run() && hasShowableVideo(media, path) && libvlc_media_get_duration(media) > 0;
         }
         libvlc_media_release(media);
     }

@@ -1,4 +1,5 @@
-// The check a movie file passes before it is kept: the video player opens it and finds a video stream with a length.
+// The check a movie file passes before it is kept: the video player opens it and finds a video stream of a size it
+// shows, with a length.
 #pragma once
 
 #include <string>
@@ -9,7 +10,8 @@ namespace MovieFile {
 // MPEG transport or program stream, FLV, ASF or Ogg. Cheap, and no proof: a box or a magic number may be all there is.
 bool hasMovieHead(const std::string& path);
 
-// hasMovieHead, then libvlc's own parse of the file (path in full): true when it finds a video track and a length.
+// hasMovieHead, then libvlc's own parse of the file (path in full): true when it finds a video track no larger than
+// full HD and a length.
 // Blocks for the parse, at most a few seconds: never on the main thread.
 bool isPlayable(const std::string& path);
 

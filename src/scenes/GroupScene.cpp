@@ -414,15 +414,22 @@ std::string GroupScene::openingVideoPath() const {
 
 void GroupScene::checkOpeningVideo(const std::string& movie, const std::function<void(bool kept)>& then) {
     openingVideoCheck = std::make_unique<MovieCheck>(movie, kOpeningVideo);
+    const auto end = [this, then] {
+        const bool kept = openingVideoCheck->finish();
+        openingVideoCheck.reset();
+        then(kept);
+    };
+    // A file checked before is done at once.
+    if (openingVideoCheck->isDone()) {
+        end();
+        return;
+    }
     schedule(
-        [this, then](float) {
-            if (!openingVideoCheck->isDone()) {
-                return;
+        [this, end](float) {
+            if (openingVideoCheck->isDone()) {
+                unschedule("openingVideoCheck");
+                end();
             }
-            unschedule("openingVideoCheck");
-            const bool kept = openingVideoCheck->finish();
-            openingVideoCheck.reset();
-            then(kept);
         },
         "openingVideoCheck");
 }

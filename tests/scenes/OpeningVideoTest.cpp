@@ -2,9 +2,18 @@
 // lies on disk already.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "NavigationFixture.h"
 #include "common/GDataManager.h"
@@ -12,6 +21,7 @@
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "net/MovieCheck.h"
 #include "scenes/GroupScene.h"
 #include "support/Headless.h"
 
@@ -38,7 +48,8 @@ TEST_F(OpeningVideoTest, AFileThatOnlyStartsLikeAMovieIsRemovedAndFetchedAgain) 
         support::click("ConfirmBtn");
         return waitForScene<LogicTopicScene>();
     };
-    const char* const kinds[] = {"freehtml", "ftyp", "ftypjunk", "mkvjunk", "oggjunk", "tssync", "halfmovie"};
+    const char* const kinds[] = {"freehtml", "ftyp",   "ftypjunk",  "mkvjunk",
+                                 "oggjunk",  "tssync", "halfmovie", "hugemovie"};
     for (const char* kind : kinds) {
         ASSERT_TRUE(confirmFrom(std::string("/fault/") + kind + "/")) << kind;
         EXPECT_FALSE(fs::exists(movie)) << kind;
@@ -56,6 +67,46 @@ TEST_F(OpeningVideoTest, AFileThatOnlyStartsLikeAMovieIsRemovedAndFetchedAgain) 
     EXPECT_EQ(requestsNamed("getCourseFileList").size(), 1u);
     EXPECT_EQ(fs::file_size(movie), fs::file_size(courseware::CoursewareServer::defaultDataDir() /
                                                   "files/coursefiles/0101010101/SumMovie.mp4"));
+
+    // Checked once, unchanged: the next entry does not wait for a check again.
+    data->enteredFrom = 2;
+    enter(GroupScene::create());
+    support::click("ConfirmBtn");
+    support::stepFrames(1);
+    EXPECT_NE(runningAs<LogicTopicScene>(), nullptr);
+}
+
+TEST_F(OpeningVideoTest, ACheckLeftBeforeItsEndDoesNotHoldTheMainThread) {
+    // A pipe that gives the check's read nothing until the test writes: the check runs while its owner goes.
+    support::ScratchDir scratch;
+    const std::string pipe = scratch.file("SumMovie.mp4");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    auto check = std::make_unique<MovieCheck>(pipe, "opening video");
+    int writer = -1;
+    ASSERT_TRUE(support::waitFor([&] { return (writer = open(pipe.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
+
+    // A last guard far above the time of a leave: an owner that waits for the check is freed by the end of its file.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool left = false, freedByGuard = false;
+    std::thread guard([&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (!changed.wait_for(lock, std::chrono::seconds(20), [&] { return left; })) {
+            freedByGuard = true;
+            close(writer);
+        }
+    });
+    check.reset();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        left = true;
+    }
+    changed.notify_all();
+    guard.join();
+    EXPECT_FALSE(freedByGuard);
+    if (!freedByGuard) {
+        close(writer);
+    }
 }
 
 } // namespace
