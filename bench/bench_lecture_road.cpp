@@ -23,6 +23,7 @@
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "platform/Application.h"
 #include "platform/FileUtils.h"
 #include "scenes/GroupScene.h"
 #include "scenes/LectureScene.h"
@@ -151,6 +152,7 @@ double runFloor() {
 } // namespace
 
 int main() {
+    engine::Application::fixMmapThreshold();
     support::startHeadless();
     const fs::path folder = fs::temp_directory_path() / ("bench_lecture_road_" + std::to_string(getpid()));
     fs::create_directories(folder / "res");

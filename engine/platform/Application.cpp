@@ -19,8 +19,10 @@ constexpr int kMmapThreshold = 128 * 1024;
 
 Application::Application() {
     s_instance = this;
-    mallopt(M_MMAP_THRESHOLD, kMmapThreshold);
+    fixMmapThreshold();
 }
+
+void Application::fixMmapThreshold() { mallopt(M_MMAP_THRESHOLD, kMmapThreshold); }
 
 Application::~Application() {
     if (s_instance == this) {

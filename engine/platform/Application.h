@@ -17,6 +17,9 @@ public:
     Application();
     ~Application() override;
     static Application* getInstance();
+    // Blocks of 128 KB and more go back to the system when freed (the constructor does it; a benchmark without an
+    // Application calls it to run as the program does).
+    static void fixMmapThreshold();
 
     // initGLContextAttrs, applicationDidFinishLaunching, then frames until the window closes or the
     // director ends. 0, or 1 when launching failed.
