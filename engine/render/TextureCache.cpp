@@ -2,6 +2,10 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+
 #include "base/Director.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
@@ -95,6 +99,7 @@ Texture2D* TextureCache::keep(SDL_Surface* surface, const std::string& fullPath)
     }
     texture->setPath(fullPath);
     _textures[fullPath] = texture;
+    _lastInUse[fullPath] = _trims;
     return texture;
 }
 
@@ -194,6 +199,7 @@ void TextureCache::removeTextureForKey(const std::string& path) {
         it = _textures.find(resolve(path));
     }
     if (it != _textures.end()) {
+        _lastInUse.erase(it->first);
         it->second->release();
         _textures.erase(it);
     }
@@ -202,6 +208,7 @@ void TextureCache::removeTextureForKey(const std::string& path) {
 void TextureCache::removeUnusedTextures() {
     for (auto it = _textures.begin(); it != _textures.end();) {
         if (it->second->getReferenceCount() == 1) {
+            _lastInUse.erase(it->first);
             it->second->release();
             it = _textures.erase(it);
         } else {
@@ -210,11 +217,38 @@ void TextureCache::removeUnusedTextures() {
     }
 }
 
+void TextureCache::trimUnusedTextures() {
+    ++_trims;
+    std::vector<std::pair<uint64_t, std::string>> unused;
+    for (const auto& [path, texture] : _textures) {
+        if (texture->getReferenceCount() > 1) {
+            _lastInUse[path] = _trims;
+        } else {
+            unused.emplace_back(_lastInUse[path], path);
+        }
+    }
+    // The most recently used first; the rest past the budget go.
+    std::sort(unused.begin(), unused.end(), std::greater<>());
+    size_t kept = 0;
+    for (const auto& [trim, path] : unused) {
+        auto it = _textures.find(path);
+        const size_t bytes = static_cast<size_t>(it->second->getPixelsWide()) * it->second->getPixelsHigh() * 4;
+        if (kept + bytes <= _keptUnusedBytes) {
+            kept += bytes;
+            continue;
+        }
+        _lastInUse.erase(path);
+        it->second->release();
+        _textures.erase(it);
+    }
+}
+
 void TextureCache::removeAllTextures() {
     for (auto& [path, texture] : _textures) {
         texture->release();
     }
     _textures.clear();
+    _lastInUse.clear();
 }
 
 void TextureCache::waitForQuit() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -35,6 +36,11 @@ public:
     void removeTextureForKey(const std::string& path);
     // Drops the textures whose only reference is the cache.
     void removeUnusedTextures();
+    // The same, but the unused pictures last seen in use keep their place up to kKeptUnusedBytes of pixels, so a
+    // screen entered again (the lecture road's sign-in, grouping and lesson) does not decode them again.
+    void trimUnusedTextures();
+    static constexpr size_t kKeptUnusedBytes = 16u << 20;
+    void setKeptUnusedBytes(size_t bytes) { _keptUnusedBytes = bytes; }
     void removeAllTextures();
     size_t getTextureCount() const { return _textures.size(); }
     // Stops the decoder thread; pending loads are dropped.
@@ -53,6 +59,10 @@ private:
     Texture2D* keep(SDL_Surface* surface, const std::string& fullPath);
 
     std::map<std::string, Texture2D*> _textures;
+    // By path: the count of trims when the texture was last seen in use (or made).
+    std::map<std::string, uint64_t> _lastInUse;
+    uint64_t _trims = 0;
+    size_t _keptUnusedBytes = kKeptUnusedBytes;
     std::map<uint64_t, std::pair<std::string, std::function<void(Texture2D*)>>> _pendingCallbacks;
     uint64_t _nextJobId = 1;
 

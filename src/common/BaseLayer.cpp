@@ -17,7 +17,7 @@ BaseLayer::~BaseLayer() {
         audio->voiceCallback = nullptr;
     }
     if (engine::TextureCache* cache = engine::Director::getInstance()->getTextureCache()) {
-        cache->removeUnusedTextures();
+        cache->trimUnusedTextures();
     }
     engine::SpriteFrameCache::getInstance()->removeUnusedSpriteFrames();
 }

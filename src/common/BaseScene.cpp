@@ -10,7 +10,7 @@ BaseScene::~BaseScene() {
     removeAllChildren();
     engine::SpriteFrameCache::getInstance()->removeUnusedSpriteFrames();
     if (engine::TextureCache* cache = engine::Director::getInstance()->getTextureCache()) {
-        cache->removeUnusedTextures();
+        cache->trimUnusedTextures();
     }
 }
 

@@ -6,6 +6,7 @@
 #include "common/BaseLayer.h"
 #include "common/BaseScene.h"
 #include "common/ExitApp.h"
+#include "render/Texture2D.h"
 #include "render/TextureCache.h"
 #include "scene/Scene.h"
 #include "scene/Sprite.h"
@@ -57,6 +58,16 @@ TEST_F(BaseInit, FailedInitDeletesTheObjectAndGivesNull) {
 
 class BaseCleanUp : public CommonUiTest {
 protected:
+    // Nothing unused is kept, unless a test says so.
+    void SetUp() override {
+        CommonUiTest::SetUp();
+        cache()->setKeptUnusedBytes(0);
+    }
+    void TearDown() override {
+        cache()->setKeptUnusedBytes(engine::TextureCache::kKeptUnusedBytes);
+        CommonUiTest::TearDown();
+    }
+    static engine::TextureCache* cache() { return engine::Director::getInstance()->getTextureCache(); }
     BaseLayer* addLayer() {
         support::runScene(BaseScene::create());
         BaseLayer* layer = BaseLayer::create();
@@ -110,6 +121,22 @@ TEST_F(BaseCleanUp, AScreensPicturesGoWithIt) {
     support::runScene(engine::Scene::create());
     support::stepFrames(2);
     EXPECT_EQ(cache->getTextureForKey("RightCommon/RightCommon1.png"), nullptr);
+}
+
+TEST_F(BaseCleanUp, TheLastScreensPicturesStayWithinTheBudget) {
+    const auto show = [](const char* picture) {
+        ResScene* screen = ResScene::create();
+        screen->addChild(engine::Sprite::create(picture));
+        support::runScene(screen);
+    };
+    show("RightCommon/RightCommon1.png");
+    engine::Texture2D* second = cache()->addImage("RightCommon/RightCommon2.png");
+    ASSERT_NE(second, nullptr);
+    cache()->setKeptUnusedBytes(static_cast<size_t>(second->getPixelsWide()) * second->getPixelsHigh() * 4);
+    show("RightCommon/RightCommon2.png");
+    support::runScene(ResScene::create());
+    EXPECT_NE(cache()->getTextureForKey("RightCommon/RightCommon2.png"), nullptr);
+    EXPECT_EQ(cache()->getTextureForKey("RightCommon/RightCommon1.png"), nullptr);
 }
 
 TEST(ExitApp, EndsTheProcessWithStatusZero) {
