@@ -4,32 +4,42 @@
 // (everybody signed in, random groups, confirm) and the sign-in's sailing animation is skipped. Beside it, in the
 // same run, the floor: replacing the scene by an empty one and drawing its first frame. Both as the machine is and
 // again with 8 busy processes sharing the CPUs.
+// `bench_lecture_road cycles [movie]`: the memory over 20 roads instead, each back to the lecture list (and with the
+// opening video played through in the lesson), with VmRSS, malloc's figures and the cached pictures after each.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include "BenchFrames.h"
+#include "BenchProcess.h"
 #include "CoursewareServer.h"
 #include "base/Director.h"
 #include "common/BaseScene.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
 #include "lesson/LogicTopicScene.h"
+#include "lesson/SFVideoPlayer.h"
+#include "lesson/VideoPlaySprite.h"
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/Application.h"
 #include "platform/FileUtils.h"
+#include "render/Renderer.h"
+#include "render/TextureCache.h"
 #include "scenes/GroupScene.h"
 #include "scenes/LectureScene.h"
 #include "scenes/SignScene.h"
 #include "support/Headless.h"
 #include "support/LectureButton.h"
+#include "support/LectureChoice.h"
 #include "ui/Button.h"
 
 using Clock = std::chrono::steady_clock;
@@ -141,6 +151,87 @@ bool runRoad(bench::Times& times) {
     return true;
 }
 
+// malloc's arenas (one per thread that found the others busy) and the bytes all of them hold from the system:
+// mallinfo2 counts the main arena only.
+std::pair<int, double> arenas() {
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* out = open_memstream(&text, &size);
+    malloc_info(0, out);
+    std::fclose(out);
+    const std::string info(text, size);
+    std::free(text);
+    int count = 0;
+    for (size_t at = info.find("<heap nr="); at != std::string::npos; at = info.find("<heap nr=", at + 1)) {
+        ++count;
+    }
+    // The last "current" figure is the total over the arenas.
+    const size_t total = info.rfind("<system type=\"current\" size=\"");
+    const double bytes = total == std::string::npos ? 0 : std::atof(info.c_str() + total + 29);
+    return {count, bytes / 1048576.0};
+}
+
+// After each road (the lecture list shown again): VmRSS and what lies behind it.
+void printMemory(int cycle, double firstRss) {
+    const double rss = bench::statusMegabytes("VmRSS:");
+    const struct mallinfo2 info = mallinfo2();
+    const auto mb = [](size_t bytes) { return bytes / 1048576.0; };
+    const auto [arenaCount, arenaBytes] = arenas();
+    std::printf("cycle %2d: VmRSS %6.1f MiB (%+5.1f %%), main arena: in use %5.1f MiB, free %4.1f MiB; mapped %5.1f "
+                "MiB; %d arenas holding %5.1f MiB; pictures cached %zu (%.1f MiB), copies %.1f MiB\n",
+                cycle, rss, firstRss > 0 ? 100.0 * (rss - firstRss) / firstRss : 0.0, mb(info.uordblks),
+                mb(info.fordblks), mb(info.hblkhd), arenaCount, arenaBytes,
+                engine::Director::getInstance()->getTextureCache()->getTextureCount(),
+                mb(engine::Director::getInstance()->getTextureCache()->getPixelBytes()),
+                mb(engine::Director::getInstance()->getRenderer()->getStats().tintedCopyBytes));
+    std::fflush(stdout);
+}
+
+// The opening video played to its end, at 60 frames a second.
+bool playMovie() {
+    support::click("PlayBtn");
+    auto* player = support::childOf<SFVideoPlayer>(engine::Director::getInstance()->getRunningScene());
+    VideoPlaySprite* video = player ? player->getVideoSprite() : nullptr;
+    if (!video) {
+        return false;
+    }
+    auto next = Clock::now();
+    const auto end = next + std::chrono::seconds(30);
+    while (!video->isEndReached() && Clock::now() < end) {
+        next += std::chrono::microseconds(16667);
+        engine::Director::getInstance()->mainLoop(kFrame);
+        std::this_thread::sleep_until(next);
+    }
+    return video->isEndReached();
+}
+
+int runCycles(bool movie) {
+    constexpr int kCycles = 20;
+    std::printf("memory over %d lecture roads%s, each back to the lecture list (goal: within 10 %%)\n", kCycles,
+                movie ? " with the opening video played" : "");
+    bench::printMachineLoad("at the start");
+    double firstRss = 0;
+    for (int cycle = 1; cycle <= kCycles; ++cycle) {
+        bench::Times times;
+        if (!runRoad(times) || (movie && !playMovie())) {
+            std::fprintf(stderr, "bench_lecture_road: cycle %d did not reach the lesson player or its movie\n", cycle);
+            return 1;
+        }
+        // A second on each screen, as a teacher stays on them.
+        support::stepFrames(60);
+        chooseLecture();
+        engine::Director::getInstance()->replaceScene(LectureScene::create());
+        support::waitFor([] { return running<LectureScene>() && support::lectureButton(2); });
+        support::stepFrames(60);
+        if (cycle == 1) {
+            firstRss = bench::statusMegabytes("VmRSS:");
+        }
+        printMemory(cycle, firstRss);
+    }
+    bench::printMachineLoad("at the end");
+    return 0;
+}
+
 double runFloor() {
     const auto start = Clock::now();
     engine::Director::getInstance()->replaceScene(BaseScene::create());
@@ -151,7 +242,9 @@ double runFloor() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool cycles = argc > 1 && std::string(argv[1]) == "cycles";
+    const bool movie = argc > 2 && std::string(argv[2]) == "movie";
     engine::Application::fixMmapThreshold();
     support::startHeadless();
     const fs::path folder = fs::temp_directory_path() / ("bench_lecture_road_" + std::to_string(getpid()));
@@ -187,6 +280,13 @@ int main() {
     fs::copy_file(served / "SumMovie.mp4", movieFolder + "SumMovie.mp4", fs::copy_options::overwrite_existing);
     fs::copy_file(served / "SumMovie.png", movieFolder + "SumMovie.png", fs::copy_options::overwrite_existing);
 
+    if (cycles) {
+        const int status = runCycles(movie);
+        support::stopHeadless();
+        server.stop();
+        fs::remove_all(folder);
+        return status;
+    }
     // A first road downloads the head pictures; the measured ones find them on disk.
     bench::Times first;
     if (!runRoad(first)) {

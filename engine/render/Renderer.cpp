@@ -127,7 +127,7 @@ void Renderer::setTargetSurface(SDL_Surface* surface) {
 
 void Renderer::invalidate() {
     _invalidated = true;
-    _dimmed.clear();
+    std::vector<uint32_t>().swap(_dimmed);
 }
 
 void Renderer::dropCopies() {
@@ -182,7 +182,8 @@ void Renderer::replay(const FrameRecord& frame) {
     const size_t mask = findMask(frame);
     const bool steady = mask != kNoMask && frame.samePrefix(_lastDrawn, mask + 1);
     if (!steady) {
-        _dimmed.clear();
+        // Freed, not only emptied: a window-sized copy held for good once a mask had been steady.
+        std::vector<uint32_t>().swap(_dimmed);
     }
     size_t first = 0;
     if (steady && _dimmed.size() == static_cast<size_t>(_surface->w) * _surface->h) {

@@ -43,6 +43,8 @@ public:
     void setKeptUnusedBytes(size_t bytes) { _keptUnusedBytes = bytes; }
     void removeAllTextures();
     size_t getTextureCount() const { return _textures.size(); }
+    // Pixels held, 4 bytes each.
+    size_t getPixelBytes() const;
     // Stops the decoder thread; pending loads are dropped.
     void waitForQuit();
 
