@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -109,8 +110,9 @@ struct Steps {
     }
 };
 
-// One road into times (wall and main-thread CPU); false when it did not reach the lesson player.
-bool runRoad(bench::Times& times) {
+// One road into times (wall and main-thread CPU); false when it did not reach the lesson player. atList runs on the
+// lecture list, before the click.
+bool runRoad(bench::Times& times, const std::function<void()>& atList = {}) {
     chooseLecture();
     engine::Director* director = engine::Director::getInstance();
     director->replaceScene(LectureScene::create());
@@ -120,6 +122,9 @@ bool runRoad(bench::Times& times) {
     // Let the entry's own animations load before the click, as they have when a teacher clicks.
     support::waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; });
     director->mainLoop(0.6f);
+    if (atList) {
+        atList();
+    }
 
     const auto start = Clock::now();
     const double cpuStart = bench::threadMs();
@@ -211,22 +216,24 @@ int runCycles(bool movie) {
                 movie ? " with the opening video played" : "");
     bench::printMachineLoad("at the start");
     double firstRss = 0;
-    for (int cycle = 1; cycle <= kCycles; ++cycle) {
+    // Road n + 1's lecture list shows what road n left.
+    for (int road = 1; road <= kCycles + 1; ++road) {
         bench::Times times;
-        if (!runRoad(times) || (movie && !playMovie())) {
-            std::fprintf(stderr, "bench_lecture_road: cycle %d did not reach the lesson player or its movie\n", cycle);
+        const auto atList = [&firstRss, road] {
+            support::stepFrames(60);
+            if (road == 2) {
+                firstRss = bench::statusMegabytes("VmRSS:");
+            }
+            if (road > 1) {
+                printMemory(road - 1, firstRss);
+            }
+        };
+        if (!runRoad(times, atList) || (road <= kCycles && movie && !playMovie())) {
+            std::fprintf(stderr, "bench_lecture_road: road %d did not reach the lesson player or its movie\n", road);
             return 1;
         }
-        // A second on each screen, as a teacher stays on them.
+        // A second in the lesson, as a teacher stays there.
         support::stepFrames(60);
-        chooseLecture();
-        engine::Director::getInstance()->replaceScene(LectureScene::create());
-        support::waitFor([] { return running<LectureScene>() && support::lectureButton(2); });
-        support::stepFrames(60);
-        if (cycle == 1) {
-            firstRss = bench::statusMegabytes("VmRSS:");
-        }
-        printMemory(cycle, firstRss);
     }
     bench::printMachineLoad("at the end");
     return 0;

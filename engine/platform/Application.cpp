@@ -22,7 +22,9 @@ Application::Application() {
     fixMmapThreshold();
 }
 
-void Application::fixMmapThreshold() { mallopt(M_MMAP_THRESHOLD, kMmapThreshold); }
+void Application::fixMmapThreshold() {
+    mallopt(M_MMAP_THRESHOLD, kMmapThreshold);
+}
 
 Application::~Application() {
     if (s_instance == this) {
@@ -30,7 +32,9 @@ Application::~Application() {
     }
 }
 
-Application* Application::getInstance() { return s_instance; }
+Application* Application::getInstance() {
+    return s_instance;
+}
 
 int Application::run() {
     initGLContextAttrs();

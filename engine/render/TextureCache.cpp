@@ -191,7 +191,9 @@ void TextureCache::unbindImageAsync(const std::string& path) {
     }
 }
 
-void TextureCache::unbindAllImageAsync() { _pendingCallbacks.clear(); }
+void TextureCache::unbindAllImageAsync() {
+    _pendingCallbacks.clear();
+}
 
 void TextureCache::removeTextureForKey(const std::string& path) {
     auto it = _textures.find(path);
