@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/InputLimits.h"
 #include "base/JsonDepthLimit.h"
 #include "base/Log.h"
 #include "layout/LayoutNodeReader.h"
@@ -17,8 +18,6 @@ namespace {
 bool g_strictMode = false;
 const char* const kFormatName = "classroom-layout";
 constexpr int kFormatVersion = 1;
-// Twice the node reader's limit, and more: each node level is an object and its "children" array.
-constexpr int kMaxJsonDepth = 256;
 const char* const kFileKeys[] = {"format", "version", "root"};
 } // namespace
 
@@ -56,9 +55,9 @@ Node* CSLoader::createNodeFromFile(const std::string& filename, const std::strin
     }
     rapidjson::Document document;
     bool tooDeep = false;
-    const rapidjson::ParseResult result = parseJsonWithDepthLimit(document, text, kMaxJsonDepth, tooDeep);
+    const rapidjson::ParseResult result = parseJsonWithDepthLimit(document, text, limits::kLayoutJsonDepth, tooDeep);
     if (tooDeep) {
-        log("CSLoader: %s: nested deeper than %d levels", filename.c_str(), kMaxJsonDepth);
+        log("CSLoader: %s: nested deeper than %d levels", filename.c_str(), limits::kLayoutJsonDepth);
         return nullptr;
     }
     if (result.IsError()) {

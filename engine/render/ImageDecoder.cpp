@@ -7,6 +7,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "base/InputLimits.h"
 #include "base/Log.h"
 
 namespace engine {
@@ -14,8 +15,6 @@ namespace engine {
 namespace {
 
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-// Real files carry a handful of segments before their frame.
-constexpr int kMaxJpegMarkers = 1024;
 
 uint32_t bigEndian(const unsigned char* bytes, int count) {
     uint32_t value = 0;
@@ -51,7 +50,7 @@ bool isStartOfFrame(int marker) {
 // Walks the markers as libjpeg does (stray bytes and fill bytes before a marker skipped, segments by their
 // length) up to the first frame header, whose size libjpeg then takes.
 bool readJpegSize(SDL_RWops* stream, ImageDecoder::Header& header) {
-    for (int markers = 0; markers < kMaxJpegMarkers; ++markers) {
+    for (int markers = 0; markers < limits::kJpegMarkers; ++markers) {
         int marker = 0;
         do {
             marker = readByte(stream);
@@ -119,9 +118,9 @@ SDL_Surface* ImageDecoder::load(const std::string& fullPath) {
     SDL_Surface* surface = nullptr;
     if (!readHeader(stream, header)) {
         log("picture is no PNG or JPEG: %s", fullPath.c_str());
-    } else if (header.width > kMaxSide || header.height > kMaxSide) {
-        log("picture of %dx%d is larger than %dx%d: %s", header.width, header.height, kMaxSide, kMaxSide,
-            fullPath.c_str());
+    } else if (header.width > limits::kPictureSide || header.height > limits::kPictureSide) {
+        log("picture of %dx%d is larger than %dx%d: %s", header.width, header.height, limits::kPictureSide,
+            limits::kPictureSide, fullPath.c_str());
     } else if (SDL_RWseek(stream, 0, RW_SEEK_SET) == 0) {
         // The format's own loader: IMG_Load would take whatever format the bytes look like.
         surface = header.format == Format::PNG ? IMG_LoadPNG_RW(stream) : IMG_LoadJPG_RW(stream);

@@ -10,9 +10,6 @@ namespace engine {
 
 class ImageDecoder {
 public:
-    // No picture of the program comes near it: a file declaring a wider or taller picture is never decoded.
-    static constexpr int kMaxSide = 4096;
-
     enum class Format { Unknown, PNG, JPEG };
     struct Header {
         Format format = Format::Unknown;
@@ -25,7 +22,7 @@ public:
     static bool readHeader(SDL_RWops* stream, Header& header);
 
     // The decoded picture, or null with a log line: a missing file, another format (SVG, GIF, BMP, ...), a side
-    // beyond kMaxSide, or a failed decode. Safe to call from any thread.
+    // beyond limits::kPictureSide, or a failed decode. Safe to call from any thread.
     static SDL_Surface* load(const std::string& fullPath);
 };
 

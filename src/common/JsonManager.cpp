@@ -16,6 +16,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include "base/InputLimits.h"
 #include "base/JsonDepthLimit.h"
 #include "base/Log.h"
 #include "common/CommonTools.h"
@@ -226,18 +227,19 @@ rapidjson::Document JsonManager::parse(const std::string& text) const {
     std::memcpy(copy, text.data() + bom, length);
     copy[length] = '\0';
     bool tooDeep = false;
-    // The depth is checked as containers open, so the recursive reader never goes deeper than kMaxDepth + 1.
+    // The depth is checked as containers open, so the recursive reader never goes deeper than
+    // engine::limits::kReplyJsonDepth + 1.
     rapidjson::ParseResult result;
     auto readInto = [&](rapidjson::Document& target) {
         rapidjson::InsituStringStream stream(copy);
-        engine::JsonDepthLimit<rapidjson::Document> handler(target, kMaxDepth, tooDeep);
+        engine::JsonDepthLimit<rapidjson::Document> handler(target, engine::limits::kReplyJsonDepth, tooDeep);
         rapidjson::Reader reader;
         result = reader.Parse<rapidjson::kParseInsituFlag>(stream, handler);
         return !result.IsError();
     };
     document.Populate(readInto);
     if (tooDeep) {
-        engine::log("error json depth: more than %zu levels", kMaxDepth);
+        engine::log("error json depth: more than %zu levels", engine::limits::kReplyJsonDepth);
         document.SetNull();
     } else if (result.IsError()) {
         engine::log("error json parse: %s (offset %zu)", rapidjson::GetParseError_En(result.Code()), result.Offset());
@@ -247,8 +249,8 @@ rapidjson::Document JsonManager::parse(const std::string& text) const {
 }
 
 std::string JsonManager::toString(const rapidjson::Value& value) const {
-    if (nestingDepth(value, kMaxDepth) > kMaxDepth) {
-        engine::log("error json depth: more than %zu levels", kMaxDepth);
+    if (nestingDepth(value, engine::limits::kReplyJsonDepth) > engine::limits::kReplyJsonDepth) {
+        engine::log("error json depth: more than %zu levels", engine::limits::kReplyJsonDepth);
         return "";
     }
     rapidjson::StringBuffer buffer;

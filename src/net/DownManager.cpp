@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "net/FileManager.h"
@@ -19,8 +20,8 @@ namespace {
 
 DownManager* s_instance = nullptr;
 
-uint32_t s_slowBytesPerSecond = 1024;
-float s_slowSeconds = 30.f;
+uint32_t s_slowBytesPerSecond = engine::limits::kSlowTransferBytesPerSecond;
+float s_slowSeconds = engine::limits::kSlowTransferSeconds;
 
 } // namespace
 
@@ -32,7 +33,7 @@ void DownManager::setSlowTransferLimit(uint32_t bytesPerSecond, float seconds) {
 DownloaderHints DownManager::fileHints() {
     DownloaderHints hints;
     hints.countOfMaxProcessingTasks = 1;
-    hints.timeoutInSeconds = 10;
+    hints.timeoutInSeconds = engine::limits::kDownloadStallSeconds;
     hints.tempFileNameSuffix = ".tmp";
     hints.lowSpeedLimit = s_slowBytesPerSecond;
     hints.lowSpeedTime = s_slowSeconds;
@@ -83,7 +84,7 @@ bool DownManager::isSafeExtension(const std::string& extension) {
 void DownManager::downloadHeadImage(const std::string& url, const std::string& extension) {
     const std::string name = FileManager::getFileName(url);
     const std::string suffix = isSafeExtension(extension) ? extension : ".png";
-    startFile(url, FileManager::getInstance()->getHeadImgsPath() + name + suffix, name, kMaxPictureBytes);
+    startFile(url, FileManager::getInstance()->getHeadImgsPath() + name + suffix, name, engine::limits::kPictureBytes);
 }
 
 void DownManager::downloadFile(const DownloadRecord& record) {

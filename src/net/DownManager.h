@@ -28,12 +28,9 @@ public:
     ~DownManager() override;
     virtual bool init();
 
-    // Pictures are not read past this, like the replies of the request service.
-    static constexpr uint64_t kMaxPictureBytes = 16 * 1024 * 1024;
-
     // Into the head image folder as the address's file name + extension; the file name is the task identifier.
-    // An extension other than "." and 1 to 8 letters or digits gives ".png". A longer body than kMaxPictureBytes
-    // fails the download.
+    // An extension other than "." and 1 to 8 letters or digits gives ".png". A longer body than
+    // limits::kPictureBytes fails the download.
     void downloadHeadImage(const std::string& url, const std::string& extension);
     void downloadFile(const DownloadRecord& record);
     // Queues the file for extraction when it has arrived; reports nothing.

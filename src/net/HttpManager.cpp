@@ -3,6 +3,7 @@
 #include <new>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
@@ -26,8 +27,6 @@ namespace {
 HttpManager* s_instance = nullptr;
 
 constexpr int kLoadingZOrder = 105;
-// Longer replies are refused unread: no request of the interface comes near it.
-constexpr size_t kMaxReplyBytes = 16 * 1024 * 1024;
 
 bool isUnreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
@@ -164,7 +163,7 @@ HttpRequest* HttpManager::createRequest(const std::string& name, int type, const
     request->setUrl(baseUrl + module + "/" + name);
     request->setRequestType(static_cast<HttpRequest::Type>(type));
     request->setTag(name.c_str());
-    request->setMaxResponseSize(kMaxReplyBytes);
+    request->setMaxResponseSize(engine::limits::kReplyBytes);
     // The singleton may be dropped (tests) while a request is in flight; its reply then reaches nobody.
     request->setResponseCallback(life.guard([this, name](HttpClient* client, HttpResponse* response) {
         endFlight(name);
@@ -242,7 +241,7 @@ void HttpManager::completeReply(HttpResponse* response, const std::string& name,
     }
     const long status = response->getResponseCode();
     if (response->isTooLarge()) {
-        engine::log("error reply to %s: longer than %zu bytes", name.c_str(), kMaxReplyBytes);
+        engine::log("error reply to %s: longer than %zu bytes", name.c_str(), engine::limits::kReplyBytes);
         fail(onFailure, static_cast<int32_t>(status), badReplyText(name));
         return;
     }

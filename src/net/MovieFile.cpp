@@ -9,6 +9,7 @@
 #include <fstream>
 #include <mutex>
 
+#include "base/InputLimits.h"
 #include "base/Log.h"
 
 namespace MovieFile {
@@ -17,7 +18,6 @@ namespace {
 
 constexpr size_t kHeadBytes = 377; // three MPEG transport packets' sync bytes
 constexpr size_t kTransportPacket = 188;
-constexpr int kParseTimeoutMs = 10000;
 
 bool startsWith(const std::string& head, size_t at, const char* magic, size_t length) {
     return head.size() >= at + length && std::memcmp(head.data() + at, magic, length) == 0;
@@ -64,12 +64,13 @@ public:
     Parse& operator=(const Parse&) = delete;
 
     bool run() {
-        if (libvlc_media_parse_with_options(media, libvlc_media_parse_local, kParseTimeoutMs) != 0) {
+        if (libvlc_media_parse_with_options(media, libvlc_media_parse_local, engine::limits::kMovieParseMs) != 0) {
             return false;
         }
         std::unique_lock<std::mutex> lock(mutex);
         // The parse ends itself at its time-out; the wait only guards against a lost event.
-        if (!ended.wait_for(lock, std::chrono::milliseconds(2 * kParseTimeoutMs), [this] { return done; })) {
+        if (!ended.wait_for(lock, std::chrono::milliseconds(2 * engine::limits::kMovieParseMs),
+                            [this] { return done; })) {
             libvlc_media_parse_stop(media);
             return false;
         }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "base/StringUtils.h"
 #include "common/AudioManager.h"
@@ -47,7 +48,7 @@ constexpr const char* kCursorImage = "Common/Image_Cursor.png";
 
 // An icon that is no picture is removed, so that it is fetched again.
 bool isUsableIcon(const std::string& path, bool arrived) {
-    return PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "course icon", arrived);
+    return PictureFile::keepIfPicture(path, engine::limits::kPictureBytes, "course icon", arrived);
 }
 
 // The scene whose callback BackManager holds; a scene that goes clears it only while it is its own.

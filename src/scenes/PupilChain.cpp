@@ -1,5 +1,6 @@
 #include "scenes/PupilChain.h"
 
+#include "base/InputLimits.h"
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
@@ -62,7 +63,7 @@ void PupilChain::downloadHeadImages(const std::string& text) {
 }
 
 bool PupilChain::isUsableHead(const std::string& path, bool arrived) {
-    return PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "head image", arrived);
+    return PictureFile::keepIfPicture(path, engine::limits::kPictureBytes, "head image", arrived);
 }
 
 void PupilChain::addStudent(const std::string& headImagePath, const std::string& text) {

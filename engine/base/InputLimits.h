@@ -1,0 +1,58 @@
+// Every limit on what comes from outside the program: the server's replies and downloads, packages, the interface
+// pack, and files found on disk. Each line says what the limit bounds and why the number; docs/input-limits.md says
+// where each input enters and what happens past each limit. An outside input is bounded on every measure it can
+// spend (bytes, count, depth, decoding work, time): a new input or check takes its limits from here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace engine::limits {
+
+inline constexpr uint64_t kMiB = 1024 * 1024;
+
+// Pictures (PNG and JPEG, the only formats decoded).
+// Side of the largest picture decoded: the program's own largest is 1280 x 1080, a page or still of a package
+// never needs more than 4096; past it a picture is not decoded at all.
+inline constexpr int kPictureSide = 4096;
+// Segments walked before a JPEG's frame header: real files carry a handful.
+inline constexpr int kJpegMarkers = 1024;
+// Bytes of one downloaded picture (head, icon, logo, question picture) or sound: a body past it fails unread.
+// The request service's replies have the same bound.
+inline constexpr uint64_t kPictureBytes = 16 * kMiB;
+
+// Replies of the request service.
+// Bytes of one reply: no request of the interface comes near it.
+inline constexpr size_t kReplyBytes = 16 * kMiB;
+// Nesting of a reply's JSON: writing it back and copying it recurse.
+inline constexpr size_t kReplyJsonDepth = 512;
+
+// Layouts and property lists of the program folder, the interface pack and packages.
+// Nesting of a layout file's JSON: twice the node limit and more, since each node level is an object and its
+// "children" array.
+inline constexpr int kLayoutJsonDepth = 256;
+// Node levels of a layout: real screens nest about ten.
+inline constexpr int kLayoutNodeDepth = 64;
+// Nesting of a property list: deeper is taken as malformed rather than risking the stack.
+inline constexpr int kPlistDepth = 256;
+
+// Downloads.
+// Redirects followed by one download (http and https only).
+inline constexpr long kRedirects = 5;
+// A package may come this much longer than the course list's "size" says (a quarter more, at least this).
+inline constexpr uint64_t kPackageMargin = 4 * kMiB;
+// A package whose record gives no size: the most a record's "size" can say.
+inline constexpr uint64_t kPackageWithoutSize = 2048 * kMiB;
+// A transfer slower than this many bytes a second over kSlowTransferSeconds is cut, so a trickle cannot hold a
+// download slot for good.
+inline constexpr uint32_t kSlowTransferBytesPerSecond = 1024;
+inline constexpr float kSlowTransferSeconds = 30.f;
+// No byte for this long (or no connection) fails one of the program's downloads; never a limit on the whole
+// transfer, which the byte caps bound.
+inline constexpr uint32_t kDownloadStallSeconds = 10;
+
+// Movies.
+// libvlc's parse of a downloaded movie gives up after this; the waiting side allows it twice.
+inline constexpr int kMovieParseMs = 10000;
+
+} // namespace engine::limits
