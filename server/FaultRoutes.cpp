@@ -142,6 +142,19 @@ void FaultRoutes::install(httplib::Server& server, const DataFolder& data, Recor
                                      [body](size_t offset, size_t length, httplib::DataSink& sink) {
                                          return sink.write(body->data() + offset, std::min<size_t>(length, 65536));
                                      });
+        } else if (kind == "badcodes") {
+            // A course list whose lectures carry codes that are no integers, or a lesson code "text1" of letters.
+            const std::string grade = std::to_string(intFieldValue(FormBody::parse(req.body).fields(), "gradeCode"));
+            std::string items;
+            int id = 900;
+            for (const char* lesson : {R"("abc")", "1.5", "99999999999", "1"}) {
+                const std::string text1 = std::string(lesson) == "1" ? "1ab" : "";
+                items += std::string(items.empty() ? "" : ",") + R"({"id":)" + std::to_string(++id) +
+                         R"(,"type":1,"subject":1,"grade":)" + grade + R"(,"phase":1,"lesson":)" + lesson +
+                         R"(,"hash":"h","name":"Bad code","url":"/files/courseware/0101010101.zip","size":100,)" +
+                         R"("version":"1","text1":")" + text1 + R"("})";
+            }
+            res.set_content(R"({"code":0,"status":0,"data":[)" + items + "]}", "application/json");
         } else if (kind == "nodata") {
             res.set_content(R"({"code":0,"status":0})", "application/json");
         } else if (kind == "notmovie" || kMovieLike.count(kind) != 0) {

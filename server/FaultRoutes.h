@@ -23,7 +23,8 @@ public:
     using Passthrough = std::function<void(const std::string& name, const httplib::Request&, httplib::Response&)>;
 
     // Request kinds: notjson, array, deep (nested 100,000 levels), huge (17 MB), status5, code401, http500, nodata,
-    // cut (the connection drops after the headers), notmovie and the movie-like kinds (a course file list naming
+    // cut (the connection drops after the headers), badcodes (a course list whose lecture codes are no integers),
+    // notmovie and the movie-like kinds (a course file list naming
     // the file of its kind below). File kinds: notmovie, notpicture (a short HTML page each), huge (17 MB), hugepng
     // and hugesvg (pictures that claim 30000x30000 pixels);
     // movie-like: freehtml (a 26-byte "free" box, then HTML), ftyp (that box alone), ftypjunk, mkvjunk, oggjunk

@@ -156,20 +156,23 @@ size_t nestingDepth(const rapidjson::Value& value, size_t limit) {
     return deepest;
 }
 
-// The members of a course-list item, in the order the server sends them.
+// The members of a course-list item, in the order the server sends them. A code of the package's identify that is
+// there but no integer ("abc", 1.5, 99999999999) reads -1, which makes no identify, so the lecture is refused
+// rather than taken for lecture 0.
 struct CoursewareField {
     const char* key;
     int CoursewareData::*number;
     std::string CoursewareData::*text;
+    bool identifyCode = false;
 };
 
 const CoursewareField kCoursewareFields[] = {
     {"id", &CoursewareData::CoursewareId, nullptr},
-    {"type", &CoursewareData::CourseCode, nullptr},
-    {"subject", &CoursewareData::SubjectCode, nullptr},
-    {"grade", &CoursewareData::GradeCode, nullptr},
-    {"phase", &CoursewareData::StageCode, nullptr},
-    {"lesson", &CoursewareData::LectureCode, nullptr},
+    {"type", &CoursewareData::CourseCode, nullptr, true},
+    {"subject", &CoursewareData::SubjectCode, nullptr, true},
+    {"grade", &CoursewareData::GradeCode, nullptr, true},
+    {"phase", &CoursewareData::StageCode, nullptr, true},
+    {"lesson", &CoursewareData::LectureCode, nullptr, true},
     {"hash", nullptr, &CoursewareData::Hash},
     {"name", nullptr, &CoursewareData::LectureName},
     {"url", nullptr, &CoursewareData::Url},
@@ -356,6 +359,9 @@ CoursewareData JsonManager::readCourseware(const rapidjson::Value& item) const {
                 data.*f.number = value.GetInt();
             } else {
                 engine::log("error json int: %s", f.key);
+                if (f.identifyCode) {
+                    data.*f.number = -1;
+                }
             }
         } else if (value.IsString()) {
             (data.*f.text).assign(value.GetString(), value.GetStringLength());

@@ -290,6 +290,22 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
     EXPECT_TRUE(waitForScene<CourseScene>());
 }
 
+// Lecture codes "abc", 1.5, 99999999999 and a "text1" of letters would all read as lecture 0.
+TEST_F(SubjectSceneTest, LecturesWhoseCodesAreNoIntegersAreNeverDownloaded) {
+    loadCatalogue();
+    GDataManager::getInstance()->courseTypeCode = 1;
+    enter(SubjectScene::create());
+    HttpManager::getInstance()->baseUrl = server.origin() + "/fault/badcodes/on/getCourseList/";
+    chooseSubject(2);
+    ASSERT_TRUE(waitForScene<GradeScene>());
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    ASSERT_EQ(courseware->lists[1].size(), 4u);
+    for (const CoursewareData& record : courseware->lists[1]) {
+        EXPECT_FALSE(courseware->addDownloadTask({record.Identify, record.Url, "", ""})) << record.Identify;
+    }
+    EXPECT_TRUE(courseware->queue.empty());
+}
+
 TEST_F(SubjectSceneTest, LateFailuresOfAnEarlierChoiceLeaveTheNextOneAlone) {
     loadCatalogue();
     GDataManager::getInstance()->courseTypeCode = 1;
