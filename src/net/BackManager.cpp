@@ -160,12 +160,17 @@ void BackManager::onVersion(const std::string&, rapidjson::Value& data) {
 
 void BackManager::loadInstitutionLogo(const std::string& address) {
     logoName = FileManager::getFileName(address) + ".png";
+    const std::string storagePath = FileManager::getInstance()->getNetResPath() + logoName;
+    // The stored logo is kept only while it still decodes: one cut on disk is removed and fetched again.
     if (logoName == SqManager::getInstance()->getBaseData("InstitutionLogo")) {
-        return;
+        if (PictureFile::keepIfPicture(storagePath, 0, "institution logo", false)) {
+            return;
+        }
+        SqManager::getInstance()->setBaseData("InstitutionLogo", "");
     }
     DownloadRecord record;
     record.url = address;
-    record.storagePath = FileManager::getInstance()->getNetResPath() + logoName;
+    record.storagePath = storagePath;
     record.identifier = ".png";
     DownManager* down = DownManager::getInstance();
     down->downloadFile(record);

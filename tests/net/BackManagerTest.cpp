@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/Director.h"
 #include "common/BaseScene.h"
 #include "net/BackManager.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
+#include "render/TextureCache.h"
 #include "support/ClientTest.h"
 
 namespace fs = std::filesystem;
@@ -127,13 +129,21 @@ TEST_F(BackManagerTest, TheLogoIsFetchedOnceAndItsNameStoredWhenItArrives) {
     EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "riverside_logo.png");
     EXPECT_FALSE(back->logoCallback);
 
-    // The same address again: no download, the callback stays unused.
-    back->logoCallback = [&] { ++calls; };
-    fs::remove(logo);
-    back->loadInstitutionLogo(server.origin() + "/files/logo/riverside_logo.png");
-    support::stepFrames(60);
-    EXPECT_EQ(calls, 1);
-    EXPECT_FALSE(fs::exists(logo));
+    // The same address again: no download while the stored logo decodes; one cut or gone is fetched again.
+    const auto whole = fs::file_size(logo);
+    for (const bool keep : {true, false}) {
+        back->logoCallback = [&] { ++calls; };
+        if (!keep) {
+            // Cut on disk, as the next start finds it.
+            fs::resize_file(logo, whole / 2);
+            engine::Director::getInstance()->getTextureCache()->removeTextureForKey(logo);
+        }
+        back->loadInstitutionLogo(server.origin() + "/files/logo/riverside_logo.png");
+        support::stepFrames(60);
+        ASSERT_TRUE(waitFor([&] { return calls == (keep ? 1 : 2); }));
+        EXPECT_EQ(fs::file_size(logo), whole);
+    }
+    EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "riverside_logo.png");
 }
 
 TEST_F(BackManagerTest, ALogoThatIsMissingOrNoPictureIsNotRecorded) {
