@@ -560,6 +560,14 @@ TEST_F(LoginSceneTest, APackLayoutOrPictureThatCannotBeUsedGivesWayToThePrograms
     clickLogin();
     ASSERT_TRUE(waitFor(courseSceneRuns));
     waitForLogo();
+
+    // A pack layout that loads but is a bare window-sized node has no fields and no button.
+    writeText(pack + "LoginScene.csb",
+              R"({"format":"classroom-layout","version":1,"root":{"kind":"Node","size":[1280,720]}})");
+    enterLoginScene();
+    EXPECT_TRUE(logged(pack + "LoginScene.csb has no node \"UserName\""));
+    EXPECT_NE(field("PassWord"), nullptr);
+    EXPECT_NE(findByName("Btn_Login"), nullptr);
 }
 
 TEST_F(LoginSceneTest, TallWindowKeepsTheEdgesAndTheKeyboardPanelInPlace) {
