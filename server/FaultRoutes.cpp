@@ -15,6 +15,7 @@
 
 #include "DataFolder.h"
 #include "FaultPictures.h"
+#include "FaultZip.h"
 #include "FormBody.h"
 
 namespace courseware {
@@ -215,6 +216,10 @@ void FaultRoutes::install(httplib::Server& server, const DataFolder& data, Recor
             res.set_content(FaultPictures::hugePng(), "image/png");
         } else if (kind == "hugesvg") {
             res.set_content(FaultPictures::hugeSvg(), "image/svg+xml");
+        } else if (kind == "zipbomb") {
+            // Its entries under the file's own name: a package "<identify>.zip" holds "<identify>/".
+            const std::string name = req.path.substr(req.path.find_last_of('/') + 1);
+            res.set_content(FaultZip::zerosUnder(name.substr(0, name.find('.'))), "application/zip");
         } else if (kind == "huge") {
             // 17 MB of nothing in particular, sent in pieces.
             const size_t size = 17u * 1024 * 1024;

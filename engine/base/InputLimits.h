@@ -36,7 +36,15 @@ inline constexpr int kLayoutNodeDepth = 64;
 // Nesting of a property list: deeper is taken as malformed rather than risking the stack.
 inline constexpr int kPlistDepth = 256;
 
-// Downloads.
+// Downloads. Every single-file download has a cap by what it fetches, enforced during the transfer.
+// A movie of a lesson's file list (the opening video), or a file of a kind not named here: a 720p movie at
+// 5 Mbit/s for 25 minutes is under it.
+inline constexpr uint64_t kMovieBytes = 1024 * kMiB;
+// The interface pack: the program's own pictures and layouts are 4 MiB; a pack that replaces them all at a higher
+// resolution stays far below it.
+inline constexpr uint64_t kInterfacePackBytes = 256 * kMiB;
+// The updater package: the program with its libraries is tens of MiB.
+inline constexpr uint64_t kUpdaterBytes = 512 * kMiB;
 // Redirects followed by one download (http and https only).
 inline constexpr long kRedirects = 5;
 // A package may come this much longer than the course list's "size" says (a quarter more, at least this).
@@ -50,6 +58,18 @@ inline constexpr float kSlowTransferSeconds = 30.f;
 // No byte for this long (or no connection) fails one of the program's downloads; never a limit on the whole
 // transfer, which the byte caps bound.
 inline constexpr uint32_t kDownloadStallSeconds = 10;
+
+// Zip archives (packages, the interface pack, the updater), checked from the central directory before a byte is
+// written; each entry is cut again while it is written if it inflates past its declared size.
+// Entries of one archive: a zip without the 64-bit extension holds at most 65,535.
+inline constexpr int kZipEntries = 65535;
+// Bytes the entries may declare in all, as a multiple of the archive's own size: movies, pictures and sounds
+// barely compress, layouts and lists about five to ten times; a thousand times is zeros.
+inline constexpr int64_t kZipContentRatio = 16;
+// ... but a small archive of text may always unpack to this much.
+inline constexpr int64_t kZipContentFloor = 64 * static_cast<int64_t>(kMiB);
+// ... and no archive to more than this: twice the largest package a course list can announce.
+inline constexpr int64_t kZipContentBytes = 4096 * static_cast<int64_t>(kMiB);
 
 // Movies.
 // libvlc's parse of a downloaded movie gives up after this; the waiting side allows it twice.

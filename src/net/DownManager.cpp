@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <new>
+#include <set>
 
 #include "base/Director.h"
 #include "base/InputLimits.h"
@@ -81,6 +83,16 @@ bool DownManager::isSafeExtension(const std::string& extension) {
     });
 }
 
+uint64_t DownManager::capFor(const std::string& storagePath) {
+    static const std::set<std::string> kSmallKinds = {".png", ".jpg", ".jpeg", ".mp3", ".wav", ".ogg"};
+    std::string suffix = std::filesystem::path(storagePath).extension().string();
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (kSmallKinds.count(suffix) != 0) {
+        return engine::limits::kPictureBytes;
+    }
+    return suffix == ".zip" ? engine::limits::kInterfacePackBytes : engine::limits::kMovieBytes;
+}
+
 void DownManager::downloadHeadImage(const std::string& url, const std::string& extension) {
     const std::string name = FileManager::getFileName(url);
     const std::string suffix = isSafeExtension(extension) ? extension : ".png";
@@ -88,7 +100,7 @@ void DownManager::downloadHeadImage(const std::string& url, const std::string& e
 }
 
 void DownManager::downloadFile(const DownloadRecord& record) {
-    startFile(record.url, record.storagePath, record.identifier);
+    startFile(record.url, record.storagePath, record.identifier, capFor(record.storagePath));
 }
 
 void DownManager::downloadUpdater(const DownloadRecord& record) {
@@ -96,7 +108,9 @@ void DownManager::downloadUpdater(const DownloadRecord& record) {
         engine::log("DownManager: updater without address refused");
         return;
     }
-    updaterDownloader = std::make_shared<Downloader>(fileHints());
+    DownloaderHints hints = fileHints();
+    hints.maxFileSize = engine::limits::kUpdaterBytes;
+    updaterDownloader = std::make_shared<Downloader>(hints);
     updaterDownloader->onFileTaskSuccess = life.guard([this](const DownloadTask& task) { onUpdaterDownloaded(task); });
     updaterDownloader->createDownloadFileTask(record.url, record.storagePath, record.identifier);
 }

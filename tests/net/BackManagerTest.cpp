@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "common/BaseScene.h"
 #include "net/BackManager.h"
 #include "net/SqManager.h"
@@ -153,7 +154,9 @@ TEST_F(BackManagerTest, ALogoThatIsMissingOrNoPictureIsNotRecorded) {
     } cases[] = {{"/files/missing/other_logo.png", "institution logo not loaded"},
                  {"/files/courseware/0101010101.zip", "institution logo is not a picture"},
                  {"/fault/hugepng/files/logo/png_logo.png", "picture of 30000x30000 is larger than 4096x4096"},
-                 {"/fault/hugesvg/files/logo/svg_logo.png", "picture is no PNG or JPEG"}};
+                 {"/fault/hugesvg/files/logo/svg_logo.png", "picture is no PNG or JPEG"},
+                 // Cut at its cap while it arrives, not kept to be refused after 256 MB.
+                 {"/fault/endless/files/logo/endless_logo.png", "institution logo not loaded"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
         int calls = 0;
@@ -164,7 +167,9 @@ TEST_F(BackManagerTest, ALogoThatIsMissingOrNoPictureIsNotRecorded) {
         EXPECT_EQ(calls, 0);
         EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "");
         EXPECT_FALSE(fs::exists(logo));
+        EXPECT_FALSE(fs::exists(logo + ".tmp"));
     }
+    EXPECT_TRUE(logged("longer than " + std::to_string(engine::limits::kPictureBytes) + " bytes"));
 }
 
 } // namespace
