@@ -26,15 +26,18 @@ const struct {
 
 TEST(DemoCatalogue, EveryLectureShowsPagesAndGameToAnswerAndComplete) {
     std::map<std::string, int> perStage;
+    std::map<std::pair<int, std::string>, std::string> pagesShown; // (course type, every page's stem): lecture
     for (const support::CatalogueLecture& lecture : support::demoCatalogue()) {
         const std::string& id = lecture.package;
         SCOPED_TRACE(id);
         EXPECT_LE(++perStage[lecture.stage], 12) << lecture.stage;
         const ValueMap plist = FileUtils::getInstance()->getValueMapFromFile(support::demoPackage(id) + "/Topic.plist");
         int topicCount = 0, answerable = 0;
+        std::string stems;
         for (const auto& [kind, topics] : valueOrNull(plist, "Subject").asValueMap()) {
             for (const Value& entry : topics.asValueVector()) {
                 const ValueMap& topic = entry.asValueMap();
+                stems += kind + ": " + valueOrNull(topic, "Stem").asString() + "\n";
                 const int code = valueOrNull(topic, "LayoutModel").asInt(), steps = valueOrNull(topic, "Step").asInt();
                 const ValueMap& images = valueOrNull(topic, "Images").asValueMap();
                 const ValueVector& voices = valueOrNull(topic, "ContentDubbing").asValueVector();
@@ -64,6 +67,8 @@ TEST(DemoCatalogue, EveryLectureShowsPagesAndGameToAnswerAndComplete) {
             }
         }
         EXPECT_TRUE(topicCount == 0 || answerable > 0) << "no page to answer";
+        const auto added = pagesShown.emplace(std::make_pair(lecture.type, stems), id);
+        EXPECT_TRUE(topicCount == 0 || added.second) << "the same pages as " << added.first->second;
         // Pairs and sorting show "OperImgs", whack-a-mole "AnswerImgs", the other games "SelectImgs" per question.
         const ValueMap& game = valueOrNull(plist, "Game").asValueMap();
         const int model = valueOrNull(game, "GameModel").asInt();
