@@ -15,6 +15,7 @@ import json
 import math
 import os
 import plistlib
+import re
 import shutil
 import struct
 import sys
@@ -708,11 +709,21 @@ LECTURE_BLOCKS = [
 # Demo topic data
 
 
-# The codes whose "Answer" button shows the answer; the other pages do not offer the button.
-SHOW_ANSWER_CODES = ({501, 503, 505, 509, 510, 511, 100106, 100113, 100114, 100115, 100116, 901, 701, 708, 713, 714,
-                      301, 302, 303, 801, 802, 319001, 319501, 319502, 319503, 319504, 319505, 319506, 101303, 101502,
-                      101507, 101508, 101511, 101515, 101525, 101526, 101529, 101530, 101531, 101538, 101539, 101601,
-                      101801, 101802})
+TYPE_TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "topics", "TopicTypeTable.cpp")
+
+
+def show_answer_codes(path=TYPE_TABLE):
+    """The codes whose "Answer" button shows the answer, read from the program's own list (each type's entry in
+    registeredTypes()); the other pages do not offer the button."""
+    with open(path, encoding="utf-8") as f:
+        lists = re.findall(r"maker<\w+>\(\),\s*\{([\d,\s]*)\}", f.read())
+    codes = {int(code) for found in lists for code in re.findall(r"\d+", found)}
+    if not codes:
+        sys.exit("make_topic_pages: no show-answer codes found in " + path)
+    return codes
+
+
+SHOW_ANSWER_CODES = show_answer_codes()
 
 
 def topic(code, stem, images, step=0, answers=None, contents=None, auto=(1, 1, 4), right="", wrong="",
