@@ -3,7 +3,7 @@
 
     scripts/zip_folder.py OUT.zip ENTRY...
 
-Entries are sorted, every date is 1980-01-01 and every mode the same, whenever and wherever the files were made: the
+Entries are sorted, every date is 1980-01-01 and every mode one of two (a program or not), whenever and wherever the files were made: the
 demo server's package hashes change only when a package's content does.
 """
 
@@ -12,7 +12,7 @@ import sys
 import zipfile
 
 DATE = (1980, 1, 1, 0, 0, 0)
-FILE_MODE, FOLDER_MODE = 0o644, 0o755
+FILE_MODE, PROGRAM_MODE, FOLDER_MODE = 0o644, 0o755, 0o755
 
 
 def paths(entry):
@@ -34,7 +34,10 @@ def main():
         for path in [p for entry in entries for p in paths(entry)]:
             info = zipfile.ZipInfo(path, DATE)
             folder = path.endswith("/")
-            info.external_attr = ((FOLDER_MODE | 0o040000) if folder else (FILE_MODE | 0o100000)) << 16
+            # A program (the updater) stays one: only the execute bit is kept, as git keeps it.
+            mode = FOLDER_MODE | 0o040000 if folder else \
+                (PROGRAM_MODE if os.access(path, os.X_OK) else FILE_MODE) | 0o100000
+            info.external_attr = mode << 16
             info.compress_type = zipfile.ZIP_STORED if folder else zipfile.ZIP_DEFLATED
             if folder:
                 archive.writestr(info, b"")
