@@ -5,10 +5,10 @@
 #include <vlc/vlc.h>
 
 #include "base/Director.h"
-#include "render/Renderer.h"
-#include "scene/Scene.h"
 #include "common/UITools.h"
 #include "lesson/VideoPlaySprite.h"
+#include "render/Renderer.h"
+#include "scene/Scene.h"
 #include "ui/Button.h"
 #include "ui/Layout.h"
 
@@ -61,9 +61,9 @@ void SFVideoPlayer::hideCovered() {
         return;
     }
     for (Node* sibling : parent->getChildren()) {
-        const bool below = sibling->getLocalZOrder() < getLocalZOrder() ||
-                           (sibling->getLocalZOrder() == getLocalZOrder() &&
-                            sibling->getOrderOfArrival() < getOrderOfArrival());
+        const bool below =
+            sibling->getLocalZOrder() < getLocalZOrder() ||
+            (sibling->getLocalZOrder() == getLocalZOrder() && sibling->getOrderOfArrival() < getOrderOfArrival());
         if (sibling != this && below && sibling->isVisible()) {
             sibling->setVisible(false);
             covered.pushBack(sibling);
