@@ -31,7 +31,7 @@ TEST_F(BalloonHitGame, RightBalloonFliesUpAndTheRoundEndsOnTheRankBoard) {
     const int choice = rightChoice(frame);
     ASSERT_GT(choice, 0);
     support::click(option(frame, choice % 4 + 1));
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_EQ(frame->answeredCount, 0);
 
     engine::Node* right = option(frame, choice);
@@ -56,13 +56,13 @@ TEST_F(BalloonHitGame, StartDuringAFlightWaitsForItAndStopEndsTheRound) {
     support::stepFrames(20);
     press(frame, "PauseBtn");
     press(frame, "StartBtn");
-    EXPECT_FALSE(frame->running) << "the flying answer goes on first";
-    ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == 1 && frame->running; }));
+    EXPECT_FALSE(frame->running()) << "the flying answer goes on first";
+    ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == 1 && frame->running(); }));
     EXPECT_NE(textOf(frame, "TitleText"), question);
     EXPECT_EQ(right->getPosition(), home);
 
     press(frame, "StopBtn");
-    EXPECT_TRUE(frame->ended);
+    EXPECT_TRUE(frame->ended());
     EXPECT_EQ(GDataManager::getInstance()->students[0].gameScore, 0);
 }
 
