@@ -226,6 +226,8 @@ TEST_F(GameFrame, DataThatCannotBeAnsweredRightDoesNotStart) {
     const std::tuple<int, std::string, int> cases[] = {
         {41, "", 0},   {41, none, 5}, {41, seven, 5}, {41, "<key>Questions</key><array/>", 5}, // no option answers 7
         {21, none, 5}, {31, "", 5},   {81, seven, 5}, {11, "", 5}, // moles, pair pieces without pictures; no quarter 7
+        // Sorting: no item to show, or only items of no target's class (a target takes odd or even numbers).
+        {21, "<key>Questions</key><array/>", 5}, {21, "<key>Answers</key><array><integer>-1</integer></array>", 5},
     };
     for (const auto& [model, map, qnum] : cases) {
         SCOPED_TRACE(std::to_string(model) + map);
