@@ -222,12 +222,19 @@ TEST_F(GameFrame, ResultIsStoredAsTheRoundShowsIt) {
 TEST_F(GameFrame, DataThatCannotBeAnsweredRightDoesNotStart) {
     // Per game type, a question count that no right answer can serve.
     const std::string none = "<key>Answers</key><array/>",
-                      seven = "<key>Answers</key><array><integer>7</integer></array>";
+                      seven = "<key>Answers</key><array><integer>7</integer></array>",
+                      minusOne = "<key>Answers</key><array><integer>-1</integer></array>";
     const std::tuple<int, std::string, int> cases[] = {
-        {41, "", 0},   {41, none, 5}, {41, seven, 5}, {41, "<key>Questions</key><array/>", 5}, // no option answers 7
-        {21, none, 5}, {31, "", 5},   {81, seven, 5}, {11, "", 5}, // moles, pair pieces without pictures; no quarter 7
-        // Sorting: no item to show, or only items of no target's class (a target takes odd or even numbers).
-        {21, "<key>Questions</key><array/>", 5}, {21, "<key>Answers</key><array><integer>-1</integer></array>", 5},
+        {41, "", 0}, // the option games: no question, no answer, no option answers 7, no question named
+        {41, none, 5},
+        {41, seven, 5},
+        {41, "<key>Questions</key><array/>", 5},
+        {21, none, 5}, // sorting: no answer, no question named, no target of the item's class (odd or even)
+        {21, "<key>Questions</key><array/>", 5},
+        {21, minusOne, 5},
+        {31, "", 5},    // moles without pictures
+        {81, seven, 5}, // no quarter 7
+        {11, "", 5},    // pair pieces without pictures
     };
     for (const auto& [model, map, qnum] : cases) {
         SCOPED_TRACE(std::to_string(model) + map);
