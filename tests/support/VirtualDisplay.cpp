@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -68,27 +68,36 @@ VirtualDisplay::VirtualDisplay(const std::string& screen) {
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    if (fds[1] != kDisplayFd) {
-        posix_spawn_file_actions_adddup2(&actions, fds[1], kDisplayFd);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
+    // The server goes with this thread, also when the test is killed or aborts.
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) {
+            _exit(127);
+        }
+        close(fds[0]);
+        if (fds[1] != kDisplayFd) {
+            dup2(fds[1], kDisplayFd);
+            close(fds[1]);
+        }
+        const int log = open(_log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (log >= 0) {
+            dup2(log, STDERR_FILENO);
+        }
+        execvp("Xvfb", argv.data());
+        _exit(127);
     }
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, _log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     // The number, then a line end the server writes apart: the pipe stays open until it is read.
     std::string number;
     char c = 0;
-    while (spawned == 0 && number.size() < 8 && read(fds[0], &c, 1) == 1 && c != '\n') {
+    while (pid > 0 && number.size() < 8 && read(fds[0], &c, 1) == 1 && c != '\n') {
         number += c;
     }
     close(fds[0]);
     if (c != '\n' || number.empty()) {
-        if (spawned == 0) {
+        if (pid > 0) {
             stop(pid);
         }
         return;
