@@ -129,8 +129,8 @@ protected:
         ASSERT_TRUE(click("StartBtn", frame));
         Node* item = findByName("QImg", frame);
         Node* waiting = findByName("PosNode", frame);
-        for (int k = 0; frame->state == 2; ++k) {
-            ASSERT_TRUE(waitFor([&] { return frame->running && item->getPosition() == waiting->getPosition(); }));
+        for (int k = 0; frame->state() == 2; ++k) {
+            ASSERT_TRUE(waitFor([&] { return frame->running() && item->getPosition() == waiting->getPosition(); }));
             const bool odd = item->getTag() % 2 == 1;
             // The first item goes to the wrong class first: nothing counts.
             for (bool right : {false, true}) {
@@ -138,7 +138,7 @@ protected:
                     const int before = frame->answeredCount;
                     click(odd == right ? "OperImg1" : "OperImg2", frame);
                     ASSERT_TRUE(
-                        waitFor([&] { return frame->answeredCount == before + right && (right || frame->running); }));
+                        waitFor([&] { return frame->answeredCount == before + right && (right || frame->running()); }));
                 }
             }
             if (k == 2) {
