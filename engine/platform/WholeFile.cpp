@@ -1,0 +1,104 @@
+#include "platform/WholeFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "base/Log.h"
+
+namespace engine {
+
+namespace {
+
+WholeFileObserver& observer() {
+    static WholeFileObserver instance;
+    return instance;
+}
+
+void step(const char* name, const std::string& path) {
+    if (observer()) {
+        observer()(name, path);
+    }
+}
+
+bool failed(const char* what, const std::string& path) {
+    log("cannot %s %s: %s", what, path.c_str(), std::strerror(errno));
+    return false;
+}
+
+bool writeAll(int fd, const std::string& content) {
+    for (size_t done = 0; done < content.size();) {
+        const ssize_t written = ::write(fd, content.data() + done, content.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        done += static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// The temporary file written, synced and closed.
+bool writeSynced(const std::string& part, const std::string& content, unsigned mode) {
+    step("write", part);
+    const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, static_cast<mode_t>(mode));
+    if (fd < 0) {
+        return failed("write", part);
+    }
+    bool ok = ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && writeAll(fd, content);
+    if (ok) {
+        step("sync", part);
+        ok = ::fsync(fd) == 0;
+    }
+    if (!ok) {
+        failed("write", part);
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = failed("write", part);
+    }
+    if (!ok) {
+        ::unlink(part.c_str());
+    }
+    return ok;
+}
+
+bool syncFolder(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    step("sync folder", folder);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return failed("open folder", folder);
+    }
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok || failed("sync folder", folder);
+}
+
+} // namespace
+
+bool writeFileWhole(const std::string& path, const std::string& content, unsigned mode) {
+    const std::string part = path + ".part";
+    if (!writeSynced(part, content, mode)) {
+        return false;
+    }
+    step("rename", path);
+    if (std::rename(part.c_str(), path.c_str()) != 0) {
+        failed("rename onto", path);
+        ::unlink(part.c_str());
+        return false;
+    }
+    return syncFolder(path);
+}
+
+void setWholeFileObserver(WholeFileObserver newObserver) {
+    observer() = std::move(newObserver);
+}
+
+} // namespace engine
