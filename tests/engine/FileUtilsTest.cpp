@@ -9,6 +9,7 @@
 
 #include "base/Log.h"
 #include "platform/FileUtils.h"
+#include "platform/WholeFile.h"
 
 using engine::FileUtils;
 using engine::Value;
@@ -238,6 +239,27 @@ TEST_F(FileReadWrite, RenameReplacesTarget) {
     EXPECT_TRUE(files->renameFile(root + "dl/file.zip", root + "moved.zip"));
     EXPECT_EQ(files->getStringFromFile("moved.zip"), "new");
     EXPECT_FALSE(files->renameFile(root + "dl/file.zip", root + "again.zip"));
+}
+
+// The bytes reach the disk under the temporary name, the file keeps its old bytes until the rename, and the
+// folder's entry reaches the disk after it; a taken temporary name leaves the file as it was.
+TEST_F(FileReadWrite, WholeWriteIsSyncedBeforeAndAfterTheRename) {
+    const std::string file = put("k.json", "old");
+    std::vector<std::string> steps;
+    std::string before = "old";
+    engine::setWholeFileObserver([&](const std::string& step, const std::string& path) {
+        steps.push_back(step + " " + path);
+        EXPECT_EQ(files->getStringFromFile(file), step == "sync folder" ? "new" : before) << step;
+    });
+    EXPECT_TRUE(engine::writeFileWhole(file, "new", 0600));
+    before = "new";
+    std::filesystem::create_directories(file + ".part");
+    EXPECT_FALSE(engine::writeFileWhole(file, "lost", 0600));
+    engine::setWholeFileObserver(nullptr);
+    EXPECT_EQ(steps, (std::vector<std::string>{"write " + file + ".part", "sync " + file + ".part", "rename " + file,
+                                               "sync folder " + scratch, "write " + file + ".part"}));
+    EXPECT_EQ(files->getStringFromFile(file), "new");
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0600));
 }
 
 TEST_F(PropertyList, ReadsEveryElementType) {
