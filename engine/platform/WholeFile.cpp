@@ -14,15 +14,13 @@ namespace engine {
 
 namespace {
 
-WholeFileObserver& observer() {
-    static WholeFileObserver instance;
+WholeFileSync& syncCall() {
+    static WholeFileSync instance;
     return instance;
 }
 
-void step(const char* name, const std::string& path) {
-    if (observer()) {
-        observer()(name, path);
-    }
+int syncData(int fd) {
+    return syncCall() ? syncCall()(fd) : ::fsync(fd);
 }
 
 bool failed(const char* what, const std::string& path) {
@@ -46,16 +44,12 @@ bool writeAll(int fd, const std::string& content) {
 
 // The temporary file written, synced and closed.
 bool writeSynced(const std::string& part, const std::string& content, unsigned mode) {
-    step("write", part);
     const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, static_cast<mode_t>(mode));
     if (fd < 0) {
         return failed("write", part);
     }
     bool ok = ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && writeAll(fd, content);
-    if (ok) {
-        step("sync", part);
-        ok = ::fsync(fd) == 0;
-    }
+    ok = ok && syncData(fd) == 0;
     if (!ok) {
         failed("write", part);
     }
@@ -68,17 +62,17 @@ bool writeSynced(const std::string& part, const std::string& content, unsigned m
     return ok;
 }
 
-bool syncFolder(const std::string& path) {
+// Logged only: the file is already replaced, and a caller that took it as not written would keep its bytes twice.
+void syncFolder(const std::string& path) {
     const size_t slash = path.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    step("sync folder", folder);
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return failed("open folder", folder);
+    if (fd < 0 || syncData(fd) != 0) {
+        failed("sync folder", folder);
     }
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok || failed("sync folder", folder);
+    if (fd >= 0) {
+        ::close(fd);
+    }
 }
 
 } // namespace
@@ -88,17 +82,17 @@ bool writeFileWhole(const std::string& path, const std::string& content, unsigne
     if (!writeSynced(part, content, mode)) {
         return false;
     }
-    step("rename", path);
     if (std::rename(part.c_str(), path.c_str()) != 0) {
         failed("rename onto", path);
         ::unlink(part.c_str());
         return false;
     }
-    return syncFolder(path);
+    syncFolder(path);
+    return true;
 }
 
-void setWholeFileObserver(WholeFileObserver newObserver) {
-    observer() = std::move(newObserver);
+void setWholeFileSync(WholeFileSync newSync) {
+    syncCall() = std::move(newSync);
 }
 
 } // namespace engine

@@ -9,13 +9,13 @@
 namespace engine {
 
 // Writes content to path + ".part" (created or cut down with the permission bits mode, which also replace those of
-// one left behind), syncs it, renames it over path and syncs the folder. True only when every step succeeded; a
-// failure is logged and leaves the file as it was.
+// one left behind), syncs it, renames it over path and syncs the folder. False (logged) when the file was left as it
+// was; a folder that will not sync after the rename is only logged.
 bool writeFileWhole(const std::string& path, const std::string& content, unsigned mode = 0644);
 
-// Test seam: told of each step just before it is taken ("write", "sync", "rename", "sync folder") with the path
-// the step acts on. Null for none.
-using WholeFileObserver = std::function<void(const std::string& step, const std::string& path)>;
-void setWholeFileObserver(WholeFileObserver observer);
+// Test seam: the call that takes a file's or a folder's data to the disk, given its open descriptor (fsync unless
+// replaced; null puts it back).
+using WholeFileSync = std::function<int(int fd)>;
+void setWholeFileSync(WholeFileSync sync);
 
 } // namespace engine

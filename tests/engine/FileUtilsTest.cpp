@@ -1,4 +1,5 @@
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -241,23 +242,21 @@ TEST_F(FileReadWrite, RenameReplacesTarget) {
     EXPECT_FALSE(files->renameFile(root + "dl/file.zip", root + "again.zip"));
 }
 
-// The bytes reach the disk under the temporary name, the file keeps its old bytes until the rename, and the
-// folder's entry reaches the disk after it; a taken temporary name leaves the file as it was.
+// The bytes reach the disk under the temporary name while the file keeps its old bytes, and the folder's entry
+// after the rename; a taken temporary name leaves the file as it was.
 TEST_F(FileReadWrite, WholeWriteIsSyncedBeforeAndAfterTheRename) {
     const std::string file = put("k.json", "old");
-    std::vector<std::string> steps;
-    std::string before = "old";
-    engine::setWholeFileObserver([&](const std::string& step, const std::string& path) {
-        steps.push_back(step + " " + path);
-        EXPECT_EQ(files->getStringFromFile(file), step == "sync folder" ? "new" : before) << step;
+    std::vector<std::string> synced;
+    engine::setWholeFileSync([&](int fd) {
+        synced.push_back(std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd)).string() + " " +
+                         files->getStringFromFile(file));
+        return fsync(fd);
     });
     EXPECT_TRUE(engine::writeFileWhole(file, "new", 0600));
-    before = "new";
     std::filesystem::create_directories(file + ".part");
     EXPECT_FALSE(engine::writeFileWhole(file, "lost", 0600));
-    engine::setWholeFileObserver(nullptr);
-    EXPECT_EQ(steps, (std::vector<std::string>{"write " + file + ".part", "sync " + file + ".part", "rename " + file,
-                                               "sync folder " + scratch, "write " + file + ".part"}));
+    engine::setWholeFileSync(nullptr);
+    EXPECT_EQ(synced, (std::vector<std::string>{file + ".part old", scratch + " new"}));
     EXPECT_EQ(files->getStringFromFile(file), "new");
     EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0600));
 }

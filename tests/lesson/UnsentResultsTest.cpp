@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "base/StringUtils.h"
 #include "common/PlistManager.h"
 #include "lesson/UnsentResults.h"
@@ -158,11 +160,15 @@ TEST_F(KeptUploads, AFileThatDoesNotReadIsMovedAsideAndWhatReadsIsKept) {
 TEST_F(KeptUploads, TheFileIsWrittenWholeAndReadableByItsOwnerOnly) {
     keepFile("[]");
     fs::permissions(UnsentResults::filePath(), fs::perms(0644));
-    std::vector<std::string> steps;
-    engine::setWholeFileObserver([&steps](const std::string& step, const std::string&) { steps.push_back(step); });
+    std::vector<std::string> synced;
+    engine::setWholeFileSync([&synced](int fd) {
+        synced.push_back(fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).string());
+        return fsync(fd);
+    });
     ASSERT_TRUE(UnsentResults::keep("teacher", {{"classId", "101"}}));
-    engine::setWholeFileObserver(nullptr);
-    EXPECT_EQ(steps, (std::vector<std::string>{"write", "sync", "rename", "sync folder"}));
+    engine::setWholeFileSync(nullptr);
+    EXPECT_EQ(synced,
+              (std::vector<std::string>{UnsentResults::filePath() + ".part", fs::path(resRoot()).parent_path()}));
     EXPECT_EQ(fs::status(UnsentResults::filePath()).permissions(), fs::perms(0600));
 }
 
