@@ -28,7 +28,7 @@ struct Memory {
     std::vector<Upload> inMemory;
     // Accepted while neither the file nor the record beside it could be rewritten.
     std::vector<Upload> acceptedInMemory;
-    // What a damaged file lost and where it went, told with the end of the next round.
+    // What a damaged file lost and where it went: told as tip is, in a tip of its own.
     std::string setAside;
     // Whose kept uploads are being sent; empty between rounds.
     std::string teacher;
@@ -100,9 +100,13 @@ void tellWhenLoginLeft(float) {
         return;
     }
     director->getScheduler()->unschedule(kTellKey, &memory());
-    std::string tip;
-    tip.swap(memory().tip);
-    TipsManager::getInstance()->showTips(tip, nullptr, nullptr);
+    for (std::string* text : {&memory().tip, &memory().setAside}) {
+        std::string tip;
+        tip.swap(*text);
+        if (!tip.empty()) {
+            TipsManager::getInstance()->showTips(tip, nullptr, nullptr);
+        }
+    }
 }
 
 void endRound(size_t waiting) {
@@ -114,11 +118,7 @@ void endRound(size_t waiting) {
         state.tip = engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(),
                                                 static_cast<int>(waiting));
     }
-    if (!state.setAside.empty()) {
-        state.tip += (state.tip.empty() ? "" : "\n") + state.setAside;
-        state.setAside.clear();
-    }
-    if (state.tip.empty()) {
+    if (state.tip.empty() && state.setAside.empty()) {
         return;
     }
     engine::Scheduler* scheduler = engine::Director::getInstance()->getScheduler();
