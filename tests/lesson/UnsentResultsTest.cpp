@@ -144,8 +144,6 @@ TEST_F(KeptUploads, AFileThatDoesNotReadIsMovedAsideAndWhatReadsIsKept) {
         {R"([{"teacher":"teacher","fields":{"classId":"101")", ""},
         {R"([7,{"teacher":"teacher","fields":{"classId":101,"lesson":"2"}}])",
          R"({"teacher":"teacher","fields":{"lesson":"2","classId":101}},)"},
-        {"[" + entry("teacher", "101") + "," + entry("teacher", "102") + R"(,{"teacher":"teacher","fiel)",
-         entry("teacher", "101") + "," + entry("teacher", "102") + ","},
     };
     for (const auto& [old, kept] : cases) {
         keepFile(old);
@@ -177,7 +175,7 @@ TEST_F(KeptUploads, TheFileIsWrittenWholeAndReadableByItsOwnerOnly) {
         synced.push_back(fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).string());
         return fsync(fd);
     });
-    ASSERT_TRUE(UnsentResults::keep("teacher", {{"classId", "101"}}));
+    EXPECT_TRUE(UnsentResults::keep("teacher", {{"classId", "101"}}));
     engine::setWholeFileSync(nullptr);
     EXPECT_EQ(synced,
               (std::vector<std::string>{UnsentResults::filePath() + ".part", fs::path(resRoot()).parent_path()}));
