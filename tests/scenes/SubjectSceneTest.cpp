@@ -267,8 +267,9 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
         chooseSubject(1);
         ASSERT_TRUE(support::waitFor([&] { return !tipText().empty(); }));
         EXPECT_EQ(tipText(), tip);
-        failures += 3;
-        support::waitFor([&] { return countLogged("getCourseList failed") == failures; });
+        // The round's other requests are dropped, unheard.
+        ASSERT_TRUE(support::waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("getCourseList"); }));
+        EXPECT_EQ(countLogged("getCourseList failed"), ++failures);
         EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
         EXPECT_EQ(scene->getPendingReplies(), 0);
         EXPECT_EQ(runningAs<SubjectScene>(), scene);
@@ -290,22 +291,45 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
     EXPECT_TRUE(waitForScene<CourseScene>());
 }
 
-TEST_F(SubjectSceneTest, LateFailuresOfAnEarlierChoiceLeaveTheNextOneAlone) {
+TEST_F(SubjectSceneTest, TheHungRequestsOfAFailedChoiceDoNotHoldUpTheNextOne) {
     loadCatalogue();
     GDataManager::getInstance()->courseTypeCode = 1;
     enter(SubjectScene::create());
-    // Grade 1's request fails at once and ends the round; those of grades 2 and 3 hang.
+    // Grade 1's request fails at once and ends the round; those of grades 2 and 3 would hang.
     HttpManager::getInstance()->baseUrl = server.origin() + "/fault/stall/";
     chooseSubject(1);
     ASSERT_TRUE(support::waitFor([&] { return !tipText().empty(); }));
+    // Grade 2's transfer is stopped and grade 3's never sent, before anything else is pressed.
+    ASSERT_TRUE(support::waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("getCourseList"); }));
     ASSERT_TRUE(click("Button1"));
     HttpManager::getInstance()->baseUrl = server.baseUrl();
     chooseSubject(2);
-    // They fail only now, behind the new choice's requests.
-    ASSERT_TRUE(httplib::Client(server.origin()).Get("/fault/release"));
     ASSERT_TRUE(waitForScene<GradeScene>());
     EXPECT_EQ(CoursewareManager::getInstance()->lists[1].size(), 2u);
-    EXPECT_EQ(countLogged("getCourseList reply dropped"), 2);
+    std::vector<std::string> firstChoice;
+    for (const auto& request : requestsNamed("getCourseList")) {
+        if (request.field("subjectCode") == "1") {
+            firstChoice.push_back(request.field("gradeCode"));
+        }
+    }
+    EXPECT_EQ(firstChoice, (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(countLogged("getCourseList dropped"), 2);
+    ASSERT_TRUE(httplib::Client(server.origin()).Get("/fault/release"));
+}
+
+// The loading panel can go with another sender's reply while a round is out.
+TEST_F(SubjectSceneTest, AnotherChoiceDropsTheRequestsOfTheFirst) {
+    navigation::ScriptedServer scripted;
+    HttpManager::getInstance()->baseUrl = scripted.baseUrl();
+    setSubject(1, {1, 2}, 1);
+    enter(SubjectScene::create());
+    chooseSubject(1);
+    ASSERT_TRUE(support::waitFor([&] { return scripted.received() == 1; }));
+    HttpManager::getInstance()->removeLoading();
+    chooseSubject(2);
+    // The first choice's held request no longer takes the one connection.
+    ASSERT_TRUE(support::waitFor([&] { return scripted.received() == 2; }));
+    EXPECT_TRUE(support::waitFor([&] { return countLogged("getCourseList dropped") == 2; }));
 }
 
 TEST_F(SubjectSceneTest, WaitsForEveryReplyAndReadsEachWithCare) {
@@ -354,10 +378,11 @@ TEST_F(SubjectSceneTest, RepliesAfterTheSceneHasGoneDoNothing) {
     support::stepFrames(3);
     ASSERT_EQ(runningAs<CourseScene>(), course);
 
-    scripted.answer(R"([{"id":1,"type":1,"subject":1,"grade":1,"phase":1,"lesson":1}])");
-    ASSERT_TRUE(support::waitFor([&] { return loggedResponses() == 1; }));
+    // Its request is stopped with it.
+    ASSERT_TRUE(support::waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("getCourseList"); }));
     support::stepFrames(3);
     EXPECT_EQ(runningAs<CourseScene>(), course);
+    EXPECT_TRUE(logged("getCourseList dropped"));
     EXPECT_TRUE(CoursewareManager::getInstance()->lists.empty());
 }
 
