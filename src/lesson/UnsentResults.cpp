@@ -8,13 +8,13 @@
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "base/StringUtils.h"
+#include "common/BaseScene.h"
 #include "common/PlistManager.h"
 #include "common/TipsManager.h"
 #include "lesson/UnsentResultsFile.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
-#include "scenes/LoginScene.h"
 
 namespace UnsentResults {
 
@@ -96,7 +96,7 @@ std::vector<Upload> waitingFor(const std::string& teacher) {
 
 void tellWhenLoginLeft(float) {
     engine::Director* director = engine::Director::getInstance();
-    if (dynamic_cast<LoginScene*>(director->getRunningScene()) || !director->getRunningScene()) {
+    if (BaseScene::loginShows() || !director->getRunningScene()) {
         return;
     }
     director->getScheduler()->unschedule(kTellKey, &memory());
@@ -154,16 +154,15 @@ void send(const Upload& upload) {
     state.tried.push_back(upload);
     const int generation = state.generation;
     auto current = [generation] { return memory().generation == generation; };
-    HttpManager* http = HttpManager::getInstance();
     // Still kept: a stale login now ends the round without a second copy.
-    http->setUnauthorizedCallback(kSaveScore, [current] {
+    const auto onUnauthorized = [current] {
         if (current()) {
             memory().awaited.reset();
             endRound(0);
         }
         return std::string();
-    });
-    http->sendRequest(
+    };
+    HttpManager::getInstance()->sendRequest(
         kSaveScore,
         [current, upload](const std::string&, rapidjson::Value&) {
             if (current()) {
@@ -180,7 +179,7 @@ void send(const Upload& upload) {
                 sendNext();
             }
         },
-        upload.fields);
+        upload.fields, onUnauthorized);
 }
 
 void sendNext() {

@@ -589,11 +589,3 @@ void LoginScene::finishLogin() {
     }
     Director::getInstance()->replaceScene(CourseScene::create());
 }
-
-void goToLogin() {
-    if (auto* scene = LoginScene::create()) {
-        // Scenes pushed over the lesson go too: the login scene is the only one left.
-        Director::getInstance()->popToRootScene();
-        Director::getInstance()->replaceScene(scene);
-    }
-}

@@ -2,6 +2,7 @@
 // results upload (the exact text and fields the server receives, the finish view on success, every result kept
 // when the upload fails).
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <filesystem>
 
@@ -157,8 +158,10 @@ TEST_F(ResultsUpload, AFailedUploadKeepsEveryResultAndCanBeSentAgain) {
     // No answer reads as no network; a bad reply names the request; a refusal shows the server's message.
     const std::string bad = "The server sent a bad reply to saveScore.";
     const std::pair<std::string, std::string> faults[] = {
-        {server.origin() + "/fault/notjson/", bad}, {server.origin() + "/fault/status5/", "x"},
-        {server.origin() + "/fault/http500/", bad}, {closedBaseUrl(), "Cannot reach the server. Check the network."}};
+        {server.origin() + "/fault/notjson/", bad},
+        {server.origin() + "/fault/status5/", "x"},
+        {server.origin() + "/fault/http500/", bad},
+        {closedBaseUrl(), "Cannot reach the server. Check the network."}};
     for (const auto& [base, tip] : faults) {
         SCOPED_TRACE(base);
         http->baseUrl = base;
@@ -229,6 +232,26 @@ TEST_F(ResultsUpload, AKeepThatCannotBeWrittenWaitsInMemoryForTheSameTeacher) {
     ASSERT_EQ(scores.size(), 1u);
     EXPECT_EQ(scores[0].request.token, http->token);
     EXPECT_EQ(scores[0].request.field("score"), results);
+}
+
+// A kept upload hangs on the one connection: the Finish still sends the class's results, behind it.
+TEST_F(ResultsUpload, AFinishWhileAKeptUploadIsOutStillSends) {
+    ASSERT_NE(openSummary(), nullptr);
+    HttpManager* http = HttpManager::getInstance();
+    const std::string good = http->baseUrl;
+    http->account = "teacher";
+    // The stall route holds a "gradeCode" above 1.
+    UnsentResults::keep("teacher", {{"classId", "102"}, {"gradeCode", "2"}});
+    http->baseUrl = server.origin() + "/fault/stall/";
+    UnsentResults::sendFor("teacher");
+    http->baseUrl = good;
+    // Its panel went with the login scene.
+    http->removeLoading();
+    click("FinishBtn");
+    ASSERT_TRUE(httplib::Client(server.origin()).Get("/fault/release"));
+    ASSERT_TRUE(waitFor([] { return finishShown(); }));
+    ASSERT_EQ(server.scores().size(), 1u);
+    EXPECT_EQ(server.scores()[0].request.field("classId"), "101");
 }
 
 TEST_F(ResultsUpload, AReplyAfterThePageWentOpensNothing) {
