@@ -180,7 +180,7 @@ void BackManager::loadInstitutionLogo(const std::string& address) {
 
 void BackManager::onLogoDownloaded(const std::string& storagePath) {
     // Not stored when it is no picture, so the next login fetches it again.
-    if (!PictureFile::keepIfPicture(storagePath, 0, "institution logo")) {
+    if (!PictureFile::keepIfPicture(storagePath, 0, "institution logo", true, engine::limits::kSmallPictureSide)) {
         return;
     }
     SqManager::getInstance()->setBaseData("InstitutionLogo", logoName);
