@@ -211,12 +211,14 @@ TEST_F(LectureSceneTest, AReadyLectureLoadsThePupilsAndTheirHeadsIntoTheSignIn) 
 }
 
 TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgain) {
-    // Anna's head is an HTML page, Ben's 17 MB long; Cleo's address names no file. Then both are too large.
+    // Anna's head is an HTML page, Ben's 17 MB long; Cleo's address names no file. Then both are too large, then
+    // too much work.
     const auto seat = [this](const std::string& annaFault, const std::string& benFault) {
         rapidjson::Document reply;
         reply.Parse(("[{\"sex\": \"2\", \"pic\": \"" + server.origin() + annaFault + "/files/heads/p1001.png\"}, " +
                      "{\"sex\": \"1\", \"pic\": \"" + server.origin() + benFault + "/files/heads/p1002.png\"}, " +
-                     R"({"sex": "2", "pic": "/files/heads/.png"}])").c_str());
+                     R"({"sex": "2", "pic": "/files/heads/.png"}])")
+                        .c_str());
         GDataManager::getInstance()->students.clear();
         PupilChain chain;
         bool done = false;
@@ -237,9 +239,14 @@ TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgai
     // Pictures that claim 30000x30000 pixels are refused before they are decoded.
     EXPECT_EQ(seat("/fault/hugepng", "/fault/hugesvg"),
               (std::vector<std::string>{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"}));
-    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 4096x4096: " + folder + "p1001.png"));
+    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 1024x1024: " + folder + "p1001.png"));
     EXPECT_TRUE(logged("picture is no PNG or JPEG: " + folder + "p1002.png"));
     EXPECT_FALSE(std::filesystem::exists(folder + "p1002.png"));
+    // Pictures that would cost minutes to decode: 2000 scans, 1 MB of data that inflates to 1 GB.
+    EXPECT_EQ(seat("/fault/scanjpeg", "/fault/surpluspng"),
+              (std::vector<std::string>{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"}));
+    EXPECT_TRUE(logged("picture of more than 64 scans: " + folder + "p1001.png"));
+    EXPECT_TRUE(logged("picture's data is longer than 16x16 pixels can need: " + folder + "p1002.png"));
     // The next time the pictures are fetched again.
     EXPECT_EQ(seat("", ""), (std::vector<std::string>{folder + "p1001.png", folder + "p1002.png", "HeadImg2.png"}));
 }
