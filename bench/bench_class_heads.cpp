@@ -150,6 +150,8 @@ int main() {
         files->addSearchPath(std::string(TEST_PROGRAM_DIR "/") + sub);
     }
     GDataManager::getInstance()->init();
+    // As the login adds it: the sign-in finds heads on disk by their names.
+    files->addSearchPath(FileManager::getInstance()->getHeadImgsPath(), false);
     writeLargeClass(folder / "data");
 
     courseware::CoursewareServer server(folder / "data");
