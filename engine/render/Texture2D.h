@@ -38,9 +38,7 @@ public:
 
     int getPixelsWide() const { return _pixelsWide; }
     int getPixelsHigh() const { return _pixelsHigh; }
-    Size getContentSizeInPixels() const {
-        return Size(static_cast<float>(_pixelsWide), static_cast<float>(_pixelsHigh));
-    }
+    Size getContentSizeInPixels() const { return Size(static_cast<float>(_pixelsWide), static_cast<float>(_pixelsHigh)); }
     Size getContentSize() const;
 
     // Change the pixels only through this class: copies made from them are keyed by the content id.
