@@ -214,6 +214,12 @@ void FaultRoutes::install(httplib::Server& server, const DataFolder& data, Recor
             res.set_content("<html><body>Moved to the new portal.</body></html>", "image/png");
         } else if (kind == "hugepng") {
             res.set_content(FaultPictures::hugePng(), "image/png");
+        } else if (kind == "scanjpeg") {
+            static const std::string jpeg = FaultPictures::manyScansJpeg(2000);
+            res.set_content(jpeg, "image/jpeg");
+        } else if (kind == "surpluspng") {
+            static const std::string png = FaultPictures::surplusPng(16);
+            res.set_content(png, "image/png");
         } else if (kind == "hugesvg") {
             res.set_content(FaultPictures::hugeSvg(), "image/svg+xml");
         } else if (kind == "zipbomb") {

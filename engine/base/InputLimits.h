@@ -15,8 +15,20 @@ inline constexpr uint64_t kMiB = 1024 * 1024;
 // Side of the largest picture decoded: the program's own largest is 1280 x 1080, a page or still of a package
 // never needs more than 4096; past it a picture is not decoded at all.
 inline constexpr int kPictureSide = 4096;
+// Side of a picture that arrives for a small use (pupil head, course icon, institution logo): drawn at a few hundred
+// pixels at most, so 1024 leaves room to spare while its decode stays a few milliseconds and 4 MB.
+inline constexpr int kSmallPictureSide = 1024;
 // Segments walked before a JPEG's frame header: real files carry a handful.
 inline constexpr int kJpegMarkers = 1024;
+// Scans of one JPEG: a baseline picture has one (one a colour at most), libjpeg's progressive script ten, encoders
+// that tune their scripts a few dozen. Every scan works over the whole picture again, so the count bounds the
+// decoding work as the side bounds the memory.
+inline constexpr int kJpegScans = 64;
+// A PNG's compressed data (its IDAT chunks) may exceed the raw rows its header declares (height rows of a filter
+// byte and the pixels) by an eighth and this much: deflate stores data it cannot shrink with 5 bytes a block of
+// up to 64 KiB, plus the stream's own 6. What the data inflates to is bounded by the rows themselves: the decode
+// stops one row past them (libpng's own whole-picture reading would inflate all the stream holds).
+inline constexpr uint64_t kPngDataMargin = 64 * 1024;
 // Bytes of one downloaded picture (head, icon, logo, question picture) or sound: a body past it fails unread.
 // The request service's replies have the same bound.
 inline constexpr uint64_t kPictureBytes = 16 * kMiB;

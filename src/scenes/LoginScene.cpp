@@ -46,9 +46,10 @@ constexpr int kLogoZOrder = 105;
 constexpr float kLogoWidth = 220.f;
 constexpr const char* kCursorImage = "Common/Image_Cursor.png";
 
-// An icon that is no picture is removed, so that it is fetched again.
+// An icon that is no picture, or too large for an icon, is removed, so that it is fetched again.
 bool isUsableIcon(const std::string& path, bool arrived) {
-    return PictureFile::keepIfPicture(path, engine::limits::kPictureBytes, "course icon", arrived);
+    return PictureFile::keepIfPicture(path, engine::limits::kPictureBytes, "course icon", arrived,
+                                      engine::limits::kSmallPictureSide);
 }
 
 // The scene whose callback BackManager holds; a scene that goes clears it only while it is its own.

@@ -153,8 +153,10 @@ TEST_F(BackManagerTest, ALogoThatIsMissingOrNoPictureIsNotRecorded) {
         const char* log;
     } cases[] = {{"/files/missing/other_logo.png", "institution logo not loaded"},
                  {"/files/courseware/0101010101.zip", "institution logo is not a picture"},
-                 {"/fault/hugepng/files/logo/png_logo.png", "picture of 30000x30000 is larger than 4096x4096"},
+                 {"/fault/hugepng/files/logo/png_logo.png", "picture of 30000x30000 is larger than 1024x1024"},
                  {"/fault/hugesvg/files/logo/svg_logo.png", "picture is no PNG or JPEG"},
+                 {"/fault/scanjpeg/files/logo/scan_logo.png", "picture of more than 64 scans"},
+                 {"/fault/surpluspng/files/logo/data_logo.png", "picture's data is longer than 16x16 pixels can need"},
                  // Cut at its cap while it arrives, not kept to be refused after 256 MB.
                  {"/fault/endless/files/logo/endless_logo.png", "institution logo not loaded"}};
     for (const auto& c : cases) {

@@ -18,6 +18,7 @@
 #include "net/HttpManager.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
+#include "render/Texture2D.h"
 #include "render/TextureCache.h"
 #include "scene/Sprite.h"
 #include "scenes/CourseScene.h"
@@ -508,12 +509,11 @@ TEST_F(LoginSceneTest, IconsThatAreNoPictureAreRemovedAndFetchedAgain) {
     const fs::path data = useEditableServer();
     const std::string good = engine::FileUtils::getInstance()->getStringFromFile(data / "courseIcons.json");
     const std::string icons = resRoot() + "CourseIcons/";
-    // Course type 1's icons claim 30000x30000 in PNG and SVG, or are an HTML page; the next login finds them good,
-    // and type 2's normal icon on disk no picture.
-    const std::pair<std::string, std::string> faults[] = {{"hugepng", "type1_normal"},
-                                                          {"hugesvg", "type1_selected"},
-                                                          {"notpicture", "type1_locked"},
-                                                          {"", "type2_normal"}};
+    // Course type 1's icons claim 30000x30000 in PNG and SVG, or are an HTML page, type 3's cost minutes to decode;
+    // the next login finds them good, and type 2's normal icon on disk no picture.
+    const std::pair<std::string, std::string> faults[] = {
+        {"hugepng", "type1_normal"},  {"hugesvg", "type1_selected"},    {"notpicture", "type1_locked"},
+        {"scanjpeg", "type3_normal"}, {"surpluspng", "type3_selected"}, {"", "type2_normal"}};
     std::string broken = good;
     for (const auto& [fault, icon] : faults) {
         const std::string file = "\"/files/icons/" + icon;
@@ -537,7 +537,7 @@ TEST_F(LoginSceneTest, IconsThatAreNoPictureAreRemovedAndFetchedAgain) {
         engine::Director::getInstance()->getTextureCache()->removeTextureForKey(icons + "type2_normal.png");
         writeText(icons + "type2_normal.png", "<html>");
     }
-    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 4096x4096: " + icons + "type1_normal.png"));
+    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 1024x1024: " + icons + "type1_normal.png"));
 }
 
 TEST_F(LoginSceneTest, APackLayoutOrPictureThatCannotBeUsedGivesWayToTheProgramsOwn) {
@@ -555,6 +555,12 @@ TEST_F(LoginSceneTest, APackLayoutOrPictureThatCannotBeUsedGivesWayToThePrograms
     auto* box = dynamic_cast<engine::ui::ImageView*>(findByName("Img_Box"));
     ASSERT_NE(box, nullptr);
     EXPECT_GT(box->getVirtualRendererSize().width, 0.f) << "the program's own field box";
+    // The same on the worker thread, which animations, the pair game and the topic screen use.
+    std::string loaded = "none";
+    engine::Director::getInstance()->getTextureCache()->addImageAsync(
+        "Common/ClientBg9.png", [&loaded](engine::Texture2D* texture) { loaded = texture ? texture->getPath() : ""; });
+    ASSERT_TRUE(waitFor([&loaded] { return loaded != "none"; }));
+    EXPECT_EQ(loaded, engine::FileUtils::getInstance()->fullPathsForFilename("Common/ClientBg9.png").back());
     support::saveScreenshot("login_broken_pack");
     fillFields("teacher", "1234");
     clickLogin();
