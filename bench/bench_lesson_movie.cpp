@@ -243,13 +243,13 @@ bool LessonRoad::toTheLesson(Figures& run) {
     }
     // Lecture 2 downloads and unpacks, then opens the sign-in.
     click(support::lectureButton(kLecture));
-    if (!waitFor([courseware] { return courseware->currentList.at(kLecture - 1).state == 1; }, 60)) {
+    if (!waitFor([courseware] { return courseware->currentList.at(kLecture - 1).state == 1; })) {
         return failed("lecture 2 did not become ready");
     }
     support::stepFrames(20);
     run[RssLectures] = memoryAt("the lecture list");
     click(support::lectureButton(kLecture));
-    if (!waitFor(sceneIs<SignScene>, 20) || !waitFor(noPanel)) {
+    if (!waitFor(sceneIs<SignScene>) || !waitFor(noPanel)) {
         return failed("no sign-in screen");
     }
     support::stepFrames(20);
@@ -266,7 +266,7 @@ bool LessonRoad::toTheLesson(Figures& run) {
     }
     support::stepFrames(20);
     run[RssGroups] = memoryAt("the grouping");
-    if (!click("ConfirmBtn") || !waitFor(sceneIs<LogicTopicScene>, 30) ||
+    if (!click("ConfirmBtn") || !waitFor(sceneIs<LogicTopicScene>) ||
         !waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; }) || !support::findByName("PlayBtn")) {
         return failed("the lesson did not open on its video page");
     }

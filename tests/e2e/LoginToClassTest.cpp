@@ -236,7 +236,7 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
     ASSERT_TRUE(waitFor([] { return findByName("Loading", lectureButton(2)->getParent())->isVisible(); }));
     const std::string package = FileManager::getInstance()->getNetResPath() + "0101010102/";
     // Ready once the extraction's result is back on the main thread.
-    ASSERT_TRUE(waitFor([&] { return courseware->currentList[1].state == 1; }, 30));
+    ASSERT_TRUE(waitFor([&] { return courseware->currentList[1].state == 1; }));
     EXPECT_TRUE(std::filesystem::exists(package + "Topic.plist"));
     EXPECT_TRUE(lectureButton(2)->isBright());
     EXPECT_FALSE(findByName("Loading", lectureButton(2)->getParent())->isVisible());
@@ -244,7 +244,7 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
 
     // The ready lecture loads the class's pupils and their heads, then the sign-in.
     click(lectureButton(2));
-    ASSERT_TRUE(waitFor(sceneIs<SignScene>, 20));
+    ASSERT_TRUE(waitFor(sceneIs<SignScene>));
     ASSERT_EQ(GDataManager::getInstance()->students.size(), 9u);
     ASSERT_TRUE(waitFor([] { return !findByName("Img_LoadingBg"); }));
     stepFrames(20);
@@ -262,7 +262,7 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
     stepFrames(2);
     support::saveScreenshot("e2e_12_groups");
     ASSERT_TRUE(click("ConfirmBtn"));
-    ASSERT_TRUE(waitFor(sceneIs<LogicTopicScene>, 30));
+    ASSERT_TRUE(waitFor(sceneIs<LogicTopicScene>));
 
     // The lesson opens on the opening video, which plays: two frames a moment apart differ.
     auto* lesson = dynamic_cast<LogicTopicScene*>(engine::Director::getInstance()->getRunningScene());

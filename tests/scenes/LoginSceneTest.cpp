@@ -132,7 +132,7 @@ protected:
 
     void closeTip() {
         clickNode(findByName("Button1"));
-        ASSERT_TRUE(waitFor([] { return !findByName("Content"); }, 120));
+        ASSERT_TRUE(waitFor([] { return !findByName("Content"); }));
     }
 
     void fillFields(const std::string& user, const std::string& password) {
@@ -355,7 +355,7 @@ TEST_F(LoginSceneTest, LoginFillsTheCatalogueAndOpensTheCourseScene) {
     }
 
     // The interface pack is unpacked into "LocalRes/"; only then is its hash kept.
-    ASSERT_TRUE(waitFor([&] { return !fs::exists(resRoot() + "LocalRes/ui20240901.zip"); }, 30));
+    ASSERT_TRUE(waitFor([&] { return !fs::exists(resRoot() + "LocalRes/ui20240901.zip"); }));
     EXPECT_TRUE(fs::is_regular_file(resRoot() + "LocalRes/DrawBoard/DrawBoard_Color0.png"));
     EXPECT_EQ(baseData("InsUIHash"), "ui20240901");
     const auto paths = engine::FileUtils::getInstance()->getSearchPaths();
@@ -400,7 +400,7 @@ TEST_F(LoginSceneTest, LoginStartsOneChainAtATime) {
     ASSERT_NE(button, nullptr);
     click(button);
     click(button);
-    ASSERT_TRUE(waitFor([] { return HttpManager::getInstance()->getLoadingPanel() != nullptr; }, 120));
+    ASSERT_TRUE(waitFor([] { return HttpManager::getInstance()->getLoadingPanel() != nullptr; }));
     // Only the loading panel covers the button; the handler itself ignores a second start.
     scene->onLoginClicked(nullptr);
     ASSERT_TRUE(stepUntil(courseSceneRuns));
