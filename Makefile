@@ -25,10 +25,11 @@ test: build
 test-asan: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DENABLE_ASAN=ON >/dev/null
 	@cmake --build build-asan -j$(JOBS)
-	@# The movie tests count frames shown in real time, which the sanitizers slow too much: normal build only.
+	@# The movie tests count frames shown in real time, which the sanitizers slow too much, and the checks of the
+	@# generated files run scripts only: normal build only.
 	@cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 ctest --output-on-failure -j$(JOBS) --timeout 600 \
-		-E '^VideoTest\.'
+		-E '^(VideoTest\.|Demo\.PackagesMatch|Assets\.Match)'
 
 # The programs whose tests run extraction, downloads, sound and movies on other threads, under ThreadSanitizer.
 # Each runs whole; the killed update forks a child that starts threads, which ThreadSanitizer cannot follow: it is

@@ -15,7 +15,8 @@ inline double cpuSeconds(clockid_t clock) {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-// A line of /proc/self/status given in kB ("VmRSS:", "RssAnon:", "RssFile:"), in MB.
+// A line of /proc/self/status given in kB ("VmRSS:", "RssAnon:", "RssFile:"), in MiB (2^20 bytes; the kernel's
+// "kB" are KiB).
 inline double statusMegabytes(const char* key) {
     FILE* file = std::fopen("/proc/self/status", "r");
     if (!file) {

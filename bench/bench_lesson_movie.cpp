@@ -9,8 +9,9 @@
 // no run inherits another's memory. Measured per run: the process's CPU time (all threads, CLOCK_PROCESS_CPUTIME_ID)
 // per second of movie and the main thread's share, VmRSS on the login, lecture list and grouping screens, with the
 // lesson open and at most while the movie plays (sampled six times a second, with its anonymous and file-backed
-// parts at that moment), the source's frames that reached the screen, and the main thread's time in the frames that
-// uploaded a new picture.
+// parts at that moment), in MiB, the source's frames that reached the screen, and the main thread's time in the
+// frames that uploaded a new picture. The runs are made twice: on the machine as it is, and with 8 busy processes
+// of the bench's own beside them.
 #include <malloc.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -28,6 +29,7 @@
 #include <vector>
 
 #include "BenchCompare.h"
+#include "BenchLoad.h"
 #include "BenchProcess.h"
 #include "BenchProgramFolder.h"
 #include "CoursewareServer.h"
@@ -69,6 +71,8 @@ constexpr int kRuns = 3;
 constexpr int kSourceFrames = 300; // 10 s at 30 fps, as the build makes the movie
 constexpr double kMovieSeconds = kSourceFrames / 30.0;
 constexpr int kLecture = 2;
+constexpr double kCpuGoal = 20;     // % of a core, quiet and loaded
+constexpr double kMemoryGoal = 110; // MiB at most while playing
 
 // What one run measured, printed by the child on one line in this order.
 enum Field {
@@ -98,7 +102,7 @@ template <class T> bool sceneIs() {
 }
 
 // BENCH_MEMORY_DETAIL: where the memory is at a step (malloc's own figures and the textures kept).
-double mb(size_t bytes) {
+double mib(size_t bytes) {
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 double memoryAt(const char* step) {
@@ -106,11 +110,11 @@ double memoryAt(const char* step) {
     if (std::getenv("BENCH_MEMORY_DETAIL")) {
         const struct mallinfo2 info = mallinfo2();
         std::fprintf(stderr,
-                     "memory at %s: VmRSS %.1f MB, malloc in use %.1f MB, free in its heaps %.1f MB, mapped %.1f "
-                     "MB, textures cached %zu, picture copies %.1f MB\n",
-                     step, rss, mb(info.uordblks), mb(info.fordblks), mb(info.hblkhd),
+                     "memory at %s: VmRSS %.1f MiB, malloc in use %.1f MiB, free in its heaps %.1f MiB, mapped "
+                     "%.1f MiB, textures cached %zu, picture copies %.1f MiB\n",
+                     step, rss, mib(info.uordblks), mib(info.fordblks), mib(info.hblkhd),
                      engine::Director::getInstance()->getTextureCache()->getTextureCount(),
-                     mb(engine::Director::getInstance()->getRenderer()->getStats().tintedCopyBytes));
+                     mib(engine::Director::getInstance()->getRenderer()->getStats().tintedCopyBytes));
     }
     return rss;
 }
@@ -239,13 +243,13 @@ bool LessonRoad::toTheLesson(Figures& run) {
     }
     // Lecture 2 downloads and unpacks, then opens the sign-in.
     click(support::lectureButton(kLecture));
-    if (!waitFor([courseware] { return courseware->currentList.at(kLecture - 1).state == 1; }, 60)) {
+    if (!waitFor([courseware] { return courseware->currentList.at(kLecture - 1).state == 1; })) {
         return failed("lecture 2 did not become ready");
     }
     support::stepFrames(20);
     run[RssLectures] = memoryAt("the lecture list");
     click(support::lectureButton(kLecture));
-    if (!waitFor(sceneIs<SignScene>, 20) || !waitFor(noPanel)) {
+    if (!waitFor(sceneIs<SignScene>) || !waitFor(noPanel)) {
         return failed("no sign-in screen");
     }
     support::stepFrames(20);
@@ -262,7 +266,7 @@ bool LessonRoad::toTheLesson(Figures& run) {
     }
     support::stepFrames(20);
     run[RssGroups] = memoryAt("the grouping");
-    if (!click("ConfirmBtn") || !waitFor(sceneIs<LogicTopicScene>, 30) ||
+    if (!click("ConfirmBtn") || !waitFor(sceneIs<LogicTopicScene>) ||
         !waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; }) || !support::findByName("PlayBtn")) {
         return failed("the lesson did not open on its video page");
     }
@@ -372,32 +376,30 @@ bool freshRun(Figures& run) {
     return !line.fail();
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--fresh") == 0) {
-        return childMain();
-    }
-    std::printf("lesson player with the 1280x720 30 fps movie of %d frames, %d runs in fresh processes\n",
-                kSourceFrames, kRuns);
-    std::printf("at start: %s\n", bench::machineLoad().c_str());
+// kRuns fresh processes, each line printed as it ends; empty when a run failed.
+std::vector<Figures> runSet(const char* name) {
     std::vector<Figures> runs;
     for (int i = 0; i < kRuns; ++i) {
         const std::string load = bench::machineLoad();
         Figures run{};
         if (!freshRun(run)) {
-            std::printf("run %d failed\n", i + 1);
-            return 1;
+            std::printf("%s run %d failed\n", name, i + 1);
+            return {};
         }
         runs.push_back(run);
-        std::printf("run %d (%s): CPU %.1f %% of a core (main thread %.1f %%), VmRSS %.1f MB at the login, %.1f at "
-                    "the lecture list, %.1f at the grouping, %.1f MB with the lesson open, %.1f MB at most while playing (anonymous %.1f, file %.1f), %.0f of %d "
-                    "frames shown (%.0f decoded), frame with a new picture %.2f / %.2f / %.2f ms, played in %.1f s\n",
-                    i + 1, load.c_str(), run[Cpu], run[MainCpu], run[RssLogin], run[RssLectures], run[RssGroups], run[RssLesson], run[RssMax],
-                    run[AnonAtMax], run[FileAtMax], run[Shown], kSourceFrames, run[Decoded], run[NewMin],
-                    run[NewMedian], run[NewMax], run[Seconds]);
+        std::printf("%s run %d (%s): CPU %.1f %% of a core (main thread %.1f %%), VmRSS %.1f MiB at the login, %.1f "
+                    "at the lecture list, %.1f at the grouping, %.1f with the lesson open, %.1f at most while "
+                    "playing (anonymous %.1f, file %.1f), %.0f of %d frames shown (%.0f decoded), frame with a new "
+                    "picture %.2f / %.2f / %.2f ms, played in %.1f s\n",
+                    name, i + 1, load.c_str(), run[Cpu], run[MainCpu], run[RssLogin], run[RssLectures], run[RssGroups],
+                    run[RssLesson], run[RssMax], run[AnonAtMax], run[FileAtMax], run[Shown], kSourceFrames,
+                    run[Decoded], run[NewMin], run[NewMedian], run[NewMax], run[Seconds]);
     }
-    std::printf("min / median / max over the runs:\n");
+    return runs;
+}
+
+void printSpread(const char* name, const std::vector<Figures>& runs) {
+    std::printf("%s, min / median / max over the runs:\n", name);
     const struct {
         const char* what;
         Field field;
@@ -405,13 +407,13 @@ int main(int argc, char** argv) {
     } rows[] = {
         {"CPU per second of movie (goal < 20)", Cpu, "% of a core"},
         {"  main thread", MainCpu, "% of a core"},
-        {"VmRSS at the login screen", RssLogin, "MB"},
-        {"VmRSS at the lecture list", RssLectures, "MB"},
-        {"VmRSS at the grouping screen", RssGroups, "MB"},
-        {"VmRSS with the lesson open", RssLesson, "MB"},
-        {"VmRSS at most while playing (goal < 120)", RssMax, "MB"},
-        {"  anonymous at that moment", AnonAtMax, "MB"},
-        {"  file-backed at that moment", FileAtMax, "MB"},
+        {"VmRSS at the login screen", RssLogin, "MiB"},
+        {"VmRSS at the lecture list", RssLectures, "MiB"},
+        {"VmRSS at the grouping screen", RssGroups, "MiB"},
+        {"VmRSS with the lesson open", RssLesson, "MiB"},
+        {"VmRSS at most while playing (goal < 110)", RssMax, "MiB"},
+        {"  anonymous at that moment", AnonAtMax, "MiB"},
+        {"  file-backed at that moment", FileAtMax, "MiB"},
         {"frames shown of 300 (goal >= 285)", Shown, ""},
         {"frame with a new picture, min", NewMin, "ms"},
         {"frame with a new picture, median", NewMedian, "ms"},
@@ -427,13 +429,42 @@ int main(int argc, char** argv) {
         const bench::Spread spread = bench::spreadOf(values);
         std::printf("  %-44s %8.2f / %8.2f / %8.2f %s\n", row.what, spread.min, spread.median, spread.max, row.unit);
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--fresh") == 0) {
+        return childMain();
+    }
+    std::printf("lesson player with the 1280x720 30 fps movie of %d frames, %d runs in fresh processes, quiet and "
+                "with %d busy processes\n",
+                kSourceFrames, kRuns, bench::kBusyProcesses);
+    std::printf("at start: %s\n", bench::machineLoad().c_str());
+    const std::vector<Figures> quiet = runSet("quiet");
+    std::vector<Figures> loaded;
+    if (!quiet.empty()) {
+        bench::BusyProcesses busy(bench::kBusyProcesses);
+        loaded = runSet("loaded");
+    }
+    if (quiet.empty() || loaded.empty()) {
+        return 1;
+    }
+    printSpread("quiet (the machine as it is)", quiet);
+    printSpread("loaded (8 busy processes beside it)", loaded);
     double cpuMax = 0, rssMax = 0;
-    for (const Figures& run : runs) {
+    for (const Figures& run : quiet) {
         cpuMax = std::max(cpuMax, run[Cpu]);
         rssMax = std::max(rssMax, run[RssMax]);
     }
-    std::printf("CPU < 20 %% of a core in every run: %s; VmRSS < 120 MB in every run: %s\n",
-                cpuMax < 20 ? "met" : "NOT met", rssMax < 120 ? "met" : "NOT met");
+    double loadedCpuMax = 0;
+    for (const Figures& run : loaded) {
+        loadedCpuMax = std::max(loadedCpuMax, run[Cpu]);
+        rssMax = std::max(rssMax, run[RssMax]);
+    }
+    std::printf("CPU < %.0f %% of a core in every run: quiet %s, loaded %s; VmRSS < %.0f MiB in every run: %s\n",
+                kCpuGoal, cpuMax < kCpuGoal ? "met" : "NOT met", loadedCpuMax < kCpuGoal ? "met" : "NOT met",
+                kMemoryGoal, rssMax < kMemoryGoal ? "met" : "NOT met");
     std::printf("at end: %s\n", bench::machineLoad().c_str());
     return 0;
 }

@@ -8,12 +8,6 @@
 // and with 8 busy processes. BENCH_WINDOW_SECONDS sets the seconds measured (default 6).
 #include <SDL.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,11 +15,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "BenchCompare.h"
 #include "BenchDemoGame.h"
@@ -45,6 +37,7 @@
 #include "scenes/CourseScene.h"
 #include "scenes/LoginScene.h"
 #include "support/ClientTest.h"
+#include "support/VirtualDisplay.h"
 #include "ui/Layout.h"
 #include "ui/TextField.h"
 
@@ -232,73 +225,6 @@ int childMain(const std::string& screen, pid_t xServer) {
     return 0;
 }
 
-bool connectsTo(const std::string& socketPath) {
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
-    const bool connected = fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    if (fd >= 0) {
-        close(fd);
-    }
-    return connected;
-}
-
-std::string xvfbLog() {
-    return (std::filesystem::temp_directory_path() / ("bench_window_xvfb_" + std::to_string(getpid()) + ".log")).string();
-}
-
-// Xvfb on a display it picks itself, once it accepts connections; its pid, 0 when it did not start.
-pid_t startXvfb(std::string& display) {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        return 0;
-    }
-    // The write end on a fixed descriptor of the server's own, clear of whatever else it opens early.
-    constexpr int kDisplayFd = 9;
-    const std::string fd = std::to_string(kDisplayFd);
-    std::vector<std::string> words = {"Xvfb", "-displayfd", fd, "-screen", "0", "1280x720x24", "-nolisten", "tcp"};
-    std::vector<char*> argv;
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    if (fds[1] != kDisplayFd) {
-        posix_spawn_file_actions_adddup2(&actions, fds[1], kDisplayFd);
-        posix_spawn_file_actions_addclose(&actions, fds[1]);
-    }
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, xvfbLog().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
-    char number[16] = {};
-    const ssize_t got = spawned == 0 ? read(fds[0], number, sizeof number - 1) : -1;
-    close(fds[0]);
-    if (got <= 0) {
-        if (spawned == 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-        return 0;
-    }
-    display = ":" + std::to_string(std::atoi(number));
-    // It names the display before it serves it.
-    const std::string socketPath = "/tmp/.X11-unix/X" + std::to_string(std::atoi(number));
-    for (int tries = 0; tries < 100; ++tries) {
-        if (connectsTo(socketPath)) {
-            return pid;
-        }
-        usleep(50000);
-    }
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-    return 0;
-}
-
 struct Result {
     std::string renderer;
     double process = -1, main = -1, server = -1;
@@ -329,12 +255,13 @@ int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--fresh") == 0) {
         return childMain(argv[2], static_cast<pid_t>(std::atol(std::getenv("BENCH_XVFB_PID"))));
     }
-    std::string display;
-    const pid_t xServer = startXvfb(display);
-    if (!xServer) {
+    support::VirtualDisplay xvfb;
+    if (!xvfb.started()) {
         std::printf("bench_window: Xvfb did not start (scripts/install-deps.sh installs it)\n");
         return 1;
     }
+    const std::string& display = xvfb.display();
+    const pid_t xServer = xvfb.pid();
     setenv("DISPLAY", display.c_str(), 1);
     setenv("BENCH_XVFB_PID", std::to_string(xServer).c_str(), 1);
     setenv("SDL_VIDEODRIVER", "x11", 1);
@@ -356,7 +283,8 @@ int main(int argc, char** argv) {
                 const Result r = freshRun(renderer, screen);
                 if (r.process < 0) {
                     std::printf("%-32s %-7s failed (X server %s, its log %s)\n", renderer.label, screen,
-                                waitpid(xServer, nullptr, WNOHANG) == 0 ? "running" : "gone", xvfbLog().c_str());
+                                xvfb.running() ? "running" : "gone", xvfb.logPath().c_str());
+                    xvfb.keepLog();
                     failed = true;
                     continue;
                 }
@@ -368,10 +296,5 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("at end: %s\n", bench::machineLoad().c_str());
-    kill(xServer, SIGTERM);
-    waitpid(xServer, nullptr, 0);
-    if (!failed) {
-        std::filesystem::remove(xvfbLog());
-    }
     return failed ? 1 : 0;
 }

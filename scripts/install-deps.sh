@@ -11,7 +11,7 @@ packages=(
     fonts-wqy-microhei
     curl unzip zip
     xvfb
-    sox libsox-fmt-mp3
+    sox libsox-fmt-mp3 imagemagick
     python3
 )
 

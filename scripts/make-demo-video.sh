@@ -26,12 +26,14 @@ mkdir -p "$(dirname "$out")"
 
 # Keep the label to characters that need no escaping in the filter graph.
 label=$(printf '%s' "$label" | tr -cd 'A-Za-z0-9 _.-')
-source="gradients=s=1280x720:r=30:c0=0x1f4e79:c1=0x2e8b57:c2=0xf4a460:nb_colors=3:speed=0.05:d=$seconds"
+# A fixed seed and one encoder thread, without the tools' version in the file: the same arguments make the same bytes.
+source="gradients=s=1280x720:r=30:c0=0x1f4e79:c1=0x2e8b57:c2=0xf4a460:nb_colors=3:speed=0.05:seed=1:d=$seconds"
 box="color=c=0xf8f8f0:s=160x160:r=30[box];[0:v][box]overlay=x='mod(t*320,1440)-160':y=500:shortest=1"
 # The label above and the clock below leave the middle free: the lesson page puts its play button on the still.
 text="drawtext=text='$label':fontcolor=white:fontsize=72:x=(w-text_w)/2:y=160"
 clock="drawtext=text='%{eif\:t\:d}.%{eif\:mod(n\,30)\:d\:2}':fontcolor=white:fontsize=48:x=(w-text_w)/2:y=440"
-encode=(-c:v libx264 -preset veryfast -crf 32 -pix_fmt yuv420p -g 30 -movflags +faststart -an)
+same=(-threads 1 -fflags +bitexact -flags:v +bitexact -map_metadata -1)
+encode=(-c:v libx264 -preset veryfast -crf 32 -pix_fmt yuv420p -g 30 -movflags +faststart -an "${same[@]}")
 
 tmp="$out.part.mp4"
 trap 'rm -f "$tmp"' EXIT
@@ -40,5 +42,5 @@ if ! ffmpeg -hide_banner -loglevel error -y -f lavfi -i "$source" -filter_comple
     2>/dev/null; then
     ffmpeg -hide_banner -loglevel error -y -f lavfi -i "$source" -filter_complex "$box" "${encode[@]}" "$tmp"
 fi
-ffmpeg -hide_banner -loglevel error -y -i "$tmp" -frames:v 1 -update 1 "$still"
+ffmpeg -hide_banner -loglevel error -y -i "$tmp" -frames:v 1 -update 1 "${same[@]}" "$still"
 mv "$tmp" "$out"

@@ -15,6 +15,7 @@ import json
 import math
 import os
 import plistlib
+import re
 import shutil
 import struct
 import sys
@@ -258,6 +259,18 @@ def char_picture(path, k, size=150):
     c.save(path)
 
 
+def listen_picture(path, size=120):
+    """A speaker with its sound waves."""
+    c = Canvas(size, size)
+    c.circle(size / 2, size / 2, size / 2 - 3, hex_colour("#3aa3e6"))
+    ink = hex_colour(WHITE)
+    c.polygon([(34, 48), (48, 48), (64, 32), (64, 88), (48, 72), (34, 72)], ink)
+    for r in (14, 26):
+        c.line(70 + r * 0.5, 60 - r, 70 + r, 60, 5, ink)
+        c.line(70 + r, 60, 70 + r * 0.5, 60 + r, 5, ink)
+    c.save(path)
+
+
 def frame_picture(path, k, n, frames, size=140):
     """Frame n of package animation k: a star that turns and grows."""
     c = Canvas(size, size)
@@ -454,6 +467,7 @@ TYPE_PLACES = {
 }
 # Fixed places of some widgets by code: family -> list of (x, y) from number 1.
 CODE_PLACES = {
+    320101: {"OperImg": [(630, 240)]},
     102: {"AniImg": [(880, 420)], "AnswerImg": [(380, 420)]},
     103: {"AniImg": [(880, 420)], "AnswerImg": [(380, 420)]},
     401: {"OperImg": [(1180, 330)] * 3},
@@ -695,11 +709,21 @@ LECTURE_BLOCKS = [
 # Demo topic data
 
 
-# The codes whose "Answer" button shows the answer; the other pages do not offer the button.
-SHOW_ANSWER_CODES = ({501, 503, 505, 509, 510, 511, 100106, 100113, 100114, 100115, 100116, 901, 701, 708, 713, 714,
-                      301, 302, 303, 801, 802, 319001, 319501, 319502, 319503, 319504, 319505, 319506, 101303, 101502,
-                      101507, 101508, 101511, 101515, 101525, 101526, 101529, 101530, 101531, 101538, 101539, 101601,
-                      101801, 101802})
+TYPE_TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "topics", "TopicTypeTable.cpp")
+
+
+def show_answer_codes(path=TYPE_TABLE):
+    """The codes whose "Answer" button shows the answer, read from the program's own list (each type's entry in
+    registeredTypes()); the other pages do not offer the button."""
+    with open(path, encoding="utf-8") as f:
+        lists = re.findall(r"maker<\w+>\(\),\s*\{([\d,\s]*)\}", f.read())
+    codes = {int(code) for found in lists for code in re.findall(r"\d+", found)}
+    if not codes:
+        sys.exit("make_topic_pages: no show-answer codes found in " + path)
+    return codes
+
+
+SHOW_ANSWER_CODES = show_answer_codes()
 
 
 def topic(code, stem, images, step=0, answers=None, contents=None, auto=(1, 1, 4), right="", wrong="",
@@ -757,13 +781,16 @@ def show_answer_topic(code):
 
 
 def shizi_topic(code):
-    images = {"OperImgs": ["char%d.png" % k for k in (1, 2, 3)]}
+    characters = ["char%d.png" % k for k in (1, 2, 3)]
     if code == 320201:
-        images["AnswerImgs"] = ["answer%d.png" % k for k in (1, 2, 3)]
+        images = {"OperImgs": characters, "AnswerImgs": ["answer%d.png" % k for k in (1, 2, 3)]}
         return topic(code, "Tap each character to see its answer.", images, 3)
-    images["AniImgs"] = ["char%d.png" % k for k in (1, 2, 3)]
-    return topic(code, "Tap a character to watch it.", images, 3,
-                 contents=["TopicAni%d" % k for k in (1, 2, 3)], ani_dubbing=["voice_a%d.mp3" % k for k in (1, 2, 3)])
+    # The characters once, to watch; 320101 plays their sound from a speaker below them.
+    images, stem = {"AniImgs": characters}, "Tap a character to watch it."
+    if code == 320101:
+        images["OperImgs"], stem = ["listen.png"], "Tap a character to watch it, the speaker to hear it."
+    return topic(code, stem, images, 3, contents=["TopicAni%d" % k for k in (1, 2, 3)],
+                 ani_dubbing=["voice_a%d.mp3" % k for k in (1, 2, 3)])
 
 
 def drag_image_topic(code):
@@ -1059,6 +1086,7 @@ def package_media(root, sounds):
         scene_picture(os.path.join(images, "count%d.png" % k), k, 210, 140, numbered=False)
     for k in (1, 2, 3):
         char_picture(os.path.join(images, "char%d.png" % k), k)
+    listen_picture(os.path.join(images, "listen.png"))
     tick_picture(os.path.join(images, "final.png"), 180, "#f5a623")
     tray = Canvas(260, 170)
     tray.rounded(2, 8, 257, 167, 26, hex_colour("#8d6e63"))

@@ -6,8 +6,9 @@
 Every topic of a package's Topic.plist becomes the demo topic of its layout code (stem, pictures, answers, voices),
 and the package gets the pictures, animation frames and voices those topics name. A question game without options,
 or a lecture without a game, gets ten sums with number cards (the balloon game its own balloons and sounds); the
-stories count the triangles in a picture and the language lectures find a letter instead. Run it again after changing the
-demo topics; the files it writes are committed.
+stories count the triangles in a picture and the language lectures find a letter instead. A story's tap and reveal
+pages ask about the story itself (story_pages.py). Run it again after changing the demo topics; the files it writes
+are committed.
 """
 
 import argparse
@@ -24,6 +25,7 @@ sys.dont_write_bytecode = True
 
 import make_topic_pages as pages  # noqa: E402
 import pack_games as games  # noqa: E402
+import story_pages as stories  # noqa: E402
 
 SOUND = os.path.join(HERE, "..", "assets", "Sounds", "BtnClick.mp3")
 # Games whose lectures carry balloons of their own; the other question games use the pack's number cards.
@@ -60,6 +62,8 @@ def named_files(topic):
 
 def copy_named(media, root, folder, name):
     source, target = os.path.join(media, folder, name), os.path.join(root, folder, name)
+    if not os.path.exists(source) and os.path.exists(target):
+        return  # drawn for this lecture alone
     if os.path.isdir(source):
         shutil.copytree(source, target, dirs_exist_ok=True)
     else:
@@ -83,8 +87,18 @@ def with_answers(identify, kinds):
     return result
 
 
-def fill_topics(root, identify, kinds, media, drawn):
-    subject = {str(k): [pages.demo_topic(code, pages.type_of(code)) for code in codes]
+def lecture_topic(identify, code, kind):
+    """The demo topic of code; a story's own where the story makes the code's page."""
+    demo = pages.demo_topic(code, pages.type_of(code))
+    return (stories.topic_data(identify, code, kind, demo) if identify in stories.STORIES else None) or demo
+
+
+def fill_topics(root, identify, kinds, media, drawn, Canvas):
+    if identify in stories.STORIES:
+        # A story's pictures are its own: none left from an earlier run.
+        shutil.rmtree(os.path.join(root, "TopicImg"), ignore_errors=True)
+        stories.pictures(Canvas, os.path.join(root, "TopicImg"), identify)
+    subject = {str(k): [lecture_topic(identify, code, k) for code in codes]
                for k, codes in enumerate(kinds, 1) if codes}
     for topics in subject.values():
         for topic in topics:
@@ -154,7 +168,7 @@ def main():
             with open(path, encoding="utf-8") as f:
                 text = f.read()
             text = replace_block(text, "Subject", fill_topics(root, identify, kinds, media,
-                                                               os.path.join(scratch, "steps")))
+                                                               os.path.join(scratch, "steps"), make_pack.Canvas))
             with open(path, "rb") as f:
                 game = pages.plistlib.load(f).get("Game")
             made = question_game(identify, game, make_pack.Canvas, root, media)

@@ -2,7 +2,7 @@
 """Writes the small stand-in movies of the demo packages (server/packages/<identify>/mp4/*.mp4 and their .png
 stills) with the lecture's name from the catalogue, as the build does for the packages it makes full movies for:
 
-    scripts/pack_standin_videos.py [--server server]
+    scripts/pack_standin_videos.py [--server server] [--jobs 4]
 
 Every lecture with a lesson gets its lecture and summary movies, and its supplementary one when it has
 supplementary items; the topic tours, whose packages are drawn at build time, get theirs in server/movies/<identify>/.
@@ -12,6 +12,7 @@ are left alone.
 """
 
 import argparse
+import concurrent.futures
 import json
 import os
 import plistlib
@@ -33,17 +34,18 @@ def movie_packages(server):
 def standin(movie, title):
     os.makedirs(os.path.dirname(movie), exist_ok=True)
     ffmpeg = ["ffmpeg", "-hide_banner", "-loglevel", "error", "-y"]
+    same = ["-threads", "1", "-fflags", "+bitexact", "-flags:v", "+bitexact", "-map_metadata", "-1"]
     with tempfile.TemporaryDirectory() as scratch:
         full = os.path.join(scratch, "full.mp4")
         subprocess.run([os.path.join(HERE, "make-demo-video.sh"), full, "1", title], check=True)
         subprocess.run(ffmpeg + ["-i", full, "-vf", "scale=320:180,fps=10", "-c:v", "libx264", "-preset", "veryfast",
-                                 "-crf", "30", "-pix_fmt", "yuv420p", "-an", "-movflags", "+faststart", movie],
+                                 "-crf", "30", "-pix_fmt", "yuv420p", "-an", "-movflags", "+faststart"] + same + [movie],
                        check=True)
         # The still keeps the full movie's size, in 64 colours.
         still = movie[:-len(".mp4")] + ".png"
         subprocess.run(ffmpeg + ["-i", full, "-frames:v", "1", "-update", "1", "-vf",
                                  "split[a][b];[a]palettegen=max_colors=64[p];[b][p]paletteuse=dither=none",
-                                 "-pix_fmt", "pal8", still], check=True)
+                                 "-pix_fmt", "pal8"] + same + [still], check=True)
 
 
 def movies(package):
@@ -57,11 +59,13 @@ def movies(package):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--server", default=os.path.join(HERE, "..", "server"))
+    parser.add_argument("--jobs", type=int, default=4, help="movies made at a time")
     args = parser.parse_args()
     with open(os.path.join(args.server, "data", "courses.json"), encoding="utf-8") as f:
         courses = json.load(f)
     names = {course["package"]: course["name"] for course in courses if course["type"] != PICTURE_BOOKS}
     skipped = movie_packages(args.server)
+    jobs = []
     for identify in sorted(names):
         package = os.path.join(args.server, "packages", identify)
         if identify in skipped:
@@ -70,8 +74,11 @@ def main():
             folder, wanted = os.path.join(package, "mp4"), movies(package)
         else:
             folder, wanted = os.path.join(args.server, "movies", identify), ["LecMovie", "SumMovie"]
-        for base in wanted:
-            standin(os.path.join(folder, base + ".mp4"), names[identify] + SUFFIXES[base])
+        jobs += [(os.path.join(folder, base + ".mp4"), names[identify] + SUFFIXES[base]) for base in wanted]
+    # Each movie is made with one thread, so a few at a time.
+    with concurrent.futures.ThreadPoolExecutor(args.jobs) as pool:
+        for done in [pool.submit(standin, movie, title) for movie, title in jobs]:
+            done.result()
 
 
 if __name__ == "__main__":

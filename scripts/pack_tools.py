@@ -357,7 +357,7 @@ def make_pictures(images, Canvas):
 #
 # rewrites the "Addition" array of the lectures below (the rest of their Topic.plist stays as it is), draws their
 # question and answer pictures into TopicImg/, makes their readings in mp3/ (ffmpeg), and draws the teaching
-# pictures of the picture-book lecture.
+# pictures of the picture books.
 
 FRUIT = [("apples", RED, "#2e7d32"), ("pears", "#c0ca33", "#558b2f"), ("plums", "#7e57c2", "#4527a0"),
          ("oranges", ORANGE, "#2e7d32"), ("lemons", "#fdd835", "#9e9d24")]
@@ -374,7 +374,10 @@ ADDITION = {
                    ("Test 4: take away", "8 oranges, 2 are eaten. How many are left?", 2, 8, -2),
                    ("Test 5: add", "5 lemons and 4 more. How many lemons?", 2, 5, 4)],
 }
-TEACHING = {"0204010101": ["Read the cover together", "Point at each picture", "Ask: what happens next?"]}
+# Every picture book has its teaching pictures.
+TEACHING = {"0204010101": ["Read the cover together", "Point at each picture", "Ask: what happens next?"],
+            "0204010102": ["Read the cover together", "Name each colour you see", "Ask: what else is red?"],
+            "0204020101": ["Read the cover together", "Who does Mimi meet?", "Ask: what does Mimi find?"]}
 PICTURE = (480, 270)
 
 
@@ -413,7 +416,8 @@ def reading(path, k):
     subprocess.run(["ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
                     "sine=frequency=%d:duration=0.4,afade=t=out:st=0.25:d=0.15" % first, "-f", "lavfi", "-i",
                     "sine=frequency=%d:duration=0.6,afade=t=out:st=0.3:d=0.3" % second, "-filter_complex",
-                    "[0][1]concat=n=2:v=0:a=1", "-ac", "1", "-ar", "22050", "-b:a", "32k", path], check=True)
+                    "[0][1]concat=n=2:v=0:a=1", "-ac", "1", "-ar", "22050", "-b:a", "32k", "-fflags", "+bitexact",
+                    "-flags:a", "+bitexact", "-map_metadata", "-1", path], check=True)
 
 
 def addition_xml(items):

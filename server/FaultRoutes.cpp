@@ -15,6 +15,7 @@
 
 #include "DataFolder.h"
 #include "FaultPictures.h"
+#include "FaultZip.h"
 #include "FormBody.h"
 
 namespace courseware {
@@ -151,6 +152,19 @@ void FaultRoutes::install(httplib::Server& server, const DataFolder& data, Recor
                                      [body](size_t offset, size_t length, httplib::DataSink& sink) {
                                          return sink.write(body->data() + offset, std::min<size_t>(length, 65536));
                                      });
+        } else if (kind == "badcodes") {
+            // A course list whose lectures carry codes that are no integers, or a lesson code "text1" of letters.
+            const std::string grade = std::to_string(intFieldValue(FormBody::parse(req.body).fields(), "gradeCode"));
+            std::string items;
+            int id = 900;
+            for (const char* lesson : {R"("abc")", "1.5", "99999999999", "1"}) {
+                const std::string text1 = std::string(lesson) == "1" ? "1ab" : "";
+                items += std::string(items.empty() ? "" : ",") + R"({"id":)" + std::to_string(++id) +
+                         R"(,"type":1,"subject":1,"grade":)" + grade + R"(,"phase":1,"lesson":)" + lesson +
+                         R"(,"hash":"h","name":"Bad code","url":"/files/courseware/0101010101.zip","size":100,)" +
+                         R"("version":"1","text1":")" + text1 + R"("})";
+            }
+            res.set_content(R"({"code":0,"status":0,"data":[)" + items + "]}", "application/json");
         } else if (kind == "nodata") {
             res.set_content(R"({"code":0,"status":0})", "application/json");
         } else if (kind == "notmovie" || kMovieLike.count(kind) != 0) {
@@ -209,8 +223,18 @@ void FaultRoutes::install(httplib::Server& server, const DataFolder& data, Recor
             res.set_content("<html><body>Moved to the new portal.</body></html>", "image/png");
         } else if (kind == "hugepng") {
             res.set_content(FaultPictures::hugePng(), "image/png");
+        } else if (kind == "scanjpeg") {
+            static const std::string jpeg = FaultPictures::manyScansJpeg(2000);
+            res.set_content(jpeg, "image/jpeg");
+        } else if (kind == "surpluspng") {
+            static const std::string png = FaultPictures::surplusPng(16);
+            res.set_content(png, "image/png");
         } else if (kind == "hugesvg") {
             res.set_content(FaultPictures::hugeSvg(), "image/svg+xml");
+        } else if (kind == "zipbomb") {
+            // Its entries under the file's own name: a package "<identify>.zip" holds "<identify>/".
+            const std::string name = req.path.substr(req.path.find_last_of('/') + 1);
+            res.set_content(FaultZip::zerosUnder(name.substr(0, name.find('.'))), "application/zip");
         } else if (kind == "huge") {
             // 17 MB of nothing in particular, sent in pieces.
             const size_t size = 17u * 1024 * 1024;

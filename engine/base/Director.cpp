@@ -252,6 +252,7 @@ void Director::drawScene() {
         return;
     }
     _renderer->resize(_view->getFrameSize(), _view->getScaleX());
+    _renderer->setTargetSurface(_view->getOffscreenSurface());
     // A frame that would draw what the last one drew is not drawn again; the target still shows it.
     _renderer->beginFrame(Color4B(0, 0, 0, 255));
     if (_runningScene) {

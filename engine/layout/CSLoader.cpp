@@ -3,8 +3,10 @@
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "base/InputLimits.h"
 #include "base/JsonDepthLimit.h"
 #include "base/Log.h"
 #include "layout/LayoutNodeReader.h"
@@ -17,8 +19,6 @@ namespace {
 bool g_strictMode = false;
 const char* const kFormatName = "classroom-layout";
 constexpr int kFormatVersion = 1;
-// Twice the node reader's limit, and more: each node level is an object and its "children" array.
-constexpr int kMaxJsonDepth = 256;
 const char* const kFileKeys[] = {"format", "version", "root"};
 } // namespace
 
@@ -30,7 +30,27 @@ bool CSLoader::isStrictMode() {
     return g_strictMode;
 }
 
+namespace {
+
+bool holdsNodeNamed(const Node* node, const std::string& name) {
+    if (node->getName() == name) {
+        return true;
+    }
+    for (const Node* child : node->getChildren()) {
+        if (holdsNodeNamed(child, name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 Node* CSLoader::createNode(const std::string& filename) {
+    return createNode(filename, {});
+}
+
+Node* CSLoader::createNode(const std::string& filename, const std::vector<std::string>& requiredNames) {
     const std::vector<std::string> fullPaths = FileUtils::getInstance()->fullPathsForFilename(filename);
     if (filename.empty() || fullPaths.empty()) {
         log("CSLoader: layout not found: %s", filename.c_str());
@@ -38,7 +58,14 @@ Node* CSLoader::createNode(const std::string& filename) {
     }
     // A layout that cannot be used (an interface pack's, found first) gives way to the next one of that name.
     for (const std::string& fullPath : fullPaths) {
-        if (Node* node = createNodeFromFile(filename, fullPath)) {
+        Node* node = createNodeFromFile(filename, fullPath);
+        const auto lacks = [node](const std::string& name) { return node && !holdsNodeNamed(node, name); };
+        const auto missing = std::find_if(requiredNames.begin(), requiredNames.end(), lacks);
+        if (missing != requiredNames.end()) {
+            log("CSLoader: %s has no node \"%s\"", fullPath.c_str(), missing->c_str());
+            continue;
+        }
+        if (node) {
             if (fullPath != fullPaths.front()) {
                 log("CSLoader: %s used instead of %s", fullPath.c_str(), fullPaths.front().c_str());
             }
@@ -56,9 +83,9 @@ Node* CSLoader::createNodeFromFile(const std::string& filename, const std::strin
     }
     rapidjson::Document document;
     bool tooDeep = false;
-    const rapidjson::ParseResult result = parseJsonWithDepthLimit(document, text, kMaxJsonDepth, tooDeep);
+    const rapidjson::ParseResult result = parseJsonWithDepthLimit(document, text, limits::kLayoutJsonDepth, tooDeep);
     if (tooDeep) {
-        log("CSLoader: %s: nested deeper than %d levels", filename.c_str(), kMaxJsonDepth);
+        log("CSLoader: %s: nested deeper than %d levels", filename.c_str(), limits::kLayoutJsonDepth);
         return nullptr;
     }
     if (result.IsError()) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -13,6 +14,9 @@ public:
     // another format or version. Unknown kinds become plain nodes; missing pictures draw the placeholder. A file
     // that is refused gives way to the next file of that name through the search paths.
     static Node* createNode(const std::string& filename);
+    // The same, and a file whose tree lacks a node of one of these names (what its screen cannot work without)
+    // gives way to the next file of that name too.
+    static Node* createNode(const std::string& filename, const std::vector<std::string>& requiredNames);
 
     // Tests: unknown keys and kinds, and values of the wrong type, make createNode return null instead of being
     // skipped with a log line.

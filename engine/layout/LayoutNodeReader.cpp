@@ -8,6 +8,7 @@
 #include <set>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "layout/PlaceholderSprite.h"
 #include "platform/FileUtils.h"
@@ -225,9 +226,9 @@ void LayoutNodeReader::checkKeys(const rapidjson::Value& object, const std::stri
 }
 
 Node* LayoutNodeReader::readNode(const rapidjson::Value& object, const std::string& path, int depth) {
-    if (depth > kMaxDepth) {
+    if (depth > limits::kLayoutNodeDepth) {
         if (!_tooDeep) {
-            log("CSLoader: %s: nodes nested deeper than %d levels", _fileName.c_str(), kMaxDepth);
+            log("CSLoader: %s: nodes nested deeper than %d levels", _fileName.c_str(), limits::kLayoutNodeDepth);
         }
         _tooDeep = true;
         return nullptr;

@@ -20,9 +20,6 @@ public:
     // Strict: an unknown key or kind, or a value of the wrong type, fails the whole file instead of being skipped.
     LayoutNodeReader(std::string fileName, bool strict);
 
-    // Nodes nest at most this deep; a deeper file is refused whole, strict or not.
-    static constexpr int kMaxDepth = 64;
-
     // The tree, autoreleased; null when a strict reader met a problem or the nodes nest too deep.
     Node* read(const rapidjson::Value& root);
 

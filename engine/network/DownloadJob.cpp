@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "network/DownloadWorkerPool.h"
@@ -20,7 +21,6 @@ namespace {
 
 constexpr size_t kFileBufferSize = 1 << 20;
 constexpr long kReceiveBufferSize = 512 * 1024;
-constexpr long kMaxRedirects = 5;
 
 void runOnMainThread(std::function<void()> fn) {
     Director::getInstance()->getScheduler()->performFunctionInMainThread(std::move(fn));
@@ -79,7 +79,7 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
         curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
         // Addresses come from the server: a loop ends after a few hops, and nothing but HTTP(S) is fetched.
-        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+        curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits::kRedirects);
         curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);

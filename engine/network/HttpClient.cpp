@@ -32,8 +32,16 @@ size_t appendBody(char* data, size_t size, size_t count, void* userData) {
     return length;
 }
 
+// What stops a transfer: the client going, or its request dropped. libcurl asks before it sends the request, so a
+// request dropped while it waited in the queue is never sent.
+struct StopCheck {
+    const std::atomic<bool>* stopping;
+    const HttpRequest* request;
+};
+
 int checkStopping(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<std::atomic<bool>*>(userData)->load() ? 1 : 0;
+    const auto* check = static_cast<const StopCheck*>(userData);
+    return check->stopping->load() || check->request->isDropped() ? 1 : 0;
 }
 
 // libcurl drops "name:" with no value; "name;" makes it send the empty header.
@@ -151,7 +159,8 @@ void HttpClient::perform(HttpResponse* response) {
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, response);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, checkStopping);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &_stopping);
+    StopCheck stopCheck{&_stopping, request};
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &stopCheck);
     if (request->getRequestType() == HttpRequest::Type::POST) {
         curl_easy_setopt(curl, CURLOPT_POST, 1L);
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request->getRequestDataSize()));

@@ -1,7 +1,9 @@
 // An HTTP request handed to HttpClient::send.
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,11 @@ public:
     void setResponseCallback(const ResponseCallback& callback) { _callback = callback; }
     const ResponseCallback& getResponseCallback() const { return _callback; }
 
+    // Once the flag is set the reply is no longer wanted: the request is not sent if it still waits, its transfer
+    // stops if under way. The callback still runs (the response failed), so the sender can tell it apart.
+    void setDropFlag(std::shared_ptr<const std::atomic<bool>> flag) { _dropFlag = std::move(flag); }
+    bool isDropped() const { return _dropFlag && _dropFlag->load(); }
+
 private:
     std::string _url;
     Type _type = Type::GET;
@@ -53,6 +60,7 @@ private:
     size_t _maxResponseSize = 0;
     std::string _tag;
     ResponseCallback _callback;
+    std::shared_ptr<const std::atomic<bool>> _dropFlag;
 };
 
 } // namespace engine::network

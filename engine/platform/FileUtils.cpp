@@ -10,6 +10,7 @@
 
 #include <pugixml.hpp>
 
+#include "base/InputLimits.h"
 #include "base/Log.h"
 
 namespace fs = std::filesystem;
@@ -17,9 +18,6 @@ namespace fs = std::filesystem;
 namespace engine {
 
 namespace {
-
-// Deeper nesting than this is taken as a malformed list rather than risking the stack.
-constexpr int kMaxPlistDepth = 256;
 
 std::string withTrailingSlash(const std::string& path) {
     if (path.empty() || path.back() == '/') {
@@ -74,7 +72,7 @@ struct PlistReader {
     bool tooDeep = false;
 
     Value read(const pugi::xml_node& node, int depth) {
-        if (depth > kMaxPlistDepth) {
+        if (depth > limits::kPlistDepth) {
             tooDeep = true;
             return Value();
         }

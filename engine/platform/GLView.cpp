@@ -124,7 +124,7 @@ bool GLView::initWindow(const std::string& name, int width, int height, bool ful
     SDL_RendererInfo info{};
     if (SDL_GetRendererInfo(_renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0) {
         // The window's surface is the software renderer's target, where the renderer's own loops may draw.
-        _windowSurface = SDL_GetWindowSurface(_window);
+        _softwareWindow = true;
     }
     int w = width, h = height;
     SDL_GetRendererOutputSize(_renderer, &w, &h);
@@ -152,6 +152,13 @@ bool GLView::initHeadless(const Size& frame) {
     }
     _frameSize = frame;
     return true;
+}
+
+SDL_Surface* GLView::getOffscreenSurface() const {
+    if (_surface) {
+        return _surface;
+    }
+    return _softwareWindow ? SDL_GetWindowSurface(_window) : nullptr;
 }
 
 uint32_t GLView::getPixelFormat() const {

@@ -56,8 +56,9 @@ public:
     SDL_Renderer* getSDLRenderer() const { return _renderer; }
     // The pixel format of the window (or the off-screen surface).
     uint32_t getPixelFormat() const;
-    // The surface the software renderer draws into: the off-screen one, or the window's own; null for a GL window.
-    SDL_Surface* getOffscreenSurface() const { return _surface ? _surface : _windowSurface; }
+    // The surface the software renderer draws into: the off-screen one, or the window's own as it is now (SDL frees
+    // it and makes another when the window's size changes: ask again each frame); null for a GL window.
+    SDL_Surface* getOffscreenSurface() const;
     SDL_Window* getSDLWindow() const { return _window; }
     void present();
 
@@ -73,7 +74,7 @@ protected:
     SDL_Window* _window = nullptr;
     SDL_Renderer* _renderer = nullptr;
     SDL_Surface* _surface = nullptr;
-    SDL_Surface* _windowSurface = nullptr;
+    bool _softwareWindow = false;
     Size _frameSize;
     Size _designSize = Size(1280, 720);
     ResolutionPolicy _policy = ResolutionPolicy::UNKNOWN;

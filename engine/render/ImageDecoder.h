@@ -1,32 +1,22 @@
-// Decodes the picture formats the program uses, PNG and JPEG, once their headers declare a size it can hold.
+// Decodes the picture formats the program uses, PNG and JPEG, once a walk of the file has found a size it can hold
+// and no more work than a picture of that size needs.
 #pragma once
 
 #include <string>
 
-struct SDL_RWops;
+#include "base/InputLimits.h"
+
 struct SDL_Surface;
 
 namespace engine {
 
 class ImageDecoder {
 public:
-    // No picture of the program comes near it: a file declaring a wider or taller picture is never decoded.
-    static constexpr int kMaxSide = 4096;
-
-    enum class Format { Unknown, PNG, JPEG };
-    struct Header {
-        Format format = Format::Unknown;
-        int width = 0;
-        int height = 0;
-    };
-
-    // The format and the declared size, read from the start of the stream without decoding; false for another
-    // format or a header that the decoder would refuse. The stream is left where the reading stopped.
-    static bool readHeader(SDL_RWops* stream, Header& header);
-
     // The decoded picture, or null with a log line: a missing file, another format (SVG, GIF, BMP, ...), a side
-    // beyond kMaxSide, or a failed decode. Safe to call from any thread.
-    static SDL_Surface* load(const std::string& fullPath);
+    // beyond maxSide (at most limits::kPictureSide), a JPEG of more than limits::kJpegScans scans, a PNG whose
+    // compressed data is longer than its rows can need or inflates past them, or a failed decode. Safe to call
+    // from any thread.
+    static SDL_Surface* load(const std::string& fullPath, int maxSide = limits::kPictureSide);
 };
 
 } // namespace engine

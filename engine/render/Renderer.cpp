@@ -121,7 +121,15 @@ void Renderer::setTargetFormat(uint32_t format) {
 }
 
 void Renderer::setTargetSurface(SDL_Surface* surface) {
+    // A window's surface made anew may sit where the freed one was: its pixels and size tell them apart.
+    if (surface == _surface && (!surface || (surface->pixels == _surfacePixels && surface->w == _surfaceWidth &&
+                                             surface->h == _surfaceHeight))) {
+        return;
+    }
     _surface = surface;
+    _surfacePixels = surface ? surface->pixels : nullptr;
+    _surfaceWidth = surface ? surface->w : 0;
+    _surfaceHeight = surface ? surface->h : 0;
     setShortcutsEnabled(_shortcuts);
 }
 

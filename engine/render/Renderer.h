@@ -50,7 +50,8 @@ public:
     uint32_t getTargetFormat() const { return _softwareRaster ? _targetFormat : 0; }
     void setTargetFormat(uint32_t format);
     // The pixels of the main target on the software renderer, which the renderer then blends translucent pictures
-    // and colours into itself; null leaves all drawing to SDL.
+    // and colours into itself; null leaves all drawing to SDL. Handed again before every frame: another surface
+    // (a window's after a size change) is taken and the next frame drawn in full.
     void setTargetSurface(SDL_Surface* surface);
     void present();
 
@@ -164,6 +165,9 @@ private:
     std::unique_ptr<SoftBlend> _softBlend;
     bool _softBlendEnabled = true;
     SDL_Surface* _surface = nullptr;
+    // _surface's pixels and size as it was handed.
+    void* _surfacePixels = nullptr;
+    int _surfaceWidth = 0, _surfaceHeight = 0;
     std::vector<uint32_t> _dimmed; // the target right after the last frame's full-window translucent colour
     std::vector<SDL_Vertex> _vertices;
     std::vector<int> _indices;

@@ -16,8 +16,8 @@
 namespace engine {
 
 namespace {
-SDL_Surface* decode(const std::string& fullPath, const std::string& first) {
-    SDL_Surface* surface = ImageDecoder::load(fullPath);
+SDL_Surface* decode(const std::string& fullPath, const std::string& first, int maxSide) {
+    SDL_Surface* surface = ImageDecoder::load(fullPath, maxSide);
     if (!surface) {
         log("cannot decode image: %s", fullPath.c_str());
     } else if (fullPath != first) {
@@ -27,9 +27,9 @@ SDL_Surface* decode(const std::string& fullPath, const std::string& first) {
 }
 
 // The first of the files that decodes, with its path; a file that cannot be used gives way to the next one.
-SDL_Surface* decodeFirstOf(const std::vector<std::string>& fullPaths, std::string& used) {
+SDL_Surface* decodeFirstOf(const std::vector<std::string>& fullPaths, int maxSide, std::string& used) {
     for (const std::string& fullPath : fullPaths) {
-        if (SDL_Surface* surface = decode(fullPath, fullPaths.front())) {
+        if (SDL_Surface* surface = decode(fullPath, fullPaths.front(), maxSide)) {
             used = fullPath;
             return surface;
         }
@@ -66,7 +66,7 @@ Texture2D* TextureCache::getTextureForKey(const std::string& path) const {
     return it == _textures.end() ? nullptr : it->second;
 }
 
-Texture2D* TextureCache::addImage(const std::string& path) {
+Texture2D* TextureCache::addImage(const std::string& path, int maxSide) {
     const std::string full = resolve(path);
     if (full.empty()) {
         log("image not found: %s", path.c_str());
@@ -82,7 +82,7 @@ Texture2D* TextureCache::addImage(const std::string& path) {
         if (it != _textures.end()) {
             return it->second;
         }
-        if (SDL_Surface* surface = decode(fullPath, fullPaths.front())) {
+        if (SDL_Surface* surface = decode(fullPath, fullPaths.front(), maxSide)) {
             return keep(surface, fullPath);
         }
     }
@@ -103,7 +103,8 @@ Texture2D* TextureCache::keep(SDL_Surface* surface, const std::string& fullPath)
     return texture;
 }
 
-void TextureCache::addImageAsync(const std::string& path, const std::function<void(Texture2D*)>& callback) {
+void TextureCache::addImageAsync(const std::string& path, const std::function<void(Texture2D*)>& callback,
+                                 int maxSide) {
     const std::string full = resolve(path);
     if (!full.empty()) {
         auto it = _textures.find(full);
@@ -138,7 +139,7 @@ void TextureCache::addImageAsync(const std::string& path, const std::function<vo
             _quit = false;
             _worker = std::thread(&TextureCache::workerLoop, this);
         }
-        _jobs.push_back({candidates(path), path, id});
+        _jobs.push_back({candidates(path), path, id, maxSide});
     }
     _condition.notify_one();
 }
@@ -156,7 +157,7 @@ void TextureCache::workerLoop() {
             _jobs.pop_front();
         }
         std::string used;
-        SDL_Surface* surface = decodeFirstOf(job.fullPaths, used);
+        SDL_Surface* surface = decodeFirstOf(job.fullPaths, job.maxSide, used);
         Director::getInstance()->getScheduler()->performFunctionInMainThread([this, job, surface, used]() {
             Texture2D* texture = nullptr;
             auto existing = _textures.find(surface || job.fullPaths.empty() ? used : job.fullPaths.front());

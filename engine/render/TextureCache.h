@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/InputLimits.h"
 #include "base/Ref.h"
 
 struct SDL_Surface;
@@ -24,12 +25,14 @@ public:
     TextureCache();
     ~TextureCache() override;
 
-    // Null (logged) when missing or undecodable. A file that cannot be used (not a picture, or declaring a size
-    // beyond ImageDecoder::kMaxSide) gives way to the next file of that name through the search paths, so a
+    // Null (logged) when missing or undecodable. A file that cannot be used (not a picture, or one ImageDecoder
+    // refuses, maxSide its side cap) gives way to the next file of that name through the search paths, so a
     // pack's broken picture leaves the program's own; the texture is then kept under that file's path.
-    Texture2D* addImage(const std::string& path);
-    // The callback runs on the main thread; at once (inside the call) when cached; with null on failure.
-    void addImageAsync(const std::string& path, const std::function<void(Texture2D*)>& callback);
+    Texture2D* addImage(const std::string& path, int maxSide = limits::kPictureSide);
+    // As addImage, decoded on the worker thread. The callback runs on the main thread; at once (inside the call)
+    // when cached; with null on failure.
+    void addImageAsync(const std::string& path, const std::function<void(Texture2D*)>& callback,
+                       int maxSide = limits::kPictureSide);
     void unbindImageAsync(const std::string& path);
     void unbindAllImageAsync();
     Texture2D* getTextureForKey(const std::string& path) const;
@@ -53,6 +56,7 @@ private:
         std::vector<std::string> fullPaths; // every file of the name through the search paths, in order
         std::string key;
         uint64_t id = 0;
+        int maxSide = limits::kPictureSide;
     };
     void workerLoop();
     std::string resolve(const std::string& path) const;

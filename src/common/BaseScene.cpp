@@ -35,3 +35,8 @@ void BaseScene::initRes() {
 void BaseScene::screenAdaptation() {
     engine::logDebug("BaseScene::screenAdaptation");
 }
+
+bool BaseScene::loginShows() {
+    const auto* scene = dynamic_cast<const BaseScene*>(engine::Director::getInstance()->getRunningScene());
+    return scene && scene->isLoginScreen();
+}

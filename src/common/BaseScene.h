@@ -18,6 +18,11 @@ public:
     virtual void initRes();
     virtual void screenAdaptation();
 
+    // The login screen answers true; services ask through loginShows, without knowing the scene.
+    virtual bool isLoginScreen() const { return false; }
+    // The running scene is the login screen.
+    static bool loginShows();
+
 protected:
     BaseScene() = default;
 

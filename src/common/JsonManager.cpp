@@ -16,6 +16,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include "base/InputLimits.h"
 #include "base/JsonDepthLimit.h"
 #include "base/Log.h"
 #include "common/CommonTools.h"
@@ -155,20 +156,23 @@ size_t nestingDepth(const rapidjson::Value& value, size_t limit) {
     return deepest;
 }
 
-// The members of a course-list item, in the order the server sends them.
+// The members of a course-list item, in the order the server sends them. A code of the package's identify that is
+// there but no integer ("abc", 1.5, 99999999999) reads -1, which makes no identify, so the lecture is refused
+// rather than taken for lecture 0.
 struct CoursewareField {
     const char* key;
     int CoursewareData::*number;
     std::string CoursewareData::*text;
+    bool identifyCode = false;
 };
 
 const CoursewareField kCoursewareFields[] = {
     {"id", &CoursewareData::CoursewareId, nullptr},
-    {"type", &CoursewareData::CourseCode, nullptr},
-    {"subject", &CoursewareData::SubjectCode, nullptr},
-    {"grade", &CoursewareData::GradeCode, nullptr},
-    {"phase", &CoursewareData::StageCode, nullptr},
-    {"lesson", &CoursewareData::LectureCode, nullptr},
+    {"type", &CoursewareData::CourseCode, nullptr, true},
+    {"subject", &CoursewareData::SubjectCode, nullptr, true},
+    {"grade", &CoursewareData::GradeCode, nullptr, true},
+    {"phase", &CoursewareData::StageCode, nullptr, true},
+    {"lesson", &CoursewareData::LectureCode, nullptr, true},
     {"hash", nullptr, &CoursewareData::Hash},
     {"name", nullptr, &CoursewareData::LectureName},
     {"url", nullptr, &CoursewareData::Url},
@@ -226,18 +230,19 @@ rapidjson::Document JsonManager::parse(const std::string& text) const {
     std::memcpy(copy, text.data() + bom, length);
     copy[length] = '\0';
     bool tooDeep = false;
-    // The depth is checked as containers open, so the recursive reader never goes deeper than kMaxDepth + 1.
+    // The depth is checked as containers open, so the recursive reader never goes deeper than
+    // engine::limits::kReplyJsonDepth + 1.
     rapidjson::ParseResult result;
     auto readInto = [&](rapidjson::Document& target) {
         rapidjson::InsituStringStream stream(copy);
-        engine::JsonDepthLimit<rapidjson::Document> handler(target, kMaxDepth, tooDeep);
+        engine::JsonDepthLimit<rapidjson::Document> handler(target, engine::limits::kReplyJsonDepth, tooDeep);
         rapidjson::Reader reader;
         result = reader.Parse<rapidjson::kParseInsituFlag>(stream, handler);
         return !result.IsError();
     };
     document.Populate(readInto);
     if (tooDeep) {
-        engine::log("error json depth: more than %zu levels", kMaxDepth);
+        engine::log("error json depth: more than %zu levels", engine::limits::kReplyJsonDepth);
         document.SetNull();
     } else if (result.IsError()) {
         engine::log("error json parse: %s (offset %zu)", rapidjson::GetParseError_En(result.Code()), result.Offset());
@@ -247,8 +252,8 @@ rapidjson::Document JsonManager::parse(const std::string& text) const {
 }
 
 std::string JsonManager::toString(const rapidjson::Value& value) const {
-    if (nestingDepth(value, kMaxDepth) > kMaxDepth) {
-        engine::log("error json depth: more than %zu levels", kMaxDepth);
+    if (nestingDepth(value, engine::limits::kReplyJsonDepth) > engine::limits::kReplyJsonDepth) {
+        engine::log("error json depth: more than %zu levels", engine::limits::kReplyJsonDepth);
         return "";
     }
     rapidjson::StringBuffer buffer;
@@ -354,6 +359,9 @@ CoursewareData JsonManager::readCourseware(const rapidjson::Value& item) const {
                 data.*f.number = value.GetInt();
             } else {
                 engine::log("error json int: %s", f.key);
+                if (f.identifyCode) {
+                    data.*f.number = -1;
+                }
             }
         } else if (value.IsString()) {
             (data.*f.text).assign(value.GetString(), value.GetStringLength());

@@ -13,18 +13,15 @@
 
 class JsonManager : public engine::Ref {
 public:
-    // Deeper documents are refused: writing them back and copying them recurse.
-    static constexpr size_t kMaxDepth = 512;
-
     static JsonManager* getInstance();
 
     virtual bool init() { return true; }
 
-    // Text that is not JSON, or nests deeper than kMaxDepth, gives a null document (not an object). The document's
-    // strings live in its own memory, which later parses on the thread reuse once it is gone: a value copied into
-    // another document (whose copy keeps such strings by reference) must not outlive it.
+    // Text that is not JSON, or nests deeper than limits::kReplyJsonDepth, gives a null document (not an object).
+    // The document's strings live in its own memory, which later parses on the thread reuse once it is gone: a
+    // value copied into another document (whose copy keeps such strings by reference) must not outlive it.
     rapidjson::Document parse(const std::string& text) const;
-    // Compact JSON text; "" for a value nested deeper than kMaxDepth.
+    // Compact JSON text; "" for a value nested deeper than limits::kReplyJsonDepth.
     std::string toString(const rapidjson::Value& value) const;
 
     // A missing or null member gives 0 / "". A member of another type, or a value that is not an object,

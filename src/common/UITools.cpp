@@ -73,8 +73,8 @@ Node* makeHeadItem(const std::string& layout, const char* frameFormat, const Stu
 
 } // namespace
 
-Node* createCsbNode(const std::string& file) {
-    Node* root = engine::CSLoader::createNode(file);
+Node* createCsbNode(const std::string& file, const std::vector<std::string>& requiredNames) {
+    Node* root = engine::CSLoader::createNode(file, requiredNames);
     if (!root) {
         engine::log("error layout: %s", file.c_str());
         return nullptr;

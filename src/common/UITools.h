@@ -25,8 +25,9 @@ namespace UITools {
 using ClickCallback = std::function<void()>;
 
 // The loaded layout, adapted to the window unless it is one of the list items "LectureBtn.csb", "Head1.csb"
-// and "Head2.csb". Null (logged) when the file cannot be loaded.
-engine::Node* createCsbNode(const std::string& file);
+// and "Head2.csb". Null (logged) when the file cannot be loaded. A file without a node of each required name gives
+// way to the next file of that name through the search paths.
+engine::Node* createCsbNode(const std::string& file, const std::vector<std::string>& requiredNames = {});
 // Raises the root's direct children by the layout offset, fits "Panel1", "Panel2", ... to the window and puts
 // "Btn_Return" at the top edge.
 void adaptCsbNode(engine::Node* root);

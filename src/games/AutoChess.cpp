@@ -51,7 +51,7 @@ void AutoChess::onOperClick(engine::Ref* sender, int /*index*/) {
 }
 
 void AutoChess::onEffectEnd() {
-    if (!frame || frame->ended) {
+    if (!frame || frame->ended()) {
         return;
     }
     movePiece(frame->answeredCount + 1);

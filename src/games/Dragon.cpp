@@ -61,7 +61,7 @@ void Dragon::onOperClick(engine::Ref* sender, int /*index*/) {
 
 void Dragon::onEffectEnd() {
     setShown(restFigure, true);
-    if (!frame || frame->ended) {
+    if (!frame || frame->ended()) {
         return;
     }
     if (frame->answeredCount + 1 == kClosingCount) {

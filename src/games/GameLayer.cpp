@@ -262,21 +262,21 @@ void GameLayer::updatePageNum() {
 
 void GameLayer::setPhase(Phase next) {
     roundPhase = next;
-    running = next == Phase::Running;
-    ended = next == Phase::Won || next == Phase::TimedOut || next == Phase::Stopped;
-    state = next == Phase::Ready ? 1 : next == Phase::Won ? 3 : 2;
+    roundRunning = next == Phase::Running;
+    roundEnded = next == Phase::Won || next == Phase::TimedOut || next == Phase::Stopped;
+    roundState = next == Phase::Ready ? 1 : next == Phase::Won ? 3 : 2;
     if (next == Phase::Ready) {
         return; // the buttons as the layout and the game have them
     }
     const bool paused = next == Phase::Paused || next == Phase::PausedAnswering;
     setShown(startBtn, paused);
-    setShown(pauseBtn, !ended && !paused);
-    setShown(stopBtn, !ended);
-    setShown(leftBtn, ended);
-    setShown(rightBtn, ended);
+    setShown(pauseBtn, !ended() && !paused);
+    setShown(stopBtn, !ended());
+    setShown(leftBtn, ended());
+    setShown(rightBtn, ended());
     // A won or timed-out round enables it with its result tip.
     setEnabled(rankBtn, next == Phase::Stopped);
-    if (ended) {
+    if (ended()) {
         unschedule("updateTime");
     } else if (!isScheduled("updateTime")) {
         schedule([this](float dt) { updateTime(dt); }, "updateTime");
@@ -299,7 +299,7 @@ bool GameLayer::canPlay() const {
 }
 
 void GameLayer::onStartBtn() {
-    if (ended) {
+    if (ended()) {
         return;
     }
     if (selectedStudent < 0) {
@@ -331,7 +331,7 @@ void GameLayer::onPauseBtn() {
 }
 
 void GameLayer::updateTime(float dt) {
-    if (!running) {
+    if (!running()) {
         return;
     }
     elapsedTime += dt;
@@ -375,7 +375,7 @@ void GameLayer::gameOver() {
 }
 
 void GameLayer::endRound(Phase end) {
-    if (ended) {
+    if (ended()) {
         return;
     }
     setPhase(end);
@@ -464,7 +464,7 @@ std::string GameLayer::formatResult(const std::string& text, const std::string& 
 
 void GameLayer::onRankBtn() {
     // Outside a round only (the button is disabled during one).
-    const bool inRound = roundPhase != Phase::Ready && !ended;
+    const bool inRound = roundPhase != Phase::Ready && !ended();
     if (!getParent() || rankBoard || inRound) {
         return;
     }
@@ -687,7 +687,7 @@ engine::Node* GameLayer::takeOptionClick(GameLayer* frame, engine::Ref* sender) 
 }
 
 void GameLayer::rightAnswerTail(GameLayer* frame, const std::function<void()>& nextQuestion) {
-    if (!frame || frame->ended) {
+    if (!frame || frame->ended()) {
         return;
     }
     frame->answeredCount += 1;
@@ -695,7 +695,7 @@ void GameLayer::rightAnswerTail(GameLayer* frame, const std::function<void()>& n
 }
 
 void GameLayer::scoreTail(GameLayer* frame, const std::function<void()>& nextQuestion) {
-    if (!frame || frame->ended) {
+    if (!frame || frame->ended()) {
         return;
     }
     frame->score += GameManager::getInstance()->getScore();

@@ -61,10 +61,14 @@ public:
     // (with or without an answer pending), and at last won, timed out or stopped. Only setPhase changes it.
     enum class Phase { Ready, Running, Answering, Paused, PausedAnswering, Won, TimedOut, Stopped };
     Phase phase() const { return roundPhase; }
+    // Mirrors of the phase for the games. running: the countdown counts and a click can be taken.
+    bool running() const { return roundRunning; }
+    // 1 ready, 2 in play (also after a time-out or Stop), 3 won.
+    int state() const { return roundState; }
+    // Won, timed out or stopped: nothing starts the round again.
+    bool ended() const { return roundEnded; }
 
     engine::Node* rootNode = nullptr;
-    // Read by the games: set by setPhase only. running: the countdown counts and a click can be taken.
-    bool running = false;
     int answeredCount = 0;
     float elapsedTime = 0.f;
     float score = 0.f;
@@ -79,13 +83,9 @@ public:
     engine::ui::Widget* rightBtn = nullptr;
     int currentPage = 1;
     int selectedStudent = -1;
-    // 1 ready, 2 in play (also after a time-out or Stop), 3 won; set by setPhase only.
-    int state = 1;
     std::function<void()> startCallback;
     std::vector<engine::Node*> studentIcons;
 
-    // Won, timed out or stopped: nothing starts the round again; set by setPhase only.
-    bool ended = false;
     // The chosen pupil's id: the index is found again after every sort of the pupil list.
     int selectedId = -1;
     engine::Node* rankBoard = nullptr;  // retained while open
@@ -172,6 +172,9 @@ private:
     static std::string stringKey(const std::string& key);
     bool started = false;
     Phase roundPhase = Phase::Ready;
+    bool roundRunning = false;
+    int roundState = 1;
+    bool roundEnded = false;
     // The game the factory made, a child of this frame; null without a game class.
     GameLayer* game = nullptr;
     // The pupil chosen when the round started: the result is theirs whoever is chosen meanwhile.

@@ -99,7 +99,7 @@ bool LuckyTurn::answerable(int slot) const {
 }
 
 void LuckyTurn::onWrongEnd() {
-    if (!frame || frame->ended) {
+    if (!frame || frame->ended()) {
         return;
     }
     spin();

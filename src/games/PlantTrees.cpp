@@ -35,7 +35,7 @@ void PlantTrees::onOperClick(engine::Ref* sender, int /*index*/) {
 }
 
 void PlantTrees::onEffectEnd() {
-    if (!frame || frame->ended) {
+    if (!frame || frame->ended()) {
         return;
     }
     frame->answeredCount += 1;

@@ -59,7 +59,7 @@ void Puzzle::onOperClick(engine::Ref* sender, int /*optionNumber*/) {
 }
 
 void Puzzle::onEffectEnd() {
-    if (!frame || frame->ended) {
+    if (!frame || frame->ended()) {
         return;
     }
     if (!hiddenTiles.empty()) {

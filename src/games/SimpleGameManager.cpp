@@ -8,6 +8,7 @@
 
 #include <zlib.h>
 
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "common/JsonManager.h"
 #include "net/DownManager.h"
@@ -61,7 +62,7 @@ bool SimpleGameManager::keepIfUsable(const std::string& path, bool arrived) {
     }
     return FileManager::getFileSuffix(path) == ".mp3"
                ? SoundFile::keepIfSound(path, "question sound")
-               : PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "question picture", arrived);
+               : PictureFile::keepIfPicture(path, engine::limits::kPictureBytes, "question picture", arrived);
 }
 
 void SimpleGameManager::localize(std::string& remote, const std::string& extension) {

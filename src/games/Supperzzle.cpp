@@ -135,7 +135,7 @@ void Supperzzle::popNext(float /*dt*/) {
 
 void Supperzzle::onPieceClick(engine::Ref* sender, int /*index*/) {
     auto* piece = dynamic_cast<engine::ui::Widget*>(sender);
-    if (!piece || !frame || !frame->running || frame->ended) {
+    if (!piece || !frame || !frame->running() || frame->ended()) {
         return;
     }
     setSelected(piece, true);

@@ -85,8 +85,13 @@ void DownloadLayer::onFileDone(const std::string& storagePath, bool succeeded) {
     startNext();
 }
 
-void DownloadLayer::setBarPercent(int percent) {
-    if (auto* bar = dynamic_cast<engine::ui::LoadingBar*>(UITools::seekChildByName(rootNode, "LoadingBar"))) {
-        bar->setPercent(static_cast<float>(percent));
+void DownloadLayer::setBarPercent(int filePercent) {
+    auto* bar = dynamic_cast<engine::ui::LoadingBar*>(UITools::seekChildByName(rootNode, "LoadingBar"));
+    if (!bar || records.empty()) {
+        return;
     }
+    // The whole list: a small file arrives within one frame, so a bar of the current file alone is never drawn
+    // other than empty.
+    const float done = static_cast<float>(startedCount - 1) * 100.f + static_cast<float>(filePercent);
+    bar->setPercent(done / static_cast<float>(records.size()));
 }

@@ -22,6 +22,7 @@ public:
     void addTask(const DownloadRecord& record);
     // Starts the next file, or, after the last one, runs finishCallback and removes the layer.
     void startNext();
+    // The bar shows the list's progress: the files done and this percent of the current one.
     void onProgress(int percent);
     // Called for a failed file too, so the list goes on; only a ".zip" that arrived is queued for extraction.
     void onFileDone(const std::string& storagePath, bool succeeded);
@@ -32,7 +33,7 @@ public:
     UnzipFinishCallback unzipFinishCallback;
 
 private:
-    void setBarPercent(int percent);
+    void setBarPercent(int filePercent);
 
     engine::Node* rootNode = nullptr;
     std::vector<DownloadRecord> records;

@@ -9,7 +9,7 @@
 #include "common/UITools.h"
 #include "scene/Actions.h"
 #include "scene/Sprite.h"
-#include "scenes/LoginScene.h"
+#include "scenes/GoToLogin.h"
 #include "ui/Button.h"
 #include "ui/Widget.h"
 

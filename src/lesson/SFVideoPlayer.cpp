@@ -5,9 +5,10 @@
 #include <vlc/vlc.h>
 
 #include "base/Director.h"
-#include "render/Renderer.h"
 #include "common/UITools.h"
 #include "lesson/VideoPlaySprite.h"
+#include "render/Renderer.h"
+#include "scene/Scene.h"
 #include "ui/Button.h"
 #include "ui/Layout.h"
 
@@ -43,6 +44,42 @@ bool SFVideoPlayer::init() {
     return Layer::init();
 }
 
+void SFVideoPlayer::onEnter() {
+    Layer::onEnter();
+    hideCovered();
+}
+
+void SFVideoPlayer::onExit() {
+    showCovered();
+    Layer::onExit();
+}
+
+void SFVideoPlayer::hideCovered() {
+    Node* parent = getParent();
+    // The backdrop covers the window only when the player stands on a scene.
+    if (!hasBackdrop || !dynamic_cast<Scene*>(parent)) {
+        return;
+    }
+    for (Node* sibling : parent->getChildren()) {
+        const bool below =
+            sibling->getLocalZOrder() < getLocalZOrder() ||
+            (sibling->getLocalZOrder() == getLocalZOrder() && sibling->getOrderOfArrival() < getOrderOfArrival());
+        if (sibling != this && below && sibling->isVisible()) {
+            sibling->setVisible(false);
+            covered.pushBack(sibling);
+        }
+    }
+}
+
+void SFVideoPlayer::showCovered() {
+    for (Node* sibling : covered) {
+        if (sibling->getParent() == getParent()) {
+            sibling->setVisible(true);
+        }
+    }
+    covered.clear();
+}
+
 void SFVideoPlayer::initPlayer(const std::string& path, const std::function<void()>& finished) {
     // Black behind the movie, taking the touches that would reach the lesson underneath.
     ui::Layout* backdrop = ui::Layout::create();
@@ -51,6 +88,7 @@ void SFVideoPlayer::initPlayer(const std::string& path, const std::function<void
     backdrop->setBackGroundColor(Color3B::BLACK);
     backdrop->setTouchEnabled(true);
     addChild(backdrop);
+    hasBackdrop = true;
     auto* sprite = new (std::nothrow) VideoPlaySprite();
     if (sprite && sprite->init(path, finished)) {
         sprite->autorelease();

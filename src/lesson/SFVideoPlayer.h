@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "base/Vector.h"
 #include "scene/Layer.h"
 #include "ui/Slider.h"
 
@@ -23,6 +24,8 @@ public:
     ~SFVideoPlayer() override;
     void update(float dt) override;
     bool init() override;
+    void onEnter() override;
+    void onExit() override;
 
     // Builds the sprite and the controls and starts the movie; the callback runs when the movie ends.
     void initPlayer(const std::string& path, const std::function<void()>& finished);
@@ -46,6 +49,10 @@ private:
     bool controlsShown();
     // Play and pause: the buttons show the other action; hidden controls are only shown.
     void setPaused(bool paused);
+    // The opaque backdrop covers the window: what lies under the player is hidden while it is open, so it is
+    // neither drawn nor prepared for drawing, and shown again when the player goes.
+    void hideCovered();
+    void showCovered();
 
     VideoPlaySprite* videoSprite = nullptr;
     engine::Node* rootNode = nullptr;
@@ -55,4 +62,7 @@ private:
     engine::ui::Button* replayButton = nullptr;
     engine::ui::Slider* progressSlider = nullptr;
     engine::ui::Layout* uiPanel = nullptr;
+    bool hasBackdrop = false;
+    // Siblings hidden by hideCovered, retained until they are shown again.
+    engine::Vector<engine::Node*> covered;
 };

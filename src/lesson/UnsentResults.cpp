@@ -8,13 +8,13 @@
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "base/StringUtils.h"
+#include "common/BaseScene.h"
 #include "common/PlistManager.h"
 #include "common/TipsManager.h"
 #include "lesson/UnsentResultsFile.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
-#include "scenes/LoginScene.h"
 
 namespace UnsentResults {
 
@@ -26,6 +26,10 @@ const char* const kTellKey = "UnsentResults::tell";
 struct Memory {
     // Kept while the file could not be written; gone when the program ends.
     std::vector<Upload> inMemory;
+    // Accepted while neither the file nor the record beside it could be rewritten.
+    std::vector<Upload> acceptedInMemory;
+    // What a damaged file lost and where it went: told as tip is, in a tip of its own.
+    std::string setAside;
     // Whose kept uploads are being sent; empty between rounds.
     std::string teacher;
     // Sent in this round and not accepted: each is tried once per login.
@@ -43,15 +47,6 @@ Memory& memory() {
     return state;
 }
 
-std::vector<Upload> waitingFor(const std::string& teacher) {
-    std::vector<Upload> uploads = load().uploads;
-    uploads.insert(uploads.end(), memory().inMemory.begin(), memory().inMemory.end());
-    uploads.erase(std::remove_if(uploads.begin(), uploads.end(),
-                                 [&teacher](const Upload& upload) { return upload.teacher != teacher; }),
-                  uploads.end());
-    return uploads;
-}
-
 // Removes the first upload equal to this one.
 bool eraseOne(std::vector<Upload>& uploads, const Upload& upload) {
     auto it = std::find(uploads.begin(), uploads.end(), upload);
@@ -62,15 +57,56 @@ bool eraseOne(std::vector<Upload>& uploads, const Upload& upload) {
     return true;
 }
 
+// The file's uploads less those the server has accepted: never sent again, never counted as waiting.
+Stored waitingInFile() {
+    Stored stored = load();
+    std::vector<Upload> accepted = loadAccepted();
+    accepted.insert(accepted.end(), memory().acceptedInMemory.begin(), memory().acceptedInMemory.end());
+    for (const Upload& upload : accepted) {
+        eraseOne(stored.uploads, upload);
+    }
+    return stored;
+}
+
+// Writes what waitingInFile gave (and changes): the accepted ones leave the file with it, and a damaged file
+// moved aside is noted for the teacher.
+bool rewrite(const Stored& stored) {
+    std::string aside;
+    if (!save(stored, &aside)) {
+        return false;
+    }
+    memory().acceptedInMemory.clear();
+    saveAccepted({});
+    if (!aside.empty() && stored.unread > 0) {
+        memory().setAside =
+            engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr4").c_str(), stored.unread,
+                                        ("res/" + aside.substr(aside.rfind('/') + 1)).c_str());
+    }
+    return true;
+}
+
+std::vector<Upload> waitingFor(const std::string& teacher) {
+    std::vector<Upload> uploads = waitingInFile().uploads;
+    uploads.insert(uploads.end(), memory().inMemory.begin(), memory().inMemory.end());
+    uploads.erase(std::remove_if(uploads.begin(), uploads.end(),
+                                 [&teacher](const Upload& upload) { return upload.teacher != teacher; }),
+                  uploads.end());
+    return uploads;
+}
+
 void tellWhenLoginLeft(float) {
     engine::Director* director = engine::Director::getInstance();
-    if (dynamic_cast<LoginScene*>(director->getRunningScene()) || !director->getRunningScene()) {
+    if (BaseScene::loginShows() || !director->getRunningScene()) {
         return;
     }
     director->getScheduler()->unschedule(kTellKey, &memory());
-    std::string tip;
-    tip.swap(memory().tip);
-    TipsManager::getInstance()->showTips(tip, nullptr, nullptr);
+    for (std::string* text : {&memory().tip, &memory().setAside}) {
+        std::string tip;
+        tip.swap(*text);
+        if (!tip.empty()) {
+            TipsManager::getInstance()->showTips(tip, nullptr, nullptr);
+        }
+    }
 }
 
 void endRound(size_t waiting) {
@@ -78,11 +114,13 @@ void endRound(size_t waiting) {
     engine::log("unsent results: %zu of %s still waiting", waiting, state.teacher.c_str());
     state.teacher.clear();
     state.tried.clear();
-    if (waiting == 0) {
+    if (waiting > 0) {
+        state.tip = engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(),
+                                                static_cast<int>(waiting));
+    }
+    if (state.tip.empty() && state.setAside.empty()) {
         return;
     }
-    state.tip = engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(),
-                                            static_cast<int>(waiting));
     engine::Scheduler* scheduler = engine::Director::getInstance()->getScheduler();
     if (!scheduler->isScheduled(kTellKey, &state)) {
         scheduler->schedule(tellWhenLoginLeft, &state, 0.f, false, kTellKey);
@@ -96,11 +134,16 @@ void onAccepted(const Upload& sent) {
     eraseOne(state.tried, sent);
     if (sent.inMemory) {
         eraseOne(state.inMemory, sent);
-    } else {
-        Stored stored = load();
-        if (!eraseOne(stored.uploads, sent) || !save(stored)) {
-            // Still in the file: sent again after a later login, never twice in this one.
-            state.tried.push_back(sent);
+        return;
+    }
+    Stored stored = waitingInFile();
+    if (eraseOne(stored.uploads, sent) && !rewrite(stored)) {
+        // Still in the file: left out of it by the record beside it, for this run and the next start.
+        std::vector<Upload> accepted = loadAccepted();
+        accepted.push_back(sent);
+        if (!saveAccepted(accepted)) {
+            engine::log("unsent results: an accepted upload is left out until the program ends");
+            state.acceptedInMemory.push_back(sent);
         }
     }
 }
@@ -111,16 +154,15 @@ void send(const Upload& upload) {
     state.tried.push_back(upload);
     const int generation = state.generation;
     auto current = [generation] { return memory().generation == generation; };
-    HttpManager* http = HttpManager::getInstance();
     // Still kept: a stale login now ends the round without a second copy.
-    http->setUnauthorizedCallback(kSaveScore, [current] {
+    const auto onUnauthorized = [current] {
         if (current()) {
             memory().awaited.reset();
             endRound(0);
         }
         return std::string();
-    });
-    http->sendRequest(
+    };
+    HttpManager::getInstance()->sendRequest(
         kSaveScore,
         [current, upload](const std::string&, rapidjson::Value&) {
             if (current()) {
@@ -137,12 +179,12 @@ void send(const Upload& upload) {
                 sendNext();
             }
         },
-        upload.fields);
+        upload.fields, onUnauthorized);
 }
 
 void sendNext() {
     Memory& state = memory();
-    if (state.awaited || state.teacher.empty()) {
+    if (state.teacher.empty()) {
         return;
     }
     std::vector<Upload> skipped = state.tried;
@@ -160,9 +202,9 @@ void sendNext() {
 
 bool keep(const std::string& teacher, const Fields& fields) {
     engine::FileUtils::getInstance()->createDirectory(FileManager::getInstance()->getResRoot());
-    Stored stored = load();
+    Stored stored = waitingInFile();
     stored.uploads.push_back({teacher, fields, {}, false});
-    if (save(stored)) {
+    if (rewrite(stored)) {
         return true;
     }
     engine::log("unsent results: kept in memory until the program ends");
@@ -174,8 +216,13 @@ void sendFor(const std::string& teacher) {
     Memory& state = memory();
     state.teacher = teacher;
     state.tried.clear();
+    // Accepted ones left in the file go now that it may be written; a damaged file is moved aside once.
+    const Stored stored = waitingInFile();
+    if (stored.damaged || !state.acceptedInMemory.empty() || !loadAccepted().empty()) {
+        rewrite(stored);
+    }
+    // One kept upload is out at a time: the one out is this login's try of it, and its reply goes on with the round.
     if (state.awaited) {
-        // Its reply goes on with this round; it is not sent again meanwhile.
         state.tried.push_back(*state.awaited);
         return;
     }

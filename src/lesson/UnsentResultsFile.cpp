@@ -1,10 +1,9 @@
 #include "lesson/UnsentResultsFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstdio>
 
 #include <rapidjson/document.h>
+#include <rapidjson/reader.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -13,6 +12,7 @@
 #include "net/DamagedFile.h"
 #include "net/FileManager.h"
 #include "platform/FileUtils.h"
+#include "platform/WholeFile.h"
 
 namespace UnsentResults {
 
@@ -69,19 +69,93 @@ void writeUpload(Writer& writer, const Upload& upload) {
     writer.EndObject();
 }
 
-// Created, or cut down, readable and writable by its owner only: the class's names and results are in it.
-bool writePrivate(const std::string& path, const std::string& content) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
-    if (fd < 0) {
+size_t skipBlank(const std::string& text, size_t at) {
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\n' || text[at] == '\r')) {
+        ++at;
+    }
+    return at;
+}
+
+// Every entry the program writes starts so; a hand edit or a cut may leave none whole.
+int lessonsIn(const std::string& text, size_t from) {
+    int count = 0;
+    for (size_t at = text.find("{\"teacher\":", from); at != std::string::npos;
+         at = text.find("{\"teacher\":", at + 1)) {
+        ++count;
+    }
+    return count > 0 || skipBlank(text, from) == text.size() ? count : 1;
+}
+
+// The array's entries one at a time, so those before a cut still read.
+Stored readEntries(const std::string& text) {
+    Stored stored;
+    size_t at = skipBlank(text, 0);
+    if (at < text.size() && text[at] == '[') {
+        at = skipBlank(text, at + 1);
+        bool more = at < text.size() && text[at] != ']';
+        while (more) {
+            // Measured without building it, then read with the depth limit of every parse.
+            rapidjson::StringStream stream(text.c_str() + at);
+            rapidjson::BaseReaderHandler<> nothing;
+            rapidjson::Reader reader;
+            if (reader.Parse<rapidjson::kParseStopWhenDoneFlag | rapidjson::kParseIterativeFlag>(stream, nothing)
+                    .IsError()) {
+                break;
+            }
+            const rapidjson::Document item = JsonManager::getInstance()->parse(text.substr(at, stream.Tell()));
+            Upload upload;
+            if (readUpload(item, upload)) {
+                stored.uploads.push_back(std::move(upload));
+            } else {
+                engine::log("error unsent results: entry skipped");
+                stored.damaged = true;
+                ++stored.unread;
+            }
+            at = skipBlank(text, at + stream.Tell());
+            more = at < text.size() && text[at] == ',';
+            at = more ? skipBlank(text, at + 1) : at;
+        }
+        if (at < text.size() && text[at] == ']' && skipBlank(text, at + 1) == text.size()) {
+            return stored;
+        }
+    }
+    engine::log("error unsent results: unreadable from byte %zu", at);
+    stored.damaged = true;
+    stored.unread += lessonsIn(text, at);
+    if (stored.unread == 0 && stored.uploads.empty()) {
+        // The program never writes a file without an upload.
+        stored.unread = 1;
+    }
+    return stored;
+}
+
+Stored read(const std::string& path) {
+    auto* files = engine::FileUtils::getInstance();
+    return files->isFileExist(path) ? readEntries(files->getStringFromFile(path)) : Stored();
+}
+
+// Written whole and readable by its owner only: the class's names and results are in it. None, no file.
+bool write(const std::string& path, const std::vector<Upload>& uploads) {
+    auto* files = engine::FileUtils::getInstance();
+    if (uploads.empty()) {
+        return !files->isFileExist(path) || files->removeFile(path);
+    }
+    rapidjson::StringBuffer buffer;
+    Writer writer(buffer);
+    writer.StartArray();
+    for (const Upload& upload : uploads) {
+        writeUpload(writer, upload);
+    }
+    writer.EndArray();
+    if (!engine::writeFileWhole(path, std::string(buffer.GetString(), buffer.GetSize()), 0600)) {
+        engine::log("error unsent results: %s not written", path.c_str());
         return false;
     }
-    bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
-    for (size_t done = 0; ok && done < content.size();) {
-        const ssize_t written = ::write(fd, content.data() + done, content.size() - done);
-        ok = written > 0;
-        done += ok ? static_cast<size_t>(written) : 0;
-    }
-    return ::close(fd) == 0 && ok;
+    return true;
+}
+
+std::string acceptedPath() {
+    return filePath() + ".sent";
 }
 
 } // namespace
@@ -91,52 +165,37 @@ std::string filePath() {
 }
 
 Stored load() {
-    Stored stored;
-    auto* files = engine::FileUtils::getInstance();
-    const std::string path = filePath();
-    if (!files->isFileExist(path)) {
-        return stored;
-    }
-    const rapidjson::Document document = JsonManager::getInstance()->parse(files->getStringFromFile(path));
-    if (!document.IsArray()) {
-        engine::log("error unsent results: %s unreadable", path.c_str());
-        stored.damaged = true;
-        return stored;
-    }
-    for (const rapidjson::Value& item : document.GetArray()) {
-        Upload upload;
-        if (readUpload(item, upload)) {
-            stored.uploads.push_back(std::move(upload));
-        } else {
-            engine::log("error unsent results: entry skipped");
-            stored.damaged = true;
-        }
-    }
-    return stored;
+    return read(filePath());
 }
 
-bool save(const Stored& stored) {
-    auto* files = engine::FileUtils::getInstance();
+bool save(const Stored& stored, std::string* aside) {
     const std::string path = filePath();
-    if (stored.damaged && files->isFileExist(path) && DamagedFile::moveAside(path).empty()) {
+    std::string movedTo;
+    if (stored.damaged && engine::FileUtils::getInstance()->isFileExist(path)) {
+        movedTo = DamagedFile::moveAside(path);
+        if (movedTo.empty()) {
+            return false;
+        }
+    }
+    if (!write(path, stored.uploads)) {
+        // Back in place, so the entries that read are not lost with the new file.
+        if (!movedTo.empty() && std::rename(movedTo.c_str(), path.c_str()) != 0) {
+            engine::log("error unsent results: %s not put back", movedTo.c_str());
+        }
         return false;
     }
-    if (stored.uploads.empty()) {
-        return !files->isFileExist(path) || files->removeFile(path);
-    }
-    rapidjson::StringBuffer buffer;
-    Writer writer(buffer);
-    writer.StartArray();
-    for (const Upload& upload : stored.uploads) {
-        writeUpload(writer, upload);
-    }
-    writer.EndArray();
-    const std::string part = path + ".part";
-    if (!writePrivate(part, std::string(buffer.GetString(), buffer.GetSize())) || !files->renameFile(part, path)) {
-        engine::log("error unsent results: %s not written", path.c_str());
-        return false;
+    if (aside) {
+        *aside = movedTo;
     }
     return true;
+}
+
+std::vector<Upload> loadAccepted() {
+    return read(acceptedPath()).uploads;
+}
+
+bool saveAccepted(const std::vector<Upload>& uploads) {
+    return write(acceptedPath(), uploads);
 }
 
 } // namespace UnsentResults

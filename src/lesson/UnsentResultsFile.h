@@ -33,13 +33,21 @@ struct Stored {
     std::vector<Upload> uploads;
     // The file, or an entry of it, does not read; it is moved aside before the file is written again.
     bool damaged = false;
+    // Lessons in what does not read, as far as the text tells (at least one when no entry read).
+    int unread = 0;
 };
 
 std::string filePath();
-// The entries that read; a missing file gives none.
+// The entries that read whole: every one before a cut, any that is not an upload skipped. A missing file gives none.
 Stored load();
-// Replaces the file (readable by its owner only) through a temporary name, so a cut write loses nothing kept
-// before; no uploads, no file. A damaged file is moved aside first and never overwritten. False when logged.
-bool save(const Stored& stored);
+// Replaces the file (readable by its owner only) whole, so neither a killed program nor a power cut loses what was
+// kept before; no uploads, no file. A damaged file is moved aside first and never overwritten; its new name goes to
+// aside when the file was written. False when logged.
+bool save(const Stored& stored, std::string* aside = nullptr);
+
+// Uploads the server accepted while the file could not be rewritten, recorded beside it for the next start.
+std::vector<Upload> loadAccepted();
+// None removes the record. False when logged.
+bool saveAccepted(const std::vector<Upload>& uploads);
 
 } // namespace UnsentResults

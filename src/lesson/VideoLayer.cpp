@@ -6,6 +6,7 @@
 #include <rapidjson/writer.h>
 
 #include "base/Director.h"
+#include "render/TextureCache.h"
 #include "base/Log.h"
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
@@ -118,6 +119,8 @@ void VideoLayer::playVideo(const std::string& path) {
     if (!player) {
         return;
     }
+    // The movie needs the memory more than a screen entered again: the pictures kept from earlier screens go.
+    engine::Director::getInstance()->getTextureCache()->removeUnusedTextures();
     // No end callback: the last picture stays at the end, and skip closes the player.
     player->initPlayer(path, nullptr);
     scene->addChild(player, kPlayerZOrder);
@@ -148,8 +151,7 @@ std::string VideoLayer::resultsText() {
 }
 
 void VideoLayer::saveScore(engine::Ref*) {
-    HttpManager* http = HttpManager::getInstance();
-    if (http->isAwaitingReply(kSaveScore)) {
+    if (uploading) {
         return;
     }
     const GDataManager* data = GDataManager::getInstance();
@@ -161,17 +163,24 @@ void VideoLayer::saveScore(engine::Ref*) {
     fields["lesson"] = decimal(data->lessonNumber);
     fields["classId"] = decimal(data->classIdSelected);
     fields["score"] = resultsText();
+    HttpManager* http = HttpManager::getInstance();
     // Kept by value: a stale login takes the teacher to the login scene, and the results must outlive the page.
     const std::string teacher = http->account;
-    http->setUnauthorizedCallback(kSaveScore, [teacher, fields] {
+    // The 401 tip leads to login: the page is not used again.
+    const auto onUnauthorized = [teacher, fields] {
         // Kept in memory when the file cannot be written: the tip asks to keep the program open.
         return PlistManager::getInstance()->getText(UnsentResults::keep(teacher, fields) ? "ScoreStr1" : "ScoreStr2");
+    };
+    const auto onReply = life.guard([this](const std::string& name, rapidjson::Value& reply) {
+        uploading = false;
+        onSaveScoreReply(name, reply);
     });
-    http->sendRequest(
-        kSaveScore,
-        life.guard([this](const std::string& name, rapidjson::Value& reply) { onSaveScoreReply(name, reply); }), true,
-        "union", life.guard([this](int code, const std::string& message) { onSaveScoreFailed(code, message); }),
-        fields);
+    const auto onFailure = life.guard([this](int code, const std::string& message) {
+        uploading = false;
+        onSaveScoreFailed(code, message);
+    });
+    uploading = true;
+    http->sendRequest(kSaveScore, onReply, true, "union", onFailure, fields, onUnauthorized);
 }
 
 void VideoLayer::onSaveScoreReply(const std::string&, rapidjson::Value&) {

@@ -26,7 +26,8 @@ public:
     // The picture and video of the content kind, without extension; both empty for a kind without a video.
     static void moviePaths(int contentKind, std::string& picture, std::string& video);
 
-    // Sends the class's results; a press while an upload is out does nothing.
+    // Sends the class's results; a press while this page's upload is out does nothing. Another sender's upload
+    // (a kept one) holds nothing back.
     void saveScore(engine::Ref* sender);
     void onSaveScoreReply(const std::string& name, rapidjson::Value& data);
     void onSaveScoreFailed(int code, const std::string& message);
@@ -34,5 +35,7 @@ public:
     static std::string resultsText();
 
 private:
+    // This page's upload is out: its results go once at a time.
+    bool uploading = false;
     LifeToken life;
 };

@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "common/CommonTools.h"
 #include "common/JsonManager.h"
@@ -160,12 +161,17 @@ void BackManager::onVersion(const std::string&, rapidjson::Value& data) {
 
 void BackManager::loadInstitutionLogo(const std::string& address) {
     logoName = FileManager::getFileName(address) + ".png";
+    const std::string storagePath = FileManager::getInstance()->getNetResPath() + logoName;
+    // The stored logo is kept only while it still decodes: one cut on disk is removed and fetched again.
     if (logoName == SqManager::getInstance()->getBaseData("InstitutionLogo")) {
-        return;
+        if (PictureFile::keepIfPicture(storagePath, 0, "institution logo", false, engine::limits::kSmallPictureSide)) {
+            return;
+        }
+        SqManager::getInstance()->setBaseData("InstitutionLogo", "");
     }
     DownloadRecord record;
     record.url = address;
-    record.storagePath = FileManager::getInstance()->getNetResPath() + logoName;
+    record.storagePath = storagePath;
     record.identifier = ".png";
     DownManager* down = DownManager::getInstance();
     down->downloadFile(record);
@@ -180,7 +186,7 @@ void BackManager::loadInstitutionLogo(const std::string& address) {
 
 void BackManager::onLogoDownloaded(const std::string& storagePath) {
     // Not stored when it is no picture, so the next login fetches it again.
-    if (!PictureFile::keepIfPicture(storagePath, 0, "institution logo")) {
+    if (!PictureFile::keepIfPicture(storagePath, 0, "institution logo", true, engine::limits::kSmallPictureSide)) {
         return;
     }
     SqManager::getInstance()->setBaseData("InstitutionLogo", logoName);

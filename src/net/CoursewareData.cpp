@@ -1,6 +1,7 @@
 #include "net/CoursewareData.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -58,8 +59,13 @@ int CoursewareData::identifyTag(const std::string& identify) {
 }
 
 CoursewareData::LessonCode CoursewareData::readLessonCode(const std::string& text1) {
+    // A part that does not start with a digit reads -1, which makes no identify, rather than lecture 0.
     const auto numberAt = [&text1](size_t from, size_t count) {
-        return from < text1.size() ? std::atoi(text1.substr(from, count).c_str()) : 0;
+        if (from >= text1.size()) {
+            return 0;
+        }
+        return std::isdigit(static_cast<unsigned char>(text1[from])) ? std::atoi(text1.substr(from, count).c_str())
+                                                                      : -1;
     };
     return {numberAt(0, 1), numberAt(1, 1), numberAt(2, 2)};
 }

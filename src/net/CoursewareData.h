@@ -41,7 +41,7 @@ struct CoursewareData {
     static int identifyTag(const std::string& identify);
 
     // The lesson code "text1" read by position: character 1 the grade, 2 the stage, 3 and 4 the lecture, each
-    // like atoi (leading digits); a part the text is too short for reads 0.
+    // like atoi (leading digits); a part the text is too short for reads 0, one that starts with no digit -1.
     struct LessonCode {
         int grade = 0;
         int stage = 0;

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "net/DownManager.h"
@@ -21,9 +22,6 @@ CoursewareManager* s_instance = nullptr;
 constexpr float kTickInterval = 0.1f;
 constexpr double kFirstRetryDelay = 5.0;
 constexpr double kLongestRetryDelay = 60.0;
-// A package may come this much longer than the course list's "size" says; without a size, the most it can say.
-constexpr uint64_t kSizeMargin = 4u * 1024 * 1024;
-constexpr uint64_t kCapWithoutSize = 2048ull * 1024 * 1024;
 
 } // namespace
 
@@ -175,10 +173,10 @@ void CoursewareManager::startNextTask() {
 uint64_t CoursewareManager::packageCap(const std::string& key) const {
     auto queued = queuedRecords.find(key);
     if (queued == queuedRecords.end() || queued->second.ResSize <= 0) {
-        return kCapWithoutSize;
+        return engine::limits::kPackageWithoutSize;
     }
     const auto size = static_cast<uint64_t>(queued->second.ResSize);
-    return size + std::max(size / 4, kSizeMargin);
+    return size + std::max(size / 4, engine::limits::kPackageMargin);
 }
 
 void CoursewareManager::onTaskProgress(const DownloadTask& task, int64_t received, int64_t expected) {

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <new>
+#include <set>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "net/FileManager.h"
@@ -19,8 +22,8 @@ namespace {
 
 DownManager* s_instance = nullptr;
 
-uint32_t s_slowBytesPerSecond = 1024;
-float s_slowSeconds = 30.f;
+uint32_t s_slowBytesPerSecond = engine::limits::kSlowTransferBytesPerSecond;
+float s_slowSeconds = engine::limits::kSlowTransferSeconds;
 
 } // namespace
 
@@ -32,7 +35,7 @@ void DownManager::setSlowTransferLimit(uint32_t bytesPerSecond, float seconds) {
 DownloaderHints DownManager::fileHints() {
     DownloaderHints hints;
     hints.countOfMaxProcessingTasks = 1;
-    hints.timeoutInSeconds = 10;
+    hints.timeoutInSeconds = engine::limits::kDownloadStallSeconds;
     hints.tempFileNameSuffix = ".tmp";
     hints.lowSpeedLimit = s_slowBytesPerSecond;
     hints.lowSpeedTime = s_slowSeconds;
@@ -80,14 +83,24 @@ bool DownManager::isSafeExtension(const std::string& extension) {
     });
 }
 
+uint64_t DownManager::capFor(const std::string& storagePath) {
+    static const std::set<std::string> kSmallKinds = {".png", ".jpg", ".jpeg", ".mp3", ".wav", ".ogg"};
+    std::string suffix = std::filesystem::path(storagePath).extension().string();
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (kSmallKinds.count(suffix) != 0) {
+        return engine::limits::kPictureBytes;
+    }
+    return suffix == ".zip" ? engine::limits::kInterfacePackBytes : engine::limits::kMovieBytes;
+}
+
 void DownManager::downloadHeadImage(const std::string& url, const std::string& extension) {
     const std::string name = FileManager::getFileName(url);
     const std::string suffix = isSafeExtension(extension) ? extension : ".png";
-    startFile(url, FileManager::getInstance()->getHeadImgsPath() + name + suffix, name, kMaxPictureBytes);
+    startFile(url, FileManager::getInstance()->getHeadImgsPath() + name + suffix, name, engine::limits::kPictureBytes);
 }
 
 void DownManager::downloadFile(const DownloadRecord& record) {
-    startFile(record.url, record.storagePath, record.identifier);
+    startFile(record.url, record.storagePath, record.identifier, capFor(record.storagePath));
 }
 
 void DownManager::downloadUpdater(const DownloadRecord& record) {
@@ -95,7 +108,9 @@ void DownManager::downloadUpdater(const DownloadRecord& record) {
         engine::log("DownManager: updater without address refused");
         return;
     }
-    updaterDownloader = std::make_shared<Downloader>(fileHints());
+    DownloaderHints hints = fileHints();
+    hints.maxFileSize = engine::limits::kUpdaterBytes;
+    updaterDownloader = std::make_shared<Downloader>(hints);
     updaterDownloader->onFileTaskSuccess = life.guard([this](const DownloadTask& task) { onUpdaterDownloaded(task); });
     updaterDownloader->createDownloadFileTask(record.url, record.storagePath, record.identifier);
 }

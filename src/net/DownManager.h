@@ -28,12 +28,9 @@ public:
     ~DownManager() override;
     virtual bool init();
 
-    // Pictures are not read past this, like the replies of the request service.
-    static constexpr uint64_t kMaxPictureBytes = 16 * 1024 * 1024;
-
     // Into the head image folder as the address's file name + extension; the file name is the task identifier.
-    // An extension other than "." and 1 to 8 letters or digits gives ".png". A longer body than kMaxPictureBytes
-    // fails the download.
+    // An extension other than "." and 1 to 8 letters or digits gives ".png". A longer body than
+    // limits::kPictureBytes fails the download.
     void downloadHeadImage(const std::string& url, const std::string& extension);
     void downloadFile(const DownloadRecord& record);
     // Queues the file for extraction when it has arrived; reports nothing.
@@ -42,6 +39,9 @@ public:
     // A whole percent; 0 while the expected size is unknown (0 or less).
     static int percentOf(int64_t received, int64_t expected);
     static bool isSafeExtension(const std::string& extension);
+    // The most a single file may bring, by its suffix: a picture or sound, the interface pack (".zip"), or
+    // anything else (movies). A longer body fails the download and its temporary file goes.
+    static uint64_t capFor(const std::string& storagePath);
     // The hints of every single-file and package downloader: one task at a time, 10 s time-out, ".tmp" until
     // whole, cut when slower than the slow-transfer limit.
     static engine::network::DownloaderHints fileHints();
@@ -73,9 +73,9 @@ private:
 
     std::shared_ptr<TaskCallbacks> openTaskCallbacks();
     void seal(const std::shared_ptr<TaskCallbacks>& callbacks);
-    // maxBytes: 0 for no limit.
+    // A longer body than maxBytes fails the download.
     void startFile(const std::string& url, const std::string& storagePath, const std::string& identifier,
-                   uint64_t maxBytes = 0);
+                   uint64_t maxBytes);
     void onTaskProgress(const std::shared_ptr<TaskCallbacks>& callbacks, int64_t received, int64_t expected);
     void onTaskFinished(const std::shared_ptr<TaskCallbacks>& callbacks, const std::string& storagePath,
                         bool succeeded);

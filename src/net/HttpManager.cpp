@@ -3,7 +3,9 @@
 #include <new>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
+#include "common/BaseScene.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
 #include "common/PlistManager.h"
@@ -15,7 +17,7 @@
 #include "network/HttpRequest.h"
 #include "network/HttpResponse.h"
 #include "scene/Scene.h"
-#include "scenes/LoginScene.h"
+#include "scenes/GoToLogin.h"
 
 using engine::network::HttpClient;
 using engine::network::HttpRequest;
@@ -26,8 +28,6 @@ namespace {
 HttpManager* s_instance = nullptr;
 
 constexpr int kLoadingZOrder = 105;
-// Longer replies are refused unread: no request of the interface comes near it.
-constexpr size_t kMaxReplyBytes = 16 * 1024 * 1024;
 
 bool isUnreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
@@ -130,32 +130,27 @@ std::string HttpManager::encodeForm(const std::map<std::string, std::string>& fi
 
 void HttpManager::sendRequest(const std::string& name, const HttpSuccessCallback& onSuccess, bool closeLoading,
                               const std::string& module, const HttpFailureCallback& onFailure,
-                              std::map<std::string, std::string> fields) {
+                              std::map<std::string, std::string> fields, const HttpUnauthorizedCallback& onUnauthorized,
+                              const HttpDropFlag& dropFlag) {
     showLoading();
-    successCallbacks[name] = onSuccess;
     closeLoadingOnReply = closeLoading;
-    if (onFailure) {
-        failureCallbacks[name] = onFailure;
-    }
     HttpRequest* request = createRequest(name, static_cast<int>(HttpRequest::Type::POST), module);
     const std::string body = encodeForm(fields);
     request->setRequestData(body.data(), body.size());
-    // This request's own callbacks: a late reply of an earlier request never reaches a later sender's.
-    request->setResponseCallback(life.guard([this, name, onSuccess, onFailure](HttpClient*, HttpResponse* response) {
-        endFlight(name);
-        completeReply(response, name, onSuccess, onFailure);
-    }));
+    request->setDropFlag(dropFlag);
+    // This request's own callbacks: a reply never reaches those of another request of the same name.
+    request->setResponseCallback(life.guard(
+        [this, name, callbacks = Callbacks{onSuccess, onFailure, onUnauthorized}](HttpClient*, HttpResponse* response) {
+            endFlight(name);
+            if (response->getHttpRequest()->isDropped()) {
+                engine::log("%s dropped: its reply is no longer wanted", name.c_str());
+                return;
+            }
+            completeReply(response, name, callbacks);
+        }));
     ++inFlight[name];
     HttpClient::getInstance()->send(request);
     request->release();
-}
-
-void HttpManager::setUnauthorizedCallback(const std::string& name, const HttpUnauthorizedCallback& callback) {
-    if (callback) {
-        unauthorizedCallbacks[name] = callback;
-    } else {
-        unauthorizedCallbacks.erase(name);
-    }
 }
 
 HttpRequest* HttpManager::createRequest(const std::string& name, int type, const std::string& module) {
@@ -164,12 +159,7 @@ HttpRequest* HttpManager::createRequest(const std::string& name, int type, const
     request->setUrl(baseUrl + module + "/" + name);
     request->setRequestType(static_cast<HttpRequest::Type>(type));
     request->setTag(name.c_str());
-    request->setMaxResponseSize(kMaxReplyBytes);
-    // The singleton may be dropped (tests) while a request is in flight; its reply then reaches nobody.
-    request->setResponseCallback(life.guard([this, name](HttpClient* client, HttpResponse* response) {
-        endFlight(name);
-        onHttpRequestCompleted(client, response, name);
-    }));
+    request->setMaxResponseSize(engine::limits::kReplyBytes);
     return request;
 }
 
@@ -178,11 +168,6 @@ void HttpManager::endFlight(const std::string& name) {
     if (pending != inFlight.end() && --pending->second <= 0) {
         inFlight.erase(pending);
     }
-}
-
-HttpFailureCallback HttpManager::failureCallbackFor(const std::string& name) const {
-    auto it = failureCallbacks.find(name);
-    return it != failureCallbacks.end() ? it->second : HttpFailureCallback();
 }
 
 void HttpManager::showLoading() {
@@ -225,14 +210,8 @@ void HttpManager::removeLoading() {
     panel->release();
 }
 
-void HttpManager::onHttpRequestCompleted(HttpClient*, HttpResponse* response, const std::string& name) {
-    auto success = successCallbacks.find(name);
-    completeReply(response, name, success != successCallbacks.end() ? success->second : HttpSuccessCallback(),
-                  failureCallbackFor(name));
-}
-
-void HttpManager::completeReply(HttpResponse* response, const std::string& name, const HttpSuccessCallback& onSuccess,
-                                const HttpFailureCallback& onFailure) {
+void HttpManager::completeReply(HttpResponse* response, const std::string& name, const Callbacks& callbacks) {
+    const HttpFailureCallback& onFailure = callbacks.onFailure;
     if (closeLoadingOnReply) {
         removeLoading();
     }
@@ -242,7 +221,7 @@ void HttpManager::completeReply(HttpResponse* response, const std::string& name,
     }
     const long status = response->getResponseCode();
     if (response->isTooLarge()) {
-        engine::log("error reply to %s: longer than %zu bytes", name.c_str(), kMaxReplyBytes);
+        engine::log("error reply to %s: longer than %zu bytes", name.c_str(), engine::limits::kReplyBytes);
         fail(onFailure, static_cast<int32_t>(status), badReplyText(name));
         return;
     }
@@ -268,36 +247,27 @@ void HttpManager::completeReply(HttpResponse* response, const std::string& name,
     int replyStatus = 0;
     const bool typesOk = readReplyInt(document, "code", code) && readReplyInt(document, "status", replyStatus);
     if (typesOk && code == 0 && replyStatus == 0) {
-        if (onSuccess) {
+        if (callbacks.onSuccess) {
             rapidjson::Value null;
             auto data = document.FindMember("data");
-            // Copy the callback: it may send a request of the same name, which replaces the stored one.
-            HttpSuccessCallback callback = onSuccess;
-            callback(name, data != document.MemberEnd() ? data->value : null);
+            callbacks.onSuccess(name, data != document.MemberEnd() ? data->value : null);
         }
         return;
     }
     const std::string message = replyMessage(document, name);
     if (typesOk && code == 401) {
-        std::string tip = message;
-        auto hook = unauthorizedCallbacks.find(name);
-        if (hook != unauthorizedCallbacks.end()) {
-            const HttpUnauthorizedCallback callback = hook->second;
-            const std::string text = callback();
-            if (!text.empty()) {
-                tip = text;
-            }
-        }
-        // On the login screen already: another login scene would only ask again ("version" at its entry).
-        const bool onLogin = dynamic_cast<LoginScene*>(engine::Director::getInstance()->getRunningScene()) != nullptr;
-        TipsManager::getInstance()->showTips(tip, onLogin ? nullptr : goToLogin, onLogin ? nullptr : goToLogin);
+        refuseLogin(callbacks.onUnauthorized, message);
         return;
     }
     fail(onFailure, code, message);
 }
 
-void HttpManager::onRequestFailed(int32_t code, const std::string& name, const std::string& message) {
-    fail(failureCallbackFor(name), code, message);
+void HttpManager::refuseLogin(const HttpUnauthorizedCallback& onUnauthorized, const std::string& message) {
+    const std::string text = onUnauthorized ? onUnauthorized() : std::string();
+    // On the login screen already: another login scene would only ask again ("version" at its entry).
+    const bool onLogin = BaseScene::loginShows();
+    TipsManager::getInstance()->showTips(text.empty() ? message : text, onLogin ? nullptr : goToLogin,
+                                         onLogin ? nullptr : goToLogin);
 }
 
 void HttpManager::fail(const HttpFailureCallback& onFailure, int32_t code, const std::string& message) {

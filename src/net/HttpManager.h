@@ -1,8 +1,10 @@
 // The client of the server's JSON interface: posts named requests and routes each reply to its callback.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include <rapidjson/document.h>
@@ -23,6 +25,9 @@ using HttpSuccessCallback = std::function<void(const std::string& name, rapidjso
 using HttpFailureCallback = std::function<void(int32_t code, const std::string& message)>;
 // Runs on a 401 reply before the way back to login; a non-empty text it returns replaces the tip's.
 using HttpUnauthorizedCallback = std::function<std::string()>;
+// Shared by requests whose replies stop being wanted together (a round of them): once it is set, those not sent
+// yet are dropped, one under way is stopped, and no callback of theirs runs.
+using HttpDropFlag = std::shared_ptr<std::atomic<bool>>;
 
 class HttpManager : public engine::Ref {
 public:
@@ -32,17 +37,13 @@ public:
     virtual bool init();
 
     // Wrap callbacks that belong to an object with its LifeToken::guard, so a late reply finds nobody. The reply
-    // goes to the callbacks given with its own request, not to those of a later request of the same name.
+    // goes only to the callbacks given with its own request, never to those of another request of the same name.
     void sendRequest(const std::string& name, const HttpSuccessCallback& onSuccess, bool closeLoading,
                      const std::string& module, const HttpFailureCallback& onFailure,
-                     std::map<std::string, std::string> fields);
-    // Kept for the request name until replaced; null removes it.
-    void setUnauthorizedCallback(const std::string& name, const HttpUnauthorizedCallback& callback);
+                     std::map<std::string, std::string> fields,
+                     const HttpUnauthorizedCallback& onUnauthorized = nullptr, const HttpDropFlag& dropFlag = nullptr);
+    // A request with the token header and the address of the name; the sender gives its body and callback.
     engine::network::HttpRequest* createRequest(const std::string& name, int type, const std::string& module);
-    // Hands the reply to the callbacks last given for the name.
-    void onHttpRequestCompleted(engine::network::HttpClient* client, engine::network::HttpResponse* response,
-                                const std::string& name);
-    void onRequestFailed(int32_t code, const std::string& name, const std::string& message);
     void showLoading();
     // Removes the loading panel now, whatever the flag (a scene that goes away while it is shown).
     void removeLoading();
@@ -63,17 +64,21 @@ private:
     HttpManager() = default;
     ~HttpManager() override;
 
-    void completeReply(engine::network::HttpResponse* response, const std::string& name,
-                       const HttpSuccessCallback& onSuccess, const HttpFailureCallback& onFailure);
+    // What one request's reply reaches.
+    struct Callbacks {
+        HttpSuccessCallback onSuccess;
+        HttpFailureCallback onFailure;
+        HttpUnauthorizedCallback onUnauthorized;
+    };
+
+    void completeReply(engine::network::HttpResponse* response, const std::string& name, const Callbacks& callbacks);
     // The failure callback when there is one, else the tip with the message.
     static void fail(const HttpFailureCallback& onFailure, int32_t code, const std::string& message);
+    // The 401 tip, with the text the request's hook returns if any; either button leads to login.
+    static void refuseLogin(const HttpUnauthorizedCallback& onUnauthorized, const std::string& message);
     void endFlight(const std::string& name);
-    HttpFailureCallback failureCallbackFor(const std::string& name) const;
 
     engine::Node* loadingPanel = nullptr; // retained while shown, so it never dangles
-    std::map<std::string, HttpSuccessCallback> successCallbacks;
-    std::map<std::string, HttpFailureCallback> failureCallbacks;
-    std::map<std::string, HttpUnauthorizedCallback> unauthorizedCallbacks;
     // Requests sent under each name whose reply has not come back; a name leaves the map at zero.
     std::map<std::string, int> inFlight;
     // Replies of requests sent before destroyInstance find it gone.

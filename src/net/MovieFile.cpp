@@ -9,6 +9,7 @@
 #include <fstream>
 #include <mutex>
 
+#include "base/InputLimits.h"
 #include "base/Log.h"
 
 namespace MovieFile {
@@ -17,12 +18,6 @@ namespace {
 
 constexpr size_t kHeadBytes = 377; // three MPEG transport packets' sync bytes
 constexpr size_t kTransportPacket = 188;
-constexpr int kParseTimeoutMs = 10000;
-// The largest picture a movie may have. The player draws into a buffer of the window's size (1280x720, the size of
-// the program's own movies); full HD is still decoded in time by a classroom computer and scaled down, while a
-// larger picture costs decoding work nobody sees, and past H.264's largest level the decoder shows nothing at all.
-constexpr unsigned kMaxMovieWidth = 1920;
-constexpr unsigned kMaxMovieHeight = 1080;
 
 bool startsWith(const std::string& head, size_t at, const char* magic, size_t length) {
     return head.size() >= at + length && std::memcmp(head.data() + at, magic, length) == 0;
@@ -69,12 +64,13 @@ public:
     Parse& operator=(const Parse&) = delete;
 
     bool run() {
-        if (libvlc_media_parse_with_options(media, libvlc_media_parse_local, kParseTimeoutMs) != 0) {
+        if (libvlc_media_parse_with_options(media, libvlc_media_parse_local, engine::limits::kMovieParseMs) != 0) {
             return false;
         }
         std::unique_lock<std::mutex> lock(mutex);
         // The parse ends itself at its time-out; the wait only guards against a lost event.
-        if (!ended.wait_for(lock, std::chrono::milliseconds(2 * kParseTimeoutMs), [this] { return done; })) {
+        if (!ended.wait_for(lock, std::chrono::milliseconds(2 * engine::limits::kMovieParseMs),
+                            [this] { return done; })) {
             libvlc_media_parse_stop(media);
             return false;
         }
@@ -106,10 +102,10 @@ bool hasShowableVideo(libvlc_media_t* media, const std::string& path) {
         }
         const unsigned width = tracks[i]->video->i_width;
         const unsigned height = tracks[i]->video->i_height;
-        video = width <= kMaxMovieWidth && height <= kMaxMovieHeight;
+        video = width <= engine::limits::kMovieWidth && height <= engine::limits::kMovieHeight;
         if (!video) {
-            engine::log("MovieFile: %s is %ux%u, larger than %ux%u", path.c_str(), width, height, kMaxMovieWidth,
-                        kMaxMovieHeight);
+            engine::log("MovieFile: %s is %ux%u, larger than %ux%u", path.c_str(), width, height,
+                        engine::limits::kMovieWidth, engine::limits::kMovieHeight);
         }
     }
     if (tracks != nullptr) {

@@ -15,6 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "net/ZipExtractor.h"
 
@@ -159,11 +160,30 @@ size_t usableCores() {
     return std::max<size_t>(1, std::thread::hardware_concurrency());
 }
 
-bool fitsOnDisk(const std::string& folder, const std::vector<PlannedEntry>& plan) {
+int64_t declaredTotal(const std::vector<PlannedEntry>& plan) {
     int64_t total = 0;
     for (const PlannedEntry& entry : plan) {
-        total += std::max<int64_t>(0, entry.size);
+        total += std::clamp<int64_t>(entry.size, 0, engine::limits::kZipContentBytes);
     }
+    return total;
+}
+
+// What an archive of that size may unpack to: a zip of zeros declares a thousand times its size.
+bool withinContentCap(const std::string& zipPath, int64_t total) {
+    std::error_code ec;
+    const auto packed = static_cast<int64_t>(fs::file_size(zipPath, ec));
+    const int64_t cap = std::min(engine::limits::kZipContentBytes,
+                                 std::max(engine::limits::kZipContentFloor,
+                                          (ec ? 0 : packed) * engine::limits::kZipContentRatio));
+    if (total > cap) {
+        engine::log("unzip: %s declares %lld bytes, more than the %lld its size allows", zipPath.c_str(),
+                    static_cast<long long>(total), static_cast<long long>(cap));
+        return false;
+    }
+    return true;
+}
+
+bool fitsOnDisk(const std::string& folder, int64_t total) {
     struct statvfs disk;
     if (statvfs(folder.c_str(), &disk) != 0) {
         return true;
@@ -242,14 +262,20 @@ bool ZipUnpacker::extractToStaging(const std::string& zipPath, const std::string
         engine::log("unzip: cannot open %s: 0x%x", zipPath.c_str(), result);
         return false;
     }
+    if (archive->getEntryCount() > engine::limits::kZipEntries) {
+        engine::log("unzip: %s holds %d entries, more than %d", zipPath.c_str(), archive->getEntryCount(),
+                    engine::limits::kZipEntries);
+        return false;
+    }
     bool ok = true;
     const std::vector<PlannedEntry> plan = planEntries(*archive, onlyUnder, ok);
     if (!ok) {
         return false;
     }
+    const int64_t total = declaredTotal(plan);
     std::error_code ec;
     fs::create_directories(base, ec);
-    if (!fitsOnDisk(base, plan)) {
+    if (!fitsOnDisk(base, total) || !withinContentCap(zipPath, total)) {
         return false;
     }
     removeTree(staging);

@@ -12,8 +12,9 @@
 class ZipUnpacker {
 public:
     // True when every entry that was not skipped is in place under folder. An empty folder is refused. Fails
-    // before writing when the declared sizes exceed the free disk space, and an entry that inflates beyond its
-    // declared size fails.
+    // before writing when the archive holds more entries than a zip can without its 64-bit extension, when the
+    // declared sizes pass the cap the archive's own size allows (engine/base/InputLimits.h) or the free disk
+    // space, and an entry that inflates beyond its declared size fails.
     static bool unpack(const std::string& zipPath, const std::string& folder);
     // A courseware package: only entries under "<identify>/" are extracted (others are skipped with a log line),
     // and the new folder replaces folder + identify whole: the old one is renamed to ".<identify>.old", the new

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "base/StringUtils.h"
 #include "common/AudioManager.h"
@@ -45,9 +46,10 @@ constexpr int kLogoZOrder = 105;
 constexpr float kLogoWidth = 220.f;
 constexpr const char* kCursorImage = "Common/Image_Cursor.png";
 
-// An icon that is no picture is removed, so that it is fetched again.
+// An icon that is no picture, or too large for an icon, is removed, so that it is fetched again.
 bool isUsableIcon(const std::string& path, bool arrived) {
-    return PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "course icon", arrived);
+    return PictureFile::keepIfPicture(path, engine::limits::kPictureBytes, "course icon", arrived,
+                                      engine::limits::kSmallPictureSide);
 }
 
 // The scene whose callback BackManager holds; a scene that goes clears it only while it is its own.
@@ -115,7 +117,8 @@ void LoginScene::initData() {
 }
 
 void LoginScene::initRes() {
-    Node* root = UITools::createCsbNode("LoginScene.csb");
+    // A pack's layout without the fields and the button gives way to the program's own: the login always works.
+    Node* root = UITools::createCsbNode("LoginScene.csb", {"UserName", "PassWord", "Btn_Login"});
     if (!root) {
         return;
     }
@@ -586,12 +589,4 @@ void LoginScene::finishLogin() {
         }
     }
     Director::getInstance()->replaceScene(CourseScene::create());
-}
-
-void goToLogin() {
-    if (auto* scene = LoginScene::create()) {
-        // Scenes pushed over the lesson go too: the login scene is the only one left.
-        Director::getInstance()->popToRootScene();
-        Director::getInstance()->replaceScene(scene);
-    }
 }

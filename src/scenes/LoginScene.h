@@ -33,6 +33,7 @@ public:
     void initData() override;
     void initRes() override;
     void screenAdaptation() override;
+    bool isLoginScreen() const override { return true; }
 
     void onLoginAnimationsLoaded();
     void showInstitutionLogo();
@@ -98,6 +99,3 @@ private:
     std::string awaitedRequest;
     LifeToken life;
 };
-
-// Replaces the running scene by a new login scene; scenes pushed below it go too.
-void goToLogin();

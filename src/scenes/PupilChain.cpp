@@ -1,5 +1,6 @@
 #include "scenes/PupilChain.h"
 
+#include "base/InputLimits.h"
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
@@ -48,21 +49,37 @@ void PupilChain::downloadHeadImages(const std::string& text) {
     }
     const std::string fileName = name + suffix;
     const std::string localPath = FileManager::getInstance()->getHeadImgsPath() + fileName;
-    if (engine::FileUtils::getInstance()->isFileExist(localPath) && isUsableHead(localPath, false)) {
-        addStudent(fileName, text);
+    if (!engine::FileUtils::getInstance()->isFileExist(localPath)) {
+        downloadHead(pic, suffix, text);
         return;
     }
+    checkHead(localPath, false, [this, fileName, pic, suffix, text](bool usable) {
+        if (usable) {
+            addStudent(fileName, text);
+        } else {
+            downloadHead(pic, suffix, text);
+        }
+    });
+}
+
+void PupilChain::downloadHead(const std::string& pic, const std::string& suffix, const std::string& text) {
     DownManager* downloads = DownManager::getInstance();
     downloads->downloadHeadImage(pic, suffix);
     // A head that did not arrive, or is no picture, shows the default head.
     downloads->finishCallback = lifeToken.guard([this, text](const std::string& storagePath, bool succeeded) {
-        addStudent(succeeded && isUsableHead(storagePath, true) ? storagePath : "", text);
+        if (!succeeded) {
+            addStudent("", text);
+            return;
+        }
+        checkHead(storagePath, true,
+                  [this, storagePath, text](bool usable) { addStudent(usable ? storagePath : "", text); });
     });
     downloads->callbackOwner = lifeToken.handle();
 }
 
-bool PupilChain::isUsableHead(const std::string& path, bool arrived) {
-    return PictureFile::keepIfPicture(path, DownManager::kMaxPictureBytes, "head image", arrived);
+void PupilChain::checkHead(const std::string& path, bool arrived, std::function<void(bool)> then) {
+    PictureFile::keepIfPictureAsync(path, engine::limits::kPictureBytes, "head image", arrived,
+                                    engine::limits::kSmallPictureSide, lifeToken.guard(std::move(then)));
 }
 
 void PupilChain::addStudent(const std::string& headImagePath, const std::string& text) {

@@ -1,6 +1,6 @@
 // The pupils of a "getStudentList" reply, read one after another: each pupil's head image is found on disk or
-// downloaded before the next pupil is read, and the pupils are appended to the global data's pupil list. A head
-// that is no picture is removed and shows the default head; it is fetched again next time.
+// downloaded, and checked off the main loop, before the next pupil is read, and the pupils are appended to the global
+// data's pupil list. A head that is no picture is removed and shows the default head; it is fetched again next time.
 #pragma once
 
 #include <functional>
@@ -26,9 +26,11 @@ public:
     int getStudentIndex() const { return studentIndex; }
 
 private:
-    // A head on disk is kept only when it is a picture within the download limit; otherwise it is removed.
-    static bool isUsableHead(const std::string& path, bool arrived);
+    // A head is kept only when it is a picture within the download limit and the small pictures' side; otherwise
+    // it is removed. The decode runs off the main loop; then runs on it with the answer, while this chain lives.
+    void checkHead(const std::string& path, bool arrived, std::function<void(bool)> then);
     void downloadHeadImages(const std::string& text);
+    void downloadHead(const std::string& pic, const std::string& suffix, const std::string& text);
     void addStudent(const std::string& headImagePath, const std::string& text);
 
     int studentIndex = 0;

@@ -29,6 +29,7 @@ constexpr int kSubjectsPerPage = 6;
 } // namespace
 
 SubjectScene::~SubjectScene() {
+    endRound();
     removeOwnLoading();
 }
 
@@ -116,18 +117,13 @@ void SubjectScene::requestCourseList() {
     std::map<std::string, std::string> fields;
     fields["typeCode"] = engine::StringUtils::format("%d", data->courseTypeCode);
     fields["subjectCode"] = engine::StringUtils::format("%d", data->subjectCode);
-    // Replies and failures of an earlier round, late behind a stalled request, are not this round's.
-    const int thisRound = ++round;
-    const auto onReply = lifeToken.guard([this, thisRound](const std::string& name, rapidjson::Value& reply) {
-        if (isCurrentRound(thisRound)) {
-            onCourseListReply(name, reply);
-        }
-    });
-    const auto onFailure = lifeToken.guard([this, thisRound](int32_t code, const std::string& message) {
-        if (isCurrentRound(thisRound)) {
-            onCourseListFailed(code, message);
-        }
-    });
+    // The requests of an earlier round are dropped: none waits on the one connection, no late reply arrives.
+    endRound();
+    round = std::make_shared<std::atomic<bool>>(false);
+    const auto onReply =
+        lifeToken.guard([this](const std::string& name, rapidjson::Value& reply) { onCourseListReply(name, reply); });
+    const auto onFailure =
+        lifeToken.guard([this](int32_t code, const std::string& message) { onCourseListFailed(code, message); });
     // A subject without grades asks once, for grade 0.
     std::vector<int> gradeCodes;
     for (const auto& [gradeCode, grade] : subject.grades) {
@@ -139,7 +135,8 @@ void SubjectScene::requestCourseList() {
     pendingReplies = static_cast<int>(gradeCodes.size());
     for (int gradeCode : gradeCodes) {
         fields["gradeCode"] = engine::StringUtils::format("%d", gradeCode);
-        HttpManager::getInstance()->sendRequest("getCourseList", onReply, false, "union", onFailure, fields);
+        HttpManager::getInstance()->sendRequest("getCourseList", onReply, false, "union", onFailure, fields, nullptr,
+                                                round);
     }
 }
 
@@ -159,12 +156,10 @@ void SubjectScene::onCourseListReply(const std::string&, rapidjson::Value& data)
     openNextScene();
 }
 
-bool SubjectScene::isCurrentRound(int replyRound) const {
-    if (replyRound != round) {
-        engine::log("getCourseList reply dropped: round %d is over", replyRound);
-        return false;
+void SubjectScene::endRound() {
+    if (round) {
+        round->store(true);
     }
-    return true;
 }
 
 void SubjectScene::onCourseListFailed(int code, const std::string& message) {
@@ -173,6 +168,7 @@ void SubjectScene::onCourseListFailed(int code, const std::string& message) {
         TipsManager::getInstance()->showTips(message, nullptr, nullptr);
     }
     pendingReplies = 0;
+    endRound();
     removeOwnLoading();
 }
 

@@ -10,6 +10,7 @@
 #include "common/BaseScene.h"
 #include "common/ClassroomRecords.h"
 #include "common/LifeToken.h"
+#include "net/HttpManager.h"
 
 namespace engine {
 class Node;
@@ -49,16 +50,16 @@ private:
     // Reads one course-list item, judges its download state and files it under its "grade".
     void fileCourseware(const rapidjson::Value& item);
     void openNextScene();
-    // A reply of a round that a later choice replaced is logged and goes nowhere.
-    bool isCurrentRound(int replyRound) const;
+    // The round's requests still out are dropped: not sent, or stopped, and their replies go nowhere.
+    void endRound();
     // Only the panel shown on this scene: another scene's panel is not ours to take down.
     void removeOwnLoading();
 
     engine::Node* root = nullptr;
     std::map<int, SubjectRecord> subjects;
     int pendingReplies = 0;
-    // Counts the choices: each sends one round of "getCourseList" requests.
-    int round = 0;
+    // Each choice sends one round of "getCourseList" requests, dropped together when the round ends.
+    HttpDropFlag round;
     int page = 1;
     int pageCount = 0;
     LifeToken lifeToken;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "CommonTestSupport.h"
+#include "base/InputLimits.h"
 #include "common/JsonManager.h"
 
 namespace {
@@ -93,16 +94,16 @@ TEST_F(JsonDeepNesting, VeryDeepTextIsRefusedWithoutOverflowingTheStack) {
 }
 
 TEST_F(JsonDeepNesting, DepthLimitIsInclusive) {
-    rapidjson::Document atLimit = parse(nested(JsonManager::kMaxDepth));
+    rapidjson::Document atLimit = parse(nested(engine::limits::kReplyJsonDepth));
     ASSERT_TRUE(atLimit.IsArray());
-    EXPECT_EQ(json->toString(atLimit), nested(JsonManager::kMaxDepth));
-    EXPECT_TRUE(parse(nested(JsonManager::kMaxDepth + 1)).IsNull());
+    EXPECT_EQ(json->toString(atLimit), nested(engine::limits::kReplyJsonDepth));
+    EXPECT_TRUE(parse(nested(engine::limits::kReplyJsonDepth + 1)).IsNull());
 }
 
 TEST_F(JsonDeepNesting, ToStringRefusesAValueBuiltTooDeep) {
     rapidjson::Document document;
     rapidjson::Value* inner = &document.SetArray();
-    for (size_t i = 0; i < JsonManager::kMaxDepth + 10; ++i) {
+    for (size_t i = 0; i < engine::limits::kReplyJsonDepth + 10; ++i) {
         inner->PushBack(rapidjson::Value(rapidjson::kArrayType), document.GetAllocator());
         inner = &(*inner)[rapidjson::SizeType(0)];
     }

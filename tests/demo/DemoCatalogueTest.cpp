@@ -26,15 +26,18 @@ const struct {
 
 TEST(DemoCatalogue, EveryLectureShowsPagesAndGameToAnswerAndComplete) {
     std::map<std::string, int> perStage;
+    std::map<std::pair<int, std::string>, std::string> pagesShown; // (course type, every page's stem): lecture
     for (const support::CatalogueLecture& lecture : support::demoCatalogue()) {
         const std::string& id = lecture.package;
         SCOPED_TRACE(id);
         EXPECT_LE(++perStage[lecture.stage], 12) << lecture.stage;
         const ValueMap plist = FileUtils::getInstance()->getValueMapFromFile(support::demoPackage(id) + "/Topic.plist");
         int topicCount = 0, answerable = 0;
+        std::string stems;
         for (const auto& [kind, topics] : valueOrNull(plist, "Subject").asValueMap()) {
             for (const Value& entry : topics.asValueVector()) {
                 const ValueMap& topic = entry.asValueMap();
+                stems += kind + ": " + valueOrNull(topic, "Stem").asString() + "\n";
                 const int code = valueOrNull(topic, "LayoutModel").asInt(), steps = valueOrNull(topic, "Step").asInt();
                 const ValueMap& images = valueOrNull(topic, "Images").asValueMap();
                 const ValueVector& voices = valueOrNull(topic, "ContentDubbing").asValueVector();
@@ -42,9 +45,13 @@ TEST(DemoCatalogue, EveryLectureShowsPagesAndGameToAnswerAndComplete) {
                 SCOPED_TRACE("kind " + kind + " code " + std::to_string(code));
                 EXPECT_FALSE(valueOrNull(topic, "Stem").asString().empty());
                 int pictures = 0;
+                std::map<std::string, std::string> rowOf; // a picture: the row it shows in
                 for (const auto& [family, names] : images) {
                     for (const Value& name : names.asValueVector()) {
                         pictures += !name.asString().empty();
+                        // Line pages join pictures to the same ones; elsewhere a picture shows in one row.
+                        const std::string& row = rowOf.emplace(name.asString(), family).first->second;
+                        EXPECT_TRUE(row == family || (code >= 301 && code <= 303)) << name.asString() << " twice";
                         EXPECT_TRUE(name.asString().empty() || fileExists(id, "TopicImg", name)) << name.asString();
                     }
                 }
@@ -64,6 +71,8 @@ TEST(DemoCatalogue, EveryLectureShowsPagesAndGameToAnswerAndComplete) {
             }
         }
         EXPECT_TRUE(topicCount == 0 || answerable > 0) << "no page to answer";
+        const auto added = pagesShown.emplace(std::make_pair(lecture.type, stems), id);
+        EXPECT_TRUE(topicCount == 0 || added.second) << "the same pages as " << added.first->second;
         // Pairs and sorting show "OperImgs", whack-a-mole "AnswerImgs", the other games "SelectImgs" per question.
         const ValueMap& game = valueOrNull(plist, "Game").asValueMap();
         const int model = valueOrNull(game, "GameModel").asInt();

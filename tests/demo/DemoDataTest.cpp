@@ -60,8 +60,9 @@ TEST(DemoData, EveryEnabledGradeHasAClassAndLecturesAndEveryLectureItsContent) {
         const std::string id = lecture["package"].GetString(), package = support::demoPackage(id) + "/";
         SCOPED_TRACE(id);
         stages.insert(codes(lecture, {"type", "subject", "grade"}));
-        if (lecture["type"].GetInt() == 2) { // a picture book: its pages and its questions
+        if (lecture["type"].GetInt() == 2) { // a picture book: its pages, its guide's pictures and its questions
             EXPECT_TRUE(std::filesystem::is_regular_file(package + "1.png"));
+            EXPECT_TRUE(std::filesystem::is_regular_file(package + "Teach1.png")) << "its guide shows nothing";
             EXPECT_TRUE(questioned.count(codes(lecture, {"type", "subject", "grade", "phase", "lesson"})));
             continue;
         }

@@ -129,8 +129,8 @@ protected:
         ASSERT_TRUE(click("StartBtn", frame));
         Node* item = findByName("QImg", frame);
         Node* waiting = findByName("PosNode", frame);
-        for (int k = 0; frame->state == 2; ++k) {
-            ASSERT_TRUE(waitFor([&] { return frame->running && item->getPosition() == waiting->getPosition(); }));
+        for (int k = 0; frame->state() == 2; ++k) {
+            ASSERT_TRUE(waitFor([&] { return frame->running() && item->getPosition() == waiting->getPosition(); }));
             const bool odd = item->getTag() % 2 == 1;
             // The first item goes to the wrong class first: nothing counts.
             for (bool right : {false, true}) {
@@ -138,7 +138,7 @@ protected:
                     const int before = frame->answeredCount;
                     click(odd == right ? "OperImg1" : "OperImg2", frame);
                     ASSERT_TRUE(
-                        waitFor([&] { return frame->answeredCount == before + right && (right || frame->running); }));
+                        waitFor([&] { return frame->answeredCount == before + right && (right || frame->running()); }));
                 }
             }
             if (k == 2) {
@@ -236,7 +236,7 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
     ASSERT_TRUE(waitFor([] { return findByName("Loading", lectureButton(2)->getParent())->isVisible(); }));
     const std::string package = FileManager::getInstance()->getNetResPath() + "0101010102/";
     // Ready once the extraction's result is back on the main thread.
-    ASSERT_TRUE(waitFor([&] { return courseware->currentList[1].state == 1; }, 30));
+    ASSERT_TRUE(waitFor([&] { return courseware->currentList[1].state == 1; }));
     EXPECT_TRUE(std::filesystem::exists(package + "Topic.plist"));
     EXPECT_TRUE(lectureButton(2)->isBright());
     EXPECT_FALSE(findByName("Loading", lectureButton(2)->getParent())->isVisible());
@@ -244,7 +244,7 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
 
     // The ready lecture loads the class's pupils and their heads, then the sign-in.
     click(lectureButton(2));
-    ASSERT_TRUE(waitFor(sceneIs<SignScene>, 20));
+    ASSERT_TRUE(waitFor(sceneIs<SignScene>));
     ASSERT_EQ(GDataManager::getInstance()->students.size(), 9u);
     ASSERT_TRUE(waitFor([] { return !findByName("Img_LoadingBg"); }));
     stepFrames(20);
@@ -262,7 +262,7 @@ TEST_F(LoginToClass, TheTeacherRunsALessonFromLoginToTheFinish) {
     stepFrames(2);
     support::saveScreenshot("e2e_12_groups");
     ASSERT_TRUE(click("ConfirmBtn"));
-    ASSERT_TRUE(waitFor(sceneIs<LogicTopicScene>, 30));
+    ASSERT_TRUE(waitFor(sceneIs<LogicTopicScene>));
 
     // The lesson opens on the opening video, which plays: two frames a moment apart differ.
     auto* lesson = dynamic_cast<LogicTopicScene*>(engine::Director::getInstance()->getRunningScene());

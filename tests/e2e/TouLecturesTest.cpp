@@ -73,7 +73,7 @@ protected:
         dynamic_cast<engine::ui::TextField*>(findByName("UserName"))->setString("teacher");
         dynamic_cast<engine::ui::TextField*>(findByName("PassWord"))->setString("1234");
         ASSERT_TRUE(click("Btn_Login"));
-        ASSERT_TRUE(waitFor(sceneIs<CourseScene>, 20) && waitFor(settled));
+        ASSERT_TRUE(waitFor(sceneIs<CourseScene>) && waitFor(settled));
         click(codeButton(typeCode));
         ASSERT_TRUE(waitFor(sceneIs<SubjectScene>) && waitFor(settled));
         stepFrames(5);
@@ -92,7 +92,7 @@ protected:
         Node* button = running<TouLectureScene>()->findLectureButton(k);
         ASSERT_NE(button, nullptr);
         click(button);
-        ASSERT_TRUE(waitFor([k] { return CoursewareManager::getInstance()->currentList[k].state == 1; }, 30));
+        ASSERT_TRUE(waitFor([k] { return CoursewareManager::getInstance()->currentList[k].state == 1; }));
         stepFrames(2);
         EXPECT_TRUE(dynamic_cast<engine::ui::CheckBox*>(findByName("cb_State", button))->isSelected());
         EXPECT_FALSE(findByName("Slider_Progress", button)->isVisible());
@@ -110,7 +110,7 @@ TEST_F(TouLectures, AStoryLectureRunsThroughSignInAndGroupsIntoTheLessonAndBack)
     // The pupils of "Student.plist" and the class's two from the server sign in.
     const size_t plistPupils = GDataManager::getInstance()->students.size();
     click(running<TouLectureScene>()->findLectureButton(1));
-    ASSERT_TRUE(waitFor(sceneIs<SignScene>, 20) && waitFor(settled));
+    ASSERT_TRUE(waitFor(sceneIs<SignScene>) && waitFor(settled));
     EXPECT_EQ(GDataManager::getInstance()->students.size(), plistPupils + 2);
     stepFrames(20);
     support::saveScreenshot("tou_e2e_sign");
@@ -123,7 +123,7 @@ TEST_F(TouLectures, AStoryLectureRunsThroughSignInAndGroupsIntoTheLessonAndBack)
     stepFrames(20);
     support::saveScreenshot("tou_e2e_group");
     ASSERT_TRUE(click("ConfirmBtn"));
-    ASSERT_TRUE(waitFor(lessonStarted, 30));
+    ASSERT_TRUE(waitFor(lessonStarted));
     EXPECT_EQ(CoursewareManager::getCurrentIdentify(), "0307010102");
     stepFrames(20);
     support::saveScreenshot("tou_e2e_story_lesson");
@@ -133,7 +133,7 @@ TEST_F(TouLectures, AStoryLectureRunsThroughSignInAndGroupsIntoTheLessonAndBack)
     ASSERT_TRUE(waitFor(sceneIs<TouLectureScene>));
     stepFrames(2);
     click(running<TouLectureScene>()->findLectureButton(1));
-    ASSERT_TRUE(waitFor(sceneIs<SignScene>, 20));
+    ASSERT_TRUE(waitFor(sceneIs<SignScene>));
     EXPECT_EQ(GDataManager::getInstance()->students.size(), plistPupils + 2);
     EXPECT_EQ(requestsNamed("getStudentList").at(0).field("classId"), "0");
 }
@@ -142,7 +142,7 @@ TEST_F(TouLectures, AGameLectureOpensTheLessonStraightAway) {
     openFirstGrade(4, 6);
     download(0);
     click(running<TouLectureScene>()->findLectureButton(0));
-    ASSERT_TRUE(waitFor(lessonStarted, 30));
+    ASSERT_TRUE(waitFor(lessonStarted));
     EXPECT_EQ(CoursewareManager::getCurrentIdentify(), "0406010101");
     EXPECT_TRUE(requestsNamed("getStudentList").empty());
     stepFrames(20);
@@ -155,7 +155,7 @@ TEST_F(TouLectures, APictureBookLecturePagesThroughItsPicturesAndPlaysTheQuestio
     openFirstGrade(2, 4);
     download(0);
     click(running<TouLectureScene>()->findLectureButton(0));
-    ASSERT_TRUE(waitFor(sceneIs<TouTopicScene>, 20));
+    ASSERT_TRUE(waitFor(sceneIs<TouTopicScene>));
     auto* viewer = running<TouTopicScene>();
     ASSERT_TRUE(waitFor(settled));
     stepFrames(5);
@@ -199,7 +199,7 @@ TEST_F(TouLectures, APictureBookLecturePagesThroughItsPicturesAndPlaysTheQuestio
         auto* text = dynamic_cast<engine::ui::Text*>(findByName("Text_Title"));
         return text ? text->getString() : "";
     };
-    ASSERT_TRUE(waitFor([&] { return title() == "Which one is the cat?"; }, 20));
+    ASSERT_TRUE(waitFor([&] { return title() == "Which one is the cat?"; }));
     stepFrames(2);
     support::saveScreenshot("tou_e2e_picture_question");
     auto* game = dynamic_cast<SimpleGame*>(findByName("Text_Title")->getParent()->getParent());

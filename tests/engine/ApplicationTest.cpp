@@ -3,8 +3,14 @@
 
 #include <malloc.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/Application.h"
 
@@ -38,4 +44,46 @@ TEST(Application, LargeBlocksGoBackToTheSystemAfterALargerOneWasFreed) {
     void* picture = kept(std::malloc(1 << 20));
     EXPECT_GE(mallinfo2().hblkhd, mappedBefore + (1 << 20));
     std::free(kept(picture));
+}
+
+// The C library's heaps, from its own report.
+size_t heapCount() {
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* report = open_memstream(&text, &size);
+    malloc_info(0, report);
+    std::fclose(report);
+    const std::string info(text, size);
+    std::free(text);
+    size_t heaps = 0;
+    for (size_t at = info.find("<heap nr="); at != std::string::npos; at = info.find("<heap nr=", at + 1)) {
+        ++heaps;
+    }
+    return heaps;
+}
+
+TEST(Application, ThreadsAllocatingTogetherMakeNoHeapBeyondTheSecond) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers' allocators take the place of the C library's";
+#endif
+    BareApplication app;
+    const size_t before = heapCount();
+    constexpr int kThreads = 16;
+    std::atomic<int> holding{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i) {
+        // Each holds a block until all hold one, so none can take over a heap another thread left.
+        threads.emplace_back([&holding] {
+            void* block = kept(std::malloc(64));
+            ++holding;
+            while (holding.load() < kThreads) {
+                std::this_thread::yield();
+            }
+            std::free(block);
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_LE(heapCount(), std::max<size_t>(before, 2));
 }

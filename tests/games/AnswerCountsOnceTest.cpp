@@ -54,13 +54,13 @@ TEST_F(GameTest, AnswerCountsOnceWhateverPauseAndStartDoDuringItsEffect) {
                 press(frame, "PauseBtn");
                 press(frame, "StartBtn");
             }
-            EXPECT_FALSE(frame->running) << "the answer in its effect goes first";
+            EXPECT_FALSE(frame->running()) << "the answer in its effect goes first";
             c.answer(frame);
             // The effect's frames may still be loading on their thread.
-            ASSERT_TRUE(waitFor([&] { return frame->answeredCount > 0 && frame->running; }));
+            ASSERT_TRUE(waitFor([&] { return frame->answeredCount > 0 && frame->running(); }));
             support::stepFrames(150);
             EXPECT_EQ(frame->answeredCount, 1);
-            EXPECT_TRUE(frame->running);
+            EXPECT_TRUE(frame->running());
             frame->removeFromParentAndCleanup(true);
         }
     }

@@ -61,7 +61,7 @@ TEST_F(AutoChessGame, EachRightAnswerWalksThePieceOneCell) {
     start();
     const engine::Vec2 start = piece()->getPosition();
     support::click(choice(false));
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_EQ(frame->answeredCount, 0);
     EXPECT_TRUE(piece()->isVisible());
     EXPECT_EQ(piece()->getPosition(), start);
@@ -92,5 +92,5 @@ TEST_F(AutoChessGame, AWalkWithoutItsAnimationStillCounts) {
     ASSERT_TRUE(support::stepUntil([&] { return piece()->getPosition() == standOn(1); }));
     EXPECT_TRUE(piece()->isVisible()) << "the piece walks itself";
     EXPECT_EQ(stills(), 0);
-    EXPECT_TRUE(frame->running);
+    EXPECT_TRUE(frame->running());
 }

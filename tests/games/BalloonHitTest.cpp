@@ -8,7 +8,7 @@ namespace {
 
 class BalloonHitGame : public GameTest {
 protected:
-    // The demo lecture's game, or the fixture's with n choices a question.
+    // The demo lecture's game, or the fixture's with n choices a question, all ten questions asked.
     void start(int n = 0) {
         makeClass(3);
         std::string options, lists;
@@ -18,7 +18,7 @@ protected:
         for (int s = 0; s < 10; ++s) {
             lists += "<array>" + options + "</array>";
         }
-        n ? writeGame("<key>SelectImgs</key><array>" + lists + "</array>", 5, 51) : useDemoGame("0101010104");
+        n ? writeGame("<key>SelectImgs</key><array>" + lists + "</array>", 10, 51) : useDemoGame("0101010104");
         frame = startGame();
     }
     GameLayer* frame = nullptr;
@@ -31,7 +31,7 @@ TEST_F(BalloonHitGame, RightBalloonFliesUpAndTheRoundEndsOnTheRankBoard) {
     const int choice = rightChoice(frame);
     ASSERT_GT(choice, 0);
     support::click(option(frame, choice % 4 + 1));
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_EQ(frame->answeredCount, 0);
 
     engine::Node* right = option(frame, choice);
@@ -56,13 +56,13 @@ TEST_F(BalloonHitGame, StartDuringAFlightWaitsForItAndStopEndsTheRound) {
     support::stepFrames(20);
     press(frame, "PauseBtn");
     press(frame, "StartBtn");
-    EXPECT_FALSE(frame->running) << "the flying answer goes on first";
-    ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == 1 && frame->running; }));
+    EXPECT_FALSE(frame->running()) << "the flying answer goes on first";
+    ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == 1 && frame->running(); }));
     EXPECT_NE(textOf(frame, "TitleText"), question);
     EXPECT_EQ(right->getPosition(), home);
 
     press(frame, "StopBtn");
-    EXPECT_TRUE(frame->ended);
+    EXPECT_TRUE(frame->ended());
     EXPECT_EQ(GDataManager::getInstance()->students[0].gameScore, 0);
 }
 
@@ -72,6 +72,15 @@ TEST_F(BalloonHitGame, ChoicesBeyondTheFourBalloonsAreLeftOutAndMissingOnesLeave
         start(n);
         const std::string picture = static_cast<engine::ui::ImageView*>(find(frame, "OperImg4"))->getTextureFile();
         EXPECT_EQ(picture.find("opt1.png") != std::string::npos, n > 3) << picture;
+        // The fourth balloon, right without a picture of its own, flies and comes home like the others.
+        engine::Node* fourth = option(frame, 4);
+        const engine::Vec2 home = fourth->getPosition();
+        while (rightChoice(frame) != 4 && !HasFailure()) {
+            answerRight(frame);
+        }
+        answerRight(frame);
+        EXPECT_TRUE(fourth->isVisible());
+        EXPECT_EQ(fourth->getPosition(), home);
         frame->removeFromParent();
     }
 }

@@ -13,7 +13,7 @@ TEST_F(BigGunGame, RightTargetFiresItsShotAndTheRoundEndsOnTheRankBoard) {
     ASSERT_GT(choice, 0);
     support::click(option(frame, choice % 4 + 1));
     EXPECT_TRUE(cannon->isVisible()) << "a wrong target fires nothing";
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
 
     engine::Node* muzzle = find(frame, "AniImg1");
     const size_t before = muzzle->getParent()->getChildrenCount();

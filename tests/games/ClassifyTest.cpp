@@ -48,8 +48,8 @@ TEST_F(ClassifyGame, ItemsAreSortedByClassToTheResult) {
 
     // The wrong class: feedback, then the same item waits where it stood.
     support::click(target(false));
-    EXPECT_FALSE(frame->running);
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    EXPECT_FALSE(frame->running());
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_EQ(frame->answeredCount, 0);
     EXPECT_EQ(item()->getTag(), first);
     EXPECT_EQ(item()->getPosition(), waiting());
@@ -89,5 +89,5 @@ TEST_F(ClassifyGame, StartAfterPauseBringsTheSameItemFromHomeAgain) {
     press(frame, "StopBtn");
     support::stepFrames(150);
     EXPECT_EQ(frame->answeredCount, 0);
-    EXPECT_FALSE(frame->running);
+    EXPECT_FALSE(frame->running());
 }

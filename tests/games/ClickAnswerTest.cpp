@@ -36,8 +36,8 @@ protected:
 } // namespace
 
 TEST_F(ClickAnswerGame, RoundFromStartToTheRankBoard) {
-    EXPECT_EQ(frame->state, 2);
-    EXPECT_TRUE(frame->running);
+    EXPECT_EQ(frame->state(), 2);
+    EXPECT_TRUE(frame->running());
     EXPECT_FALSE(shown(frame, "StartBtn"));
     EXPECT_TRUE(shown(frame, "PauseBtn"));
     const int first = shownSlot(frame);
@@ -45,8 +45,8 @@ TEST_F(ClickAnswerGame, RoundFromStartToTheRankBoard) {
 
     // A wrong choice stops the clock while the feedback plays, then the same question waits again.
     support::click(option(frame, answerOf(first) % 4 + 1));
-    EXPECT_FALSE(frame->running);
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    EXPECT_FALSE(frame->running());
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_EQ(frame->answeredCount, 0);
     EXPECT_EQ(shownSlot(frame), first);
 
@@ -58,11 +58,11 @@ TEST_F(ClickAnswerGame, RoundFromStartToTheRankBoard) {
     for (int k = 0; k < 4; ++k) {
         answerRight();
     }
-    EXPECT_FALSE(frame->running);
+    EXPECT_FALSE(frame->running());
     EXPECT_TRUE(shown(frame, "LeftBtn"));
     expectWon(frame, chosenId, "games_click_answer_result");
-    EXPECT_EQ(frame->state, 3);
-    EXPECT_FALSE(frame->running) << "closing the board after a finished game changes nothing";
+    EXPECT_EQ(frame->state(), 3);
+    EXPECT_FALSE(frame->running()) << "closing the board after a finished game changes nothing";
     EXPECT_EQ(GDataManager::getInstance()->students[frame->selectedStudent].id, chosenId);
 }
 
@@ -76,18 +76,18 @@ TEST_F(ClickAnswerGame, StopEndsTheGameForGoodAndKeepsTheEarlierResult) {
     // The effect of the answer given before Stop ends after it: nothing is counted and nothing runs again.
     support::stepFrames(90);
     EXPECT_EQ(frame->answeredCount, 0);
-    EXPECT_FALSE(frame->running);
-    EXPECT_EQ(frame->state, 2);
+    EXPECT_FALSE(frame->running());
+    EXPECT_EQ(frame->state(), 2);
     EXPECT_EQ(pupilWithId(chosenId).gameScore, 100);
     EXPECT_EQ(pupilWithId(chosenId).gameTime, 30);
     EXPECT_EQ(tipText(), "") << "a stopped round has no result to tell";
 
     frame->onStartBtn();
-    EXPECT_FALSE(frame->running);
+    EXPECT_FALSE(frame->running());
     press(frame, "RankBtn");
     EXPECT_FALSE(shown(frame, "StartBtn"));
     press(engine::Director::getInstance()->getRunningScene(), "CloseBtn");
-    EXPECT_FALSE(frame->running) << "the rank board does not revive an ended game";
+    EXPECT_FALSE(frame->running()) << "the rank board does not revive an ended game";
     EXPECT_FALSE(shown(frame, "StartBtn"));
 }
 
@@ -100,5 +100,5 @@ TEST_F(ClickAnswerGame, PauseStopsClicksAndStartShowsTheQuestionAgain) {
     static_cast<engine::ui::Text*>(find(frame, "TitleText"))->setString("");
     press(frame, "StartBtn");
     EXPECT_EQ(shownSlot(frame), slot);
-    EXPECT_TRUE(frame->running);
+    EXPECT_TRUE(frame->running());
 }

@@ -39,8 +39,8 @@ TEST_F(DragonGame, WrongTargetsFailAndTheTenthRightOneCloses) {
     const int first = shownSlot(frame);
     support::click(option(frame, answerOf(first) % 4 + 1));
     EXPECT_FALSE(game->restFigure->isVisible()) << "the failure animation takes the dragon's place";
-    EXPECT_FALSE(frame->running);
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    EXPECT_FALSE(frame->running());
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_TRUE(game->restFigure->isVisible());
     EXPECT_EQ(frame->answeredCount, 0);
     EXPECT_EQ(shownSlot(frame), first);
@@ -64,6 +64,6 @@ TEST_F(DragonGame, StopDuringAnAnimationEndsTheGame) {
     support::stepFrames(90);
     EXPECT_EQ(frame->answeredCount, 0) << "an animation ending after the game counts nothing";
     EXPECT_TRUE(game->restFigure->isVisible());
-    EXPECT_EQ(frame->state, 2);
-    EXPECT_FALSE(frame->running);
+    EXPECT_EQ(frame->state(), 2);
+    EXPECT_FALSE(frame->running());
 }

@@ -60,7 +60,7 @@ TEST_F(GameFrame, NoPupilsNoGameClassAndTheCountdown) {
     EXPECT_EQ(textOf(frame, "PageNum1"), "1");
     press(frame, "StartBtn");
     EXPECT_EQ(tipText(), "Choose a pupil first.");
-    EXPECT_EQ(frame->state, 1);
+    EXPECT_EQ(frame->state(), 1);
     closeTip();
 
     makeClass(1);
@@ -74,8 +74,8 @@ TEST_F(GameFrame, NoPupilsNoGameClassAndTheCountdown) {
     engine::Director::getInstance()->mainLoop(0.5f);
     EXPECT_EQ(textOf(frame, "TimeText"), "00:00");
     engine::Director::getInstance()->mainLoop(0.2f);
-    EXPECT_FALSE(frame->running);
-    EXPECT_TRUE(frame->ended);
+    EXPECT_FALSE(frame->running());
+    EXPECT_TRUE(frame->ended());
     EXPECT_EQ(GDataManager::getInstance()->students[0].gameTime, 60);
 }
 
@@ -120,11 +120,11 @@ TEST_F(GameFrame, ARoundBelongsToItsPupilAndDataWithoutAQuestionDoesNotStart) {
         if (map.empty()) { // another pupil tapped during the round does not take its result
             answerRight(frame);
             choosePupil(frame, frame->selectedStudent == 0 ? 1 : 0);
-            ASSERT_TRUE(support::stepUntil([&] { return frame->ended; }, 200, 0.5f));
+            ASSERT_TRUE(support::stepUntil([&] { return frame->ended(); }, 200, 0.5f));
         } else {
             EXPECT_EQ(tipText(), "This game has no questions to play.");
             support::stepFrames(60);
-            EXPECT_EQ(frame->state, 1);
+            EXPECT_EQ(frame->state(), 1);
         }
         EXPECT_EQ(pupilWithId(1001).gameScore, map.empty() ? 20 : 80) << map;
         EXPECT_EQ(pupilWithId(1001).gameTime, 38) << map;
@@ -206,7 +206,7 @@ TEST_F(GameFrame, ResultIsStoredAsTheRoundShowsIt) {
         writeGame("", qnum);
         GameLayer* frame = startGame();
         answerRight(frame);
-        frame->elapsedTime = frame->ended ? frame->elapsedTime : 59.9f;
+        frame->elapsedTime = frame->ended() ? frame->elapsedTime : 59.9f;
         engine::Director::getInstance()->mainLoop(0.2f);
         ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
         const StudentRecord pupil = GDataManager::getInstance()->students[0];
@@ -222,10 +222,19 @@ TEST_F(GameFrame, ResultIsStoredAsTheRoundShowsIt) {
 TEST_F(GameFrame, DataThatCannotBeAnsweredRightDoesNotStart) {
     // Per game type, a question count that no right answer can serve.
     const std::string none = "<key>Answers</key><array/>",
-                      seven = "<key>Answers</key><array><integer>7</integer></array>";
+                      seven = "<key>Answers</key><array><integer>7</integer></array>",
+                      minusOne = "<key>Answers</key><array><integer>-1</integer></array>";
     const std::tuple<int, std::string, int> cases[] = {
-        {41, "", 0},   {41, none, 5}, {41, seven, 5}, {41, "<key>Questions</key><array/>", 5}, // no option answers 7
-        {21, none, 5}, {31, "", 5},   {81, seven, 5}, {11, "", 5}, // moles, pair pieces without pictures; no quarter 7
+        {41, "", 0}, // the option games: no question, no answer, no option answers 7, no question named
+        {41, none, 5},
+        {41, seven, 5},
+        {41, "<key>Questions</key><array/>", 5},
+        {21, none, 5}, // sorting: no answer, no question named, no target of the item's class (odd or even)
+        {21, "<key>Questions</key><array/>", 5},
+        {21, minusOne, 5},
+        {31, "", 5},    // moles without pictures
+        {81, seven, 5}, // no quarter 7
+        {11, "", 5},    // pair pieces without pictures
     };
     for (const auto& [model, map, qnum] : cases) {
         SCOPED_TRACE(std::to_string(model) + map);
@@ -236,7 +245,7 @@ TEST_F(GameFrame, DataThatCannotBeAnsweredRightDoesNotStart) {
         ASSERT_TRUE(support::stepUntil([&] { return shown(frame, "StartBtn"); }));
         press(frame, "StartBtn");
         EXPECT_EQ(tipText(), "This game has no questions to play.");
-        EXPECT_EQ(frame->state, 1);
+        EXPECT_EQ(frame->state(), 1);
         closeTip();
         frame->removeFromParentAndCleanup(true);
     }
@@ -252,5 +261,5 @@ TEST_F(GameFrame, TheRankBoardLeavesAPendingAnswerPending) {
     if (engine::Node* close = support::findByName("CloseBtn")) {
         support::click(close);
     }
-    EXPECT_FALSE(frame->running);
+    EXPECT_FALSE(frame->running());
 }

@@ -95,7 +95,7 @@ protected:
     // A game won: the full score stored for the pupil, the result screenshot, and after the result tip the rank
     // board's first row is that pupil with that score.
     static void expectWon(GameLayer* frame, int id, const std::string& screenshot) {
-        EXPECT_EQ(frame->state, 3);
+        EXPECT_EQ(frame->state(), 3);
         EXPECT_EQ(pupilWithId(id).gameScore, 100);
         ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
         EXPECT_NE(tipText().find(pupilWithId(id).name + " finished in"), std::string::npos) << tipText();
@@ -168,12 +168,12 @@ protected:
         ASSERT_NE(right, nullptr);
         support::click(right);
         ASSERT_TRUE(support::stepUntil(
-            [&] { return frame->answeredCount != before && (frame->running || frame->state == 3); }));
+            [&] { return frame->answeredCount != before && (frame->running() || frame->state() == 3); }));
     }
     // Answers right to the end of the round; the pupil who played has won it.
     void winRound(GameLayer* frame, const std::string& screenshot) {
         const int id = frame->selectedId;
-        while (frame->state != 3 && !HasFailure()) {
+        while (frame->state() != 3 && !HasFailure()) {
             answerRight(frame);
         }
         expectWon(frame, id, screenshot);

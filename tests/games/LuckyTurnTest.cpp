@@ -45,7 +45,7 @@ TEST_F(LuckyTurnGame, StopsAreJudgedUntilFiveAreRight) {
     const int first = shownSlot(frame);
     const int wrong = answerOf(first) % 4 + 1;
     stopIn(wrong);
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_EQ(frame->answeredCount, 0);
     EXPECT_EQ(shownSlot(frame), first);
     EXPECT_EQ(game->wheel->getNumberOfRunningActions(), 1) << "a wrong stop spins the wheel again";
@@ -74,8 +74,8 @@ TEST_F(LuckyTurnGame, StopsAreJudgedUntilFiveAreRight) {
 TEST_F(LuckyTurnGame, TheCountdownEndsTheGame) {
     stopIn(answerOf(shownSlot(frame)));
     ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == 1; }));
-    ASSERT_TRUE(support::stepUntil([&] { return frame->ended; }, 200, 0.5f));
-    EXPECT_EQ(frame->state, 2);
+    ASSERT_TRUE(support::stepUntil([&] { return frame->ended(); }, 200, 0.5f));
+    EXPECT_EQ(frame->state(), 2);
     EXPECT_EQ(pupilWithId(pupilId).gameScore, 20);
     EXPECT_GE(pupilWithId(pupilId).gameTime, 59);
     stopIn(answerOf(shownSlot(frame)));

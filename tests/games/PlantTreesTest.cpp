@@ -33,7 +33,7 @@ TEST_F(PlantTreesGame, EverySecondAnswerGrowsTheTreeBeforeItsPointsCount) {
     engine::Node* tree = find(frame, "AniImg1");
     ASSERT_GT(rightChoice(frame), 0);
     support::click(option(frame, rightChoice(frame) % 4 + 1));
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_EQ(frame->answeredCount, 0);
 
     answerRight(frame);
@@ -60,5 +60,5 @@ TEST_F(PlantTreesGame, WithoutTheTreeTheAnswersStillCountUntilStop) {
     EXPECT_EQ(frame->score, 40.f);
     EXPECT_EQ(keptFrames(), 0);
     press(frame, "StopBtn");
-    EXPECT_TRUE(frame->ended);
+    EXPECT_TRUE(frame->ended());
 }

@@ -60,7 +60,7 @@ TEST_F(PuzzleGame, RightAnswersUncoverTheTilesInDrawnOrder) {
     // A wrong answer uncovers nothing; a resume shows the question again and leaves the picture as it is.
     const int first = shownSlot(frame);
     support::click(option(frame, answerOf(first) % 4 + 1));
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     press(frame, "PauseBtn");
     press(frame, "StartBtn");
     EXPECT_EQ(shownSlot(frame), first);
@@ -80,6 +80,6 @@ TEST_F(PuzzleGame, RightAnswersUncoverTheTilesInDrawnOrder) {
     support::stepFrames(60);
     EXPECT_EQ(frame->answeredCount, 2);
     EXPECT_EQ(game->contImgs[drawn[2]]->getColor(), kDark);
-    EXPECT_EQ(frame->state, 2);
+    EXPECT_EQ(frame->state(), 2);
     EXPECT_EQ(pupilWithId(pupilId).gameScore, 0);
 }

@@ -44,14 +44,14 @@ TEST_F(SimpleGameRound, MissingFilesArriveThenRightAndWrongAnswersRunToTheEnd) {
     const int port = server.port();
     server.stop();
     open<SimpleGame>(105);
-    ASSERT_TRUE(waitFor([] { return title() == "Which one is the cat?"; }, 20));
+    ASSERT_TRUE(waitFor([] { return title() == "Which one is the cat?"; }));
     EXPECT_TRUE(support::click("Btn_Return"));
     ASSERT_TRUE(waitFor([] { return support::findByName("Text_Title") == nullptr; }));
     ASSERT_EQ(server.start(port), port);
     auto* game = open<SimpleGame>(105);
     game->retain();
     EXPECT_NE(support::findByName("Layout_LoadPanel"), nullptr);
-    ASSERT_TRUE(waitFor([] { return title() == "Which one is the cat?"; }, 20));
+    ASSERT_TRUE(waitFor([] { return title() == "Which one is the cat?"; }));
     EXPECT_TRUE(SimpleGameManager::getInstance()->getMissingFiles().empty());
     for (const SimpleGameItem& item : SimpleGameManager::getInstance()->getItems()) {
         for (const std::string& picture : item.operImgs) {
@@ -128,7 +128,7 @@ TEST_F(SimpleGameRound, FilesThatDoNotDecodeAreRemovedAndAskedForAgain) {
     games->buildLists(reply);
     ASSERT_EQ(games->getMissingFiles().size(), 5u);
     open<SimpleGame>(105);
-    ASSERT_TRUE(waitFor([] { return title() == "One"; }, 20));
+    ASSERT_TRUE(waitFor([] { return title() == "One"; }));
     ASSERT_EQ(games->getMissingFiles().size(), 4u);
     for (const DownloadRecord& record : games->getMissingFiles()) {
         EXPECT_FALSE(std::filesystem::exists(record.storagePath)) << record.storagePath;

@@ -69,7 +69,7 @@ TEST_F(SupperzzleGame, PiecesPopInAndPairsAreFound) {
             press(frame, "StartBtn");
             support::click(pair(game, 2)[0]);
         }
-        EXPECT_FALSE(frame->running);
+        EXPECT_FALSE(frame->running());
         ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == tag; })) << tag;
         EXPECT_FALSE(both[0]->isVisible());
         EXPECT_EQ(both[0]->getPosition(), both[1]->getPosition());

@@ -60,7 +60,7 @@ TEST_F(WhacAMoleGame, MolesPopUpAndTheRightHitCounts) {
 
     const int answer = answerOf(shownSlot(frame));
     support::click(moleWith(answer % 4 + 1));
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_EQ(frame->answeredCount, 0);
     // A mole that stayed in its hole carries no answer.
     int spare = 1;
@@ -68,7 +68,7 @@ TEST_F(WhacAMoleGame, MolesPopUpAndTheRightHitCounts) {
         ++spare;
     }
     support::click(mole(spare));
-    ASSERT_TRUE(support::stepUntil([&] { return frame->running; }));
+    ASSERT_TRUE(support::stepUntil([&] { return frame->running(); }));
     EXPECT_EQ(frame->answeredCount, 0);
 
     for (int k = 1; k <= 5; ++k) {
@@ -76,7 +76,7 @@ TEST_F(WhacAMoleGame, MolesPopUpAndTheRightHitCounts) {
         ASSERT_TRUE(support::stepUntil([&] { return frame->answeredCount == k; })) << k;
         support::stepFrames(20);
     }
-    EXPECT_EQ(frame->state, 3);
+    EXPECT_EQ(frame->state(), 3);
     ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
     support::saveScreenshot("games_whack_a_mole_result");
     EXPECT_EQ(GDataManager::getInstance()->students[0].gameScore, 100);

@@ -2,6 +2,7 @@
 // results upload (the exact text and fields the server receives, the finish view on success, every result kept
 // when the upload fails).
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <filesystem>
 
@@ -13,6 +14,7 @@
 #include "lesson/SFVideoPlayer.h"
 #include "lesson/UnsentResults.h"
 #include "lesson/VideoLayer.h"
+#include "render/TextureCache.h"
 #include "lesson/VideoPlaySprite.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
@@ -59,11 +61,15 @@ TEST_F(VideoPage, PlayOpensThePlayerOverTheLessonOrTellsTheFileIsMissing) {
     LogicTopicScene* scene = openLessonPlayer();
     ASSERT_NE(scene, nullptr);
     support::saveScreenshot("lesson_video_page");
+    // A picture kept from an earlier screen goes when the movie opens.
+    engine::TextureCache* cache = engine::Director::getInstance()->getTextureCache();
+    ASSERT_NE(cache->addImage("HeadImg1.png"), nullptr);
     click("PlayBtn");
     support::stepFrames(2);
     SFVideoPlayer* player = lesson::childOf<SFVideoPlayer>(scene);
     ASSERT_NE(player, nullptr);
     EXPECT_EQ(player->getLocalZOrder(), 106);
+    EXPECT_EQ(cache->getTextureForKey("HeadImg1.png"), nullptr);
     ASSERT_TRUE(waitFor([player] {
         return findByName("Slider") && player->getVideoSprite() && player->getVideoSprite()->getShownFrameCount() > 0;
     }));
@@ -157,8 +163,10 @@ TEST_F(ResultsUpload, AFailedUploadKeepsEveryResultAndCanBeSentAgain) {
     // No answer reads as no network; a bad reply names the request; a refusal shows the server's message.
     const std::string bad = "The server sent a bad reply to saveScore.";
     const std::pair<std::string, std::string> faults[] = {
-        {server.origin() + "/fault/notjson/", bad}, {server.origin() + "/fault/status5/", "x"},
-        {server.origin() + "/fault/http500/", bad}, {closedBaseUrl(), "Cannot reach the server. Check the network."}};
+        {server.origin() + "/fault/notjson/", bad},
+        {server.origin() + "/fault/status5/", "x"},
+        {server.origin() + "/fault/http500/", bad},
+        {closedBaseUrl(), "Cannot reach the server. Check the network."}};
     for (const auto& [base, tip] : faults) {
         SCOPED_TRACE(base);
         http->baseUrl = base;
@@ -229,6 +237,26 @@ TEST_F(ResultsUpload, AKeepThatCannotBeWrittenWaitsInMemoryForTheSameTeacher) {
     ASSERT_EQ(scores.size(), 1u);
     EXPECT_EQ(scores[0].request.token, http->token);
     EXPECT_EQ(scores[0].request.field("score"), results);
+}
+
+// A kept upload hangs on the one connection: the Finish still sends the class's results, behind it.
+TEST_F(ResultsUpload, AFinishWhileAKeptUploadIsOutStillSends) {
+    ASSERT_NE(openSummary(), nullptr);
+    HttpManager* http = HttpManager::getInstance();
+    const std::string good = http->baseUrl;
+    http->account = "teacher";
+    // The stall route holds a "gradeCode" above 1.
+    UnsentResults::keep("teacher", {{"classId", "102"}, {"gradeCode", "2"}});
+    http->baseUrl = server.origin() + "/fault/stall/";
+    UnsentResults::sendFor("teacher");
+    http->baseUrl = good;
+    // Its panel went with the login scene.
+    http->removeLoading();
+    click("FinishBtn");
+    ASSERT_TRUE(httplib::Client(server.origin()).Get("/fault/release"));
+    ASSERT_TRUE(waitFor([] { return finishShown(); }));
+    ASSERT_EQ(server.scores().size(), 1u);
+    EXPECT_EQ(server.scores()[0].request.field("classId"), "101");
 }
 
 TEST_F(ResultsUpload, AReplyAfterThePageWentOpensNothing) {

@@ -120,7 +120,9 @@ TEST_F(VideoTest, SpriteShowsChangingFramesAndReportsTheEndOnceOnTheMainThread) 
     const std::vector<uint32_t> first = samplePixels();
     EXPECT_NE(first, std::vector<uint32_t>(first.size(), 0u)) << "the decoded picture is drawn";
     const uint64_t shown = sprite->getShownFrameCount();
-    ASSERT_TRUE(support::waitFor([&] { return sprite->getShownFrameCount() >= shown + frames(6); }));
+    // A busy machine shows fewer of the second's pictures: the end, when it comes first, has shown the last one.
+    ASSERT_TRUE(support::waitFor([&] { return sprite->getShownFrameCount() >= shown + frames(6) || ends > 0; }));
+    EXPECT_GT(sprite->getShownFrameCount(), shown);
     EXPECT_NE(samplePixels(), first);
 
     ASSERT_TRUE(support::waitFor([&] { return ends > 0; }));
@@ -245,8 +247,13 @@ TEST_F(VideoTest, PlayerControlsThroughTouches) {
         support::stepFrames(1);
     }
     ASSERT_GT(renderer->getStats().tintedCopyBytes, 0u);
+    // What the player covers is not drawn while it is open; what was hidden before stays hidden after.
+    Node* hidden = engine::Node::create();
+    hidden->setVisible(false);
+    scene()->addChild(hidden);
     SFVideoPlayer* player = openPlayer("movie/Login.mp4");
     EXPECT_EQ(renderer->getStats().tintedCopyBytes, 0u);
+    EXPECT_FALSE(tinted->isVisible());
     ASSERT_NE(player->getVideoSprite(), nullptr);
     auto* panel = dynamic_cast<engine::ui::Layout*>(support::findByName("Panel_UI"));
     auto* slider = dynamic_cast<engine::ui::Slider*>(support::findByName("Slider"));
@@ -288,6 +295,8 @@ TEST_F(VideoTest, PlayerControlsThroughTouches) {
     ASSERT_TRUE(support::click("Btn_Skip"));
     support::stepFrames(1);
     EXPECT_FALSE(playerOpen());
+    EXPECT_TRUE(tinted->isVisible());
+    EXPECT_FALSE(hidden->isVisible());
 }
 
 // A window taller than 16:9: the movie keeps its shape in the middle, black above and below.

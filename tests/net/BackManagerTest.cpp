@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/Director.h"
+#include "base/InputLimits.h"
 #include "common/BaseScene.h"
 #include "net/BackManager.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
+#include "render/TextureCache.h"
 #include "support/ClientTest.h"
 
 namespace fs = std::filesystem;
@@ -127,13 +130,21 @@ TEST_F(BackManagerTest, TheLogoIsFetchedOnceAndItsNameStoredWhenItArrives) {
     EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "riverside_logo.png");
     EXPECT_FALSE(back->logoCallback);
 
-    // The same address again: no download, the callback stays unused.
-    back->logoCallback = [&] { ++calls; };
-    fs::remove(logo);
-    back->loadInstitutionLogo(server.origin() + "/files/logo/riverside_logo.png");
-    support::stepFrames(60);
-    EXPECT_EQ(calls, 1);
-    EXPECT_FALSE(fs::exists(logo));
+    // The same address again: no download while the stored logo decodes; one cut or gone is fetched again.
+    const auto whole = fs::file_size(logo);
+    for (const bool keep : {true, false}) {
+        back->logoCallback = [&] { ++calls; };
+        if (!keep) {
+            // Cut on disk, as the next start finds it.
+            fs::resize_file(logo, whole / 2);
+            engine::Director::getInstance()->getTextureCache()->removeTextureForKey(logo);
+        }
+        back->loadInstitutionLogo(server.origin() + "/files/logo/riverside_logo.png");
+        support::stepFrames(60);
+        ASSERT_TRUE(waitFor([&] { return calls == (keep ? 1 : 2); }));
+        EXPECT_EQ(fs::file_size(logo), whole);
+    }
+    EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "riverside_logo.png");
 }
 
 TEST_F(BackManagerTest, ALogoThatIsMissingOrNoPictureIsNotRecorded) {
@@ -142,8 +153,12 @@ TEST_F(BackManagerTest, ALogoThatIsMissingOrNoPictureIsNotRecorded) {
         const char* log;
     } cases[] = {{"/files/missing/other_logo.png", "institution logo not loaded"},
                  {"/files/courseware/0101010101.zip", "institution logo is not a picture"},
-                 {"/fault/hugepng/files/logo/png_logo.png", "picture of 30000x30000 is larger than 4096x4096"},
-                 {"/fault/hugesvg/files/logo/svg_logo.png", "picture is no PNG or JPEG"}};
+                 {"/fault/hugepng/files/logo/png_logo.png", "picture of 30000x30000 is larger than 1024x1024"},
+                 {"/fault/hugesvg/files/logo/svg_logo.png", "picture is no PNG or JPEG"},
+                 {"/fault/scanjpeg/files/logo/scan_logo.png", "picture of more than 64 scans"},
+                 {"/fault/surpluspng/files/logo/data_logo.png", "picture's data is longer than 16x16 pixels can need"},
+                 // Cut at its cap while it arrives, not kept to be refused after 256 MB.
+                 {"/fault/endless/files/logo/endless_logo.png", "institution logo not loaded"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
         int calls = 0;
@@ -154,7 +169,9 @@ TEST_F(BackManagerTest, ALogoThatIsMissingOrNoPictureIsNotRecorded) {
         EXPECT_EQ(calls, 0);
         EXPECT_EQ(SqManager::getInstance()->getBaseData("InstitutionLogo"), "");
         EXPECT_FALSE(fs::exists(logo));
+        EXPECT_FALSE(fs::exists(logo + ".tmp"));
     }
+    EXPECT_TRUE(logged("longer than " + std::to_string(engine::limits::kPictureBytes) + " bytes"));
 }
 
 } // namespace

@@ -8,11 +8,10 @@
 #include "common/LifeToken.h"
 #include "common/PlistManager.h"
 #include "net/HttpManager.h"
-#include "network/HttpRequest.h"
-#include "network/HttpResponse.h"
 #include "scene/Scene.h"
 #include "scenes/LoginScene.h"
 #include "support/ClientTest.h"
+#include "support/LocalHttpServer.h"
 #include "ui/Button.h"
 
 namespace {
@@ -44,17 +43,16 @@ protected:
         support::stepFrames(2);
     }
 
-    // Feeds a reply straight to the handler, as the HTTP client would deliver it.
-    void deliver(const std::string& name, const std::string& body, bool succeeded = true, long code = 200) {
-        auto* request = new engine::network::HttpRequest();
-        auto* response = new engine::network::HttpResponse(request);
-        request->release();
-        response->setSucceed(succeeded);
-        response->setResponseCode(code);
-        response->getResponseData()->assign(body.begin(), body.end());
-        HttpManager::getInstance()->onHttpRequestCompleted(nullptr, response, name);
-        response->release();
-        support::stepFrames(2);
+    // Sends a request of that name to a server that answers it with body.
+    void deliver(const std::string& name, const std::string& body) {
+        support::LocalHttpServer replies([body](httplib::Server& routes) {
+            routes.Post(".*", [body](const httplib::Request&, httplib::Response& reply) {
+                reply.set_content(body, "application/json");
+            });
+        });
+        HttpManager::getInstance()->baseUrl = replies.url("/");
+        send(name);
+        waitForReply();
     }
 
     void useFault(const std::string& kind) {
@@ -221,7 +219,7 @@ TEST_F(HttpManagerTest, AnUnreadableReplyReachesTheFailureCallbackAsAFailedTrans
         failures.clear();
         useFault(kind);
         send("getCourseList", {}, false, onFailure);
-        ASSERT_TRUE(waitFor([&] { return !failures.empty(); }, 20));
+        ASSERT_TRUE(waitFor([&] { return !failures.empty(); }));
         EXPECT_EQ(failures.size(), 1u);
         EXPECT_EQ(failures[0].first, 200);
         EXPECT_EQ(failures[0].second, "The server sent a bad reply to getCourseList.");
@@ -275,6 +273,19 @@ TEST_F(HttpManagerTest, NotLoggedInLeadsBackToLogin) {
     ASSERT_TRUE(support::click("Button2"));
     ASSERT_TRUE(waitFor(
         [] { return dynamic_cast<LoginScene*>(engine::Director::getInstance()->getRunningScene()) != nullptr; }));
+}
+
+TEST_F(HttpManagerTest, EachRequestOfANameHearsItsOwn401) {
+    useFault("code401");
+    std::vector<std::string> heard;
+    for (const char* sender : {"page", "kept"}) {
+        HttpManager::getInstance()->sendRequest("saveScore", nullptr, true, "union", nullptr, {}, [&heard, sender] {
+            heard.push_back(sender);
+            return std::string(sender);
+        });
+    }
+    ASSERT_TRUE(waitFor([&] { return heard.size() == 2; }));
+    EXPECT_EQ(heard, (std::vector<std::string>{"page", "kept"}));
 }
 
 TEST_F(HttpManagerTest, AnExpiredTokenIsRefusedWithCode401) {

@@ -126,7 +126,7 @@ void sendFirstBytesThenStall(LocalHttpServer& server, httplib::Response& res) {
                                  if (offset == 0) {
                                      return sink.write("abcd", 4);
                                  }
-                                 server.waitUntilStopping(std::chrono::seconds(20));
+                                 server.waitUntilStopping(std::chrono::seconds(60));
                                  return false;
                              });
 }
@@ -146,7 +146,7 @@ TEST_F(DownloaderTest, LargeBodyArrivesWholeWithOrderedProgress) {
     const std::string target = scratch.file("course/12/video.mp4"); // the folders do not exist yet
     downloader->createDownloadFileTask(server.url("/video.mp4"), target, "video");
 
-    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }, 60));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }));
     ASSERT_EQ(recorder.successes, std::vector<std::string>{"video"});
     EXPECT_TRUE(fileHasPattern(target, kSize));
     EXPECT_FALSE(fs::exists(target + ".tmp"));
@@ -222,8 +222,9 @@ TEST_F(DownloaderTest, StalledServerIsGivenUpAfterTheTimeOut) {
     const auto start = std::chrono::steady_clock::now();
     downloader->createDownloadFileTask(server.url("/stall.bin"), target);
 
-    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }, 10));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3500));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }));
+    // The 1 s limit, not the usual 10 s.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
     ASSERT_EQ(recorder.errors.size(), 1u);
     EXPECT_EQ(recorder.errors[0].internal, 28); // CURLE_OPERATION_TIMEDOUT
     EXPECT_FALSE(fs::exists(target));
@@ -231,12 +232,12 @@ TEST_F(DownloaderTest, StalledServerIsGivenUpAfterTheTimeOut) {
 }
 
 TEST_F(DownloaderTest, SlowButMovingTransferOutlivesTheTimeOut) {
-    constexpr size_t kPieces = 8;
+    constexpr size_t kPieces = 12;
     LocalHttpServer server([&](httplib::Server& s) {
         s.Get("/slow.bin", [&](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(kPieces, "application/octet-stream",
                                      [&](size_t offset, size_t, httplib::DataSink& sink) {
-                                         // One byte every 300 ms: 2.4 s in all against a 1 s stall limit.
+                                         // One byte every 300 ms: 3.6 s in all against a 2 s stall limit.
                                          server.waitUntilStopping(std::chrono::milliseconds(300));
                                          std::string piece;
                                          fillPattern(offset, 1, piece);
@@ -246,11 +247,11 @@ TEST_F(DownloaderTest, SlowButMovingTransferOutlivesTheTimeOut) {
     });
     support::ScratchDir scratch;
     Recorder recorder;
-    auto downloader = makeDownloader(recorder, 1);
+    auto downloader = makeDownloader(recorder, 2);
     const std::string target = scratch.file("slow.bin");
     downloader->createDownloadFileTask(server.url("/slow.bin"), target, "slow");
 
-    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }, 15));
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }));
     EXPECT_EQ(recorder.successes, std::vector<std::string>{"slow"});
     EXPECT_TRUE(fileHasPattern(target, kPieces));
 }
@@ -320,14 +321,19 @@ TEST_F(DownloaderTest, RunsAtMostCountOfMaxProcessingTasksAtOnce) {
     std::condition_variable changed;
     int active = 0;
     int mostActive = 0;
+    int served = 0;
     LocalHttpServer server([&](httplib::Server& s) {
         s.Get(R"(/file/(\d+))", [&](const httplib::Request&, httplib::Response& res) {
             std::unique_lock<std::mutex> lock(mutex);
             mostActive = std::max(mostActive, ++active);
             changed.notify_all();
-            // Holds each reply until a second transfer runs beside it, or a short limit passes.
-            changed.wait_for(lock, std::chrono::milliseconds(400), [&] { return active >= 3; });
+            // Holds each reply until a second transfer runs beside it (the last runs alone), then a little longer
+            // for a third that should not come.
+            changed.wait_for(lock, std::chrono::seconds(60), [&] { return active >= 2 || served == 4; });
+            changed.wait_for(lock, std::chrono::milliseconds(300), [&] { return active >= 3; });
             --active;
+            ++served;
+            changed.notify_all();
             res.set_content("x", "text/plain");
         });
     });
@@ -408,7 +414,7 @@ TEST_F(DownloaderTest, DirectorShutdownStopsTransfersAndRemovesTempFiles) {
     const auto start = std::chrono::steady_clock::now();
     engine::Director::getInstance()->end();
     support::stepFrames(1);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     EXPECT_TRUE(engine::Director::getInstance()->hasEnded());
     EXPECT_TRUE(noTempFiles(scratch.path()));
     EXPECT_TRUE(fs::is_empty(scratch.path()));

@@ -190,7 +190,7 @@ TEST_F(HttpClientTest, ServerErrorIsAFailureWithItsStatus) {
 TEST_F(HttpClientTest, TimeOutGivesMinusOne) {
     LocalHttpServer server([&](httplib::Server& s) {
         s.Get("/silent", [&](const httplib::Request&, httplib::Response& res) {
-            server.waitUntilStopping(std::chrono::seconds(10));
+            server.waitUntilStopping(std::chrono::seconds(120));
             res.set_content("late", "text/plain");
         });
     });
@@ -198,8 +198,9 @@ TEST_F(HttpClientTest, TimeOutGivesMinusOne) {
     Reply reply;
     const auto start = std::chrono::steady_clock::now();
     sendAndRelease(makeRequest(server.url("/silent"), HttpRequest::Type::GET, &reply));
-    ASSERT_TRUE(support::waitFor([&] { return reply.arrived; }, 8));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    ASSERT_TRUE(support::waitFor([&] { return reply.arrived; }));
+    // The 1 s limit, not the usual 60 s.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     EXPECT_FALSE(reply.succeed);
     EXPECT_EQ(reply.code, -1);
     EXPECT_NE(reply.error, "");
@@ -258,7 +259,7 @@ TEST_F(HttpClientTest, DestroyInstanceCancelsWithoutCallbacks) {
     LocalHttpServer server([&](httplib::Server& s) {
         s.Get("/hold", [&](const httplib::Request&, httplib::Response& res) {
             ++hits;
-            server.waitUntilStopping(std::chrono::seconds(10));
+            server.waitUntilStopping(std::chrono::seconds(120));
             res.set_content("late", "text/plain");
         });
     });
@@ -275,7 +276,7 @@ TEST_F(HttpClientTest, DestroyInstanceCancelsWithoutCallbacks) {
 
     const auto start = std::chrono::steady_clock::now();
     HttpClient::destroyInstance();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     support::stepFrames(10);
     EXPECT_EQ(callbacks, 0);
     EXPECT_EQ(hits, 1);

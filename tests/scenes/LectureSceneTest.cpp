@@ -5,10 +5,12 @@
 #include <string>
 
 #include "NavigationFixture.h"
+#include "base/Director.h"
 #include "common/GDataManager.h"
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "render/TextureCache.h"
 #include "scenes/ClassScene.h"
 #include "scenes/LectureScene.h"
 #include "scenes/PupilChain.h"
@@ -211,16 +213,20 @@ TEST_F(LectureSceneTest, AReadyLectureLoadsThePupilsAndTheirHeadsIntoTheSignIn) 
 }
 
 TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgain) {
-    // Anna's head is an HTML page, Ben's 17 MB long; Cleo's address names no file. Then both are too large.
-    const auto seat = [this](const std::string& annaFault, const std::string& benFault) {
+    // Anna's head is an HTML page, Ben's 17 MB long; Cleo's address names no file. Then both are too large, then
+    // too much work.
+    bool doneAtOnce = false;
+    const auto seat = [this, &doneAtOnce](const std::string& annaFault, const std::string& benFault) {
         rapidjson::Document reply;
         reply.Parse(("[{\"sex\": \"2\", \"pic\": \"" + server.origin() + annaFault + "/files/heads/p1001.png\"}, " +
                      "{\"sex\": \"1\", \"pic\": \"" + server.origin() + benFault + "/files/heads/p1002.png\"}, " +
-                     R"({"sex": "2", "pic": "/files/heads/.png"}])").c_str());
+                     R"({"sex": "2", "pic": "/files/heads/.png"}])")
+                        .c_str());
         GDataManager::getInstance()->students.clear();
         PupilChain chain;
         bool done = false;
         chain.start(reply, [&done] { done = true; });
+        doneAtOnce = done;
         EXPECT_TRUE(waitFor([&done] { return done; }));
         std::vector<std::string> heads;
         for (const StudentRecord& pupil : GDataManager::getInstance()->students) {
@@ -237,11 +243,22 @@ TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgai
     // Pictures that claim 30000x30000 pixels are refused before they are decoded.
     EXPECT_EQ(seat("/fault/hugepng", "/fault/hugesvg"),
               (std::vector<std::string>{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"}));
-    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 4096x4096: " + folder + "p1001.png"));
+    EXPECT_TRUE(logged("picture of 30000x30000 is larger than 1024x1024: " + folder + "p1001.png"));
     EXPECT_TRUE(logged("picture is no PNG or JPEG: " + folder + "p1002.png"));
     EXPECT_FALSE(std::filesystem::exists(folder + "p1002.png"));
+    // Pictures that would cost minutes to decode: 2000 scans, 1 MB of data that inflates to 1 GB.
+    EXPECT_EQ(seat("/fault/scanjpeg", "/fault/surpluspng"),
+              (std::vector<std::string>{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"}));
+    EXPECT_TRUE(logged("picture of more than 64 scans: " + folder + "p1001.png"));
+    EXPECT_TRUE(logged("picture's data is longer than 16x16 pixels can need: " + folder + "p1002.png"));
     // The next time the pictures are fetched again.
     EXPECT_EQ(seat("", ""), (std::vector<std::string>{folder + "p1001.png", folder + "p1002.png", "HeadImg2.png"}));
+    // Heads on disk and out of the texture cache are decoded off the main loop.
+    for (const char* head : {"p1001.png", "p1002.png"}) {
+        engine::Director::getInstance()->getTextureCache()->removeTextureForKey(folder + head);
+    }
+    EXPECT_EQ(seat("", ""), (std::vector<std::string>{"p1001.png", "p1002.png", "HeadImg2.png"}));
+    EXPECT_FALSE(doneAtOnce);
 }
 
 TEST_F(LectureSceneTest, PupilIdsAndSexesReadAsNumbersOrTexts) {

@@ -87,9 +87,9 @@ TEST_F(ResourceSceneTest, AGradesMissingPackagesAreQueuedShownWithProgressThenRe
     ASSERT_TRUE(click("DownloadBg", gradeTwo));
     support::stepFrames(2);
     EXPECT_EQ(closeTip(), "Missing lectures of this grade are queued.");
-    ASSERT_TRUE(support::waitFor([] { return shown("Panel02"); }, 20.0));
+    ASSERT_TRUE(support::waitFor([] { return shown("Panel02"); }));
     support::saveScreenshot("resource_downloading");
-    ASSERT_TRUE(support::waitFor([&] { return textOf("LocalNum", gradeTwo) == "1"; }, 20.0));
+    ASSERT_TRUE(support::waitFor([&] { return textOf("LocalNum", gradeTwo) == "1"; }));
     EXPECT_EQ(textOf("Text", gradeTwo), "Complete");
     EXPECT_FLOAT_EQ(percentOf(findByName("Panel02")), 100.f);
     EXPECT_EQ(textOf("Text", findByName("Panel02")), "Complete");

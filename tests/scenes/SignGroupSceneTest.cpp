@@ -14,6 +14,7 @@
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "scenes/GoToLogin.h"
 #include "scenes/GradeScene.h"
 #include "scenes/GroupScene.h"
 #include "scenes/LectureScene.h"
@@ -251,13 +252,35 @@ TEST_F(SignGroupTest, OnlyPupilsStillToGroupArePaged) {
     EXPECT_EQ(scene->getPage(), 1);
     EXPECT_EQ(navigation::textOf("PageText12"), "1");
     EXPECT_EQ(scene->getListIcons().size(), 4u);
-    // Everybody grouped, then one pupil back on the list: page 1 shows him.
-    support::click("RandomBtn");
+    const auto pageText = [] { return navigation::textOf("PageText11") + "/" + navigation::textOf("PageText12"); };
+    // A fifth pupil back on the list makes a second page; grouping him from there brings the list back to page 1.
+    const auto toSecondPage = [&] {
+        support::drag(headAt(scene->getGroupIcons()[0]), worldCenter(findByName("ListPanel")));
+        support::stepFrames(2);
+        support::click("PageDownBtn");
+        support::stepFrames(2);
+        EXPECT_EQ(pageText(), "2/2");
+    };
+    toSecondPage();
+    ASSERT_EQ(scene->getListIcons().size(), 1u);
+    Node* groups = findByName("GroupPanel" + std::to_string(GDataManager::getInstance()->groupCount));
+    support::drag(headAt(scene->getListIcons()[0]), worldCenter(findByName("GroupBg1", groups)));
     support::stepFrames(2);
+    EXPECT_EQ(pageText(), "1/1");
+    EXPECT_EQ(scene->getListIcons().size(), 4u);
+    // Everybody grouped behind the scene's back (by a scene over it): page 1 of none, no arrow; then one pupil
+    // back on the list: page 1 shows him.
+    toSecondPage();
+    for (StudentRecord& pupil : GDataManager::getInstance()->students) {
+        pupil.group = std::max(pupil.group, 1);
+    }
+    support::stepFrames(2);
+    EXPECT_EQ(pageText(), "1/0");
+    EXPECT_FALSE(findByName("PageUpBtn")->isVisible() || findByName("PageDownBtn")->isVisible());
     support::drag(headAt(scene->getGroupIcons()[0]), worldCenter(findByName("ListPanel")));
     support::stepFrames(2);
     EXPECT_EQ(scene->getListIcons().size(), 1u);
-    EXPECT_EQ(navigation::textOf("PageText11") + "/" + navigation::textOf("PageText12"), "1/1");
+    EXPECT_EQ(pageText(), "1/1");
     support::saveScreenshot("group_one_back_on_the_list");
 }
 

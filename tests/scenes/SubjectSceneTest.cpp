@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "NavigationFixture.h"
 #include "base/Director.h"
@@ -267,8 +269,9 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
         chooseSubject(1);
         ASSERT_TRUE(support::waitFor([&] { return !tipText().empty(); }));
         EXPECT_EQ(tipText(), tip);
-        failures += 3;
-        support::waitFor([&] { return countLogged("getCourseList failed") == failures; });
+        // The round's other requests are dropped, unheard.
+        ASSERT_TRUE(support::waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("getCourseList"); }));
+        EXPECT_EQ(countLogged("getCourseList failed"), ++failures);
         EXPECT_EQ(HttpManager::getInstance()->getLoadingPanel(), nullptr);
         EXPECT_EQ(scene->getPendingReplies(), 0);
         EXPECT_EQ(runningAs<SubjectScene>(), scene);
@@ -290,22 +293,41 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
     EXPECT_TRUE(waitForScene<CourseScene>());
 }
 
-TEST_F(SubjectSceneTest, LateFailuresOfAnEarlierChoiceLeaveTheNextOneAlone) {
+// Lecture codes "abc", 1.5, 99999999999 and a "text1" of letters would all read as lecture 0.
+TEST_F(SubjectSceneTest, LecturesWhoseCodesAreNoIntegersAreNeverDownloaded) {
     loadCatalogue();
     GDataManager::getInstance()->courseTypeCode = 1;
     enter(SubjectScene::create());
-    // Grade 1's request fails at once and ends the round; those of grades 2 and 3 hang.
+    HttpManager::getInstance()->baseUrl = server.origin() + "/fault/badcodes/on/getCourseList/";
+    chooseSubject(2);
+    ASSERT_TRUE(waitForScene<GradeScene>());
+    CoursewareManager* courseware = CoursewareManager::getInstance();
+    ASSERT_EQ(courseware->lists[1].size(), 4u);
+    for (const CoursewareData& record : courseware->lists[1]) {
+        EXPECT_FALSE(courseware->addDownloadTask({record.Identify, record.Url, "", ""})) << record.Identify;
+    }
+    EXPECT_TRUE(courseware->queue.empty());
+}
+
+TEST_F(SubjectSceneTest, TheHungRequestsOfAFailedChoiceDoNotHoldUpTheNextOne) {
+    loadCatalogue();
+    GDataManager::getInstance()->courseTypeCode = 1;
+    enter(SubjectScene::create());
+    // Grade 1's request fails at once and ends the round; those of grades 2 and 3 would hang.
     HttpManager::getInstance()->baseUrl = server.origin() + "/fault/stall/";
     chooseSubject(1);
     ASSERT_TRUE(support::waitFor([&] { return !tipText().empty(); }));
+    // Grade 2's transfer is stopped and grade 3's never sent, before anything else is pressed.
+    ASSERT_TRUE(support::waitFor([] { return !HttpManager::getInstance()->isAwaitingReply("getCourseList"); }));
     ASSERT_TRUE(click("Button1"));
     HttpManager::getInstance()->baseUrl = server.baseUrl();
     chooseSubject(2);
-    // They fail only now, behind the new choice's requests.
-    ASSERT_TRUE(httplib::Client(server.origin()).Get("/fault/release"));
     ASSERT_TRUE(waitForScene<GradeScene>());
     EXPECT_EQ(CoursewareManager::getInstance()->lists[1].size(), 2u);
-    EXPECT_EQ(countLogged("getCourseList reply dropped"), 2);
+    const auto sent = requestsNamed("getCourseList");
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(), [](const auto& r) { return r.field("subjectCode") == "1"; }), 2);
+    EXPECT_EQ(countLogged("getCourseList dropped"), 2);
+    ASSERT_TRUE(httplib::Client(server.origin()).Get("/fault/release"));
 }
 
 TEST_F(SubjectSceneTest, WaitsForEveryReplyAndReadsEachWithCare) {
@@ -341,24 +363,26 @@ TEST_F(SubjectSceneTest, WaitsForEveryReplyAndReadsEachWithCare) {
     ASSERT_TRUE(filed(3, "0101030000"));
 }
 
-TEST_F(SubjectSceneTest, RepliesAfterTheSceneHasGoneDoNothing) {
-    navigation::ScriptedServer scripted;
-    HttpManager::getInstance()->baseUrl = scripted.baseUrl();
-    setSubject(1, {1});
-    enter(SubjectScene::create());
-    chooseSubject(1);
-    ASSERT_TRUE(support::waitFor([&] { return scripted.received() == 1; }));
-
-    auto* course = CourseScene::create();
-    engine::Director::getInstance()->replaceScene(course);
-    support::stepFrames(3);
-    ASSERT_EQ(runningAs<CourseScene>(), course);
-
-    scripted.answer(R"([{"id":1,"type":1,"subject":1,"grade":1,"phase":1,"lesson":1}])");
-    ASSERT_TRUE(support::waitFor([&] { return loggedResponses() == 1; }));
-    support::stepFrames(3);
-    EXPECT_EQ(runningAs<CourseScene>(), course);
-    EXPECT_TRUE(CoursewareManager::getInstance()->lists.empty());
+// The scene going, or another choice once the panel went with another sender's reply, ends the round: its
+// requests are dropped, the one held no longer takes the connection, and nothing of them is filed.
+TEST_F(SubjectSceneTest, WhatEndsARoundDropsItsRequests) {
+    const std::function<void()> ends[] = {[] { engine::Director::getInstance()->replaceScene(CourseScene::create()); },
+                                          [this] {
+                                              HttpManager::getInstance()->removeLoading();
+                                              chooseSubject(2);
+                                          }};
+    for (const auto& end : ends) {
+        navigation::ScriptedServer scripted;
+        HttpManager::getInstance()->baseUrl = scripted.baseUrl();
+        setSubject(1, {1, 2}, 1);
+        enter(SubjectScene::create());
+        const int dropped = countLogged("getCourseList dropped");
+        chooseSubject(1);
+        ASSERT_TRUE(support::waitFor([&] { return scripted.received() == 1; }));
+        end();
+        ASSERT_TRUE(support::waitFor([&] { return countLogged("getCourseList dropped") == dropped + 2; }));
+        EXPECT_TRUE(CoursewareManager::getInstance()->lists.empty());
+    }
 }
 
 } // namespace

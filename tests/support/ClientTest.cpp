@@ -48,8 +48,8 @@ void ClientTest::TearDown() {
     files->setSearchPaths(_oldSearchPaths);
 }
 
-bool ClientTest::waitFor(const std::function<bool()>& condition, double seconds) {
-    return support::waitFor(condition, seconds);
+bool ClientTest::waitFor(const std::function<bool()>& condition, double guardSeconds) {
+    return support::waitFor(condition, guardSeconds);
 }
 
 std::string ClientTest::tipText() {

@@ -21,9 +21,9 @@ protected:
     std::string programFolder() const { return scratch.path() + "/"; }
     std::string resRoot() const { return programFolder() + "res/"; }
 
-    // Steps frames until the condition holds or `seconds` of real time passed (replies and downloads take real
-    // time, however fast the frames go); false on time-out.
-    static bool waitFor(const std::function<bool()>& condition, double seconds = 10.0);
+    // support::waitFor: steps frames until the condition holds (replies and downloads take real time, however fast
+    // the frames go); false when the guard passed first.
+    static bool waitFor(const std::function<bool()>& condition, double guardSeconds = kWaitGuardSeconds);
 
     bool logged(const std::string& text) const { return countLogged(text) > 0; }
     // The text of the tip dialog on the running scene; "" when none shows.

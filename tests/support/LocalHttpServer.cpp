@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/Headless.h"
+
 namespace support {
 
 LocalHttpServer::LocalHttpServer(const std::function<void(httplib::Server&)>& routes) {
@@ -13,7 +15,7 @@ LocalHttpServer::LocalHttpServer(const std::function<void(httplib::Server&)>& ro
     }
     _thread = std::thread([this] { _server.listen_after_bind(); });
     // stop() is a no-op until the accept loop runs.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kWaitGuardSeconds);
     while (!_server.is_running() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::yield();
     }

@@ -48,8 +48,8 @@ TEST_F(TopicPages, CharacterPagesRevealOrAnimateOncePerStep) {
     EXPECT_EQ(manage()->stepCount, 3);
 
     ASSERT_TRUE(open(320101));
-    tap("OperImg2");
-    EXPECT_TRUE(played("voice_a1.mp3")) << "every character plays the first sound";
+    tap("OperImg1");
+    EXPECT_TRUE(played("voice_a1.mp3")) << "the speaker plays the first sound";
     playedSounds.clear();
     tap("AniImg2");
     EXPECT_FALSE(widget("AniImg2")->isVisible());

@@ -1,6 +1,7 @@
 #include <string>
 
 #include "UiTestFixture.h"
+#include "base/InputLimits.h"
 #include "layout/CSLoader.h"
 #include "layout/LayoutNodeReader.h"
 #include "scene/Sprite.h"
@@ -213,7 +214,7 @@ TEST_F(CSLoaderTree, NestingBeyondTheLimitsRefusesTheFile) {
         }
         return open + close;
     };
-    const int limit = LayoutNodeReader::kMaxDepth;
+    const int limit = engine::limits::kLayoutNodeDepth;
     const std::string deepValue =
         R"({"kind": "Node", "pos": )" + std::string(50000, '[') + std::string(50000, ']') + "}";
     const std::pair<std::string, bool> cases[] = {
