@@ -6,7 +6,6 @@
 #include <rapidjson/writer.h>
 
 #include "base/Director.h"
-#include "render/TextureCache.h"
 #include "base/Log.h"
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
@@ -20,6 +19,7 @@
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
+#include "render/TextureCache.h"
 #include "scene/Scene.h"
 #include "scene/Sprite.h"
 #include "topics/TopicManage.h"

@@ -7,13 +7,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
 #include "NavigationFixture.h"
 #include "common/GDataManager.h"
@@ -86,23 +84,13 @@ TEST_F(OpeningVideoTest, ACheckLeftBeforeItsEndDoesNotHoldTheMainThread) {
     ASSERT_TRUE(support::waitFor([&] { return (writer = open(pipe.c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }));
 
     // A last guard far above the time of a leave: an owner that waits for the check is freed by the end of its file.
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool left = false, freedByGuard = false;
-    std::thread guard([&] {
-        std::unique_lock<std::mutex> lock(mutex);
-        if (!changed.wait_for(lock, std::chrono::seconds(20), [&] { return left; })) {
-            freedByGuard = true;
-            close(writer);
-        }
+    std::promise<void> left;
+    auto guard = std::async(std::launch::async, [&writer, leaving = left.get_future()] {
+        return leaving.wait_for(std::chrono::seconds(20)) == std::future_status::timeout && close(writer) == 0;
     });
     check.reset();
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        left = true;
-    }
-    changed.notify_all();
-    guard.join();
+    left.set_value();
+    const bool freedByGuard = guard.get();
     EXPECT_FALSE(freedByGuard);
     if (!freedByGuard) {
         close(writer);
