@@ -194,10 +194,13 @@ void printMemory(int cycle, double firstRss) {
 
 // The opening video played to its end, at 60 frames a second.
 bool playMovie() {
+    // The lesson's loading layer takes every touch until its animations are in.
+    support::waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; });
     support::click("PlayBtn");
     auto* player = support::childOf<SFVideoPlayer>(engine::Director::getInstance()->getRunningScene());
     VideoPlaySprite* video = player ? player->getVideoSprite() : nullptr;
     if (!video) {
+        std::fprintf(stderr, "bench_lecture_road: the play button opened no movie\n");
         return false;
     }
     auto next = Clock::now();

@@ -42,7 +42,7 @@ public:
     // The same, but the unused pictures last seen in use keep their place up to kKeptUnusedBytes of pixels, so a
     // screen entered again (the lecture road's sign-in, grouping and lesson) does not decode them again.
     void trimUnusedTextures();
-    static constexpr size_t kKeptUnusedBytes = 16u << 20;
+    static constexpr size_t kKeptUnusedBytes = 24u << 20;
     void setKeptUnusedBytes(size_t bytes) { _keptUnusedBytes = bytes; }
     void removeAllTextures();
     size_t getTextureCount() const { return _textures.size(); }
