@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "BenchFrames.h"
+#include "BenchLectureChoice.h"
 #include "CoursewareServer.h"
 #include "base/Director.h"
 #include "common/GDataManager.h"
@@ -39,10 +40,6 @@ constexpr int kRuns = 5;
 constexpr int kLargeClass = 140;
 constexpr int kPupils = 40;
 constexpr float kFrame = 1.f / 60.f;
-
-template <class T> T* running() {
-    return dynamic_cast<T*>(engine::Director::getInstance()->getRunningScene());
-}
 
 // The demo's data with class 140 added: 40 pupils, each with a head of 1024x1024 of its own.
 void writeLargeClass(const fs::path& data) {
@@ -72,35 +69,6 @@ void writeLargeClass(const fs::path& data) {
     std::ofstream(data / "students.json") << students;
 }
 
-void chooseLecture(int classId) {
-    GradeRecord grade;
-    grade.gradeCode = 1;
-    grade.enabled = 1;
-    grade.phases[1] = PhaseRecord{1, 1, "Term 1"};
-    SubjectRecord subject;
-    subject.subjectCode = 1;
-    subject.enabled = 1;
-    subject.playMode = 1;
-    subject.grades[1] = grade;
-    GDataManager* data = GDataManager::getInstance();
-    data->courseTypes[1].typeCode = 1;
-    data->courseTypes[1].enabled = 1;
-    data->courseTypes[1].subjects[1] = subject;
-    data->courseTypeCode = 1;
-    data->subjectCode = 1;
-    data->gradeCode = 1;
-    data->classIdSelected = classId;
-    data->enteredFrom = 0;
-    CoursewareData record;
-    record.CoursewareId = 1;
-    record.CourseCode = 1;
-    record.GradeCode = 1;
-    record.StageCode = 1;
-    record.LectureCode = 1;
-    record.Identify = CoursewareData::makeIdentify(1, 1, 1, 1, 1, 1, 1);
-    CoursewareManager::getInstance()->currentList = {record};
-}
-
 // One road: its wall time in road, its longest frame in frames; false when the sign-in did not come in 60 s.
 bool runRoad(int classId, bool onDisk, bench::Times& road, bench::Times& frames) {
     engine::Director* director = engine::Director::getInstance();
@@ -108,9 +76,9 @@ bool runRoad(int classId, bool onDisk, bench::Times& road, bench::Times& frames)
         fs::remove_all(FileManager::getInstance()->getHeadImgsPath());
         fs::create_directories(FileManager::getInstance()->getHeadImgsPath());
     }
-    chooseLecture(classId);
+    bench::chooseLecture(classId, 1);
     director->replaceScene(LectureScene::create());
-    if (!support::waitFor([] { return running<LectureScene>() && support::lectureButton(1); })) {
+    if (!support::waitFor([] { return bench::running<LectureScene>() && support::lectureButton(1); })) {
         return false;
     }
     support::waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; });
@@ -120,12 +88,12 @@ bool runRoad(int classId, bool onDisk, bench::Times& road, bench::Times& frames)
     const auto start = Clock::now();
     double longest = 0;
     support::click(support::lectureButton(1));
-    while (!running<SignScene>() && Clock::now() - start < std::chrono::seconds(60)) {
+    while (!bench::running<SignScene>() && Clock::now() - start < std::chrono::seconds(60)) {
         const auto frame = Clock::now();
         director->mainLoop(kFrame);
         longest = std::max(longest, std::chrono::duration<double, std::milli>(Clock::now() - frame).count());
     }
-    if (!running<SignScene>()) {
+    if (!bench::running<SignScene>()) {
         return false;
     }
     // The sign-in's first frame, with its heads.

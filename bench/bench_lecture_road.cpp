@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "BenchFrames.h"
+#include "BenchLectureChoice.h"
 #include "BenchProcess.h"
 #include "CoursewareServer.h"
 #include "base/Director.h"
@@ -51,43 +52,6 @@ namespace {
 constexpr int kRuns = 9;
 constexpr float kFrame = 1.f / 60.f;
 
-template <class T> T* running() {
-    return dynamic_cast<T*>(engine::Director::getInstance()->getRunningScene());
-}
-
-void chooseLecture() {
-    GradeRecord grade;
-    grade.gradeCode = 1;
-    grade.enabled = 1;
-    grade.phases[1] = PhaseRecord{1, 1, "Term 1"};
-    SubjectRecord subject;
-    subject.subjectCode = 1;
-    subject.enabled = 1;
-    subject.playMode = 1;
-    subject.grades[1] = grade;
-    GDataManager* data = GDataManager::getInstance();
-    data->courseTypes[1].typeCode = 1;
-    data->courseTypes[1].enabled = 1;
-    data->courseTypes[1].subjects[1] = subject;
-    data->courseTypeCode = 1;
-    data->subjectCode = 1;
-    data->gradeCode = 1;
-    data->classIdSelected = 101;
-    data->enteredFrom = 0;
-    CoursewareList list;
-    for (int lesson = 1; lesson <= 2; ++lesson) {
-        CoursewareData record;
-        record.CoursewareId = lesson;
-        record.CourseCode = 1;
-        record.GradeCode = 1;
-        record.StageCode = 1;
-        record.LectureCode = lesson;
-        record.Identify = CoursewareData::makeIdentify(1, 1, 1, 1, 1, 1, lesson);
-        list.push_back(record);
-    }
-    CoursewareManager::getInstance()->currentList = list;
-}
-
 // BENCH_ROAD_STEPS: the main thread's CPU of each step of a road, on stderr.
 struct Steps {
     static constexpr const char* kNames[] = {"click to sign-in", "sign-in to grouping", "grouping to lesson",
@@ -113,10 +77,10 @@ struct Steps {
 // One road into times (wall and main-thread CPU); false when it did not reach the lesson player. atList runs on the
 // lecture list, before the click.
 bool runRoad(bench::Times& times, const std::function<void()>& atList = {}) {
-    chooseLecture();
+    bench::chooseLecture(101, 2);
     engine::Director* director = engine::Director::getInstance();
     director->replaceScene(LectureScene::create());
-    if (!support::waitFor([] { return running<LectureScene>() && support::lectureButton(2); })) {
+    if (!support::waitFor([] { return bench::running<LectureScene>() && support::lectureButton(2); })) {
         return false;
     }
     // Let the entry's own animations load before the click, as they have when a teacher clicks.
@@ -131,21 +95,21 @@ bool runRoad(bench::Times& times, const std::function<void()>& atList = {}) {
     Steps steps;
     support::click(support::lectureButton(2));
     director->mainLoop(0.35f);
-    if (!support::waitFor([] { return running<SignScene>() != nullptr; })) {
+    if (!support::waitFor([] { return bench::running<SignScene>() != nullptr; })) {
         return false;
     }
     steps.mark(0);
-    SignScene* sign = running<SignScene>();
+    SignScene* sign = bench::running<SignScene>();
     sign->onOneKeySign();
     sign->onAnimationDone(0.f);
-    if (!support::waitFor([] { return running<GroupScene>() != nullptr; })) {
+    if (!support::waitFor([] { return bench::running<GroupScene>() != nullptr; })) {
         return false;
     }
     steps.mark(1);
-    GroupScene* group = running<GroupScene>();
+    GroupScene* group = bench::running<GroupScene>();
     group->randomGroup();
     group->onConfirm();
-    if (!support::waitFor([] { return running<LogicTopicScene>() != nullptr; })) {
+    if (!support::waitFor([] { return bench::running<LogicTopicScene>() != nullptr; })) {
         return false;
     }
     steps.mark(2);
