@@ -83,7 +83,8 @@ TEST_F(KeptUploads, ARefusedUploadHoldsBackNoneAndWhatWaitsIsToldOnce) {
     EXPECT_EQ(read(UnsentResults::filePath()), "[" + refused + "," + other + "]");
     // Told on the scene after the login scene, which would take the tip with it.
     EXPECT_EQ(tipText(), "");
-    EXPECT_EQ(toldAfterLogin(), engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(), 1));
+    EXPECT_EQ(toldAfterLogin(),
+              engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(), 1));
     EXPECT_EQ(tipText(), "");
 }
 
@@ -130,8 +131,8 @@ TEST_F(KeptUploads, ACutFileSendsTheLessonsBeforeTheCutAndTellsWhatWasSetAside) 
     EXPECT_EQ(sendAfterLogin("teacher"), (std::vector<std::string>{"101", "102"}));
     const std::vector<fs::path> aside = setAside();
     ASSERT_EQ(aside.size(), 1u);
-    EXPECT_EQ(toldAfterLogin(), engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr4").c_str(), 1,
-                                                            ("res/" + aside[0].filename().string()).c_str()));
+    EXPECT_EQ(toldAfterLogin(), engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr4").c_str(),
+                                                            1, ("res/" + aside[0].filename().string()).c_str()));
     // The next round runs on a scene that would show a tip at once.
     sendAfterLogin("teacher");
     EXPECT_EQ(tipText(), "");
