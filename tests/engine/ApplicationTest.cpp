@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -53,12 +52,11 @@ size_t heapCount() {
     FILE* report = open_memstream(&text, &size);
     malloc_info(0, report);
     std::fclose(report);
-    const std::string info(text, size);
-    std::free(text);
     size_t heaps = 0;
-    for (size_t at = info.find("<heap nr="); at != std::string::npos; at = info.find("<heap nr=", at + 1)) {
+    for (const char* at = text; (at = std::strstr(at, "<heap nr=")); ++at) {
         ++heaps;
     }
+    std::free(text);
     return heaps;
 }
 
@@ -68,15 +66,13 @@ TEST(Application, ThreadsAllocatingTogetherMakeNoHeapBeyondTheSecond) {
 #endif
     BareApplication app;
     const size_t before = heapCount();
-    constexpr int kThreads = 16;
+    // Each holds a block until all hold one, so none can take over a heap another thread left.
     std::atomic<int> holding{0};
-    std::vector<std::thread> threads;
-    for (int i = 0; i < kThreads; ++i) {
-        // Each holds a block until all hold one, so none can take over a heap another thread left.
-        threads.emplace_back([&holding] {
+    std::vector<std::thread> threads(16);
+    for (std::thread& thread : threads) {
+        thread = std::thread([&] {
             void* block = kept(std::malloc(64));
-            ++holding;
-            while (holding.load() < kThreads) {
+            for (++holding; holding.load() < int(threads.size());) {
                 std::this_thread::yield();
             }
             std::free(block);

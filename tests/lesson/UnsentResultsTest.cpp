@@ -36,16 +36,23 @@ protected:
     static std::string read(const std::string& path) {
         return engine::FileUtils::getInstance()->getStringFromFile(path);
     }
-    // The tip told on the scene after the login scene; "" when none.
-    static std::string toldAfterLogin(const std::string& screenshot = "") {
+    // The files a damaged one was moved to.
+    std::vector<fs::path> setAside() const {
+        std::vector<fs::path> aside;
+        for (const auto& item : fs::directory_iterator(resRoot())) {
+            if (item.path().filename().string().rfind("UnsentResults.json.damaged-", 0) == 0) {
+                aside.push_back(item.path());
+            }
+        }
+        return aside;
+    }
+    // The tip told on the scene after the login scene, then closed; "" when none.
+    static std::string toldAfterLogin() {
         support::runScene(engine::Scene::create());
         support::stepFrames(2);
         const std::string told = tipText();
-        if (!screenshot.empty()) {
-            support::saveScreenshot(screenshot);
-            support::stepFrames(1);
-        }
         if (!told.empty()) {
+            support::saveScreenshot("kept_results_told");
             support::click("Button1");
             support::stepFrames(3);
         }
@@ -76,11 +83,8 @@ TEST_F(KeptUploads, ARefusedUploadHoldsBackNoneAndWhatWaitsIsToldOnce) {
     EXPECT_EQ(read(UnsentResults::filePath()), "[" + refused + "," + other + "]");
     // Told on the scene after the login scene, which would take the tip with it.
     EXPECT_EQ(tipText(), "");
-    support::runScene(engine::Scene::create());
-    support::stepFrames(2);
-    EXPECT_EQ(tipText(), engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(), 1));
-    support::click("Button1");
-    support::stepFrames(3);
+    EXPECT_EQ(toldAfterLogin(),
+              engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(), 1));
     EXPECT_EQ(tipText(), "");
 }
 
@@ -95,14 +99,14 @@ TEST_F(KeptUploads, OverlappingLoginsSendEachUploadOnce) {
 // Accepted, but the file cannot be rewritten (its temporary name taken): left out from the record beside the file at
 // the next start, or from memory when that cannot be written either; removed once the file can be written.
 TEST_F(KeptUploads, AnAcceptedUploadIsNeverSentAgainNorToldAsWaiting) {
+    const std::string path = UnsentResults::filePath(), other = entry("teacher2", "103");
+    const std::string kept = "[" + entry("teacher", "101") + "," + entry("teacher", "102") + "," + other + "]";
     for (const bool recordWritable : {true, false}) {
         SCOPED_TRACE(recordWritable);
-        const std::string other = entry("teacher2", "103");
-        const std::string kept = "[" + entry("teacher", "101") + "," + entry("teacher", "102") + "," + other + "]";
         keepFile(kept);
-        fs::create_directories(UnsentResults::filePath() + ".part");
+        fs::create_directories(path + ".part");
         if (!recordWritable) {
-            fs::create_directories(UnsentResults::filePath() + ".sent.part");
+            fs::create_directories(path + ".sent.part");
         }
         EXPECT_EQ(sendAfterLogin("teacher"), (std::vector<std::string>{"101", "102"}));
         EXPECT_EQ(toldAfterLogin(), "");
@@ -110,12 +114,12 @@ TEST_F(KeptUploads, AnAcceptedUploadIsNeverSentAgainNorToldAsWaiting) {
             UnsentResults::forget();
         }
         EXPECT_EQ(sendAfterLogin("teacher"), std::vector<std::string>{});
-        EXPECT_EQ(read(UnsentResults::filePath()), kept);
-        fs::remove_all(UnsentResults::filePath() + ".part");
-        fs::remove_all(UnsentResults::filePath() + ".sent.part");
+        EXPECT_EQ(read(path), kept);
+        fs::remove_all(path + ".part");
+        fs::remove_all(path + ".sent.part");
         EXPECT_EQ(sendAfterLogin("teacher"), std::vector<std::string>{});
-        EXPECT_EQ(read(UnsentResults::filePath()), "[" + other + "]");
-        EXPECT_FALSE(fs::exists(UnsentResults::filePath() + ".sent"));
+        EXPECT_EQ(read(path), "[" + other + "]");
+        EXPECT_FALSE(fs::exists(path + ".sent"));
     }
 }
 
@@ -125,15 +129,10 @@ TEST_F(KeptUploads, ACutFileSendsTheLessonsBeforeTheCutAndTellsWhatWasSetAside) 
         "[" + entry("teacher", "101") + "," + entry("teacher", "102") + "," + entry("teacher", "103") + "]";
     keepFile(whole.substr(0, whole.size() - 40));
     EXPECT_EQ(sendAfterLogin("teacher"), (std::vector<std::string>{"101", "102"}));
-    std::string aside;
-    for (const auto& item : fs::directory_iterator(resRoot())) {
-        const std::string name = item.path().filename().string();
-        aside = name.rfind("UnsentResults.json.damaged-", 0) == 0 ? name : aside;
-    }
-    ASSERT_NE(aside, "");
-    EXPECT_EQ(toldAfterLogin("kept_results_set_aside"),
-              engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr4").c_str(), 1,
-                                          ("res/" + aside).c_str()));
+    const std::vector<fs::path> aside = setAside();
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(toldAfterLogin(), engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr4").c_str(),
+                                                            1, ("res/" + aside[0].filename().string()).c_str()));
     // The next round runs on a scene that would show a tip at once.
     sendAfterLogin("teacher");
     EXPECT_EQ(tipText(), "");
@@ -149,14 +148,10 @@ TEST_F(KeptUploads, AFileThatDoesNotReadIsMovedAsideAndWhatReadsIsKept) {
         keepFile(old);
         EXPECT_TRUE(UnsentResults::keep("teacher", {{"classId", "103"}}));
         EXPECT_EQ(read(UnsentResults::filePath()), "[" + kept + R"({"teacher":"teacher","fields":{"classId":"103"}}])");
-        std::vector<std::string> aside;
-        for (const auto& item : fs::directory_iterator(resRoot())) {
-            if (item.path().filename().string().rfind("UnsentResults.json.damaged-", 0) == 0) {
-                aside.push_back(read(item.path().string()));
-                fs::remove(item.path());
-            }
-        }
-        EXPECT_EQ(aside, std::vector<std::string>{old});
+        const std::vector<fs::path> aside = setAside();
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(read(aside[0].string()), old);
+        fs::remove(aside[0]);
     }
     // One that cannot be replaced stays in place, with the entries that read.
     const std::string cut = "[" + entry("teacher", "101") + ",{";
@@ -170,15 +165,14 @@ TEST_F(KeptUploads, AFileThatDoesNotReadIsMovedAsideAndWhatReadsIsKept) {
 TEST_F(KeptUploads, TheFileIsWrittenWholeAndReadableByItsOwnerOnly) {
     keepFile("[]");
     fs::permissions(UnsentResults::filePath(), fs::perms(0644));
-    std::vector<std::string> synced;
+    std::vector<fs::path> synced;
     engine::setWholeFileSync([&synced](int fd) {
-        synced.push_back(fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).string());
+        synced.push_back(fs::read_symlink("/proc/self/fd/" + std::to_string(fd)));
         return fsync(fd);
     });
     EXPECT_TRUE(UnsentResults::keep("teacher", {{"classId", "101"}}));
     engine::setWholeFileSync(nullptr);
-    EXPECT_EQ(synced,
-              (std::vector<std::string>{UnsentResults::filePath() + ".part", fs::path(resRoot()).parent_path()}));
+    EXPECT_EQ(synced, (std::vector<fs::path>{UnsentResults::filePath() + ".part", fs::path(resRoot()).parent_path()}));
     EXPECT_EQ(fs::status(UnsentResults::filePath()).permissions(), fs::perms(0600));
 }
 

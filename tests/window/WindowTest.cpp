@@ -1,6 +1,5 @@
-// The program's window on a virtual X display of its own: the renderer it takes there (Mesa's GL draws on the CPU)
-// and frames under a tip's translucent backdrop after the window's size changed and in full screen, where SDL has
-// freed the surface the software renderer drew into and made another.
+// The program's window on an X display of its own: the renderer it takes (Mesa's GL there draws on the CPU), and
+// frames under a tip's backdrop after a size change and in full screen, where SDL made the window's surface anew.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -50,19 +49,24 @@ protected:
         }
         xvfb.reset();
     }
-    // Frames drawn in full (as for a screenshot), so each one puts back the frame kept under the backdrop.
-    static void drawFrames(int frames) {
-        for (int i = 0; i < frames; ++i) {
-            Director::getInstance()->getRenderer()->redrawFrame();
-            support::stepFrames(1);
-        }
-    }
-    static bool sizeBecomes(SDL_Window* window, int width, int height) {
-        return support::waitFor([&] {
+    // The pixel at (20, 20) once the window is width x height, over frames drawn in full (each puts back the frame
+    // kept under the backdrop); the dimmed frames reused meanwhile are added to `reused`.
+    static engine::Color4B pixelAt(SDL_Window* window, int width, int height, uint64_t* reused = nullptr) {
+        EXPECT_TRUE(support::waitFor([&] {
             int w = 0, h = 0;
             SDL_GetWindowSize(window, &w, &h);
             return w == width && h == height;
-        });
+        }));
+        engine::Renderer* renderer = Director::getInstance()->getRenderer();
+        const uint64_t before = renderer->getStats().dimmedReuses;
+        for (int i = 0; i < 3; ++i) {
+            renderer->redrawFrame();
+            support::stepFrames(1);
+        }
+        if (reused) {
+            *reused += renderer->getStats().dimmedReuses - before;
+        }
+        return support::readPixel(20, 20);
     }
     std::unique_ptr<support::VirtualDisplay> xvfb;
     std::string oldDisplay;
@@ -78,8 +82,7 @@ TEST_F(Window, TakesTheSoftwareRendererAndDrawsUnderATipAfterItsSizeChanges) {
     ASSERT_TRUE(xvfb->started()) << "Xvfb did not start; its log: " << xvfb->logPath();
     auto* view = engine::GLViewImpl::createWithRect("", engine::Rect(0, 0, 1280, 720));
     ASSERT_TRUE(view && !view->isHeadless());
-    Director* director = Director::getInstance();
-    director->setOpenGLView(view);
+    Director::getInstance()->setOpenGLView(view);
     view->setDesignResolutionSize(1280, 720, engine::ResolutionPolicy::FIXED_WIDTH);
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(view->getSDLRenderer(), &info);
@@ -93,21 +96,14 @@ TEST_F(Window, TakesTheSoftwareRendererAndDrawsUnderATipAfterItsSizeChanges) {
     scene->addChild(page);
     support::runScene(scene);
     TipsManager::getInstance()->showTips("The class's results are kept", nullptr, nullptr);
-    drawFrames(3);
-    const engine::Color4B dimmed = support::readPixel(20, 20);
-    EXPECT_LT(dimmed.b, 240) << "the backdrop dims the page";
-
     SDL_Window* window = view->getSDLWindow();
+    const engine::Color4B dimmed = pixelAt(window, 1280, 720);
+    EXPECT_LT(dimmed.b, 240) << "the backdrop dims the page";
+    uint64_t reused = 0;
     SDL_SetWindowSize(window, 1000, 640);
-    ASSERT_TRUE(sizeBecomes(window, 1000, 640));
-    const uint64_t reusedBefore = director->getRenderer()->getStats().dimmedReuses;
-    drawFrames(3);
-    EXPECT_EQ(support::readPixel(20, 20), dimmed);
-
+    EXPECT_EQ(pixelAt(window, 1000, 640, &reused), dimmed);
     SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    ASSERT_TRUE(sizeBecomes(window, 1600, 1000));
-    drawFrames(3);
-    EXPECT_EQ(support::readPixel(20, 20), dimmed);
-    EXPECT_GT(director->getRenderer()->getStats().dimmedReuses, reusedBefore);
+    EXPECT_EQ(pixelAt(window, 1600, 1000, &reused), dimmed);
+    EXPECT_GT(reused, 0u);
     support::saveScreenshot("window_tip_in_full_screen");
 }
