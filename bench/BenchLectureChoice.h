@@ -1,11 +1,16 @@
-// The choice the course, subject and grade screens leave for the lecture list: course type 1, subject 1, grade 1
-// in term 1, the given class, and that many lectures of the grade in the list.
+// What the screens before the lecture list leave for it: the demo teacher logged in, and the choice of course type
+// 1, subject 1, grade 1 in term 1, a class and that many lectures of the grade in the list.
 #pragma once
+
+#include <string>
 
 #include "base/Director.h"
 #include "common/GDataManager.h"
+#include "common/JsonManager.h"
 #include "net/CoursewareData.h"
 #include "net/CoursewareManager.h"
+#include "net/HttpManager.h"
+#include "support/Headless.h"
 
 namespace bench {
 
@@ -44,6 +49,20 @@ inline void chooseLecture(int classId, int lectures) {
         list.push_back(record);
     }
     CoursewareManager::getInstance()->currentList = list;
+}
+
+// The demo teacher logged in through the request service on the server at baseUrl, the token stored.
+inline void logIn(const std::string& baseUrl) {
+    HttpManager* http = HttpManager::getInstance();
+    http->baseUrl = baseUrl;
+    bool loggedIn = false;
+    http->sendRequest("login",
+                      [&](const std::string&, rapidjson::Value& data) {
+                          http->token = JsonManager::getInstance()->getString(data, "token");
+                          loggedIn = true;
+                      },
+                      true, "union", nullptr, {{"password", "1234"}, {"username", "teacher"}});
+    support::waitFor([&] { return loggedIn; });
 }
 
 } // namespace bench

@@ -16,6 +16,7 @@
 
 #include "BenchFrames.h"
 #include "BenchLectureChoice.h"
+#include "BenchProgramFolder.h"
 #include "CoursewareServer.h"
 #include "base/Director.h"
 #include "common/GDataManager.h"
@@ -110,16 +111,10 @@ bool runRoad(int classId, bool onDisk, bench::Times& road, bench::Times& frames)
 int main() {
     support::startHeadless();
     const fs::path folder = fs::temp_directory_path() / ("bench_class_heads_" + std::to_string(getpid()));
-    fs::create_directories(folder / "res");
-    auto* files = engine::FileUtils::getInstance();
-    files->setDefaultResourceRootPath(folder.string() + "/");
-    files->setSearchPaths({folder.string() + "/", TEST_PROGRAM_DIR "/"});
-    for (const char* sub : {"Plist/", "Layouts/", "Images/", "Animations/", "Sounds/"}) {
-        files->addSearchPath(std::string(TEST_PROGRAM_DIR "/") + sub);
-    }
+    bench::useProgramFolder(folder.string());
     GDataManager::getInstance()->init();
     // As the login adds it: the sign-in finds heads on disk by their names.
-    files->addSearchPath(FileManager::getInstance()->getHeadImgsPath(), false);
+    engine::FileUtils::getInstance()->addSearchPath(FileManager::getInstance()->getHeadImgsPath(), false);
     writeLargeClass(folder / "data");
 
     courseware::CoursewareServer server(folder / "data");
@@ -127,16 +122,7 @@ int main() {
         std::fprintf(stderr, "bench_class_heads: the server did not start\n");
         return 1;
     }
-    HttpManager* http = HttpManager::getInstance();
-    http->baseUrl = server.baseUrl();
-    bool loggedIn = false;
-    http->sendRequest("login",
-                      [&](const std::string&, rapidjson::Value& data) {
-                          http->token = JsonManager::getInstance()->getString(data, "token");
-                          loggedIn = true;
-                      },
-                      true, "union", nullptr, {{"password", "1234"}, {"username", "teacher"}});
-    support::waitFor([&] { return loggedIn; });
+    bench::logIn(server.baseUrl());
 
     std::printf("lecture click to the sign-in, %d roads a run (goal for 40 heads of 1024x1024: < 2000 ms, no frame "
                 "over 250 ms)\n",

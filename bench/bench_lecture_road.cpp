@@ -20,6 +20,7 @@
 
 #include "BenchFrames.h"
 #include "BenchLectureChoice.h"
+#include "BenchProgramFolder.h"
 #include "BenchProcess.h"
 #include "CoursewareServer.h"
 #include "base/Director.h"
@@ -222,13 +223,7 @@ int main(int argc, char** argv) {
     engine::Application::fixMmapThreshold();
     support::startHeadless();
     const fs::path folder = fs::temp_directory_path() / ("bench_lecture_road_" + std::to_string(getpid()));
-    fs::create_directories(folder / "res");
-    auto* files = engine::FileUtils::getInstance();
-    files->setDefaultResourceRootPath(folder.string() + "/");
-    files->setSearchPaths({folder.string() + "/", TEST_PROGRAM_DIR "/"});
-    for (const char* sub : {"Plist/", "Layouts/", "Images/", "Animations/", "Sounds/"}) {
-        files->addSearchPath(std::string(TEST_PROGRAM_DIR "/") + sub);
-    }
+    bench::useProgramFolder(folder.string());
     GDataManager::getInstance()->init();
 
     courseware::CoursewareServer server;
@@ -236,16 +231,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_lecture_road: the server did not start\n");
         return 1;
     }
-    HttpManager* http = HttpManager::getInstance();
-    http->baseUrl = server.baseUrl();
-    bool loggedIn = false;
-    http->sendRequest("login",
-                      [&](const std::string&, rapidjson::Value& data) {
-                          http->token = JsonManager::getInstance()->getString(data, "token");
-                          loggedIn = true;
-                      },
-                      true, "union", nullptr, {{"password", "1234"}, {"username", "teacher"}});
-    support::waitFor([&] { return loggedIn; });
+    bench::logIn(server.baseUrl());
 
     // Lecture 2's opening video (lecture 1's summary) is on disk.
     const std::string movieFolder = FileManager::getInstance()->getNetResPath() + "0101010101/mp4/";
