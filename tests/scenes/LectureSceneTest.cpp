@@ -235,20 +235,18 @@ TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgai
         return heads;
     };
     const std::string folder = FileManager::getInstance()->getHeadImgsPath();
-    EXPECT_EQ(seat("/fault/notpicture", "/fault/huge"),
-              (std::vector<std::string>{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"}));
+    const std::vector<std::string> defaults{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"};
+    EXPECT_EQ(seat("/fault/notpicture", "/fault/huge"), defaults);
     EXPECT_FALSE(std::filesystem::exists(folder + "p1001.png"));
     EXPECT_TRUE(logged("onTaskError : p1002: longer than 16777216 bytes"));
     EXPECT_EQ(countLogged("onTaskError"), 1) << "no download for Cleo";
     // Pictures that claim 30000x30000 pixels are refused before they are decoded.
-    EXPECT_EQ(seat("/fault/hugepng", "/fault/hugesvg"),
-              (std::vector<std::string>{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"}));
+    EXPECT_EQ(seat("/fault/hugepng", "/fault/hugesvg"), defaults);
     EXPECT_TRUE(logged("picture of 30000x30000 is larger than 1024x1024: " + folder + "p1001.png"));
     EXPECT_TRUE(logged("picture is no PNG or JPEG: " + folder + "p1002.png"));
     EXPECT_FALSE(std::filesystem::exists(folder + "p1002.png"));
     // Pictures that would cost minutes to decode: 2000 scans, 1 MB of data that inflates to 1 GB.
-    EXPECT_EQ(seat("/fault/scanjpeg", "/fault/surpluspng"),
-              (std::vector<std::string>{"HeadImg2.png", "HeadImg1.png", "HeadImg2.png"}));
+    EXPECT_EQ(seat("/fault/scanjpeg", "/fault/surpluspng"), defaults);
     EXPECT_TRUE(logged("picture of more than 64 scans: " + folder + "p1001.png"));
     EXPECT_TRUE(logged("picture's data is longer than 16x16 pixels can need: " + folder + "p1002.png"));
     // The next time the pictures are fetched again.
