@@ -68,11 +68,11 @@ TEST(Application, ThreadsAllocatingTogetherMakeNoHeapBeyondTheSecond) {
     const size_t before = heapCount();
     // Each holds a block until all hold one, so none can take over a heap another thread left.
     std::atomic<int> holding{0};
-    std::vector<std::thread> threads(16);
-    for (std::thread& thread : threads) {
-        thread = std::thread([&] {
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 16; ++i) {
+        threads.emplace_back([&] {
             void* block = kept(std::malloc(64));
-            for (++holding; holding.load() < int(threads.size());) {
+            for (++holding; holding < 16;) {
                 std::this_thread::yield();
             }
             std::free(block);

@@ -16,7 +16,6 @@ public:
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
-    // Xvfb is found on PATH.
     static bool installed();
     bool started() const { return _pid > 0; }
     bool running() const;
