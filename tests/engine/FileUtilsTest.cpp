@@ -1,5 +1,4 @@
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,7 +9,6 @@
 
 #include "base/Log.h"
 #include "platform/FileUtils.h"
-#include "platform/WholeFile.h"
 
 using engine::FileUtils;
 using engine::Value;
@@ -240,25 +238,6 @@ TEST_F(FileReadWrite, RenameReplacesTarget) {
     EXPECT_TRUE(files->renameFile(root + "dl/file.zip", root + "moved.zip"));
     EXPECT_EQ(files->getStringFromFile("moved.zip"), "new");
     EXPECT_FALSE(files->renameFile(root + "dl/file.zip", root + "again.zip"));
-}
-
-// The bytes reach the disk under the temporary name while the file keeps its old bytes, and the folder's entry
-// after the rename; a taken temporary name leaves the file as it was.
-TEST_F(FileReadWrite, WholeWriteIsSyncedBeforeAndAfterTheRename) {
-    const std::string file = put("k.json", "old");
-    std::vector<std::string> synced;
-    engine::setWholeFileSync([&](int fd) {
-        synced.push_back(std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd)).string() + " " +
-                         files->getStringFromFile(file));
-        return fsync(fd);
-    });
-    EXPECT_TRUE(engine::writeFileWhole(file, "new", 0600));
-    std::filesystem::create_directories(file + ".part");
-    EXPECT_FALSE(engine::writeFileWhole(file, "lost", 0600));
-    engine::setWholeFileSync(nullptr);
-    EXPECT_EQ(synced, (std::vector<std::string>{file + ".part old", scratch + " new"}));
-    EXPECT_EQ(files->getStringFromFile(file), "new");
-    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0600));
 }
 
 TEST_F(PropertyList, ReadsEveryElementType) {

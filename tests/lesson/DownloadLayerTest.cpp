@@ -112,20 +112,6 @@ TEST_F(DownloadOverlay, FetchesFilesInTurnAndExtractsOnlyTheZipsThatArrived) {
     layer->release();
 }
 
-TEST_F(DownloadOverlay, BarShowsTheFilesDoneAndThePartOfTheCurrentOne) {
-    GateServer gate;
-    DownloadLayer* layer = open();
-    layer->addTask(file("heads/p1001.png", "p1001.png"));
-    layer->addTask({"", gate.halfUrl(), scratch.file("half.bin"), ""});
-    layer->retain();
-    layer->startNext();
-    // The first file whole and half of the second.
-    EXPECT_TRUE(waitFor([&] { return barOf(layer) == 75.f; })) << barOf(layer);
-    EXPECT_EQ(counterOf(layer), "2/2");
-    gate.open();
-    layer->release();
-}
-
 TEST_F(DownloadOverlay, ClosingLeavesTheCallbacksOfTheOverlayThatTookThemOver) {
     GateServer gate;
     DownloadLayer* first = open();

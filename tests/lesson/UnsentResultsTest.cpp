@@ -161,18 +161,21 @@ TEST_F(KeptUploads, AFileThatDoesNotReadIsMovedAsideAndWhatReadsIsKept) {
     EXPECT_EQ(read(UnsentResults::filePath()), cut);
 }
 
-// Synced before and after its rename, so a power cut after the tip loses nothing.
+// The part synced while the file still reads as before, the folder after the rename.
 TEST_F(KeptUploads, TheFileIsWrittenWholeAndReadableByItsOwnerOnly) {
     keepFile("[]");
     fs::permissions(UnsentResults::filePath(), fs::perms(0644));
-    std::vector<fs::path> synced;
+    std::vector<std::string> synced;
     engine::setWholeFileSync([&synced](int fd) {
-        synced.push_back(fs::read_symlink("/proc/self/fd/" + std::to_string(fd)));
+        synced.push_back(fs::read_symlink("/proc/self/fd/" + std::to_string(fd)).string() + " " +
+                         read(UnsentResults::filePath()));
         return fsync(fd);
     });
     EXPECT_TRUE(UnsentResults::keep("teacher", {{"classId", "101"}}));
     engine::setWholeFileSync(nullptr);
-    EXPECT_EQ(synced, (std::vector<fs::path>{UnsentResults::filePath() + ".part", fs::path(resRoot()).parent_path()}));
+    const std::string now = read(UnsentResults::filePath());
+    EXPECT_EQ(synced, (std::vector<std::string>{UnsentResults::filePath() + ".part []",
+                                                fs::path(resRoot()).parent_path().string() + " " + now}));
     EXPECT_EQ(fs::status(UnsentResults::filePath()).permissions(), fs::perms(0600));
 }
 

@@ -1,5 +1,5 @@
-// A loopback server that holds back "/held.bin" (and the second half of "/half.bin") until the test opens the gate,
-// so that a download is certain to be running (or to finish late) when the test wants it.
+// A loopback server that holds back "/held.bin" until the test opens the gate, so that a download is certain to
+// be running (or to finish late) when the test wants it.
 #pragma once
 
 #include <future>
@@ -21,8 +21,6 @@ public:
     // Lets every held request, and any later one, have its 3000 bytes; opening twice does nothing more.
     void open();
     std::string url() const { return _server.url("/held.bin"); }
-    // 3000 bytes promised, the first 1500 sent at once.
-    std::string halfUrl() const { return _server.url("/half.bin"); }
 
 private:
     std::promise<void> _gate;
