@@ -223,18 +223,12 @@ TEST_F(GameFrame, DataThatCannotBeAnsweredRightDoesNotStart) {
     // Per game type, a question count that no right answer can serve.
     const std::string none = "<key>Answers</key><array/>",
                       seven = "<key>Answers</key><array><integer>7</integer></array>",
-                      minusOne = "<key>Answers</key><array><integer>-1</integer></array>";
+                      minusOne = "<key>Answers</key><array><integer>-1</integer></array>",
+                      unnamed = "<key>Questions</key><array/>";
     const std::tuple<int, std::string, int> cases[] = {
-        {41, "", 0}, // the option games: no question, no answer, no option answers 7, no question named
-        {41, none, 5},
-        {41, seven, 5},
-        {41, "<key>Questions</key><array/>", 5},
-        {21, none, 5}, // sorting: no answer, no question named, no target of the item's class (odd or even)
-        {21, "<key>Questions</key><array/>", 5},
-        {21, minusOne, 5},
-        {31, "", 5},    // moles without pictures
-        {81, seven, 5}, // no quarter 7
-        {11, "", 5},    // pair pieces without pictures
+        {41, "", 0},   {41, none, 5},    {41, seven, 5},    {41, unnamed, 5}, // no option answers 7
+        {21, none, 5}, {21, unnamed, 5}, {21, minusOne, 5},                   // no target of the item's class
+        {31, "", 5},   {81, seven, 5},   {11, "", 5}, // moles, pair pieces without pictures; no quarter 7
     };
     for (const auto& [model, map, qnum] : cases) {
         SCOPED_TRACE(std::to_string(model) + map);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <tuple>
 
 #include "NetFixture.h"
 #include "ZipBuilder.h"
@@ -140,23 +141,19 @@ TEST_F(ZipPackages, EntryInflatingBeyondItsDeclaredSizeFails) {
 TEST_F(ZipPackages, DeclaredSizesBeyondTheFreeDiskSpaceOrTheArchivesCapFailBeforeWriting) {
     fs::create_directories(base());
     const uintmax_t free = fs::space(base()).available;
-    // Entries that each declare almost 4 GB, together more than the disk holds; thirty of 100 MB in a small
-    // archive, as zeros pack.
-    const struct {
-        uintmax_t total;
-        uint32_t each;
-        const char* log;
-    } cases[] = {{free, 0xFFFFFFF0u, "free on the disk"}, {3000u << 20, 100u << 20, "more than the"}};
-    for (const auto& c : cases) {
+    // Entries that each declare almost 4 GB, together more than the disk holds; thirty of 100 MB, as zeros pack.
+    const std::tuple<uintmax_t, uint32_t, std::string> cases[] = {{free, 0xFFFFFFF0u, "free on the disk"},
+                                                                  {3000u << 20, 100u << 20, "more than the"}};
+    for (const auto& [total, each, log] : cases) {
         std::vector<ZipItem> items = {file("pkg/a.txt", "fine")};
-        for (uintmax_t declared = 0; declared <= c.total; declared += c.each) {
+        for (uintmax_t declared = 0; declared <= total; declared += each) {
             ZipItem huge = file("pkg/huge" + std::to_string(items.size()) + ".bin", "small really");
-            huge.declaredSize = c.each;
+            huge.declaredSize = each;
             items.push_back(huge);
         }
         EXPECT_FALSE(ZipUnpacker::unpack(zip(items), base()));
         EXPECT_EQ(baseTree(), std::vector<std::string>{"pkg.zip"});
-        EXPECT_EQ(countLogLines(c.log), 1) << c.log;
+        EXPECT_EQ(countLogLines(log), 1) << log;
     }
 }
 
