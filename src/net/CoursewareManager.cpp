@@ -4,7 +4,7 @@
 #include <new>
 
 #include "base/Director.h"
-#include "base/InputLimits.h"
+#include "net/NetLimits.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "net/DownManager.h"
@@ -173,10 +173,10 @@ void CoursewareManager::startNextTask() {
 uint64_t CoursewareManager::packageCap(const std::string& key) const {
     auto queued = queuedRecords.find(key);
     if (queued == queuedRecords.end() || queued->second.ResSize <= 0) {
-        return engine::limits::kPackageWithoutSize;
+        return netlimits::kPackageWithoutSize;
     }
     const auto size = static_cast<uint64_t>(queued->second.ResSize);
-    return size + std::max(size / 4, engine::limits::kPackageMargin);
+    return size + std::max(size / 4, netlimits::kPackageMargin);
 }
 
 void CoursewareManager::onTaskProgress(const DownloadTask& task, int64_t received, int64_t expected) {

@@ -8,6 +8,7 @@
 
 #include "base/Director.h"
 #include "base/InputLimits.h"
+#include "net/NetLimits.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "net/FileManager.h"
@@ -90,7 +91,7 @@ uint64_t DownManager::capFor(const std::string& storagePath) {
     if (kSmallKinds.count(suffix) != 0) {
         return engine::limits::kPictureBytes;
     }
-    return suffix == ".zip" ? engine::limits::kInterfacePackBytes : engine::limits::kMovieBytes;
+    return suffix == ".zip" ? netlimits::kInterfacePackBytes : netlimits::kMovieBytes;
 }
 
 void DownManager::downloadHeadImage(const std::string& url, const std::string& extension) {
@@ -109,7 +110,7 @@ void DownManager::downloadUpdater(const DownloadRecord& record) {
         return;
     }
     DownloaderHints hints = fileHints();
-    hints.maxFileSize = engine::limits::kUpdaterBytes;
+    hints.maxFileSize = netlimits::kUpdaterBytes;
     updaterDownloader = std::make_shared<Downloader>(hints);
     updaterDownloader->onFileTaskSuccess = life.guard([this](const DownloadTask& task) { onUpdaterDownloaded(task); });
     updaterDownloader->createDownloadFileTask(record.url, record.storagePath, record.identifier);

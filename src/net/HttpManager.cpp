@@ -3,7 +3,7 @@
 #include <new>
 
 #include "base/Director.h"
-#include "base/InputLimits.h"
+#include "net/NetLimits.h"
 #include "base/Log.h"
 #include "common/BaseScene.h"
 #include "common/GDataManager.h"
@@ -159,7 +159,7 @@ HttpRequest* HttpManager::createRequest(const std::string& name, int type, const
     request->setUrl(baseUrl + module + "/" + name);
     request->setRequestType(static_cast<HttpRequest::Type>(type));
     request->setTag(name.c_str());
-    request->setMaxResponseSize(engine::limits::kReplyBytes);
+    request->setMaxResponseSize(netlimits::kReplyBytes);
     return request;
 }
 
@@ -221,7 +221,7 @@ void HttpManager::completeReply(HttpResponse* response, const std::string& name,
     }
     const long status = response->getResponseCode();
     if (response->isTooLarge()) {
-        engine::log("error reply to %s: longer than %zu bytes", name.c_str(), engine::limits::kReplyBytes);
+        engine::log("error reply to %s: longer than %zu bytes", name.c_str(), netlimits::kReplyBytes);
         fail(onFailure, static_cast<int32_t>(status), badReplyText(name));
         return;
     }

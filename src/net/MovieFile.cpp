@@ -9,7 +9,7 @@
 #include <fstream>
 #include <mutex>
 
-#include "base/InputLimits.h"
+#include "net/NetLimits.h"
 #include "base/Log.h"
 
 namespace MovieFile {
@@ -64,12 +64,12 @@ public:
     Parse& operator=(const Parse&) = delete;
 
     bool run() {
-        if (libvlc_media_parse_with_options(media, libvlc_media_parse_local, engine::limits::kMovieParseMs) != 0) {
+        if (libvlc_media_parse_with_options(media, libvlc_media_parse_local, netlimits::kMovieParseMs) != 0) {
             return false;
         }
         std::unique_lock<std::mutex> lock(mutex);
         // The parse ends itself at its time-out; the wait only guards against a lost event.
-        if (!ended.wait_for(lock, std::chrono::milliseconds(2 * engine::limits::kMovieParseMs),
+        if (!ended.wait_for(lock, std::chrono::milliseconds(2 * netlimits::kMovieParseMs),
                             [this] { return done; })) {
             libvlc_media_parse_stop(media);
             return false;
@@ -102,10 +102,10 @@ bool hasShowableVideo(libvlc_media_t* media, const std::string& path) {
         }
         const unsigned width = tracks[i]->video->i_width;
         const unsigned height = tracks[i]->video->i_height;
-        video = width <= engine::limits::kMovieWidth && height <= engine::limits::kMovieHeight;
+        video = width <= netlimits::kMovieWidth && height <= netlimits::kMovieHeight;
         if (!video) {
             engine::log("MovieFile: %s is %ux%u, larger than %ux%u", path.c_str(), width, height,
-                        engine::limits::kMovieWidth, engine::limits::kMovieHeight);
+                        netlimits::kMovieWidth, netlimits::kMovieHeight);
         }
     }
     if (tracks != nullptr) {

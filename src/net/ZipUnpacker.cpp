@@ -15,7 +15,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "base/InputLimits.h"
+#include "net/NetLimits.h"
 #include "base/Log.h"
 #include "net/ZipExtractor.h"
 
@@ -163,7 +163,7 @@ size_t usableCores() {
 int64_t declaredTotal(const std::vector<PlannedEntry>& plan) {
     int64_t total = 0;
     for (const PlannedEntry& entry : plan) {
-        total += std::clamp<int64_t>(entry.size, 0, engine::limits::kZipContentBytes);
+        total += std::clamp<int64_t>(entry.size, 0, netlimits::kZipContentBytes);
     }
     return total;
 }
@@ -172,9 +172,9 @@ int64_t declaredTotal(const std::vector<PlannedEntry>& plan) {
 bool withinContentCap(const std::string& zipPath, int64_t total) {
     std::error_code ec;
     const auto packed = static_cast<int64_t>(fs::file_size(zipPath, ec));
-    const int64_t cap = std::min(engine::limits::kZipContentBytes,
-                                 std::max(engine::limits::kZipContentFloor,
-                                          (ec ? 0 : packed) * engine::limits::kZipContentRatio));
+    const int64_t cap = std::min(netlimits::kZipContentBytes,
+                                 std::max(netlimits::kZipContentFloor,
+                                          (ec ? 0 : packed) * netlimits::kZipContentRatio));
     if (total > cap) {
         engine::log("unzip: %s declares %lld bytes, more than the %lld its size allows", zipPath.c_str(),
                     static_cast<long long>(total), static_cast<long long>(cap));
@@ -262,9 +262,9 @@ bool ZipUnpacker::extractToStaging(const std::string& zipPath, const std::string
         engine::log("unzip: cannot open %s: 0x%x", zipPath.c_str(), result);
         return false;
     }
-    if (archive->getEntryCount() > engine::limits::kZipEntries) {
+    if (archive->getEntryCount() > netlimits::kZipEntries) {
         engine::log("unzip: %s holds %d entries, more than %d", zipPath.c_str(), archive->getEntryCount(),
-                    engine::limits::kZipEntries);
+                    netlimits::kZipEntries);
         return false;
     }
     bool ok = true;

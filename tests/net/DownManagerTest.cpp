@@ -5,6 +5,7 @@
 #include "CoursewareServer.h"
 #include "base/Director.h"
 #include "base/InputLimits.h"
+#include "net/NetLimits.h"
 #include "net/DownManager.h"
 #include "platform/FileUtils.h"
 #include "support/ClientTest.h"
@@ -65,6 +66,7 @@ TEST(DownloadPercent, IsTruncatedAndZeroWithoutKnownSize) {
 
 TEST(DownloadCap, FitsWhatTheFileIs) {
     using namespace engine::limits;
+    using namespace netlimits;
     const std::pair<const char*, uint64_t> cases[] = {
         {"/r/NetRes/logo.png", kPictureBytes}, {"/r/icon.v2.JPG", kPictureBytes}, {"/r/q/a_1f.mp3", kPictureBytes},
         {"/r/ui2025.zip", kInterfacePackBytes}, {"/r/lesson.mp4", kMovieBytes},  {"/r/noextension", kMovieBytes}};
