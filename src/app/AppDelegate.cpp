@@ -9,6 +9,7 @@
 #include "platform/FileUtils.h"
 #include "platform/GLView.h"
 #include "scenes/LoginScene.h"
+#include "scenes/SceneRoutes.h"
 
 using namespace engine;
 
@@ -43,6 +44,7 @@ void AppDelegate::initGLContextAttrs() {
 }
 
 bool AppDelegate::applicationDidFinishLaunching() {
+    installSceneRoutes();
     Director* director = Director::getInstance();
     GLView* view = director->getOpenGLView();
     if (!view) {

@@ -6,10 +6,10 @@
 #include "common/ExitApp.h"
 #include "common/GDataManager.h"
 #include "common/SFAnimation.h"
+#include "common/Routes.h"
 #include "common/UITools.h"
 #include "scene/Actions.h"
 #include "scene/Sprite.h"
-#include "scenes/GoToLogin.h"
 #include "ui/Button.h"
 #include "ui/Widget.h"
 
@@ -66,7 +66,7 @@ void PopupLayer::initRes() {
     finishButton = dynamic_cast<engine::ui::Button*>(UITools::addClickListener(
         rootNode, [] { exitApp(); }, false, sound, "Btn_Finish"));
     againButton = dynamic_cast<engine::ui::Button*>(UITools::addClickListener(
-        rootNode, [] { goToLogin(); }, false, sound, "Btn_Again"));
+        rootNode, [] { Routes::toLogin(); }, false, sound, "Btn_Again"));
 }
 
 void PopupLayer::screenAdaptation() {

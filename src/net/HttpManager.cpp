@@ -11,13 +11,13 @@
 #include "common/PlistManager.h"
 #include "common/SFAnimation.h"
 #include "common/TipsManager.h"
+#include "common/Routes.h"
 #include "common/UITools.h"
 #include "net/ReplyLog.h"
 #include "network/HttpClient.h"
 #include "network/HttpRequest.h"
 #include "network/HttpResponse.h"
 #include "scene/Scene.h"
-#include "scenes/GoToLogin.h"
 
 using engine::network::HttpClient;
 using engine::network::HttpRequest;
@@ -266,8 +266,8 @@ void HttpManager::refuseLogin(const HttpUnauthorizedCallback& onUnauthorized, co
     const std::string text = onUnauthorized ? onUnauthorized() : std::string();
     // On the login screen already: another login scene would only ask again ("version" at its entry).
     const bool onLogin = BaseScene::loginShows();
-    TipsManager::getInstance()->showTips(text.empty() ? message : text, onLogin ? nullptr : goToLogin,
-                                         onLogin ? nullptr : goToLogin);
+    TipsManager::getInstance()->showTips(text.empty() ? message : text, onLogin ? nullptr : Routes::toLogin,
+                                         onLogin ? nullptr : Routes::toLogin);
 }
 
 void HttpManager::fail(const HttpFailureCallback& onFailure, int32_t code, const std::string& message) {

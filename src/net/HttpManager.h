@@ -42,8 +42,6 @@ public:
                      const std::string& module, const HttpFailureCallback& onFailure,
                      std::map<std::string, std::string> fields,
                      const HttpUnauthorizedCallback& onUnauthorized = nullptr, const HttpDropFlag& dropFlag = nullptr);
-    // A request with the token header and the address of the name; the sender gives its body and callback.
-    engine::network::HttpRequest* createRequest(const std::string& name, int type, const std::string& module);
     void showLoading();
     // Removes the loading panel now, whatever the flag (a scene that goes away while it is shown).
     void removeLoading();
@@ -58,11 +56,13 @@ public:
     // The account name the token was issued to.
     std::string account;
     std::string baseUrl;
-    bool closeLoadingOnReply = true;
 
 private:
     HttpManager() = default;
     ~HttpManager() override;
+
+    // A request with the token header and the address of the name; the sender gives its body and callback.
+    engine::network::HttpRequest* createRequest(const std::string& name, int type, const std::string& module);
 
     // What one request's reply reaches.
     struct Callbacks {
@@ -81,6 +81,8 @@ private:
     engine::Node* loadingPanel = nullptr; // retained while shown, so it never dangles
     // Requests sent under each name whose reply has not come back; a name leaves the map at zero.
     std::map<std::string, int> inFlight;
+    // The last request's wish: whether its reply removes the loading panel.
+    bool closeLoadingOnReply = true;
     // Replies of requests sent before destroyInstance find it gone.
     LifeToken life;
 };

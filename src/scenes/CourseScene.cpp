@@ -5,7 +5,7 @@
 #include "common/GDataManager.h"
 #include "common/UITools.h"
 #include "scenes/CourseButtonPages.h"
-#include "scenes/GoToLogin.h"
+#include "scenes/SceneRoutes.h"
 #include "scenes/SceneWidgets.h"
 #include "scenes/SubjectScene.h"
 

@@ -6,8 +6,8 @@
 #include "base/StringUtils.h"
 #include "common/CommonTools.h"
 #include "common/GDataManager.h"
+#include "common/Routes.h"
 #include "common/UITools.h"
-#include "scenes/GroupScene.h"
 #include "tools/BoardRows.h"
 #include "ui/Widget.h"
 
@@ -224,13 +224,8 @@ void ScoreLayer::onPageButton(int delta) {
 
 void ScoreLayer::onGoGroup() {
     GDataManager::getInstance()->enteredFrom = 3;
-    GroupScene* scene = GroupScene::create();
-    if (!scene) {
-        return;
-    }
     // The scene calls back when it is released after its pop; the board may have gone by then.
-    scene->returnCallback = life.guard([this] { refresh(); });
-    engine::Director::getInstance()->pushScene(scene);
+    Routes::toGrouping(life.guard([this] { refresh(); }));
 }
 
 void ScoreLayer::updateGroupScores() {

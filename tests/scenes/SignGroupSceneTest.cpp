@@ -14,7 +14,7 @@
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
-#include "scenes/GoToLogin.h"
+#include "scenes/SceneRoutes.h"
 #include "scenes/GradeScene.h"
 #include "scenes/GroupScene.h"
 #include "scenes/LectureScene.h"

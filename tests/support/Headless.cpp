@@ -13,6 +13,7 @@
 #include "render/Renderer.h"
 #include "scene/Node.h"
 #include "scene/Scene.h"
+#include "scenes/SceneRoutes.h"
 #include "support/ProgramState.h"
 
 using namespace engine;
@@ -27,6 +28,7 @@ void startHeadless(const Size& frame, float contentScale) {
     director->setOpenGLView(view);
     view->setDesignResolutionSize(1280, 720, ResolutionPolicy::FIXED_WIDTH);
     director->setContentScaleFactor(contentScale);
+    installSceneRoutes();
 }
 
 void stopHeadless() {
