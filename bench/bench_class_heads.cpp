@@ -1,8 +1,10 @@
 // From the click on a lecture to the sign-in scene for a class of 40 pupils whose heads are the largest pictures a
 // head may be (1024x1024), headless, against the demo server on 127.0.0.1; beside it, in the same run, the demo's own
 // class of nine pupils with small heads. Each road once with the heads to download (first entry) and once with
-// them on disk and out of the texture cache (a later entry). Measured: the wall time of the road and its longest
-// frame. Goal: the large class at the sign-in within 2 s, no frame over 250 ms.
+// them on disk and out of the texture cache (a later entry), each with frames as fast as they go and then paced at
+// the program's 60 a second, as the client runs them (the user's figure). Measured: the wall time of the road and its
+// longest frame's own work. Goal, paced: the large class at the sign-in within 1 s quiet and 2 s with 8 busy
+// processes, no frame over 250 ms; the demo's class near its unpaced figure.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,6 +18,7 @@
 
 #include "BenchFrames.h"
 #include "BenchLectureChoice.h"
+#include "BenchPacing.h"
 #include "BenchProgramFolder.h"
 #include "CoursewareServer.h"
 #include "base/Director.h"
@@ -88,19 +91,23 @@ bool runRoad(int classId, bool onDisk, bench::Times& road, bench::Times& frames)
 
     const auto start = Clock::now();
     double longest = 0;
+    // A frame's own work: its wall time less what the pace slept in it.
+    const auto stepFrame = [director, &longest] {
+        const auto frame = Clock::now();
+        bench::PacedFrames::takeSleptMs();
+        director->mainLoop(kFrame);
+        const double wall = std::chrono::duration<double, std::milli>(Clock::now() - frame).count();
+        longest = std::max(longest, wall - bench::PacedFrames::takeSleptMs());
+    };
     support::click(support::lectureButton(1));
     while (!bench::running<SignScene>() && Clock::now() - start < std::chrono::seconds(60)) {
-        const auto frame = Clock::now();
-        director->mainLoop(kFrame);
-        longest = std::max(longest, std::chrono::duration<double, std::milli>(Clock::now() - frame).count());
+        stepFrame();
     }
     if (!bench::running<SignScene>()) {
         return false;
     }
     // The sign-in's first frame, with its heads.
-    const auto frame = Clock::now();
-    director->mainLoop(kFrame);
-    longest = std::max(longest, std::chrono::duration<double, std::milli>(Clock::now() - frame).count());
+    stepFrame();
     road.wall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     frames.wall.push_back(longest);
     return GDataManager::getInstance()->students.size() == static_cast<size_t>(classId == kLargeClass ? kPupils : 9);
@@ -124,13 +131,14 @@ int main() {
     }
     bench::logIn(server.baseUrl());
 
-    std::printf("lecture click to the sign-in, %d roads a run (goal for 40 heads of 1024x1024: < 2000 ms, no frame "
-                "over 250 ms)\n",
+    std::printf("lecture click to the sign-in, %d roads a run (goal for 40 heads of 1024x1024, paced: < 1000 ms quiet, "
+                "< 2000 ms loaded, no frame over 250 ms)\n",
                 kRuns);
     bench::printMachineLoad("at the start");
     bench::printTimesHeader("measure");
     bool reached = true;
     bench::quietThenLoaded([&reached](bool loaded) {
+        bench::unpacedThenPaced([&reached, loaded](bool paced) {
         for (bool onDisk : {false, true}) {
             bench::Times large, largeFrames, demo, demoFrames;
             for (int run = 0; run < kRuns && reached; ++run) {
@@ -141,15 +149,15 @@ int main() {
                 std::fprintf(stderr, "bench_class_heads: a road did not reach the sign-in\n");
                 return;
             }
-            const char* entry = onDisk ? "on disk" : "downloaded";
-            const std::string labels[4] = {
-                std::string("40 heads 1024x1024 ") + entry + ": click to sign-in", std::string("  its longest frame"),
-                std::string("9 demo heads ") + entry + ": click to sign-in", std::string("  its longest frame")};
-            bench::printTimes(labels[0].c_str(), loaded, large, 2000);
+            const std::string entry = std::string(onDisk ? "on disk" : "downloaded") + ", " + bench::pacingName(paced);
+            const std::string labels[4] = {"40 heads 1024x1024 " + entry + ": to sign-in", "  its longest frame",
+                                           "9 demo heads " + entry + ": to sign-in", "  its longest frame"};
+            bench::printTimes(labels[0].c_str(), loaded, large, paced ? (loaded ? 2000 : 1000) : 0);
             bench::printTimes(labels[1].c_str(), loaded, largeFrames, 250);
             bench::printTimes(labels[2].c_str(), loaded, demo, 0);
             bench::printTimes(labels[3].c_str(), loaded, demoFrames, 0);
         }
+        });
     });
     bench::printMachineLoad("at the end");
     if (!reached) {
