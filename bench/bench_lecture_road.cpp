@@ -2,10 +2,13 @@
 // 127.0.0.1 (the pupils' list comes from it, their head pictures are on disk already). The teacher's own time is
 // left out: the 0.3 s press effect is stepped over in one frame, the sign-in and grouping are done by calls
 // (everybody signed in, random groups, confirm) and the sign-in's sailing animation is skipped. Beside it, in the
-// same run, the floor: replacing the scene by an empty one and drawing its first frame. Both as the machine is and
-// again with 8 busy processes sharing the CPUs.
-// `bench_lecture_road cycles [movie]`: the memory over 20 roads instead, each back to the lecture list (and with the
-// opening video played through in the lesson), with VmRSS, malloc's figures and the cached pictures after each.
+// same run, the floor: replacing the scene by an empty one and drawing its first frame. Roads as they follow a lesson
+// whose opening video was not played and one whose video played through, and the first road of the session; each
+// with frames as fast as they go and paced at the program's 60 a second as the client runs them (the user's figure),
+// as the machine is and again with 8 busy processes sharing the CPUs.
+// `bench_lecture_road cycles [movie|leave]`: the memory over 20 roads instead, each back to the lecture list (with
+// the opening video played through in the lesson, or left 2 s into it), with VmRSS, malloc's figures and the cached
+// pictures after each, frames paced.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +23,7 @@
 
 #include "BenchFrames.h"
 #include "BenchLectureChoice.h"
+#include "BenchPacing.h"
 #include "BenchProgramFolder.h"
 #include "BenchProcess.h"
 #include "CoursewareServer.h"
@@ -157,8 +161,8 @@ void printMemory(int cycle, double firstRss) {
     std::fflush(stdout);
 }
 
-// The opening video played to its end, at 60 frames a second.
-bool playMovie() {
+// The opening video played to its end (or for at most seconds), at 60 frames a second.
+bool playMovie(double seconds = 30) {
     // The lesson's loading layer takes every touch until its animations are in.
     support::waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; });
     support::click("PlayBtn");
@@ -169,19 +173,21 @@ bool playMovie() {
         return false;
     }
     auto next = Clock::now();
-    const auto end = next + std::chrono::seconds(30);
+    const auto end = next + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     while (!video->isEndReached() && Clock::now() < end) {
         next += std::chrono::microseconds(16667);
         engine::Director::getInstance()->mainLoop(kFrame);
         std::this_thread::sleep_until(next);
     }
-    return video->isEndReached();
+    return video->isEndReached() || seconds < 30;
 }
 
-int runCycles(bool movie) {
+int runCycles(bool movie, bool leave) {
     constexpr int kCycles = 20;
-    std::printf("memory over %d lecture roads%s, each back to the lecture list (goal: within 10 %%)\n", kCycles,
-                movie ? " with the opening video played" : "");
+    bench::PacedFrames pace;
+    std::printf("memory over %d lecture roads%s, each back to the lecture list, paced (goal: within 10 %% of cycle "
+                "2)\n",
+                kCycles, leave ? " leaving the lesson 2 s into its opening video" : movie ? " with the opening video played" : "");
     bench::printMachineLoad("at the start");
     double firstRss = 0;
     // Road n + 1's lecture list shows what road n left.
@@ -196,7 +202,7 @@ int runCycles(bool movie) {
                 printMemory(road - 1, firstRss);
             }
         };
-        if (!runRoad(times, atList) || (road <= kCycles && movie && !playMovie())) {
+        if (!runRoad(times, atList) || (road <= kCycles && (movie || leave) && !playMovie(leave ? 2 : 30))) {
             std::fprintf(stderr, "bench_lecture_road: road %d did not reach the lesson player or its movie\n", road);
             return 1;
         }
@@ -220,6 +226,7 @@ double runFloor() {
 int main(int argc, char** argv) {
     const bool cycles = argc > 1 && std::string(argv[1]) == "cycles";
     const bool movie = argc > 2 && std::string(argv[2]) == "movie";
+    const bool leave = argc > 2 && std::string(argv[2]) == "leave";
     engine::Application::fixMmapThreshold();
     support::startHeadless();
     const fs::path folder = fs::temp_directory_path() / ("bench_lecture_road_" + std::to_string(getpid()));
@@ -241,39 +248,56 @@ int main(int argc, char** argv) {
     fs::copy_file(served / "SumMovie.png", movieFolder + "SumMovie.png", fs::copy_options::overwrite_existing);
 
     if (cycles) {
-        const int status = runCycles(movie);
+        const int status = runCycles(movie, leave);
         support::stopHeadless();
         server.stop();
         fs::remove_all(folder);
         return status;
     }
-    // A first road downloads the head pictures; the measured ones find them on disk.
-    bench::Times first;
-    if (!runRoad(first)) {
-        std::fprintf(stderr, "bench_lecture_road: the road did not reach the lesson player\n");
-        return 1;
-    }
-    std::printf("lecture click to the lesson player's first frame, %d roads a run (goal: median < 150 ms)\n", kRuns);
+    std::printf("lecture click to the lesson player's first frame, %d roads a run (goal, paced: median < 150 ms; "
+                "after a played movie < 100 ms; the session's first road < 150 ms)\n",
+                kRuns);
     bench::printMachineLoad("at the start");
     bench::printTimesHeader("measure");
+    // The session's first road downloads the head pictures; the others find them on disk.
+    bench::Times first;
+    {
+        bench::PacedFrames pace;
+        if (!runRoad(first)) {
+            std::fprintf(stderr, "bench_lecture_road: the road did not reach the lesson player\n");
+            return 1;
+        }
+    }
+    bench::printTimes("the session's first road, paced", false, first, 150);
     bool reached = true;
-    bench::quietThenLoaded([&reached](bool loaded) {
-        bench::Times road, floor;
-        for (int run = 0; run < kRuns && reached; ++run) {
-            if (!runRoad(road)) {
-                std::fprintf(stderr, "bench_lecture_road: run %d did not reach the lesson player\n", run + 1);
-                reached = false;
+    const auto printMedian = [](const char* label, bool loaded, const bench::Times& times, double goal) {
+        const double median = bench::spreadOf(times.wall).median;
+        std::printf("%-44s %-7s %.1f ms, < %.0f ms: %s\n", label, bench::runName(loaded), median, goal,
+                    median < goal ? "met" : "NOT met");
+    };
+    bench::quietThenLoaded([&](bool loaded) {
+        bench::unpacedThenPaced([&](bool paced) {
+            bench::Times road, afterMovie, floor;
+            for (int run = 0; run < kRuns && reached; ++run) {
+                // A road from a lesson left before its movie, then the movie played through, then a road from it.
+                reached = runRoad(road) && playMovie() && runRoad(afterMovie);
+                if (!reached) {
+                    std::fprintf(stderr, "bench_lecture_road: run %d did not reach the lesson player\n", run + 1);
+                }
+                floor.wall.push_back(runFloor());
             }
-            floor.wall.push_back(runFloor());
-        }
-        if (!reached) {
-            return;
-        }
-        bench::printTimes("click to the lesson player's first frame", loaded, road, 150);
-        bench::printTimes("floor (empty scene replaced and drawn)", loaded, floor, 0);
-        const double median = bench::spreadOf(road.wall).median;
-        std::printf("%-44s %-7s %.1f ms, < 150 ms: %s\n", "  median road", bench::runName(loaded), median,
-                    median < 150.0 ? "met" : "NOT met");
+            if (!reached) {
+                return;
+            }
+            const std::string how = std::string(", ") + bench::pacingName(paced);
+            bench::printTimes(("to the lesson player" + how).c_str(), loaded, road, paced ? 150 : 0);
+            bench::printTimes(("  after a played movie" + how).c_str(), loaded, afterMovie, paced ? 100 : 0);
+            bench::printTimes(("floor (empty scene drawn)" + how).c_str(), loaded, floor, 0);
+            if (paced) {
+                printMedian("  median road, paced", loaded, road, 150);
+                printMedian("  median road after a movie, paced", loaded, afterMovie, 100);
+            }
+        });
     });
     bench::printMachineLoad("at the end");
     if (!reached) {
