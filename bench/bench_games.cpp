@@ -63,7 +63,7 @@ int main() {
         support::useResourceRoot(scratch.path());
         bench::addDemoPupils();
         std::printf(
-            "mini-games at 1280x720 on the software renderer, %d frames a run (goal: worst game mean < 4 ms and "
+            "mini-games at 1280x720 on the software renderer, %d frames a run (goal for each game: mean < 4 ms and "
             "p95 < 8 ms quiet, < 8 ms and < 12 ms loaded)\n",
             kFrames);
         std::printf("load average at the start: %.1f\n", bench::loadAverage());
@@ -81,10 +81,13 @@ int main() {
                 lectures.emplace_back(StringUtils::format("%s, %d", identify.c_str(), model), identify);
             }
         }
+        // Each game is judged by its mean and by its p95: one game's slow frames must not hide behind another's mean.
         struct Worst {
-            double mean = 0, p95 = 0;
+            double value = 0;
             std::string game;
-        } worst[2];
+        } worstMean[2], worstP95[2];
+        const double goalMean[2] = {4, 8}, goalP95[2] = {8, 12};
+        bool met = true;
         for (const auto& [label, identify] : lectures) {
             for (int loaded = 0; loaded < 2; ++loaded) {
                 bench::useDemoGame(identify);
@@ -111,20 +114,28 @@ int main() {
                 const bench::Spread c = bench::spreadOf(times.cpu);
                 std::printf("%-30s %-7s ", label.c_str(), loaded ? "loaded" : "quiet");
                 bench::printSpread(t);
-                std::printf("  %5.2f / %5.2f  %5.1f%s\n", c.mean, c.p95, load, loaded ? "+8" : "");
+                const bool gameMet = reference || (t.mean < goalMean[loaded] && t.p95 < goalP95[loaded]);
+                std::printf("  %5.2f / %5.2f  %5.1f%s%s\n", c.mean, c.p95, load, loaded ? "+8" : "",
+                            gameMet ? "" : "  NOT met");
                 std::fflush(stdout);
-                if (!reference && t.mean > worst[loaded].mean) {
-                    worst[loaded] = {t.mean, t.p95, label};
+                met = met && gameMet;
+                if (!reference && t.mean > worstMean[loaded].value) {
+                    worstMean[loaded] = {t.mean, label};
+                }
+                if (!reference && t.p95 > worstP95[loaded].value) {
+                    worstP95[loaded] = {t.p95, label};
                 }
                 frame->removeFromParentAndCleanup(true);
                 support::stepFrames(2);
             }
         }
         for (int loaded = 0; loaded < 2; ++loaded) {
-            std::printf("worst game by mean frame time, %s: %s, mean %.2f ms, p95 %.2f ms\n",
-                        loaded ? "with 8 busy processes" : "as the machine is", worst[loaded].game.c_str(),
-                        worst[loaded].mean, worst[loaded].p95);
+            const char* run = loaded ? "with 8 busy processes" : "as the machine is";
+            std::printf("worst game mean, %s: %s, %.2f ms (goal < %.0f); worst game p95: %s, %.2f ms (goal < %.0f)\n",
+                        run, worstMean[loaded].game.c_str(), worstMean[loaded].value, goalMean[loaded],
+                        worstP95[loaded].game.c_str(), worstP95[loaded].value, goalP95[loaded]);
         }
+        std::printf("every game's mean and p95 within their goals: %s\n", met ? "met" : "NOT met");
         std::printf("load average at the end: %.1f\n", bench::loadAverage());
     }
     support::stopHeadless();
