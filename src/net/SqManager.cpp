@@ -1,3 +1,12 @@
+// Index of this file:
+// [SECTION] Statements, table names and small readers
+// [SECTION] The instance
+// [SECTION] Opening, checking and closing the database
+// [SECTION] Running statements
+// [SECTION] Base data
+// [SECTION] The courseware table
+// [SECTION] The extraction queue
+
 #include "net/SqManager.h"
 
 #include <sqlite3.h>
@@ -21,6 +30,10 @@
 #include "net/UnzipJob.h"
 #include "net/ZipUnpacker.h"
 #include "platform/FileUtils.h"
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Statements, table names and small readers
+//----------------------------------------------------------------------------------------------------------------------
 
 namespace {
 
@@ -110,6 +123,10 @@ std::string canonicalFolder(std::string folder) {
 
 } // namespace
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The instance
+//----------------------------------------------------------------------------------------------------------------------
+
 SqManager* SqManager::getInstance() {
     if (!s_instance) {
         s_instance = new (std::nothrow) SqManager();
@@ -151,7 +168,10 @@ bool SqManager::init() {
     return true;
 }
 
-// ---- database ----
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Opening, checking and closing the database
+//----------------------------------------------------------------------------------------------------------------------
 
 bool SqManager::openDatabase() {
     _queryKind = 0;
@@ -242,6 +262,10 @@ void SqManager::closeDatabase() {
     }
     _dbRoot.clear();
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Running statements
+//----------------------------------------------------------------------------------------------------------------------
 
 bool SqManager::execute(const char* sql, const std::vector<SqlValue>& values,
                         const std::function<void(sqlite3_stmt*)>& onRow) {
@@ -334,6 +358,10 @@ void SqManager::onSelect(sqlite3_stmt* row) {
     }
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Base data
+//----------------------------------------------------------------------------------------------------------------------
+
 std::string SqManager::getBaseData(const std::string& key) {
     _baseValue.clear();
     if (openDatabase()) {
@@ -357,6 +385,10 @@ void SqManager::setBaseData(const std::string& key, const std::string& value) {
         execute(kInsertBaseData, {key, value, localTimeText(), 0});
     }
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The courseware table
+//----------------------------------------------------------------------------------------------------------------------
 
 void SqManager::initCoursewareTable() {
     if (!openDatabase()) {
@@ -448,7 +480,10 @@ CoursewareList SqManager::getCoursewareList(int gradeCode) {
     return _coursewareList;
 }
 
-// ---- extraction queue ----
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The extraction queue
+//----------------------------------------------------------------------------------------------------------------------
 
 void SqManager::ensureUnzipTick() {
     engine::Scheduler* scheduler = engine::Director::getInstance()->getScheduler();
