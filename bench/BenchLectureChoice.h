@@ -7,7 +7,7 @@
 #include "base/Director.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 #include "net/CoursewareManager.h"
 #include "net/HttpManager.h"
 #include "support/Headless.h"

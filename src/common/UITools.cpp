@@ -10,7 +10,7 @@
 #include "common/GDataManager.h"
 #include "common/PlistManager.h"
 #include "layout/CSLoader.h"
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 #include "scene/Actions.h"
 #include "scene/Scene.h"
 #include "scene/Sprite.h"

@@ -10,7 +10,7 @@
 
 #include "base/Ref.h"
 #include "common/LifeToken.h"
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 #include "net/DownloadRecord.h"
 
 namespace engine::network {

@@ -9,7 +9,7 @@
 
 #include "common/BaseScene.h"
 #include "common/LifeToken.h"
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 #include "scenes/PupilChain.h"
 
 namespace engine {

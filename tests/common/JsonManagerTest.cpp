@@ -8,12 +8,13 @@
 #include "CommonTestSupport.h"
 #include "base/InputLimits.h"
 #include "common/JsonManager.h"
+#include "net/ReplyDoor.h"
 
 namespace {
 
 class JsonFixture : public ::testing::Test {
 protected:
-    rapidjson::Document parse(const std::string& text) { return json->parse(text); }
+    rapidjson::Document parse(const std::string& text) { return ReplyDoor::parse(text); }
 
     JsonManager* json = JsonManager::getInstance();
     commontest::LogCapture log;

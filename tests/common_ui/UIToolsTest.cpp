@@ -6,7 +6,7 @@
 #include "common/ClassroomRecords.h"
 #include "common/UITools.h"
 #include "layout/CSLoader.h"
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 #include "scene/Sprite.h"
 #include "ui/Button.h"
 #include "ui/ImageView.h"

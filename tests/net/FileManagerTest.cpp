@@ -3,7 +3,7 @@
 #include "NetFixture.h"
 #include "ZipBuilder.h"
 #include "common/GDataManager.h"
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 #include "net/FileManager.h"
 
 namespace fs = std::filesystem;
