@@ -9,9 +9,9 @@
 #include <rapidjson/document.h>
 
 #include "BenchCompare.h"
+#include "common/CoursewareData.h"
 #include "common/JsonManager.h"
 #include "net/ReplyDoor.h"
-#include "common/CoursewareData.h"
 
 namespace {
 

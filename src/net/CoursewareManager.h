@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "base/Ref.h"
-#include "common/LifeToken.h"
 #include "common/CoursewareData.h"
+#include "common/LifeToken.h"
 #include "net/DownloadRecord.h"
 
 namespace engine::network {

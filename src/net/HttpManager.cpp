@@ -3,7 +3,6 @@
 #include <new>
 
 #include "base/Director.h"
-#include "net/NetLimits.h"
 #include "base/Log.h"
 #include "common/BaseScene.h"
 #include "common/GDataManager.h"
@@ -11,6 +10,7 @@
 #include "common/SFAnimation.h"
 #include "common/TipsManager.h"
 #include "common/UITools.h"
+#include "net/NetLimits.h"
 #include "net/ReplyDoor.h"
 #include "net/ReplyLog.h"
 #include "network/HttpClient.h"

@@ -33,13 +33,27 @@ public:
         open.reserve(16);
     }
 
-    bool Null() { return scalar([&] { return target.Null(); }); }
-    bool Bool(bool b) { return scalar([&] { return target.Bool(b); }); }
-    bool Int(int i) { return scalar([&] { return target.Int(i); }); }
-    bool Uint(unsigned u) { return scalar([&] { return target.Uint(u); }); }
-    bool Int64(int64_t i) { return scalar([&] { return target.Int64(i); }); }
-    bool Uint64(uint64_t u) { return scalar([&] { return target.Uint64(u); }); }
-    bool Double(double d) { return scalar([&] { return target.Double(d); }); }
+    bool Null() {
+        return scalar([&] { return target.Null(); });
+    }
+    bool Bool(bool b) {
+        return scalar([&] { return target.Bool(b); });
+    }
+    bool Int(int i) {
+        return scalar([&] { return target.Int(i); });
+    }
+    bool Uint(unsigned u) {
+        return scalar([&] { return target.Uint(u); });
+    }
+    bool Int64(int64_t i) {
+        return scalar([&] { return target.Int64(i); });
+    }
+    bool Uint64(uint64_t u) {
+        return scalar([&] { return target.Uint64(u); });
+    }
+    bool Double(double d) {
+        return scalar([&] { return target.Double(d); });
+    }
     bool RawNumber(const char* s, rapidjson::SizeType n, bool copy) {
         return scalar([&] { return target.RawNumber(s, n, copy); });
     }
@@ -108,9 +122,12 @@ private:
 
     template <class Forward> bool scalar(Forward forward) {
         switch (begin()) {
-        case Take::KEEP: return forward();
-        case Take::SKIP: return true;
-        case Take::STOP: return false;
+        case Take::KEEP:
+            return forward();
+        case Take::SKIP:
+            return true;
+        case Take::STOP:
+            return false;
         }
         return false;
     }
@@ -154,12 +171,18 @@ private:
 
 size_t listCap(Kind kind) {
     switch (kind) {
-    case Kind::OTHER: return netlimits::kReplyItems;
-    case Kind::CLASS: return netlimits::kClassPupils;
-    case Kind::COURSES: return netlimits::kCourseItems;
-    case Kind::LECTURES: return netlimits::kLectureItems;
-    case Kind::QUESTIONS: return netlimits::kQuestionItems;
-    case Kind::ICONS: return netlimits::kIconItems;
+    case Kind::OTHER:
+        return netlimits::kReplyItems;
+    case Kind::CLASS:
+        return netlimits::kClassPupils;
+    case Kind::COURSES:
+        return netlimits::kCourseItems;
+    case Kind::LECTURES:
+        return netlimits::kLectureItems;
+    case Kind::QUESTIONS:
+        return netlimits::kQuestionItems;
+    case Kind::ICONS:
+        return netlimits::kIconItems;
     }
     return netlimits::kReplyItems;
 }
@@ -170,8 +193,8 @@ Kind kindOf(const std::string& requestName) {
         Kind kind;
     };
     static const Named kinds[] = {
-        {"getStudentList", Kind::CLASS},        {"getCoursePermission", Kind::COURSES},
-        {"getCourseList", Kind::LECTURES},      {"getCourseQuestionList", Kind::QUESTIONS},
+        {"getStudentList", Kind::CLASS},   {"getCoursePermission", Kind::COURSES},
+        {"getCourseList", Kind::LECTURES}, {"getCourseQuestionList", Kind::QUESTIONS},
         {"getCourseIcon", Kind::ICONS},
     };
     for (const Named& named : kinds) {

@@ -21,11 +21,11 @@ enum class Kind {
 
 enum class Verdict {
     READ,
-    CUT,       // read, with the items of a list past its cap left out
+    CUT, // read, with the items of a list past its cap left out
     NOT_JSON,
-    TOO_LONG,  // more than netlimits::kReplyBytes
-    TOO_DEEP,  // nested deeper than netlimits::kReplyDepth
-    TOO_MANY,  // a list or object with more items than its kind allows
+    TOO_LONG, // more than netlimits::kReplyBytes
+    TOO_DEEP, // nested deeper than netlimits::kReplyDepth
+    TOO_MANY, // a list or object with more items than its kind allows
 };
 
 struct Reply {

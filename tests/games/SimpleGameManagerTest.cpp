@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <tuple>
 
-#include "net/ReplyDoor.h"
 #include "games/SimpleGameManager.h"
+#include "net/ReplyDoor.h"
 #include "tools/ToolsFixture.h"
 
 namespace {
@@ -87,8 +87,7 @@ TEST_F(SimpleGameLists, QuestionsNoShownOptionAnswersAreLeftOut) {
             options += (k ? ",\"http://h/o" : "\"http://h/o") + std::to_string(k) + ".png\"";
         }
         SimpleGameManager* games = SimpleGameManager::getInstance();
-        games->buildLists(
-            ReplyDoor::parse("[{\"operImgs\":[" + options + "],\"answers\":" + answers + "}]"));
+        games->buildLists(ReplyDoor::parse("[{\"operImgs\":[" + options + "],\"answers\":" + answers + "}]"));
         EXPECT_EQ(games->getItems().size(), kept ? 1u : 0u);
         EXPECT_EQ(games->getMissingFiles().size(), kept ? size_t(count) : 0u);
     }

@@ -1,10 +1,10 @@
 #include <filesystem>
 
-#include "net/ReplyDoor.h"
 #include "games/SimpleGame.h"
 #include "games/SimpleGameManager.h"
 #include "lesson/DownloadLayer.h"
 #include "net/HttpManager.h"
+#include "net/ReplyDoor.h"
 #include "tools/ToolsFixture.h"
 
 namespace {

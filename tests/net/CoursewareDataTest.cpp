@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "common/GDataManager.h"
 #include "common/CoursewareData.h"
+#include "common/GDataManager.h"
 
 TEST(CoursewareIdentify, CourseAndSubjectPartsFollowTheCurrentChoice) {
     CoursewareData data;
