@@ -5,9 +5,9 @@
 #include <string>
 
 #include "base/Director.h"
+#include "common/CoursewareData.h"
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
-#include "net/CoursewareData.h"
 #include "net/CoursewareManager.h"
 #include "net/HttpManager.h"
 #include "support/Headless.h"

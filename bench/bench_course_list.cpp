@@ -9,8 +9,9 @@
 #include <rapidjson/document.h>
 
 #include "BenchCompare.h"
+#include "common/CoursewareData.h"
 #include "common/JsonManager.h"
-#include "net/CoursewareData.h"
+#include "net/ReplyDoor.h"
 
 namespace {
 
@@ -49,7 +50,8 @@ double timeOurs(const std::string& reply, int items) {
     size_t read = 0;
     {
         JsonManager* json = JsonManager::getInstance();
-        const rapidjson::Document document = json->parse(reply);
+        // Read as any reply: the lecture list's cut would leave most of the bench's items out.
+        const rapidjson::Document document = ReplyDoor::parse(reply);
         CoursewareList list;
         const rapidjson::Value& data = document["data"];
         list.reserve(data.Size());
@@ -124,7 +126,7 @@ int main(int argc, char** argv) {
     long parseFaults = 0;
     for (int i = 0; i < kWarmPairs; ++i) {
         const long before = pageFaults();
-        JsonManager::getInstance()->parse(reply);
+        ReplyDoor::parse(reply);
         parseFaults += pageFaults() - before;
     }
 

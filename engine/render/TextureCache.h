@@ -48,6 +48,8 @@ public:
     size_t getTextureCount() const { return _textures.size(); }
     // Pixels held, 4 bytes each.
     size_t getPixelBytes() const;
+    // Loads asked with addImageAsync whose callback has not run yet.
+    size_t getAsyncLoadCount() const { return _pendingCallbacks.size(); }
     // Stops the decoder thread; pending loads are dropped.
     void waitForQuit();
 

@@ -1,132 +1,23 @@
 #include "common/JsonManager.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <memory>
 #include <new>
 #include <utility>
 #include <vector>
 
-#include <rapidjson/error/en.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include "base/InputLimits.h"
-#include "base/JsonDepthLimit.h"
 #include "base/Log.h"
 #include "common/CommonTools.h"
 
 namespace {
 
 JsonManager* s_instance = nullptr;
-
-constexpr size_t kParseStackCapacity = 1024;
-
-// The head of the buffer a rapidjson 1.1 pool allocator is given as its first chunk. When the document owning the
-// allocator goes, the allocator clears its chunks and sets this buffer's size to 0: from then on it is free.
-struct PoolChunkHeader {
-    size_t capacity;
-    size_t size;
-    void* next;
-};
-static_assert(RAPIDJSON_MAJOR_VERSION == 1 && RAPIDJSON_MINOR_VERSION == 1, "PoolChunkHeader mirrors rapidjson 1.1");
-
-constexpr size_t kHugePage = 2 << 20;
-constexpr size_t kSmallestArena = 64 << 10;
-// Larger documents get pool chunks of their own, given back when they go.
-constexpr size_t kLargestArena = 32 << 20;
-constexpr size_t kArenasPerThread = 4;
-
-// Memory for parsed documents, kept between parses: a reply lands in pages that are already there.
-class ArenaCache {
-public:
-    ~ArenaCache() {
-        // A document still alive keeps its buffer.
-        for (Arena& arena : arenas) {
-            if (isFree(arena)) {
-                std::free(arena.memory);
-            }
-        }
-    }
-
-    // A free buffer of at least bytes, or null.
-    void* take(size_t bytes, size_t& capacity) {
-        if (bytes > kLargestArena) {
-            return nullptr;
-        }
-        Arena* fit = nullptr;
-        Arena* largest = nullptr;
-        for (Arena& arena : arenas) {
-            if (!isFree(arena)) {
-                continue;
-            }
-            if (arena.bytes >= bytes && (!fit || arena.bytes < fit->bytes)) {
-                fit = &arena;
-            }
-            if (!largest || arena.bytes > largest->bytes) {
-                largest = &arena;
-            }
-        }
-        Arena* found = fit;
-        if (!found && largest) {
-            std::free(largest->memory);
-            *largest = make(bytes);
-            found = largest;
-        } else if (!found && arenas.size() < kArenasPerThread) {
-            arenas.push_back(make(bytes));
-            found = &arenas.back();
-        }
-        if (!found || !found->memory) {
-            return nullptr;
-        }
-        capacity = found->bytes;
-        return found->memory;
-    }
-
-private:
-    struct Arena {
-        void* memory = nullptr;
-        size_t bytes = 0;
-    };
-
-    static bool isFree(const Arena& arena) {
-        return !arena.memory || static_cast<const PoolChunkHeader*>(arena.memory)->size == 0;
-    }
-
-    // Its header reads free; in huge pages where the system gives them.
-    static Arena make(size_t bytes) {
-        const size_t align = bytes >= kHugePage ? kHugePage : 4096;
-        bytes = std::max(kSmallestArena, (bytes + align - 1) / align * align);
-        Arena arena;
-        arena.memory = std::aligned_alloc(align, bytes);
-        if (!arena.memory) {
-            return Arena();
-        }
-        if (align == kHugePage) {
-            madvise(arena.memory, bytes, MADV_HUGEPAGE);
-        }
-        static_cast<PoolChunkHeader*>(arena.memory)->size = 0;
-        arena.bytes = bytes;
-        return arena;
-    }
-
-    std::vector<Arena> arenas;
-};
-
-// Only the main thread keeps memory: its replies come one after another, while a document parsed on another thread
-// may outlive that thread and with it any cache of its own.
-ArenaCache& mainThreadArenas() {
-    static ArenaCache arenas;
-    return arenas;
-}
-
-// A document of text about this many times its size fits its arena.
-constexpr size_t kArenaPerTextByte = 3;
 
 // Container nesting of value (a scalar is 0), walked without recursion; stops counting past limit.
 size_t nestingDepth(const rapidjson::Value& value, size_t limit) {
@@ -211,44 +102,6 @@ JsonManager* JsonManager::getInstance() {
         }
     }
     return s_instance;
-}
-
-rapidjson::Document JsonManager::parse(const std::string& text) const {
-    // Its own pool allocator; its first chunk is a kept arena when one is free, further chunks grow by 64 KB.
-    rapidjson::Document document(nullptr, kParseStackCapacity);
-    size_t capacity = 0;
-    void* arena = engine::isMainThread() ? mainThreadArenas().take(text.size() * kArenaPerTextByte, capacity) : nullptr;
-    if (arena) {
-        rapidjson::MemoryPoolAllocator<>& pool = document.GetAllocator();
-        pool.~MemoryPoolAllocator();
-        new (&pool) rapidjson::MemoryPoolAllocator<>(arena, capacity);
-    }
-    // Parsed in place in a copy that lives in the document's pool: its strings are not copied again.
-    const size_t bom = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    const size_t length = text.size() - bom;
-    auto* copy = static_cast<char*>(document.GetAllocator().Malloc(length + 1));
-    std::memcpy(copy, text.data() + bom, length);
-    copy[length] = '\0';
-    bool tooDeep = false;
-    // The depth is checked as containers open, so the recursive reader never goes deeper than
-    // engine::limits::kReplyJsonDepth + 1.
-    rapidjson::ParseResult result;
-    auto readInto = [&](rapidjson::Document& target) {
-        rapidjson::InsituStringStream stream(copy);
-        engine::JsonDepthLimit<rapidjson::Document> handler(target, engine::limits::kReplyJsonDepth, tooDeep);
-        rapidjson::Reader reader;
-        result = reader.Parse<rapidjson::kParseInsituFlag>(stream, handler);
-        return !result.IsError();
-    };
-    document.Populate(readInto);
-    if (tooDeep) {
-        engine::log("error json depth: more than %zu levels", engine::limits::kReplyJsonDepth);
-        document.SetNull();
-    } else if (result.IsError()) {
-        engine::log("error json parse: %s (offset %zu)", rapidjson::GetParseError_En(result.Code()), result.Offset());
-        document.SetNull();
-    }
-    return document;
 }
 
 std::string JsonManager::toString(const rapidjson::Value& value) const {

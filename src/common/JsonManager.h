@@ -1,4 +1,4 @@
-// Server replies as RapidJSON documents: parsing, typed reads with defaults, and the two list-item records.
+// Typed reads of parsed replies with defaults, and the two list-item records.
 #pragma once
 
 #include <cstddef>
@@ -8,8 +8,8 @@
 #include <rapidjson/document.h>
 
 #include "base/Ref.h"
+#include "common/CoursewareData.h"
 #include "common/SimpleGameItem.h"
-#include "net/CoursewareData.h"
 
 class JsonManager : public engine::Ref {
 public:
@@ -17,10 +17,6 @@ public:
 
     virtual bool init() { return true; }
 
-    // Text that is not JSON, or nests deeper than limits::kReplyJsonDepth, gives a null document (not an object).
-    // The document's strings live in its own memory, which later parses on the thread reuse once it is gone: a
-    // value copied into another document (whose copy keeps such strings by reference) must not outlive it.
-    rapidjson::Document parse(const std::string& text) const;
     // Compact JSON text; "" for a value nested deeper than limits::kReplyJsonDepth.
     std::string toString(const rapidjson::Value& value) const;
 

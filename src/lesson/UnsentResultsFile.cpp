@@ -8,9 +8,9 @@
 #include <rapidjson/writer.h>
 
 #include "base/Log.h"
-#include "common/JsonManager.h"
 #include "net/DamagedFile.h"
 #include "net/FileManager.h"
+#include "net/ReplyDoor.h"
 #include "platform/FileUtils.h"
 #include "platform/WholeFile.h"
 
@@ -102,7 +102,7 @@ Stored readEntries(const std::string& text) {
                     .IsError()) {
                 break;
             }
-            const rapidjson::Document item = JsonManager::getInstance()->parse(text.substr(at, stream.Tell()));
+            const rapidjson::Document item = ReplyDoor::parse(text.substr(at, stream.Tell()));
             Upload upload;
             if (readUpload(item, upload)) {
                 stored.uploads.push_back(std::move(upload));

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "base/Ref.h"
+#include "common/CoursewareData.h"
 #include "common/LifeToken.h"
-#include "net/CoursewareData.h"
 #include "net/DownloadRecord.h"
 
 namespace engine::network {

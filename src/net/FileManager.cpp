@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 #include "platform/FileUtils.h"
 
 namespace {

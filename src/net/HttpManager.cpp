@@ -3,16 +3,16 @@
 #include <new>
 
 #include "base/Director.h"
-#include "net/NetLimits.h"
 #include "base/Log.h"
 #include "common/BaseScene.h"
 #include "common/GDataManager.h"
-#include "common/JsonManager.h"
 #include "common/PlistManager.h"
 #include "common/SFAnimation.h"
 #include "common/TipsManager.h"
 #include "common/Routes.h"
 #include "common/UITools.h"
+#include "net/NetLimits.h"
+#include "net/ReplyDoor.h"
 #include "net/ReplyLog.h"
 #include "network/HttpClient.h"
 #include "network/HttpRequest.h"
@@ -235,7 +235,7 @@ void HttpManager::completeReply(HttpResponse* response, const std::string& name,
     }
     const std::vector<char>* bytes = response->getResponseData();
     const std::string text(bytes->begin(), bytes->end());
-    rapidjson::Document document = JsonManager::getInstance()->parse(text);
+    rapidjson::Document document = ReplyDoor::parse(text, ReplyDoor::kindOf(name));
     if (!document.IsObject()) {
         // Unreadable: the sender's failure callback hears of it as of a failed transfer.
         fail(onFailure, static_cast<int32_t>(status), badReplyText(name));

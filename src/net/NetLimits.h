@@ -16,6 +16,29 @@ using engine::limits::kMiB;
 // Replies of the request service.
 // Bytes of one reply: no request of the interface comes near it.
 inline constexpr size_t kReplyBytes = 16 * kMiB;
+// Nesting of a reply: the deepest, the course permissions, is nine levels; the reader recurses once a level.
+inline constexpr size_t kReplyDepth = engine::limits::kReplyJsonDepth;
+// Items of any list or members of any object of a reply: the longest list of the interface, a school's classes,
+// is a few hundred. Past it the reply is refused (a reply of 16 MiB could hold eight million tiny items).
+inline constexpr size_t kReplyItems = 10000;
+// Pupils of one class (a class of the schools served is at most about 70; a whole grade sent as one class a few
+// hundred). Past it the class is refused rather than signed in with pupils missing.
+inline constexpr size_t kClassPupils = 500;
+// Bytes of all the heads kept for one class on disk: 500 pupils with heads of 256 KiB; a photo of 1024 a side as
+// PNG is 1-3 MiB, so forty of them fit. Each head alone is bounded by limits::kPictureBytes. Heads past it show the
+// default head and are removed.
+inline constexpr uint64_t kClassHeadBytes = 128 * kMiB;
+// Items of each list of the course permissions (course types, their subjects, grades, phases): a dozen each. Past it
+// the list is cut.
+inline constexpr size_t kCourseItems = 200;
+// Lectures of one grade's course list: four phases of forty lectures are 160. Past it the list is cut.
+inline constexpr size_t kLectureItems = 1000;
+// Questions of one lecture, and the pictures and answers of each: tens of questions, a few options. Past it the list
+// is cut.
+inline constexpr size_t kQuestionItems = 200;
+// Entries of the course icon list, each with three icons to fetch and check: the program's own has 12. Past it the
+// list is cut.
+inline constexpr size_t kIconItems = 64;
 
 // Downloads. Every single-file download has a cap by what it fetches, enforced during the transfer.
 // A movie of a lesson's file list (the opening video), or a file of a kind not named here: a 720p movie at

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/Ref.h"
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 
 class UnzipJob;
 struct sqlite3;

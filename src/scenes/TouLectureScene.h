@@ -8,8 +8,8 @@
 #include <rapidjson/document.h>
 
 #include "common/BaseScene.h"
+#include "common/CoursewareData.h"
 #include "common/LifeToken.h"
-#include "net/CoursewareData.h"
 #include "scenes/PupilChain.h"
 
 namespace engine {

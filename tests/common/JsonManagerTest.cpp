@@ -8,12 +8,14 @@
 #include "CommonTestSupport.h"
 #include "base/InputLimits.h"
 #include "common/JsonManager.h"
+#include "net/NetLimits.h"
+#include "net/ReplyDoor.h"
 
 namespace {
 
 class JsonFixture : public ::testing::Test {
 protected:
-    rapidjson::Document parse(const std::string& text) { return json->parse(text); }
+    rapidjson::Document parse(const std::string& text) { return ReplyDoor::parse(text); }
 
     JsonManager* json = JsonManager::getInstance();
     commontest::LogCapture log;
@@ -41,7 +43,8 @@ TEST_F(JsonParse, TextThatIsNotJsonGivesANullDocument) {
 // The next parse may take a gone document's memory, never a live one's; a document outlives its parsing thread.
 TEST_F(JsonParse, DocumentsKeepTheirOwnValues) {
     auto text = [](size_t i) {
-        return "{\"name\":\"reply number " + std::to_string(i) + " of a long list\",\"list\":[" + std::to_string(i) + "]}";
+        return "{\"name\":\"reply number " + std::to_string(i) + " of a long list\",\"list\":[" + std::to_string(i) +
+               "]}";
     };
     std::vector<rapidjson::Document> documents;
     for (size_t i = 0; i < 6; ++i) {
@@ -64,8 +67,9 @@ TEST_F(JsonParse, ReplyParsedAgainFaultsInNoNewMemory) {
 #endif
     std::string text = "{\"data\":[";
     for (int i = 0; i < 4000; ++i) {
-        text += (i ? ",{" : "{") + std::string("\"id\":") + std::to_string(i) +
-                ",\"url\":\"http://127.0.0.1:8765/files/courseware/lecture.zip\",\"name\":\"Lecture, shapes and stories\"}";
+        text +=
+            (i ? ",{" : "{") + std::string("\"id\":") + std::to_string(i) +
+            ",\"url\":\"http://127.0.0.1:8765/files/courseware/lecture.zip\",\"name\":\"Lecture, shapes and stories\"}";
     }
     text += "]}";
     auto faults = [] {
@@ -244,6 +248,24 @@ TEST_F(JsonQuestion, NumbersBecomeTextAndOtherElementsKeepTheirPlaceAsEmptyText)
     EXPECT_EQ(item.title, "12");
     EXPECT_EQ(item.operImgs, (std::vector<std::string>{"a", "2", "", "", "d"}));
     EXPECT_EQ(item.answers, (std::vector<std::string>{"3", "2.5"}));
+}
+
+} // namespace
+
+namespace {
+
+// A cut list keeps its first items whole and what follows it; the items left out may nest.
+TEST(ReplyDoorCut, AListPastItsCapKeepsItsFirstItemsAndWhatFollows) {
+    std::string items;
+    for (size_t i = 0; i < netlimits::kLectureItems + 2; ++i) {
+        items += (i ? ",{\"id\":" : "{\"id\":") + std::to_string(i) + ",\"tags\":[[1],{\"a\":[2]}]}";
+    }
+    const ReplyDoor::Reply reply = ReplyDoor::read("{\"data\":[" + items + "],\"after\":7}", ReplyDoor::Kind::LECTURES);
+    ASSERT_EQ(reply.verdict, ReplyDoor::Verdict::CUT);
+    const rapidjson::Value& data = reply.document["data"];
+    ASSERT_EQ(data.Size(), netlimits::kLectureItems);
+    EXPECT_EQ(data[data.Size() - 1]["id"].GetInt(), static_cast<int>(netlimits::kLectureItems) - 1);
+    EXPECT_EQ(reply.document["after"].GetInt(), 7);
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <tuple>
 
-#include "common/JsonManager.h"
 #include "games/SimpleGameManager.h"
+#include "net/ReplyDoor.h"
 #include "tools/ToolsFixture.h"
 
 namespace {
@@ -45,7 +45,7 @@ TEST_F(SimpleGameLists, MissingFilesAreQueuedOnceAndPathsReplaceAddresses) {
     SimpleGameManager* games = SimpleGameManager::getInstance();
     const std::string onDisk = SimpleGameManager::localPathOf("http://h/s/have.png", ".png");
     writePicture(onDisk, 4, 4, {1, 2, 3, 255});
-    rapidjson::Document reply = JsonManager::getInstance()->parse(R"([
+    rapidjson::Document reply = ReplyDoor::parse(R"([
         {"id":1,"title":"Cat?","music":"http://h/s/q1.mp3","lookImg":"http://h/s/have.png",
          "contImgs":["http://h/s/c.png"],"operImgs":["http://h/s/a.png","http://h/s/c.png"],"answers":[2]},
         7,
@@ -70,7 +70,7 @@ TEST_F(SimpleGameLists, MissingFilesAreQueuedOnceAndPathsReplaceAddresses) {
     EXPECT_EQ(queued,
               (std::vector<std::string>{"http://h/s/q1.mp3 .mp3", "http://h/s/c.png .png", "http://h/s/a.png .png"}));
 
-    games->buildLists(JsonManager::getInstance()->parse(R"({"not":"an array"})"));
+    games->buildLists(ReplyDoor::parse(R"({"not":"an array"})"));
     EXPECT_TRUE(games->getItems().empty());
     EXPECT_TRUE(games->getMissingFiles().empty());
 }
@@ -87,8 +87,7 @@ TEST_F(SimpleGameLists, QuestionsNoShownOptionAnswersAreLeftOut) {
             options += (k ? ",\"http://h/o" : "\"http://h/o") + std::to_string(k) + ".png\"";
         }
         SimpleGameManager* games = SimpleGameManager::getInstance();
-        games->buildLists(
-            JsonManager::getInstance()->parse("[{\"operImgs\":[" + options + "],\"answers\":" + answers + "}]"));
+        games->buildLists(ReplyDoor::parse("[{\"operImgs\":[" + options + "],\"answers\":" + answers + "}]"));
         EXPECT_EQ(games->getItems().size(), kept ? 1u : 0u);
         EXPECT_EQ(games->getMissingFiles().size(), kept ? size_t(count) : 0u);
     }

@@ -1,10 +1,10 @@
 #include <filesystem>
 
-#include "common/JsonManager.h"
 #include "games/SimpleGame.h"
 #include "games/SimpleGameManager.h"
 #include "lesson/DownloadLayer.h"
 #include "net/HttpManager.h"
+#include "net/ReplyDoor.h"
 #include "tools/ToolsFixture.h"
 
 namespace {
@@ -88,7 +88,7 @@ TEST_F(SimpleGameRound, MissingFilesArriveThenRightAndWrongAnswersRunToTheEnd) {
 }
 
 TEST_F(SimpleGameRound, AnOptionWithoutItsPictureStillAnswers) {
-    rapidjson::Document reply = JsonManager::getInstance()->parse(
+    rapidjson::Document reply = ReplyDoor::parse(
         R"([{"title":"One","operImgs":["",""],"answers":["2"]},{"title":"Two","operImgs":[""],"answers":["1"]}])");
     SimpleGameManager::getInstance()->buildLists(reply);
     auto* game = open<SimpleGame>(105);
@@ -102,7 +102,7 @@ TEST_F(SimpleGameRound, AMissingFeedbackAnimationStillLetsTheGameGoOn) {
     engine::FileUtils::getInstance()->writeStringToFile(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict/></plist>\n",
         programFolder() + "Animations.plist");
-    rapidjson::Document reply = JsonManager::getInstance()->parse(
+    rapidjson::Document reply = ReplyDoor::parse(
         R"([{"title":"One","operImgs":["",""],"answers":["1"]},{"title":"Two","operImgs":[""],"answers":["1"]}])");
     SimpleGameManager::getInstance()->buildLists(reply);
     auto* game = open<SimpleGame>(105);
@@ -120,7 +120,7 @@ TEST_F(SimpleGameRound, FilesThatDoNotDecodeAreRemovedAndAskedForAgain) {
     const auto at = [this](const std::string& route, const char* file) {
         return "\"" + server.origin() + route + "/files/simple/" + file + "\"";
     };
-    rapidjson::Document reply = JsonManager::getInstance()->parse(
+    rapidjson::Document reply = ReplyDoor::parse(
         R"([{"title":"One","answers":["3"],"music":)" + at("/fault/notpicture", "q.mp3") + R"(,"contImgs":[)" +
         at("/fault/hugepng", "c.png") + R"(],"operImgs":[)" + at("/fault/hugesvg", "a.png") + "," +
         at("/fault/notpicture", "b.png") + "," + at("", "q1a.png") + "]}]");

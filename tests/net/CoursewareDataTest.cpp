@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/CoursewareData.h"
 #include "common/GDataManager.h"
-#include "net/CoursewareData.h"
 
 TEST(CoursewareIdentify, CourseAndSubjectPartsFollowTheCurrentChoice) {
     CoursewareData data;

@@ -2,8 +2,8 @@
 
 #include "NetFixture.h"
 #include "ZipBuilder.h"
+#include "common/CoursewareData.h"
 #include "common/GDataManager.h"
-#include "net/CoursewareData.h"
 #include "net/FileManager.h"
 
 namespace fs = std::filesystem;

@@ -13,7 +13,7 @@
 
 #include "base/Director.h"
 #include "common/ClassroomRecords.h"
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 #include "support/ClientTest.h"
 #include "support/LocalHttpServer.h"
 

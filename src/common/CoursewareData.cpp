@@ -1,4 +1,4 @@
-#include "net/CoursewareData.h"
+#include "common/CoursewareData.h"
 
 #include <algorithm>
 #include <cctype>
