@@ -13,6 +13,7 @@ packages=(
     xvfb
     sox libsox-fmt-mp3 imagemagick
     python3
+    clang libclang-rt-14-dev
 )
 
 # One query for all of them: a busy machine starts processes slowly.
