@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ctime>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
@@ -109,10 +110,21 @@ double bytesUnder(const std::string& dir) {
     return static_cast<double>(total);
 }
 
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// A busy machine (CI runs the test programs side by side) stretches wall time many times over; a wait for a worker
+// that the CPU time cannot see is still caught past this many times the budget.
+constexpr double kWallStretch = 10;
+
 // What one row spent, and what its door said.
 struct Spent {
     Outcome outcome;
-    double ms;
+    double ms;     // CPU time of the calling thread: what the door costs the frame, whatever else the machine runs
+    double wallMs; // its wall time, which also counts any wait for another thread
     double growthMiB;
     double writtenMiB;
 };
@@ -123,10 +135,12 @@ Spent runRow(const Row& row, const std::string& dir) {
     const double residentBefore = residentMiB();
     PeakResident peak;
     const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = threadCpuMs();
     const Outcome outcome = row.run(sample);
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms = threadCpuMs() - cpuStart;
+    const double wallMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     const double growth = peak.stop() - residentBefore;
-    return {outcome, ms, growth, (bytesUnder(dir) - bytesBefore) / kMiB};
+    return {outcome, ms, wallMs, growth, (bytesUnder(dir) - bytesBefore) / kMiB};
 }
 
 class HostileTable : public support::HeadlessTest, public ::testing::WithParamInterface<size_t> {};
@@ -138,7 +152,8 @@ TEST_P(HostileTable, EachSampleMeetsItsOutcomeWithinItsBudget) {
 
     EXPECT_EQ(outcomeName(spent.outcome), std::string(outcomeName(row.expected))) << row.name << " through "
                                                                                    << row.door;
-    EXPECT_LT(spent.ms, row.budget.callingThreadMs) << row.name << ": milliseconds on the calling thread";
+    EXPECT_LT(spent.ms, row.budget.callingThreadMs) << row.name << ": CPU milliseconds on the calling thread";
+    EXPECT_LT(spent.wallMs, kWallStretch * row.budget.callingThreadMs) << row.name << ": wall milliseconds";
     EXPECT_LT(spent.growthMiB, row.budget.growthMiB) << row.name << ": MiB of resident growth at the peak";
     EXPECT_LT(spent.writtenMiB, row.budget.writtenMiB) << row.name << ": MiB written under the scratch folder";
     if (row.expected == Outcome::REFUSED) {
