@@ -275,7 +275,7 @@ bool ZipUnpacker::extractToStaging(const std::string& zipPath, const std::string
     const int64_t total = declaredTotal(plan);
     std::error_code ec;
     fs::create_directories(base, ec);
-    if (!fitsOnDisk(base, total) || !withinContentCap(zipPath, total)) {
+    if (!withinContentCap(zipPath, total) || !fitsOnDisk(base, total)) {
         return false;
     }
     removeTree(staging);
@@ -300,6 +300,13 @@ bool ZipUnpacker::extractToStaging(const std::string& zipPath, const std::string
         job.hook = g_entryHook;
     }
     return extractAll(job, *archive);
+}
+
+bool ZipUnpacker::extract(ArchiveKind kind, const std::string& zipPath, const std::string& folder) {
+    if (kind == ArchiveKind::PACKAGE) {
+        return unpackPackage(zipPath, folder, fs::path(zipPath).stem().string());
+    }
+    return unpack(zipPath, folder);
 }
 
 bool ZipUnpacker::unpack(const std::string& zipPath, const std::string& folder) {

@@ -3,12 +3,15 @@
 // runners of each door are in samples/.
 #include "hostile/HostileTable.h"
 
+#include "hostile/samples/DownloadSamples.h"
 #include "hostile/samples/PictureSamples.h"
 
 namespace hostile {
 
 const std::vector<Row>& table() {
     using enum Outcome;
+    constexpr uint64_t kMiB16 = 16 << 20;
+    constexpr uint64_t kMiB256 = 256 << 20;
     static const std::vector<Row> rows = {
         // Pictures.
         {"picture.side.at", "engine::ImageDecoder::load", pngOfSide(4096, 1), decodePicture(), PASSES},
@@ -27,6 +30,17 @@ const std::vector<Row>& table() {
         // Archives.
 
         // Downloads.
+        {"download.picture.bytes.at", "DownManager::downloadFile", servedBody(kMiB16, false, "logo.png"), downloadFile(), PASSES},
+        {"download.picture.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "logo.png"), downloadFile(), REFUSED},
+        {"download.jpeg.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "icon.jpeg"), downloadFile(), REFUSED},
+        {"download.wav.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "voice.wav"), downloadFile(), REFUSED},
+        {"download.ogg.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "music.ogg"), downloadFile(), REFUSED},
+        {"download.pack.bytes.at", "DownManager::downloadFile", servedBody(kMiB256, true, "ui.zip"), downloadFile(), PASSES, {2000, 150}},
+        {"download.pack.bytes.past", "DownManager::downloadFile", servedBody(kMiB256 + 1, true, "ui.zip"), downloadFile(), REFUSED},
+        {"download.movie.bytes.at", "DownManager::downloadFile", servedBody(4 * kMiB256, true, "lesson.mp4"), downloadFile(), PASSES, {8000, 150}},
+        {"download.movie.bytes.past", "DownManager::downloadFile", servedBody(4 * kMiB256 + 1, true, "lesson.mp4"), downloadFile(), REFUSED},
+        {"download.updater.bytes.at", "DownManager::downloadUpdater", servedBody(2 * kMiB256, true, "Update.zip"), downloadUpdater(), PASSES, {4000, 150}},
+        {"download.updater.bytes.past", "DownManager::downloadUpdater", servedBody(2 * kMiB256 + 1, true, "Update.zip"), downloadUpdater(), REFUSED},
 
         // Movies.
     };
