@@ -3,6 +3,7 @@
 // runners of each door are in samples/.
 #include "hostile/HostileTable.h"
 
+#include "hostile/samples/ArchiveSamples.h"
 #include "hostile/samples/DownloadSamples.h"
 #include "hostile/samples/PictureSamples.h"
 
@@ -28,6 +29,15 @@ const std::vector<Row>& table() {
         // Replies.
 
         // Archives.
+        {"archive.entries.at", "ZipUnpacker::extract", zipOfEntries(65535), extractArchive(), PASSES},
+        {"archive.entries.past", "ZipUnpacker::extract", zipOfEntries(65536), extractArchive(), REFUSED},
+        {"archive.content.floor.at", "ZipUnpacker::extract", zipOfZeros(64 << 20), extractArchive(), PASSES, {1000, 150}},
+        {"archive.content.floor.past", "ZipUnpacker::extract", zipOfZeros((64 << 20) + 1), extractArchive(), REFUSED},
+        {"archive.content.ratio.at", "ZipUnpacker::extract", zipAtRatio(0), extractArchive(), PASSES, {1000, 150}},
+        {"archive.content.ratio.past", "ZipUnpacker::extract", zipAtRatio(1), extractArchive(), REFUSED},
+        {"archive.content.ceiling.past", "ZipUnpacker::extract", sparseZipDeclaring((4ll << 30) + 1), extractArchive(), REFUSED},
+        {"archive.entry.streamed.at", "ZipUnpacker::extract", zipDeclaringMore(0), extractStreamed(), PASSES},
+        {"archive.entry.streamed.past", "ZipUnpacker::extract", zipDeclaringMore(1), extractStreamed(), REFUSED},
 
         // Downloads.
         {"download.picture.bytes.at", "DownManager::downloadFile", servedBody(kMiB16, false, "logo.png"), downloadFile(), PASSES},
