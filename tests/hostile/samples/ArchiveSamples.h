@@ -16,7 +16,7 @@ Make zipOfZeros(int64_t bytes);
 Make zipAtRatio(int extra);
 // A 300 MiB archive, a hole of zeros stored, whose entries declare total bytes in all: only the ceiling decides.
 Make sparseZipDeclaring(int64_t total);
-// One deflated entry of 100,000 zeros declaring that many more bytes than it holds.
+// One stored entry of 100,000 bytes declaring that many more than it holds.
 Make zipDeclaringMore(int extra);
 
 // ZipUnpacker::extract of an interface pack into a folder beside the sample: passes when extracted, refused when
