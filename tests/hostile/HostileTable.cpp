@@ -5,6 +5,7 @@
 
 #include "hostile/samples/ArchiveSamples.h"
 #include "hostile/samples/DownloadSamples.h"
+#include "hostile/samples/MovieSamples.h"
 #include "hostile/samples/PictureSamples.h"
 
 namespace hostile {
@@ -52,7 +53,12 @@ const std::vector<Row>& table() {
         {"download.updater.bytes.at", "DownManager::downloadUpdater", servedBody(2 * kMiB256, true, "Update.zip"), downloadUpdater(), PASSES, {4000, 150}},
         {"download.updater.bytes.past", "DownManager::downloadUpdater", servedBody(2 * kMiB256 + 1, true, "Update.zip"), downloadUpdater(), REFUSED},
 
-        // Movies.
+        // Movies. libvlc's parse runs on the check's own thread: the calling thread only waits for it.
+        {"movie.side.at", "MovieCheck", movieOfSize(1920, 1080), checkMovie(), PASSES, {5000, 150}},
+        {"movie.width.past", "MovieCheck", movieOfSize(1921, 1080), checkMovie(), REFUSED, {5000, 150}},
+        {"movie.height.past", "MovieCheck", movieOfSize(1920, 1081), checkMovie(), REFUSED, {5000, 150}},
+        {"movie.changed.at", "MovieCheck", movieChangedTo(1920, 1080), checkMovieThenChange(), PASSES, {5000, 150}},
+        {"movie.changed.past", "MovieCheck", movieChangedTo(1921, 1080), checkMovieThenChange(), REFUSED, {5000, 150}},
     };
     return rows;
 }
