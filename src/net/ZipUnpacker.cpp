@@ -275,7 +275,7 @@ bool ZipUnpacker::extractToStaging(const std::string& zipPath, const std::string
     const int64_t total = declaredTotal(plan);
     std::error_code ec;
     fs::create_directories(base, ec);
-    if (!withinContentCap(zipPath, total) || !fitsOnDisk(base, total)) {
+    if (!fitsOnDisk(base, total) || !withinContentCap(zipPath, total)) {
         return false;
     }
     removeTree(staging);
