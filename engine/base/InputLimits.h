@@ -51,8 +51,16 @@ inline constexpr long kRedirects = 5;
 // download slot for good.
 inline constexpr uint32_t kSlowTransferBytesPerSecond = 1024;
 inline constexpr float kSlowTransferSeconds = 30.f;
-// No byte for this long (or no connection) fails one of the program's downloads; never a limit on the whole
-// transfer, which the byte caps bound.
+// No byte for this long (or no connection) fails one of the program's downloads.
 inline constexpr uint32_t kDownloadStallSeconds = 10;
+// Whole time of one downloaded picture or sound: a real one (tens of KB) arrives in a second even on a slow line,
+// and the largest allowed (kPictureBytes) at 140 KB/s; a trickle above the slow-transfer limit then holds the
+// login or a lesson for two minutes, not for hours.
+inline constexpr float kPictureDownloadSeconds = 120.f;
+// Whole time of any other download (package, interface pack, updater, movie): a minute and its length at this rate,
+// 512 kbit/s, a slow classroom line: a 200 MB package gets 53 minutes, the largest movie (1 GiB) under 5 hours.
+// A line slower than that cannot fetch it at all, and is told so by a failure rather than a bar that never ends.
+inline constexpr float kDownloadBaseSeconds = 60.f;
+inline constexpr uint32_t kDownloadFloorBytesPerSecond = 64 * 1024;
 
 } // namespace engine::limits

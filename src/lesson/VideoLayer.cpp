@@ -18,6 +18,7 @@
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "net/MovieCheck.h"
 #include "platform/FileUtils.h"
 #include "render/TextureCache.h"
 #include "scene/Scene.h"
@@ -110,12 +111,23 @@ void VideoLayer::initRes() {
 }
 
 void VideoLayer::playVideo(const std::string& path) {
-    if (path.empty() || !engine::FileUtils::getInstance()->isFileExist(path)) {
+    engine::Scene* scene = engine::Director::getInstance()->getRunningScene();
+    if (path.empty() || !engine::FileUtils::getInstance()->isFileExist(path) || !scene) {
         TipsManager::getInstance()->showTipsByKey("NoFileExist", nullptr, nullptr);
         return;
     }
-    engine::Scene* scene = engine::Director::getInstance()->getRunningScene();
-    SFVideoPlayer* player = scene ? SFVideoPlayer::create() : nullptr;
+    // Checked as the opening video is: a file that does not play, or whose picture is too large, is told missing.
+    MovieCheck::whenChecked(scene, path, "lesson movie", MovieCheck::Refused::KEEP, [scene, path](bool kept) {
+        if (!kept) {
+            TipsManager::getInstance()->showTipsByKey("NoFileExist", nullptr, nullptr);
+            return;
+        }
+        openPlayer(scene, path);
+    });
+}
+
+void VideoLayer::openPlayer(engine::Scene* scene, const std::string& path) {
+    SFVideoPlayer* player = SFVideoPlayer::create();
     if (!player) {
         return;
     }

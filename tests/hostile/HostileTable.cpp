@@ -3,6 +3,9 @@
 // runners of each door are in samples/.
 #include "hostile/HostileTable.h"
 
+#include "hostile/samples/ArchiveSamples.h"
+#include "hostile/samples/DownloadSamples.h"
+#include "hostile/samples/MovieSamples.h"
 #include "hostile/samples/PictureSamples.h"
 #include "hostile/samples/ReplySamples.h"
 #include "net/NetLimits.h"
@@ -13,6 +16,8 @@ const std::vector<Row>& table() {
     using enum Outcome;
     using enum ReplyDoor::Kind;
     constexpr ReplyDoor::Kind OTHER_REPLY = ReplyDoor::Kind::OTHER;
+    constexpr uint64_t kMiB16 = 16 << 20;
+    constexpr uint64_t kMiB256 = 256 << 20;
     static const std::vector<Row> rows = {
         // Pictures.
         {"picture.side.at", "engine::ImageDecoder::load", pngOfSide(4096, 1), decodePicture(), PASSES},
@@ -54,10 +59,35 @@ const std::vector<Row>& table() {
         {"icons.items.past", "ReplyDoor::read", replyListOf(netlimits::kIconItems + 1), parseReply(ICONS), BOUNDED},
 
         // Archives.
+        {"archive.entries.at", "ZipUnpacker::extract", zipOfEntries(65535), extractArchive(), PASSES},
+        {"archive.entries.past", "ZipUnpacker::extract", zipOfEntries(65536), extractArchive(), REFUSED},
+        {"archive.content.floor.at", "ZipUnpacker::extract", zipOfZeros(64 << 20), extractArchive(), PASSES, {1000, 150}},
+        {"archive.content.floor.past", "ZipUnpacker::extract", zipOfZeros((64 << 20) + 1), extractArchive(), REFUSED},
+        {"archive.content.ratio.at", "ZipUnpacker::extract", zipAtRatio(0), extractArchive(), PASSES, {1000, 150}},
+        {"archive.content.ratio.past", "ZipUnpacker::extract", zipAtRatio(1), extractArchive(), REFUSED},
+        {"archive.content.ceiling.past", "ZipUnpacker::extract", sparseZipDeclaring((4ll << 30) + 1), extractArchive(), REFUSED},
+        {"archive.entry.streamed.at", "ZipUnpacker::extract", zipDeclaringMore(0), extractStreamed(), PASSES},
+        {"archive.entry.streamed.past", "ZipUnpacker::extract", zipDeclaringMore(1), extractStreamed(), REFUSED},
 
         // Downloads.
+        {"download.picture.bytes.at", "DownManager::downloadFile", servedBody(kMiB16, false, "logo.png"), downloadFile(), PASSES},
+        {"download.picture.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "logo.png"), downloadFile(), REFUSED},
+        {"download.jpeg.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "icon.jpeg"), downloadFile(), REFUSED},
+        {"download.wav.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "voice.wav"), downloadFile(), REFUSED},
+        {"download.ogg.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "music.ogg"), downloadFile(), REFUSED},
+        {"download.pack.bytes.at", "DownManager::downloadFile", servedBody(kMiB256, true, "ui.zip"), downloadFile(), PASSES, {2000, 150}},
+        {"download.pack.bytes.past", "DownManager::downloadFile", servedBody(kMiB256 + 1, true, "ui.zip"), downloadFile(), REFUSED},
+        {"download.movie.bytes.at", "DownManager::downloadFile", servedBody(4 * kMiB256, true, "lesson.mp4"), downloadFile(), PASSES, {8000, 150}},
+        {"download.movie.bytes.past", "DownManager::downloadFile", servedBody(4 * kMiB256 + 1, true, "lesson.mp4"), downloadFile(), REFUSED},
+        {"download.updater.bytes.at", "DownManager::downloadUpdater", servedBody(2 * kMiB256, true, "Update.zip"), downloadUpdater(), PASSES, {4000, 150}},
+        {"download.updater.bytes.past", "DownManager::downloadUpdater", servedBody(2 * kMiB256 + 1, true, "Update.zip"), downloadUpdater(), REFUSED},
 
-        // Movies.
+        // Movies. libvlc's parse runs on the check's own thread: the calling thread only waits for it.
+        {"movie.side.at", "MovieCheck", movieOfSize(1920, 1080), checkMovie(), PASSES, {5000, 150}},
+        {"movie.width.past", "MovieCheck", movieOfSize(1921, 1080), checkMovie(), REFUSED, {5000, 150}},
+        {"movie.height.past", "MovieCheck", movieOfSize(1920, 1081), checkMovie(), REFUSED, {5000, 150}},
+        {"movie.changed.at", "MovieCheck", movieChangedTo(1920, 1080), checkMovieThenChange(), PASSES, {5000, 150}},
+        {"movie.changed.past", "MovieCheck", movieChangedTo(1921, 1080), checkMovieThenChange(), REFUSED, {5000, 150}},
     };
     return rows;
 }
