@@ -125,7 +125,7 @@ void reply(const uint8_t* data, size_t size) {
 void zip(const uint8_t* data, size_t size) {
     const std::string path = scratch().put("input.zip", data, size);
     const std::string folder = scratch().path() + "/unpacked";
-    ZipUnpacker::unpack(path, folder);
+    ZipUnpacker::extract(ZipUnpacker::ArchiveKind::PACKAGE, path, folder);
     std::error_code error;
     std::filesystem::remove_all(folder, error);
 }
