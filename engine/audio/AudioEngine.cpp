@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -10,7 +11,9 @@
 #include "audio/AudioDevice.h"
 #include "base/Director.h"
 #include "base/Log.h"
+#include "base/InputLimits.h"
 #include "base/Scheduler.h"
+#include "door/SoundDoor.h"
 #include "platform/FileUtils.h"
 
 namespace engine {
@@ -23,6 +26,7 @@ struct Sound {
     std::string path; // as given to play2d
     std::string fullPath;
     int channel = -1; // -1: nothing is heard, time still runs
+    bool waiting = false; // its voice is still decoding
     bool loop = false;
     float volume = 1.f;
     double time = 0;
@@ -33,11 +37,66 @@ struct Sound {
 AudioDevice g_device;
 std::map<int, Sound> g_sounds;
 std::unordered_map<std::string, AudioClip> g_clips; // by full path
+
+// A voice decoding on a worker, with the duration its header gave.
+struct Decoded {
+    door::SoundLoad sound;
+    Mix_Chunk* chunk = nullptr;
+};
+struct Pending {
+    std::future<Decoded> result;
+    float duration = 0;
+};
+std::unordered_map<std::string, Pending> g_pending; // by full path
 int g_nextId = 0;
 std::function<void(const std::string&, int)> g_observer;
 Scheduler* g_tickScheduler = nullptr;
 
+const AudioClip* cachedClip(const std::string& fullPath) {
+    auto it = g_clips.find(fullPath);
+    return it == g_clips.end() ? nullptr : &it->second;
+}
+
+void halt(const Sound& sound) {
+    g_device.halt(sound.channel, cachedClip(sound.fullPath));
+}
+
+// A finished decode becomes a cached clip and starts the sounds that wait for it; a refused one ends them.
+void settle(const std::string& fullPath, Decoded decoded) {
+    const bool ok = decoded.sound.ok();
+    if (ok) {
+        g_clips[fullPath] = AudioClip{decoded.chunk, nullptr, static_cast<float>(decoded.sound.seconds)};
+    }
+    for (auto it = g_sounds.begin(); it != g_sounds.end();) {
+        Sound& sound = it->second;
+        if (!sound.waiting || sound.fullPath != fullPath) {
+            ++it;
+        } else if (!ok) {
+            it = g_sounds.erase(it);
+        } else {
+            sound.waiting = false;
+            sound.duration = g_clips[fullPath].duration;
+            sound.channel = g_device.play(g_clips[fullPath], sound.loop, sound.volume);
+            ++it;
+        }
+    }
+}
+
+void settleDecodes(bool wait) {
+    for (auto it = g_pending.begin(); it != g_pending.end();) {
+        if (!wait && it->second.result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            ++it;
+            continue;
+        }
+        std::string fullPath = it->first;
+        Decoded decoded = it->second.result.get();
+        it = g_pending.erase(it);
+        settle(fullPath, std::move(decoded));
+    }
+}
+
 void tick(float dt) {
+    settleDecodes(false);
     std::vector<std::pair<int, Sound>> finished;
     for (auto it = g_sounds.begin(); it != g_sounds.end();) {
         Sound& sound = it->second;
@@ -48,7 +107,7 @@ void tick(float dt) {
             sound.time = sound.duration > 0 ? std::fmod(sound.time, double(sound.duration)) : 0;
             ++it;
         } else {
-            g_device.halt(sound.channel);
+            halt(sound);
             finished.emplace_back(it->first, std::move(sound));
             it = g_sounds.erase(it);
         }
@@ -73,33 +132,97 @@ void ensureOpen() {
     }
 }
 
-// The cached clip for the file, decoding it on first use; null, with one log line, when it cannot be played.
-const AudioClip* clipFor(const std::string& filePath, std::string& fullPath) {
+// Which use the door decodes a sound for: short ones at once, loops streamed, voices on a worker.
+door::SoundUse useOf(const door::SoundLoad& probe, bool loop) {
+    if (probe.seconds <= limits::kEffectSeconds) {
+        return door::SoundUse::EFFECT;
+    }
+    return loop ? door::SoundUse::MUSIC : door::SoundUse::VOICE;
+}
+
+// A clip of the file through the door; false when the door refused it.
+bool loadClip(const std::string& fullPath, bool loop) {
+    ensureOpen();
+    door::SoundLoad probe = door::checkSound(fullPath, door::SoundUse::MUSIC);
+    if (!probe.ok()) {
+        return false;
+    }
+    const door::SoundUse use = useOf(probe, loop);
+    if (use == door::SoundUse::MUSIC) {
+        AudioClip clip{nullptr, nullptr, static_cast<float>(probe.seconds)};
+        if (g_device.mode() == AudioDevice::Mode::MIXER && !(clip.music = door::openMusic(fullPath))) {
+            log("AudioEngine: cannot stream %s", fullPath.c_str());
+            return false;
+        }
+        g_clips.emplace(fullPath, clip);
+        return true;
+    }
+    door::SoundLoad checked = door::checkSound(fullPath, use);
+    if (!checked.ok()) {
+        return false;
+    }
+    const bool mixer = g_device.mode() == AudioDevice::Mode::MIXER;
+    const int rate = g_device.frequency(), channels = g_device.channels();
+    const uint16_t format = g_device.format();
+    auto decode = [fullPath, use, checked = std::move(checked), mixer, rate, format, channels]() mutable {
+        Decoded decoded{door::decodeSound(fullPath, use, std::move(checked))};
+        if (decoded.sound.ok() && mixer) {
+            decoded.chunk = door::makeChunk(decoded.sound, rate, format, channels);
+        }
+        decoded.sound.samples = {};
+        return decoded;
+    };
+    if (use == door::SoundUse::EFFECT) {
+        Decoded decoded = decode();
+        if (!decoded.sound.ok()) {
+            return false;
+        }
+        if (mixer && !decoded.chunk) {
+            log("AudioEngine: cannot convert %s", fullPath.c_str());
+            return false;
+        }
+        g_clips.emplace(fullPath, AudioClip{decoded.chunk, nullptr, static_cast<float>(decoded.sound.seconds)});
+        return true;
+    }
+    g_pending.emplace(fullPath, Pending{std::async(std::launch::async, std::move(decode)),
+                                        static_cast<float>(probe.seconds)});
+    return true;
+}
+
+// The file a name stands for: the first of its search-path candidates the door does not refuse, so that a refused
+// file of the interface pack gives way to the program's own. "" with one log line when there is none.
+std::string resolve(const std::string& filePath, bool loop) {
     if (filePath.empty()) {
         log("AudioEngine: empty path");
-        return nullptr;
+        return "";
     }
-    fullPath = FileUtils::getInstance()->fullPathForFilename(filePath);
-    if (fullPath.empty()) {
+    std::vector<std::string> candidates = FileUtils::getInstance()->fullPathsForFilename(filePath);
+    if (candidates.empty()) {
         log("AudioEngine: file not found: %s", filePath.c_str());
-        return nullptr;
-    }
-    auto cached = g_clips.find(fullPath);
-    if (cached != g_clips.end()) {
-        return &cached->second;
+        return "";
     }
     std::error_code error;
-    if (!std::filesystem::is_regular_file(fullPath, error)) {
-        log("AudioEngine: not a file: %s", fullPath.c_str());
-        return nullptr;
+    if (!std::filesystem::is_regular_file(candidates.front(), error)) {
+        log("AudioEngine: not a file: %s", candidates.front().c_str());
+        return "";
     }
-    ensureOpen();
-    AudioClip clip;
-    if (!g_device.load(fullPath, clip)) {
-        log("AudioEngine: cannot decode %s", fullPath.c_str());
-        return nullptr;
+    bool told = false; // the door logs the refusals it makes
+    for (const std::string& fullPath : candidates) {
+        if (g_clips.count(fullPath) || g_pending.count(fullPath)) {
+            return fullPath;
+        }
+        if (!std::filesystem::is_regular_file(fullPath, error) || door::wasRefused(fullPath)) {
+            continue;
+        }
+        if (loadClip(fullPath, loop)) {
+            return fullPath;
+        }
+        told = true;
     }
-    return &g_clips.emplace(fullPath, clip).first->second;
+    if (!told) {
+        log("AudioEngine: cannot play %s", filePath.c_str());
+    }
+    return "";
 }
 
 float clampVolume(float volume) {
@@ -118,16 +241,21 @@ float clampVolume(float volume) {
 
 int AudioEngine::play2d(const std::string& filePath, bool loop, float volume, const AudioProfile*) {
     int id = INVALID_AUDIO_ID;
-    std::string fullPath;
-    if (const AudioClip* clip = clipFor(filePath, fullPath)) {
+    std::string fullPath = resolve(filePath, loop);
+    if (!fullPath.empty()) {
         ensureOpen();
         Sound sound;
         sound.path = filePath;
         sound.fullPath = fullPath;
         sound.loop = loop;
         sound.volume = clampVolume(volume);
-        sound.duration = clip->duration;
-        sound.channel = g_device.play(*clip, loop, sound.volume);
+        if (const AudioClip* clip = cachedClip(fullPath)) {
+            sound.duration = clip->duration;
+            sound.channel = g_device.play(*clip, loop, sound.volume);
+        } else {
+            sound.duration = g_pending[fullPath].duration;
+            sound.waiting = true;
+        }
         id = g_nextId++;
         g_sounds.emplace(id, std::move(sound));
     }
@@ -143,13 +271,13 @@ void AudioEngine::stop(int audioID) {
     if (it == g_sounds.end()) {
         return;
     }
-    g_device.halt(it->second.channel);
+    halt(it->second);
     g_sounds.erase(it);
 }
 
 void AudioEngine::stopAll() {
     for (auto& entry : g_sounds) {
-        g_device.halt(entry.second.channel);
+        halt(entry.second);
     }
     g_sounds.clear();
 }
@@ -160,7 +288,7 @@ void AudioEngine::setVolume(int audioID, float volume) {
         return;
     }
     it->second.volume = clampVolume(volume);
-    g_device.setVolume(it->second.channel, it->second.volume);
+    g_device.setVolume(it->second.channel, it->second.volume, cachedClip(it->second.fullPath));
 }
 
 float AudioEngine::getVolume(int audioID) {
@@ -190,19 +318,19 @@ void AudioEngine::setFinishCallback(int audioID, const std::function<void(int, c
 }
 
 bool AudioEngine::preload(const std::string& filePath) {
-    std::string fullPath;
-    return clipFor(filePath, fullPath) != nullptr;
+    return !resolve(filePath, false).empty();
 }
 
 void AudioEngine::uncache(const std::string& filePath) {
     std::string fullPath = FileUtils::getInstance()->fullPathForFilename(filePath);
+    settleDecodes(true);
     auto clip = g_clips.find(fullPath.empty() ? filePath : fullPath);
     if (clip == g_clips.end()) {
         return;
     }
     for (auto it = g_sounds.begin(); it != g_sounds.end();) {
         if (it->second.fullPath == clip->first) {
-            g_device.halt(it->second.channel);
+            halt(it->second);
             it = g_sounds.erase(it);
         } else {
             ++it;
@@ -214,6 +342,7 @@ void AudioEngine::uncache(const std::string& filePath) {
 
 void AudioEngine::uncacheAll() {
     stopAll();
+    settleDecodes(true);
     for (auto& entry : g_clips) {
         g_device.free(entry.second);
     }
@@ -223,6 +352,7 @@ void AudioEngine::uncacheAll() {
 void AudioEngine::end() {
     uncacheAll();
     g_device.close();
+    door::forgetRefusedSounds();
     if (g_tickScheduler && g_tickScheduler == Director::getInstance()->getScheduler()) {
         g_tickScheduler->removeSystemTick(kTickKey);
     }
