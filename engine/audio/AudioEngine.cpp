@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <future>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -26,7 +25,6 @@ struct Sound {
     std::string path; // as given to play2d
     std::string fullPath;
     int channel = -1; // -1: nothing is heard, time still runs
-    bool waiting = false; // its voice is still decoding
     bool loop = false;
     float volume = 1.f;
     double time = 0;
@@ -38,16 +36,6 @@ AudioDevice g_device;
 std::map<int, Sound> g_sounds;
 std::unordered_map<std::string, AudioClip> g_clips; // by full path
 
-// A voice decoding on a worker, with the duration its header gave.
-struct Decoded {
-    door::SoundLoad sound;
-    Mix_Chunk* chunk = nullptr;
-};
-struct Pending {
-    std::future<Decoded> result;
-    float duration = 0;
-};
-std::unordered_map<std::string, Pending> g_pending; // by full path
 int g_nextId = 0;
 std::function<void(const std::string&, int)> g_observer;
 Scheduler* g_tickScheduler = nullptr;
@@ -61,42 +49,7 @@ void halt(const Sound& sound) {
     g_device.halt(sound.channel, cachedClip(sound.fullPath));
 }
 
-// A finished decode becomes a cached clip and starts the sounds that wait for it; a refused one ends them.
-void settle(const std::string& fullPath, Decoded decoded) {
-    const bool ok = decoded.sound.ok();
-    if (ok) {
-        g_clips[fullPath] = AudioClip{decoded.chunk, nullptr, static_cast<float>(decoded.sound.seconds)};
-    }
-    for (auto it = g_sounds.begin(); it != g_sounds.end();) {
-        Sound& sound = it->second;
-        if (!sound.waiting || sound.fullPath != fullPath) {
-            ++it;
-        } else if (!ok) {
-            it = g_sounds.erase(it);
-        } else {
-            sound.waiting = false;
-            sound.duration = g_clips[fullPath].duration;
-            sound.channel = g_device.play(g_clips[fullPath], sound.loop, sound.volume);
-            ++it;
-        }
-    }
-}
-
-void settleDecodes(bool wait) {
-    for (auto it = g_pending.begin(); it != g_pending.end();) {
-        if (!wait && it->second.result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-            ++it;
-            continue;
-        }
-        std::string fullPath = it->first;
-        Decoded decoded = it->second.result.get();
-        it = g_pending.erase(it);
-        settle(fullPath, std::move(decoded));
-    }
-}
-
 void tick(float dt) {
-    settleDecodes(false);
     std::vector<std::pair<int, Sound>> finished;
     for (auto it = g_sounds.begin(); it != g_sounds.end();) {
         Sound& sound = it->second;
@@ -132,7 +85,7 @@ void ensureOpen() {
     }
 }
 
-// Which use the door decodes a sound for: short ones at once, loops streamed, voices on a worker.
+// Which use the door decodes a sound for: short ones and voices decoded, long loops streamed.
 door::SoundUse useOf(const door::SoundLoad& probe, bool loop) {
     if (probe.seconds <= limits::kEffectSeconds) {
         return door::SoundUse::EFFECT;
@@ -161,31 +114,17 @@ bool loadClip(const std::string& fullPath, bool loop) {
     if (!checked.ok()) {
         return false;
     }
-    const bool mixer = g_device.mode() == AudioDevice::Mode::MIXER;
-    const int rate = g_device.frequency(), channels = g_device.channels();
-    const uint16_t format = g_device.format();
-    auto decode = [fullPath, use, checked = std::move(checked), mixer, rate, format, channels]() mutable {
-        Decoded decoded{door::decodeSound(fullPath, use, std::move(checked))};
-        if (decoded.sound.ok() && mixer) {
-            decoded.chunk = door::makeChunk(decoded.sound, rate, format, channels);
-        }
-        decoded.sound.samples = {};
-        return decoded;
-    };
-    if (use == door::SoundUse::EFFECT) {
-        Decoded decoded = decode();
-        if (!decoded.sound.ok()) {
-            return false;
-        }
-        if (mixer && !decoded.chunk) {
-            log("AudioEngine: cannot convert %s", fullPath.c_str());
-            return false;
-        }
-        g_clips.emplace(fullPath, AudioClip{decoded.chunk, nullptr, static_cast<float>(decoded.sound.seconds)});
-        return true;
+    door::SoundLoad sound = door::decodeSound(fullPath, use, std::move(checked));
+    if (!sound.ok()) {
+        return false;
     }
-    g_pending.emplace(fullPath, Pending{std::async(std::launch::async, std::move(decode)),
-                                        static_cast<float>(probe.seconds)});
+    Mix_Chunk* chunk = nullptr;
+    if (g_device.mode() == AudioDevice::Mode::MIXER &&
+        !(chunk = door::makeChunk(sound, g_device.frequency(), g_device.format(), g_device.channels()))) {
+        log("AudioEngine: cannot convert %s", fullPath.c_str());
+        return false;
+    }
+    g_clips.emplace(fullPath, AudioClip{chunk, nullptr, static_cast<float>(sound.seconds)});
     return true;
 }
 
@@ -208,7 +147,7 @@ std::string resolve(const std::string& filePath, bool loop) {
     }
     bool told = false; // the door logs the refusals it makes
     for (const std::string& fullPath : candidates) {
-        if (g_clips.count(fullPath) || g_pending.count(fullPath)) {
+        if (g_clips.count(fullPath)) {
             return fullPath;
         }
         if (!std::filesystem::is_regular_file(fullPath, error) || door::wasRefused(fullPath)) {
@@ -249,13 +188,9 @@ int AudioEngine::play2d(const std::string& filePath, bool loop, float volume, co
         sound.fullPath = fullPath;
         sound.loop = loop;
         sound.volume = clampVolume(volume);
-        if (const AudioClip* clip = cachedClip(fullPath)) {
-            sound.duration = clip->duration;
-            sound.channel = g_device.play(*clip, loop, sound.volume);
-        } else {
-            sound.duration = g_pending[fullPath].duration;
-            sound.waiting = true;
-        }
+        const AudioClip* clip = cachedClip(fullPath);
+        sound.duration = clip->duration;
+        sound.channel = g_device.play(*clip, loop, sound.volume);
         id = g_nextId++;
         g_sounds.emplace(id, std::move(sound));
     }
@@ -323,7 +258,6 @@ bool AudioEngine::preload(const std::string& filePath) {
 
 void AudioEngine::uncache(const std::string& filePath) {
     std::string fullPath = FileUtils::getInstance()->fullPathForFilename(filePath);
-    settleDecodes(true);
     auto clip = g_clips.find(fullPath.empty() ? filePath : fullPath);
     if (clip == g_clips.end()) {
         return;
@@ -342,7 +276,6 @@ void AudioEngine::uncache(const std::string& filePath) {
 
 void AudioEngine::uncacheAll() {
     stopAll();
-    settleDecodes(true);
     for (auto& entry : g_clips) {
         g_device.free(entry.second);
     }

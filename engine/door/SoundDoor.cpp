@@ -248,27 +248,28 @@ Mix_Chunk* makeChunk(const SoundLoad& sound, int rate, uint16_t format, int chan
     if (sound.samples.empty()) {
         return nullptr;
     }
-    SDL_AudioStream* stream =
-        SDL_NewAudioStream(AUDIO_S16SYS, Uint8(sound.channels), sound.rate, format, Uint8(channels), rate);
-    if (!stream) {
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, Uint8(sound.channels), sound.rate, format, Uint8(channels), rate) < 0) {
         return nullptr;
     }
-    SDL_AudioStreamPut(stream, sound.samples.data(), int(sound.samples.size() * 2));
-    SDL_AudioStreamFlush(stream);
-    const int length = SDL_AudioStreamAvailable(stream);
-    auto* buffer = static_cast<Uint8*>(SDL_malloc(size_t(std::max(length, 1))));
+    const size_t length = sound.samples.size() * 2;
+    cvt.len = int(length);
+    cvt.buf = static_cast<Uint8*>(SDL_malloc(length * size_t(std::max(cvt.len_mult, 1))));
     auto* chunk = static_cast<Mix_Chunk*>(SDL_malloc(sizeof(Mix_Chunk)));
-    if (!buffer || !chunk) {
-        SDL_free(buffer);
+    if (!cvt.buf || !chunk) {
+        SDL_free(cvt.buf);
         SDL_free(chunk);
-        SDL_FreeAudioStream(stream);
         return nullptr;
     }
-    const int got = SDL_AudioStreamGet(stream, buffer, length);
-    SDL_FreeAudioStream(stream);
+    std::memcpy(cvt.buf, sound.samples.data(), length);
+    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) {
+        SDL_free(cvt.buf);
+        SDL_free(chunk);
+        return nullptr;
+    }
     chunk->allocated = 1; // Mix_FreeChunk frees the samples too
-    chunk->abuf = buffer;
-    chunk->alen = Uint32(std::max(got, 0));
+    chunk->abuf = cvt.buf;
+    chunk->alen = Uint32(cvt.needed ? cvt.len_cvt : cvt.len);
     chunk->volume = MIX_MAX_VOLUME;
     return chunk;
 }
