@@ -64,7 +64,8 @@ Format formatOf(const std::string& fullPath) {
     return Format::NONE;
 }
 
-// What the mixer itself makes of the content, when it is open; NONE when it is closed.
+// What the mixer itself makes of the content, when it is open; NONE when it is closed or cannot open the file
+// (an empty WAV), where the door's own decoder has the last word.
 Format mixerFormatOf(const std::string& fullPath, bool& mixerOpen) {
     int rate = 0, channels = 0;
     Uint16 format = 0;
@@ -74,6 +75,7 @@ Format mixerFormatOf(const std::string& fullPath, bool& mixerOpen) {
     }
     Mix_Music* music = Mix_LoadMUS_RW(SDL_RWFromFile(fullPath.c_str(), "rb"), 1);
     if (!music) {
+        mixerOpen = false;
         return Format::NONE;
     }
     const Mix_MusicType type = Mix_GetMusicType(music);
@@ -106,7 +108,7 @@ SoundLoad readWav(SoundLoad sound, const std::string& fullPath) {
     held.reset();
     cvt.buf = bytes.data();
     cvt.len = int(length);
-    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) {
+    if (cvt.needed && length > 0 && SDL_ConvertAudio(&cvt) < 0) {
         return refuse(sound, fullPath, "cannot convert its samples");
     }
     const size_t converted = cvt.needed ? size_t(cvt.len_cvt) : size_t(length);
@@ -245,16 +247,13 @@ void forgetRefusedSounds() {
 }
 
 Mix_Chunk* makeChunk(const SoundLoad& sound, int rate, uint16_t format, int channels) {
-    if (sound.samples.empty()) {
-        return nullptr;
-    }
     SDL_AudioCVT cvt;
     if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, Uint8(sound.channels), sound.rate, format, Uint8(channels), rate) < 0) {
         return nullptr;
     }
     const size_t length = sound.samples.size() * 2;
     cvt.len = int(length);
-    cvt.buf = static_cast<Uint8*>(SDL_malloc(length * size_t(std::max(cvt.len_mult, 1))));
+    cvt.buf = static_cast<Uint8*>(SDL_malloc(std::max<size_t>(length * size_t(std::max(cvt.len_mult, 1)), 1)));
     auto* chunk = static_cast<Mix_Chunk*>(SDL_malloc(sizeof(Mix_Chunk)));
     if (!cvt.buf || !chunk) {
         SDL_free(cvt.buf);
@@ -262,14 +261,14 @@ Mix_Chunk* makeChunk(const SoundLoad& sound, int rate, uint16_t format, int chan
         return nullptr;
     }
     std::memcpy(cvt.buf, sound.samples.data(), length);
-    if (cvt.needed && SDL_ConvertAudio(&cvt) < 0) {
+    if (cvt.needed && length > 0 && SDL_ConvertAudio(&cvt) < 0) {
         SDL_free(cvt.buf);
         SDL_free(chunk);
         return nullptr;
     }
     chunk->allocated = 1; // Mix_FreeChunk frees the samples too
     chunk->abuf = cvt.buf;
-    chunk->alen = Uint32(cvt.needed ? cvt.len_cvt : cvt.len);
+    chunk->alen = Uint32(cvt.needed && length > 0 ? cvt.len_cvt : cvt.len);
     chunk->volume = MIX_MAX_VOLUME;
     return chunk;
 }

@@ -46,7 +46,8 @@ SoundLoad loadSound(const std::string& fullPath, SoundUse use);
 bool wasRefused(const std::string& fullPath);
 void forgetRefusedSounds();
 
-// The decoded samples in the mixer's format, freed by Mix_FreeChunk; null when they cannot be converted.
+// The decoded samples (none for an empty WAV) in the mixer's format, freed by Mix_FreeChunk; null when they cannot
+// be converted.
 Mix_Chunk* makeChunk(const SoundLoad& sound, int rate, uint16_t format, int channels);
 // The mixer's stream of a checked MUSIC file (opened by content, as checked); null when it cannot be opened.
 Mix_Music* openMusic(const std::string& fullPath);
