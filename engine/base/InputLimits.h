@@ -32,6 +32,16 @@ inline constexpr uint64_t kPngDataMargin = 64 * 1024;
 // Bytes of one downloaded picture (head, icon, logo, question picture) or sound: a body past it fails unread.
 inline constexpr uint64_t kPictureBytes = 16 * kMiB;
 
+// Sounds (WAV and MP3, the formats the program ships and downloads).
+// Seconds of a sound decoded at once on the calling thread (clicks, feedback, a short loop): the program's longest
+// is 4.1 s, and 5 s of mixer output is under 1 MB and a few milliseconds of decoding.
+inline constexpr float kEffectSeconds = 5.f;
+// Seconds of a voice (a question's sound, a reading), decoded whole on a worker: readings last under a minute, and
+// three minutes are 32 MB in the mixer's format.
+inline constexpr float kVoiceSeconds = 180.f;
+// Bytes of any sound file: the download cap of a sound; a WAV is held whole while it converts.
+inline constexpr uint64_t kSoundFileBytes = 16 * kMiB;
+
 // Nesting of a reply's JSON: writing it back and copying it recurse.
 inline constexpr size_t kReplyJsonDepth = 512;
 
