@@ -235,7 +235,7 @@ TEST_F(KeptUploads, AStaleLoginEndsOnlyTheRoundOfItsTeacher) {
     UnsentResults::sendFor("teacher");
     HttpManager::getInstance()->token = live;
     UnsentResults::sendFor("teacher2");
-    EXPECT_TRUE(waitFor([this] { return server.scores().size() == 1; }));
+    ASSERT_TRUE(waitFor([this] { return server.scores().size() == 1; }, 10));
     EXPECT_EQ(server.scores()[0].request.field("classId"), "102");
     support::click("Button1");
     support::stepFrames(3);
