@@ -93,11 +93,11 @@ const std::vector<Row>& table() {
         {"download.jpeg.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "icon.jpeg"), downloadFile(), REFUSED},
         {"download.wav.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "voice.wav"), downloadFile(), REFUSED},
         {"download.ogg.bytes.past", "DownManager::downloadFile", servedBody(kMiB16 + 1, false, "music.ogg"), downloadFile(), REFUSED},
-        {"download.pack.bytes.at", "DownManager::downloadFile", servedBody(kMiB256, true, "ui.zip"), downloadFile(), PASSES, {2000, 150}},
+        {"download.pack.bytes.at", "DownManager::downloadFile", servedBody(kMiB256, true, "ui.zip"), downloadFile(), PASSES, {2000, 150, 257}},
         {"download.pack.bytes.past", "DownManager::downloadFile", servedBody(kMiB256 + 1, true, "ui.zip"), downloadFile(), REFUSED},
-        {"download.movie.bytes.at", "DownManager::downloadFile", servedBody(4 * kMiB256, true, "lesson.mp4"), downloadFile(), PASSES, {8000, 150}},
+        {"download.movie.bytes.at", "DownManager::downloadFile", servedBody(4 * kMiB256, true, "lesson.mp4"), downloadFile(), PASSES, {8000, 150, 1025}},
         {"download.movie.bytes.past", "DownManager::downloadFile", servedBody(4 * kMiB256 + 1, true, "lesson.mp4"), downloadFile(), REFUSED},
-        {"download.updater.bytes.at", "DownManager::downloadUpdater", servedBody(2 * kMiB256, true, "Update.zip"), downloadUpdater(), PASSES, {4000, 150}},
+        {"download.updater.bytes.at", "DownManager::downloadUpdater", servedBody(2 * kMiB256, true, "Update.zip"), downloadUpdater(), PASSES, {4000, 150, 513}},
         {"download.updater.bytes.past", "DownManager::downloadUpdater", servedBody(2 * kMiB256 + 1, true, "Update.zip"), downloadUpdater(), REFUSED},
 
         // Movies. libvlc's parse runs on the check's own thread: the calling thread only waits for it.
