@@ -68,9 +68,9 @@ STRINGS = {
     "TeachStr1": "This lecture has no teaching pictures.",
     "NoFileExist": "File not found",
     "SubjectStr1": "Listen to the question first.",
-    "GameStr1": "%s finished in %.1f s. Previous best: %d s.",
+    "GameStr1": "%s's time: %.1f s. Previous best: %d s.",
     "GameStr2": "Choose a pupil first.",
-    "GameStr3": "%s finished in %.1f s.",
+    "GameStr3": "%s's time: %.1f s.",
     "GameStr4": "This game has no questions to play.",
 }
 
