@@ -90,23 +90,35 @@ void VideoLayer::initRes() {
             still->setContentSize(probe->getContentSize() * engine::Director::getInstance()->getContentScaleFactor());
         }
     }
-    if (!UITools::addClickListener(
-            root, [video] { playVideo(video); }, false, "BtnClick.mp3", "PlayBtn")) {
+    // An opening whose movie is not on this computer (the lecture before was never fetched) has nothing to play:
+    // no play button, and the title ribbon tells the missing file without holding up the lesson.
+    if (kind == 5 && !engine::FileUtils::getInstance()->isFileExist(video)) {
+        engine::log("opening movie missing: %s", video.c_str());
+        if (auto* play = widgetOf<engine::ui::Widget>(root, "PlayBtn")) {
+            play->setVisible(false);
+        }
+        showTitle(root, PlistManager::getInstance()->getText("NoFileExist"));
+    } else if (!UITools::addClickListener(
+                   root, [video] { playVideo(video); }, false, "BtnClick.mp3", "PlayBtn")) {
         engine::log("error widget: MovieLayer.csb PlayBtn");
     }
     if (kind == 7) {
-        if (auto* title = widgetOf<engine::ui::Widget>(root, "Img_Title")) {
-            title->setVisible(true);
-        }
-        if (auto* text = widgetOf<engine::ui::Text>(root, "Text_Title")) {
-            text->setString(
-                CoursewareManager::getInstance()->getCourseware(CoursewareManager::getCurrentIdentify()).LectureName);
-        }
+        showTitle(root,
+                  CoursewareManager::getInstance()->getCourseware(CoursewareManager::getCurrentIdentify()).LectureName);
     } else if (kind == 8) {
         if (auto* finish = widgetOf<engine::ui::Widget>(root, "FinishBtn")) {
             finish->setVisible(true);
             finish->addClickEventListener(life.guard([this](engine::Ref* sender) { saveScore(sender); }));
         }
+    }
+}
+
+void VideoLayer::showTitle(engine::Node* root, const std::string& text) {
+    if (auto* title = widgetOf<engine::ui::Widget>(root, "Img_Title")) {
+        title->setVisible(true);
+    }
+    if (auto* label = widgetOf<engine::ui::Text>(root, "Text_Title")) {
+        label->setString(text);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "common/LifeToken.h"
 
 namespace engine {
+class Node;
 class Ref;
 class Scene;
 } // namespace engine
@@ -37,6 +38,8 @@ public:
     static std::string resultsText();
 
 private:
+    // The title ribbon shown with the text.
+    static void showTitle(engine::Node* root, const std::string& text);
     static void openPlayer(engine::Scene* scene, const std::string& path);
 
     // This page's upload is out: its results go once at a time.

@@ -96,6 +96,35 @@ TEST_F(VideoPage, PlayOpensThePlayerOverTheLessonOrTellsTheFileIsMissing) {
     EXPECT_TRUE(std::filesystem::exists(junk));
 }
 
+// An opening whose movie is not on this computer offers no play button; its ribbon tells the missing file.
+TEST_F(VideoPage, AnOpeningWhoseMovieIsMissingOffersNoPlayer) {
+    const std::string netRes = FileManager::getInstance()->getNetResPath();
+    const struct {
+        lesson::Lecture lecture;
+        std::string removed;
+        bool playable;
+    } cases[] = {
+        {{4, 6, 1, 1, 2}, "0406010101", false},
+        {{4, 6, 1, 1, 2}, "", true},
+        {{1, 1, 1, 1, 1}, "", true},
+        {{1, 1, 6, 1, 1}, "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lecture.grade * 10 + c.lecture.lesson);
+        choose(c.lecture);
+        if (!c.removed.empty()) {
+            std::filesystem::remove_all(netRes + c.removed);
+        }
+        ASSERT_NE(openLessonPlayer(), nullptr);
+        EXPECT_EQ(lesson::shown("PlayBtn"), c.playable);
+        EXPECT_EQ(lesson::shown("Img_Title"), !c.playable);
+        if (!c.playable) {
+            EXPECT_EQ(lesson::textOf("Text_Title"), "File not found");
+            support::saveScreenshot("lesson_opening_missing");
+        }
+    }
+}
+
 TEST(ResultsText, IsTheCompactArrayInListOrder) {
     struct Case {
         std::vector<StudentRecord> pupils;
