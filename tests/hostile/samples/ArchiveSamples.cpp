@@ -28,7 +28,7 @@ struct RawEntry {
 
 void put(std::string& out, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) {
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+        out.push_back(static_cast<char>(i < 8 ? (value >> (8 * i)) & 0xFF : 0));
     }
 }
 
