@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "base/Director.h"
 #include "base/Log.h"
@@ -159,6 +160,18 @@ SDL_Surface* GLView::getOffscreenSurface() const {
         return _surface;
     }
     return _softwareWindow ? SDL_GetWindowSurface(_window) : nullptr;
+}
+
+void GLView::renewOffscreenPixels() {
+    if (!_surface) {
+        return;
+    }
+    // Made while the old pixels live, so at another address; the old ones go with the spare surface.
+    SDL_Surface* spare = SDL_CreateRGBSurfaceWithFormat(0, _surface->w, _surface->h, 32, _surface->format->format);
+    if (spare) {
+        std::swap(_surface->pixels, spare->pixels);
+        SDL_FreeSurface(spare);
+    }
 }
 
 uint32_t GLView::getPixelFormat() const {

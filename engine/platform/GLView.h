@@ -60,6 +60,9 @@ public:
     // it and makes another when the window's size changes: ask again each frame); null for a GL window.
     SDL_Surface* getOffscreenSurface() const;
     SDL_Window* getSDLWindow() const { return _window; }
+    // Tests, headless: the off-screen surface's pixels made anew at the same size and place, as SDL may remake a
+    // window's surface where the freed one was.
+    void renewOffscreenPixels();
     void present();
 
     // Minimise / restore reach the application.

@@ -277,6 +277,8 @@ TEST_F(HttpManagerTest, NotLoggedInLeadsBackToLogin) {
 
 TEST_F(HttpManagerTest, EachRequestOfANameHearsItsOwn401) {
     useFault("code401");
+    expectTip("page");
+    expectTip("kept");
     std::vector<std::string> heard;
     for (const char* sender : {"page", "kept"}) {
         HttpManager::getInstance()->sendRequest("saveScore", nullptr, true, "union", nullptr, {}, [&heard, sender] {
@@ -300,6 +302,7 @@ TEST_F(HttpManagerTest, AnExpiredTokenIsRefusedWithCode401) {
 
 TEST_F(HttpManagerTest, TheLoadingPanelFollowsTheLatestFlag) {
     HttpManager* http = HttpManager::getInstance();
+    expectTip("Your session has ended."); // no token for the class list
     send("getClassList");
     ASSERT_NE(http->getLoadingPanel(), nullptr);
     EXPECT_EQ(http->getLoadingPanel()->getParent(), engine::Director::getInstance()->getRunningScene());

@@ -18,9 +18,11 @@ void NetFolderTest::SetUp() {
     std::filesystem::create_directories(programFolder() + "res");
     GDataManager::getInstance()->init();
     engine::setLogSink([this](const std::string& line) { logLines.push_back(line); });
+    support::setWaitWatch([this] { return failures.next(logLines); });
 }
 
 void NetFolderTest::TearDown() {
+    support::setWaitWatch(nullptr);
     engine::setLogSink(nullptr);
     GDataManager::getInstance()->init();
     auto* files = engine::FileUtils::getInstance();

@@ -18,6 +18,9 @@ protected:
     // The program folder, with a trailing "/".
     std::string programFolder() const { return scratch.path() + "/"; }
     std::string netRes() const { return programFolder() + "res/NetRes/"; }
+    // A test that expects a tip or a refusal while it waits says so (see support::FailureEvents).
+    void expectTip(const std::string& text = "") { failures.expectedTips.push_back(text); }
+    void expectRefusal() { failures.refusalExpected = true; }
     // Log lines containing text since the test began.
     int countLogLines(const std::string& text) const;
     // As the lecture scenes judge a package: a row with its identify code and its folder.
@@ -25,6 +28,7 @@ protected:
 
     support::ScratchDir scratch;
     std::vector<std::string> logLines;
+    support::FailureEvents failures;
 
 private:
     std::string _oldRoot;

@@ -265,6 +265,7 @@ TEST_F(SubjectSceneTest, ARefusedCourseListLeavesTheSceneUsable) {
     int failures = 0;
     for (const auto& [fault, tip] : faults) {
         SCOPED_TRACE(fault);
+        expectTip(tip);
         HttpManager::getInstance()->baseUrl = server.origin() + "/fault/" + fault + "/";
         chooseSubject(1);
         ASSERT_TRUE(support::waitFor([&] { return !tipText().empty(); }));
@@ -314,6 +315,7 @@ TEST_F(SubjectSceneTest, TheHungRequestsOfAFailedChoiceDoNotHoldUpTheNextOne) {
     enter(SubjectScene::create());
     // Grade 1's request fails at once and ends the round; those of grades 2 and 3 would hang.
     HttpManager::getInstance()->baseUrl = server.origin() + "/fault/stall/";
+    expectTip("The server sent a bad reply to getCourseList.");
     chooseSubject(1);
     ASSERT_TRUE(support::waitFor([&] { return !tipText().empty(); }));
     // Grade 2's transfer is stopped and grade 3's never sent, before anything else is pressed.

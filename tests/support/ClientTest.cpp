@@ -34,6 +34,7 @@ void ClientTest::SetUp() {
     ASSERT_GT(server.start(), 0);
     HttpManager::destroyInstance();
     HttpManager::getInstance()->baseUrl = server.baseUrl();
+    support::setWaitWatch([this] { return _failures.next(logLines); });
 }
 
 void ClientTest::TearDown() {
@@ -52,10 +53,7 @@ bool ClientTest::waitFor(const std::function<bool()>& condition, double guardSec
     return support::waitFor(condition, guardSeconds);
 }
 
-std::string ClientTest::tipText() {
-    auto* content = dynamic_cast<engine::ui::Text*>(findByName("Content"));
-    return content ? content->getString() : "";
-}
+std::string ClientTest::tipText() { return support::tipText(); }
 
 int ClientTest::countLogged(const std::string& text) const {
     int count = 0;

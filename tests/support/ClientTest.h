@@ -25,6 +25,12 @@ protected:
     // the frames go); false when the guard passed first.
     static bool waitFor(const std::function<bool()>& condition, double guardSeconds = kWaitGuardSeconds);
 
+    // A test that expects a tip while it waits says so: a tip whose text holds `text` ("" for any) then does not
+    // end the waits; any other ends them as a failure naming its text.
+    void expectTip(const std::string& text = "") { _failures.expectedTips.push_back(text); }
+    // Likewise for a refusal in the log.
+    void expectRefusal() { _failures.refusalExpected = true; }
+
     bool logged(const std::string& text) const { return countLogged(text) > 0; }
     // The text of the tip dialog on the running scene; "" when none shows.
     static std::string tipText();
@@ -41,6 +47,7 @@ protected:
     std::vector<std::string> logLines;
 
 private:
+    FailureEvents _failures;
     std::string _oldRoot;
     std::vector<std::string> _oldSearchPaths;
 };

@@ -15,6 +15,7 @@
 #include "scene/Scene.h"
 #include "scenes/SceneRoutes.h"
 #include "support/ProgramState.h"
+#include "ui/Text.h"
 
 using namespace engine;
 
@@ -31,7 +32,12 @@ void startHeadless(const Size& frame, float contentScale) {
     installSceneRoutes();
 }
 
+namespace {
+std::function<std::string()> s_waitWatch;
+} // namespace
+
 void stopHeadless() {
+    s_waitWatch = nullptr;
     Director::getInstance()->reset();
     resetProgramState();
 }
@@ -52,9 +58,38 @@ bool stepUntil(const std::function<bool()>& condition, int maxFrames, float dt) 
     return condition();
 }
 
+void setWaitWatch(std::function<std::string()> watch) { s_waitWatch = std::move(watch); }
+
+std::string FailureEvents::next(const std::vector<std::string>& logLines) {
+    for (; !refusalExpected && linesRead < logLines.size(); ++linesRead) {
+        if (logLines[linesRead].find("refused") != std::string::npos) {
+            return "a refusal the test did not expect: \"" + logLines[linesRead] + "\"";
+        }
+    }
+    if (!findByName("Content")) {
+        return "";
+    }
+    const std::string tip = tipText();
+    for (const std::string& expected : expectedTips) {
+        if (tip.find(expected) != std::string::npos) {
+            return "";
+        }
+    }
+    return "a tip the test did not expect: \"" + tip + "\"";
+}
+
+std::string tipText() {
+    auto* content = dynamic_cast<ui::Text*>(findByName("Content"));
+    return content ? content->getString() : "";
+}
+
 bool waitFor(const std::function<bool()>& condition, double guardSeconds, float dt) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(guardSeconds);
     while (!condition()) {
+        if (const std::string event = s_waitWatch ? s_waitWatch() : std::string(); !event.empty()) {
+            ADD_FAILURE() << "the wait ended on " << event;
+            return false;
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             return false;
         }

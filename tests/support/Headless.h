@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/Geometry.h"
 
@@ -38,7 +39,23 @@ bool stepUntil(const std::function<bool()>& condition, int maxFrames = 600, floa
 // Steps frames of dt until the condition holds; false when guardSeconds of wall time passed first. For what other
 // threads do (replies, downloads, extraction, texture loading, libvlc), which takes real time however fast the
 // frames go. A shorter guard only for a check that something does NOT happen soon.
+// A wait also ends, as a failed check naming it, on a failure event the watch reports (a tip, a refusal).
 bool waitFor(const std::function<bool()>& condition, double guardSeconds = kWaitGuardSeconds, float dt = kFrame);
+// The program's failure events that end every waitFor: "" while there is none, else what happened. Fixtures set
+// it for a test and clear it after (stopHeadless clears it too).
+void setWaitWatch(std::function<std::string()> watch);
+
+// The program's failure events over a fixture's captured log and the running scene: a tip or a refusal ("refused"
+// in a log line) the test did not expect.
+struct FailureEvents {
+    std::vector<std::string> expectedTips; // a tip holding one of these ("" for any) is expected
+    bool refusalExpected = false;
+    size_t linesRead = 0;
+    // "" while none happened, else what did.
+    std::string next(const std::vector<std::string>& logLines);
+};
+// The text of the tip dialog on the running scene; "" when none shows.
+std::string tipText();
 // Runs the scene and steps until it is the running one.
 void runScene(engine::Scene* scene);
 
