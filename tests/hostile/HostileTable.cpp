@@ -25,6 +25,7 @@ const std::vector<Row>& table() {
         {"text.box.past", "engine::Label", wordsOf(2000, 0), labelIn(28, 480, 140), BOUNDED},
         {"text.line.past", "engine::Label", wordsOf(40000, 0), labelIn(24, 0, 0), BOUNDED},
         {"text.wrapped.past", "engine::Label", wordsOf(1000000, 0), labelIn(28, 480, 140), BOUNDED},
+        {"text.fontSize.drawnAtCap", "engine::Label", wordsOf(4, 0), labelIn(16000, 0, 0), PASSES},
         {"text.fontSize.at", "engine::CSLoader::createNode", packLogin("", 96), loadLogin(), PASSES},
         {"text.fontSize.past", "engine::CSLoader::createNode", packLogin("", 97), loadLogin(), GIVEN_WAY},
 
