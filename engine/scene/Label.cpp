@@ -161,6 +161,9 @@ void Label::setTextColor(const Color4B& color) {
 }
 
 void Label::setDimensions(const Size& dimensions) {
+    if (dimensions == _dimensions && !_dirty) {
+        return;
+    }
     _dimensions = dimensions;
     updateTexture();
 }
