@@ -53,6 +53,32 @@ inline constexpr int kLayoutJsonDepth = 256;
 inline constexpr int kLayoutNodeDepth = 64;
 // Nesting of a property list: deeper is taken as malformed rather than risking the stack.
 inline constexpr int kPlistDepth = 256;
+// Bytes of one layout file: the program's largest is 15 KB; the parsed tree takes a few times the text.
+inline constexpr uint64_t kLayoutBytes = 256 * 1024;
+// Nodes of one layout (every JSON object of the file): the program's largest screen has 120; each node is a live
+// widget, so the count bounds the memory and the time of building the screen.
+inline constexpr int kLayoutNodes = 1024;
+// Font size a layout may give (fontSize, titleFontSize), in points: the program's own are 48 at most; a glyph's
+// cost grows with its area, so a file past it is refused before any text is made.
+inline constexpr float kLayoutFontSize = 96.f;
+// Bytes of one property list: the program's largest is 57 KB; the XML tree takes up to twenty times the text.
+inline constexpr uint64_t kPlistBytes = 2 * kMiB;
+// Values of one property list (every dict, array and leaf): the program's largest has about 1,400.
+inline constexpr int kPlistNodes = 65536;
+
+// Text.
+// Font size a label is drawn at, in points: larger sizes are drawn at this one (the layouts' own cap).
+inline constexpr float kFontSize = kLayoutFontSize;
+// Characters a label lays out: a full window of the program's smallest text (13 points) holds about 8,000.
+inline constexpr size_t kTextCharacters = 8192;
+// Side of a label's surface in pixels, and its area: a full window at twice the design size is 2560 x 1440
+// (3.7 million pixels); text past them is cut before the surface is made.
+inline constexpr int kTextSurfaceSide = 4096;
+inline constexpr int64_t kTextSurfacePixels = 4 * 1024 * 1024;
+
+// Bytes of any other whole-file read of a file from outside (FileUtils::getStringFromFile, getDataFromFile): the
+// largest file read whole is a picture, capped the same.
+inline constexpr uint64_t kWholeFileBytes = kPictureBytes;
 
 // Transfers of the engine's downloader.
 // Redirects followed by one download (http and https only).

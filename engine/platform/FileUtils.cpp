@@ -12,6 +12,8 @@
 
 #include "base/InputLimits.h"
 #include "base/Log.h"
+#include "door/FileDoor.h"
+#include "door/PlistDoor.h"
 
 namespace fs = std::filesystem;
 
@@ -36,22 +38,6 @@ bool isDirectory(const std::string& path) {
     return fs::is_directory(path, ec);
 }
 
-bool readFile(const std::string& fullPath, std::string& out) {
-    FILE* file = std::fopen(fullPath.c_str(), "rb");
-    if (!file) {
-        return false;
-    }
-    out.clear();
-    char buffer[65536];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof(buffer), file)) > 0) {
-        out.append(buffer, count);
-    }
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
-}
-
 bool writeFile(const std::string& fullPath, const void* data, size_t size) {
     FILE* file = std::fopen(fullPath.c_str(), "wb");
     if (!file) {
@@ -66,97 +52,6 @@ bool writeFile(const std::string& fullPath, const void* data, size_t size) {
     return ok;
 }
 
-// Property list reading.
-
-struct PlistReader {
-    bool tooDeep = false;
-
-    Value read(const pugi::xml_node& node, int depth) {
-        if (depth > limits::kPlistDepth) {
-            tooDeep = true;
-            return Value();
-        }
-        std::string name = node.name();
-        if (name == "dict") {
-            return Value(readDict(node, depth));
-        }
-        if (name == "array") {
-            return Value(readArray(node, depth));
-        }
-        if (name == "string" || name == "date" || name == "data") {
-            return Value(std::string(node.text().get()));
-        }
-        if (name == "integer") {
-            long long v = std::strtoll(node.text().get(), nullptr, 10);
-            return Value(static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)));
-        }
-        if (name == "real") {
-            return Value(std::strtod(node.text().get(), nullptr));
-        }
-        if (name == "true") {
-            return Value(true);
-        }
-        if (name == "false") {
-            return Value(false);
-        }
-        return Value();
-    }
-
-    // A value without a key before it is skipped; a repeated key keeps the last value.
-    ValueMap readDict(const pugi::xml_node& node, int depth) {
-        ValueMap map;
-        std::string key;
-        bool haveKey = false;
-        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-            if (child.type() != pugi::node_element) {
-                continue;
-            }
-            if (std::strcmp(child.name(), "key") == 0) {
-                key = child.text().get();
-                haveKey = true;
-            } else if (haveKey) {
-                map[key] = read(child, depth + 1);
-                haveKey = false;
-            }
-        }
-        return map;
-    }
-
-    ValueVector readArray(const pugi::xml_node& node, int depth) {
-        ValueVector array;
-        for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-            if (child.type() == pugi::node_element) {
-                array.push_back(read(child, depth + 1));
-            }
-        }
-        return array;
-    }
-};
-
-// Loads a property list and finds its top-level element, named as expected; a null node after one log line.
-pugi::xml_node loadPlist(pugi::xml_document& doc, const std::string& filename, const std::string& fullPath,
-                         const char* expected) {
-    if (fullPath.empty()) {
-        log("FileUtils: property list not found: %s", filename.c_str());
-        return {};
-    }
-    // Keeps "<string> </string>" as a space instead of dropping it.
-    unsigned int options = pugi::parse_default | pugi::parse_ws_pcdata_single;
-    pugi::xml_parse_result result = doc.load_file(fullPath.c_str(), options);
-    if (!result) {
-        log("FileUtils: malformed property list %s: %s", fullPath.c_str(), result.description());
-        return {};
-    }
-    pugi::xml_node top = doc.document_element();
-    if (std::strcmp(top.name(), "plist") == 0) {
-        top = top.find_child([](const pugi::xml_node& n) { return n.type() == pugi::node_element; });
-    }
-    if (!top || std::strcmp(top.name(), expected) != 0) {
-        log("FileUtils: property list %s has no top-level <%s>", fullPath.c_str(), expected);
-        return {};
-    }
-    return top;
-}
 
 // Property list writing.
 
@@ -457,13 +352,13 @@ std::vector<std::string> FileUtils::listFiles(const std::string& dirPath) const 
 }
 
 std::string FileUtils::getStringFromFile(const std::string& filename) const {
-    std::string full = fullPathForFilename(filename);
-    std::string content;
-    if (full.empty() || !readFile(full, content)) {
+    const std::string full = fullPathForFilename(filename);
+    door::FileRead read = full.empty() ? door::FileRead{} : door::readFile(full, limits::kWholeFileBytes);
+    if (!read.ok()) {
         log("FileUtils: cannot read %s", filename.c_str());
         return "";
     }
-    return content;
+    return std::move(read.bytes);
 }
 
 std::vector<unsigned char> FileUtils::getDataFromFile(const std::string& filename) const {
@@ -480,35 +375,21 @@ bool FileUtils::writeDataToFile(const std::vector<unsigned char>& data, const st
 }
 
 ValueMap FileUtils::getValueMapFromFile(const std::string& filename) const {
-    std::string full = fullPathForFilename(filename);
-    pugi::xml_document doc;
-    pugi::xml_node top = loadPlist(doc, filename, full, "dict");
-    if (!top) {
+    const std::string full = fullPathForFilename(filename);
+    if (full.empty()) {
+        log("FileUtils: property list not found: %s", filename.c_str());
         return {};
     }
-    PlistReader reader;
-    ValueMap map = reader.readDict(top, 0);
-    if (reader.tooDeep) {
-        log("FileUtils: property list %s is nested too deeply", full.c_str());
-        return {};
-    }
-    return map;
+    return door::readPlistMap(full);
 }
 
 ValueVector FileUtils::getValueVectorFromFile(const std::string& filename) const {
-    std::string full = fullPathForFilename(filename);
-    pugi::xml_document doc;
-    pugi::xml_node top = loadPlist(doc, filename, full, "array");
-    if (!top) {
+    const std::string full = fullPathForFilename(filename);
+    if (full.empty()) {
+        log("FileUtils: property list not found: %s", filename.c_str());
         return {};
     }
-    PlistReader reader;
-    ValueVector array = reader.readArray(top, 0);
-    if (reader.tooDeep) {
-        log("FileUtils: property list %s is nested too deeply", full.c_str());
-        return {};
-    }
-    return array;
+    return door::readPlistVector(full);
 }
 
 bool FileUtils::writeValueMapToFile(const ValueMap& dict, const std::string& fullPath) {

@@ -56,7 +56,8 @@ public:
     // Full paths of the entries of a folder (found as isDirectoryExist does), sorted; folders end in "/".
     std::vector<std::string> listFiles(const std::string& dirPath) const;
 
-    // Reads through the search paths; "" or no bytes when the file is missing.
+    // Reads through the search paths, at most limits::kWholeFileBytes through the door's bounded read; "" or no
+    // bytes (logged) when the file is missing, longer or unreadable.
     std::string getStringFromFile(const std::string& filename) const;
     std::vector<unsigned char> getDataFromFile(const std::string& filename) const;
     // Write (replacing) a file; the folder must exist.
@@ -64,7 +65,8 @@ public:
     bool writeDataToFile(const std::vector<unsigned char>& data, const std::string& fullPath);
 
     // XML property lists: dict, array, string, integer, real (read as DOUBLE), true, false; date and data are read
-    // as strings. A missing or malformed file, or another top level, gives an empty result.
+    // as strings. A missing or malformed file, another top level, or one past the door's property-list limits
+    // (bytes, values, nesting) gives an empty result.
     ValueMap getValueMapFromFile(const std::string& filename) const;
     ValueVector getValueVectorFromFile(const std::string& filename) const;
     // Writes an XML property list; a null value is written as an empty string.

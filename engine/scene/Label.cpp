@@ -7,7 +7,10 @@
 #include <utility>
 
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "base/Log.h"
+#include "base/StringUtils.h"
+#include "door/TextDoor.h"
 #include "platform/FileUtils.h"
 #include "platform/GLView.h"
 #include "render/Renderer.h"
@@ -117,7 +120,7 @@ bool Label::initLabel(const std::string& text, const std::string& fontFile, floa
     _fontFile = fontFile;
     _fontSize = fontSize > 0 ? fontSize : 24.f;
     _resolvedFont = resolveFont(fontFile);
-    if (_resolvedFont.empty() || !openFont(_resolvedFont, static_cast<int>(_fontSize))) {
+    if (_resolvedFont.empty() || !openFont(_resolvedFont, static_cast<int>(std::min(_fontSize, limits::kFontSize)))) {
         if (strictFont) {
             log("cannot open font file: %s", fontFile.c_str());
             return false;
@@ -158,6 +161,9 @@ void Label::setTextColor(const Color4B& color) {
 }
 
 void Label::setDimensions(const Size& dimensions) {
+    if (dimensions == _dimensions && !_dirty) {
+        return;
+    }
     _dimensions = dimensions;
     updateTexture();
 }
@@ -183,6 +189,13 @@ Size Label::getTextSize() {
     return _textSize;
 }
 
+const std::string& Label::getShownString() {
+    if (_dirty) {
+        updateTexture();
+    }
+    return _shown;
+}
+
 void Label::updateTexture() {
     _dirty = false;
     const float scale = pixelsPerPoint();
@@ -191,45 +204,47 @@ void Label::updateTexture() {
         _texture->release();
         _texture = nullptr;
     }
-    std::string shown = _text;
+    _textSize = Size::ZERO;
+    _shown.clear();
+    const int pixelSize = std::max(1, int(std::min(_fontSize, limits::kFontSize) * scale + 0.5f));
+    TTF_Font* font = _resolvedFont.empty() ? nullptr : openFont(_resolvedFont, pixelSize);
+    if (!font) {
+        setContentSize(_dimensions);
+        return;
+    }
+    bool cut = false;
+    std::string shown = door::firstCharacters(_text, limits::kTextCharacters, cut);
     if (!_mask.empty()) {
+        const long count = StringUtils::getCharacterCountInUTF8String(shown);
         shown.clear();
-        const long count = [&] {
-            long n = 0;
-            for (unsigned char c : _text) {
-                n += (c & 0xC0) != 0x80;
-            }
-            return n;
-        }();
-        for (long i = 0; i < count; ++i) {
+        // A mask of several bytes must not make more than the door lays out.
+        for (long i = 0; i < count && shown.size() < limits::kTextCharacters * 4; ++i) {
             shown += _mask;
         }
     }
-    _textSize = Size::ZERO;
-    TTF_Font* font = _resolvedFont.empty() ? nullptr : openFont(_resolvedFont, std::max(1, int(_fontSize * scale + 0.5f)));
-    if (!shown.empty() && font) {
-        const int wrap = _dimensions.width > 0 ? static_cast<int>(_dimensions.width * scale) : 0;
-        int align = TTF_WRAPPED_ALIGN_LEFT;
-        if (_hAlign == TextHAlignment::CENTER) {
-            align = TTF_WRAPPED_ALIGN_CENTER;
-        } else if (_hAlign == TextHAlignment::RIGHT) {
-            align = TTF_WRAPPED_ALIGN_RIGHT;
+    const int wrap = _dimensions.width > 0 ? static_cast<int>(_dimensions.width * scale) : 0;
+    const door::TextBlock block = door::layOutText(font, shown, wrap, static_cast<int>(_dimensions.height * scale));
+    for (size_t i = 0; i < block.lines.size(); ++i) {
+        _shown += i == 0 ? block.lines[i] : "\n" + block.lines[i];
+    }
+    int align = TTF_WRAPPED_ALIGN_LEFT;
+    if (_hAlign == TextHAlignment::CENTER) {
+        align = TTF_WRAPPED_ALIGN_CENTER;
+    } else if (_hAlign == TextHAlignment::RIGHT) {
+        align = TTF_WRAPPED_ALIGN_RIGHT;
+    }
+    // The text colour is baked in: the software renderer blits unmodulated textures several times faster.
+    const SDL_Color color{_textColor.r, _textColor.g, _textColor.b, _textColor.a};
+    if (SDL_Surface* surface = door::renderText(font, block, color, wrap, align)) {
+        _textSize = Size(surface->w / scale, surface->h / scale);
+        auto* texture = new Texture2D();
+        if (texture->initWithSurface(surface)) {
+            _texture = texture;
+        } else {
+            texture->release();
         }
-        TTF_SetFontWrappedAlign(font, align);
-        // The text colour is baked in: the software renderer blits unmodulated textures several times faster.
-        const SDL_Color color{_textColor.r, _textColor.g, _textColor.b, _textColor.a};
-        SDL_Surface* surface = TTF_RenderUTF8_Blended_Wrapped(font, shown.c_str(), color, static_cast<Uint32>(wrap));
-        if (surface) {
-            _textSize = Size(surface->w / scale, surface->h / scale);
-            auto* texture = new Texture2D();
-            if (texture->initWithSurface(surface)) {
-                _texture = texture;
-            } else {
-                texture->release();
-            }
-            SDL_FreeSurface(surface);
-        }
-    } else if (font) {
+        SDL_FreeSurface(surface);
+    } else if (shown.empty()) {
         _textSize = Size(0, TTF_FontHeight(font) / scale);
         _textSize.width = 0;
     }

@@ -1,4 +1,5 @@
-// Text drawn with SDL_ttf at the view's pixel density.
+// Text drawn with SDL_ttf at the view's pixel density, laid out and rendered by the text door: cut to what its box
+// shows, at most the text limits' characters, side and area, and sizes past the font limit drawn at it.
 #pragma once
 
 #include <string>
@@ -46,6 +47,8 @@ public:
     void draw(Renderer* renderer, const Mat4& transform, uint32_t flags) override;
     // Size of the text alone (without the box).
     Size getTextSize();
+    // What is drawn, a line each: the text cut to what the box shows and to the text limits.
+    const std::string& getShownString();
 
 protected:
     Label();
@@ -62,6 +65,7 @@ protected:
     TextHAlignment _hAlign = TextHAlignment::LEFT;
     TextVAlignment _vAlign = TextVAlignment::TOP;
     std::string _mask;
+    std::string _shown;
     Texture2D* _texture = nullptr;
     Size _textSize;
     float _renderedScale = 0.f;

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/InputLimits.h"
 #include "base/Log.h"
 #include "platform/FileUtils.h"
 
@@ -226,6 +227,15 @@ TEST_F(FileReadWrite, MissingGivesEmptyAndOneLogLine) {
     EXPECT_EQ(files->getFileSize("none.txt"), -1);
     EXPECT_FALSE(files->writeStringToFile("x", root + "no/folder/file.txt"));
     EXPECT_EQ(logLines.size(), 4u);
+}
+
+TEST_F(FileReadWrite, WholeReadsStopAtTheCap) {
+    const size_t cap = static_cast<size_t>(engine::limits::kWholeFileBytes);
+    put("at.bin", std::string(cap, 'a'));
+    put("past.bin", std::string(cap + 1, 'a'));
+    EXPECT_EQ(files->getStringFromFile("at.bin").size(), cap);
+    EXPECT_EQ(files->getStringFromFile("past.bin"), "");
+    EXPECT_TRUE(files->getDataFromFile("past.bin").empty());
 }
 
 TEST_F(FileReadWrite, RenameReplacesTarget) {
