@@ -22,7 +22,6 @@ struct Header {
     Format format = Format::Unknown;
     int width = 0;
     int height = 0;
-    int scans = 0;         // JPEG: counted up to one past the limit
 };
 
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -104,13 +103,11 @@ bool isStartOfFrame(int marker) {
 }
 
 // Walks the markers as libjpeg does (stray bytes and fill bytes before a marker skipped, segments by their
-// length, a scan's data up to the next marker) to the first frame header, whose size libjpeg takes, and on through
-// the scans, counting them.
+// length) to the first frame header, whose size libjpeg takes; its scans are counted as it decodes them.
 bool readJpeg(ByteReader& in, Header& header) {
-    bool frame = false;
-    for (int markers = 0; frame || markers < limits::kJpegMarkers; ++markers) {
+    for (int markers = 0; markers < limits::kJpegMarkers; ++markers) {
         if (!in.skipTo(0xFF)) {
-            return frame; // a cut file: libjpeg shows what it has
+            return false;
         }
         int marker = 0;
         do {
@@ -119,37 +116,31 @@ bool readJpeg(ByteReader& in, Header& header) {
         if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
             continue; // no segment follows
         }
-        if (marker < 0 || marker == 0xD9) {
-            return frame;
-        }
-        if (marker == 0xD8 || (marker == 0xDA && !frame)) {
-            return false; // a second start, or a scan before any frame
+        if (marker < 0 || marker == 0xD9 || marker == 0xD8 || marker == 0xDA) {
+            return false; // an end, a second start, or a scan before any frame
         }
         unsigned char length[2];
         if (!in.read(length, sizeof length) || bigEndian(length, 2) < 2) {
-            return frame;
+            return false;
         }
-        uint32_t rest = bigEndian(length, 2) - 2;
-        if (isStartOfFrame(marker) && !frame) {
+        const uint32_t rest = bigEndian(length, 2) - 2;
+        if (isStartOfFrame(marker)) {
             unsigned char size[5];
             if (rest < 6 || !in.read(size, sizeof size)) {
                 return false;
             }
             header.height = static_cast<int>(bigEndian(size + 1, 2));
             header.width = static_cast<int>(bigEndian(size + 3, 2));
-            frame = true;
-            rest -= sizeof size;
-        } else if (marker == 0xDA && ++header.scans > limits::kJpegScans) {
             return true;
         }
         if (!in.skip(rest)) {
-            return frame;
+            return false;
         }
     }
     return false;
 }
 
-// The format, the declared size and the work, from a walk of the file.
+// The format and the declared size, from the start of the file.
 bool readHeader(SDL_RWops* stream, Header& header) {
     ByteReader in(stream);
     unsigned char start[8];
@@ -195,8 +186,6 @@ SDL_Surface* ImageDecoder::decode(SDL_RWops* stream, const char* name, int maxSi
         log("picture is no PNG or JPEG: %s", name);
     } else if (header.width > maxSide || header.height > maxSide) {
         log("picture of %dx%d is larger than %dx%d: %s", header.width, header.height, maxSide, maxSide, name);
-    } else if (header.scans > limits::kJpegScans) {
-        log("picture of more than %d scans: %s", limits::kJpegScans, name);
     } else if (small && fileBytes > 0 && static_cast<uint64_t>(fileBytes) > smallFileBytes(header)) {
         log("picture of %dx%d is %lld bytes, more than its pixels need: %s", header.width, header.height,
             static_cast<long long>(fileBytes), name);
