@@ -7,8 +7,6 @@ set -uo pipefail
 allowed=(
     "engine/render/ImageDecoder.cpp"   # the picture door: walks and decodes PNG and JPEG
     "engine/render/PngDecode.cpp"      # the picture door's bounded libpng reader
-    "engine/scene/Label.cpp"           # renders text with TTF_Render* until the text door takes it
-    "engine/layout/CSLoader.cpp"       # reads layout files, their depth bounded
     "engine/platform/FileUtils.cpp"    # the whole-file and property-list readers themselves
     "engine/platform/FileUtils.h"      # declares them
     "engine/base/JsonDepthLimit.h"     # the depth-bounded JSON parse every reader of outside JSON uses

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config make
-    libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libmpg123-dev
+    libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libpng-dev libjpeg-dev libmpg123-dev
     libcurl4-openssl-dev libpugixml-dev rapidjson-dev libsqlite3-dev zlib1g-dev libminizip-dev libdeflate-dev
     libvlc-dev libvlc-bin vlc-plugin-base ffmpeg libcpp-httplib-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -29,6 +29,19 @@ inline constexpr int kJpegScans = 64;
 // up to 64 KiB, plus the stream's own 6. What the data inflates to is bounded by the rows themselves: the decode
 // stops one row past them (libpng's own whole-picture reading would inflate all the stream holds).
 inline constexpr uint64_t kPngDataMargin = 64 * 1024;
+// Chunks of a PNG besides its header, palette, transparency, data and end (text, colour, time, private ones):
+// real files carry a dozen at most. None is used, so none is inflated or kept; the count and the bytes bound the
+// reading they cost.
+inline constexpr int kPngAncillaryChunks = 64;
+// Bytes of those chunks together: an ICC profile or an EXIF block runs to some hundred KiB at most.
+inline constexpr uint64_t kPngAncillaryBytes = 1 * kMiB;
+// A picture for a small use may be at most its pixels' bytes as RGBA rows (with a byte a row), an eighth more and
+// this much: what a real head, icon or logo needs with its header and a colour profile, where a small picture
+// with megabytes of anything else is a file built to cost.
+inline constexpr uint64_t kSmallPictureFileMargin = 64 * 1024;
+// Side of the box an icon or the institution logo is kept at: the demo's icons are 220 x 180, the logo is drawn
+// 220 wide; a larger picture is scaled down to fit on the decoding thread, so no icon holds 4 MB of pixels.
+inline constexpr int kSmallPictureKeptSide = 256;
 // Bytes of one downloaded picture (head, icon, logo, question picture) or sound: a body past it fails unread.
 inline constexpr uint64_t kPictureBytes = 16 * kMiB;
 

@@ -1,15 +1,14 @@
 #include "render/ImageDecoder.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <vector>
 
 #include "base/Log.h"
+#include "render/JpegDecode.h"
 #include "render/PngDecode.h"
 
 namespace engine {
@@ -23,8 +22,6 @@ struct Header {
     Format format = Format::Unknown;
     int width = 0;
     int height = 0;
-    int scans = 0;         // JPEG: counted up to one past the limit
-    bool longData = false; // PNG: compressed data longer than its rows can need
 };
 
 constexpr unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -87,30 +84,9 @@ private:
     size_t end = 0;
 };
 
-// Bytes of the rows a PNG's data inflates to: a filter byte and the packed pixels a row, for each of the seven
-// passes of an interlaced picture.
-uint64_t pngRowBytes(uint64_t width, uint64_t height, uint64_t bitsPerPixel, bool interlaced) {
-    const auto rows = [bitsPerPixel](uint64_t w, uint64_t h) {
-        return w == 0 ? 0 : h * (1 + (w * bitsPerPixel + 7) / 8);
-    };
-    if (!interlaced) {
-        return rows(width, height);
-    }
-    constexpr uint64_t kStart[7][2] = {{0, 0}, {4, 0}, {0, 4}, {2, 0}, {0, 2}, {1, 0}, {0, 1}};
-    constexpr uint64_t kStep[7][2] = {{8, 8}, {8, 8}, {4, 8}, {4, 4}, {2, 4}, {2, 2}, {1, 2}};
-    uint64_t total = 0;
-    for (int pass = 0; pass < 7; ++pass) {
-        const uint64_t w =
-            width > kStart[pass][0] ? (width - kStart[pass][0] + kStep[pass][0] - 1) / kStep[pass][0] : 0;
-        const uint64_t h =
-            height > kStart[pass][1] ? (height - kStart[pass][1] + kStep[pass][1] - 1) / kStep[pass][1] : 0;
-        total += rows(w, h);
-    }
-    return total;
-}
-
-// libpng takes the size from the IHDR chunk, which must come first; the IDAT chunks that follow are counted.
-bool readPng(ByteReader& in, Header& header, int maxSide) {
+// libpng takes the size from the IHDR chunk, which must come first; the chunks that follow are counted as they
+// are decoded.
+bool readPng(ByteReader& in, Header& header) {
     unsigned char chunk[25];
     if (!in.read(chunk, sizeof chunk) || bigEndian(chunk, 4) != 13 || std::memcmp(chunk + 4, "IHDR", 4) != 0) {
         return false;
@@ -119,23 +95,6 @@ bool readPng(ByteReader& in, Header& header, int maxSide) {
     const uint32_t height = bigEndian(chunk + 12, 4);
     header.width = width > INT32_MAX ? INT32_MAX : static_cast<int>(width);
     header.height = height > INT32_MAX ? INT32_MAX : static_cast<int>(height);
-    const int channels[7] = {1, 0, 3, 1, 2, 0, 4};
-    const unsigned colourType = chunk[17];
-    if (colourType > 6 || channels[colourType] == 0 || header.width > maxSide || header.height > maxSide) {
-        return true; // refused by its size, or by libpng
-    }
-    const uint64_t rowBytes = pngRowBytes(width, height, uint64_t{chunk[16]} * channels[colourType], chunk[20] != 0);
-    const uint64_t allowed = rowBytes + rowBytes / 8 + limits::kPngDataMargin;
-    uint64_t compressed = 0;
-    unsigned char start[8];
-    while (in.read(start, sizeof start) && std::memcmp(start + 4, "IEND", 4) != 0) {
-        const uint64_t length = bigEndian(start, 4);
-        if (std::memcmp(start + 4, "IDAT", 4) == 0 && (compressed += length) > allowed) {
-            header.longData = true;
-            return true;
-        }
-        in.skip(length + 4);
-    }
     return true;
 }
 
@@ -144,13 +103,11 @@ bool isStartOfFrame(int marker) {
 }
 
 // Walks the markers as libjpeg does (stray bytes and fill bytes before a marker skipped, segments by their
-// length, a scan's data up to the next marker) to the first frame header, whose size libjpeg takes, and on through
-// the scans, counting them.
+// length) to the first frame header, whose size libjpeg takes; its scans are counted as it decodes them.
 bool readJpeg(ByteReader& in, Header& header) {
-    bool frame = false;
-    for (int markers = 0; frame || markers < limits::kJpegMarkers; ++markers) {
+    for (int markers = 0; markers < limits::kJpegMarkers; ++markers) {
         if (!in.skipTo(0xFF)) {
-            return frame; // a cut file: libjpeg shows what it has
+            return false;
         }
         int marker = 0;
         do {
@@ -159,38 +116,32 @@ bool readJpeg(ByteReader& in, Header& header) {
         if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
             continue; // no segment follows
         }
-        if (marker < 0 || marker == 0xD9) {
-            return frame;
-        }
-        if (marker == 0xD8 || (marker == 0xDA && !frame)) {
-            return false; // a second start, or a scan before any frame
+        if (marker < 0 || marker == 0xD9 || marker == 0xD8 || marker == 0xDA) {
+            return false; // an end, a second start, or a scan before any frame
         }
         unsigned char length[2];
         if (!in.read(length, sizeof length) || bigEndian(length, 2) < 2) {
-            return frame;
+            return false;
         }
-        uint32_t rest = bigEndian(length, 2) - 2;
-        if (isStartOfFrame(marker) && !frame) {
+        const uint32_t rest = bigEndian(length, 2) - 2;
+        if (isStartOfFrame(marker)) {
             unsigned char size[5];
             if (rest < 6 || !in.read(size, sizeof size)) {
                 return false;
             }
             header.height = static_cast<int>(bigEndian(size + 1, 2));
             header.width = static_cast<int>(bigEndian(size + 3, 2));
-            frame = true;
-            rest -= sizeof size;
-        } else if (marker == 0xDA && ++header.scans > limits::kJpegScans) {
             return true;
         }
         if (!in.skip(rest)) {
-            return frame;
+            return false;
         }
     }
     return false;
 }
 
-// The format, the declared size and the work, from a walk of the file.
-bool readHeader(SDL_RWops* stream, Header& header, int maxSide) {
+// The format and the declared size, from the start of the file.
+bool readHeader(SDL_RWops* stream, Header& header) {
     ByteReader in(stream);
     unsigned char start[8];
     if (!in.read(start, 2)) {
@@ -202,42 +153,50 @@ bool readHeader(SDL_RWops* stream, Header& header, int maxSide) {
         read = readJpeg(in, header);
     } else if (in.read(start + 2, 6) && std::memcmp(start, kPngSignature, 8) == 0) {
         header.format = Format::PNG;
-        read = readPng(in, header, maxSide);
+        read = readPng(in, header);
     }
     return read && header.width > 0 && header.height > 0;
+}
+
+// Bytes a picture of that size needs as RGBA rows with a byte a row, an eighth more and the margin.
+uint64_t smallFileBytes(const Header& header) {
+    const uint64_t rows = uint64_t(header.height) * (1 + 4 * uint64_t(header.width));
+    return rows + rows / 8 + limits::kSmallPictureFileMargin;
 }
 
 } // namespace
 
 SDL_Surface* ImageDecoder::load(const std::string& fullPath, int maxSide) {
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG); });
     SDL_RWops* stream = SDL_RWFromFile(fullPath.c_str(), "rb");
     if (!stream) {
         log("picture cannot be opened: %s", fullPath.c_str());
         return nullptr;
     }
+    SDL_Surface* surface = decode(stream, fullPath.c_str(), maxSide, maxSide <= limits::kSmallPictureSide);
+    SDL_RWclose(stream);
+    return surface;
+}
+
+SDL_Surface* ImageDecoder::decode(SDL_RWops* stream, const char* name, int maxSide, bool small) {
     maxSide = std::min(maxSide, limits::kPictureSide);
+    const Sint64 fileBytes = SDL_RWsize(stream);
     Header header;
     SDL_Surface* surface = nullptr;
-    if (!readHeader(stream, header, maxSide)) {
-        log("picture is no PNG or JPEG: %s", fullPath.c_str());
+    if (!readHeader(stream, header)) {
+        log("picture is no PNG or JPEG: %s", name);
     } else if (header.width > maxSide || header.height > maxSide) {
-        log("picture of %dx%d is larger than %dx%d: %s", header.width, header.height, maxSide, maxSide,
-            fullPath.c_str());
-    } else if (header.scans > limits::kJpegScans) {
-        log("picture of more than %d scans: %s", limits::kJpegScans, fullPath.c_str());
-    } else if (header.longData) {
-        log("picture's data is longer than %dx%d pixels can need: %s", header.width, header.height, fullPath.c_str());
+        log("picture of %dx%d is larger than %dx%d: %s", header.width, header.height, maxSide, maxSide, name);
+    } else if (small && fileBytes > 0 && static_cast<uint64_t>(fileBytes) > smallFileBytes(header)) {
+        log("picture of %dx%d is %lld bytes, more than its pixels need: %s", header.width, header.height,
+            static_cast<long long>(fileBytes), name);
     } else if (SDL_RWseek(stream, 0, RW_SEEK_SET) == 0) {
-        // The format's own loader: IMG_Load would take whatever format the bytes look like.
-        surface = header.format == Format::PNG ? decodePng(stream, fullPath.c_str()) : IMG_LoadJPG_RW(stream);
+        // The format's own decoder, never one picked by the bytes.
+        surface = header.format == Format::PNG ? decodePng(stream, name, maxSide) : decodeJpeg(stream, name, maxSide);
         if (surface && (surface->w != header.width || surface->h != header.height)) {
             SDL_FreeSurface(surface);
             surface = nullptr;
         }
     }
-    SDL_RWclose(stream);
     return surface;
 }
 

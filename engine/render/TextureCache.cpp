@@ -10,26 +10,33 @@
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "platform/FileUtils.h"
+#include "door/PictureDoor.h"
 #include "render/ImageDecoder.h"
 #include "render/Texture2D.h"
 
 namespace engine {
 
 namespace {
-SDL_Surface* decode(const std::string& fullPath, const std::string& first, int maxSide) {
+// The decoded picture scaled to fit keptSide; sourceSide its longer side as the file holds it.
+SDL_Surface* decode(const std::string& fullPath, const std::string& first, int maxSide, int keptSide,
+                    int& sourceSide) {
     SDL_Surface* surface = ImageDecoder::load(fullPath, maxSide);
     if (!surface) {
         log("cannot decode image: %s", fullPath.c_str());
-    } else if (fullPath != first) {
+        return nullptr;
+    }
+    if (fullPath != first) {
         log("image %s used instead of %s", fullPath.c_str(), first.c_str());
     }
-    return surface;
+    sourceSide = std::max(surface->w, surface->h);
+    return door::fitWithin(surface, keptSide);
 }
 
 // The first of the files that decodes, with its path; a file that cannot be used gives way to the next one.
-SDL_Surface* decodeFirstOf(const std::vector<std::string>& fullPaths, int maxSide, std::string& used) {
+SDL_Surface* decodeFirstOf(const std::vector<std::string>& fullPaths, int maxSide, int keptSide, std::string& used,
+                           int& sourceSide) {
     for (const std::string& fullPath : fullPaths) {
-        if (SDL_Surface* surface = decode(fullPath, fullPaths.front(), maxSide)) {
+        if (SDL_Surface* surface = decode(fullPath, fullPaths.front(), maxSide, keptSide, sourceSide)) {
             used = fullPath;
             return surface;
         }
@@ -66,30 +73,54 @@ Texture2D* TextureCache::getTextureForKey(const std::string& path) const {
     return it == _textures.end() ? nullptr : it->second;
 }
 
-Texture2D* TextureCache::addImage(const std::string& path, int maxSide) {
+TextureCache::Use TextureCache::useOf(const std::string& path, int maxSide, int keptSide) {
+    Use& use = _uses[path];
+    use.maxSide = std::min(use.maxSide, maxSide);
+    if (keptSide > 0 && (use.keptSide == 0 || keptSide < use.keptSide)) {
+        use.keptSide = keptSide;
+    }
+    if (use.maxSide == limits::kPictureSide && use.keptSide == 0) {
+        _uses.erase(path);
+        return {};
+    }
+    return use;
+}
+
+bool TextureCache::fits(const std::string& fullPath, int maxSide) const {
+    auto it = _sourceSides.find(fullPath);
+    if (it == _sourceSides.end() || it->second <= maxSide) {
+        return true;
+    }
+    log("image of side %d is larger than %d: %s", it->second, maxSide, fullPath.c_str());
+    return false;
+}
+
+Texture2D* TextureCache::addImage(const std::string& path, int maxSide, int keptSide) {
     const std::string full = resolve(path);
     if (full.empty()) {
         log("image not found: %s", path.c_str());
         return nullptr;
     }
+    const Use use = useOf(path, maxSide, keptSide);
     auto it = _textures.find(full);
     if (it != _textures.end()) {
-        return it->second;
+        return fits(full, use.maxSide) ? it->second : nullptr;
     }
     const std::vector<std::string> fullPaths = candidates(path);
     for (const std::string& fullPath : fullPaths) {
         it = _textures.find(fullPath);
         if (it != _textures.end()) {
-            return it->second;
+            return fits(fullPath, use.maxSide) ? it->second : nullptr;
         }
-        if (SDL_Surface* surface = decode(fullPath, fullPaths.front(), maxSide)) {
-            return keep(surface, fullPath);
+        int sourceSide = 0;
+        if (SDL_Surface* surface = decode(fullPath, fullPaths.front(), use.maxSide, use.keptSide, sourceSide)) {
+            return keep(surface, fullPath, sourceSide);
         }
     }
     return nullptr;
 }
 
-Texture2D* TextureCache::keep(SDL_Surface* surface, const std::string& fullPath) {
+Texture2D* TextureCache::keep(SDL_Surface* surface, const std::string& fullPath, int sourceSide) {
     auto* texture = new Texture2D();
     const bool ok = texture->initWithSurface(surface);
     SDL_FreeSurface(surface);
@@ -99,18 +130,21 @@ Texture2D* TextureCache::keep(SDL_Surface* surface, const std::string& fullPath)
     }
     texture->setPath(fullPath);
     _textures[fullPath] = texture;
+    _sourceSides[fullPath] = sourceSide;
     _lastInUse[fullPath] = _trims;
     return texture;
 }
 
 void TextureCache::addImageAsync(const std::string& path, const std::function<void(Texture2D*)>& callback,
-                                 int maxSide) {
+                                 int maxSide, int keptSide) {
     const std::string full = resolve(path);
+    const Use use = useOf(path, maxSide, keptSide);
     if (!full.empty()) {
         auto it = _textures.find(full);
         if (it != _textures.end()) {
+            Texture2D* texture = fits(full, use.maxSide) ? it->second : nullptr;
             if (callback) {
-                callback(it->second);
+                callback(texture);
             }
             return;
         }
@@ -139,7 +173,7 @@ void TextureCache::addImageAsync(const std::string& path, const std::function<vo
             _quit = false;
             _worker = std::thread(&TextureCache::workerLoop, this);
         }
-        _jobs.push_back({candidates(path), path, id, maxSide});
+        _jobs.push_back({candidates(path), path, id, use.maxSide, use.keptSide});
     }
     _condition.notify_one();
 }
@@ -157,17 +191,20 @@ void TextureCache::workerLoop() {
             _jobs.pop_front();
         }
         std::string used;
-        SDL_Surface* surface = decodeFirstOf(job.fullPaths, job.maxSide, used);
-        Director::getInstance()->getScheduler()->performFunctionInMainThread([this, job, surface, used]() {
+        int sourceSide = 0;
+        SDL_Surface* surface = decodeFirstOf(job.fullPaths, job.maxSide, job.keptSide, used, sourceSide);
+        Director::getInstance()->getScheduler()->performFunctionInMainThread([this, job, surface, used,
+                                                                              sourceSide]() {
             Texture2D* texture = nullptr;
-            auto existing = _textures.find(surface || job.fullPaths.empty() ? used : job.fullPaths.front());
+            const std::string path = surface || job.fullPaths.empty() ? used : job.fullPaths.front();
+            auto existing = _textures.find(path);
             if (existing != _textures.end()) {
-                texture = existing->second;
+                texture = fits(path, job.maxSide) ? existing->second : nullptr;
                 if (surface) {
                     SDL_FreeSurface(surface);
                 }
             } else if (surface) {
-                texture = keep(surface, used);
+                texture = keep(surface, used, sourceSide);
             }
             auto it = _pendingCallbacks.find(job.id);
             if (it == _pendingCallbacks.end()) {
@@ -203,6 +240,7 @@ void TextureCache::removeTextureForKey(const std::string& path) {
     }
     if (it != _textures.end()) {
         _lastInUse.erase(it->first);
+        _sourceSides.erase(it->first);
         it->second->release();
         _textures.erase(it);
     }
@@ -212,6 +250,7 @@ void TextureCache::removeUnusedTextures() {
     for (auto it = _textures.begin(); it != _textures.end();) {
         if (it->second->getReferenceCount() == 1) {
             _lastInUse.erase(it->first);
+            _sourceSides.erase(it->first);
             it->second->release();
             it = _textures.erase(it);
         } else {
@@ -249,6 +288,7 @@ void TextureCache::trimUnusedTextures() {
             continue;
         }
         _lastInUse.erase(path);
+        _sourceSides.erase(path);
         it->second->release();
         _textures.erase(it);
     }
@@ -260,6 +300,8 @@ void TextureCache::removeAllTextures() {
     }
     _textures.clear();
     _lastInUse.clear();
+    _sourceSides.clear();
+    _uses.clear();
 }
 
 void TextureCache::waitForQuit() {

@@ -27,12 +27,15 @@ public:
 
     // Null (logged) when missing or undecodable. A file that cannot be used (not a picture, or one ImageDecoder
     // refuses, maxSide its side cap) gives way to the next file of that name through the search paths, so a
-    // pack's broken picture leaves the program's own; the texture is then kept under that file's path.
-    Texture2D* addImage(const std::string& path, int maxSide = limits::kPictureSide);
-    // As addImage, decoded on the worker thread. The callback runs on the main thread; at once (inside the call)
-    // when cached; with null on failure.
+    // pack's broken picture leaves the program's own; the texture is then kept under that file's path. A cached
+    // texture whose picture was larger than maxSide is refused as its file would be. keptSide > 0 keeps the
+    // picture scaled down to fit that square. A path once asked for with a smaller cap or a kept side keeps them
+    // for later calls that give none, so a small picture dropped from the cache comes back small.
+    Texture2D* addImage(const std::string& path, int maxSide = limits::kPictureSide, int keptSide = 0);
+    // As addImage, decoded (and scaled) on the worker thread. The callback runs on the main thread; at once
+    // (inside the call) when cached or refused by its cached size; with null on failure.
     void addImageAsync(const std::string& path, const std::function<void(Texture2D*)>& callback,
-                       int maxSide = limits::kPictureSide);
+                       int maxSide = limits::kPictureSide, int keptSide = 0);
     void unbindImageAsync(const std::string& path);
     void unbindAllImageAsync();
     Texture2D* getTextureForKey(const std::string& path) const;
@@ -59,14 +62,27 @@ private:
         std::string key;
         uint64_t id = 0;
         int maxSide = limits::kPictureSide;
+        int keptSide = 0;
     };
+    // The caps a path is decoded under: the smallest asked for it so far.
+    struct Use {
+        int maxSide = limits::kPictureSide;
+        int keptSide = 0;
+    };
+    Use useOf(const std::string& path, int maxSide, int keptSide);
+    // False (logged) when the picture cached under fullPath was larger than maxSide.
+    bool fits(const std::string& fullPath, int maxSide) const;
     void workerLoop();
     std::string resolve(const std::string& path) const;
     std::vector<std::string> candidates(const std::string& path) const;
     // Makes the texture, frees the surface and caches the texture under fullPath; null when it cannot be made.
-    Texture2D* keep(SDL_Surface* surface, const std::string& fullPath);
+    Texture2D* keep(SDL_Surface* surface, const std::string& fullPath, int sourceSide);
 
     std::map<std::string, Texture2D*> _textures;
+    // By path: the longer side of the picture as decoded, before any scaling.
+    std::map<std::string, int> _sourceSides;
+    // By path as asked: the caps of a small use.
+    std::map<std::string, Use> _uses;
     // By path: the count of trims when the texture was last seen in use (or made).
     std::map<std::string, uint64_t> _lastInUse;
     uint64_t _trims = 0;

@@ -162,13 +162,24 @@ void BackManager::onVersion(const std::string&, rapidjson::Value& data) {
 void BackManager::loadInstitutionLogo(const std::string& address) {
     logoName = FileManager::getFileName(address) + ".png";
     const std::string storagePath = FileManager::getInstance()->getNetResPath() + logoName;
-    // The stored logo is kept only while it still decodes: one cut on disk is removed and fetched again.
-    if (logoName == SqManager::getInstance()->getBaseData("InstitutionLogo")) {
-        if (PictureFile::keepIfPicture(storagePath, 0, "institution logo", false, engine::limits::kSmallPictureSide)) {
-            return;
-        }
-        SqManager::getInstance()->setBaseData("InstitutionLogo", "");
+    if (logoName != SqManager::getInstance()->getBaseData("InstitutionLogo")) {
+        downloadLogo(address, storagePath);
+        return;
     }
+    // The stored logo is kept only while it still decodes (checked on the decoding thread): one cut on disk is
+    // removed and fetched again.
+    const std::string name = logoName;
+    PictureFile::keepIfSmallPictureAsync(storagePath, engine::limits::kPictureBytes, "institution logo", false,
+                                         [this, address, storagePath, name](bool kept) {
+                                             if (kept || name != logoName) {
+                                                 return;
+                                             }
+                                             SqManager::getInstance()->setBaseData("InstitutionLogo", "");
+                                             downloadLogo(address, storagePath);
+                                         });
+}
+
+void BackManager::downloadLogo(const std::string& address, const std::string& storagePath) {
     DownloadRecord record;
     record.url = address;
     record.storagePath = storagePath;
@@ -186,13 +197,17 @@ void BackManager::loadInstitutionLogo(const std::string& address) {
 
 void BackManager::onLogoDownloaded(const std::string& storagePath) {
     // Not stored when it is no picture, so the next login fetches it again.
-    if (!PictureFile::keepIfPicture(storagePath, 0, "institution logo", true, engine::limits::kSmallPictureSide)) {
-        return;
-    }
-    SqManager::getInstance()->setBaseData("InstitutionLogo", logoName);
-    if (logoCallback) {
-        auto callback = logoCallback;
-        logoCallback = nullptr;
-        callback();
-    }
+    const std::string name = logoName;
+    PictureFile::keepIfSmallPictureAsync(storagePath, engine::limits::kPictureBytes, "institution logo", true,
+                                         [this, name](bool kept) {
+                                             if (!kept) {
+                                                 return;
+                                             }
+                                             SqManager::getInstance()->setBaseData("InstitutionLogo", name);
+                                             if (logoCallback) {
+                                                 auto callback = logoCallback;
+                                                 logoCallback = nullptr;
+                                                 callback();
+                                             }
+                                         });
 }

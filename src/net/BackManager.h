@@ -16,7 +16,8 @@ public:
     // Dotted versions of the same number of parts, compared part by part; anything else is not newer.
     static bool isNewerVersion(const std::string& server, const std::string& installed);
     void loadInstitutionLogo(const std::string& address);
-    // Stores the logo's name and calls the logo callback, when the file loads as a picture; else removes it.
+    // Stores the logo's name and calls the logo callback, when the file loads as a picture (checked on the
+    // decoding thread, in a later frame); else removes it.
     void onLogoDownloaded(const std::string& storagePath);
 
     // Set by the login scene when it enters, cleared when it goes; called once when a logo has arrived.
@@ -25,4 +26,5 @@ public:
 
 private:
     BackManager() = default;
+    void downloadLogo(const std::string& address, const std::string& storagePath);
 };

@@ -1,5 +1,7 @@
 #include "net/PictureFile.h"
 
+#include <utility>
+
 #include "base/Director.h"
 #include "base/Log.h"
 #include "platform/FileUtils.h"
@@ -51,7 +53,7 @@ bool keepIfPicture(const std::string& path, uint64_t maxBytes, const char* what,
 }
 
 void keepIfPictureAsync(const std::string& path, uint64_t maxBytes, const char* what, bool arrived, int maxSide,
-                        std::function<void(bool)> done) {
+                        std::function<void(bool)> done, int keptSide) {
     if (!mayDecode(path, maxBytes, what, arrived)) {
         done(false);
         return;
@@ -64,7 +66,13 @@ void keepIfPictureAsync(const std::string& path, uint64_t maxBytes, const char* 
             }
             done(texture != nullptr);
         },
-        maxSide);
+        maxSide, keptSide);
+}
+
+void keepIfSmallPictureAsync(const std::string& path, uint64_t maxBytes, const char* what, bool arrived,
+                             std::function<void(bool)> done) {
+    keepIfPictureAsync(path, maxBytes, what, arrived, engine::limits::kSmallPictureSide, std::move(done),
+                       engine::limits::kSmallPictureKeptSide);
 }
 
 } // namespace PictureFile

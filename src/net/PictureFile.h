@@ -18,7 +18,12 @@ bool keepIfPicture(const std::string& path, uint64_t maxBytes, const char* what,
 
 // As keepIfPicture, with the decode on the texture cache's worker, so the main loop never waits for it: done runs
 // on the main thread with the answer (at once, inside the call, when the picture is cached or refused unread).
+// keptSide > 0: the texture is kept scaled down to fit that square (the size the picture is drawn at).
 void keepIfPictureAsync(const std::string& path, uint64_t maxBytes, const char* what, bool arrived, int maxSide,
-                        std::function<void(bool)> done);
+                        std::function<void(bool)> done, int keptSide = 0);
+
+// An icon or the logo: keepIfPictureAsync for a small use, kept at engine::limits::kSmallPictureKeptSide.
+void keepIfSmallPictureAsync(const std::string& path, uint64_t maxBytes, const char* what, bool arrived,
+                             std::function<void(bool)> done);
 
 } // namespace PictureFile

@@ -1,6 +1,8 @@
 #include "scenes/LoginScene.h"
 
 #include <cmath>
+#include <functional>
+#include <memory>
 
 #include "base/Director.h"
 #include "base/InputLimits.h"
@@ -24,6 +26,8 @@
 #include "net/PictureFile.h"
 #include "net/SqManager.h"
 #include "platform/FileUtils.h"
+#include "render/Texture2D.h"
+#include "render/TextureCache.h"
 #include "scene/Actions.h"
 #include "scene/Label.h"
 #include "scene/Sprite.h"
@@ -46,10 +50,26 @@ constexpr int kLogoZOrder = 105;
 constexpr float kLogoWidth = 220.f;
 constexpr const char* kCursorImage = "Common/Image_Cursor.png";
 
-// An icon that is no picture, or too large for an icon, is removed, so that it is fetched again.
-bool isUsableIcon(const std::string& path, bool arrived) {
-    return PictureFile::keepIfPicture(path, engine::limits::kPictureBytes, "course icon", arrived,
-                                      engine::limits::kSmallPictureSide);
+// Checks the icons on the decoding thread, all asked at once, and calls done when every answer is in. An icon
+// that is no picture, or too large for an icon, is removed, so that it is fetched again; one that is kept stays
+// in the texture cache at the size it is drawn.
+void checkIcons(const std::vector<std::string>& paths, bool arrived, std::function<void()> done) {
+    struct Checks {
+        size_t waiting = 1; // the loop's own, so that answers given inside the call cannot finish early
+        std::function<void()> done;
+    };
+    auto checks = std::make_shared<Checks>();
+    checks->done = std::move(done);
+    auto answer = [checks](bool) {
+        if (--checks->waiting == 0) {
+            checks->done();
+        }
+    };
+    for (const std::string& path : paths) {
+        ++checks->waiting;
+        PictureFile::keepIfSmallPictureAsync(path, engine::limits::kPictureBytes, "course icon", arrived, answer);
+    }
+    answer(true);
 }
 
 // The scene whose callback BackManager holds; a scene that goes clears it only while it is its own.
@@ -208,25 +228,36 @@ void LoginScene::showInstitutionLogo() {
         return;
     }
     const std::string name = SqManager::getInstance()->getBaseData("InstitutionLogo");
-    if (!name.empty()) {
-        const std::string path = FileManager::getInstance()->getNetResPath() + name;
-        engine::Sprite* picture =
-            engine::FileUtils::getInstance()->isFileExist(path) ? engine::Sprite::create(path) : nullptr;
-        const engine::Size size = picture ? picture->getContentSize() : engine::Size::ZERO;
-        if (size.width > 0.f && size.height > 0.f) {
-            logo->loadTexture(path);
-            logo->setVisible(true);
-            logo->ignoreContentAdaptWithSize(false);
-            logo->setContentSize(size * Director::getInstance()->getContentScaleFactor());
-            logo->setLocalZOrder(kLogoZOrder);
-            logo->setScale(kLogoWidth / logo->getContentSize().width);
-        } else {
-            // The layout's picture stays, unscaled.
-            engine::log("institution logo not loadable: %s", path.c_str());
-        }
+    const std::string path = name.empty() ? "" : FileManager::getInstance()->getNetResPath() + name;
+    if (!path.empty() && engine::FileUtils::getInstance()->isFileExist(path)) {
+        // Decoded and scaled to the size it is drawn on the decoding thread; the layout's picture stays till then.
+        Director::getInstance()->getTextureCache()->addImageAsync(
+            path, life.guard([this, path](engine::Texture2D* texture) { showLogoPicture(path, texture); }),
+            engine::limits::kSmallPictureSide, engine::limits::kSmallPictureKeptSide);
+    } else if (!path.empty()) {
+        engine::log("institution logo not loadable: %s", path.c_str());
     }
     const float top = Director::getInstance()->getWinSize().height - 10.f;
     placeAtScenePoint(logo, Vec2(logo->getParent()->convertToWorldSpace(logo->getPosition()).x, top));
+}
+
+void LoginScene::showLogoPicture(const std::string& path, engine::Texture2D* texture) {
+    auto* logo = clientPanel ? SceneWidgets::find<engine::ui::ImageView>(clientPanel, "Img_Logo") : nullptr;
+    if (!logo) {
+        return;
+    }
+    const engine::Size size = texture ? texture->getContentSize() : engine::Size::ZERO;
+    if (size.width <= 0.f || size.height <= 0.f) {
+        // The layout's picture stays, unscaled.
+        engine::log("institution logo not loadable: %s", path.c_str());
+        return;
+    }
+    logo->loadTexture(path);
+    logo->setVisible(true);
+    logo->ignoreContentAdaptWithSize(false);
+    logo->setContentSize(size * Director::getInstance()->getContentScaleFactor());
+    logo->setLocalZOrder(kLogoZOrder);
+    logo->setScale(kLogoWidth / logo->getContentSize().width);
 }
 
 void LoginScene::onTextFieldEvent(engine::Ref* sender, TextField::EventType type) {
@@ -477,9 +508,8 @@ DownloadLayer* LoginScene::addDownloadOverlay() {
 }
 
 void LoginScene::downloadCourseIcons() {
-    DownloadLayer* overlay = addDownloadOverlay();
     const std::string folder = FileManager::getInstance()->getCourseIconsPath();
-    std::vector<std::string> fetched;
+    std::vector<DownloadRecord> icons;
     auto localIcon = [&](std::string& icon) {
         const std::string name = FileManager::getFileName(icon);
         if (name.empty()) {
@@ -487,10 +517,7 @@ void LoginScene::downloadCourseIcons() {
         }
         const std::string suffix = FileManager::getFileSuffix(icon);
         const std::string local = folder + name + suffix;
-        if (overlay && !(engine::FileUtils::getInstance()->isFileExist(local) && isUsableIcon(local, false))) {
-            overlay->addTask(DownloadRecord{"", icon, local, suffix});
-            fetched.push_back(local);
-        }
+        icons.push_back(DownloadRecord{"", icon, local, suffix});
         icon = local;
     };
     for (auto& [typeCode, type] : GDataManager::getInstance()->courseTypes) {
@@ -503,18 +530,38 @@ void LoginScene::downloadCourseIcons() {
             localIcon(subject.iconLocked);
         }
     }
+    std::vector<std::string> onDisk;
+    for (const DownloadRecord& icon : icons) {
+        if (engine::FileUtils::getInstance()->isFileExist(icon.storagePath)) {
+            onDisk.push_back(icon.storagePath);
+        }
+    }
+    checkIcons(onDisk, false, life.guard([this, icons] { fetchCourseIcons(icons); }));
+}
+
+void LoginScene::fetchCourseIcons(const std::vector<DownloadRecord>& icons) {
+    DownloadLayer* overlay = addDownloadOverlay();
     if (!overlay) {
         requestUI();
         return;
     }
+    // What the check removed is fetched again with what was never there.
+    std::vector<std::string> fetched;
+    for (const DownloadRecord& icon : icons) {
+        if (!engine::FileUtils::getInstance()->isFileExist(icon.storagePath)) {
+            overlay->addTask(icon);
+            fetched.push_back(icon.storagePath);
+        }
+    }
     overlay->finishCallback = life.guard([this, fetched] {
         // An icon that is no picture goes, so the next login fetches it again.
+        std::vector<std::string> arrived;
         for (const std::string& icon : fetched) {
             if (engine::FileUtils::getInstance()->isFileExist(icon)) {
-                isUsableIcon(icon, true);
+                arrived.push_back(icon);
             }
         }
-        requestUI();
+        checkIcons(arrived, true, life.guard([this] { requestUI(); }));
     });
     overlay->startNext();
 }

@@ -4,12 +4,14 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include <rapidjson/document.h>
 
 #include "base/Geometry.h"
 #include "common/BaseScene.h"
 #include "common/LifeToken.h"
+#include "net/DownloadRecord.h"
 #include "ui/TextField.h"
 
 namespace engine {
@@ -17,6 +19,7 @@ class Action;
 class Node;
 class Ref;
 class Sprite;
+class Texture2D;
 } // namespace engine
 
 class DownloadLayer;
@@ -37,6 +40,7 @@ public:
 
     void onLoginAnimationsLoaded();
     void showInstitutionLogo();
+    void showLogoPicture(const std::string& path, engine::Texture2D* texture);
 
     // Text fields: attach opens the keyboard; typing and deleting move the cursor.
     void onTextFieldEvent(engine::Ref* sender, engine::ui::TextField::EventType type);
@@ -58,6 +62,8 @@ public:
     void requestCoursePermission();
     void onCoursePermissionReply(const std::string& name, rapidjson::Value& data);
     void downloadCourseIcons();
+    // Fetches the icons that are not on disk (or were refused by the check), then checks those that arrived.
+    void fetchCourseIcons(const std::vector<DownloadRecord>& icons);
     void requestUI();
     void onUIReply(const std::string& name, rapidjson::Value& data);
     void finishLogin();

@@ -248,7 +248,8 @@ TEST_F(LectureSceneTest, AHeadThatIsNoPictureShowsTheDefaultHeadAndIsFetchedAgai
     // Pictures that would cost minutes to decode: 2000 scans, 1 MB of data that inflates to 1 GB.
     EXPECT_EQ(seat("/fault/scanjpeg", "/fault/surpluspng"), defaults);
     EXPECT_TRUE(logged("picture of more than 64 scans: " + folder + "p1001.png"));
-    EXPECT_TRUE(logged("picture's data is longer than 16x16 pixels can need: " + folder + "p1002.png"));
+    // A head's file is bounded near its pixels' need before its data is read.
+    EXPECT_TRUE(logged("picture of 16x16 is 1061956 bytes, more than its pixels need: " + folder + "p1002.png"));
     // The next time the pictures are fetched again.
     EXPECT_EQ(seat("", ""), (std::vector<std::string>{folder + "p1001.png", folder + "p1002.png", "HeadImg2.png"}));
     // Heads on disk and out of the texture cache are decoded off the main loop.

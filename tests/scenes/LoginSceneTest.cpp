@@ -2,6 +2,9 @@
 // against the demo server.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+#include <SDL_image.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +14,7 @@
 
 #include "FaultPictures.h"
 #include "base/Director.h"
+#include "base/InputLimits.h"
 #include "common/GDataManager.h"
 #include "common/KeyBordLayer.h"
 #include "common/PlistManager.h"
@@ -502,6 +506,34 @@ TEST_F(LoginSceneTest, RepliesOfTheWrongShapeReadAsEmpty) {
     EXPECT_EQ(only.iconSelected, "");
     EXPECT_EQ(only.iconLocked, resRoot() + "CourseIcons/type1_locked.png");
     EXPECT_TRUE(fs::is_regular_file(only.iconLocked));
+    waitForLogo();
+}
+
+TEST_F(LoginSceneTest, LargeIconsOnDiskAreCheckedAsTheyAreAndKeptAtTheSizeTheyAreDrawn) {
+    // Every icon of the catalogue already on disk at 1024 x 1024.
+    const std::string icons = resRoot() + "CourseIcons/";
+    fs::create_directories(icons);
+    SDL_Surface* large = SDL_CreateRGBSurfaceWithFormat(0, 1024, 1024, 32, SDL_PIXELFORMAT_RGBA32);
+    SDL_FillRect(large, nullptr, 0xFF2080C0);
+    for (const auto& entry : fs::directory_iterator(std::string(TEST_SOURCE_DIR) + "/server/data/files/icons")) {
+        ASSERT_EQ(IMG_SavePNG(large, (icons + entry.path().filename().string()).c_str()), 0);
+    }
+    SDL_FreeSurface(large);
+    fillFields("teacher", "1234");
+    clickLogin();
+    ASSERT_TRUE(waitFor(courseSceneRuns));
+
+    EXPECT_EQ(countLogged("onTaskError"), 0);
+    size_t shown = 0;
+    for (const auto& [code, courseType] : GDataManager::getInstance()->courseTypes) {
+        if (engine::Texture2D* texture =
+                engine::Director::getInstance()->getTextureCache()->getTextureForKey(courseType.iconNormal)) {
+            ++shown;
+            EXPECT_LE(std::max(texture->getPixelsWide(), texture->getPixelsHigh()),
+                      engine::limits::kSmallPictureKeptSide) << courseType.iconNormal;
+        }
+    }
+    EXPECT_GT(shown, 0u);
     waitForLogo();
 }
 
