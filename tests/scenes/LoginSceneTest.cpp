@@ -276,6 +276,8 @@ TEST_F(LoginSceneTest, StoredLogoIsShownTwoHundredTwentyWide) {
     enterLoginScene();
     auto* image = dynamic_cast<engine::ui::ImageView*>(findByName("Img_Logo"));
     ASSERT_NE(image, nullptr);
+    // The logo is checked on the texture cache's worker.
+    EXPECT_TRUE(waitFor([image, &logo] { return image->getTextureFile() == logo; }));
     EXPECT_TRUE(image->isVisible());
     EXPECT_EQ(image->getTextureFile(), logo);
     EXPECT_NEAR(image->getContentSize().width * image->getScaleX(), 220.f, 0.01f);
@@ -296,12 +298,13 @@ TEST_F(LoginSceneTest, UnreadableLogoKeepsTheLayoutPicture) {
         writeText(resRoot() + "NetRes/broken.png", content);
         SqManager::getInstance()->setBaseData("InstitutionLogo", "broken.png");
         enterLoginScene();
+        // The logo is checked on the texture cache's worker.
+        EXPECT_TRUE(waitFor([&] { return countLogged("institution logo not loadable") >= attempt; }));
         auto* image = dynamic_cast<engine::ui::ImageView*>(findByName("Img_Logo"));
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(image->getTextureFile(), layoutFile);
         EXPECT_EQ(image->getContentSize().width, layoutSize.width);
         EXPECT_FLOAT_EQ(image->getScaleX(), 1.f);
-        EXPECT_GE(countLogged("institution logo not loadable"), attempt);
     }
 }
 
