@@ -12,7 +12,7 @@
 #include "base/Director.h"
 #include "common/BaseScene.h"
 #include "lesson/DownloadLayer.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/SqManager.h"
 #include "net/ZipUnpacker.h"
 #include "platform/FileUtils.h"

@@ -18,7 +18,7 @@
 #include "common/UITools.h"
 #include "games/GameLayer.h"
 #include "games/GameManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "render/Renderer.h"
 #include "scene/Scene.h"
 #include "support/DemoTopics.h"

@@ -36,7 +36,7 @@
 #include "lesson/SFVideoPlayer.h"
 #include "lesson/VideoPlaySprite.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/Application.h"
 #include "platform/FileUtils.h"

@@ -40,7 +40,7 @@
 #include "lesson/SFVideoPlayer.h"
 #include "lesson/VideoPlaySprite.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "network/HttpClient.h"
 #include "platform/FileUtils.h"

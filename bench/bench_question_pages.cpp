@@ -18,7 +18,7 @@
 #include "base/StringUtils.h"
 #include "common/GDataManager.h"
 #include "games/SimpleGameManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "render/Texture2D.h"
 #include "render/TextureCache.h"
 #include "scene/Scene.h"

@@ -13,8 +13,7 @@
 #include "base/Log.h"
 #include "base/StringUtils.h"
 #include "common/PlistManager.h"
-#include "net/FileManager.h"
-#include "net/ZipUnpacker.h"
+#include "common/FileManager.h"
 
 extern char** environ;
 
@@ -104,8 +103,3 @@ void PlatformFunc::removeDir(const std::string& folder) {
     }
 }
 
-bool PlatformFunc::unzipFile(const std::string& zipPath) {
-    const size_t slash = zipPath.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : zipPath.substr(0, slash + 1);
-    return ZipUnpacker::unpack(zipPath, folder);
-}

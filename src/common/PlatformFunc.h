@@ -26,6 +26,7 @@ public:
     // given as the folder is removed itself. A folder that cannot be removed is logged.
     void removeDir(const std::string& folder);
     // Extracts every entry next to the zip (into the folder that holds it); true when all of it is in place.
+    // Defined in net/PlatformUnzip.cpp, beside the archive door.
     bool unzipFile(const std::string& zipPath);
 
 private:

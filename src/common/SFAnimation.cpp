@@ -12,7 +12,7 @@
 #include "common/GDataManager.h"
 #include "common/PlistManager.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "platform/FileUtils.h"
 #include "render/TextureCache.h"
 #include "scene/Actions.h"

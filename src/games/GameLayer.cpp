@@ -18,7 +18,7 @@
 #include "common/UITools.h"
 #include "games/GameManager.h"
 #include "lesson/LogicTopicScene.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "platform/FileUtils.h"
 #include "tools/MusicLayer.h"
 #include "tools/RankLayer.h"

@@ -7,7 +7,7 @@
 #include "base/StringUtils.h"
 #include "common/PlistManager.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "platform/FileUtils.h"
 #include "scene/Sprite.h"
 #include "ui/ImageView.h"

@@ -12,7 +12,7 @@
 #include "base/Log.h"
 #include "common/JsonManager.h"
 #include "net/DownManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/PictureFile.h"
 #include "net/SoundFile.h"
 #include "platform/FileUtils.h"

@@ -5,7 +5,7 @@
 #include "common/SFAnimation.h"
 #include "common/UITools.h"
 #include "net/DownManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/SqManager.h"
 #include "ui/LoadingBar.h"
 #include "ui/Text.h"

@@ -12,7 +12,7 @@
 #include "common/PlistManager.h"
 #include "common/TipsManager.h"
 #include "lesson/UnsentResultsFile.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
 

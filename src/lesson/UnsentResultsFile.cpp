@@ -10,7 +10,7 @@
 
 #include "base/Log.h"
 #include "net/DamagedFile.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/ReplyDoor.h"
 #include "platform/FileUtils.h"
 #include "platform/WholeFile.h"

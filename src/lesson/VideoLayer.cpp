@@ -16,7 +16,7 @@
 #include "lesson/SFVideoPlayer.h"
 #include "lesson/UnsentResults.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "net/MovieCheck.h"
 #include "platform/FileUtils.h"

@@ -11,7 +11,7 @@
 #include "common/PlatformFunc.h"
 #include "common/PlistManager.h"
 #include "net/DownManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "net/PictureFile.h"
 #include "net/SqManager.h"

@@ -8,7 +8,7 @@
 #include "base/Log.h"
 #include "base/Scheduler.h"
 #include "net/DownManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/SqManager.h"
 #include "network/Downloader.h"
 

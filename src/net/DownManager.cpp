@@ -11,7 +11,7 @@
 #include "net/NetLimits.h"
 #include "base/Log.h"
 #include "base/Scheduler.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/SqManager.h"
 #include "network/Downloader.h"
 

@@ -26,7 +26,7 @@
 #include "common/PlatformFunc.h"
 #include "common/TipsManager.h"
 #include "net/DamagedFile.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/UnzipJob.h"
 #include "net/ZipUnpacker.h"
 #include "platform/FileUtils.h"

@@ -19,7 +19,7 @@
 #include "lesson/LogicTopicScene.h"
 #include "net/CoursewareManager.h"
 #include "net/DownManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
 #include "scene/Scene.h"

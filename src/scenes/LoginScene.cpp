@@ -21,7 +21,7 @@
 #include "lesson/UnsentResults.h"
 #include "net/BackManager.h"
 #include "net/DownManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "net/PictureFile.h"
 #include "net/SqManager.h"

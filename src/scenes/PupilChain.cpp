@@ -8,7 +8,7 @@
 #include "base/StringUtils.h"
 #include "common/JsonManager.h"
 #include "net/DownManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/NetLimits.h"
 #include "net/PictureFile.h"
 #include "platform/FileUtils.h"

@@ -11,7 +11,7 @@
 #include "games/SimpleGame.h"
 #include "games/SimpleGameManager.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "platform/FileUtils.h"
 #include "render/TextureCache.h"
 #include "scene/Actions.h"

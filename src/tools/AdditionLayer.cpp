@@ -3,7 +3,7 @@
 #include "common/PlistManager.h"
 #include "common/UITools.h"
 #include "lesson/VideoLayer.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "tools/ExaminationLayer.h"
 #include "ui/ImageView.h"
 

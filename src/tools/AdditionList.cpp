@@ -3,7 +3,7 @@
 #include "base/StringUtils.h"
 #include "common/PlistManager.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "tools/AdditionLayer.h"
 #include "tools/BoardRows.h"
 #include "tools/ExaminationLayer.h"

@@ -5,7 +5,7 @@
 #include "common/AudioManager.h"
 #include "common/PlistManager.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "render/TextureCache.h"
 #include "scene/Sprite.h"
 #include "scene/SpriteFrame.h"

@@ -10,7 +10,7 @@
 #include "common/GDataManager.h"
 #include "common/SFAnimation.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "scene/Sprite.h"
 #include "topics/TopicManage.h"
 #include "ui/Text.h"

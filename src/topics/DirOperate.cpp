@@ -6,7 +6,7 @@
 #include "common/CommonTools.h"
 #include "common/TipsManager.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "scene/ActionComposites.h"
 #include "scene/ActionInstants.h"
 #include "scene/ActionIntervals.h"

@@ -8,7 +8,7 @@
 #include "common/DragTools.h"
 #include "common/SFAnimation.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "scene/Sprite.h"
 #include "topics/TopicManage.h"
 #include "ui/Widget.h"

@@ -13,7 +13,7 @@
 #include "common/SFAnimation.h"
 #include "common/TipsManager.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "platform/FileUtils.h"
 #include "scene/Sprite.h"
 #include "ui/Button.h"

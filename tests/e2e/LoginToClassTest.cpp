@@ -13,7 +13,7 @@
 #include "lesson/DownloadLayer.h"
 #include "lesson/LogicTopicScene.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "network/HttpClient.h"
 #include "scene/Scene.h"

@@ -4,7 +4,7 @@
 
 #include "games/GameManager.h"
 #include "games/GamesFixture.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 
 using games_test::GameTest;
 

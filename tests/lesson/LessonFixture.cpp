@@ -3,7 +3,7 @@
 #include "common/CommonTools.h"
 #include "common/GDataManager.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "platform/FileUtils.h"
 #include "support/Headless.h"
 #include "ui/Text.h"

@@ -8,7 +8,7 @@
 #include "LessonFixture.h"
 #include "audio/AudioEngine.h"
 #include "common/AudioManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "support/Headless.h"
 #include "tools/AdditionLayer.h"
 #include "tools/ExaminationLayer.h"

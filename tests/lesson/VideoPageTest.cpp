@@ -16,7 +16,7 @@
 #include "lesson/UnsentResults.h"
 #include "lesson/VideoLayer.h"
 #include "lesson/VideoPlaySprite.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "render/TextureCache.h"
 #include "scenes/LoginScene.h"

@@ -11,7 +11,7 @@
 #include "base/Director.h"
 #include "net/CoursewareManager.h"
 #include "net/DownManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/SqManager.h"
 #include "support/Headless.h"
 

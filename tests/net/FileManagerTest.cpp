@@ -4,7 +4,7 @@
 #include "ZipBuilder.h"
 #include "common/CoursewareData.h"
 #include "common/GDataManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 
 namespace fs = std::filesystem;
 

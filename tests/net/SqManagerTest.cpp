@@ -13,7 +13,7 @@
 #include "common/BaseScene.h"
 #include "common/GDataManager.h"
 #include "common/PlistManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/SqManager.h"
 #include "scene/Scene.h"
 #include "support/ClientTest.h"

@@ -11,7 +11,7 @@
 #include "NetFixture.h"
 #include "ZipBuilder.h"
 #include "base/Director.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/SqManager.h"
 #include "net/ZipUnpacker.h"
 #include "support/Headless.h"

@@ -8,7 +8,7 @@
 #include "base/Director.h"
 #include "common/GDataManager.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "render/TextureCache.h"
 #include "scenes/ClassScene.h"

@@ -5,7 +5,7 @@
 #include "common/GDataManager.h"
 #include "common/JsonManager.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
 #include "scene/Scene.h"

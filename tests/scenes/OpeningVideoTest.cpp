@@ -17,7 +17,7 @@
 #include "common/GDataManager.h"
 #include "lesson/LogicTopicScene.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "net/MovieCheck.h"
 #include "scenes/GroupScene.h"

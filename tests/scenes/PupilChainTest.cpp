@@ -11,7 +11,7 @@
 
 #include "base/Director.h"
 #include "common/GDataManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "render/TextureCache.h"
 #include "scenes/PupilChain.h"
 #include "support/ClientTest.h"

@@ -12,7 +12,7 @@
 #include "common/GDataManager.h"
 #include "lesson/LogicTopicScene.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "scenes/SceneRoutes.h"
 #include "scenes/GradeScene.h"

@@ -9,7 +9,7 @@
 #include "base/Scheduler.h"
 #include "common/GDataManager.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "net/HttpManager.h"
 #include "net/SqManager.h"
 #include "scenes/CourseScene.h"

@@ -11,7 +11,7 @@
 #include "common/GDataManager.h"
 #include "common/PlistManager.h"
 #include "common/UITools.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "render/TextureCache.h"
 #include "scenes/TouTopicScene.h"
 #include "support/DemoTopics.h"

@@ -7,7 +7,7 @@
 
 #include "base/Director.h"
 #include "common/GDataManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "platform/FileUtils.h"
 #include "scene/Scene.h"
 #include "support/Headless.h"

@@ -6,7 +6,7 @@
 #include "CoursewareServer.h"
 #include "common/GDataManager.h"
 #include "net/CoursewareManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 
 namespace fs = std::filesystem;
 

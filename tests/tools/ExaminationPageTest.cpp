@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/AudioManager.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "tools/ExaminationLayer.h"
 #include "tools/ToolsFixture.h"
 #include "topics/TopicManage.h"

@@ -14,7 +14,7 @@
 #include "common/UITools.h"
 #include "common_ui/CommonUiFixture.h"
 #include "lesson/LogicTopicScene.h"
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 #include "scene/Scene.h"
 #include "support/DemoTopics.h"
 #include "topics/TopicLayer.h"

@@ -1,4 +1,4 @@
-#include "net/FileManager.h"
+#include "common/FileManager.h"
 
 #include <new>
 
