@@ -1,3 +1,12 @@
+// Index of this file:
+// [SECTION] Keys, colours and small helpers
+// [SECTION] Reading typed values
+// [SECTION] Nodes and their kinds
+// [SECTION] Sprites, pictures and buttons
+// [SECTION] Text and text fields
+// [SECTION] Panels, sliders, bars and check boxes
+// [SECTION] Properties every node has
+
 #include "layout/LayoutNodeReader.h"
 
 #include <rapidjson/document.h>
@@ -23,6 +32,10 @@
 #include "ui/TextField.h"
 
 namespace engine {
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Keys, colours and small helpers
+//----------------------------------------------------------------------------------------------------------------------
 
 namespace {
 
@@ -90,6 +103,10 @@ float contentScale() {
 
 LayoutNodeReader::LayoutNodeReader(std::string fileName, bool strict)
     : _fileName(std::move(fileName)), _strict(strict) {}
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Reading typed values
+//----------------------------------------------------------------------------------------------------------------------
 
 void LayoutNodeReader::problem(const std::string& path, const std::string& what) {
     log("CSLoader: %s: %s: %s", _fileName.c_str(), path.c_str(), what.c_str());
@@ -207,6 +224,10 @@ bool LayoutNodeReader::readCapInsets(const rapidjson::Value& object, const Size&
     insets = Rect(left, top, std::max(0.f, pixels.width - left - right), std::max(0.f, pixels.height - top - bottom));
     return true;
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Nodes and their kinds
+//----------------------------------------------------------------------------------------------------------------------
 
 void LayoutNodeReader::checkKeys(const rapidjson::Value& object, const std::string& kind, bool knownKind,
                                  const std::string& path) {
@@ -337,6 +358,10 @@ void LayoutNodeReader::applyPictureSize(ui::Widget* widget, bool hasPicture, con
     }
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Sprites, pictures and buttons
+//----------------------------------------------------------------------------------------------------------------------
+
 Node* LayoutNodeReader::createSprite(const rapidjson::Value& object, const std::string& path) {
     std::string image;
     Size size;
@@ -421,6 +446,10 @@ Node* LayoutNodeReader::createButton(const rapidjson::Value& object, const std::
     applyPictureSize(button, !normal.empty(), button->getVirtualRendererSize(), object, path);
     return button;
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Text and text fields
+//----------------------------------------------------------------------------------------------------------------------
 
 namespace {
 bool parseHAlign(const std::string& text, TextHAlignment& out) {
@@ -527,6 +556,10 @@ Node* LayoutNodeReader::createTextField(const rapidjson::Value& object, const st
     }
     return field;
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Panels, sliders, bars and check boxes
+//----------------------------------------------------------------------------------------------------------------------
 
 Node* LayoutNodeReader::createPanel(const rapidjson::Value& object, const std::string& path) {
     ui::Layout* panel = ui::Layout::create();
@@ -655,6 +688,10 @@ Node* LayoutNodeReader::createCheckBox(const rapidjson::Value& object, const std
     applyPictureSize(box, !normal.empty(), box->getVirtualRendererSize(), object, path);
     return box;
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Properties every node has
+//----------------------------------------------------------------------------------------------------------------------
 
 void LayoutNodeReader::applyCommon(Node* node, const rapidjson::Value& object, const std::string& path) {
     std::string name;

@@ -1,3 +1,15 @@
+// Index of this file:
+// [SECTION] Small helpers
+// [SECTION] Set-up, the target surface and the kept frame
+// [SECTION] Frames: begin, end, replay
+// [SECTION] Pictures: transforms and copies
+// [SECTION] Shapes and blending
+// [SECTION] The dimmed frame under a pop-up
+// [SECTION] Rectangles, lines, dots and erasing
+// [SECTION] Clipping
+// [SECTION] Render targets
+// [SECTION] Visibility, reading pixels and saving
+
 #include "render/Renderer.h"
 
 #include <SDL.h>
@@ -13,6 +25,10 @@
 #include "render/Texture2D.h"
 
 namespace engine {
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Small helpers
+//----------------------------------------------------------------------------------------------------------------------
 
 namespace {
 SDL_Color toSDL(const Color4B& c) {
@@ -80,6 +96,10 @@ bool unmirroredRect(const SDL_Vertex* corners, size_t count, SDL_Rect& rect) {
            corners[1].position.y == y1 && corners[2].position.x == x1 && corners[2].position.y == y0;
 }
 } // namespace
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Set-up, the target surface and the kept frame
+//----------------------------------------------------------------------------------------------------------------------
 
 Renderer::Renderer(SDL_Renderer* renderer, Size targetPixels, float pixelsPerPoint) : _renderer(renderer) {
     _targetStack.push_back({nullptr, targetPixels, pixelsPerPoint > 0.f ? pixelsPerPoint : 1.f});
@@ -154,6 +174,10 @@ void Renderer::resize(Size targetPixels, float pixelsPerPoint) {
     _targetStack.front().pixels = targetPixels;
     _targetStack.front().pixelsPerPoint = pixelsPerPoint > 0.f ? pixelsPerPoint : 1.f;
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Frames: begin, end, replay
+//----------------------------------------------------------------------------------------------------------------------
 
 void Renderer::beginFrame(const Color4B& clearColor) {
     const Target& main = _targetStack.front();
@@ -245,6 +269,10 @@ void Renderer::touchedMainTarget() {
 void Renderer::present() {
     SDL_RenderPresent(_renderer);
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Pictures: transforms and copies
+//----------------------------------------------------------------------------------------------------------------------
 
 void Renderer::toPixels(const Mat4& transform, const Vec2& p, float& px, float& py) const {
     const Target& target = _targetStack.back();
@@ -405,6 +433,10 @@ bool Renderer::copyRotated(SDL_Texture* texture, const SDL_Rect& source, const f
     return true;
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Shapes and blending
+//----------------------------------------------------------------------------------------------------------------------
+
 void Renderer::drawSolidPolygon(const Mat4& transform, const std::vector<Vec2>& points, const Color4B& color) {
     drawSolidPolygon(transform, points.data(), points.size(), color);
 }
@@ -547,6 +579,10 @@ SoftBlend::Pixels Renderer::surfacePixels() const {
     return SoftBlend::Pixels{static_cast<uint32_t*>(_surface->pixels), _surface->pitch / 4, _surface->w, _surface->h};
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The dimmed frame under a pop-up
+//----------------------------------------------------------------------------------------------------------------------
+
 size_t Renderer::findMask(const FrameRecord& frame) {
     if (!_surface || !_shortcuts || !_softBlendEnabled || _targetStack.size() != 1) {
         return kNoMask;
@@ -624,6 +660,10 @@ bool Renderer::paintsTarget(const FrameRecord& frame, const FrameRecord::Command
     return upright && uprightRect(_vertices.data(), 4, rect) && coversTarget(rect);
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Rectangles, lines, dots and erasing
+//----------------------------------------------------------------------------------------------------------------------
+
 void Renderer::drawSolidRect(const Mat4& transform, const Rect& rect, const Color4B& color) {
     const Vec2 corners[4] = {Vec2(rect.getMinX(), rect.getMinY()), Vec2(rect.getMaxX(), rect.getMinY()),
                              Vec2(rect.getMaxX(), rect.getMaxY()), Vec2(rect.getMinX(), rect.getMaxY())};
@@ -687,6 +727,10 @@ void Renderer::eraseRectNow(const Mat4& transform, const Size& size) {
     SDL_SetRenderDrawBlendMode(_renderer, SDL_BLENDMODE_BLEND);
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Clipping
+//----------------------------------------------------------------------------------------------------------------------
+
 void Renderer::applyClip() {
     if (_clipStack.empty()) {
         SDL_RenderSetClipRect(_renderer, nullptr);
@@ -735,6 +779,10 @@ void Renderer::popClipRectNow() {
     applyClip();
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Render targets
+//----------------------------------------------------------------------------------------------------------------------
+
 bool Renderer::pushTarget(SDL_Texture* target, Size targetPoints, float pixelsPerPoint) {
     if (!target || SDL_SetRenderTarget(_renderer, target) != 0) {
         log("render target: %s", SDL_GetError());
@@ -754,6 +802,10 @@ void Renderer::popTarget() {
     SDL_SetRenderTarget(_renderer, _targetStack.back().texture);
     applyClip();
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Visibility, reading pixels and saving
+//----------------------------------------------------------------------------------------------------------------------
 
 bool Renderer::checkVisibility(const Mat4& transform, const Size& size) {
     const Size win = Director::getInstance()->getWinSize();

@@ -1,3 +1,13 @@
+// Index of this file:
+// [SECTION] Small helpers
+// [SECTION] Making the frame
+// [SECTION] The pupils' row
+// [SECTION] Round phases, time and score
+// [SECTION] The result, the rank board and navigation
+// [SECTION] Boards
+// [SECTION] Questions and answers shared by the games
+// [SECTION] Drawing lots and sounds
+
 #include "games/GameLayer.h"
 
 #include <algorithm>
@@ -25,6 +35,10 @@
 #include "ui/ImageView.h"
 #include "ui/Layout.h"
 #include "ui/Text.h"
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Small helpers
+//----------------------------------------------------------------------------------------------------------------------
 
 namespace {
 
@@ -65,6 +79,10 @@ void goToNav(int nav) {
 }
 
 } // namespace
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Making the frame
+//----------------------------------------------------------------------------------------------------------------------
 
 GameLayer::GameLayer() {
     ++liveLayers;
@@ -192,6 +210,10 @@ void GameLayer::screenAdaptation() {
     }
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The pupils' row
+//----------------------------------------------------------------------------------------------------------------------
+
 void GameLayer::initStudentIcons() {
     for (engine::Node* icon : studentIcons) {
         UITools::removeSelf(icon);
@@ -259,6 +281,10 @@ void GameLayer::updatePageNum() {
         second->setString(engine::StringUtils::format("%d", pages));
     }
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Round phases, time and score
+//----------------------------------------------------------------------------------------------------------------------
 
 void GameLayer::setPhase(Phase next) {
     roundPhase = next;
@@ -398,6 +424,10 @@ int GameLayer::roundPupil() const {
     return -1;
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The result, the rank board and navigation
+//----------------------------------------------------------------------------------------------------------------------
+
 void GameLayer::showResult() {
     GDataManager* data = GDataManager::getInstance();
     const int index = roundPupil();
@@ -532,6 +562,10 @@ void GameLayer::setMusicBtnState() {
     }
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Boards
+//----------------------------------------------------------------------------------------------------------------------
+
 void GameLayer::closeBoards() {
     for (engine::Node** board : {&rankBoard, &musicBoard}) {
         if (*board) {
@@ -576,6 +610,10 @@ void GameLayer::enterGame(GameLayer* frame, const std::function<void()>& questio
     setShown(frame->resetBtn, true);
     questionOrder = drawDistinct(0, kQuestionSlots - 1, kQuestionSlots);
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Questions and answers shared by the games
+//----------------------------------------------------------------------------------------------------------------------
 
 int GameLayer::currentSlot(GameLayer* frame) const {
     if (!frame || frame->answeredCount < 0 || frame->answeredCount >= static_cast<int>(questionOrder.size())) {
@@ -730,6 +768,10 @@ void GameLayer::resume(GameLayer* frame) {
         frame->setPhase(Phase::Paused);
     }
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Drawing lots and sounds
+//----------------------------------------------------------------------------------------------------------------------
 
 std::vector<int> GameLayer::drawDistinct(int first, int last, int n) {
     std::vector<int> pool;

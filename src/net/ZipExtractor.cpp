@@ -1,3 +1,11 @@
+// Index of this file:
+// [SECTION] Zip fields and small helpers
+// [SECTION] Opening an archive
+// [SECTION] Entry names
+// [SECTION] Entries and their records
+// [SECTION] Folders
+// [SECTION] Writing entries
+
 #include "net/ZipExtractor.h"
 
 #include <libdeflate.h>
@@ -14,6 +22,10 @@
 
 #include "base/Log.h"
 #include "net/ZipMapping.h"
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Zip fields and small helpers
+//----------------------------------------------------------------------------------------------------------------------
 
 namespace {
 
@@ -100,6 +112,10 @@ bool writeAll(int fd, const char* data, size_t size) {
 
 } // namespace
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Opening an archive
+//----------------------------------------------------------------------------------------------------------------------
+
 std::unique_ptr<ZipExtractor> ZipExtractor::openZip(const std::string& path, unsigned* result) {
     std::shared_ptr<const ZipMapping> mapping = ZipMapping::map(path);
     std::unique_ptr<ZipExtractor> extractor = open(path, std::move(mapping));
@@ -171,6 +187,10 @@ void ZipExtractor::setInMemoryLimit(int64_t limit) {
     g_inMemoryLimit = limit < 0 ? kInMemoryLimit : limit;
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Entry names
+//----------------------------------------------------------------------------------------------------------------------
+
 std::string ZipExtractor::cleanEntryName(std::string name) {
     for (;;) {
         if (name.size() >= 2 && name[1] == ':') {
@@ -210,6 +230,10 @@ bool ZipExtractor::isSafeEntryName(const std::string& name) {
     }
     return true;
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Entries and their records
+//----------------------------------------------------------------------------------------------------------------------
 
 void ZipExtractor::closeEntry() {
     if (_currentEntry >= 0) {
@@ -353,6 +377,10 @@ unsigned ZipExtractor::getZipItem(int index, ZipEntry& entry) {
     return result;
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Folders
+//----------------------------------------------------------------------------------------------------------------------
+
 bool ZipExtractor::ensureFolder(const std::string& path) {
     if (_folders.count(path)) {
         return true;
@@ -405,6 +433,10 @@ bool ZipExtractor::createDirectories(const std::string& base, const std::string&
     }
     return true;
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Writing entries
+//----------------------------------------------------------------------------------------------------------------------
 
 // The reader stops at the declared size; an entry with more data then fails its checksum.
 unsigned ZipExtractor::writeEntryData(int fd, const ZipEntry& entry) {

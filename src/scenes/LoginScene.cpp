@@ -1,3 +1,12 @@
+// Index of this file:
+// [SECTION] Icon checks and small helpers
+// [SECTION] Making the screen
+// [SECTION] The institution logo
+// [SECTION] Account fields and the on-screen keyboard
+// [SECTION] The login press and its chain
+// [SECTION] Course icons
+// [SECTION] The interface pack and the end of the login
+
 #include "scenes/LoginScene.h"
 
 #include <cmath>
@@ -40,6 +49,10 @@ using engine::Director;
 using engine::Node;
 using engine::Vec2;
 using engine::ui::TextField;
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Icon checks and small helpers
+//----------------------------------------------------------------------------------------------------------------------
 
 namespace {
 
@@ -101,6 +114,10 @@ float shownTextWidth(TextField* field) {
 }
 
 } // namespace
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Making the screen
+//----------------------------------------------------------------------------------------------------------------------
 
 LoginScene::~LoginScene() {
     if (cursorBlink) {
@@ -219,6 +236,10 @@ void LoginScene::onLoginAnimationsLoaded() {
     showInstitutionLogo();
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The institution logo
+//----------------------------------------------------------------------------------------------------------------------
+
 void LoginScene::showInstitutionLogo() {
     if (!clientPanel) {
         return;
@@ -259,6 +280,10 @@ void LoginScene::showLogoPicture(const std::string& path, engine::Texture2D* tex
     logo->setLocalZOrder(kLogoZOrder);
     logo->setScale(kLogoWidth / logo->getContentSize().width);
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Account fields and the on-screen keyboard
+//----------------------------------------------------------------------------------------------------------------------
 
 void LoginScene::onTextFieldEvent(engine::Ref* sender, TextField::EventType type) {
     auto* field = dynamic_cast<TextField*>(sender);
@@ -369,6 +394,10 @@ void LoginScene::onKeyboardClosed() {
         }
     }
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The login press and its chain
+//----------------------------------------------------------------------------------------------------------------------
 
 void LoginScene::onLoginClicked(engine::Ref*) {
     if (loginChainRunning && !isChainStalled()) {
@@ -496,6 +525,10 @@ void LoginScene::onCoursePermissionReply(const std::string&, rapidjson::Value& d
     downloadCourseIcons();
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Course icons
+//----------------------------------------------------------------------------------------------------------------------
+
 DownloadLayer* LoginScene::addDownloadOverlay() {
     DownloadLayer* overlay = DownloadLayer::create();
     if (!overlay) {
@@ -565,6 +598,10 @@ void LoginScene::fetchCourseIcons(const std::vector<DownloadRecord>& icons) {
     });
     overlay->startNext();
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The interface pack and the end of the login
+//----------------------------------------------------------------------------------------------------------------------
 
 void LoginScene::requestUI() {
     const std::string institutionId = engine::StringUtils::format("%d", GDataManager::getInstance()->institutionId);
