@@ -154,11 +154,10 @@ void printMemory(int cycle, double firstRss) {
     const auto mb = [](size_t bytes) { return bytes / 1048576.0; };
     const auto [arenaCount, arenaBytes] = arenas();
     std::printf("cycle %2d: VmRSS %6.1f MiB (%+5.1f %%), main arena: in use %5.1f MiB, free %4.1f MiB; mapped %5.1f "
-                "MiB; %d arenas holding %5.1f MiB; pictures cached %zu (%.1f MiB), copies %.1f MiB\n",
+                "MiB; %d arenas holding %5.1f MiB; pictures cached %zu, copies %.1f MiB\n",
                 cycle, rss, firstRss > 0 ? 100.0 * (rss - firstRss) / firstRss : 0.0, mb(info.uordblks),
                 mb(info.fordblks), mb(info.hblkhd), arenaCount, arenaBytes,
                 engine::Director::getInstance()->getTextureCache()->getTextureCount(),
-                mb(engine::Director::getInstance()->getTextureCache()->getPixelBytes()),
                 mb(engine::Director::getInstance()->getRenderer()->getStats().tintedCopyBytes));
     std::fflush(stdout);
 }

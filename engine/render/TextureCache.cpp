@@ -259,14 +259,6 @@ void TextureCache::removeUnusedTextures() {
     }
 }
 
-size_t TextureCache::getPixelBytes() const {
-    size_t bytes = 0;
-    for (const auto& [path, texture] : _textures) {
-        bytes += static_cast<size_t>(texture->getPixelsWide()) * texture->getPixelsHigh() * 4;
-    }
-    return bytes;
-}
-
 void TextureCache::trimUnusedTextures() {
     ++_trims;
     std::vector<std::pair<uint64_t, std::string>> unused;

@@ -49,8 +49,6 @@ public:
     void setKeptUnusedBytes(size_t bytes) { _keptUnusedBytes = bytes; }
     void removeAllTextures();
     size_t getTextureCount() const { return _textures.size(); }
-    // Pixels held, 4 bytes each.
-    size_t getPixelBytes() const;
     // Loads asked with addImageAsync whose callback has not run yet.
     size_t getAsyncLoadCount() const { return _pendingCallbacks.size(); }
     // Stops the decoder thread; pending loads are dropped.
