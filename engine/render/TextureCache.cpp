@@ -208,9 +208,11 @@ void TextureCache::removeTextureForKey(const std::string& path) {
     }
 }
 
-void TextureCache::removeUnusedTextures() {
+std::vector<std::pair<std::string, int>> TextureCache::removeUnusedTextures() {
+    std::vector<std::pair<std::string, int>> dropped;
     for (auto it = _textures.begin(); it != _textures.end();) {
         if (it->second->getReferenceCount() == 1) {
+            dropped.emplace_back(it->first, std::max(it->second->getPixelsWide(), it->second->getPixelsHigh()));
             _lastInUse.erase(it->first);
             it->second->release();
             it = _textures.erase(it);
@@ -218,6 +220,7 @@ void TextureCache::removeUnusedTextures() {
             ++it;
         }
     }
+    return dropped;
 }
 
 size_t TextureCache::getPixelBytes() const {

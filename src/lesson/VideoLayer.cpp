@@ -19,7 +19,6 @@
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
 #include "platform/FileUtils.h"
-#include "render/TextureCache.h"
 #include "scene/Scene.h"
 #include "scene/Sprite.h"
 #include "topics/TopicManage.h"
@@ -119,8 +118,6 @@ void VideoLayer::playVideo(const std::string& path) {
     if (!player) {
         return;
     }
-    // The movie needs the memory more than a screen entered again: the pictures kept from earlier screens go.
-    engine::Director::getInstance()->getTextureCache()->removeUnusedTextures();
     // No end callback: the last picture stays at the end, and skip closes the player.
     player->initPlayer(path, nullptr);
     scene->addChild(player, kPlayerZOrder);
