@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: deps build run test test-asan test-tsan bench clean
+.PHONY: deps build run test test-asan test-tsan fuzz bench clean
 
 deps:
 	@scripts/install-deps.sh
@@ -43,8 +43,17 @@ test-tsan: deps
 		GTEST_FILTER='-UnzipQueue.KilledUpdate*' ctest --output-on-failure -j$(JOBS) \
 		-R '^($(subst $(eval) ,|,$(TSAN_AREAS)))_tests\.Whole$$'
 
+# The libFuzzer targets of tests/fuzz, built with clang and ASan/UBSan in build-fuzz, each run FUZZ_SECONDS.
+FUZZ_SECONDS ?= 300
+
+fuzz: deps
+	@cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_FUZZ=ON -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build build-fuzz -j$(JOBS) --target fuzz_targets
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzz.sh build-fuzz
+
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-asan build-tsan
+	rm -rf $(BUILD) build-asan build-tsan build-fuzz

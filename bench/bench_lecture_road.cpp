@@ -168,6 +168,9 @@ bool playMovie(double seconds = 30) {
     // The lesson's loading layer takes every touch until its animations are in.
     support::waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; });
     support::click("PlayBtn");
+    // The player opens once the movie passed its check.
+    support::waitFor(
+        [] { return support::childOf<SFVideoPlayer>(engine::Director::getInstance()->getRunningScene()) != nullptr; });
     auto* player = support::childOf<SFVideoPlayer>(engine::Director::getInstance()->getRunningScene());
     VideoPlaySprite* video = player ? player->getVideoSprite() : nullptr;
     if (!video) {

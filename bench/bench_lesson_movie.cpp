@@ -300,6 +300,8 @@ bool playOverLesson(LessonRoad& road, Figures& run, bool paced) {
     const double processStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const double mainStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     support::click("PlayBtn");
+    // The player opens once the movie passed its check.
+    support::waitFor([scene] { return childOf<SFVideoPlayer>(scene) != nullptr; });
     SFVideoPlayer* player = childOf<SFVideoPlayer>(scene);
     VideoPlaySprite* video = player ? player->getVideoSprite() : nullptr;
     if (!video) {

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config make
-    libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev
+    libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libmpg123-dev
     libcurl4-openssl-dev libpugixml-dev rapidjson-dev libsqlite3-dev zlib1g-dev libminizip-dev libdeflate-dev
     libvlc-dev libvlc-bin vlc-plugin-base ffmpeg libcpp-httplib-dev
     libgtest-dev libgmock-dev libbenchmark-dev
@@ -13,6 +13,7 @@ packages=(
     xvfb
     sox libsox-fmt-mp3 imagemagick
     python3
+    clang libclang-rt-14-dev
 )
 
 # One query for all of them: a busy machine starts processes slowly.

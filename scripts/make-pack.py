@@ -51,6 +51,8 @@ STRINGS = {
                  "sent after you log in again: keep the program open until then.",
     "ScoreStr3": "Lessons whose results could not be sent yet: %d. They are kept and sent again after the next login.",
     "ScoreStr4": "Lessons whose kept results could not be read: %d. The damaged file was moved to %s.",
+    "ScoreStr5": "Kept lessons sent: %d.",
+    "ScoreStr6": "Kept lessons that may be sent twice: %d (the note of those sent was damaged).",
     "DbStr1": "The program cannot save its data (res/NetRes/LocalData.db). Lessons still work, but downloads will not "
               "be remembered. Check that the folder can be written.",
     "Str_SysUpdate": "This lecture needs a newer program. Update now?",
@@ -66,9 +68,9 @@ STRINGS = {
     "TeachStr1": "This lecture has no teaching pictures.",
     "NoFileExist": "File not found",
     "SubjectStr1": "Listen to the question first.",
-    "GameStr1": "%s finished in %.1f s. Previous best: %d s.",
+    "GameStr1": "%s's time: %.1f s. Previous best: %d s.",
     "GameStr2": "Choose a pupil first.",
-    "GameStr3": "%s finished in %.1f s.",
+    "GameStr3": "%s's time: %.1f s.",
     "GameStr4": "This game has no questions to play.",
 }
 

@@ -878,7 +878,8 @@ def fill_topic(code):
     answers = FILL_ANSWERS[group]
     images = {"OperImgs": ["tile%d.png" % v for v in FILL_TILES[group]], "PanelImgs": ["blank.png"] * len(answers),
               "AniImgs": ["stage.png"]}
-    stem = "Make the sum: 3 + 4 = 7." if group == "free" else "Fill in the numbers."
+    # The six tiles make more than one true sum: the stem names the one the page takes.
+    stem = "Make the sum: 3 + 4 = 7." if group == "free" else "Fill in the numbers: 3 + 4 = 7."
     return topic(code, stem, images, 1 if group == "free" else len(answers), [answers], contents=["TopicAni1"],
                  auto=(1, 1, len(answers)))
 

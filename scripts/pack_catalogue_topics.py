@@ -108,19 +108,23 @@ def fill_topics(root, identify, kinds, media, drawn, Canvas):
     return subject
 
 
-def choice_game(identify, root, media, pictures, question):
+def choice_game(identify, root, media, pictures, asked):
     """Ten questions over four of the pictures (copied into GameImg/), the right one at a place drawn per question;
-    question(k) asks for picture k."""
+    asked holds ten (question, picture it asks for), each question once: the slots are asked in a random order,
+    so a question kept twice can follow itself."""
     rnd = random.Random(int(identify))
     folder = os.path.join(root, "GameImg")
     os.makedirs(folder, exist_ok=True)
     for name in pictures:
         shutil.copyfile(os.path.join(media, "TopicImg", name), os.path.join(folder, name))
+    asked = list(asked)
+    rnd.shuffle(asked)
     questions, selects, answers = [], [], []
-    for _ in range(10):
-        choices = rnd.sample(range(len(pictures)), 4)
+    for text, wanted in asked:
+        choices = rnd.sample([k for k in range(len(pictures)) if k != wanted], 3)
         right = rnd.randrange(4)
-        questions.append(question(choices[right]))
+        choices.insert(right, wanted)
+        questions.append(text)
         selects.append([pictures[k] for k in choices])
         answers.append(right + 1)
     return dict(games.click_sums(int(identify)), Questions=questions, Answers=answers, SelectImgs=selects)
@@ -129,12 +133,31 @@ def choice_game(identify, root, media, pictures, question):
 def subject_game(identify, root, media):
     """The stories count the things in a picture, the language lectures find a letter; None for other subjects."""
     if identify.startswith("0307"):
-        return choice_game(identify, root, media, ["count%d.png" % k for k in range(1, 5)],
-                           lambda k: "Which picture has %d triangle%s?" % (k + 1, "s" if k else ""))
+        return choice_game(identify, root, media, ["count%d.png" % k for k in range(1, 5)], TRIANGLE_QUESTIONS)
     if identify.startswith("0102"):
-        return choice_game(identify, root, media, pages.letters(pages.LETTERS),
-                           lambda k: "Which card shows the letter %s?" % pages.LETTERS[k])
+        return choice_game(identify, root, media, pages.letters(pages.LETTERS), letter_questions())
     return None
+
+
+# Four pictures of 1 to 4 triangles: each count asked, then as a sum.
+TRIANGLE_QUESTIONS = ([("Which picture has %d triangle%s?" % (n, "s" if n > 1 else ""), n - 1) for n in range(1, 5)]
+                      + [("Which picture has %d + %d triangles?" % (a, b), a + b - 1)
+                         for a in range(1, 4) for b in range(1, 4) if a + b <= 4])
+
+
+def letter_questions():
+    """Each letter card asked, then the first letter of two words."""
+    words = [("bus", "b"), ("pen", "p")]
+    return ([("Which card shows the letter %s?" % ch, k) for k, ch in enumerate(pages.LETTERS)]
+            + [("Which card starts the word \"%s\"?" % word, pages.LETTERS.index(ch)) for word, ch in words])
+
+
+def sums_made_here(identify, game):
+    """A click-the-answer game of the pack's number cards that an earlier run of this script gave the lecture."""
+    if not game or game.get("GameModel") != 41 or identify in games.number_games():
+        return False
+    cards = [name for names in game.get("SelectImgs", []) for name in names]
+    return bool(cards) and all(name.startswith("Games/Num") for name in cards)
 
 
 def question_game(identify, game, Canvas, root, media):
@@ -142,6 +165,8 @@ def question_game(identify, game, Canvas, root, media):
     made = subject_game(identify, root, media)
     if made:
         return made
+    if sums_made_here(identify, game):
+        return games.click_sums(int(identify))
     if game and (game.get("SelectImgs") or game.get("OperImgs") or game.get("GameModel") not in (41, BALLOON_MODEL)):
         return None
     if game and game["GameModel"] == BALLOON_MODEL:

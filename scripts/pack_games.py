@@ -347,6 +347,9 @@ def number_sums(seed, qnum):
     questions, selects, answers = [], [], []
     for _ in range(10):
         a, b, right = rnd.randint(1, 5), rnd.randint(0, 5), rnd.randint(1, 4)
+        # The slots are asked in a random order: a sum asked twice can follow itself.
+        while "%d + %d = ?" % (a, b) in questions:
+            a, b = rnd.randint(1, 5), rnd.randint(0, 5)
         others = [n for n in range(max(0, a + b - 4), min(12, a + b + 4) + 1) if n != a + b]
         rnd.shuffle(others)
         choices = others[:3]

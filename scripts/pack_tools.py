@@ -448,7 +448,25 @@ def replace_addition(plist_path, items):
 ARROW_MARGIN = 100
 
 
-def teaching_pictures(Canvas, folder, steps):
+def book_things(identify):
+    """Three drawers (canvas, x, y) of what the picture book itself shows, for the row under its guide's step."""
+    import importlib.machinery
+    here = os.path.dirname(os.path.abspath(__file__))
+    book = importlib.machinery.SourceFileLoader("picture_book", os.path.join(here, "make-picture-book.py")).load_module()
+    things = {
+        "0204010101": [lambda c, x, y: book.cat(c, x + 20, y + 20, 70),
+                       lambda c, x, y: book.ball(c, x, y, 40, "#e5533d"),
+                       lambda c, x, y: book.fish(c, x - 10, y, 80)],
+        "0204010102": [lambda c, x, y, colour=colour: book.ball(c, x, y, 40, colour)
+                       for colour in ("#e5533d", "#43b85c", "#3aa3e6")],
+        "0204020101": [lambda c, x, y: book.cat(c, x + 20, y + 20, 70),
+                       lambda c, x, y: book.dog(c, x + 20, y + 20, 70),
+                       lambda c, x, y: book.fish(c, x - 10, y, 80, "#f28cb1")],
+    }
+    return things[identify]
+
+
+def teaching_pictures(Canvas, folder, steps, things):
     w, h = 960, 540
     for k, step in enumerate(steps, 1):
         c = Canvas(w, h)
@@ -458,8 +476,9 @@ def teaching_pictures(Canvas, folder, steps):
         shift = (40 - ARROW_MARGIN) / 2
         c.text(shift, -170, "Teaching guide %d" % k, 40, BLUE_EDGE)
         c.text(shift, -60, step, 44, DARK)
-        for i in range(3):
-            c.circle(w / 2 + shift - 120 + 120 * i, 380, 40, [RED, GREEN, BLUE][i], WHITE, 4)
+        # The book's own pictures, not another book's.
+        for i, draw in enumerate(things):
+            draw(c, w / 2 + shift - 150 + 150 * i, 380)
         c.save(os.path.join(folder, "Teach%d.png" % k))
 
 
@@ -471,7 +490,7 @@ def make_demo_content(packages, Canvas):
             reading(os.path.join(folder, "mp3", "ad%d.mp3" % k), k)
         replace_addition(os.path.join(folder, "Topic.plist"), items)
     for identify, steps in TEACHING.items():
-        teaching_pictures(Canvas, os.path.join(packages, identify), steps)
+        teaching_pictures(Canvas, os.path.join(packages, identify), steps, book_things(identify))
 
 
 if __name__ == "__main__":

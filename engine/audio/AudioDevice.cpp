@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "audio/DurationProbe.h"
 #include "base/Log.h"
 
 namespace engine {
@@ -24,9 +23,7 @@ bool AudioDevice::openMixer() {
         _subsystemStarted = false;
         return false;
     }
-    Uint16 format = 0;
-    Mix_QuerySpec(&_frequency, &format, &_channels);
-    _bytesPerSample = SDL_AUDIO_BITSIZE(format) / 8;
+    Mix_QuerySpec(&_frequency, &_format, &_channels);
     return true;
 }
 
@@ -60,6 +57,7 @@ void AudioDevice::open(bool allowMixer) {
 void AudioDevice::close() {
     if (_mode == Mode::MIXER) {
         Mix_HaltChannel(-1);
+        Mix_HaltMusic();
         Mix_CloseAudio();
     }
     if (_mode != Mode::CLOSED) {
@@ -70,30 +68,22 @@ void AudioDevice::close() {
         _subsystemStarted = false;
     }
     _busy.clear();
+    _streaming = nullptr;
+    _frequency = _channels = 0;
+    _format = 0;
     _mode = Mode::CLOSED;
-}
-
-bool AudioDevice::load(const std::string& fullPath, AudioClip& clip) {
-    if (_mode != Mode::MIXER) {
-        float duration = DurationProbe::durationOf(fullPath);
-        if (duration < 0) {
-            return false;
-        }
-        clip = AudioClip{nullptr, duration};
-        return true;
-    }
-    Mix_Chunk* chunk = Mix_LoadWAV(fullPath.c_str());
-    if (!chunk) {
-        return false;
-    }
-    double bytesPerSecond = double(_frequency) * _channels * _bytesPerSample;
-    clip = AudioClip{chunk, static_cast<float>(chunk->alen / bytesPerSecond)};
-    return true;
 }
 
 void AudioDevice::free(AudioClip& clip) {
     if (clip.chunk) {
         Mix_FreeChunk(clip.chunk);
+    }
+    if (clip.music) {
+        if (_streaming == clip.music) {
+            Mix_HaltMusic();
+            _streaming = nullptr;
+        }
+        Mix_FreeMusic(clip.music);
     }
     clip = AudioClip{};
 }
@@ -115,6 +105,15 @@ int AudioDevice::acquireChannel() {
 }
 
 int AudioDevice::play(const AudioClip& clip, bool loop, float volume) {
+    if (_mode == Mode::MIXER && clip.music) {
+        Mix_VolumeMusic(static_cast<int>(volume * MIX_MAX_VOLUME + 0.5f));
+        if (Mix_PlayMusic(clip.music, loop ? -1 : 1) < 0) {
+            log("AudioEngine: cannot stream: %s", Mix_GetError());
+            return -1;
+        }
+        _streaming = clip.music;
+        return kMusicChannel;
+    }
     if (_mode != Mode::MIXER || !clip.chunk) {
         return -1;
     }
@@ -132,7 +131,14 @@ int AudioDevice::play(const AudioClip& clip, bool loop, float volume) {
     return channel;
 }
 
-void AudioDevice::halt(int channel) {
+void AudioDevice::halt(int channel, const AudioClip* clip) {
+    if (channel == kMusicChannel) {
+        if (clip && clip->music && clip->music == _streaming) {
+            Mix_HaltMusic();
+            _streaming = nullptr;
+        }
+        return;
+    }
     if (channel < 0 || static_cast<size_t>(channel) >= _busy.size()) {
         return;
     }
@@ -140,7 +146,13 @@ void AudioDevice::halt(int channel) {
     _busy[static_cast<size_t>(channel)] = false;
 }
 
-void AudioDevice::setVolume(int channel, float volume) {
+void AudioDevice::setVolume(int channel, float volume, const AudioClip* clip) {
+    if (channel == kMusicChannel) {
+        if (clip && clip->music && clip->music == _streaming) {
+            Mix_VolumeMusic(static_cast<int>(volume * MIX_MAX_VOLUME + 0.5f));
+        }
+        return;
+    }
     if (channel < 0 || static_cast<size_t>(channel) >= _busy.size()) {
         return;
     }

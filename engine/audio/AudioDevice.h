@@ -1,19 +1,26 @@
 // The mixer behind AudioEngine: opens SDL audio (the default device, then the dummy driver, then no mixer at
-// all), decodes files into chunks and hands out one channel per playing sound.
+// all) and hands out one channel per playing chunk; one stream plays at a time.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 struct Mix_Chunk;
+typedef struct _Mix_Music Mix_Music;
 
 namespace engine {
 
-// A decoded sound. chunk is null when no mixer is open; duration is known either way.
+// A sound ready to play: decoded (chunk) or streamed (music). Both null when no mixer is open; duration is known
+// either way.
 struct AudioClip {
     Mix_Chunk* chunk = nullptr;
+    Mix_Music* music = nullptr;
     float duration = 0;
 };
+
+// The channel number play gives a streamed clip.
+inline constexpr int kMusicChannel = 1 << 20;
 
 class AudioDevice {
 public:
@@ -24,15 +31,18 @@ public:
     void close();
     Mode mode() const { return _mode; }
 
-    // False (and clip untouched) when the file cannot be decoded.
-    bool load(const std::string& fullPath, AudioClip& clip);
+    // The mixer's output format (zeros while no mixer is open).
+    int frequency() const { return _frequency; }
+    uint16_t format() const { return _format; }
+    int channels() const { return _channels; }
     void free(AudioClip& clip);
 
-    // The channel the clip now plays on, or -1 when nothing can be heard (silent mode or a mixer error).
+    // The channel the clip now plays on (kMusicChannel for a stream, which replaces the one playing), or -1 when
+    // nothing can be heard (silent mode or a mixer error).
     int play(const AudioClip& clip, bool loop, float volume);
-    // Halts the channel and gives it back.
-    void halt(int channel);
-    void setVolume(int channel, float volume);
+    // Halts the channel and gives it back; the stream only while it is still clip's.
+    void halt(int channel, const AudioClip* clip = nullptr);
+    void setVolume(int channel, float volume, const AudioClip* clip = nullptr);
     size_t channelCount() const { return _busy.size(); }
 
 private:
@@ -42,8 +52,9 @@ private:
     Mode _mode = Mode::CLOSED;
     bool _subsystemStarted = false;
     int _frequency = 0;
+    uint16_t _format = 0;
     int _channels = 0;
-    int _bytesPerSample = 0;
+    Mix_Music* _streaming = nullptr;
     std::vector<bool> _busy;
 };
 

@@ -10,7 +10,9 @@
 #include "audio/AudioDevice.h"
 #include "base/Director.h"
 #include "base/Log.h"
+#include "base/InputLimits.h"
 #include "base/Scheduler.h"
+#include "door/SoundDoor.h"
 #include "platform/FileUtils.h"
 
 namespace engine {
@@ -33,9 +35,19 @@ struct Sound {
 AudioDevice g_device;
 std::map<int, Sound> g_sounds;
 std::unordered_map<std::string, AudioClip> g_clips; // by full path
+
 int g_nextId = 0;
 std::function<void(const std::string&, int)> g_observer;
 Scheduler* g_tickScheduler = nullptr;
+
+const AudioClip* cachedClip(const std::string& fullPath) {
+    auto it = g_clips.find(fullPath);
+    return it == g_clips.end() ? nullptr : &it->second;
+}
+
+void halt(const Sound& sound) {
+    g_device.halt(sound.channel, cachedClip(sound.fullPath));
+}
 
 void tick(float dt) {
     std::vector<std::pair<int, Sound>> finished;
@@ -48,7 +60,7 @@ void tick(float dt) {
             sound.time = sound.duration > 0 ? std::fmod(sound.time, double(sound.duration)) : 0;
             ++it;
         } else {
-            g_device.halt(sound.channel);
+            halt(sound);
             finished.emplace_back(it->first, std::move(sound));
             it = g_sounds.erase(it);
         }
@@ -73,33 +85,83 @@ void ensureOpen() {
     }
 }
 
-// The cached clip for the file, decoding it on first use; null, with one log line, when it cannot be played.
-const AudioClip* clipFor(const std::string& filePath, std::string& fullPath) {
+// Which use the door decodes a sound for: short ones and voices decoded, long loops streamed.
+door::SoundUse useOf(const door::SoundLoad& probe, bool loop) {
+    if (probe.seconds <= limits::kEffectSeconds) {
+        return door::SoundUse::EFFECT;
+    }
+    return loop ? door::SoundUse::MUSIC : door::SoundUse::VOICE;
+}
+
+// A clip of the file through the door; false when the door refused it.
+bool loadClip(const std::string& fullPath, bool loop) {
+    ensureOpen();
+    door::SoundLoad probe = door::checkSound(fullPath, door::SoundUse::MUSIC);
+    if (!probe.ok()) {
+        return false;
+    }
+    const door::SoundUse use = useOf(probe, loop);
+    if (use == door::SoundUse::MUSIC) {
+        AudioClip clip{nullptr, nullptr, static_cast<float>(probe.seconds)};
+        if (g_device.mode() == AudioDevice::Mode::MIXER && !(clip.music = door::openMusic(fullPath))) {
+            log("AudioEngine: cannot stream %s", fullPath.c_str());
+            return false;
+        }
+        g_clips.emplace(fullPath, clip);
+        return true;
+    }
+    door::SoundLoad checked = door::checkSound(fullPath, use);
+    if (!checked.ok()) {
+        return false;
+    }
+    door::SoundLoad sound = door::decodeSound(fullPath, use, std::move(checked));
+    if (!sound.ok()) {
+        return false;
+    }
+    Mix_Chunk* chunk = nullptr;
+    if (g_device.mode() == AudioDevice::Mode::MIXER &&
+        !(chunk = door::makeChunk(sound, g_device.frequency(), g_device.format(), g_device.channels()))) {
+        log("AudioEngine: cannot convert %s", fullPath.c_str());
+        return false;
+    }
+    g_clips.emplace(fullPath, AudioClip{chunk, nullptr, static_cast<float>(sound.seconds)});
+    return true;
+}
+
+// The file a name stands for: the first of its search-path candidates the door does not refuse, so that a refused
+// file of the interface pack gives way to the program's own. "" with one log line when there is none.
+std::string resolve(const std::string& filePath, bool loop) {
     if (filePath.empty()) {
         log("AudioEngine: empty path");
-        return nullptr;
+        return "";
     }
-    fullPath = FileUtils::getInstance()->fullPathForFilename(filePath);
-    if (fullPath.empty()) {
+    std::vector<std::string> candidates = FileUtils::getInstance()->fullPathsForFilename(filePath);
+    if (candidates.empty()) {
         log("AudioEngine: file not found: %s", filePath.c_str());
-        return nullptr;
-    }
-    auto cached = g_clips.find(fullPath);
-    if (cached != g_clips.end()) {
-        return &cached->second;
+        return "";
     }
     std::error_code error;
-    if (!std::filesystem::is_regular_file(fullPath, error)) {
-        log("AudioEngine: not a file: %s", fullPath.c_str());
-        return nullptr;
+    if (!std::filesystem::is_regular_file(candidates.front(), error)) {
+        log("AudioEngine: not a file: %s", candidates.front().c_str());
+        return "";
     }
-    ensureOpen();
-    AudioClip clip;
-    if (!g_device.load(fullPath, clip)) {
-        log("AudioEngine: cannot decode %s", fullPath.c_str());
-        return nullptr;
+    bool told = false; // the door logs the refusals it makes
+    for (const std::string& fullPath : candidates) {
+        if (g_clips.count(fullPath)) {
+            return fullPath;
+        }
+        if (!std::filesystem::is_regular_file(fullPath, error) || door::wasRefused(fullPath)) {
+            continue;
+        }
+        if (loadClip(fullPath, loop)) {
+            return fullPath;
+        }
+        told = true;
     }
-    return &g_clips.emplace(fullPath, clip).first->second;
+    if (!told) {
+        log("AudioEngine: cannot play %s", filePath.c_str());
+    }
+    return "";
 }
 
 float clampVolume(float volume) {
@@ -118,14 +180,15 @@ float clampVolume(float volume) {
 
 int AudioEngine::play2d(const std::string& filePath, bool loop, float volume, const AudioProfile*) {
     int id = INVALID_AUDIO_ID;
-    std::string fullPath;
-    if (const AudioClip* clip = clipFor(filePath, fullPath)) {
+    std::string fullPath = resolve(filePath, loop);
+    if (!fullPath.empty()) {
         ensureOpen();
         Sound sound;
         sound.path = filePath;
         sound.fullPath = fullPath;
         sound.loop = loop;
         sound.volume = clampVolume(volume);
+        const AudioClip* clip = cachedClip(fullPath);
         sound.duration = clip->duration;
         sound.channel = g_device.play(*clip, loop, sound.volume);
         id = g_nextId++;
@@ -143,13 +206,13 @@ void AudioEngine::stop(int audioID) {
     if (it == g_sounds.end()) {
         return;
     }
-    g_device.halt(it->second.channel);
+    halt(it->second);
     g_sounds.erase(it);
 }
 
 void AudioEngine::stopAll() {
     for (auto& entry : g_sounds) {
-        g_device.halt(entry.second.channel);
+        halt(entry.second);
     }
     g_sounds.clear();
 }
@@ -160,7 +223,7 @@ void AudioEngine::setVolume(int audioID, float volume) {
         return;
     }
     it->second.volume = clampVolume(volume);
-    g_device.setVolume(it->second.channel, it->second.volume);
+    g_device.setVolume(it->second.channel, it->second.volume, cachedClip(it->second.fullPath));
 }
 
 float AudioEngine::getVolume(int audioID) {
@@ -190,8 +253,7 @@ void AudioEngine::setFinishCallback(int audioID, const std::function<void(int, c
 }
 
 bool AudioEngine::preload(const std::string& filePath) {
-    std::string fullPath;
-    return clipFor(filePath, fullPath) != nullptr;
+    return !resolve(filePath, false).empty();
 }
 
 void AudioEngine::uncache(const std::string& filePath) {
@@ -202,7 +264,7 @@ void AudioEngine::uncache(const std::string& filePath) {
     }
     for (auto it = g_sounds.begin(); it != g_sounds.end();) {
         if (it->second.fullPath == clip->first) {
-            g_device.halt(it->second.channel);
+            halt(it->second);
             it = g_sounds.erase(it);
         } else {
             ++it;
@@ -223,6 +285,7 @@ void AudioEngine::uncacheAll() {
 void AudioEngine::end() {
     uncacheAll();
     g_device.close();
+    door::forgetRefusedSounds();
     if (g_tickScheduler && g_tickScheduler == Director::getInstance()->getScheduler()) {
         g_tickScheduler->removeSystemTick(kTickKey);
     }

@@ -32,6 +32,16 @@ inline constexpr uint64_t kPngDataMargin = 64 * 1024;
 // Bytes of one downloaded picture (head, icon, logo, question picture) or sound: a body past it fails unread.
 inline constexpr uint64_t kPictureBytes = 16 * kMiB;
 
+// Sounds (WAV and MP3, the formats the program ships and downloads).
+// Seconds of a sound decoded at once on the calling thread (clicks, feedback, a short loop): the program's longest
+// is 4.1 s, and 5 s of mixer output is under 1 MB and a few milliseconds of decoding.
+inline constexpr float kEffectSeconds = 5.f;
+// Seconds of a voice (a question's sound, a reading), decoded whole on a worker: readings last under a minute, and
+// three minutes are 32 MB in the mixer's format.
+inline constexpr float kVoiceSeconds = 180.f;
+// Bytes of any sound file: the download cap of a sound; a WAV is held whole while it converts.
+inline constexpr uint64_t kSoundFileBytes = 16 * kMiB;
+
 // Nesting of a reply's JSON: writing it back and copying it recurse.
 inline constexpr size_t kReplyJsonDepth = 512;
 
@@ -51,8 +61,16 @@ inline constexpr long kRedirects = 5;
 // download slot for good.
 inline constexpr uint32_t kSlowTransferBytesPerSecond = 1024;
 inline constexpr float kSlowTransferSeconds = 30.f;
-// No byte for this long (or no connection) fails one of the program's downloads; never a limit on the whole
-// transfer, which the byte caps bound.
+// No byte for this long (or no connection) fails one of the program's downloads.
 inline constexpr uint32_t kDownloadStallSeconds = 10;
+// Whole time of one downloaded picture or sound: a real one (tens of KB) arrives in a second even on a slow line,
+// and the largest allowed (kPictureBytes) at 140 KB/s; a trickle above the slow-transfer limit then holds the
+// login or a lesson for two minutes, not for hours.
+inline constexpr float kPictureDownloadSeconds = 120.f;
+// Whole time of any other download (package, interface pack, updater, movie): a minute and its length at this rate,
+// 512 kbit/s, a slow classroom line: a 200 MB package gets 53 minutes, the largest movie (1 GiB) under 5 hours.
+// A line slower than that cannot fetch it at all, and is told so by a failure rather than a bar that never ends.
+inline constexpr float kDownloadBaseSeconds = 60.f;
+inline constexpr uint32_t kDownloadFloorBytesPerSecond = 64 * 1024;
 
 } // namespace engine::limits

@@ -53,7 +53,13 @@ template <typename Real> std::string shortestText(Real v) {
 
 } // namespace
 
+// Other files' statics may read Null while they start. GCC makes it at compile time; clang 14 cannot evaluate
+// libstdc++'s empty string there, so with clang it comes first among the initializers at start-up instead.
+#if defined(__clang__)
+__attribute__((init_priority(101))) const Value Value::Null;
+#else
 constinit const Value Value::Null;
+#endif
 const ValueVector ValueVectorNull;
 const ValueMap ValueMapNull;
 

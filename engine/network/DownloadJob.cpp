@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -92,12 +93,16 @@ bool DownloadJob::transfer(const std::atomic<bool>& stop) {
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, onTransferInfo);
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, this);
-        _lastDataTime = std::chrono::steady_clock::now();
-        _spanStart = _lastDataTime;
+        _startTime = std::chrono::steady_clock::now();
+        _lastDataTime = _startTime;
+        _spanStart = _startTime;
         result = curl_easy_perform(curl);
         if (_stalled) {
             result = CURLE_OPERATION_TIMEDOUT;
             std::snprintf(errorBuffer, sizeof(errorBuffer), "no data for %ld seconds", timeout);
+        } else if (_tooLong) {
+            result = CURLE_OPERATION_TIMEDOUT;
+            std::snprintf(errorBuffer, sizeof(errorBuffer), "still running after %g seconds", wholeTimeSeconds());
         } else if (_tooSlow) {
             result = CURLE_OPERATION_TIMEDOUT;
             std::snprintf(errorBuffer, sizeof(errorBuffer), "fewer than %u bytes a second for %g seconds",
@@ -152,8 +157,26 @@ bool DownloadJob::keepGoing() {
     }
     const auto now = std::chrono::steady_clock::now();
     _stalled = now - _lastDataTime > std::chrono::seconds(_hints.timeoutInSeconds);
-    _tooSlow = !_stalled && isTooSlow(now);
-    return !_stalled && !_tooSlow;
+    const double allowed = wholeTimeSeconds();
+    _tooLong = !_stalled && allowed > 0 && std::chrono::duration<double>(now - _startTime).count() > allowed;
+    _tooSlow = !_stalled && !_tooLong && isTooSlow(now);
+    return !_stalled && !_tooLong && !_tooSlow;
+}
+
+double DownloadJob::wholeTimeSeconds() const {
+    if (_hints.wholeTimeSeconds <= 0) {
+        return 0;
+    }
+    double seconds = _hints.wholeTimeSeconds;
+    if (_hints.wholeTimeBytesPerSecond != 0) {
+        const auto announced = static_cast<uint64_t>(_expected.load());
+        uint64_t length = _hints.maxFileSize;
+        if (announced != 0 && (length == 0 || announced < length)) {
+            length = announced;
+        }
+        seconds += static_cast<double>(length) / _hints.wholeTimeBytesPerSecond;
+    }
+    return seconds;
 }
 
 bool DownloadJob::isTooSlow(std::chrono::steady_clock::time_point now) {
@@ -184,7 +207,13 @@ bool DownloadJob::write(const char* data, size_t length) {
     if (status >= 400) {
         return false; // an error page: no need to read it
     }
-    if (_hints.maxFileSize != 0 && static_cast<uint64_t>(_received.load()) + length > _hints.maxFileSize) {
+    curl_off_t expected = -1;
+    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
+    _expected = expected > 0 ? expected : 0;
+    // A longer announced body is refused at its first bytes; one without a length is cut where it passes the cap.
+    const uint64_t total = std::max(static_cast<uint64_t>(_expected.load()),
+                                    static_cast<uint64_t>(_received.load()) + length);
+    if (_hints.maxFileSize != 0 && total > _hints.maxFileSize) {
         _tooLarge = true;
         return false;
     }
@@ -192,9 +221,6 @@ bool DownloadJob::write(const char* data, size_t length) {
         _writeErrno = errno ? errno : EIO;
         return false;
     }
-    curl_off_t expected = -1;
-    curl_easy_getinfo(curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &expected);
-    _expected = expected > 0 ? expected : 0;
     _received += static_cast<int64_t>(length);
     postProgress();
     return true;

@@ -45,6 +45,8 @@ private:
     bool keepGoing();
     // Worker thread: true once a whole span of the low-speed check brought too little.
     bool isTooSlow(std::chrono::steady_clock::time_point now);
+    // Seconds the whole transfer may take by the hints and the length known so far; 0 for no limit.
+    double wholeTimeSeconds() const;
     void postProgress();
     void reportProgress();
     void reportResult();
@@ -61,8 +63,10 @@ private:
     void* _curl = nullptr;
     FILE* _file = nullptr;
     int _writeErrno = 0;
+    std::chrono::steady_clock::time_point _startTime;
     std::chrono::steady_clock::time_point _lastDataTime;
     bool _stalled = false;
+    bool _tooLong = false;
     // The current span of the low-speed check: where it began and what had arrived then.
     std::chrono::steady_clock::time_point _spanStart;
     int64_t _spanStartReceived = 0;

@@ -1,5 +1,6 @@
 // Downloads files to disk on the shared worker pool; callbacks arrive on the main thread. Only http and https
-// addresses are fetched, following at most five redirects; anything else fails the task.
+// addresses are fetched, following at most five redirects; anything else fails the task. A task fails when it
+// stalls, trickles, brings too much or runs past its whole time (DownloaderHints).
 #pragma once
 
 #include <cstdint>
@@ -22,8 +23,14 @@ struct DownloaderHints {
     // (each span counted from the end of the one before); 0 in either switches the check off.
     uint32_t lowSpeedLimit = 1024;
     float lowSpeedTime = 30.f;
-    // A body longer than this fails the task unread past it; 0 sets no limit.
+    // A body longer than this fails the task unread past it (at once when the server announces a longer one);
+    // 0 sets no limit.
     uint64_t maxFileSize = 0;
+    // Whole time: a transfer still running after wholeTimeSeconds and its length at wholeTimeBytesPerSecond (the
+    // length the server announced, at most maxFileSize; maxFileSize when it announced none) is cut. 0 seconds sets
+    // no limit, a rate of 0 leaves the whole time at wholeTimeSeconds.
+    float wholeTimeSeconds = 0.f;
+    uint32_t wholeTimeBytesPerSecond = 0;
 };
 
 struct DownloadSlots;

@@ -91,6 +91,14 @@ bool writeFileWhole(const std::string& path, const std::string& content, unsigne
     return true;
 }
 
+bool removeFileWhole(const std::string& path) {
+    if (::unlink(path.c_str()) != 0) {
+        return errno == ENOENT || failed("remove", path);
+    }
+    syncFolder(path);
+    return true;
+}
+
 void setWholeFileSync(WholeFileSync newSync) {
     syncCall() = std::move(newSync);
 }

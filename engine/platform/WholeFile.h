@@ -12,6 +12,9 @@ namespace engine {
 // one left behind), syncs it, renames it over path and syncs the folder. False (logged) when the file was left as it
 // was; a folder that will not sync after the rename is only logged.
 bool writeFileWhole(const std::string& path, const std::string& content, unsigned mode = 0644);
+// Removes path and syncs its folder, so that a power cut cannot bring the file back. True when it is gone (or was
+// never there); a folder that will not sync is only logged, as after the rename.
+bool removeFileWhole(const std::string& path);
 
 // Test seam: the call that takes a file's or a folder's data to the disk, given its open descriptor (fsync unless
 // replaced; null puts it back).

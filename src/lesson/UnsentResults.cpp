@@ -26,18 +26,22 @@ const char* const kTellKey = "UnsentResults::tell";
 struct Memory {
     // Kept while the file could not be written; gone when the program ends.
     std::vector<Upload> inMemory;
-    // Accepted while neither the file nor the record beside it could be rewritten.
+    // Accepted and not yet out of the file nor in the record beside it.
     std::vector<Upload> acceptedInMemory;
     // What a damaged file lost and where it went: told as tip is, in a tip of its own.
     std::string setAside;
+    // Accepted uploads a damaged record lost that may be sent again.
+    int maybeTwice = 0;
     // Whose kept uploads are being sent; empty between rounds.
     std::string teacher;
-    // Sent in this round and not accepted: each is tried once per login.
+    // Sent in this round (accepted or not): each is tried once per login.
     std::vector<Upload> tried;
+    // Accepted in this round.
+    int sent = 0;
     // The one upload whose reply is awaited.
     std::optional<Upload> awaited;
     // Told once the login scene is left, which would take a tip with it.
-    std::string tip;
+    std::vector<std::string> tips;
     // Replies of a forgotten round find nothing.
     int generation = 0;
 };
@@ -45,6 +49,10 @@ struct Memory {
 Memory& memory() {
     static Memory state;
     return state;
+}
+
+std::string text(const char* key, int count) {
+    return engine::StringUtils::format(PlistManager::getInstance()->getText(key).c_str(), count);
 }
 
 // Removes the first upload equal to this one.
@@ -57,15 +65,41 @@ bool eraseOne(std::vector<Upload>& uploads, const Upload& upload) {
     return true;
 }
 
-// The file's uploads less those the server has accepted: never sent again, never counted as waiting.
-Stored waitingInFile() {
-    Stored stored = load();
-    std::vector<Upload> accepted = loadAccepted();
+struct Waiting {
+    Stored stored;
+    // The record beside the file holds something, read or not: it goes when the file is rewritten.
+    bool record = false;
+};
+
+// The file's uploads less those the server has accepted: never sent again, never counted as waiting. Either file
+// that could not be read now makes the whole failed: nothing of it is sent or written.
+Waiting waitingInFile() {
+    Waiting waiting{load(), false};
+    Stored& stored = waiting.stored;
+    if (stored.failed) {
+        return waiting;
+    }
+    const Stored record = loadAccepted();
+    if (record.failed) {
+        engine::log("unsent results: nothing is sent from the file while its record does not read");
+        waiting.stored = Stored();
+        waiting.stored.failed = true;
+        return waiting;
+    }
+    waiting.record = record.damaged || !record.uploads.empty();
+    std::vector<Upload> accepted = record.uploads;
     accepted.insert(accepted.end(), memory().acceptedInMemory.begin(), memory().acceptedInMemory.end());
     for (const Upload& upload : accepted) {
         eraseOne(stored.uploads, upload);
     }
-    return stored;
+    if (record.unread > 0) {
+        // Each lesson the record lost is one of the file's: one that still reads is sent again, as many as there
+        // are; the others are among those the file lost, which the server then already has.
+        const int twice = std::min<int>(record.unread, static_cast<int>(stored.uploads.size()));
+        memory().maybeTwice = twice;
+        stored.unread = std::max(0, stored.unread - (record.unread - twice));
+    }
+    return waiting;
 }
 
 // Writes what waitingInFile gave (and changes): the accepted ones leave the file with it, and a damaged file
@@ -86,7 +120,7 @@ bool rewrite(const Stored& stored) {
 }
 
 std::vector<Upload> waitingFor(const std::string& teacher) {
-    std::vector<Upload> uploads = waitingInFile().uploads;
+    std::vector<Upload> uploads = waitingInFile().stored.uploads;
     uploads.insert(uploads.end(), memory().inMemory.begin(), memory().inMemory.end());
     uploads.erase(std::remove_if(uploads.begin(), uploads.end(),
                                  [&teacher](const Upload& upload) { return upload.teacher != teacher; }),
@@ -100,25 +134,39 @@ void tellWhenLoginLeft(float) {
         return;
     }
     director->getScheduler()->unschedule(kTellKey, &memory());
-    for (std::string* text : {&memory().tip, &memory().setAside}) {
-        std::string tip;
-        tip.swap(*text);
-        if (!tip.empty()) {
-            TipsManager::getInstance()->showTips(tip, nullptr, nullptr);
-        }
+    // One dialog, its texts a line each: a tip over a tip would hide the first.
+    std::string told;
+    for (const std::string& tip : memory().tips) {
+        told += (told.empty() ? "" : "\n") + tip;
+    }
+    memory().tips.clear();
+    if (!told.empty()) {
+        TipsManager::getInstance()->showTips(told, nullptr, nullptr);
     }
 }
 
 void endRound(size_t waiting) {
     Memory& state = memory();
-    engine::log("unsent results: %zu of %s still waiting", waiting, state.teacher.c_str());
+    engine::log("unsent results: %d sent, %zu of %s still waiting", state.sent, waiting, state.teacher.c_str());
     state.teacher.clear();
     state.tried.clear();
-    if (waiting > 0) {
-        state.tip = engine::StringUtils::format(PlistManager::getInstance()->getText("ScoreStr3").c_str(),
-                                                static_cast<int>(waiting));
+    std::vector<std::string>& tips = state.tips;
+    if (state.sent > 0) {
+        tips.push_back(text("ScoreStr5", state.sent));
     }
-    if (state.tip.empty() && state.setAside.empty()) {
+    if (waiting > 0) {
+        tips.push_back(text("ScoreStr3", static_cast<int>(waiting)));
+    }
+    if (!state.setAside.empty()) {
+        tips.push_back(std::move(state.setAside));
+        state.setAside.clear();
+    }
+    if (state.maybeTwice > 0) {
+        tips.push_back(text("ScoreStr6", state.maybeTwice));
+    }
+    state.sent = 0;
+    state.maybeTwice = 0;
+    if (tips.empty()) {
         return;
     }
     engine::Scheduler* scheduler = engine::Director::getInstance()->getScheduler();
@@ -129,22 +177,31 @@ void endRound(size_t waiting) {
 
 void sendNext();
 
+// In the record beside the file, for this run and the next start; in memory while that cannot be written.
+void recordAccepted(const Upload& sent) {
+    Stored record = loadAccepted();
+    if (record.failed) {
+        return;
+    }
+    record.uploads.push_back(sent);
+    if (saveAccepted(record.uploads)) {
+        eraseOne(memory().acceptedInMemory, sent);
+    } else {
+        engine::log("unsent results: an accepted upload is left out until the program ends");
+    }
+}
+
 void onAccepted(const Upload& sent) {
     Memory& state = memory();
-    eraseOne(state.tried, sent);
+    ++state.sent;
     if (sent.inMemory) {
         eraseOne(state.inMemory, sent);
         return;
     }
-    Stored stored = waitingInFile();
-    if (eraseOne(stored.uploads, sent) && !rewrite(stored)) {
-        // Still in the file: left out of it by the record beside it, for this run and the next start.
-        std::vector<Upload> accepted = loadAccepted();
-        accepted.push_back(sent);
-        if (!saveAccepted(accepted)) {
-            engine::log("unsent results: an accepted upload is left out until the program ends");
-            state.acceptedInMemory.push_back(sent);
-        }
+    // Accepted before anything can fail: no read or write after this sends it again.
+    state.acceptedInMemory.push_back(sent);
+    if (!rewrite(waitingInFile().stored)) {
+        recordAccepted(sent);
     }
 }
 
@@ -154,11 +211,15 @@ void send(const Upload& upload) {
     state.tried.push_back(upload);
     const int generation = state.generation;
     auto current = [generation] { return memory().generation == generation; };
-    // Still kept: a stale login now ends the round without a second copy.
-    const auto onUnauthorized = [current] {
+    // Still kept: a stale login ends the round of its teacher, and only that one, without a second copy.
+    const auto onUnauthorized = [current, teacher = upload.teacher] {
         if (current()) {
             memory().awaited.reset();
-            endRound(0);
+            if (teacher == memory().teacher) {
+                endRound(waitingFor(teacher).size());
+            } else {
+                sendNext();
+            }
         }
         return std::string();
     };
@@ -202,7 +263,8 @@ void sendNext() {
 
 bool keep(const std::string& teacher, const Fields& fields) {
     engine::FileUtils::getInstance()->createDirectory(FileManager::getInstance()->getResRoot());
-    Stored stored = waitingInFile();
+    // A file that does not read now is never written over: this one stays in memory.
+    Stored stored = waitingInFile().stored;
     stored.uploads.push_back({teacher, fields, {}, false});
     if (rewrite(stored)) {
         return true;
@@ -217,9 +279,11 @@ void sendFor(const std::string& teacher) {
     state.teacher = teacher;
     state.tried.clear();
     // Accepted ones left in the file go now that it may be written; a damaged file is moved aside once.
-    const Stored stored = waitingInFile();
-    if (stored.damaged || !state.acceptedInMemory.empty() || !loadAccepted().empty()) {
-        rewrite(stored);
+    const Waiting waiting = waitingInFile();
+    if (waiting.stored.failed) {
+        engine::log("unsent results: nothing sent from the file this time");
+    } else if (waiting.stored.damaged || waiting.record || !state.acceptedInMemory.empty()) {
+        rewrite(waiting.stored);
     }
     // One kept upload is out at a time: the one out is this login's try of it, and its reply goes on with the round.
     if (state.awaited) {

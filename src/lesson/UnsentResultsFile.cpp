@@ -1,6 +1,7 @@
 #include "lesson/UnsentResultsFile.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include <rapidjson/document.h>
 #include <rapidjson/reader.h>
@@ -76,20 +77,22 @@ size_t skipBlank(const std::string& text, size_t at) {
     return at;
 }
 
-// Every entry the program writes starts so; a hand edit or a cut may leave none whole.
+// Entries begun from a place that does not read: the one there, if any, and every later one the program wrote (each
+// starts so). Nothing after the last entry's end is a lesson.
 int lessonsIn(const std::string& text, size_t from) {
-    int count = 0;
-    for (size_t at = text.find("{\"teacher\":", from); at != std::string::npos;
+    int count = from < text.size() && text[from] == '{' ? 1 : 0;
+    for (size_t at = text.find("{\"teacher\":", from + 1); at != std::string::npos;
          at = text.find("{\"teacher\":", at + 1)) {
         ++count;
     }
-    return count > 0 || skipBlank(text, from) == text.size() ? count : 1;
+    return count;
 }
 
 // The array's entries one at a time, so those before a cut still read.
 Stored readEntries(const std::string& text) {
     Stored stored;
-    size_t at = skipBlank(text, 0);
+    const size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    size_t at = skipBlank(text, start);
     if (at < text.size() && text[at] == '[') {
         at = skipBlank(text, at + 1);
         bool more = at < text.size() && text[at] != ']';
@@ -129,16 +132,31 @@ Stored readEntries(const std::string& text) {
     return stored;
 }
 
+KeptFileRead& readCall() {
+    static KeptFileRead instance;
+    return instance;
+}
+
 Stored read(const std::string& path) {
-    auto* files = engine::FileUtils::getInstance();
-    return files->isFileExist(path) ? readEntries(files->getStringFromFile(path)) : Stored();
+    const engine::door::FileRead got =
+        readCall() ? readCall()(path, kMaxFileBytes) : engine::door::readFile(path, kMaxFileBytes);
+    if (got.status == engine::door::FileRead::Status::MISSING) {
+        return Stored();
+    }
+    if (!got.ok()) {
+        engine::log("unsent results: %s not read now (%s), read again at the next keep or login", path.c_str(),
+                    got.error ? std::strerror(got.error) : "too long");
+        Stored stored;
+        stored.failed = true;
+        return stored;
+    }
+    return readEntries(got.bytes);
 }
 
 // Written whole and readable by its owner only: the class's names and results are in it. None, no file.
 bool write(const std::string& path, const std::vector<Upload>& uploads) {
-    auto* files = engine::FileUtils::getInstance();
     if (uploads.empty()) {
-        return !files->isFileExist(path) || files->removeFile(path);
+        return engine::removeFileWhole(path);
     }
     rapidjson::StringBuffer buffer;
     Writer writer(buffer);
@@ -147,6 +165,10 @@ bool write(const std::string& path, const std::vector<Upload>& uploads) {
         writeUpload(writer, upload);
     }
     writer.EndArray();
+    if (buffer.GetSize() > kMaxFileBytes) {
+        engine::log("error unsent results: %s would be longer than it may be read", path.c_str());
+        return false;
+    }
     if (!engine::writeFileWhole(path, std::string(buffer.GetString(), buffer.GetSize()), 0600)) {
         engine::log("error unsent results: %s not written", path.c_str());
         return false;
@@ -169,6 +191,9 @@ Stored load() {
 }
 
 bool save(const Stored& stored, std::string* aside) {
+    if (stored.failed) {
+        return false;
+    }
     const std::string path = filePath();
     std::string movedTo;
     if (stored.damaged && engine::FileUtils::getInstance()->isFileExist(path)) {
@@ -190,12 +215,16 @@ bool save(const Stored& stored, std::string* aside) {
     return true;
 }
 
-std::vector<Upload> loadAccepted() {
-    return read(acceptedPath()).uploads;
+Stored loadAccepted() {
+    return read(acceptedPath());
 }
 
 bool saveAccepted(const std::vector<Upload>& uploads) {
     return write(acceptedPath(), uploads);
+}
+
+void setKeptFileRead(KeptFileRead newRead) {
+    readCall() = std::move(newRead);
 }
 
 } // namespace UnsentResults

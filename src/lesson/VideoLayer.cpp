@@ -18,6 +18,7 @@
 #include "net/CoursewareManager.h"
 #include "net/FileManager.h"
 #include "net/HttpManager.h"
+#include "net/MovieCheck.h"
 #include "platform/FileUtils.h"
 #include "scene/Scene.h"
 #include "scene/Sprite.h"
@@ -88,18 +89,21 @@ void VideoLayer::initRes() {
             still->setContentSize(probe->getContentSize() * engine::Director::getInstance()->getContentScaleFactor());
         }
     }
-    if (!UITools::addClickListener(
-            root, [video] { playVideo(video); }, false, "BtnClick.mp3", "PlayBtn")) {
+    // An opening whose movie is not on this computer (the lecture before was never fetched) has nothing to play:
+    // no play button, and the title ribbon tells the missing file without holding up the lesson.
+    if (kind == 5 && !engine::FileUtils::getInstance()->isFileExist(video)) {
+        engine::log("opening movie missing: %s", video.c_str());
+        if (auto* play = widgetOf<engine::ui::Widget>(root, "PlayBtn")) {
+            play->setVisible(false);
+        }
+        showTitle(root, PlistManager::getInstance()->getText("NoFileExist"));
+    } else if (!UITools::addClickListener(
+                   root, [video] { playVideo(video); }, false, "BtnClick.mp3", "PlayBtn")) {
         engine::log("error widget: MovieLayer.csb PlayBtn");
     }
     if (kind == 7) {
-        if (auto* title = widgetOf<engine::ui::Widget>(root, "Img_Title")) {
-            title->setVisible(true);
-        }
-        if (auto* text = widgetOf<engine::ui::Text>(root, "Text_Title")) {
-            text->setString(
-                CoursewareManager::getInstance()->getCourseware(CoursewareManager::getCurrentIdentify()).LectureName);
-        }
+        showTitle(root,
+                  CoursewareManager::getInstance()->getCourseware(CoursewareManager::getCurrentIdentify()).LectureName);
     } else if (kind == 8) {
         if (auto* finish = widgetOf<engine::ui::Widget>(root, "FinishBtn")) {
             finish->setVisible(true);
@@ -108,13 +112,33 @@ void VideoLayer::initRes() {
     }
 }
 
+void VideoLayer::showTitle(engine::Node* root, const std::string& text) {
+    if (auto* title = widgetOf<engine::ui::Widget>(root, "Img_Title")) {
+        title->setVisible(true);
+    }
+    if (auto* label = widgetOf<engine::ui::Text>(root, "Text_Title")) {
+        label->setString(text);
+    }
+}
+
 void VideoLayer::playVideo(const std::string& path) {
-    if (path.empty() || !engine::FileUtils::getInstance()->isFileExist(path)) {
+    engine::Scene* scene = engine::Director::getInstance()->getRunningScene();
+    if (path.empty() || !engine::FileUtils::getInstance()->isFileExist(path) || !scene) {
         TipsManager::getInstance()->showTipsByKey("NoFileExist", nullptr, nullptr);
         return;
     }
-    engine::Scene* scene = engine::Director::getInstance()->getRunningScene();
-    SFVideoPlayer* player = scene ? SFVideoPlayer::create() : nullptr;
+    // Checked as the opening video is: a file that does not play, or whose picture is too large, is told missing.
+    MovieCheck::whenChecked(scene, path, "lesson movie", MovieCheck::Refused::KEEP, [scene, path](bool kept) {
+        if (!kept) {
+            TipsManager::getInstance()->showTipsByKey("NoFileExist", nullptr, nullptr);
+            return;
+        }
+        openPlayer(scene, path);
+    });
+}
+
+void VideoLayer::openPlayer(engine::Scene* scene, const std::string& path) {
+    SFVideoPlayer* player = SFVideoPlayer::create();
     if (!player) {
         return;
     }

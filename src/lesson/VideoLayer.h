@@ -10,8 +10,10 @@
 #include "common/LifeToken.h"
 
 namespace engine {
+class Node;
 class Ref;
-}
+class Scene;
+} // namespace engine
 
 class VideoLayer : public BaseLayer {
 public:
@@ -20,7 +22,8 @@ public:
 
     void initRes() override;
 
-    // Opens the video player over the running scene, or the "NoFileExist" tip when the file is missing.
+    // Opens the video player over the running scene once the movie passed its check (MovieCheck), or the
+    // "NoFileExist" tip when the file is missing or refused.
     static void playVideo(const std::string& path);
 
     // The picture and video of the content kind, without extension; both empty for a kind without a video.
@@ -35,6 +38,10 @@ public:
     static std::string resultsText();
 
 private:
+    // The title ribbon shown with the text.
+    static void showTitle(engine::Node* root, const std::string& text);
+    static void openPlayer(engine::Scene* scene, const std::string& path);
+
     // This page's upload is out: its results go once at a time.
     bool uploading = false;
     LifeToken life;

@@ -156,9 +156,7 @@ void CoursewareManager::updateTask(float dt) {
 void CoursewareManager::startNextTask() {
     downloader.reset();
     const DownloadRecord record = queue.front();
-    engine::network::DownloaderHints hints = DownManager::fileHints();
-    hints.maxFileSize = packageCap(record.key);
-    downloader = std::make_shared<Downloader>(hints);
+    downloader = std::make_shared<Downloader>(DownManager::hintsFor(packageCap(record.key), false));
     downloader->onTaskProgress =
         life.guard([this](const DownloadTask& task, int64_t, int64_t totalReceived, int64_t totalExpected) {
             onTaskProgress(task, totalReceived, totalExpected);

@@ -65,7 +65,8 @@ private:
     CoursewareManager() = default;
     void ensureTick();
     // A download is cut past this: the course list's "size" and a quarter (at least 4 MB more), or 2 GB when the
-    // queued record gives none. The cut package waits for its retry like any failed one.
+    // queued record gives none; and past the whole time of its length (DownManager::hintsFor). The cut package
+    // waits for its retry like any failed one.
     uint64_t packageCap(const std::string& key) const;
     void startNextTask();
     void onTaskProgress(const engine::network::DownloadTask& task, int64_t received, int64_t expected);

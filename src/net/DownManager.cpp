@@ -25,8 +25,37 @@ DownManager* s_instance = nullptr;
 
 uint32_t s_slowBytesPerSecond = engine::limits::kSlowTransferBytesPerSecond;
 float s_slowSeconds = engine::limits::kSlowTransferSeconds;
+double s_wholeTimeScale = 1.0;
+
+std::string lowerSuffix(const std::string& storagePath) {
+    std::string suffix = std::filesystem::path(storagePath).extension().string();
+    std::transform(suffix.begin(), suffix.end(), suffix.begin(), [](unsigned char c) { return std::tolower(c); });
+    return suffix;
+}
+
+bool isSmallKind(const std::string& storagePath) {
+    static const std::set<std::string> kSmallKinds = {".png", ".jpg", ".jpeg", ".mp3", ".wav", ".ogg"};
+    return kSmallKinds.count(lowerSuffix(storagePath)) != 0;
+}
 
 } // namespace
+
+void DownManager::setWholeTimeScale(double scale) {
+    s_wholeTimeScale = scale;
+}
+
+DownloaderHints DownManager::hintsFor(uint64_t maxBytes, bool small) {
+    DownloaderHints hints = fileHints();
+    hints.maxFileSize = maxBytes;
+    if (small) {
+        hints.wholeTimeSeconds = static_cast<float>(engine::limits::kPictureDownloadSeconds * s_wholeTimeScale);
+    } else {
+        hints.wholeTimeSeconds = static_cast<float>(engine::limits::kDownloadBaseSeconds * s_wholeTimeScale);
+        hints.wholeTimeBytesPerSecond =
+            static_cast<uint32_t>(engine::limits::kDownloadFloorBytesPerSecond / s_wholeTimeScale);
+    }
+    return hints;
+}
 
 void DownManager::setSlowTransferLimit(uint32_t bytesPerSecond, float seconds) {
     s_slowBytesPerSecond = bytesPerSecond;
@@ -85,23 +114,22 @@ bool DownManager::isSafeExtension(const std::string& extension) {
 }
 
 uint64_t DownManager::capFor(const std::string& storagePath) {
-    static const std::set<std::string> kSmallKinds = {".png", ".jpg", ".jpeg", ".mp3", ".wav", ".ogg"};
-    std::string suffix = std::filesystem::path(storagePath).extension().string();
-    std::transform(suffix.begin(), suffix.end(), suffix.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (kSmallKinds.count(suffix) != 0) {
+    if (isSmallKind(storagePath)) {
         return engine::limits::kPictureBytes;
     }
-    return suffix == ".zip" ? netlimits::kInterfacePackBytes : netlimits::kMovieBytes;
+    return lowerSuffix(storagePath) == ".zip" ? netlimits::kInterfacePackBytes : netlimits::kMovieBytes;
 }
 
 void DownManager::downloadHeadImage(const std::string& url, const std::string& extension) {
     const std::string name = FileManager::getFileName(url);
     const std::string suffix = isSafeExtension(extension) ? extension : ".png";
-    startFile(url, FileManager::getInstance()->getHeadImgsPath() + name + suffix, name, engine::limits::kPictureBytes);
+    startFile(url, FileManager::getInstance()->getHeadImgsPath() + name + suffix, name,
+              hintsFor(engine::limits::kPictureBytes, true));
 }
 
 void DownManager::downloadFile(const DownloadRecord& record) {
-    startFile(record.url, record.storagePath, record.identifier, capFor(record.storagePath));
+    startFile(record.url, record.storagePath, record.identifier,
+              hintsFor(capFor(record.storagePath), isSmallKind(record.storagePath)));
 }
 
 void DownManager::downloadUpdater(const DownloadRecord& record) {
@@ -109,9 +137,7 @@ void DownManager::downloadUpdater(const DownloadRecord& record) {
         engine::log("DownManager: updater without address refused");
         return;
     }
-    DownloaderHints hints = fileHints();
-    hints.maxFileSize = netlimits::kUpdaterBytes;
-    updaterDownloader = std::make_shared<Downloader>(hints);
+    updaterDownloader = std::make_shared<Downloader>(hintsFor(netlimits::kUpdaterBytes, false));
     updaterDownloader->onFileTaskSuccess = life.guard([this](const DownloadTask& task) { onUpdaterDownloaded(task); });
     updaterDownloader->createDownloadFileTask(record.url, record.storagePath, record.identifier);
 }
@@ -153,7 +179,7 @@ void DownManager::seal(const std::shared_ptr<TaskCallbacks>& callbacks) {
 }
 
 void DownManager::startFile(const std::string& url, const std::string& storagePath, const std::string& identifier,
-                            uint64_t maxBytes) {
+                            const DownloaderHints& hints) {
     auto callbacks = openTaskCallbacks();
     if (url.empty()) {
         engine::log("DownManager: no address for %s", storagePath.c_str());
@@ -163,8 +189,6 @@ void DownManager::startFile(const std::string& url, const std::string& storagePa
         return;
     }
     // The engine lets the task of a replaced downloader finish and report through its own copy of the callbacks.
-    DownloaderHints hints = fileHints();
-    hints.maxFileSize = maxBytes;
     downloader = std::make_shared<Downloader>(hints);
     downloader->onTaskProgress =
         life.guard([this, callbacks](const DownloadTask&, int64_t, int64_t totalReceived, int64_t totalExpected) {

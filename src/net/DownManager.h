@@ -29,11 +29,12 @@ public:
     virtual bool init();
 
     // Into the head image folder as the address's file name + extension; the file name is the task identifier.
-    // An extension other than "." and 1 to 8 letters or digits gives ".png". A longer body than
-    // limits::kPictureBytes fails the download.
+    // An extension other than "." and 1 to 8 letters or digits gives ".png". Bounded as a picture (hintsFor).
     void downloadHeadImage(const std::string& url, const std::string& extension);
+    // Bounded by what the file is: capFor's bytes, and the whole time of a picture or sound or of a larger file.
     void downloadFile(const DownloadRecord& record);
-    // Queues the file for extraction when it has arrived; reports nothing.
+    // Queues the file for extraction when it has arrived; reports nothing. Bounded by netlimits::kUpdaterBytes and
+    // the whole time of a larger file.
     void downloadUpdater(const DownloadRecord& record);
 
     // A whole percent; 0 while the expected size is unknown (0 or less).
@@ -45,6 +46,11 @@ public:
     // The hints of every single-file and package downloader: one task at a time, 10 s time-out, ".tmp" until
     // whole, cut when slower than the slow-transfer limit.
     static engine::network::DownloaderHints fileHints();
+    // fileHints with a cap of maxBytes and a whole time: limits::kPictureDownloadSeconds for a picture or sound
+    // (small), else limits::kDownloadBaseSeconds and the file's length at limits::kDownloadFloorBytesPerSecond.
+    static engine::network::DownloaderHints hintsFor(uint64_t maxBytes, bool small);
+    // Every whole time of downloads started later is this many times its limit (tests shorten it; 1 in use).
+    static void setWholeTimeScale(double scale);
     // A transfer that brings fewer bytes a second than this over so many seconds is cut and fails like any other
     // (1,024 over 30 s; tests shorten it). Downloads started later follow it.
     static void setSlowTransferLimit(uint32_t bytesPerSecond, float seconds);
@@ -73,9 +79,8 @@ private:
 
     std::shared_ptr<TaskCallbacks> openTaskCallbacks();
     void seal(const std::shared_ptr<TaskCallbacks>& callbacks);
-    // A longer body than maxBytes fails the download.
     void startFile(const std::string& url, const std::string& storagePath, const std::string& identifier,
-                   uint64_t maxBytes);
+                   const engine::network::DownloaderHints& hints);
     void onTaskProgress(const std::shared_ptr<TaskCallbacks>& callbacks, int64_t received, int64_t expected);
     void onTaskFinished(const std::shared_ptr<TaskCallbacks>& callbacks, const std::string& storagePath,
                         bool succeeded);

@@ -11,15 +11,10 @@
 #include <utility>
 
 #include "base/Log.h"
+#include "base/Scheduler.h"
 #include "net/MovieFile.h"
 #include "platform/FileUtils.h"
-
-struct MovieCheck::Run {
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    bool playable = false;
-};
+#include "scene/Node.h"
 
 namespace {
 
@@ -40,19 +35,31 @@ Stamp stampOf(const std::string& path) {
             static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec};
 }
 
-// Files that passed, by path (main thread only): the check costs a parse of up to its time-out on every entry.
-std::map<std::string, Stamp>& passedFiles() {
-    static std::map<std::string, Stamp> passed;
-    return passed;
+// Files checked, by path, with their stamp and whether they passed (main thread only): the check costs a parse of
+// up to its time-out on every entry.
+std::map<std::string, std::pair<Stamp, bool>>& checkedFiles() {
+    static std::map<std::string, std::pair<Stamp, bool>> checked;
+    return checked;
 }
 
 } // namespace
 
-MovieCheck::MovieCheck(const std::string& path, std::string what)
-    : _path(fullPathOf(path)), _what(std::move(what)), _run(std::make_shared<Run>()) {
-    const auto passed = passedFiles().find(_path);
-    if (passed != passedFiles().end() && passed->second == stampOf(_path)) {
-        _run->done = _run->playable = true;
+struct MovieCheck::Run {
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    bool playable = false;
+    // The file as it was before the check read it: a change while it ran is checked again next time.
+    Stamp stamp;
+};
+
+MovieCheck::MovieCheck(const std::string& path, std::string what, Refused refused)
+    : _path(fullPathOf(path)), _what(std::move(what)), _refused(refused), _run(std::make_shared<Run>()) {
+    _run->stamp = stampOf(_path);
+    const auto checked = checkedFiles().find(_path);
+    if (checked != checkedFiles().end() && checked->second.first == _run->stamp) {
+        _run->done = true;
+        _run->playable = checked->second.second;
         return;
     }
     std::thread([run = _run, file = _path] {
@@ -62,6 +69,32 @@ MovieCheck::MovieCheck(const std::string& path, std::string what)
         run->done = true;
         run->ended.notify_all();
     }).detach();
+}
+
+bool MovieCheck::whenChecked(engine::Node* owner, const std::string& path, std::string what, Refused refused,
+                             std::function<void(bool kept)> then) {
+    static const std::string kKey = "movieCheck";
+    if (owner->getScheduler()->isScheduled(kKey, owner)) {
+        return false;
+    }
+    auto check = std::make_shared<MovieCheck>(path, std::move(what), refused);
+    if (check->isDone()) {
+        then(check->finish());
+        return true;
+    }
+    owner->schedule(
+        [owner, check, then](float) {
+            if (!check->isDone()) {
+                return;
+            }
+            // The timer holds these: copies, since unschedule drops it.
+            const auto running = check;
+            const auto done = then;
+            owner->unschedule(kKey);
+            done(running->finish());
+        },
+        kKey);
+    return true;
 }
 
 bool MovieCheck::isDone() const {
@@ -77,11 +110,15 @@ bool MovieCheck::finish() {
         playable = _run->playable;
     }
     if (playable) {
-        passedFiles()[_path] = stampOf(_path);
+        checkedFiles()[_path] = {_run->stamp, true};
         return true;
     }
-    passedFiles().erase(_path);
     engine::log("%s is not a movie: %s", _what.c_str(), _path.c_str());
-    engine::FileUtils::getInstance()->removeFile(_path);
+    if (_refused == Refused::KEEP) {
+        checkedFiles()[_path] = {_run->stamp, false};
+    } else {
+        checkedFiles().erase(_path);
+        engine::FileUtils::getInstance()->removeFile(_path);
+    }
     return false;
 }

@@ -79,8 +79,8 @@ std::shared_ptr<const ZipMapping> ZipMapping::map(const std::string& path) {
     const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st;
     if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        // Populated at once: the extraction reads all of it.
-        void* data = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        // Read as it is used: an archive refused from its central directory costs its directory alone.
+        void* data = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
         if (data != MAP_FAILED) {
             mapping = std::make_shared<ZipMapping>();
             mapping->data = static_cast<const unsigned char*>(data);

@@ -302,6 +302,13 @@ bool ZipUnpacker::extractToStaging(const std::string& zipPath, const std::string
     return extractAll(job, *archive);
 }
 
+bool ZipUnpacker::extract(ArchiveKind kind, const std::string& zipPath, const std::string& folder) {
+    if (kind == ArchiveKind::PACKAGE) {
+        return unpackPackage(zipPath, folder, fs::path(zipPath).stem().string());
+    }
+    return unpack(zipPath, folder);
+}
+
 bool ZipUnpacker::unpack(const std::string& zipPath, const std::string& folder) {
     if (folder.empty()) {
         engine::log("unzip: no folder to extract %s into", zipPath.c_str());

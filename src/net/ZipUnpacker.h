@@ -11,6 +11,12 @@
 // reader; the call returns when all of them are done.
 class ZipUnpacker {
 public:
+    enum class ArchiveKind { PACKAGE, INTERFACE_PACK, UPDATER };
+
+    // The door of every archive from outside: a package (a zip named "<identify>.zip") through unpackPackage, the
+    // interface pack and the updater through unpack.
+    static bool extract(ArchiveKind kind, const std::string& zipPath, const std::string& folder);
+
     // True when every entry that was not skipped is in place under folder. An empty folder is refused. Fails
     // before writing when the archive holds more entries than a zip can without its 64-bit extension, when the
     // declared sizes pass the cap the archive's own size allows (engine/base/InputLimits.h) or the free disk

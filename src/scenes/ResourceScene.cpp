@@ -33,6 +33,10 @@ std::pair<size_t, size_t> packageCounts(int grade) {
             CoursewareManager::getInstance()->getCoursewareList(grade).size()};
 }
 
+std::string progressName(int grade) {
+    return format("Panel%02d", grade);
+}
+
 } // namespace
 
 ResourceScene::~ResourceScene() {
@@ -58,6 +62,14 @@ void ResourceScene::initRes() {
         rootNode, "Btn_Return", [this] { goToGrade(); }, true);
     SceneWidgets::bindClick(
         rootNode, "DownAllBtn", [this] { onDownAll(); }, false);
+    for (int panelNumber = 1; panelNumber <= static_cast<int>(kPanelGrades.size()); ++panelNumber) {
+        if (Node* card = SceneWidgets::find(rootNode, format("GradePanel%d", panelNumber))) {
+            cardSlots[panelNumber - 1] = card->getPosition();
+        }
+        if (Node* progress = SceneWidgets::find(rootNode, progressName(gradeOfPanel(panelNumber)))) {
+            progressSlots[panelNumber - 1] = progress->getPosition();
+        }
+    }
     refreshPanels();
 }
 
@@ -90,6 +102,23 @@ void ResourceScene::refreshPanels() {
         if (server <= local) {
             SceneWidgets::setText(panel, "Text", PlistManager::getInstance()->getText("Str_Finish"));
         }
+    }
+    packPanels();
+}
+
+void ResourceScene::packPanels() {
+    size_t slot = 0;
+    for (int panelNumber = 1; panelNumber <= static_cast<int>(kPanelGrades.size()); ++panelNumber) {
+        Node* card = SceneWidgets::find(rootNode, format("GradePanel%d", panelNumber));
+        if (!card || !card->isVisible()) {
+            continue;
+        }
+        const engine::Vec2 shift = cardSlots[slot] - cardSlots[panelNumber - 1];
+        card->setPosition(cardSlots[slot]);
+        if (Node* progress = SceneWidgets::find(rootNode, progressName(gradeOfPanel(panelNumber)))) {
+            progress->setPosition(progressSlots[panelNumber - 1] + shift);
+        }
+        ++slot;
     }
 }
 

@@ -3,7 +3,10 @@
 // the grade's management page.
 #pragma once
 
+#include <array>
 #include <string>
+
+#include "base/Geometry.h"
 
 #include "common/BaseScene.h"
 #include "common/LifeToken.h"
@@ -43,6 +46,12 @@ private:
     // too short to hold them or the layout has no such node.
     engine::Node* progressNode(const std::string& identify) const;
 
+    // Moves the shown grade cards, with their progress nodes, into the layout's first slots, side by side.
+    void packPanels();
+
     engine::Node* rootNode = nullptr;
+    // Where the layout puts each grade card and its progress node.
+    std::array<engine::Vec2, 5> cardSlots{};
+    std::array<engine::Vec2, 5> progressSlots{};
     LifeToken lifeToken;
 };

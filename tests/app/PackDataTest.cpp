@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/DurationProbe.h"
+#include "door/SoundDoor.h"
 #include "base/Value.h"
 #include "common/PlistManager.h"
 #include "platform/FileUtils.h"
@@ -173,10 +173,12 @@ TEST_F(PackData, SoundsAreShortAndOneLastsAboutTwoSeconds) {
     for (const char* sound : {"BtnClick.mp3", "RightCommon.mp3", "WrongCommon.mp3", "BGM_Login.mp3"}) {
         const std::string path = FileUtils::getInstance()->fullPathForFilename(sound);
         ASSERT_FALSE(path.empty()) << sound;
-        const float seconds = DurationProbe::durationOf(path);
-        EXPECT_GT(seconds, 0.f) << sound;
-        EXPECT_LT(seconds, 6.f) << sound;
+        const double seconds = engine::door::loadSound(path, engine::door::SoundUse::EFFECT).seconds;
+        EXPECT_GT(seconds, 0.) << sound;
+        EXPECT_LT(seconds, 6.) << sound;
     }
-    const float chime = DurationProbe::durationOf(FileUtils::getInstance()->fullPathForFilename("RightCommon.mp3"));
-    EXPECT_NEAR(chime, 2.0f, 0.15f);
+    const double chime = engine::door::loadSound(FileUtils::getInstance()->fullPathForFilename("RightCommon.mp3"),
+                                                engine::door::SoundUse::EFFECT)
+                             .seconds;
+    EXPECT_NEAR(chime, 2.0, 0.15);
 }

@@ -64,9 +64,10 @@ protected:
         SDL_FreeSurface(to);
     }
     // The demo lecture of that identify code chosen, its Game map and pictures copied from the server's package.
-    void useDemoGame(const std::string& identify) const {
+    void useDemoGame(const std::string& identify,
+                     const std::string& packages = TEST_SOURCE_DIR "/server/packages") const {
         namespace fs = std::filesystem;
-        const fs::path from = fs::path(TEST_SOURCE_DIR "/server/packages") / identify;
+        const fs::path from = fs::path(packages) / identify;
         const fs::path to = support::chooseLecture(identify);
         fs::create_directories(to);
         fs::copy_file(from / "Topic.plist", to / "Topic.plist", fs::copy_options::overwrite_existing);
@@ -98,7 +99,7 @@ protected:
         EXPECT_EQ(frame->state(), 3);
         EXPECT_EQ(pupilWithId(id).gameScore, 100);
         ASSERT_TRUE(support::stepUntil([] { return !tipText().empty(); }));
-        EXPECT_NE(tipText().find(pupilWithId(id).name + " finished in"), std::string::npos) << tipText();
+        EXPECT_NE(tipText().find(pupilWithId(id).name + "'s time:"), std::string::npos) << tipText();
         support::saveScreenshot(screenshot);
         closeTip();
         expectTopRankRow(frame, id, "100");

@@ -14,10 +14,13 @@ enum class Outcome {
     GIVEN_WAY, // a pack or downloaded file refused and the program's own used instead
 };
 
-// What one row may spend on the calling thread: wall time and growth of resident memory while the door runs.
+// What one row may spend: wall time on the calling thread, the peak growth of the process's resident memory while
+// the door runs (over where it stood before), and bytes left under the scratch folder past the sample itself. A
+// refused sample leaves no bytes at all, whatever its budget.
 struct Budget {
     double callingThreadMs = 250;
     double growthMiB = 150;
+    double writtenMiB = 150;
 };
 
 // Writes the sample into the scratch folder and returns what the runner takes (usually the sample's path).

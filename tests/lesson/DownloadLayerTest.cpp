@@ -37,6 +37,8 @@ protected:
     }
 
     void TearDown() override {
+        DownManager::setWholeTimeScale(1);
+        DownManager::setSlowTransferLimit(1024, 30.f);
         DownManager::destroyInstance();
         ClientTest::TearDown();
     }
@@ -110,6 +112,26 @@ TEST_F(DownloadOverlay, FetchesFilesInTurnAndExtractsOnlyTheZipsThatArrived) {
     EXPECT_EQ(countLogged("start uncompressing"), 1);
     EXPECT_EQ(completions, 1);
     layer->release();
+}
+
+TEST_F(DownloadOverlay, MovesOnPastATrickleWithinItsWholeTime) {
+    // 640 bytes a second, over the slow-transfer limit switched off: the icon's whole time, a hundredth of the one
+    // in use (1.2 s), ends it, and the list goes on to the next file.
+    DownManager::setSlowTransferLimit(0, 0.f);
+    DownManager::setWholeTimeScale(0.01);
+    DownloadLayer* layer = open();
+    layer->addTask(file("trickle/icons/type1_normal.png", "icons/type1_normal.png"));
+    layer->addTask(file("icons/type1_selected.png", "icons/type1_selected.png"));
+    bool completed = false;
+    layer->finishCallback = [&] { completed = true; };
+    layer->startNext();
+    const bool movedOn = waitFor([&] { return completed; });
+    DownManager::setWholeTimeScale(1);
+    DownManager::setSlowTransferLimit(1024, 30.f);
+    ASSERT_TRUE(movedOn);
+    EXPECT_EQ(countLogged("failed: still running after 1.2 seconds"), 1);
+    EXPECT_FALSE(fs::exists(scratch.file("icons/type1_normal.png")));
+    EXPECT_TRUE(fs::exists(scratch.file("icons/type1_selected.png")));
 }
 
 TEST_F(DownloadOverlay, ClosingLeavesTheCallbacksOfTheOverlayThatTookThemOver) {

@@ -86,7 +86,8 @@ TEST_F(LessonTools, SupplementaryViewerFromTheSettingsMenu) {
     support::saveScreenshot("lesson_tools_supplementary");
     // The package's supplementary video plays in the video player over the lesson.
     press(viewer, "PlayBtn");
-    EXPECT_NE(support::findByName("Btn_Skip"), nullptr);
+    // Once the movie passed its check.
+    EXPECT_TRUE(waitFor([] { return support::findByName("Btn_Skip") != nullptr; }));
 }
 
 TEST_F(LessonTools, MusicVolumesReachThePlayingVoiceAndMusic) {

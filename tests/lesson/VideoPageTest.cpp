@@ -5,6 +5,7 @@
 #include <httplib.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "LessonFixture.h"
 #include "common/CommonTools.h"
@@ -65,9 +66,9 @@ TEST_F(VideoPage, PlayOpensThePlayerOverTheLessonOrTellsTheFileIsMissing) {
     engine::TextureCache* cache = engine::Director::getInstance()->getTextureCache();
     ASSERT_NE(cache->addImage("HeadImg1.png"), nullptr);
     click("PlayBtn");
-    support::stepFrames(2);
+    // The movie's check runs first, off the main thread.
+    ASSERT_TRUE(waitFor([scene] { return lesson::childOf<SFVideoPlayer>(scene) != nullptr; }));
     SFVideoPlayer* player = lesson::childOf<SFVideoPlayer>(scene);
-    ASSERT_NE(player, nullptr);
     EXPECT_EQ(player->getLocalZOrder(), 106);
     EXPECT_EQ(cache->getTextureForKey("HeadImg1.png"), nullptr);
     ASSERT_TRUE(waitFor([player] {
@@ -83,6 +84,46 @@ TEST_F(VideoPage, PlayOpensThePlayerOverTheLessonOrTellsTheFileIsMissing) {
     VideoLayer::playVideo(programFolder() + "missing.mp4");
     support::stepFrames(2);
     EXPECT_EQ(tipText(), "File not found");
+    ASSERT_TRUE(click("Button1"));
+    ASSERT_TRUE(waitFor([] { return tipText().empty(); }));
+
+    // A package movie that only starts like one is told missing too, and left where it is.
+    const std::string junk = programFolder() + "junk.mp4";
+    std::ofstream(junk, std::ios::binary) << std::string("\0\0\0\x20ftypisom", 12) << std::string(4096, 'x');
+    VideoLayer::playVideo(junk);
+    ASSERT_TRUE(waitFor([] { return tipText() == "File not found"; }));
+    EXPECT_EQ(lesson::childOf<SFVideoPlayer>(scene), nullptr);
+    EXPECT_TRUE(logged("lesson movie is not a movie: " + junk));
+    EXPECT_TRUE(std::filesystem::exists(junk));
+}
+
+// An opening whose movie is not on this computer offers no play button; its ribbon tells the missing file.
+TEST_F(VideoPage, AnOpeningWhoseMovieIsMissingOffersNoPlayer) {
+    const std::string netRes = FileManager::getInstance()->getNetResPath();
+    const struct {
+        lesson::Lecture lecture;
+        std::string removed;
+        bool playable;
+    } cases[] = {
+        {{4, 6, 1, 1, 2}, "0406010101", false},
+        {{4, 6, 1, 1, 2}, "", true},
+        {{1, 1, 1, 1, 1}, "", true},
+        {{1, 1, 6, 1, 1}, "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lecture.grade * 10 + c.lecture.lesson);
+        choose(c.lecture);
+        if (!c.removed.empty()) {
+            std::filesystem::remove_all(netRes + c.removed);
+        }
+        ASSERT_NE(openLessonPlayer(), nullptr);
+        EXPECT_EQ(lesson::shown("PlayBtn"), c.playable);
+        EXPECT_EQ(lesson::shown("Img_Title"), !c.playable);
+        if (!c.playable) {
+            EXPECT_EQ(lesson::textOf("Text_Title"), "File not found");
+            support::saveScreenshot("lesson_opening_missing");
+        }
+    }
 }
 
 TEST(ResultsText, IsTheCompactArrayInListOrder) {

@@ -48,6 +48,8 @@ protected:
         };
     }
     void TearDown() override {
+        DownManager::setSlowTransferLimit(1024, 30.f);
+        DownManager::setWholeTimeScale(1);
         CoursewareManager::destroyInstance();
         support::stopHeadless();
         NetFolderTest::TearDown();
@@ -175,24 +177,37 @@ TEST_F(CoursewareQueue, FailedPackageWaitsLongerEachTimeWithoutBlockingOthers) {
 }
 
 TEST_F(CoursewareQueue, ATrickleIsCutAndWaitsForItsRetry) {
-    // 640 bytes a second against 1,024 over half a second (30 s in use).
-    DownManager::setSlowTransferLimit(1024, 0.5f);
-    show(lecture(kFirst, false, "1"));
-    queue(kFirst, packageUrl(kFirst, "trickle/"));
-    const auto start = std::chrono::steady_clock::now();
-    const bool cut = step([&] { return errorsOf(kFirst) == 1; });
-    DownManager::setSlowTransferLimit(1024, 30.f);
-    ASSERT_TRUE(cut);
-    // Half a second's span, not the 30 s in use.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
-    EXPECT_EQ(countLogLines("fewer than 1024 bytes a second"), 1);
-    // Back in the queue, waiting like any failed package.
-    ASSERT_EQ(manager()->queue.size(), 1u);
-    support::stepFrames(10, kTick);
-    EXPECT_EQ(errorsOf(kFirst), 1);
-    EXPECT_EQ(manager()->busy, 0);
-    EXPECT_TRUE(finished.empty());
-    EXPECT_FALSE(fs::exists(netRes() + kFirst + ".zip"));
+    // 640 bytes a second: below 1,024 over half a second (30 s in use), or past the whole time of its length at a
+    // thousandth of the one in use (60 ms and the package's "size" at 64 MiB a second).
+    const struct {
+        uint32_t slowBytesPerSecond;
+        float slowSeconds;
+        double wholeTimeScale;
+        const char* identify;
+        const char* line;
+    } rows[] = {{1024, 0.5f, 1, kFirst, "fewer than 1024 bytes a second"},
+                {0, 0.f, 0.001, kSecond, "still running after 0.06"}};
+    for (const auto& row : rows) {
+        DownManager::setSlowTransferLimit(row.slowBytesPerSecond, row.slowSeconds);
+        DownManager::setWholeTimeScale(row.wholeTimeScale);
+        manager()->init();
+        show(lecture(row.identify, false, "1"));
+        queue(row.identify, packageUrl(row.identify, "trickle/"));
+        const auto start = std::chrono::steady_clock::now();
+        const bool cut = step([&] { return errorsOf(row.identify) == 1; });
+        DownManager::setSlowTransferLimit(1024, 30.f);
+        DownManager::setWholeTimeScale(1);
+        ASSERT_TRUE(cut) << row.line;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+        EXPECT_EQ(countLogLines(row.line), 1);
+        // Back in the queue, waiting like any failed package.
+        ASSERT_EQ(manager()->queue.size(), 1u);
+        support::stepFrames(10, kTick);
+        EXPECT_EQ(errorsOf(row.identify), 1);
+        EXPECT_EQ(manager()->busy, 0);
+        EXPECT_TRUE(finished.empty());
+        EXPECT_FALSE(fs::exists(netRes() + row.identify + ".zip"));
+    }
 }
 
 TEST_F(CoursewareQueue, EndlessBodiesLongRedirectsAndOtherSchemesFailAndWait) {

@@ -1,5 +1,6 @@
 // The single-file download service against the demo server: percentages, head images, failures, and which caller
 // a late file reports to.
+#include <chrono>
 #include <filesystem>
 
 #include "CoursewareServer.h"
@@ -11,6 +12,7 @@
 #include "support/ClientTest.h"
 #include "support/GateServer.h"
 #include "support/Headless.h"
+#include "support/LocalHttpServer.h"
 
 namespace fs = std::filesystem;
 
@@ -23,6 +25,7 @@ struct Finish {
 };
 
 using support::GateServer;
+using support::LocalHttpServer;
 
 class DownManagerTest : public support::ClientTest {
 protected:
@@ -31,6 +34,9 @@ protected:
         DownManager::destroyInstance();
     }
     void TearDown() override {
+        DownManager::setWholeTimeScale(1);
+        DownManager::setSlowTransferLimit(engine::limits::kSlowTransferBytesPerSecond,
+                                          engine::limits::kSlowTransferSeconds);
         DownManager::destroyInstance();
         ClientTest::TearDown();
     }
@@ -64,15 +70,32 @@ TEST(DownloadPercent, IsTruncatedAndZeroWithoutKnownSize) {
     EXPECT_EQ(DownManager::percentOf(500, -1), 0);
 }
 
-TEST(DownloadCap, FitsWhatTheFileIs) {
-    using namespace engine::limits;
-    using namespace netlimits;
-    const std::pair<const char*, uint64_t> cases[] = {
-        {"/r/NetRes/logo.png", kPictureBytes}, {"/r/icon.v2.JPG", kPictureBytes}, {"/r/q/a_1f.mp3", kPictureBytes},
-        {"/r/ui2025.zip", kInterfacePackBytes}, {"/r/lesson.mp4", kMovieBytes},  {"/r/noextension", kMovieBytes}};
-    for (const auto& [path, cap] : cases) {
-        EXPECT_EQ(DownManager::capFor(path), cap) << path;
+TEST_F(DownManagerTest, ATrickleStopsAtTheWholeTimeOfItsKind) {
+    // 13,100 of 16,000,000 announced bytes a second: a picture's whole time is fixed, any other file's grows with its
+    // length. Times are a two-hundredth of those in use: 0.6 s for a picture, 0.3 s and 1 s a 13,107,200 bytes.
+    LocalHttpServer trickle([&](httplib::Server& s) {
+        s.Get(R"(/(.+))", [&](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(16000000, "application/octet-stream",
+                                     [&](size_t, size_t, httplib::DataSink& sink) {
+                                         trickle.waitUntilStopping(std::chrono::milliseconds(10));
+                                         return sink.write(std::string(131, 'x').data(), 131);
+                                     });
+        });
+    });
+    DownManager::setSlowTransferLimit(0, 0.f);
+    DownManager::setWholeTimeScale(1.0 / 200);
+    const std::pair<const char*, double> kinds[] = {{"icon.PNG", 0.6}, {"voice.ogg", 0.6}, {"lesson.mp4", 1.52}};
+    for (const auto& [name, cutAfter] : kinds) {
+        std::vector<Finish> finishes;
+        const auto start = std::chrono::steady_clock::now();
+        startCollecting(record(trickle.url(std::string("/") + name), name), finishes);
+        ASSERT_TRUE(waitFor([&] { return !finishes.empty(); }));
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(finishes, (std::vector<Finish>{{scratch.file(name), false}}));
+        EXPECT_GE(took, cutAfter) << name;
+        EXPECT_LT(took, cutAfter + 5) << name;
     }
+    EXPECT_EQ(countLogged("failed: still running after"), 3);
 }
 
 TEST_F(DownManagerTest, ReportsPercentsUpToTheWholeFile) {

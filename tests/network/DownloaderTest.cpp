@@ -256,6 +256,66 @@ TEST_F(DownloaderTest, SlowButMovingTransferOutlivesTheTimeOut) {
     EXPECT_TRUE(fileHasPattern(target, kPieces));
 }
 
+TEST_F(DownloaderTest, ATransferPastItsWholeTimeIsCut) {
+    // 100 bytes every 50 ms of 40,000: never stalled nor too slow, 20 s to its end.
+    constexpr size_t kSize = 40000;
+    LocalHttpServer server([&](httplib::Server& s) {
+        s.Get("/steady.bin", [&](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(kSize, "application/octet-stream",
+                                     [&](size_t offset, size_t, httplib::DataSink& sink) {
+                                         server.waitUntilStopping(std::chrono::milliseconds(50));
+                                         std::string piece;
+                                         fillPattern(offset, 100, piece);
+                                         return sink.write(piece.data(), piece.size());
+                                     });
+        });
+    });
+    // A fixed whole time, and one that adds the announced length at 40,000 bytes a second.
+    const struct {
+        float seconds;
+        uint32_t bytesPerSecond;
+        double cutAfter;
+    } rows[] = {{0.3f, 0, 0.3}, {0.3f, 40000, 1.3}};
+    for (const auto& row : rows) {
+        support::ScratchDir scratch;
+        Recorder recorder;
+        DownloaderHints hints{1, 10, ".tmp"};
+        hints.lowSpeedLimit = 0;
+        hints.wholeTimeSeconds = row.seconds;
+        hints.wholeTimeBytesPerSecond = row.bytesPerSecond;
+        auto downloader = std::make_shared<Downloader>(hints);
+        recorder.attach(*downloader);
+        const auto start = std::chrono::steady_clock::now();
+        downloader->createDownloadFileTask(server.url("/steady.bin"), scratch.file("steady.bin"), "steady");
+        ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }));
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        ASSERT_EQ(recorder.errors.size(), 1u) << row.cutAfter;
+        EXPECT_NE(recorder.errors[0].text.find("still running after"), std::string::npos) << recorder.errors[0].text;
+        EXPECT_GE(took, row.cutAfter);
+        EXPECT_LT(took, row.cutAfter + 5);
+        EXPECT_TRUE(noTempFiles(scratch.path()));
+    }
+}
+
+TEST_F(DownloaderTest, ABodyAnnouncedPastTheCapIsRefusedAtItsFirstBytes) {
+    LocalHttpServer server([](httplib::Server& s) {
+        s.Get("/long.bin", [](const httplib::Request&, httplib::Response& res) { servePattern(res, 1u << 30); });
+    });
+    support::ScratchDir scratch;
+    Recorder recorder;
+    DownloaderHints hints{1, 10, ".tmp"};
+    hints.maxFileSize = 8u << 20;
+    auto downloader = std::make_shared<Downloader>(hints);
+    recorder.attach(*downloader);
+    downloader->createDownloadFileTask(server.url("/long.bin"), scratch.file("long.bin"), "long");
+    ASSERT_TRUE(support::waitFor([&] { return recorder.results() == 1; }));
+    ASSERT_EQ(recorder.errors.size(), 1u);
+    EXPECT_NE(recorder.errors[0].text.find("longer than 8388608 bytes"), std::string::npos);
+    // Not a byte of it written.
+    EXPECT_TRUE(recorder.progress.empty());
+    EXPECT_TRUE(noTempFiles(scratch.path()));
+}
+
 TEST_F(DownloaderTest, UnknownLengthNeverReportsAnExpectedSize) {
     constexpr size_t kChunks = 20;
     constexpr size_t kChunkSize = 16 * 1024;

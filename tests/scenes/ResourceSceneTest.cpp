@@ -58,17 +58,27 @@ protected:
 
 TEST_F(ResourceSceneTest, AGradesMissingPackagesAreQueuedShownWithProgressThenReady) {
     openResources();
-    // Panel p shows the p-th of grades 1, 2, 3, 5, 6; grades the subject lacks keep their hidden panels.
+    // Panel p shows the p-th of grades 1, 2, 3, 5, 6; grades the subject lacks keep their hidden panels. The shown
+    // cards take the first slots side by side, each grade's progress node under its card.
     const struct {
         int panel;
         bool visible;
         const char* server;
-    } panels[] = {{1, true, "20"}, {2, true, "1"}, {3, false, "0"}, {4, true, "9"}, {5, false, "0"}};
+        float cardX;
+        const char* progress;
+        float progressX;
+    } panels[] = {{1, true, "20", 148, "Panel01", 48},
+                  {2, true, "1", 394, "Panel02", 294},
+                  {3, false, "0", 640, "Panel03", 540},
+                  {4, true, "9", 640, "Panel05", 540},
+                  {5, false, "0", 1132, "Panel06", 1032}};
     for (const auto& expected : panels) {
         Node* panel = findByName("GradePanel" + std::to_string(expected.panel));
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(panel->isVisible(), expected.visible) << expected.panel;
         EXPECT_EQ(textOf("ServerNum", panel), expected.server) << expected.panel;
+        EXPECT_FLOAT_EQ(panel->getPositionX(), expected.cardX) << expected.panel;
+        EXPECT_FLOAT_EQ(findByName(expected.progress)->getPositionX(), expected.progressX) << expected.progress;
         if (expected.visible) {
             EXPECT_EQ(textOf("LocalNum", panel), "0");
             EXPECT_EQ(textOf("Text", panel), "Download");
@@ -85,7 +95,8 @@ TEST_F(ResourceSceneTest, AGradesMissingPackagesAreQueuedShownWithProgressThenRe
 
     Node* gradeTwo = findByName("GradePanel2");
     ASSERT_TRUE(click("DownloadBg", gradeTwo));
-    support::stepFrames(2);
+    // Told on the press, while the grade's package still waits in the queue.
+    EXPECT_EQ(courseware->queue.size(), 1u);
     EXPECT_EQ(closeTip(), "Missing lectures of this grade are queued.");
     ASSERT_TRUE(support::waitFor([] { return shown("Panel02"); }));
     support::saveScreenshot("resource_downloading");

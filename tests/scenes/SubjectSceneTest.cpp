@@ -324,8 +324,15 @@ TEST_F(SubjectSceneTest, TheHungRequestsOfAFailedChoiceDoNotHoldUpTheNextOne) {
     ASSERT_TRUE(waitForScene<GradeScene>());
     EXPECT_EQ(CoursewareManager::getInstance()->lists[1].size(), 2u);
     const auto sent = requestsNamed("getCourseList");
-    // Grade 1's, and grade 2's unless it was stopped before it reached the server.
-    EXPECT_LE(std::count_if(sent.begin(), sent.end(), [](const auto& r) { return r.field("subjectCode") == "1"; }), 2);
+    // Grade 1's, and grade 2's unless it was stopped before it reached the server; never grade 3's.
+    const auto sentOfGrade = [&sent](const char* grade) {
+        return std::count_if(sent.begin(), sent.end(), [grade](const auto& r) {
+            return r.field("subjectCode") == "1" && r.field("gradeCode") == grade;
+        });
+    };
+    EXPECT_EQ(sentOfGrade("1"), 1);
+    EXPECT_LE(sentOfGrade("2"), 1);
+    EXPECT_EQ(sentOfGrade("3"), 0);
     EXPECT_EQ(countLogged("getCourseList dropped"), 2);
     ASSERT_TRUE(httplib::Client(server.origin()).Get("/fault/release"));
 }

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <string>
 
+#include "door/FileDoor.h"
+
 namespace hostile {
 
 namespace {
@@ -55,8 +57,8 @@ Make classOfPupils(size_t pupils) {
 
 Run parseReply(ReplyDoor::Kind kind) {
     return [kind](const std::string& sample) {
-        std::ifstream in(sample, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // Read in one piece: a character-by-character read of 16 MiB would spend the row's budget itself.
+        const std::string text = engine::door::readFile(sample, UINT64_MAX).bytes;
         const ReplyDoor::Reply reply = ReplyDoor::read(text, kind);
         if (reply.verdict == ReplyDoor::Verdict::CUT) {
             return Outcome::BOUNDED;

@@ -1,0 +1,280 @@
+#include "door/SoundDoor.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <utility>
+
+#include "base/InputLimits.h"
+#include "base/Log.h"
+
+namespace engine::door {
+
+namespace {
+
+using Status = SoundLoad::Status;
+using Format = SoundLoad::Format;
+
+std::mutex g_refusedMutex;
+std::set<std::string> g_refused; // path, size and time of each refused file
+
+std::string fileKey(const std::string& fullPath) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(fullPath, error);
+    const auto time = std::filesystem::last_write_time(fullPath, error).time_since_epoch().count();
+    return fullPath + '\n' + std::to_string(size) + '\n' + std::to_string(time);
+}
+
+SoundLoad refuse(SoundLoad sound, const std::string& fullPath, const std::string& reason) {
+    sound.status = Status::REFUSED;
+    sound.reason = reason;
+    sound.samples = {};
+    log("SoundDoor: %s refused: %s", fullPath.c_str(), reason.c_str());
+    std::lock_guard<std::mutex> lock(g_refusedMutex);
+    g_refused.insert(fileKey(fullPath));
+    return sound;
+}
+
+double secondsCap(SoundUse use) {
+    return use == SoundUse::EFFECT ? limits::kEffectSeconds : limits::kVoiceSeconds;
+}
+
+// The first bytes decide, as they do for the mixer: RIFF/WAVE, or an ID3 tag or an MPEG frame sync at the start.
+Format formatOf(const std::string& fullPath) {
+    unsigned char magic[12] = {};
+    std::ifstream in(fullPath, std::ios::binary);
+    in.read(reinterpret_cast<char*>(magic), sizeof magic);
+    if (in.gcount() < 4) {
+        return Format::NONE;
+    }
+    if (std::memcmp(magic, "RIFF", 4) == 0 && std::memcmp(magic + 8, "WAVE", 4) == 0) {
+        return Format::WAV;
+    }
+    if (std::memcmp(magic, "ID3", 3) == 0 || (magic[0] == 0xFF && (magic[1] & 0xE0) == 0xE0)) {
+        return Format::MP3;
+    }
+    return Format::NONE;
+}
+
+// What the mixer itself makes of the content, when it is open; NONE when it is closed or cannot open the file
+// (an empty WAV), where the door's own decoder has the last word.
+Format mixerFormatOf(const std::string& fullPath, bool& mixerOpen) {
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    mixerOpen = Mix_QuerySpec(&rate, &format, &channels) != 0;
+    if (!mixerOpen) {
+        return Format::NONE;
+    }
+    Mix_Music* music = Mix_LoadMUS_RW(SDL_RWFromFile(fullPath.c_str(), "rb"), 1);
+    if (!music) {
+        mixerOpen = false;
+        return Format::NONE;
+    }
+    const Mix_MusicType type = Mix_GetMusicType(music);
+    Mix_FreeMusic(music);
+    return type == MUS_WAV ? Format::WAV : type == MUS_MP3 ? Format::MP3 : Format::NONE;
+}
+
+// The whole WAV through SDL's reader (held whole: the file cap bounds it), as 16-bit samples.
+SoundLoad readWav(SoundLoad sound, const std::string& fullPath) {
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV(fullPath.c_str(), &spec, &buffer, &length)) {
+        return refuse(sound, fullPath, std::string("not a WAV: ") + SDL_GetError());
+    }
+    std::unique_ptr<Uint8, void (*)(Uint8*)> held(buffer, SDL_FreeWAV);
+    const int frameBytes = spec.channels * (SDL_AUDIO_BITSIZE(spec.format) / 8);
+    if (spec.freq <= 0 || frameBytes <= 0) {
+        return refuse(sound, fullPath, "no rate or channels");
+    }
+    sound.rate = spec.freq;
+    sound.channels = spec.channels;
+    sound.seconds = double(length / frameBytes) / spec.freq;
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, spec.channels, spec.freq) < 0) {
+        return refuse(sound, fullPath, "cannot convert its samples");
+    }
+    std::vector<Uint8> bytes(size_t(length) * size_t(std::max(cvt.len_mult, 1)));
+    std::memcpy(bytes.data(), buffer, length);
+    held.reset();
+    cvt.buf = bytes.data();
+    cvt.len = int(length);
+    if (cvt.needed && length > 0 && SDL_ConvertAudio(&cvt) < 0) {
+        return refuse(sound, fullPath, "cannot convert its samples");
+    }
+    const size_t converted = cvt.needed ? size_t(cvt.len_cvt) : size_t(length);
+    sound.samples.resize(converted / 2);
+    std::memcpy(sound.samples.data(), bytes.data(), sound.samples.size() * 2);
+    return sound;
+}
+
+struct Mpg123Closer {
+    void operator()(mpg123_handle* handle) const {
+        mpg123_close(handle);
+        mpg123_delete(handle);
+    }
+};
+using Mpg123 = std::unique_ptr<mpg123_handle, Mpg123Closer>;
+
+Mpg123 openMp3(const std::string& fullPath, SoundLoad& sound) {
+    int error = MPG123_OK;
+    Mpg123 handle(mpg123_new(nullptr, &error));
+    if (!handle) {
+        return nullptr;
+    }
+    mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    mpg123_format_none(handle.get());
+    const long* rates = nullptr;
+    size_t count = 0;
+    mpg123_rates(&rates, &count);
+    for (size_t i = 0; i < count; ++i) {
+        mpg123_format(handle.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    }
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    if (mpg123_open(handle.get(), fullPath.c_str()) != MPG123_OK ||
+        mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK || rate <= 0 || channels <= 0) {
+        return nullptr;
+    }
+    sound.rate = int(rate);
+    sound.channels = channels;
+    const off_t length = mpg123_length(handle.get());
+    sound.seconds = length > 0 ? double(length) / double(rate) : 0;
+    return handle;
+}
+
+// Decodes until the end or until the samples pass the use's duration, whatever the header said.
+SoundLoad decodeMp3(SoundLoad sound, const std::string& fullPath, SoundUse use) {
+    SoundLoad opened;
+    Mpg123 handle = openMp3(fullPath, opened);
+    if (!handle || opened.rate != sound.rate || opened.channels != sound.channels) {
+        return refuse(sound, fullPath, "not MPEG audio");
+    }
+    const auto maxSamples = static_cast<size_t>(secondsCap(use) * sound.rate) * size_t(sound.channels);
+    sound.samples.reserve(std::min(maxSamples, static_cast<size_t>(sound.seconds * sound.rate) * sound.channels));
+    std::vector<int16_t> buffer(16384);
+    for (;;) {
+        size_t done = 0;
+        const int result = mpg123_read(handle.get(), buffer.data(), buffer.size() * 2, &done);
+        sound.samples.insert(sound.samples.end(), buffer.begin(), buffer.begin() + long(done / 2));
+        if (sound.samples.size() > maxSamples) {
+            return refuse(sound, fullPath, "its samples run past its use's duration");
+        }
+        if (result == MPG123_DONE) {
+            break;
+        }
+        if (result == MPG123_NEW_FORMAT) {
+            return refuse(sound, fullPath, "its format changes");
+        }
+        if (result != MPG123_OK) {
+            if (sound.samples.empty()) {
+                return refuse(sound, fullPath, "no MPEG audio decodes");
+            }
+            break; // a damaged tail: what decoded plays
+        }
+    }
+    if (sound.samples.empty()) {
+        return refuse(sound, fullPath, "no MPEG audio decodes");
+    }
+    sound.seconds = double(sound.samples.size() / size_t(sound.channels)) / sound.rate;
+    return sound;
+}
+
+} // namespace
+
+SoundLoad checkSound(const std::string& fullPath, SoundUse use) {
+    SoundLoad sound;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fullPath, error)) {
+        return sound;
+    }
+    const auto bytes = std::filesystem::file_size(fullPath, error);
+    if (bytes > limits::kSoundFileBytes) {
+        return refuse(sound, fullPath, "longer than " + std::to_string(limits::kSoundFileBytes) + " bytes");
+    }
+    sound.status = Status::LOADED;
+    sound.format = formatOf(fullPath);
+    bool mixerOpen = false;
+    const Format mixerFormat = mixerFormatOf(fullPath, mixerOpen);
+    if (sound.format == Format::NONE || (mixerOpen && mixerFormat != sound.format)) {
+        return refuse(sound, fullPath, "not WAV or MP3 content");
+    }
+    if (sound.format == Format::WAV) {
+        sound = readWav(sound, fullPath);
+    } else if (!openMp3(fullPath, sound)) {
+        return refuse(sound, fullPath, "not MPEG audio");
+    }
+    if (!sound.ok()) {
+        return sound;
+    }
+    if (use != SoundUse::MUSIC && sound.seconds > secondsCap(use)) {
+        return refuse(sound, fullPath, "longer than its use's " + std::to_string(int(secondsCap(use))) + " s");
+    }
+    if (sound.format == Format::MP3 && sound.seconds <= 0) {
+        return refuse(sound, fullPath, "no length");
+    }
+    return sound;
+}
+
+SoundLoad decodeSound(const std::string& fullPath, SoundUse use, SoundLoad checked) {
+    if (!checked.ok() || use == SoundUse::MUSIC || checked.format == Format::WAV) {
+        return checked;
+    }
+    return decodeMp3(std::move(checked), fullPath, use);
+}
+
+SoundLoad loadSound(const std::string& fullPath, SoundUse use) {
+    return decodeSound(fullPath, use, checkSound(fullPath, use));
+}
+
+bool wasRefused(const std::string& fullPath) {
+    std::lock_guard<std::mutex> lock(g_refusedMutex);
+    return g_refused.count(fileKey(fullPath)) != 0;
+}
+
+void forgetRefusedSounds() {
+    std::lock_guard<std::mutex> lock(g_refusedMutex);
+    g_refused.clear();
+}
+
+Mix_Chunk* makeChunk(const SoundLoad& sound, int rate, uint16_t format, int channels) {
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, AUDIO_S16SYS, Uint8(sound.channels), sound.rate, format, Uint8(channels), rate) < 0) {
+        return nullptr;
+    }
+    const size_t length = sound.samples.size() * 2;
+    cvt.len = int(length);
+    cvt.buf = static_cast<Uint8*>(SDL_malloc(std::max<size_t>(length * size_t(std::max(cvt.len_mult, 1)), 1)));
+    auto* chunk = static_cast<Mix_Chunk*>(SDL_malloc(sizeof(Mix_Chunk)));
+    if (!cvt.buf || !chunk) {
+        SDL_free(cvt.buf);
+        SDL_free(chunk);
+        return nullptr;
+    }
+    std::memcpy(cvt.buf, sound.samples.data(), length);
+    if (cvt.needed && length > 0 && SDL_ConvertAudio(&cvt) < 0) {
+        SDL_free(cvt.buf);
+        SDL_free(chunk);
+        return nullptr;
+    }
+    chunk->allocated = 1; // Mix_FreeChunk frees the samples too
+    chunk->abuf = cvt.buf;
+    chunk->alen = Uint32(cvt.needed && length > 0 ? cvt.len_cvt : cvt.len);
+    chunk->volume = MIX_MAX_VOLUME;
+    return chunk;
+}
+
+Mix_Music* openMusic(const std::string& fullPath) {
+    return Mix_LoadMUS_RW(SDL_RWFromFile(fullPath.c_str(), "rb"), 1);
+}
+
+} // namespace engine::door
