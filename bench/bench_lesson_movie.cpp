@@ -11,7 +11,9 @@
 // lesson open and at most while the movie plays (sampled six times a second, with its anonymous and file-backed
 // parts at that moment), in MiB, the source's frames that reached the screen, and the main thread's time in the
 // frames that uploaded a new picture. The runs are made twice: on the machine as it is, and with 8 busy processes
-// of the bench's own beside them.
+// of the bench's own beside them, and each with the road's frames as fast as they go and paced at the program's 60
+// a second as the client runs them (the user's figure; the movie is paced either way): the road's wall time from
+// the login's click to the lesson's play button (with the frames stepped for the teacher) and its frames.
 #include <malloc.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -23,6 +25,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -30,6 +33,7 @@
 
 #include "BenchCompare.h"
 #include "BenchLoad.h"
+#include "BenchPacing.h"
 #include "BenchProcess.h"
 #include "BenchProgramFolder.h"
 #include "CoursewareServer.h"
@@ -93,6 +97,8 @@ enum Field {
     NewCpuMedian,
     OtherMedian,
     Seconds,
+    RoadMs,
+    RoadFrames,
     kFieldCount
 };
 using Figures = std::array<double, kFieldCount>;
@@ -210,6 +216,8 @@ bool LessonRoad::toTheLesson(Figures& run) {
     }
     user->setString("teacher");
     password->setString("1234");
+    const auto roadStart = bench::Clock::now();
+    const uint64_t roadFrame = engine::Director::getInstance()->getTotalFrames();
     if (!click("Btn_Login") || !waitFor(sceneIs<CourseScene>) || !waitFor(noPanel)) {
         return failed("no course screen");
     }
@@ -270,12 +278,20 @@ bool LessonRoad::toTheLesson(Figures& run) {
         !waitFor([] { return support::findByName("Img_LoadingBg") == nullptr; }) || !support::findByName("PlayBtn")) {
         return failed("the lesson did not open on its video page");
     }
+    run[RoadMs] = bench::millisecondsSince(roadStart);
+    run[RoadFrames] = static_cast<double>(engine::Director::getInstance()->getTotalFrames() - roadFrame);
     return true;
 }
 
-bool playOverLesson(LessonRoad& road, Figures& run) {
-    if (!road.toTheLesson(run)) {
-        return false;
+bool playOverLesson(LessonRoad& road, Figures& run, bool paced) {
+    {
+        std::unique_ptr<bench::PacedFrames> pace;
+        if (paced) {
+            pace = std::make_unique<bench::PacedFrames>();
+        }
+        if (!road.toTheLesson(run)) {
+            return false;
+        }
     }
     engine::Director* director = engine::Director::getInstance();
     auto* scene = dynamic_cast<LogicTopicScene*>(director->getRunningScene());
@@ -342,7 +358,7 @@ bool playOverLesson(LessonRoad& road, Figures& run) {
     return true;
 }
 
-int childMain() {
+int childMain(bool paced) {
     const std::string baseUrl = forkServer();
     if (baseUrl.empty()) {
         std::fprintf(stderr, "bench_lesson_movie: the demo server did not start\n");
@@ -350,7 +366,7 @@ int childMain() {
     }
     Figures run{};
     LessonRoad road(baseUrl);
-    if (!playOverLesson(road, run)) {
+    if (!playOverLesson(road, run, paced)) {
         return 1;
     }
     std::printf("result");
@@ -362,9 +378,9 @@ int childMain() {
 }
 
 // One fresh process's run; false when it failed or printed no result.
-bool freshRun(Figures& run) {
+bool freshRun(Figures& run, bool paced) {
     std::string output;
-    if (!bench::freshProcessOutput(bench::selfPath(), {}, output)) {
+    if (!bench::freshProcessOutput(bench::selfPath(), {paced ? "paced" : "unpaced"}, output)) {
         return false;
     }
     const size_t at = output.find("result ");
@@ -379,12 +395,13 @@ bool freshRun(Figures& run) {
 }
 
 // kRuns fresh processes, each line printed as it ends; empty when a run failed.
-std::vector<Figures> runSet(const char* name) {
+std::vector<Figures> runSet(const std::string& label, bool paced) {
     std::vector<Figures> runs;
+    const char* name = label.c_str();
     for (int i = 0; i < kRuns; ++i) {
         const std::string load = bench::machineLoad();
         Figures run{};
-        if (!freshRun(run)) {
+        if (!freshRun(run, paced)) {
             std::printf("%s run %d failed\n", name, i + 1);
             return {};
         }
@@ -392,16 +409,17 @@ std::vector<Figures> runSet(const char* name) {
         std::printf("%s run %d (%s): CPU %.1f %% of a core (main thread %.1f %%), VmRSS %.1f MiB at the login, %.1f "
                     "at the lecture list, %.1f at the grouping, %.1f with the lesson open, %.1f at most while "
                     "playing (anonymous %.1f, file %.1f), %.0f of %d frames shown (%.0f decoded), frame with a new "
-                    "picture %.2f / %.2f / %.2f ms, played in %.1f s\n",
+                    "picture %.2f / %.2f / %.2f ms, played in %.1f s; the road %.0f ms in %.0f frames\n",
                     name, i + 1, load.c_str(), run[Cpu], run[MainCpu], run[RssLogin], run[RssLectures], run[RssGroups],
                     run[RssLesson], run[RssMax], run[AnonAtMax], run[FileAtMax], run[Shown], kSourceFrames,
-                    run[Decoded], run[NewMin], run[NewMedian], run[NewMax], run[Seconds]);
+                    run[Decoded], run[NewMin], run[NewMedian], run[NewMax], run[Seconds], run[RoadMs],
+                    run[RoadFrames]);
     }
     return runs;
 }
 
-void printSpread(const char* name, const std::vector<Figures>& runs) {
-    std::printf("%s, min / median / max over the runs:\n", name);
+void printSpread(const std::string& name, const std::vector<Figures>& runs) {
+    std::printf("%s, min / median / max over the runs:\n", name.c_str());
     const struct {
         const char* what;
         Field field;
@@ -422,6 +440,8 @@ void printSpread(const char* name, const std::vector<Figures>& runs) {
         {"frame with a new picture, max", NewMax, "ms"},
         {"  its main-thread CPU, median", NewCpuMedian, "ms"},
         {"frame without a new picture, median", OtherMedian, "ms"},
+        {"the road, login to the play button", RoadMs, "ms"},
+        {"  its frames", RoadFrames, ""},
     };
     for (const auto& row : rows) {
         std::vector<double> values;
@@ -437,35 +457,38 @@ void printSpread(const char* name, const std::vector<Figures>& runs) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--fresh") == 0) {
-        return childMain();
+        return childMain(argc > 2 && std::strcmp(argv[2], "paced") == 0);
     }
     std::printf("lesson player with the 1280x720 30 fps movie of %d frames, %d runs in fresh processes, quiet and "
-                "with %d busy processes\n",
+                "with %d busy processes, the road unpaced and paced\n",
                 kSourceFrames, kRuns, bench::kBusyProcesses);
     std::printf("at start: %s\n", bench::machineLoad().c_str());
-    const std::vector<Figures> quiet = runSet("quiet");
-    std::vector<Figures> loaded;
-    if (!quiet.empty()) {
-        bench::BusyProcesses busy(bench::kBusyProcesses);
-        loaded = runSet("loaded");
+    bool met = true;
+    double cpuMax[2] = {0, 0}, rssMax = 0;
+    for (int loaded = 0; loaded < 2 && met; ++loaded) {
+        std::unique_ptr<bench::BusyProcesses> busy;
+        if (loaded) {
+            busy = std::make_unique<bench::BusyProcesses>(bench::kBusyProcesses);
+        }
+        for (const bool paced : {false, true}) {
+            const std::string name = std::string(loaded ? "loaded" : "quiet") + ", " + bench::pacingName(paced);
+            const std::vector<Figures> runs = runSet(name, paced);
+            if (runs.empty()) {
+                met = false;
+                break;
+            }
+            printSpread(name + (loaded ? " (8 busy processes beside it)" : " (the machine as it is)"), runs);
+            for (const Figures& run : runs) {
+                cpuMax[loaded] = std::max(cpuMax[loaded], run[Cpu]);
+                rssMax = std::max(rssMax, run[RssMax]);
+            }
+        }
     }
-    if (quiet.empty() || loaded.empty()) {
+    if (!met) {
         return 1;
     }
-    printSpread("quiet (the machine as it is)", quiet);
-    printSpread("loaded (8 busy processes beside it)", loaded);
-    double cpuMax = 0, rssMax = 0;
-    for (const Figures& run : quiet) {
-        cpuMax = std::max(cpuMax, run[Cpu]);
-        rssMax = std::max(rssMax, run[RssMax]);
-    }
-    double loadedCpuMax = 0;
-    for (const Figures& run : loaded) {
-        loadedCpuMax = std::max(loadedCpuMax, run[Cpu]);
-        rssMax = std::max(rssMax, run[RssMax]);
-    }
     std::printf("CPU < %.0f %% of a core in every run: quiet %s, loaded %s; VmRSS < %.0f MiB in every run: %s\n",
-                kCpuGoal, cpuMax < kCpuGoal ? "met" : "NOT met", loadedCpuMax < kCpuGoal ? "met" : "NOT met",
+                kCpuGoal, cpuMax[0] < kCpuGoal ? "met" : "NOT met", cpuMax[1] < kCpuGoal ? "met" : "NOT met",
                 kMemoryGoal, rssMax < kMemoryGoal ? "met" : "NOT met");
     std::printf("at end: %s\n", bench::machineLoad().c_str());
     return 0;

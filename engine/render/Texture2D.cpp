@@ -243,6 +243,9 @@ bool Texture2D::initWithTarget(SDL_Texture* target, int pixelsWide, int pixelsHi
     _ownsTexture = true;
     _pixelsWide = pixelsWide;
     _pixelsHigh = pixelsHigh;
+    // Its content is known, so a canvas left unchanged is blended from a kept copy of its pixels like a picture.
+    _contentId = newContentId();
+    _revision = _contentId;
     return true;
 }
 

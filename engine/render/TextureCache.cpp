@@ -246,9 +246,11 @@ void TextureCache::removeTextureForKey(const std::string& path) {
     }
 }
 
-void TextureCache::removeUnusedTextures() {
+std::vector<std::pair<std::string, int>> TextureCache::removeUnusedTextures() {
+    std::vector<std::pair<std::string, int>> dropped;
     for (auto it = _textures.begin(); it != _textures.end();) {
         if (it->second->getReferenceCount() == 1) {
+            dropped.emplace_back(it->first, std::max(it->second->getPixelsWide(), it->second->getPixelsHigh()));
             _lastInUse.erase(it->first);
             _sourceSides.erase(it->first);
             it->second->release();
@@ -257,6 +259,7 @@ void TextureCache::removeUnusedTextures() {
             ++it;
         }
     }
+    return dropped;
 }
 
 void TextureCache::trimUnusedTextures() {

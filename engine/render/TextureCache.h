@@ -40,8 +40,8 @@ public:
     void unbindAllImageAsync();
     Texture2D* getTextureForKey(const std::string& path) const;
     void removeTextureForKey(const std::string& path);
-    // Drops the textures whose only reference is the cache.
-    void removeUnusedTextures();
+    // Drops the textures whose only reference is the cache; returns their paths with their longer sides.
+    std::vector<std::pair<std::string, int>> removeUnusedTextures();
     // The same, but the unused pictures last seen in use keep their place up to kKeptUnusedBytes of pixels, so a
     // screen entered again (the lecture road's sign-in, grouping and lesson) does not decode them again.
     void trimUnusedTextures();

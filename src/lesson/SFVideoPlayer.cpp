@@ -8,6 +8,7 @@
 #include "common/UITools.h"
 #include "lesson/VideoPlaySprite.h"
 #include "render/Renderer.h"
+#include "render/TextureCache.h"
 #include "scene/Scene.h"
 #include "ui/Button.h"
 #include "ui/Layout.h"
@@ -51,6 +52,7 @@ void SFVideoPlayer::onEnter() {
 
 void SFVideoPlayer::onExit() {
     showCovered();
+    restoreSetAside();
     Layer::onExit();
 }
 
@@ -80,7 +82,23 @@ void SFVideoPlayer::showCovered() {
     covered.clear();
 }
 
+void SFVideoPlayer::restoreSetAside() {
+    TextureCache* cache = Director::getInstance()->getTextureCache();
+    size_t bytes = 0;
+    for (const auto& [picture, side] : setAside) {
+        // No more than the cache keeps unused; each at most the side it had, so a file grown since stays out.
+        bytes += static_cast<size_t>(side) * static_cast<size_t>(side) * 4;
+        if (bytes > TextureCache::kKeptUnusedBytes) {
+            break;
+        }
+        cache->addImageAsync(picture, nullptr, side);
+    }
+    setAside.clear();
+}
+
 void SFVideoPlayer::initPlayer(const std::string& path, const std::function<void()>& finished) {
+    // The movie needs the memory more than a screen entered again.
+    setAside = Director::getInstance()->getTextureCache()->removeUnusedTextures();
     // Black behind the movie, taking the touches that would reach the lesson underneath.
     ui::Layout* backdrop = ui::Layout::create();
     backdrop->setContentSize(Director::getInstance()->getWinSize());

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/Vector.h"
 #include "scene/Layer.h"
@@ -27,7 +29,8 @@ public:
     void onEnter() override;
     void onExit() override;
 
-    // Builds the sprite and the controls and starts the movie; the callback runs when the movie ends.
+    // Builds the sprite and the controls and starts the movie; the callback runs when the movie ends. The pictures
+    // no screen holds leave the cache while the movie plays and are decoded again, on the worker, when it goes.
     void initPlayer(const std::string& path, const std::function<void()>& finished);
     void initUI();
 
@@ -63,6 +66,11 @@ private:
     engine::ui::Slider* progressSlider = nullptr;
     engine::ui::Layout* uiPanel = nullptr;
     bool hasBackdrop = false;
+    // Asks the pictures set aside for the movie back on the texture cache's worker.
+    void restoreSetAside();
+
+    // Paths and longer sides of the pictures dropped when the movie opened.
+    std::vector<std::pair<std::string, int>> setAside;
     // Siblings hidden by hideCovered, retained until they are shown again.
     engine::Vector<engine::Node*> covered;
 };

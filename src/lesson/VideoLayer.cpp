@@ -20,7 +20,6 @@
 #include "net/HttpManager.h"
 #include "net/MovieCheck.h"
 #include "platform/FileUtils.h"
-#include "render/TextureCache.h"
 #include "scene/Scene.h"
 #include "scene/Sprite.h"
 #include "topics/TopicManage.h"
@@ -143,8 +142,6 @@ void VideoLayer::openPlayer(engine::Scene* scene, const std::string& path) {
     if (!player) {
         return;
     }
-    // The movie needs the memory more than a screen entered again: the pictures kept from earlier screens go.
-    engine::Director::getInstance()->getTextureCache()->removeUnusedTextures();
     // No end callback: the last picture stays at the end, and skip closes the player.
     player->initPlayer(path, nullptr);
     scene->addChild(player, kPlayerZOrder);

@@ -64,6 +64,7 @@ bool GroupScene::init() {
     refreshList();
     refreshGroups();
     schedule([this](float dt) { updatePageButtons(dt); }, "GroupPageButtons");
+    startOpeningVideoCheck();
     return true;
 }
 
@@ -381,8 +382,19 @@ void GroupScene::onConfirm() {
     enterLessonWithOpeningVideo();
 }
 
+void GroupScene::startOpeningVideoCheck() {
+    const std::string movie = openingVideoPath();
+    if (!movie.empty() && engine::FileUtils::getInstance()->isFileExist(movie)) {
+        openingVideoCheck = std::make_unique<MovieCheck>(movie, kOpeningVideo);
+    }
+}
+
+bool GroupScene::isOpeningVideoChecked() const {
+    return openingVideoCheck && openingVideoCheck->isDone();
+}
+
 void GroupScene::enterLessonWithOpeningVideo() {
-    if (openingVideoCheck) {
+    if (awaitingOpeningVideo) {
         return;
     }
     const std::string movie = openingVideoPath();
@@ -395,6 +407,8 @@ void GroupScene::enterLessonWithOpeningVideo() {
         requestCourseFileList();
     };
     if (!engine::FileUtils::getInstance()->isFileExist(movie)) {
+        // A check begun on a file gone since is not the check of the one fetched.
+        openingVideoCheck.reset();
         fetch();
         return;
     }
@@ -413,10 +427,14 @@ std::string GroupScene::openingVideoPath() const {
 }
 
 void GroupScene::checkOpeningVideo(const std::string& movie, const std::function<void(bool kept)>& then) {
-    openingVideoCheck = std::make_unique<MovieCheck>(movie, kOpeningVideo);
+    if (!openingVideoCheck) {
+        openingVideoCheck = std::make_unique<MovieCheck>(movie, kOpeningVideo);
+    }
+    awaitingOpeningVideo = true;
     const auto end = [this, then] {
         const bool kept = openingVideoCheck->finish();
         openingVideoCheck.reset();
+        awaitingOpeningVideo = false;
         then(kept);
     };
     // A file checked before is done at once.

@@ -45,6 +45,8 @@ public:
     // 2 to 4; any other count is refused.
     void onGroupCount(int count);
     void onPage(int delta);
+    // The opening video on disk has been checked since the grouping opened.
+    bool isOpeningVideoChecked() const;
 
     void refreshList();
     void refreshGroups();
@@ -78,8 +80,11 @@ private:
     int clampedPage() const;
     // The opening video is there and plays, or is fetched first.
     void enterLessonWithOpeningVideo();
-    // Checks the movie off the main thread (a file that does not play is removed); then runs in a later frame with
-    // whether it is kept. Nothing else is checked or entered meanwhile.
+    // The opening video on disk checked while the teacher groups the class, so the confirm need not wait for it.
+    void startOpeningVideoCheck();
+    // Checks the movie off the main thread (a file that does not play is removed), or ends the check begun when the
+    // grouping opened; then runs, in a later frame unless the check is done, with whether it is kept. Nothing else is
+    // checked or entered meanwhile.
     void checkOpeningVideo(const std::string& movie, const std::function<void(bool kept)>& then);
     // The pupil's head at pos, tagged with the pupil's index.
     engine::Node* addHeadIcon(int index, const engine::Vec2& pos, float scale);
@@ -94,5 +99,6 @@ private:
     std::vector<engine::Node*> groupIcons;
     std::vector<int> wantedFileTypes;
     std::unique_ptr<MovieCheck> openingVideoCheck;
+    bool awaitingOpeningVideo = false;
     LifeToken lifeToken;
 };

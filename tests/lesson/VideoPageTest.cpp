@@ -62,7 +62,7 @@ TEST_F(VideoPage, PlayOpensThePlayerOverTheLessonOrTellsTheFileIsMissing) {
     LogicTopicScene* scene = openLessonPlayer();
     ASSERT_NE(scene, nullptr);
     support::saveScreenshot("lesson_video_page");
-    // A picture kept from an earlier screen goes when the movie opens.
+    // A picture kept from an earlier screen goes while the movie plays and comes back when it closes.
     engine::TextureCache* cache = engine::Director::getInstance()->getTextureCache();
     ASSERT_NE(cache->addImage("HeadImg1.png"), nullptr);
     click("PlayBtn");
@@ -79,6 +79,7 @@ TEST_F(VideoPage, PlayOpensThePlayerOverTheLessonOrTellsTheFileIsMissing) {
     ASSERT_TRUE(click("Btn_Skip"));
     support::stepFrames(2);
     EXPECT_EQ(findByName("Btn_Skip"), nullptr);
+    EXPECT_TRUE(waitFor([cache] { return cache->getTextureForKey("HeadImg1.png") != nullptr; }));
 
     VideoLayer::playVideo(programFolder() + "missing.mp4");
     support::stepFrames(2);

@@ -74,6 +74,30 @@ TEST_F(OpeningVideoTest, AFileThatOnlyStartsLikeAMovieIsRemovedAndFetchedAgain) 
     EXPECT_NE(runningAs<LogicTopicScene>(), nullptr);
 }
 
+TEST_F(OpeningVideoTest, AMovieOnDiskIsCheckedWhileTheClassIsGroupedAndTheConfirmDoesNotWait) {
+    loadCatalogue();
+    GDataManager* data = GDataManager::getInstance();
+    data->students.clear();
+    navigation::chooseSubject({});
+    data->gradeCode = data->phaseCode = 1;
+    data->lessonNumber = 2;
+    CoursewareManager::getInstance()->currentList = {navigation::lecture(1, 1), navigation::lecture(1, 2)};
+    HttpManager::getInstance()->baseUrl = server.origin() + "/api/";
+    // A file this process has not checked: a fresh copy.
+    const std::string movie = FileManager::getInstance()->getNetResPath() + "0101010101/mp4/SumMovie.mp4";
+    fs::remove(movie);
+    fs::create_directories(fs::path(movie).parent_path());
+    fs::copy_file(courseware::CoursewareServer::defaultDataDir() / "files/coursefiles/0101010101/SumMovie.mp4", movie);
+    data->enteredFrom = 2;
+    auto* group = GroupScene::create();
+    enter(group);
+    ASSERT_TRUE(support::waitFor([group] { return group->isOpeningVideoChecked(); }));
+    support::click("ConfirmBtn");
+    support::stepFrames(1);
+    EXPECT_NE(runningAs<LogicTopicScene>(), nullptr);
+    EXPECT_TRUE(fs::exists(movie));
+}
+
 TEST_F(OpeningVideoTest, ACheckLeftBeforeItsEndDoesNotHoldTheMainThread) {
     // A pipe that gives the check's read nothing until the test writes: the check runs while its owner goes.
     support::ScratchDir scratch;
