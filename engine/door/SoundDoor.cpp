@@ -104,7 +104,9 @@ SoundLoad readWav(SoundLoad sound, const std::string& fullPath) {
         return refuse(sound, fullPath, "cannot convert its samples");
     }
     std::vector<Uint8> bytes(size_t(length) * size_t(std::max(cvt.len_mult, 1)));
-    std::memcpy(bytes.data(), buffer, length);
+    if (length > 0) {
+        std::memcpy(bytes.data(), buffer, length);
+    }
     held.reset();
     cvt.buf = bytes.data();
     cvt.len = int(length);
