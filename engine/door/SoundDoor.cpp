@@ -115,7 +115,9 @@ SoundLoad readWav(SoundLoad sound, const std::string& fullPath) {
     }
     const size_t converted = cvt.needed ? size_t(cvt.len_cvt) : size_t(length);
     sound.samples.resize(converted / 2);
-    std::memcpy(sound.samples.data(), bytes.data(), sound.samples.size() * 2);
+    if (!sound.samples.empty()) {
+        std::memcpy(sound.samples.data(), bytes.data(), sound.samples.size() * 2);
+    }
     return sound;
 }
 
@@ -262,7 +264,9 @@ Mix_Chunk* makeChunk(const SoundLoad& sound, int rate, uint16_t format, int chan
         SDL_free(chunk);
         return nullptr;
     }
-    std::memcpy(cvt.buf, sound.samples.data(), length);
+    if (length > 0) {
+        std::memcpy(cvt.buf, sound.samples.data(), length);
+    }
     if (cvt.needed && length > 0 && SDL_ConvertAudio(&cvt) < 0) {
         SDL_free(cvt.buf);
         SDL_free(chunk);
