@@ -1,3 +1,12 @@
+// Index of this file:
+// [SECTION] Small helpers
+// [SECTION] Making the screen
+// [SECTION] Counts, pages and the pupils' list
+// [SECTION] Dragging a pupil into a group
+// [SECTION] Group counts and random groups
+// [SECTION] The confirm and the opening video
+// [SECTION] The lecture's file list and the lesson
+
 #include "scenes/GroupScene.h"
 
 #include <algorithm>
@@ -31,6 +40,10 @@
 using engine::Node;
 using engine::StringUtils::format;
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Small helpers
+//----------------------------------------------------------------------------------------------------------------------
+
 namespace {
 
 constexpr int kPerPage = 4;
@@ -47,6 +60,10 @@ float groupIconScale(int count) {
 }
 
 } // namespace
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Making the screen
+//----------------------------------------------------------------------------------------------------------------------
 
 GroupScene::~GroupScene() {
     if (returnCallback) {
@@ -109,6 +126,10 @@ void GroupScene::initRes() {
     SceneWidgets::bindClick(
         rootNode, "PageDownBtn", [this] { onPage(1); }, false);
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Counts, pages and the pupils' list
+//----------------------------------------------------------------------------------------------------------------------
 
 int GroupScene::countSigned() const {
     int count = 0;
@@ -233,6 +254,10 @@ void GroupScene::updatePageButtons(float) {
     }
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Dragging a pupil into a group
+//----------------------------------------------------------------------------------------------------------------------
+
 bool GroupScene::onTouchBegan(engine::Touch* touch, engine::Event*) {
     draggedIcon = nullptr;
     dragStartPos = engine::Vec2::ZERO;
@@ -286,6 +311,10 @@ void GroupScene::onTouchEnded(engine::Touch* touch, engine::Event*) {
     refreshList();
     refreshGroups();
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] Group counts and random groups
+//----------------------------------------------------------------------------------------------------------------------
 
 void GroupScene::onGroupCount(int count) {
     if (!isGroupCount(count)) {
@@ -373,6 +402,10 @@ void GroupScene::randomGroup() {
     refreshGroups();
 }
 
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The confirm and the opening video
+//----------------------------------------------------------------------------------------------------------------------
+
 void GroupScene::onConfirm() {
     if (countUnassigned() >= 1) {
         TipsManager::getInstance()->showTipsByKey("GroupStr1", lifeToken.guard([this] { onUnassignedConfirmed(); }),
@@ -451,6 +484,10 @@ void GroupScene::checkOpeningVideo(const std::string& movie, const std::function
         },
         "openingVideoCheck");
 }
+
+//----------------------------------------------------------------------------------------------------------------------
+// [SECTION] The lecture's file list and the lesson
+//----------------------------------------------------------------------------------------------------------------------
 
 void GroupScene::requestCourseFileList() {
     const CoursewareManager* courseware = CoursewareManager::getInstance();
