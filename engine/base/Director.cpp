@@ -234,7 +234,6 @@ void Director::mainLoop(float dt) {
     _deltaTime = dt;
     ++_totalFrames;
 
-    flushWorkerLogLines();
     _scheduler->runFunctionsFromMainThread();
     _scheduler->update(dt);
     _actionManager->update(dt);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/Log.h"
+
 namespace engine {
 
 Scheduler::Scheduler() = default;
@@ -157,6 +159,8 @@ void Scheduler::runFunctionsFromMainThread() {
         std::lock_guard<std::mutex> lock(_queueMutex);
         functions.swap(_mainThreadQueue);
     }
+    // A worker logs before it posts: its lines reach the sink before the functions it posted run.
+    flushWorkerLogLines();
     for (auto& fn : functions) {
         fn();
     }

@@ -2,8 +2,11 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "base/Log.h"
+#include "base/Scheduler.h"
 
 TEST(Log, DeveloperLinesReachStderrOnlyWhenTheDebugSettingAsks) {
     int sunk = 0;
@@ -21,4 +24,19 @@ TEST(Log, DeveloperLinesReachStderrOnlyWhenTheDebugSettingAsks) {
     unsetenv("ENGINE_DEBUG_LOG");
     engine::setLogSink(nullptr);
     EXPECT_EQ(sunk, 8);
+}
+
+TEST(Log, AWorkersLinesReachTheSinkBeforeTheFunctionItPostedRuns) {
+    std::vector<std::string> lines;
+    engine::setLogSink([&](const std::string& line) { lines.push_back(line); });
+    engine::Scheduler scheduler;
+    size_t seenWhenRun = 0;
+    std::thread worker([&] {
+        engine::log("worker line");
+        scheduler.performFunctionInMainThread([&] { seenWhenRun = lines.size(); });
+    });
+    worker.join();
+    scheduler.runFunctionsFromMainThread();
+    engine::setLogSink(nullptr);
+    EXPECT_EQ(seenWhenRun, 1u);
 }

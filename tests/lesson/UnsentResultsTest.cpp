@@ -227,6 +227,7 @@ TEST_F(KeptUploads, AReadThatFailsLeavesTheFileAndSendsNothingTwice) {
 // A stale login ends the round of the teacher it answers only: a reply of another teacher's upload goes on with the
 // round, and the teacher's own refused upload is told as still waiting.
 TEST_F(KeptUploads, AStaleLoginEndsOnlyTheRoundOfItsTeacher) {
+    expectTip("Your session has ended."); // the stale login's reply, whenever it comes
     keepFile("[" + entry("teacher", "101") + "," + entry("teacher2", "102") + "]");
     support::runScene(LoginScene::create());
     logIn("teacher");
