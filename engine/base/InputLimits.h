@@ -74,6 +74,9 @@ inline constexpr int kLayoutNodes = 1024;
 // Font size a layout may give (fontSize, titleFontSize), in points: the program's own are 48 at most; a glyph's
 // cost grows with its area, so a file past it is refused before any text is made.
 inline constexpr float kLayoutFontSize = 96.f;
+// Size of any number of a layout but a tag, either way (places, sizes, scales, angles): the program's own stay under
+// 1,300; past it nothing means anything on a screen, and a float cannot hold every number JSON can write.
+inline constexpr double kLayoutNumber = 100000;
 // Bytes of one property list: the program's largest is 57 KB; the XML tree takes up to twenty times the text.
 inline constexpr uint64_t kPlistBytes = 2 * kMiB;
 // Values of one property list (every dict, array and leaf): the program's largest has about 1,400.

@@ -3,6 +3,7 @@
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "base/InputLimits.h"
@@ -20,8 +21,8 @@ const char* const kFormatName = "classroom-layout";
 constexpr int kFormatVersion = 1;
 const char* const kFileKeys[] = {"format", "version", "root"};
 
-// Counts what the parse makes: every object (a node, or the file itself) and every font size, stopping at the
-// first past its limit. The nesting is bounded by the base handler.
+// Counts what the parse makes: every object (a node, or the file itself), every number but a tag and every font
+// size, stopping at the first past its limit. The nesting is bounded by the base handler.
 class LayoutHandler : public JsonDepthLimit<rapidjson::Document> {
 public:
     using Base = JsonDepthLimit<rapidjson::Document>;
@@ -29,6 +30,7 @@ public:
 
     bool tooManyNodes = false;
     bool fontTooLarge = false;
+    bool numberTooLarge = false;
 
     bool StartObject() {
         fontKey = false;
@@ -41,6 +43,7 @@ public:
     bool StartArray() { return notFont() && Base::StartArray(); }
     bool Key(const char* s, rapidjson::SizeType n, bool copy) {
         fontKey = isFontKey(s, n);
+        tagKey = n == 3 && std::memcmp(s, "tag", 3) == 0;
         return Base::Key(s, n, copy);
     }
     bool Int(int i) { return font(i) && Base::Int(i); }
@@ -63,6 +66,10 @@ private:
         return true;
     }
     bool font(double size) {
+        if (!tagKey && !(std::fabs(size) <= limits::kLayoutNumber)) {
+            numberTooLarge = true;
+            return false;
+        }
         const bool past = fontKey && size > limits::kLayoutFontSize;
         fontKey = false;
         fontTooLarge = fontTooLarge || past;
@@ -71,6 +78,7 @@ private:
 
     int objects = 0;
     bool fontKey = false;
+    bool tagKey = false; // a tag is a name, not a measure
 };
 
 bool refused(const std::string& name, const char* why) {
@@ -81,6 +89,7 @@ bool refused(const std::string& name, const char* why) {
 // Parses the text into document, false (logged) past a limit or for invalid JSON.
 bool parseLayout(rapidjson::Document& document, const std::string& text, const std::string& name) {
     bool tooDeep = false;
+    const char* pastLimit = nullptr;
     rapidjson::ParseResult result;
     auto readInto = [&](rapidjson::Document& target) {
         LayoutHandler handler(target, tooDeep);
@@ -88,15 +97,16 @@ bool parseLayout(rapidjson::Document& document, const std::string& text, const s
         rapidjson::EncodedInputStream<rapidjson::UTF8<>, rapidjson::MemoryStream> stream(bytes);
         rapidjson::Reader reader;
         result = reader.Parse(stream, handler);
-        if (handler.tooManyNodes) {
-            return refused(name, "more nodes than the layout limit");
-        }
-        if (handler.fontTooLarge) {
-            return refused(name, "a font size past the layout limit");
-        }
-        return !result.IsError();
+        pastLimit = handler.tooManyNodes     ? "more nodes than the layout limit"
+                    : handler.fontTooLarge   ? "a font size past the layout limit"
+                    : handler.numberTooLarge ? "a number past the layout limit"
+                                             : nullptr;
+        return !pastLimit && !result.IsError();
     };
     document.Populate(readInto);
+    if (pastLimit) {
+        return refused(name, pastLimit);
+    }
     if (tooDeep) {
         log("CSLoader: %s: nested deeper than %d levels", name.c_str(), limits::kLayoutJsonDepth);
         return false;

@@ -15,6 +15,7 @@
 
 #include "base/InputLimits.h"
 #include "base/Log.h"
+#include "door/FileDoor.h"
 
 namespace engine::door {
 
@@ -66,14 +67,17 @@ Format formatOf(const std::string& fullPath) {
 
 // What the mixer itself makes of the content, when it is open; NONE when it is closed or cannot open the file
 // (an empty WAV), where the door's own decoder has the last word.
-Format mixerFormatOf(const std::string& fullPath, bool& mixerOpen) {
+Format mixerFormatOf(SDL_RWops* source, bool& mixerOpen) {
     int rate = 0, channels = 0;
     Uint16 format = 0;
     mixerOpen = Mix_QuerySpec(&rate, &format, &channels) != 0;
     if (!mixerOpen) {
+        if (source) {
+            SDL_RWclose(source);
+        }
         return Format::NONE;
     }
-    Mix_Music* music = Mix_LoadMUS_RW(SDL_RWFromFile(fullPath.c_str(), "rb"), 1);
+    Mix_Music* music = Mix_LoadMUS_RW(source, 1);
     if (!music) {
         mixerOpen = false;
         return Format::NONE;
@@ -83,12 +87,43 @@ Format mixerFormatOf(const std::string& fullPath, bool& mixerOpen) {
     return type == MUS_WAV ? Format::WAV : type == MUS_MP3 ? Format::MP3 : Format::NONE;
 }
 
-// The whole WAV through SDL's reader (held whole: the file cap bounds it), as 16-bit samples.
-SoundLoad readWav(SoundLoad sound, const std::string& fullPath) {
+uint32_t readLe32(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = value << 8 | static_cast<unsigned char>(bytes[at + size_t(i)]);
+    }
+    return value;
+}
+
+void writeLe32(std::string& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[at + size_t(i)] = static_cast<char>(value >> (8 * i) & 0xFF);
+    }
+}
+
+// SDL's readers allocate what a chunk declares before they read it: each chunk that claims more than the file
+// holds is cut to what is there, so that a file of a few bytes cannot ask for gigabytes. A cut WAV still plays as
+// far as it goes, as it did.
+void cutChunksToTheFile(std::string& bytes) {
+    if (bytes.size() < 12) {
+        return;
+    }
+    writeLe32(bytes, 4, uint32_t(std::min<size_t>(readLe32(bytes, 4), bytes.size() - 8)));
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        const size_t room = bytes.size() - at - 8;
+        const uint32_t length = uint32_t(std::min<size_t>(readLe32(bytes, at + 4), room));
+        writeLe32(bytes, at + 4, length);
+        at += 8 + size_t(length) + (length & 1);
+    }
+}
+
+// The whole WAV (held whole: the file cap bounds it, and each chunk is cut to the file) through SDL's reader, as
+// 16-bit samples.
+SoundLoad readWav(SoundLoad sound, const std::string& fullPath, const std::string& file) {
     SDL_AudioSpec spec;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV(fullPath.c_str(), &spec, &buffer, &length)) {
+    if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(file.data(), int(file.size())), 1, &spec, &buffer, &length)) {
         return refuse(sound, fullPath, std::string("not a WAV: ") + SDL_GetError());
     }
     std::unique_ptr<Uint8, void (*)(Uint8*)> held(buffer, SDL_FreeWAV);
@@ -207,13 +242,25 @@ SoundLoad checkSound(const std::string& fullPath, SoundUse use) {
     }
     sound.status = Status::LOADED;
     sound.format = formatOf(fullPath);
+    std::string wav;
+    if (sound.format == Format::WAV) {
+        door::FileRead read = readFile(fullPath, limits::kSoundFileBytes);
+        if (!read.ok()) {
+            return refuse(sound, fullPath, "cannot be read");
+        }
+        wav = std::move(read.bytes);
+        cutChunksToTheFile(wav);
+    }
     bool mixerOpen = false;
-    const Format mixerFormat = mixerFormatOf(fullPath, mixerOpen);
+    const Format mixerFormat =
+        mixerFormatOf(sound.format == Format::WAV ? SDL_RWFromConstMem(wav.data(), int(wav.size()))
+                                                  : SDL_RWFromFile(fullPath.c_str(), "rb"),
+                      mixerOpen);
     if (sound.format == Format::NONE || (mixerOpen && mixerFormat != sound.format)) {
         return refuse(sound, fullPath, "not WAV or MP3 content");
     }
     if (sound.format == Format::WAV) {
-        sound = readWav(sound, fullPath);
+        sound = readWav(sound, fullPath, wav);
     } else if (!openMp3(fullPath, sound)) {
         return refuse(sound, fullPath, "not MPEG audio");
     }

@@ -22,6 +22,15 @@ namespace {
 
 std::string g_defaultFont;
 
+// A box side in pixels, 0 for none: a side wider than a label's surface can be is taken as that side.
+int boxPixels(float points, float scale) {
+    const float pixels = points * scale;
+    if (!(pixels > 0)) {
+        return 0;
+    }
+    return pixels < float(limits::kTextSurfaceSide) ? static_cast<int>(pixels) : limits::kTextSurfaceSide;
+}
+
 const char* const kSystemFonts[] = {
     "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc",
     "/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc",
@@ -222,8 +231,8 @@ void Label::updateTexture() {
             shown += _mask;
         }
     }
-    const int wrap = _dimensions.width > 0 ? static_cast<int>(_dimensions.width * scale) : 0;
-    const door::TextBlock block = door::layOutText(font, shown, wrap, static_cast<int>(_dimensions.height * scale));
+    const int wrap = boxPixels(_dimensions.width, scale);
+    const door::TextBlock block = door::layOutText(font, shown, wrap, boxPixels(_dimensions.height, scale));
     for (size_t i = 0; i < block.lines.size(); ++i) {
         _shown += i == 0 ? block.lines[i] : "\n" + block.lines[i];
     }

@@ -10,12 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include <cstdlib>
 
 #include "SoundFiles.h"
 #include "audio/AudioEngine.h"
 #include "base/Director.h"
 #include "base/Log.h"
+#include "door/SoundDoor.h"
 
 using engine::AudioEngine;
 using State = engine::AudioEngine::AudioState;
@@ -280,6 +283,57 @@ TEST_F(AudioUses, ARefusedFileIsRefusedAgainWithoutAnotherDecode) {
         EXPECT_EQ(AudioEngine::play2d(tooLong), AudioEngine::INVALID_AUDIO_ID);
         ASSERT_EQ(logLines.size(), 1u);
         EXPECT_EQ(logLines[0].find("SoundDoor:") == 0, press == 0) << logLines[0];
+    }
+}
+
+// SDL's allocations while a sound is read, by their largest single size.
+class LargestSdlAllocation {
+public:
+    LargestSdlAllocation() {
+        SDL_GetMemoryFunctions(&_malloc, &_calloc, &_realloc, &_free);
+        g_forward = this;
+        SDL_SetMemoryFunctions(
+            [](size_t size) { return g_forward->seen(size), g_forward->_malloc(size); },
+            [](size_t count, size_t size) { return g_forward->seen(count * size), g_forward->_calloc(count, size); },
+            [](void* memory, size_t size) { return g_forward->seen(size), g_forward->_realloc(memory, size); },
+            [](void* memory) { g_forward->_free(memory); });
+    }
+    ~LargestSdlAllocation() { SDL_SetMemoryFunctions(_malloc, _calloc, _realloc, _free); }
+    size_t largest = 0;
+
+private:
+    void seen(size_t size) { largest = std::max(largest, size); }
+    static inline LargestSdlAllocation* g_forward = nullptr;
+    SDL_malloc_func _malloc;
+    SDL_calloc_func _calloc;
+    SDL_realloc_func _realloc;
+    SDL_free_func _free;
+};
+
+// A WAV whose chunk claims far more than the file holds is read as far as the file goes: its reader never asks
+// for the claimed bytes.
+TEST_F(AudioUses, AChunkThatClaimsMoreThanTheFileIsReadAsFarAsTheFileGoes) {
+    using engine::door::SoundUse;
+    for (const bool listAfterData : {false, true}) {
+        std::string path = audiotest::writeWav(scratch / "claims.wav", 1000 / 22050.f);
+        std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+        const char claim[4] = {'\xF0', '\xFF', '\xFF', '\x7F'};
+        if (listAfterData) {
+            file.seekp(0, std::ios::end);
+            file.write("LIST", 4).write(claim, 4).write("INFO", 4);
+        } else {
+            file.seekp(40).write(claim, 4);
+        }
+        file.close();
+        LargestSdlAllocation allocations;
+        for (SoundUse use : {SoundUse::EFFECT, SoundUse::VOICE, SoundUse::MUSIC}) {
+            const engine::door::SoundLoad sound = engine::door::loadSound(path, use);
+            EXPECT_TRUE(sound.ok()) << sound.reason;
+            if (use != SoundUse::MUSIC) {
+                EXPECT_EQ(sound.samples.size(), 1000u);
+            }
+        }
+        EXPECT_LT(allocations.largest, 1u << 20) << (listAfterData ? "a list after the data" : "the data");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "FuzzDoors.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,8 +12,9 @@
 #include "base/Director.h"
 #include "base/Ref.h"
 #include "common/JsonManager.h"
-#include "net/ReplyDoor.h"
+#include "door/SoundDoor.h"
 #include "layout/CSLoader.h"
+#include "net/ReplyDoor.h"
 #include "net/ZipUnpacker.h"
 #include "platform/FileUtils.h"
 #include "platform/GLView.h"
@@ -85,10 +87,19 @@ void sound(const uint8_t* data, size_t size) {
         return opened;
     }();
     const std::string path = scratch().put("input.mp3", data, size);
-    engine::AudioClip clip;
-    if (device.load(path, clip)) {
-        device.free(clip);
+    using engine::door::SoundUse;
+    for (SoundUse use : {SoundUse::EFFECT, SoundUse::VOICE, SoundUse::MUSIC}) {
+        const engine::door::SoundLoad sound = engine::door::loadSound(path, use);
+        if (!sound.ok()) {
+            continue;
+        }
+        if (use == SoundUse::MUSIC) {
+            Mix_FreeMusic(engine::door::openMusic(path));
+        } else if (device.mode() == engine::AudioDevice::Mode::MIXER) {
+            Mix_FreeChunk(engine::door::makeChunk(sound, device.frequency(), device.format(), device.channels()));
+        }
     }
+    engine::door::forgetRefusedSounds();
 }
 
 void layout(const uint8_t* data, size_t size) {

@@ -1,5 +1,6 @@
 #include "hostile/samples/LayoutSamples.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -71,6 +72,15 @@ Make layoutOfJsonDepth(int levels) {
         // The file's object and the root node are two levels.
         const std::string arrays = std::string(levels - 2, '[') + std::string(levels - 2, ']');
         return write(dir + "/json.csb", layout(R"({"kind": "Node", "x": )" + arrays + "}"));
+    };
+}
+
+Make layoutOfNumber(double number) {
+    return [number](const std::string& dir) {
+        char width[32];
+        std::snprintf(width, sizeof width, "%.17g", number);
+        return write(dir + "/number.csb",
+                     layout(std::string(R"({"kind": "Text", "text": "Hi", "size": [)") + width + ", 40]}"));
     };
 }
 

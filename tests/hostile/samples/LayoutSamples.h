@@ -15,6 +15,8 @@ Make layoutOfNodes(int nodes);
 Make layoutOfNodeDepth(int levels);
 // A root node whose unknown key holds arrays nested so that the JSON nests levels deep.
 Make layoutOfJsonDepth(int levels);
+// A Text whose box is number points wide.
+Make layoutOfNumber(double number);
 // Reads the sample as a layout: PASSES with a tree, REFUSED without.
 Run readLayout();
 
