@@ -242,6 +242,11 @@ SoundLoad checkSound(const std::string& fullPath, SoundUse use) {
     }
     sound.status = Status::LOADED;
     sound.format = formatOf(fullPath);
+    // Only a file that starts as WAV or MP3 goes to the mixer: it would open others with decoders of their own (a
+    // MIDI file loads a sound font, seconds of work).
+    if (sound.format == Format::NONE) {
+        return refuse(sound, fullPath, "not WAV or MP3 content");
+    }
     std::string wav;
     if (sound.format == Format::WAV) {
         door::FileRead read = readFile(fullPath, limits::kSoundFileBytes);
@@ -256,7 +261,7 @@ SoundLoad checkSound(const std::string& fullPath, SoundUse use) {
         mixerFormatOf(sound.format == Format::WAV ? SDL_RWFromConstMem(wav.data(), int(wav.size()))
                                                   : SDL_RWFromFile(fullPath.c_str(), "rb"),
                       mixerOpen);
-    if (sound.format == Format::NONE || (mixerOpen && mixerFormat != sound.format)) {
+    if (mixerOpen && mixerFormat != sound.format) {
         return refuse(sound, fullPath, "not WAV or MP3 content");
     }
     if (sound.format == Format::WAV) {

@@ -286,7 +286,7 @@ TEST_F(AudioUses, ARefusedFileIsRefusedAgainWithoutAnotherDecode) {
     }
 }
 
-// SDL's allocations while a sound is read, by their largest single size.
+// SDL's allocations while a sound is read: how many, and the largest.
 class LargestSdlAllocation {
 public:
     LargestSdlAllocation() {
@@ -300,9 +300,13 @@ public:
     }
     ~LargestSdlAllocation() { SDL_SetMemoryFunctions(_malloc, _calloc, _realloc, _free); }
     size_t largest = 0;
+    int count = 0;
 
 private:
-    void seen(size_t size) { largest = std::max(largest, size); }
+    void seen(size_t size) {
+        largest = std::max(largest, size);
+        ++count;
+    }
     static inline LargestSdlAllocation* g_forward = nullptr;
     SDL_malloc_func _malloc;
     SDL_calloc_func _calloc;
@@ -335,6 +339,17 @@ TEST_F(AudioUses, AChunkThatClaimsMoreThanTheFileIsReadAsFarAsTheFileGoes) {
         }
         EXPECT_LT(allocations.largest, 1u << 20) << (listAfterData ? "a list after the data" : "the data");
     }
+}
+
+// A file that starts as neither WAV nor MP3 never reaches the mixer, which would open it with a decoder of its own
+// (a MIDI file loads a sound font: seconds of work under the sanitizers).
+TEST_F(AudioUses, AFileThatStartsAsNeitherWavNorMp3NeverReachesTheMixer) {
+    const std::string path = scratch / "midi.mp3";
+    const unsigned char midi[] = {'M', 'T', 'h', 'd', 'R', 'I', 'F', 'F', 0, 0xa7, 0, 0, 'M', 'P', '3', 'E', 0, 0xa7};
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(midi), sizeof midi);
+    LargestSdlAllocation allocations;
+    EXPECT_FALSE(engine::door::loadSound(path, engine::door::SoundUse::VOICE).ok());
+    EXPECT_EQ(allocations.count, 0);
 }
 
 TEST_F(AudioShutdown, DirectorEndClosesTheMixerWithoutCallbacks) {
