@@ -6,7 +6,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build-fuzz}"
 seconds="${FUZZ_SECONDS:-300}"
-kinds=(picture sound layout plist reply zip)
+kinds=(${FUZZ_KINDS:-picture sound layout plist reply zip})
 max_len=131072
 
 seeds="$build/fuzz-seeds"

@@ -117,6 +117,36 @@ void cutChunksToTheFile(std::string& bytes) {
     }
 }
 
+uint16_t readLe16(const std::string& bytes, size_t at) {
+    return uint16_t(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8);
+}
+
+// What is wrong with the WAV's format chunk, or null: SDL and the mixer divide by its channels and its block size,
+// so a file of none must not reach them.
+const char* formatFault(const std::string& bytes) {
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        const uint32_t length = readLe32(bytes, at + 4);
+        if (bytes.compare(at, 4, "fmt ") == 0) {
+            if (length < 16) {
+                return "a format chunk too short";
+            }
+            const uint16_t channels = readLe16(bytes, at + 10);
+            const uint32_t rate = readLe32(bytes, at + 12);
+            const uint16_t blockBytes = readLe16(bytes, at + 20);
+            const uint16_t bits = readLe16(bytes, at + 22);
+            if (channels == 0 || channels > 8) {
+                return "no channels or more than 8";
+            }
+            if (rate == 0 || rate > 384000) {
+                return "no rate or one past 384 kHz";
+            }
+            return blockBytes == 0 || bits == 0 ? "no block or sample size" : nullptr;
+        }
+        at += 8 + size_t(length) + (length & 1);
+    }
+    return "no format chunk";
+}
+
 // The whole WAV (held whole: the file cap bounds it, and each chunk is cut to the file) through SDL's reader, as
 // 16-bit samples.
 SoundLoad readWav(SoundLoad sound, const std::string& fullPath, const std::string& file) {
@@ -255,6 +285,9 @@ SoundLoad checkSound(const std::string& fullPath, SoundUse use) {
         }
         wav = std::move(read.bytes);
         cutChunksToTheFile(wav);
+        if (const char* fault = formatFault(wav)) {
+            return refuse(sound, fullPath, std::string("not a WAV: ") + fault);
+        }
     }
     bool mixerOpen = false;
     const Format mixerFormat =

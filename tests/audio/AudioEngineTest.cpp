@@ -341,6 +341,24 @@ TEST_F(AudioUses, AChunkThatClaimsMoreThanTheFileIsReadAsFarAsTheFileGoes) {
     }
 }
 
+// A WAV whose format chunk gives no channels, rate, block or sample size is refused before SDL and the mixer divide
+// by it (a fuzzer's file of no channels stopped the program with a division by zero).
+TEST_F(AudioUses, AFormatOfNoChannelsRateOrSizeIsRefused) {
+    const std::pair<const char*, std::streamoff> fields[] = {
+        {"channels", 22}, {"rate", 24}, {"block size", 32}, {"sample size", 34}};
+    for (const auto& [field, offset] : fields) {
+        std::string path = audiotest::writeWav(scratch / "fault.wav", 0.1f);
+        std::fstream(path, std::ios::binary | std::ios::in | std::ios::out).seekp(offset).write("\0\0", 2);
+        logLines.clear();
+        for (auto use : {engine::door::SoundUse::EFFECT, engine::door::SoundUse::MUSIC}) {
+            EXPECT_FALSE(engine::door::loadSound(path, use).ok()) << field;
+            engine::door::forgetRefusedSounds();
+        }
+        ASSERT_FALSE(logLines.empty()) << field;
+        EXPECT_NE(logLines[0].find("not a WAV"), std::string::npos) << logLines[0];
+    }
+}
+
 // A file that starts as neither WAV nor MP3 never reaches the mixer, which would open it with a decoder of its own
 // (a MIDI file loads a sound font: seconds of work under the sanitizers).
 TEST_F(AudioUses, AFileThatStartsAsNeitherWavNorMp3NeverReachesTheMixer) {
