@@ -6,12 +6,14 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build-fuzz}"
 seconds="${FUZZ_SECONDS:-300}"
-kinds=(${FUZZ_KINDS:-picture sound layout plist reply zip})
+all_kinds=(picture sound layout plist reply zip)
+# FUZZ_KINDS="sound layout" runs only those.
+kinds=(${FUZZ_KINDS:-${all_kinds[*]}})
 max_len=131072
 
 seeds="$build/fuzz-seeds"
 rm -rf "$seeds"
-for kind in "${kinds[@]}"; do
+for kind in "${all_kinds[@]}"; do
     mkdir -p "$seeds/$kind" "$build/fuzz-corpus/$kind" "$build/findings/$kind"
     if [ -d "tests/fuzz/seeds/$kind" ]; then cp tests/fuzz/seeds/$kind/* "$seeds/$kind/" 2>/dev/null; fi
 done
