@@ -5,6 +5,7 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -63,6 +64,74 @@ Format formatOf(const std::string& fullPath) {
         return Format::MP3;
     }
     return Format::NONE;
+}
+
+// Where the MPEG audio starts: past every ID3v2 tag in front of it (a header of 10 bytes, the tag's size in
+// seven-bit bytes, a footer of 10 more when its flag says so).
+Sint64 audioStart(const std::string& fullPath) {
+    std::ifstream in(fullPath, std::ios::binary);
+    Sint64 at = 0;
+    unsigned char header[10];
+    while (in.seekg(at) && in.read(reinterpret_cast<char*>(header), sizeof header) &&
+           std::memcmp(header, "ID3", 3) == 0) {
+        const Sint64 size = Sint64(header[6] & 0x7F) << 21 | Sint64(header[7] & 0x7F) << 14 |
+                            Sint64(header[8] & 0x7F) << 7 | Sint64(header[9] & 0x7F);
+        at += 10 + size + (header[5] & 0x10 ? 10 : 0);
+    }
+    return at;
+}
+
+// The file from offset on, read only: what the mixer is given of an MP3, so that it never parses the tags in front
+// of its audio (its own tag reader overruns its stack on a malformed text frame).
+SDL_RWops* openFrom(const std::string& fullPath, Sint64 offset) {
+    SDL_RWops* file = SDL_RWFromFile(fullPath.c_str(), "rb");
+    SDL_RWops* view = file ? SDL_AllocRW() : nullptr;
+    if (!view || SDL_RWseek(file, offset, RW_SEEK_SET) < 0) {
+        if (file) {
+            SDL_RWclose(file);
+        }
+        if (view) {
+            SDL_FreeRW(view);
+        }
+        return nullptr;
+    }
+    view->type = SDL_RWOPS_UNKNOWN;
+    view->hidden.unknown.data1 = file;
+    view->hidden.unknown.data2 = reinterpret_cast<void*>(static_cast<intptr_t>(offset));
+    static const auto fileOf = [](SDL_RWops* context) {
+        return static_cast<SDL_RWops*>(context->hidden.unknown.data1);
+    };
+    static const auto offsetOf = [](SDL_RWops* context) {
+        return static_cast<Sint64>(reinterpret_cast<intptr_t>(context->hidden.unknown.data2));
+    };
+    view->size = [](SDL_RWops* context) -> Sint64 {
+        const Sint64 size = SDL_RWsize(fileOf(context));
+        return size < 0 ? size : std::max<Sint64>(0, size - offsetOf(context));
+    };
+    view->seek = [](SDL_RWops* context, Sint64 to, int whence) -> Sint64 {
+        SDL_RWops* file = fileOf(context);
+        const Sint64 offset = offsetOf(context);
+        const Sint64 before = SDL_RWtell(file);
+        const Sint64 at = SDL_RWseek(file, whence == RW_SEEK_SET ? offset + to : to, whence);
+        if (at >= 0 && at < offset) {
+            SDL_RWseek(file, before, RW_SEEK_SET);
+            return SDL_SetError("seek before the start");
+        }
+        return at < 0 ? at : at - offset;
+    };
+    view->read = [](SDL_RWops* context, void* to, size_t size, size_t count) {
+        return SDL_RWread(fileOf(context), to, size, count);
+    };
+    view->write = [](SDL_RWops*, const void*, size_t, size_t) -> size_t {
+        SDL_SetError("read only");
+        return 0;
+    };
+    view->close = [](SDL_RWops* context) {
+        const int closed = SDL_RWclose(fileOf(context));
+        SDL_FreeRW(context);
+        return closed;
+    };
+    return view;
 }
 
 // What the mixer itself makes of the content, when it is open; NONE when it is closed or cannot open the file
@@ -292,7 +361,7 @@ SoundLoad checkSound(const std::string& fullPath, SoundUse use) {
     bool mixerOpen = false;
     const Format mixerFormat =
         mixerFormatOf(sound.format == Format::WAV ? SDL_RWFromConstMem(wav.data(), int(wav.size()))
-                                                  : SDL_RWFromFile(fullPath.c_str(), "rb"),
+                                                  : openFrom(fullPath, audioStart(fullPath)),
                       mixerOpen);
     if (mixerOpen && mixerFormat != sound.format) {
         return refuse(sound, fullPath, "not WAV or MP3 content");
@@ -365,7 +434,8 @@ Mix_Chunk* makeChunk(const SoundLoad& sound, int rate, uint16_t format, int chan
 }
 
 Mix_Music* openMusic(const std::string& fullPath) {
-    return Mix_LoadMUS_RW(SDL_RWFromFile(fullPath.c_str(), "rb"), 1);
+    const bool mp3 = formatOf(fullPath) == Format::MP3;
+    return Mix_LoadMUS_RW(mp3 ? openFrom(fullPath, audioStart(fullPath)) : SDL_RWFromFile(fullPath.c_str(), "rb"), 1);
 }
 
 } // namespace engine::door
