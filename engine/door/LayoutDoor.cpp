@@ -46,11 +46,11 @@ public:
         tagKey = n == 3 && std::memcmp(s, "tag", 3) == 0;
         return Base::Key(s, n, copy);
     }
-    bool Int(int i) { return font(i) && Base::Int(i); }
-    bool Uint(unsigned u) { return font(u) && Base::Uint(u); }
-    bool Int64(int64_t i) { return font(static_cast<double>(i)) && Base::Int64(i); }
-    bool Uint64(uint64_t u) { return font(static_cast<double>(u)) && Base::Uint64(u); }
-    bool Double(double d) { return font(d) && Base::Double(d); }
+    bool Int(int i) { return number(i) && Base::Int(i); }
+    bool Uint(unsigned u) { return number(u) && Base::Uint(u); }
+    bool Int64(int64_t i) { return number(static_cast<double>(i)) && Base::Int64(i); }
+    bool Uint64(uint64_t u) { return number(static_cast<double>(u)) && Base::Uint64(u); }
+    bool Double(double d) { return number(d) && Base::Double(d); }
     bool String(const char* s, rapidjson::SizeType n, bool copy) {
         return notFont() && Base::String(s, n, copy);
     }
@@ -65,12 +65,12 @@ private:
         fontKey = false;
         return true;
     }
-    bool font(double size) {
-        if (!tagKey && !(std::fabs(size) <= limits::kLayoutNumber)) {
+    bool number(double value) {
+        if (!tagKey && !(std::fabs(value) <= limits::kLayoutNumber)) {
             numberTooLarge = true;
             return false;
         }
-        const bool past = fontKey && size > limits::kLayoutFontSize;
+        const bool past = fontKey && value > limits::kLayoutFontSize;
         fontKey = false;
         fontTooLarge = fontTooLarge || past;
         return !past;

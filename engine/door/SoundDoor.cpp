@@ -14,6 +14,7 @@
 #include <set>
 #include <utility>
 
+#include "base/ByteOrder.h"
 #include "base/InputLimits.h"
 #include "base/Log.h"
 #include "door/FileDoor.h"
@@ -49,36 +50,40 @@ double secondsCap(SoundUse use) {
     return use == SoundUse::EFFECT ? limits::kEffectSeconds : limits::kVoiceSeconds;
 }
 
-// The first bytes decide, as they do for the mixer: RIFF/WAVE, or an ID3 tag or an MPEG frame sync at the start.
-Format formatOf(const std::string& fullPath) {
+// What the first bytes say, read once: the format they decide, as they do for the mixer (RIFF/WAVE, or an ID3 tag or
+// an MPEG frame sync at the start), and where an MP3's audio starts, past every ID3v2 tag in front of it (a header
+// of 10 bytes, the tag's size in seven-bit bytes, a footer of 10 more when its flag says so).
+struct Content {
+    Format format = Format::NONE;
+    Sint64 audioStart = 0;
+};
+
+Content contentOf(const std::string& fullPath) {
+    Content content;
     unsigned char magic[12] = {};
     std::ifstream in(fullPath, std::ios::binary);
     in.read(reinterpret_cast<char*>(magic), sizeof magic);
     if (in.gcount() < 4) {
-        return Format::NONE;
+        return content;
     }
     if (std::memcmp(magic, "RIFF", 4) == 0 && std::memcmp(magic + 8, "WAVE", 4) == 0) {
-        return Format::WAV;
+        content.format = Format::WAV;
+        return content;
     }
-    if (std::memcmp(magic, "ID3", 3) == 0 || (magic[0] == 0xFF && (magic[1] & 0xE0) == 0xE0)) {
-        return Format::MP3;
+    if (std::memcmp(magic, "ID3", 3) != 0 && !(magic[0] == 0xFF && (magic[1] & 0xE0) == 0xE0)) {
+        return content;
     }
-    return Format::NONE;
-}
-
-// Where the MPEG audio starts: past every ID3v2 tag in front of it (a header of 10 bytes, the tag's size in
-// seven-bit bytes, a footer of 10 more when its flag says so).
-Sint64 audioStart(const std::string& fullPath) {
-    std::ifstream in(fullPath, std::ios::binary);
-    Sint64 at = 0;
+    content.format = Format::MP3;
+    in.clear();
     unsigned char header[10];
+    Sint64& at = content.audioStart;
     while (in.seekg(at) && in.read(reinterpret_cast<char*>(header), sizeof header) &&
            std::memcmp(header, "ID3", 3) == 0) {
         const Sint64 size = Sint64(header[6] & 0x7F) << 21 | Sint64(header[7] & 0x7F) << 14 |
                             Sint64(header[8] & 0x7F) << 7 | Sint64(header[9] & 0x7F);
         at += 10 + size + (header[5] & 0x10 ? 10 : 0);
     }
-    return at;
+    return content;
 }
 
 // The file from offset on, read only: what the mixer is given of an MP3, so that it never parses the tags in front
@@ -156,64 +161,44 @@ Format mixerFormatOf(SDL_RWops* source, bool& mixerOpen) {
     return type == MUS_WAV ? Format::WAV : type == MUS_MP3 ? Format::MP3 : Format::NONE;
 }
 
-uint32_t readLe32(const std::string& bytes, size_t at) {
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = value << 8 | static_cast<unsigned char>(bytes[at + size_t(i)]);
+// What is wrong with a format chunk, or null: SDL and the mixer divide by its channels and its block size, so a
+// file of none must not reach them.
+const char* formatFault(const unsigned char* format, uint32_t length) {
+    if (length < 16) {
+        return "a format chunk too short";
     }
-    return value;
+    const uint16_t channels = readLe16(format + 2);
+    const uint32_t rate = readLe32(format + 4);
+    if (channels == 0 || channels > 8) {
+        return "no channels or more than 8";
+    }
+    if (rate == 0 || rate > 384000) {
+        return "no rate or one past 384 kHz";
+    }
+    return readLe16(format + 12) == 0 || readLe16(format + 14) == 0 ? "no block or sample size" : nullptr;
 }
 
-void writeLe32(std::string& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[at + size_t(i)] = static_cast<char>(value >> (8 * i) & 0xFF);
+// Cuts each chunk that claims more than the file holds to what is there (SDL's readers allocate what a chunk
+// declares before they read it, so a file of a few bytes could ask for gigabytes; a cut WAV still plays as far as it
+// goes), and says what is wrong with its format chunk, or null.
+const char* cutToTheFileAndCheck(std::string& file) {
+    if (file.size() < 12) {
+        return "no format chunk";
     }
-}
-
-// SDL's readers allocate what a chunk declares before they read it: each chunk that claims more than the file
-// holds is cut to what is there, so that a file of a few bytes cannot ask for gigabytes. A cut WAV still plays as
-// far as it goes, as it did.
-void cutChunksToTheFile(std::string& bytes) {
-    if (bytes.size() < 12) {
-        return;
-    }
-    writeLe32(bytes, 4, uint32_t(std::min<size_t>(readLe32(bytes, 4), bytes.size() - 8)));
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        const size_t room = bytes.size() - at - 8;
-        const uint32_t length = uint32_t(std::min<size_t>(readLe32(bytes, at + 4), room));
-        writeLe32(bytes, at + 4, length);
-        at += 8 + size_t(length) + (length & 1);
-    }
-}
-
-uint16_t readLe16(const std::string& bytes, size_t at) {
-    return uint16_t(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8);
-}
-
-// What is wrong with the WAV's format chunk, or null: SDL and the mixer divide by its channels and its block size,
-// so a file of none must not reach them.
-const char* formatFault(const std::string& bytes) {
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        const uint32_t length = readLe32(bytes, at + 4);
-        if (bytes.compare(at, 4, "fmt ") == 0) {
-            if (length < 16) {
-                return "a format chunk too short";
-            }
-            const uint16_t channels = readLe16(bytes, at + 10);
-            const uint32_t rate = readLe32(bytes, at + 12);
-            const uint16_t blockBytes = readLe16(bytes, at + 20);
-            const uint16_t bits = readLe16(bytes, at + 22);
-            if (channels == 0 || channels > 8) {
-                return "no channels or more than 8";
-            }
-            if (rate == 0 || rate > 384000) {
-                return "no rate or one past 384 kHz";
-            }
-            return blockBytes == 0 || bits == 0 ? "no block or sample size" : nullptr;
+    auto* bytes = reinterpret_cast<unsigned char*>(file.data());
+    writeLe32(bytes + 4, uint32_t(std::min<size_t>(readLe32(bytes + 4), file.size() - 8)));
+    const char* fault = "no format chunk";
+    bool formatSeen = false;
+    for (size_t at = 12; at + 8 <= file.size();) {
+        const uint32_t length = uint32_t(std::min<size_t>(readLe32(bytes + at + 4), file.size() - at - 8));
+        writeLe32(bytes + at + 4, length);
+        if (!formatSeen && std::memcmp(bytes + at, "fmt ", 4) == 0) {
+            formatSeen = true;
+            fault = formatFault(bytes + at + 8, length);
         }
         at += 8 + size_t(length) + (length & 1);
     }
-    return "no format chunk";
+    return fault;
 }
 
 // The whole WAV (held whole: the file cap bounds it, and each chunk is cut to the file) through SDL's reader, as
@@ -340,7 +325,8 @@ SoundLoad checkSound(const std::string& fullPath, SoundUse use) {
         return refuse(sound, fullPath, "longer than " + std::to_string(limits::kSoundFileBytes) + " bytes");
     }
     sound.status = Status::LOADED;
-    sound.format = formatOf(fullPath);
+    const Content content = contentOf(fullPath);
+    sound.format = content.format;
     // Only a file that starts as WAV or MP3 goes to the mixer: it would open others with decoders of their own (a
     // MIDI file loads a sound font, seconds of work).
     if (sound.format == Format::NONE) {
@@ -353,15 +339,14 @@ SoundLoad checkSound(const std::string& fullPath, SoundUse use) {
             return refuse(sound, fullPath, "cannot be read");
         }
         wav = std::move(read.bytes);
-        cutChunksToTheFile(wav);
-        if (const char* fault = formatFault(wav)) {
+        if (const char* fault = cutToTheFileAndCheck(wav)) {
             return refuse(sound, fullPath, std::string("not a WAV: ") + fault);
         }
     }
     bool mixerOpen = false;
     const Format mixerFormat =
         mixerFormatOf(sound.format == Format::WAV ? SDL_RWFromConstMem(wav.data(), int(wav.size()))
-                                                  : openFrom(fullPath, audioStart(fullPath)),
+                                                  : openFrom(fullPath, content.audioStart),
                       mixerOpen);
     if (mixerOpen && mixerFormat != sound.format) {
         return refuse(sound, fullPath, "not WAV or MP3 content");
@@ -434,8 +419,10 @@ Mix_Chunk* makeChunk(const SoundLoad& sound, int rate, uint16_t format, int chan
 }
 
 Mix_Music* openMusic(const std::string& fullPath) {
-    const bool mp3 = formatOf(fullPath) == Format::MP3;
-    return Mix_LoadMUS_RW(mp3 ? openFrom(fullPath, audioStart(fullPath)) : SDL_RWFromFile(fullPath.c_str(), "rb"), 1);
+    const Content content = contentOf(fullPath);
+    return Mix_LoadMUS_RW(content.format == Format::MP3 ? openFrom(fullPath, content.audioStart)
+                                                        : SDL_RWFromFile(fullPath.c_str(), "rb"),
+                          1);
 }
 
 } // namespace engine::door

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/ByteOrder.h"
 #include "base/Log.h"
 #include "net/ZipMapping.h"
 
@@ -54,21 +55,12 @@ int64_t dosTimeToUnix(unsigned long dosDate) {
     return seconds == static_cast<time_t>(-1) ? 0 : static_cast<int64_t>(seconds);
 }
 
-uint16_t readLE16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-int32_t readLE32(const unsigned char* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                                (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
-}
-
 // The "UT" block of the local extra field: flag bits 0, 1, 2 give write, access and creation times in this order.
 void readExtendedTimes(const std::vector<unsigned char>& extra, ZipEntry& entry) {
     size_t pos = 0;
     while (extra.size() - pos > 4) {
         const unsigned char* block = extra.data() + pos;
-        const size_t dataSize = readLE16(block + 2);
+        const size_t dataSize = engine::readLe16(block + 2);
         if (dataSize > extra.size() - pos - 4) {
             return;
         }
@@ -86,7 +78,7 @@ void readExtendedTimes(const std::vector<unsigned char>& extra, ZipEntry& entry)
                 if (offset + 4 > dataSize) {
                     return;
                 }
-                *targets[bit] = readLE32(block + 4 + offset);
+                *targets[bit] = static_cast<int32_t>(engine::readLe32(block + 4 + offset)); // signed seconds
                 offset += 4;
             }
             return;

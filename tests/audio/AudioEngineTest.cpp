@@ -289,9 +289,9 @@ TEST_F(AudioUses, ARefusedFileIsRefusedAgainWithoutAnotherDecode) {
 }
 
 // SDL's allocations while a sound is read: how many, and the largest.
-class LargestSdlAllocation {
+class SdlAllocations {
 public:
-    LargestSdlAllocation() {
+    SdlAllocations() {
         SDL_GetMemoryFunctions(&_malloc, &_calloc, &_realloc, &_free);
         g_forward = this;
         SDL_SetMemoryFunctions(
@@ -300,7 +300,7 @@ public:
             [](void* memory, size_t size) { return g_forward->seen(size), g_forward->_realloc(memory, size); },
             [](void* memory) { g_forward->_free(memory); });
     }
-    ~LargestSdlAllocation() { SDL_SetMemoryFunctions(_malloc, _calloc, _realloc, _free); }
+    ~SdlAllocations() { SDL_SetMemoryFunctions(_malloc, _calloc, _realloc, _free); }
     size_t largest = 0;
     int count = 0;
 
@@ -309,7 +309,7 @@ private:
         largest = std::max(largest, size);
         ++count;
     }
-    static inline LargestSdlAllocation* g_forward = nullptr;
+    static inline SdlAllocations* g_forward = nullptr;
     SDL_malloc_func _malloc;
     SDL_calloc_func _calloc;
     SDL_realloc_func _realloc;
@@ -331,7 +331,7 @@ TEST_F(AudioUses, AChunkThatClaimsMoreThanTheFileIsReadAsFarAsTheFileGoes) {
             file.seekp(40).write(claim, 4);
         }
         file.close();
-        LargestSdlAllocation allocations;
+        SdlAllocations allocations;
         for (SoundUse use : {SoundUse::EFFECT, SoundUse::VOICE, SoundUse::MUSIC}) {
             const engine::door::SoundLoad sound = engine::door::loadSound(path, use);
             EXPECT_TRUE(sound.ok()) << sound.reason;
@@ -384,7 +384,7 @@ TEST_F(AudioUses, AFileThatStartsAsNeitherWavNorMp3NeverReachesTheMixer) {
     const std::string path = scratch / "midi.mp3";
     const unsigned char midi[] = {'M', 'T', 'h', 'd', 'R', 'I', 'F', 'F', 0, 0xa7, 0, 0, 'M', 'P', '3', 'E', 0, 0xa7};
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(midi), sizeof midi);
-    LargestSdlAllocation allocations;
+    SdlAllocations allocations;
     EXPECT_FALSE(engine::door::loadSound(path, engine::door::SoundUse::VOICE).ok());
     EXPECT_EQ(allocations.count, 0);
 }
