@@ -86,14 +86,21 @@ Content contentOf(const std::string& fullPath) {
     return content;
 }
 
-// The file from offset on, read only: what the mixer is given of an MP3, so that it never parses the tags in front
-// of its audio (its own tag reader overruns its stack on a malformed text frame).
-SDL_RWops* openFrom(const std::string& fullPath, Sint64 offset) {
-    SDL_RWops* file = SDL_RWFromFile(fullPath.c_str(), "rb");
-    SDL_RWops* view = file ? SDL_AllocRW() : nullptr;
-    if (!view || SDL_RWseek(file, offset, RW_SEEK_SET) < 0) {
-        if (file) {
-            SDL_RWclose(file);
+// What the mixer is given to read: a source from an offset on, read only, holding the bytes it reads when they are
+// the door's (a WAV whose chunks were cut to the file), so that the mixer never sees what the door left out: the
+// tags in front of an MP3's audio (its own tag reader overruns its stack on a malformed text frame), or a chunk
+// length past the file (it allocates what a chunk declares).
+struct View {
+    SDL_RWops* source = nullptr;
+    Sint64 offset = 0;
+    std::string bytes; // what source reads, when the view holds it
+};
+
+SDL_RWops* openView(std::unique_ptr<View> held) {
+    SDL_RWops* view = held->source ? SDL_AllocRW() : nullptr;
+    if (!view || SDL_RWseek(held->source, held->offset, RW_SEEK_SET) < 0) {
+        if (held->source) {
+            SDL_RWclose(held->source);
         }
         if (view) {
             SDL_FreeRW(view);
@@ -101,42 +108,52 @@ SDL_RWops* openFrom(const std::string& fullPath, Sint64 offset) {
         return nullptr;
     }
     view->type = SDL_RWOPS_UNKNOWN;
-    view->hidden.unknown.data1 = file;
-    view->hidden.unknown.data2 = reinterpret_cast<void*>(static_cast<intptr_t>(offset));
-    static const auto fileOf = [](SDL_RWops* context) {
-        return static_cast<SDL_RWops*>(context->hidden.unknown.data1);
-    };
-    static const auto offsetOf = [](SDL_RWops* context) {
-        return static_cast<Sint64>(reinterpret_cast<intptr_t>(context->hidden.unknown.data2));
-    };
+    view->hidden.unknown.data1 = held.release();
+    static const auto of = [](SDL_RWops* context) { return static_cast<View*>(context->hidden.unknown.data1); };
     view->size = [](SDL_RWops* context) -> Sint64 {
-        const Sint64 size = SDL_RWsize(fileOf(context));
-        return size < 0 ? size : std::max<Sint64>(0, size - offsetOf(context));
+        const Sint64 size = SDL_RWsize(of(context)->source);
+        return size < 0 ? size : std::max<Sint64>(0, size - of(context)->offset);
     };
     view->seek = [](SDL_RWops* context, Sint64 to, int whence) -> Sint64 {
-        SDL_RWops* file = fileOf(context);
-        const Sint64 offset = offsetOf(context);
-        const Sint64 before = SDL_RWtell(file);
-        const Sint64 at = SDL_RWseek(file, whence == RW_SEEK_SET ? offset + to : to, whence);
-        if (at >= 0 && at < offset) {
-            SDL_RWseek(file, before, RW_SEEK_SET);
+        const View& held = *of(context);
+        const Sint64 before = SDL_RWtell(held.source);
+        const Sint64 at = SDL_RWseek(held.source, whence == RW_SEEK_SET ? held.offset + to : to, whence);
+        if (at >= 0 && at < held.offset) {
+            SDL_RWseek(held.source, before, RW_SEEK_SET);
             return SDL_SetError("seek before the start");
         }
-        return at < 0 ? at : at - offset;
+        return at < 0 ? at : at - held.offset;
     };
     view->read = [](SDL_RWops* context, void* to, size_t size, size_t count) {
-        return SDL_RWread(fileOf(context), to, size, count);
+        return SDL_RWread(of(context)->source, to, size, count);
     };
     view->write = [](SDL_RWops*, const void*, size_t, size_t) -> size_t {
         SDL_SetError("read only");
         return 0;
     };
     view->close = [](SDL_RWops* context) {
-        const int closed = SDL_RWclose(fileOf(context));
+        std::unique_ptr<View> held(of(context));
+        const int closed = SDL_RWclose(held->source);
         SDL_FreeRW(context);
         return closed;
     };
     return view;
+}
+
+// The file from offset on.
+SDL_RWops* openFrom(const std::string& fullPath, Sint64 offset) {
+    auto held = std::make_unique<View>();
+    held->source = SDL_RWFromFile(fullPath.c_str(), "rb");
+    held->offset = offset;
+    return openView(std::move(held));
+}
+
+// The bytes, held by the view until it is closed.
+SDL_RWops* openHeld(std::string bytes) {
+    auto held = std::make_unique<View>();
+    held->bytes = std::move(bytes);
+    held->source = SDL_RWFromConstMem(held->bytes.data(), int(held->bytes.size()));
+    return openView(std::move(held));
 }
 
 // What the mixer itself makes of the content, when it is open; NONE when it is closed or cannot open the file
@@ -199,6 +216,17 @@ const char* cutToTheFileAndCheck(std::string& file) {
         at += 8 + size_t(length) + (length & 1);
     }
     return fault;
+}
+
+// The WAV file whole in bytes, its chunks cut to it and its format checked; what is wrong with it, or "".
+std::string readWavFile(const std::string& fullPath, std::string& bytes) {
+    door::FileRead read = readFile(fullPath, limits::kSoundFileBytes);
+    if (!read.ok()) {
+        return "cannot be read";
+    }
+    bytes = std::move(read.bytes);
+    const char* fault = cutToTheFileAndCheck(bytes);
+    return fault ? std::string("not a WAV: ") + fault : std::string();
 }
 
 // The whole WAV (held whole: the file cap bounds it, and each chunk is cut to the file) through SDL's reader, as
@@ -334,13 +362,8 @@ SoundLoad checkSound(const std::string& fullPath, SoundUse use) {
     }
     std::string wav;
     if (sound.format == Format::WAV) {
-        door::FileRead read = readFile(fullPath, limits::kSoundFileBytes);
-        if (!read.ok()) {
-            return refuse(sound, fullPath, "cannot be read");
-        }
-        wav = std::move(read.bytes);
-        if (const char* fault = cutToTheFileAndCheck(wav)) {
-            return refuse(sound, fullPath, std::string("not a WAV: ") + fault);
+        if (const std::string fault = readWavFile(fullPath, wav); !fault.empty()) {
+            return refuse(sound, fullPath, fault);
         }
     }
     bool mixerOpen = false;
@@ -420,9 +443,11 @@ Mix_Chunk* makeChunk(const SoundLoad& sound, int rate, uint16_t format, int chan
 
 Mix_Music* openMusic(const std::string& fullPath) {
     const Content content = contentOf(fullPath);
-    return Mix_LoadMUS_RW(content.format == Format::MP3 ? openFrom(fullPath, content.audioStart)
-                                                        : SDL_RWFromFile(fullPath.c_str(), "rb"),
-                          1);
+    if (content.format == Format::WAV) {
+        std::string bytes;
+        return readWavFile(fullPath, bytes).empty() ? Mix_LoadMUS_RW(openHeld(std::move(bytes)), 1) : nullptr;
+    }
+    return Mix_LoadMUS_RW(openFrom(fullPath, content.audioStart), 1);
 }
 
 } // namespace engine::door

@@ -339,6 +339,7 @@ TEST_F(AudioUses, AChunkThatClaimsMoreThanTheFileIsReadAsFarAsTheFileGoes) {
                 EXPECT_EQ(sound.samples.size(), 1000u);
             }
         }
+        Mix_FreeMusic(engine::door::openMusic(path));
         EXPECT_LT(allocations.largest, 1u << 20) << (listAfterData ? "a list after the data" : "the data");
     }
 }
